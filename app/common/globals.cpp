@@ -1,0 +1,12 @@
+#include "app/common/globals.h"
+
+platform::Connection* gcnKaikei = nullptr;
+QString gstrCID;
+QString gstrNendo;
+QString gstrCallForm;
+QString gstrMinDenCode;
+QString gstrMaxDenCode;
+QString gstrDataPath;
+bool gblnNowYear = true;
+QString gstrSoftName = QStringLiteral("Ralvek");
+QString gstrSaveMenuCaption;

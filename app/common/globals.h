@@ -1,0 +1,28 @@
+#pragma once
+// Program-wide state, kept under the names the whole program uses for it.
+// Lives in app/common so that the ledger engine (which may not depend on the
+// screens) can read the current company and the connection.
+
+#include "platform/connection.h"
+
+#include <QString>
+
+// The one connection to the program's database (owned by the start-up).
+extern platform::Connection* gcnKaikei;
+// The current company id ("01".."99").
+extern QString gstrCID;
+// The fiscal label shown in window captions ("第 12 期", "平成15年度").
+extern QString gstrNendo;
+// The screen that opened the current one, or the loaded book/statement screen's own name.
+extern QString gstrCallForm;
+// The voucher range handed to the daily entry.
+extern QString gstrMinDenCode;
+extern QString gstrMaxDenCode;
+// The data folder, with a trailing separator.
+extern QString gstrDataPath;
+// True while the current fiscal year is loaded, false while the previous year is open.
+extern bool gblnNowYear;
+// The application title: the title of nearly every message box.
+extern QString gstrSoftName;
+// The save/update menu's design caption (rebuilt by later screens after a period change).
+extern QString gstrSaveMenuCaption;

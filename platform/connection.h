@@ -1,0 +1,200 @@
+#pragma once
+// platform::Connection: the one connection to the program's SQLite database.
+//
+// Every value reaches SQL as a bound parameter (positional "?" or named ":x"),
+// never as pasted text. Amounts are bound and read as Currency (INTEGER raw
+// count of 1/10,000 yen). Failures are returned, not thrown: each call gives
+// false (or an empty optional) and leaves the reason in lastError(), whose
+// isPrimaryKeyConflict() tells a duplicate key apart from every other failure.
+
+#include "platform/currency.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace platform {
+
+struct DbError {
+    int code = 0;          // primary SQLite result code (0 = no error)
+    int extendedCode = 0;  // extended result code
+    QString message;       // the engine's text, or ours for failures outside it
+
+    bool ok() const { return code == 0; }
+    // A row whose primary key (or another unique key) already exists.
+    bool isPrimaryKeyConflict() const;
+    // "code: message", for messages shown to the user.
+    QString text() const;
+};
+
+using Params = QVariantList;
+
+// One result row: values by position (0-based) and by column name
+// (case-insensitive, as the original engine matched field names).
+class Row {
+public:
+    Row() = default;
+    Row(std::shared_ptr<const QStringList> names, QVariantList values)
+        : names_(std::move(names)), values_(std::move(values)) {}
+
+    int size() const { return int(values_.size()); }
+    QVariant value(int pos) const { return pos >= 0 && pos < values_.size() ? values_[pos] : QVariant(); }
+    QVariant value(const QString& name) const { return value(indexOf(name)); }
+    bool has(const QString& name) const { return indexOf(name) >= 0; }
+    int indexOf(const QString& name) const;
+    QString columnName(int pos) const { return names_ && pos < names_->size() ? names_->at(pos) : QString(); }
+
+    bool isNull(int pos) const { return value(pos).isNull(); }
+    bool isNull(const QString& name) const { return value(name).isNull(); }
+    // Text of the value; null gives the empty text.
+    QString text(int pos) const;
+    QString text(const QString& name) const { return text(indexOf(name)); }
+    // Integer value; null or empty gives 0.
+    qint64 integer(int pos) const { return value(pos).toLongLong(); }
+    qint64 integer(const QString& name) const { return integer(indexOf(name)); }
+    double real(int pos) const { return value(pos).toDouble(); }
+    double real(const QString& name) const { return real(indexOf(name)); }
+    // Amount stored as its raw count; null gives 0.
+    Currency currency(int pos) const { return Currency::fromVariant(value(pos)); }
+    Currency currency(const QString& name) const { return currency(indexOf(name)); }
+
+private:
+    std::shared_ptr<const QStringList> names_;
+    QVariantList values_;
+};
+
+using Rows = std::vector<Row>;
+
+class Connection;
+
+// A prepared statement. Bind values, then step through rows with next() or run
+// it with exec(). Reusable after reset().
+class Statement {
+public:
+    Statement(Connection& cn, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool isValid() const { return stmt_ != nullptr; }
+
+    // 1-based position, as SQLite numbers "?" parameters.
+    Statement& bind(int pos, const QVariant& value);
+    // ":name", "@name" or "$name" exactly as written in the statement.
+    Statement& bind(const QString& name, const QVariant& value);
+    // Binds values to positions 1..n.
+    Statement& bindAll(const Params& values);
+
+    // Steps to the next row. false at the end or on failure (see error()).
+    bool next();
+    // Runs the statement to its end (for statements that return no rows).
+    bool exec();
+    // Back to before the first row; bindings are kept.
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int col) const;
+    QVariant value(int col) const;
+    QVariant value(const QString& name) const;
+    Row row() const;
+
+    const DbError& error() const { return error_; }
+
+private:
+    bool fail(int rc);
+
+    Connection& cn_;
+    sqlite3_stmt* stmt_ = nullptr;
+    DbError error_;
+    mutable std::shared_ptr<const QStringList> names_;
+};
+
+class Connection {
+public:
+    // Opens an existing database file read-write. A missing file fails and
+    // creates nothing.
+    static std::unique_ptr<Connection> open(const QString& path, DbError* error = nullptr);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db_; }
+
+    // Runs one statement with bound values (no result rows expected).
+    bool exec(const QString& sql, const Params& params = {});
+    // Runs a script of several statements without parameters (schema work only).
+    bool execScript(const QString& sql);
+    // All rows of a query; nullopt on failure.
+    std::optional<Rows> query(const QString& sql, const Params& params = {});
+    // The first row of a query; nullopt on failure, an empty Row (size 0) when none.
+    std::optional<Row> queryOne(const QString& sql, const Params& params = {});
+    // The first column of the first row; nullopt on failure; a null QVariant when no row.
+    std::optional<QVariant> scalar(const QString& sql, const Params& params = {});
+
+    // Rows changed by the last insert, update or delete.
+    int changes() const;
+    qint64 lastInsertRowId() const;
+
+    // Transactions nest: the outermost begin() starts a transaction, inner ones
+    // become savepoints, and each commit()/rollback() closes the innermost level.
+    bool begin();
+    bool commit();
+    bool rollback();
+    int transactionDepth() const { return depth_; }
+    bool inTransaction() const { return depth_ > 0; }
+
+    // Named savepoints, for work that commits once as a whole.
+    bool savepoint(const QString& name);
+    bool release(const QString& name);
+    bool rollbackTo(const QString& name);
+
+    const DbError& lastError() const { return lastError_; }
+    void setLastError(DbError e) { lastError_ = std::move(e); }
+
+private:
+    Connection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+    bool run(const QString& sql);
+
+    sqlite3* db_ = nullptr;
+    QString path_;
+    DbError lastError_;
+    int depth_ = 0;
+};
+
+// Rolls back on scope exit unless commit() was called.
+class Transaction {
+public:
+    explicit Transaction(Connection& cn) : cn_(cn), active_(cn.begin()) {}
+    ~Transaction() {
+        if (active_) cn_.rollback();
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool started() const { return active_; }
+    bool commit() {
+        if (!active_) return false;
+        active_ = false;
+        return cn_.commit();
+    }
+    void rollback() {
+        if (active_) {
+            active_ = false;
+            cn_.rollback();
+        }
+    }
+
+private:
+    Connection& cn_;
+    bool active_;
+};
+
+}  // namespace platform

@@ -1,0 +1,210 @@
+#include "platform/currency.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Rounds n / d (d > 0) to the nearest integer, ties to even.
+std::int64_t divRoundHalfEven(__int128 n, __int128 d) {
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    __int128 q = n / d;
+    __int128 r = n % d;
+    if (r < 0) {
+        r = -r;
+    }
+    const __int128 twice = r * 2;
+    if (twice > d || (twice == d && (q % 2 != 0))) {
+        q += (n < 0) ? -1 : 1;
+    }
+    return static_cast<std::int64_t>(q);
+}
+
+int digitValue(QChar c) {
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9') {
+        return u - '0';
+    }
+    if (u >= 0xFF10 && u <= 0xFF19) {  // full-width digits
+        return u - 0xFF10;
+    }
+    return -1;
+}
+
+bool isBlank(QChar c) { return c == u' ' || c == QChar(0x3000) || c == u'\t'; }
+
+}  // namespace
+
+std::optional<Currency> Currency::parse(const QString& text) {
+    int i = 0;
+    int end = text.size();
+    while (i < end && isBlank(text[i])) ++i;
+    while (end > i && isBlank(text[end - 1])) --end;
+    if (i == end) {
+        return std::nullopt;
+    }
+    bool negative = false;
+    auto takeSign = [&] {
+        if (i < end && (text[i] == u'-' || text[i] == QChar(0xFF0D) || text[i] == QChar(0x2212))) {
+            negative = true;
+            ++i;
+        } else if (i < end && (text[i] == u'+' || text[i] == QChar(0xFF0B))) {
+            ++i;
+        }
+    };
+    takeSign();
+    if (i < end && (text[i] == QChar(0x00A5) || text[i] == QChar(0xFFE5) || text[i] == u'\\')) {
+        ++i;
+        if (!negative) takeSign();
+    }
+    __int128 whole = 0;
+    int digits = 0;
+    bool sawDigit = false;
+    for (; i < end; ++i) {
+        const QChar c = text[i];
+        const int d = digitValue(c);
+        if (d >= 0) {
+            whole = whole * 10 + d;
+            sawDigit = true;
+            if (++digits > 15) return std::nullopt;  // beyond what 64 bits hold at 1/10,000
+        } else if ((c == u',' || c == QChar(0xFF0C)) && sawDigit) {
+            continue;
+        } else {
+            break;
+        }
+    }
+    __int128 frac = 0;
+    int fracDigits = 0;
+    int roundDigit = -1;
+    if (i < end && (text[i] == u'.' || text[i] == QChar(0xFF0E))) {
+        ++i;
+        for (; i < end; ++i) {
+            const int d = digitValue(text[i]);
+            if (d < 0) break;
+            sawDigit = true;
+            if (fracDigits < 4) {
+                frac = frac * 10 + d;
+                ++fracDigits;
+            } else if (roundDigit < 0) {
+                roundDigit = d;
+            }
+        }
+    }
+    if (i != end || !sawDigit) {
+        return std::nullopt;
+    }
+    while (fracDigits < 4) {
+        frac *= 10;
+        ++fracDigits;
+    }
+    __int128 raw = whole * kScale + frac;
+    if (roundDigit >= 5) raw += 1;
+    if (raw > INT64_MAX) return std::nullopt;
+    return Currency(static_cast<std::int64_t>(negative ? -raw : raw));
+}
+
+Currency Currency::fromText(const QString& text) { return parse(text).value_or(Currency()); }
+
+Currency Currency::fromVariant(const QVariant& v) {
+    if (!v.isValid() || v.isNull()) return Currency();
+    if (v.canConvert<Currency>() && v.metaType() == QMetaType::fromType<Currency>()) {
+        return v.value<Currency>();
+    }
+    switch (v.metaType().id()) {
+    case QMetaType::LongLong:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+        return Currency(v.toLongLong());
+    case QMetaType::Double:
+        return Currency(std::llround(v.toDouble()));
+    default:
+        return fromText(v.toString());
+    }
+}
+
+QString Currency::toText() const {
+    const bool negative = raw_ < 0;
+    const unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(raw_)
+                                          : static_cast<unsigned long long>(raw_);
+    QString s = QString::number(a / kScale);
+    unsigned long long frac = a % kScale;
+    if (frac != 0) {
+        QString f = QString::number(frac).rightJustified(4, u'0');
+        while (f.endsWith(u'0')) f.chop(1);
+        s += u'.' + f;
+    }
+    return negative ? u'-' + s : s;
+}
+
+QString Currency::toDisplay(int decimals) const {
+    Currency v = *this;
+    if (decimals >= 0 && decimals < 4) {
+        std::int64_t unit = 1;
+        for (int k = decimals; k < 4; ++k) unit *= 10;
+        // half away from zero
+        const std::int64_t q = raw_ / unit;
+        const std::int64_t r = raw_ % unit;
+        std::int64_t rounded = q;
+        if (r * 2 >= unit) rounded += 1;
+        if (r * 2 <= -unit) rounded -= 1;
+        v = Currency(rounded * unit);
+    }
+    const QString plain = v.toText();
+    const bool negative = plain.startsWith(u'-');
+    QString body = negative ? plain.mid(1) : plain;
+    QString intPart = body.section(u'.', 0, 0);
+    QString fracPart = body.contains(u'.') ? body.section(u'.', 1, 1) : QString();
+    for (int pos = intPart.size() - 3; pos > 0; pos -= 3) intPart.insert(pos, u',');
+    if (decimals > 0) fracPart = fracPart.leftJustified(decimals, u'0').left(decimals);
+    if (decimals == 0) fracPart.clear();
+    QString out = intPart;
+    if (!fracPart.isEmpty()) out += u'.' + fracPart;
+    return negative ? u'-' + out : out;
+}
+
+Currency Currency::operator*(Currency o) const {
+    return Currency(divRoundHalfEven(static_cast<__int128>(raw_) * o.raw_, kScale));
+}
+
+Currency Currency::operator/(Currency o) const {
+    if (o.raw_ == 0) return Currency();
+    return Currency(divRoundHalfEven(static_cast<__int128>(raw_) * kScale, o.raw_));
+}
+
+Currency Currency::timesRate(double rate) const {
+    // Rates are single precision: take the rate through its shortest decimal form
+    // as a float (0.1f → "0.1") and multiply exactly by that decimal, so the
+    // product is the one a person computes by hand.
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(rate), std::chars_format::fixed);
+    if (res.ec != std::errc()) return Currency();
+    __int128 num = 0;
+    __int128 den = 1;
+    bool negative = false;
+    bool afterPoint = false;
+    for (const char* p = buf; p < res.ptr; ++p) {
+        if (*p == '-') negative = true;
+        else if (*p == '.') afterPoint = true;
+        else if (*p >= '0' && *p <= '9') {
+            if (num > (static_cast<__int128>(1) << 100)) break;  // far beyond any real rate
+            num = num * 10 + (*p - '0');
+            if (afterPoint) den *= 10;
+        }
+    }
+    if (negative) num = -num;
+    return Currency(divRoundHalfEven(static_cast<__int128>(raw_) * num, den));
+}
+
+Currency Currency::roundedToYen() const {
+    const std::int64_t q = raw_ / kScale;
+    const std::int64_t r = raw_ % kScale;
+    std::int64_t y = q;
+    if (r * 2 >= kScale) y += 1;
+    if (r * 2 <= -kScale) y -= 1;
+    return fromYen(y);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// Currency: an exact fixed-point amount, a 64-bit count of 1/10,000 yen.
+// Every amount in the system is a Currency; sums are exact integer sums, and
+// the database stores the raw count in INTEGER columns.
+
+#include <QString>
+#include <QVariant>
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+
+class Currency {
+public:
+    static constexpr std::int64_t kScale = 10000;
+
+    constexpr Currency() = default;
+    // Whole yen.
+    static constexpr Currency fromYen(std::int64_t yen) { return Currency(yen * kScale); }
+    // The raw count of 1/10,000 yen, as stored in the database.
+    static constexpr Currency fromRaw(std::int64_t raw) { return Currency(raw); }
+
+    // Parses decimal text: an optional sign, digits with optional "," grouping,
+    // an optional "." and up to four decimals; surrounding blanks (half- and
+    // full-width) and a leading "¥"/"￥" are accepted. Full-width digits count as
+    // digits. Empty text or anything else gives nullopt. Decimals past the fourth
+    // are rounded half away from zero.
+    static std::optional<Currency> parse(const QString& text);
+    // parse(), with empty or malformed text giving 0.
+    static Currency fromText(const QString& text);
+    // A value read from the database (INTEGER raw count) or null.
+    static Currency fromVariant(const QVariant& v);
+
+    constexpr std::int64_t raw() const { return raw_; }
+    // Whole yen, truncated toward zero.
+    constexpr std::int64_t yen() const { return raw_ / kScale; }
+    constexpr bool isZero() const { return raw_ == 0; }
+
+    // Locale-independent decimal text without grouping: "-320.5", "1200", "0.0001".
+    QString toText() const;
+    // Display text with thousands separators: "1,500", "-320.5".
+    // decimals < 0 shows as many decimals as needed; otherwise exactly that many
+    // (rounded half away from zero).
+    QString toDisplay(int decimals = -1) const;
+
+    constexpr Currency operator-() const { return Currency(-raw_); }
+    constexpr Currency operator+(Currency o) const { return Currency(raw_ + o.raw_); }
+    constexpr Currency operator-(Currency o) const { return Currency(raw_ - o.raw_); }
+    constexpr Currency& operator+=(Currency o) { raw_ += o.raw_; return *this; }
+    constexpr Currency& operator-=(Currency o) { raw_ -= o.raw_; return *this; }
+    constexpr Currency operator*(std::int64_t n) const { return Currency(raw_ * n); }
+    // Product of two amounts, rounded to 1/10,000 half to even (as the original
+    // currency type rounds).
+    Currency operator*(Currency o) const;
+    // Quotient of two amounts, rounded to 1/10,000 half to even. Division by zero
+    // gives 0.
+    Currency operator/(Currency o) const;
+    // Amount times a rate (rates are single-precision), rounded to 1/10,000 half
+    // to even.
+    Currency timesRate(double rate) const;
+    // Rounded to whole yen, half away from zero.
+    Currency roundedToYen() const;
+    constexpr Currency abs() const { return Currency(raw_ < 0 ? -raw_ : raw_); }
+
+    constexpr auto operator<=>(const Currency&) const = default;
+
+private:
+    constexpr explicit Currency(std::int64_t raw) : raw_(raw) {}
+    std::int64_t raw_ = 0;
+};
+
+Q_DECLARE_METATYPE(Currency)
