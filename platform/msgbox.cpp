@@ -1,0 +1,110 @@
+#include "platform/msgbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+namespace {
+
+MsgBox::Responder& responder() {
+    static MsgBox::Responder r;
+    return r;
+}
+
+int firstButton(MsgButtons b) {
+    switch (b) {
+    case MsgButtons::Ok:
+    case MsgButtons::OkCancel:
+        return vbOK;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel:
+        return vbYes;
+    case MsgButtons::RetryCancel:
+        return vbRetry;
+    case MsgButtons::AbortRetryIgnore:
+        return vbAbort;
+    }
+    return vbOK;
+}
+
+struct ButtonMap {
+    QMessageBox::StandardButton button;
+    int result;
+};
+
+std::vector<ButtonMap> buttonsOf(MsgButtons b) {
+    using SB = QMessageBox::StandardButton;
+    switch (b) {
+    case MsgButtons::Ok:
+        return {{SB::Ok, vbOK}};
+    case MsgButtons::OkCancel:
+        return {{SB::Ok, vbOK}, {SB::Cancel, vbCancel}};
+    case MsgButtons::YesNo:
+        return {{SB::Yes, vbYes}, {SB::No, vbNo}};
+    case MsgButtons::YesNoCancel:
+        return {{SB::Yes, vbYes}, {SB::No, vbNo}, {SB::Cancel, vbCancel}};
+    case MsgButtons::RetryCancel:
+        return {{SB::Retry, vbRetry}, {SB::Cancel, vbCancel}};
+    case MsgButtons::AbortRetryIgnore:
+        return {{SB::Abort, vbAbort}, {SB::Retry, vbRetry}, {SB::Ignore, vbIgnore}};
+    }
+    return {{SB::Ok, vbOK}};
+}
+
+int showDialog(const MsgRequest& rq) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(rq.title);
+    box.setText(rq.text);
+    switch (rq.icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    const std::vector<ButtonMap> map = buttonsOf(rq.buttons);
+    QMessageBox::StandardButtons all;
+    for (const ButtonMap& m : map) all |= m.button;
+    box.setStandardButtons(all);
+    const int def = std::clamp(rq.defaultButton, 1, int(map.size())) - 1;
+    box.setDefaultButton(map[def].button);
+    const int pressed = box.exec();
+    for (const ButtonMap& m : map) {
+        if (m.button == pressed) return m.result;
+    }
+    // Closed with the window's close box: the cancelling answer if there is one.
+    for (const ButtonMap& m : map) {
+        if (m.result == vbCancel || m.result == vbNo) return m.result;
+    }
+    return map.front().result;
+}
+
+}  // namespace
+
+int MsgBox::show(const MsgRequest& request) {
+    if (responder()) return responder()(request);
+    return showDialog(request);
+}
+
+int MsgBox::show(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons, int defaultButton) {
+    return show(MsgRequest{title, text, icon, buttons, defaultButton});
+}
+
+void MsgBox::setResponder(Responder r) { responder() = std::move(r); }
+
+ScriptedMsgBox::ScriptedMsgBox() {
+    MsgBox::setResponder([this](const MsgRequest& rq) {
+        shown_.push_back(rq);
+        if (!script_.empty()) {
+            const int a = script_.front();
+            script_.pop_front();
+            return a;
+        }
+        return firstButton(rq.buttons);
+    });
+}
+
+ScriptedMsgBox::~ScriptedMsgBox() { MsgBox::setResponder({}); }
+
+}  // namespace platform
