@@ -1,0 +1,33 @@
+#pragma once
+// CP932 (Windows-31J, "Shift-JIS" as Japanese Windows writes it): the one module
+// that turns text into CP932 bytes and back. Uses glibc iconv, which maps the
+// characters users type (〜 U+301C, − U+2212, ¥) the way Japanese files expect;
+// characters CP932 cannot hold are reported, never silently replaced.
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace platform::cp932 {
+
+struct EncodeResult {
+    QByteArray bytes;
+    bool ok = true;
+    // The first character that CP932 cannot hold (when !ok), and its position.
+    QString badCharacter;
+    int badPosition = -1;
+    // A message for the user naming the character.
+    QString message() const;
+};
+
+EncodeResult encode(const QString& text);
+// Decodes CP932 bytes; nullopt when the bytes are not valid CP932.
+std::optional<QString> decode(const QByteArray& bytes);
+// Bytes the text takes in CP932 (characters it cannot hold count 2, as a
+// replacement would). Used for field length limits.
+int byteLength(const QString& text);
+// True when every character of the text has a CP932 form.
+bool canEncode(const QString& text);
+
+}  // namespace platform::cp932
