@@ -1,2 +1,0 @@
--- The table definitions and seed rows of the shipped database follow in numbered files.
-PRAGMA user_version = 1;
