@@ -33,12 +33,28 @@ QString Row::text(int pos) const {
 
 Statement::Statement(Connection& cn, const QString& sql) : cn_(cn) {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(cn.handle(), utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    const char* tail = nullptr;
+    const int rc = sqlite3_prepare_v2(cn.handle(), utf8.constData(), int(utf8.size()), &stmt_, &tail);
     if (rc != SQLITE_OK) {
         fail(rc);
         if (stmt_) {
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
+        }
+        return;
+    }
+    // SQLite compiles only the first statement; a second one would be skipped
+    // silently while the call reports success, so such text is refused.
+    if (stmt_ && tail && *tail) {
+        sqlite3_stmt* next = nullptr;
+        const int restRc = sqlite3_prepare_v2(cn.handle(), tail, int(utf8.constData() + utf8.size() - tail), &next,
+                                              nullptr);
+        if (next || restRc != SQLITE_OK) {
+            sqlite3_finalize(next);
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+            error_ = DbError{SQLITE_MISUSE, SQLITE_MISUSE, QStringLiteral("more than one statement in: %1").arg(sql)};
+            cn_.setLastError(error_);
         }
     }
 }

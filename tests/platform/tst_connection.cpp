@@ -1,0 +1,299 @@
+// platform::Connection over a temporary SQLite file: opening without create,
+// bound values, rows, nested transactions, savepoints and error kinds.
+
+#include "platform/connection.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <limits>
+#include <memory>
+
+using platform::Connection;
+using platform::DbError;
+using platform::Params;
+using platform::Row;
+using platform::Statement;
+using platform::Transaction;
+
+class TestConnection : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<Connection> cn_;
+
+    // Rows of T for the company "01", as "CODE:NAME" in code order.
+    QStringList codes() {
+        QStringList out;
+        const auto rows = cn_->query(QStringLiteral("SELECT CODE, NAME FROM T WHERE CID = ? ORDER BY CODE"),
+                                     {QStringLiteral("01")});
+        if (!rows) return {QStringLiteral("query failed: ") + cn_->lastError().text()};
+        for (const Row& r : *rows) out << r.text(0) + u':' + r.text(1);
+        return out;
+    }
+    bool insert(const QString& code, const QString& name) {
+        return cn_->exec(QStringLiteral("INSERT INTO T (CID, CODE, NAME) VALUES (?, ?, ?)"),
+                         {QStringLiteral("01"), code, name});
+    }
+
+private slots:
+    // A fresh database file for every test: an empty file (which SQLite takes
+    // as an empty database) opened through Connection, then the test table.
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        const QString path = dir_->filePath(QStringLiteral("Kaikei.mdb"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        DbError error;
+        cn_ = Connection::open(path, &error);
+        QVERIFY2(cn_, qPrintable(error.text()));
+        QVERIFY(cn_->execScript(QStringLiteral(
+            "CREATE TABLE T (CID TEXT NOT NULL, CODE TEXT NOT NULL, NAME TEXT NOT NULL, KINGAKU INTEGER, "
+            "RATE REAL, PRIMARY KEY (CID, CODE));"
+            "CREATE UNIQUE INDEX T_NAME ON T (CID, NAME);"
+            "INSERT INTO T VALUES ('01', '101', '現金', 15000000, 1.5);"
+            "INSERT INTO T VALUES ('01', '102', '預金', NULL, NULL);")));
+    }
+    void cleanup() {
+        cn_.reset();
+        dir_.reset();
+    }
+
+    void openRefusesMissingFileAndCreatesNothing() {
+        const QString missing = dir_->filePath(QStringLiteral("missing.mdb"));
+        const QString inMissingFolder = dir_->filePath(QStringLiteral("nofolder/missing.mdb"));
+        for (const QString& path : {missing, inMissingFolder}) {
+            DbError error;
+            QVERIFY(!Connection::open(path, &error));
+            QCOMPARE(error.code, SQLITE_CANTOPEN);
+            QVERIFY(!error.message.isEmpty());
+            QVERIFY(!QFile::exists(path));
+        }
+        QVERIFY(!QDir(dir_->filePath(QStringLiteral("nofolder"))).exists());
+        QVERIFY(!QFile::exists(missing + QStringLiteral("-journal")));
+    }
+
+    void openRefusesFileThatIsNoDatabase() {
+        const QString path = dir_->filePath(QStringLiteral("notes.mdb"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+        file.close();
+        DbError error;
+        QVERIFY(!Connection::open(path, &error));
+        QCOMPARE(error.code, SQLITE_NOTADB);
+    }
+
+    // Values reach SQL bound, never pasted: quotes and SQL-looking text are
+    // stored exactly as typed.
+    void boundValuesAreStoredAsTyped_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("quote") << "O'Brien's 商店";
+        QTest::newRow("SQL text") << "x'); DROP TABLE T; --";
+        QTest::newRow("double quotes and percent") << "\"100%\"";
+        QTest::newRow("surrogate pair") << "𠮷野家";
+    }
+    void boundValuesAreStoredAsTyped() {
+        QFETCH(QString, name);
+        QVERIFY2(insert(QStringLiteral("201"), name), qPrintable(cn_->lastError().text()));
+        QCOMPARE(cn_->changes(), 1);
+        const auto stored = cn_->scalar(QStringLiteral("SELECT NAME FROM T WHERE CID = ? AND CODE = ?"),
+                                        {QStringLiteral("01"), QStringLiteral("201")});
+        QVERIFY(stored);
+        QCOMPARE(stored->toString(), name);
+        QCOMPARE(cn_->scalar(QStringLiteral("SELECT count(*) FROM T"))->toInt(), 3);
+    }
+
+    void namedParameters() {
+        Statement st(*cn_, QStringLiteral("SELECT NAME FROM T WHERE CID = :cid AND CODE = :code"));
+        st.bind(QStringLiteral(":cid"), QStringLiteral("01")).bind(QStringLiteral(":code"), QStringLiteral("102"));
+        QVERIFY(st.next());
+        QCOMPARE(st.value(0).toString(), QStringLiteral("預金"));
+        QVERIFY(!st.next());
+        // Reusable with the bindings kept.
+        st.reset();
+        QVERIFY(st.next());
+        QCOMPARE(st.value(QStringLiteral("name")).toString(), QStringLiteral("預金"));
+        // A name the statement does not have is an error, not a silent no-op.
+        st.reset();
+        st.bind(QStringLiteral(":nope"), 1);
+        QVERIFY(!st.next());
+        QCOMPARE(st.error().code, SQLITE_RANGE);
+    }
+
+    // A statement runs whole or not at all: text holding a second statement
+    // is refused instead of running only the first one.
+    void secondStatementIsRefused() {
+        QVERIFY(!cn_->exec(QStringLiteral("INSERT INTO T (CID, CODE, NAME) VALUES ('01', '201', 'A'); "
+                                          "DELETE FROM T WHERE CODE = '101'")));
+        QCOMPARE(cn_->lastError().code, SQLITE_MISUSE);
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金"}));
+        // Trailing semicolons, blanks and comments are no second statement.
+        QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T WHERE CODE = ? ;  -- the cash row\n"), {QStringLiteral("101")}));
+        QCOMPARE(codes(), QStringList({"102:預金"}));
+    }
+
+    void rowsByNameAndPosition() {
+        const auto rows = cn_->query(
+            QStringLiteral("SELECT CODE, NAME AS Kamoku, KINGAKU, RATE FROM T WHERE CID = ? ORDER BY CODE"),
+            {QStringLiteral("01")});
+        QVERIFY(rows);
+        QCOMPARE(rows->size(), size_t(2));
+        const Row& cash = rows->at(0);
+        QCOMPARE(cash.size(), 4);
+        QCOMPARE(cash.columnName(1), QStringLiteral("Kamoku"));
+        QCOMPARE(cash.text(QStringLiteral("kamoku")), QStringLiteral("現金"));  // names match in any case
+        QCOMPARE(cash.text(1), QStringLiteral("現金"));
+        QCOMPARE(cash.value(QStringLiteral("code")), cash.value(0));
+        QCOMPARE(cash.integer(QStringLiteral("KINGAKU")), qint64(15000000));
+        QCOMPARE(cash.real(3), 1.5);
+        QVERIFY(!cash.has(QStringLiteral("NAME")));
+        QVERIFY(!cash.value(QStringLiteral("NAME")).isValid());
+
+        const Row& deposit = rows->at(1);
+        QVERIFY(deposit.isNull(QStringLiteral("KINGAKU")));
+        QCOMPARE(deposit.text(2), QString());
+        QCOMPARE(deposit.integer(2), qint64(0));
+        QCOMPARE(deposit.currency(QStringLiteral("KINGAKU")), Currency());
+
+        const auto none = cn_->queryOne(QStringLiteral("SELECT * FROM T WHERE CODE = ?"), {QStringLiteral("999")});
+        QVERIFY(none);
+        QCOMPARE(none->size(), 0);
+        const auto noValue = cn_->scalar(QStringLiteral("SELECT NAME FROM T WHERE CODE = ?"), {QStringLiteral("999")});
+        QVERIFY(noValue);
+        QVERIFY(noValue->isNull());
+    }
+
+    void nestedTransactions() {
+        QVERIFY(cn_->begin());
+        QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+        QVERIFY(cn_->begin());
+        QCOMPARE(cn_->transactionDepth(), 2);
+        QVERIFY(insert(QStringLiteral("202"), QStringLiteral("B")));
+        QVERIFY(cn_->rollback());  // only the inner level
+        QVERIFY(cn_->inTransaction());
+        QVERIFY(cn_->begin());
+        QVERIFY(insert(QStringLiteral("203"), QStringLiteral("C")));
+        QVERIFY(cn_->commit());  // inner level kept in the outer one
+        QCOMPARE(cn_->transactionDepth(), 1);
+        QVERIFY(cn_->commit());
+        QVERIFY(!cn_->inTransaction());
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "201:A", "203:C"}));
+
+        // An outer rollback discards committed inner levels too.
+        QVERIFY(cn_->begin());
+        QVERIFY(cn_->begin());
+        QVERIFY(insert(QStringLiteral("204"), QStringLiteral("D")));
+        QVERIFY(cn_->commit());
+        QVERIFY(cn_->rollback());
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "201:A", "203:C"}));
+
+        QVERIFY(!cn_->commit());
+        QCOMPARE(cn_->lastError().code, SQLITE_MISUSE);
+        QVERIFY(!cn_->rollback());
+        QCOMPARE(cn_->transactionDepth(), 0);
+    }
+
+    void transactionGuardRollsBackUnlessCommitted() {
+        {
+            Transaction tr(*cn_);
+            QVERIFY(tr.started());
+            QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+        }
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金"}));
+        {
+            Transaction tr(*cn_);
+            QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+            QVERIFY(tr.commit());
+        }
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "201:A"}));
+        QVERIFY(!cn_->inTransaction());
+    }
+
+    void namedSavepoints() {
+        QVERIFY(cn_->begin());
+        QVERIFY(cn_->savepoint(QStringLiteral("month")));
+        QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+        QVERIFY(cn_->rollbackTo(QStringLiteral("month")));
+        QVERIFY(cn_->savepoint(QStringLiteral("month")));
+        QVERIFY(insert(QStringLiteral("202"), QStringLiteral("B")));
+        QVERIFY(cn_->release(QStringLiteral("month")));
+        QVERIFY(cn_->commit());
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "202:B"}));
+        QVERIFY(!cn_->release(QStringLiteral("never")));
+    }
+
+    // A duplicate key is told apart from every other failure, and a failed
+    // statement changes nothing that was stored.
+    void failuresAreClassified_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<Params>("params");
+        QTest::addColumn<bool>("keyConflict");
+        QTest::addColumn<int>("code");
+        const QString insertRow = QStringLiteral("INSERT INTO T (CID, CODE, NAME) VALUES (?, ?, ?)");
+        QTest::newRow("primary key") << insertRow << Params{"01", "101", "別名"} << true << SQLITE_CONSTRAINT;
+        QTest::newRow("unique name") << insertRow << Params{"01", "301", "現金"} << true << SQLITE_CONSTRAINT;
+        QTest::newRow("not null") << insertRow << Params{"01", "301", QVariant()} << false << SQLITE_CONSTRAINT;
+        QTest::newRow("syntax error") << QStringLiteral("INSERT INTO T VALUS (?)") << Params{"01"} << false
+                                      << SQLITE_ERROR;
+        QTest::newRow("missing table") << QStringLiteral("DELETE FROM T_NONE") << Params{} << false << SQLITE_ERROR;
+        QTest::newRow("too many values") << insertRow << Params{"01", "301", "x", "extra"} << false << SQLITE_RANGE;
+    }
+    void failuresAreClassified() {
+        QFETCH(QString, sql);
+        QFETCH(Params, params);
+        QFETCH(bool, keyConflict);
+        QFETCH(int, code);
+        QVERIFY(!cn_->exec(sql, params));
+        const DbError& e = cn_->lastError();
+        QCOMPARE(e.ok(), false);
+        QCOMPARE(e.code, code);
+        QCOMPARE(e.isPrimaryKeyConflict(), keyConflict);
+        QVERIFY(!e.text().isEmpty());
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金"}));
+    }
+
+    // Amounts are stored as INTEGER raw counts and come back exact; SQL sums
+    // stay exact.
+    void currencyRoundTripThroughInteger_data() {
+        QTest::addColumn<Currency>("amount");
+        QTest::newRow("-320.5") << Currency::fromRaw(-3205000);
+        QTest::newRow("0.0001") << Currency::fromRaw(1);
+        QTest::newRow("largest") << Currency::fromRaw(std::numeric_limits<qint64>::max());
+        QTest::newRow("smallest") << Currency::fromRaw(std::numeric_limits<qint64>::min());
+    }
+    void currencyRoundTripThroughInteger() {
+        QFETCH(Currency, amount);
+        QVERIFY(cn_->exec(QStringLiteral("UPDATE T SET KINGAKU = ? WHERE CODE = '102'"), {QVariant::fromValue(amount)}));
+        const auto row = cn_->queryOne(QStringLiteral("SELECT KINGAKU, typeof(KINGAKU) FROM T WHERE CODE = '102'"));
+        QVERIFY(row);
+        QCOMPARE(row->text(1), QStringLiteral("integer"));
+        QCOMPARE(row->currency(0), amount);
+        QCOMPARE(row->integer(0), amount.raw());
+    }
+
+    void sqlSumsOfAmountsAreExact() {
+        const Currency cent = *Currency::parse(QStringLiteral("0.01"));
+        QVERIFY(cn_->begin());
+        Statement st(*cn_, QStringLiteral("INSERT INTO T (CID, CODE, NAME, KINGAKU) VALUES ('02', ?, ?, ?)"));
+        for (int i = 0; i < 10000; ++i) {
+            st.reset();
+            st.bindAll({QString::number(i), QString::number(i), QVariant::fromValue(cent)});
+            QVERIFY(st.exec());
+        }
+        QVERIFY(cn_->commit());
+        const auto sum = cn_->scalar(QStringLiteral("SELECT SUM(KINGAKU) FROM T WHERE CID = '02'"));
+        QVERIFY(sum);
+        QCOMPARE(Currency::fromVariant(*sum), Currency::fromYen(100));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConnection)
+#include "tst_connection.moc"
