@@ -1,0 +1,584 @@
+#include "platform/reportengine.h"
+
+#include "platform/msgbox.h"
+
+#include <QAction>
+#include <QColor>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPen>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QToolBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::report {
+
+namespace {
+
+const QString kGothic = QStringLiteral("IPAexGothic");
+const QString kMincho = QStringLiteral("IPAexMincho");
+
+// ------------------------------------------------------------------ geometry
+// Everything is laid out in millimetres; the canvas turns them into device
+// pixels. Pagination depends on these sizes only, never on the device, so a
+// document has the same pages on paper, in the preview and in a PDF.
+
+constexpr double kMarginSide = 15.0;
+constexpr double kMarginTop = 12.0;
+constexpr double kMarginBottom = 12.0;
+constexpr double kTitleHeight = 11.0;
+constexpr double kTitleGap = 2.5;
+constexpr double kPeriodHeight = 6.0;
+constexpr double kInfoLineHeight = 5.5;
+constexpr double kHeaderGap = 2.5;
+constexpr double kTableHeadHeight = 8.0;
+constexpr double kRowHeight = 6.4;
+constexpr double kFooterHeight = 8.0;
+constexpr double kCellPadding = 1.4;
+
+constexpr double kTitlePt = 17.0;
+constexpr double kPeriodPt = 10.5;
+constexpr double kCompanyPt = 11.0;
+constexpr double kItemPt = 9.5;
+constexpr double kHeadPt = 9.0;
+constexpr double kBodyPt = 9.0;
+constexpr double kFooterPt = 8.5;
+
+struct Geometry {
+    double pageW = 0, pageH = 0;
+    double left = kMarginSide, right = kMarginSide;
+    double headerTop = kMarginTop;
+    double headerBottom = 0;  // where the table (or form) starts
+    double bodyTop = 0;       // first row, under the column captions
+    double bodyBottom = 0;    // last usable line above the footer
+    int rowsPerPage = 1;
+
+    double contentW() const { return pageW - left - right; }
+};
+
+QSizeF a4Mm(Orientation o) {
+    const QSizeF s = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    return o == Orientation::Landscape ? s.transposed() : s;
+}
+
+int infoLines(const Document& doc) {
+    if (doc.companyName.isEmpty() && doc.headerItems.empty()) return 0;
+    return std::max<int>(1, int(doc.headerItems.size()));
+}
+
+double headerHeight(const Document& doc) {
+    double h = kTitleHeight + kTitleGap;
+    if (!doc.period.isEmpty()) h += kPeriodHeight;
+    h += infoLines(doc) * kInfoLineHeight;
+    return h + kHeaderGap;
+}
+
+Geometry geometryFor(const Document& doc, QSizeF pageMm) {
+    Geometry g;
+    g.pageW = pageMm.width();
+    g.pageH = pageMm.height();
+    g.headerBottom = g.headerTop + headerHeight(doc);
+    g.bodyTop = g.headerBottom + kTableHeadHeight;
+    g.bodyBottom = g.pageH - kMarginBottom - kFooterHeight;
+    g.rowsPerPage = std::max(1, int(std::floor((g.bodyBottom - g.bodyTop) / kRowHeight + 1e-6)));
+    return g;
+}
+
+// ---------------------------------------------------------------- pagination
+
+struct Line {
+    Row row;
+    int group = 0;
+};
+
+using Page = std::vector<Line>;
+
+std::vector<Currency> sumsOf(const Table& t, const std::vector<const Row*>& rows) {
+    std::vector<Currency> sums(t.columns.size());
+    for (const Row* r : rows) {
+        if (r->kind != RowKind::Detail) continue;
+        for (size_t c = 0; c < t.columns.size() && c < r->cells.size(); ++c) {
+            if (t.columns[c].summed && r->cells[c].isAmount()) sums[c] += r->cells[c].amount();
+        }
+    }
+    return sums;
+}
+
+Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vector<Currency>& sums) {
+    Row r;
+    r.kind = kind;
+    r.bold = true;
+    r.cells.resize(t.columns.size());
+    for (size_t c = 0; c < t.columns.size(); ++c) {
+        if (t.columns[c].summed) r.cells[c] = Cell(sums[c]);
+    }
+    if (t.captionColumn >= 0 && size_t(t.captionColumn) < r.cells.size()) r.cells[t.captionColumn] = Cell(caption);
+    return r;
+}
+
+// The table as one sequence of lines: group headings, rows, subtotals, total.
+std::vector<Line> flatten(const Table& t) {
+    std::vector<Line> lines;
+    std::vector<const Row*> all;
+    for (int g = 0; g < int(t.groups.size()); ++g) {
+        const Group& group = t.groups[g];
+        if (!group.heading.isEmpty()) lines.push_back({Row::heading(group.heading), g});
+        std::vector<const Row*> rows;
+        for (const Row& r : group.rows) {
+            lines.push_back({r, g});
+            rows.push_back(&r);
+            all.push_back(&r);
+        }
+        if (!t.subtotalCaption.isEmpty()) {
+            lines.push_back({sumRow(t, RowKind::Subtotal, t.subtotalCaption, sumsOf(t, rows)), g});
+        }
+    }
+    if (!t.totalCaption.isEmpty()) {
+        lines.push_back({sumRow(t, RowKind::Total, t.totalCaption, sumsOf(t, all)), int(t.groups.size())});
+    }
+    return lines;
+}
+
+std::vector<Page> paginate(const Table& t, int rowsPerPage) {
+    const std::vector<Line> lines = flatten(t);
+    std::vector<Page> pages(1);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const Line& line = lines[i];
+        Page* page = &pages.back();
+        const bool groupStart = i > 0 && line.group != lines[i - 1].group && line.group < int(t.groups.size());
+        const bool heading = line.row.kind == RowKind::Heading;
+        // A heading never stays alone at the foot of a page.
+        const bool orphan = heading && int(page->size()) == rowsPerPage - 1 && i + 1 < lines.size();
+        const bool full = int(page->size()) >= rowsPerPage;
+        if (!page->empty() && ((groupStart && t.pageBreakBetweenGroups) || full || orphan)) {
+            pages.emplace_back();
+            page = &pages.back();
+            // A group that goes on over the page break repeats its heading.
+            const bool midGroup = !groupStart && line.group < int(t.groups.size());
+            if (midGroup && !heading && !t.groups[line.group].heading.isEmpty()) {
+                page->push_back({Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")), line.group});
+            }
+        }
+        page->push_back(line);
+    }
+    return pages;
+}
+
+int totalPages(const Document& doc, const Geometry& g) {
+    int n = doc.hasTable() ? int(paginate(doc.table, g.rowsPerPage).size()) : 0;
+    n += int(doc.formPages.size());
+    return std::max(1, n);
+}
+
+// -------------------------------------------------------------------- canvas
+
+Qt::Alignment qtAlign(Align a) {
+    switch (a) {
+    case Align::Left: return Qt::AlignLeft;
+    case Align::Center: return Qt::AlignHCenter;
+    case Align::Right: return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
+// Draws in millimetres on a device of any resolution.
+class Canvas {
+public:
+    Canvas(QPainter& p, QPaintDevice& d) : p_(p), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
+
+    double px(double mm) const { return mm * pxPerMm_; }
+    QRectF rect(double x, double y, double w, double h) const { return QRectF(px(x), px(y), px(w), px(h)); }
+
+    QFont font(const QString& face, double pt, bool bold = false) const {
+        QFont f(face);
+        f.setPointSizeF(pt);
+        f.setBold(bold);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        f.setStyleStrategy(QFont::PreferOutline);
+        return f;
+    }
+
+    double textWidthMm(const QString& s, const QFont& f) const {
+        return QFontMetricsF(f, &d_).horizontalAdvance(s) / pxPerMm_;
+    }
+
+    void line(double x1, double y1, double x2, double y2, double widthPt, const QColor& color = Qt::black) {
+        QPen pen(color);
+        pen.setWidthF(widthPt * d_.logicalDpiX() / 72.0);
+        pen.setCapStyle(Qt::FlatCap);
+        p_.setPen(pen);
+        p_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+    }
+
+    void box(double x, double y, double w, double h, double widthPt) {
+        line(x, y, x + w, y, widthPt);
+        line(x + w, y, x + w, y + h, widthPt);
+        line(x + w, y + h, x, y + h, widthPt);
+        line(x, y + h, x, y, widthPt);
+    }
+
+    void fill(double x, double y, double w, double h, const QColor& color) { p_.fillRect(rect(x, y, w, h), color); }
+
+    // One line of text in a box, vertically centred. A text too wide for its box
+    // is condensed (down to 60 %) and only then cut with an ellipsis, so names
+    // stay readable in narrow columns.
+    void text(double x, double y, double w, double h, const QString& s, const QFont& f, Align a) {
+        if (s.isEmpty() || w <= 0) return;
+        p_.setFont(f);
+        p_.setPen(Qt::black);
+        const QRectF r = rect(x, y, w, h);
+        const QFontMetricsF fm(f, &d_);
+        const double need = fm.horizontalAdvance(s);
+        const Qt::Alignment align = qtAlign(a) | Qt::AlignVCenter;
+        if (need <= r.width()) {
+            p_.drawText(r, align | Qt::TextSingleLine, s);
+            return;
+        }
+        const double k = std::max(0.6, r.width() / need);
+        const QString shown = need * k > r.width() ? fm.elidedText(s, Qt::ElideRight, r.width() / k) : s;
+        p_.save();
+        p_.translate(r.left(), r.top());
+        p_.scale(k, 1.0);
+        p_.drawText(QRectF(0, 0, r.width() / k, r.height()), align | Qt::TextSingleLine, shown);
+        p_.restore();
+    }
+
+private:
+    QPainter& p_;
+    QPaintDevice& d_;
+    double pxPerMm_;
+};
+
+// --------------------------------------------------------------- page parts
+
+void drawPageHeader(Canvas& c, const Document& doc, const Geometry& g) {
+    double y = g.headerTop;
+    // Title: centred, spaced out, over a double rule, as on printed business forms.
+    QFont title = c.font(kMincho, kTitlePt, true);
+    title.setLetterSpacing(QFont::PercentageSpacing, 125);
+    const double titleW = std::min(g.contentW(), c.textWidthMm(doc.title, title) + 10.0);
+    c.text(g.left, y, g.contentW(), kTitleHeight - 1.5, doc.title, title, Align::Center);
+    const double ruleX = g.left + (g.contentW() - titleW) / 2;
+    c.line(ruleX, y + kTitleHeight - 1.0, ruleX + titleW, y + kTitleHeight - 1.0, 0.8);
+    c.line(ruleX, y + kTitleHeight - 0.2, ruleX + titleW, y + kTitleHeight - 0.2, 0.4);
+    y += kTitleHeight + kTitleGap;
+
+    if (!doc.period.isEmpty()) {
+        c.text(g.left, y, g.contentW(), kPeriodHeight, doc.period, c.font(kMincho, kPeriodPt), Align::Center);
+        y += kPeriodHeight;
+    }
+
+    const int lines = infoLines(doc);
+    if (lines == 0) return;
+    const double half = g.contentW() / 2;
+    if (!doc.companyName.isEmpty()) {
+        const QFont company = c.font(kGothic, kCompanyPt, true);
+        c.text(g.left, y, half, kInfoLineHeight, doc.companyName, company, Align::Left);
+        const double w = std::min(half, c.textWidthMm(doc.companyName, company) + 2.0);
+        c.line(g.left, y + kInfoLineHeight, g.left + w, y + kInfoLineHeight, 0.4);
+    }
+    const QFont item = c.font(kGothic, kItemPt);
+    for (size_t i = 0; i < doc.headerItems.size(); ++i) {
+        const HeaderItem& h = doc.headerItems[i];
+        const QString s = h.label.isEmpty() ? h.value : h.label + QStringLiteral("　") + h.value;
+        c.text(g.left + half, y + i * kInfoLineHeight, half, kInfoLineHeight, s, item, Align::Right);
+    }
+}
+
+void drawFooter(Canvas& c, const Geometry& g, int page, int pages) {
+    const QString s = QStringLiteral("- %1 / %2 -").arg(page).arg(pages);
+    c.text(g.left, g.pageH - kMarginBottom - kFooterHeight + 3.0, g.contentW(), kFooterHeight - 3.0, s,
+           c.font(kGothic, kFooterPt), Align::Center);
+}
+
+std::vector<double> columnEdges(const Table& t, const Geometry& g) {
+    double total = 0;
+    for (const Column& col : t.columns) total += std::max(0.0, col.width);
+    if (total <= 0) total = 1;
+    std::vector<double> x{g.left};
+    for (const Column& col : t.columns) x.push_back(x.back() + g.contentW() * std::max(0.0, col.width) / total);
+    x.back() = g.left + g.contentW();
+    return x;
+}
+
+QString cellText(const Column& col, const Cell& cell) {
+    if (!cell.isAmount()) return cell.text();
+    if (col.blankZero && cell.amount().isZero()) return QString();
+    return cell.amount().toDisplay(col.decimals);
+}
+
+void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& g) {
+    const std::vector<double> x = columnEdges(t, g);
+    const double left = x.front(), right = x.back();
+    const double top = g.headerBottom;
+
+    // Column captions on a grey band.
+    c.fill(left, top, right - left, kTableHeadHeight, QColor(0xE4, 0xE4, 0xE4));
+    const QFont head = c.font(kGothic, kHeadPt, true);
+    for (size_t i = 0; i < t.columns.size(); ++i) {
+        c.text(x[i] + kCellPadding, top, x[i + 1] - x[i] - 2 * kCellPadding, kTableHeadHeight, t.columns[i].caption,
+               head, Align::Center);
+    }
+
+    const QFont body = c.font(kGothic, kBodyPt);
+    const QFont bold = c.font(kGothic, kBodyPt, true);
+    const double em = c.textWidthMm(QStringLiteral("　"), body);
+    double y = g.bodyTop;
+    for (const Line& line : page) {
+        const Row& r = line.row;
+        const QFont& f = r.bold ? bold : body;
+        if (r.kind == RowKind::Heading) {
+            c.fill(left, y, right - left, kRowHeight, QColor(0xF2, 0xF2, 0xF2));
+            c.text(left + kCellPadding + r.indent * em, y, right - left - 2 * kCellPadding, kRowHeight, r.text, f,
+                   Align::Left);
+        } else {
+            bool indented = false;
+            for (size_t i = 0; i < t.columns.size(); ++i) {
+                const Column& col = t.columns[i];
+                const Cell cell = i < r.cells.size() ? r.cells[i] : Cell();
+                double indent = 0;
+                if (!indented && !cell.isAmount() && !cell.isBlank()) {
+                    indent = r.indent * em;
+                    indented = true;
+                }
+                const Align a = cell.isAmount() ? Align::Right : col.align;
+                c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent, kRowHeight,
+                       cellText(col, cell), f, a);
+            }
+            for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], y, x[i], y + kRowHeight, 0.3);
+        }
+        // Rules above sums: single for a subtotal, double for the grand total.
+        if (r.kind == RowKind::Subtotal) c.line(left, y, right, y, 0.7);
+        if (r.kind == RowKind::Total) {
+            c.line(left, y, right, y, 0.5);
+            c.line(left, y + 0.6, right, y + 0.6, 0.5);
+        }
+        y += kRowHeight;
+        c.line(left, y, right, y, 0.25, QColor(0x60, 0x60, 0x60));
+    }
+
+    // Caption rules and the frame.
+    for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], top, x[i], top + kTableHeadHeight, 0.3);
+    c.line(left, g.bodyTop, right, g.bodyTop, 0.7);
+    c.box(left, top, right - left, y - top, 0.9);
+}
+
+void drawFormPage(Canvas& c, const FormPage& form) {
+    for (const FormBox& b : form.boxes) {
+        if (b.shaded) c.fill(b.rectMm.x(), b.rectMm.y(), b.rectMm.width(), b.rectMm.height(), QColor(0xEE, 0xEE, 0xEE));
+        c.box(b.rectMm.x(), b.rectMm.y(), b.rectMm.width(), b.rectMm.height(), b.widthPt);
+    }
+    for (const FormLine& l : form.lines) c.line(l.x1, l.y1, l.x2, l.y2, l.widthPt);
+    for (const FormText& t : form.texts) {
+        c.text(t.rectMm.x(), t.rectMm.y(), t.rectMm.width(), t.rectMm.height(), t.text,
+               c.font(t.mincho ? kMincho : kGothic, t.pointSize, t.bold), t.align);
+    }
+}
+
+QPageLayout a4Layout(Orientation o) {
+    return QPageLayout(QPageSize(QPageSize::A4),
+                       o == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+QList<Preview*>& previews() {
+    static QList<Preview*> list;
+    return list;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- interface
+
+void ensureFonts() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const QStringList families = QFontDatabase::families();
+    const struct {
+        QString family;
+        QStringList files;
+    } faces[] = {
+        {kGothic,
+         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf"),
+          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-gothic.ttf")}},
+        {kMincho,
+         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf"),
+          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-mincho.ttf")}},
+    };
+    for (const auto& face : faces) {
+        if (families.contains(face.family)) continue;
+        for (const QString& file : face.files) {
+            if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) break;
+        }
+    }
+}
+
+int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
+    ensureFonts();
+    const double pxPerMm = device.logicalDpiX() / 25.4;
+    const Geometry g = geometryFor(doc, QSizeF(device.width() / pxPerMm, device.height() / pxPerMm));
+    Canvas c(painter, device);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+
+    const std::vector<Page> tablePages = doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : std::vector<Page>{};
+    const int pages = std::max<int>(1, int(tablePages.size() + doc.formPages.size()));
+    int number = 0;
+    auto startPage = [&]() {
+        if (number > 0) device.newPage();
+        ++number;
+    };
+    for (const Page& page : tablePages) {
+        startPage();
+        drawPageHeader(c, doc, g);
+        drawTablePage(c, doc.table, page, g);
+        drawFooter(c, g, number, pages);
+    }
+    for (const FormPage& form : doc.formPages) {
+        startPage();
+        if (form.withPageHeader) drawPageHeader(c, doc, g);
+        drawFormPage(c, form);
+        drawFooter(c, g, number, pages);
+    }
+    if (number == 0) {  // nothing at all: one page with the header
+        startPage();
+        drawPageHeader(c, doc, g);
+        drawFooter(c, g, number, pages);
+    }
+    return number;
+}
+
+int pageCount(const Document& doc) { return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation))); }
+
+bool writePdf(const Document& doc, const QString& path, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(600);
+        writer.setPageLayout(a4Layout(doc.orientation));
+        writer.setTitle(doc.title);
+        writer.setCreator(QGuiApplication::applicationDisplayName());
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            if (error) *error = QStringLiteral("PDF");
+            file.cancelWriting();
+            return false;
+        }
+        paint(doc, painter, writer);
+        painter.end();
+    }
+    if (!file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QStringList printerNames() { return QPrinterInfo::availablePrinterNames(); }
+
+PrintResult print(const Document& doc, const QString& printerName) {
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (printers.isEmpty()) return PrintResult::NoPrinter;
+    QPrinterInfo info;
+    if (!printerName.isEmpty()) info = QPrinterInfo::printerInfo(printerName);
+    if (info.isNull()) info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) info = printers.first();
+
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setFullPage(true);
+    printer.setPageLayout(a4Layout(doc.orientation));
+    printer.setDocName(doc.title.isEmpty() ? doc.name : doc.title);
+    QPainter painter;
+    if (!painter.begin(&printer)) return PrintResult::Failed;
+    paint(doc, painter, printer);
+    return painter.end() ? PrintResult::Printed : PrintResult::Failed;
+}
+
+// ------------------------------------------------------------------ preview
+
+Preview::Preview(std::shared_ptr<const Document> doc, const PreviewOptions& options, QWidget* parent)
+    : QPrintPreviewDialog(parent), doc_(std::move(doc)), options_(options) {
+    previews().append(this);
+    setObjectName(QStringLiteral("Preview_") + doc_->name);
+    setWindowTitle(doc_->title + QStringLiteral(" - 印刷プレビュー"));
+    setWindowModality(Qt::NonModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    QPrinter* p = printer();
+    if (!options_.printerName.isEmpty() && printerNames().contains(options_.printerName)) {
+        p->setPrinterName(options_.printerName);
+    }
+    p->setFullPage(true);
+    p->setPageLayout(a4Layout(doc_->orientation));
+    p->setDocName(doc_->title.isEmpty() ? doc_->name : doc_->title);
+    connect(this, &QPrintPreviewDialog::paintRequested, this, &Preview::paintPages);
+
+    if (QToolBar* bar = findChild<QToolBar*>()) {
+        bar->addSeparator();
+        QAction* save = bar->addAction(QStringLiteral("PDFで保存"));
+        save->setObjectName(QStringLiteral("actionSaveAsPdf"));
+        save->setToolTip(QStringLiteral("表示中のレポートをPDFファイルに保存します。"));
+        connect(save, &QAction::triggered, this, &Preview::askAndSaveAsPdf);
+    }
+}
+
+Preview::~Preview() { previews().removeAll(this); }
+
+QList<Preview*> Preview::openPreviews() { return previews(); }
+
+int Preview::previewPageCount() const {
+    const QPrintPreviewWidget* w = findChild<QPrintPreviewWidget*>();
+    return w ? w->pageCount() : 0;
+}
+
+void Preview::paintPages(QPrinter* printer) {
+    QPainter painter;
+    if (!painter.begin(printer)) return;
+    paint(*doc_, painter, *printer);
+    painter.end();
+}
+
+bool Preview::saveAsPdf(const QString& path) { return writePdf(*doc_, path); }
+
+void Preview::askAndSaveAsPdf() {
+    const QString suggested = (doc_->title.isEmpty() ? doc_->name : doc_->title) + QStringLiteral(".pdf");
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("PDFで保存"), suggested,
+                                                QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) != 0) {
+        path += QStringLiteral(".pdf");
+    }
+    QString error;
+    if (!writePdf(*doc_, path, &error)) {
+        MsgBox::show(options_.messageTitle, QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error,
+                     MsgIcon::Warning);
+    }
+}
+
+Preview* showPreview(std::shared_ptr<const Document> doc, const PreviewOptions& options, QWidget* parent) {
+    ensureFonts();
+    auto* preview = new Preview(std::move(doc), options, parent);
+    preview->showMaximized();
+    return preview;
+}
+
+}  // namespace platform::report

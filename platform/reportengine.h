@@ -1,0 +1,101 @@
+#pragma once
+// The report engine: lays a report Document (reportlayout.h) out on A4 and draws
+// it with QPainter onto a printer, a print preview or a PDF file.
+//
+//   writePdf(doc, path)          the whole report into a PDF file (tests, "save as PDF")
+//   print(doc, printerName)      straight to a printer, no dialog
+//   showPreview(doc, options)    a non-modal, maximised preview window with a print
+//                                button and "save as PDF"
+//
+// Every page carries the title, the period, the company name and the header items
+// at its top and "page / pages" at its foot. Texts use the Japanese faces
+// IPAexGothic (body) and IPAexMincho (titles), embedded into PDFs.
+//
+// A document is a snapshot: build it from the work tables first, then hand it
+// here. The preview keeps its own copy, so it shows the same pages however the
+// tables change while it is open.
+
+#include "platform/reportlayout.h"
+
+#include <QList>
+#include <QPrintPreviewDialog>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPainter;
+class QPagedPaintDevice;
+class QPrinter;
+
+namespace platform::report {
+
+// Makes the Japanese faces available to Qt (loads the font files when the
+// system's font list lacks them). Called by every drawing entry point.
+void ensureFonts();
+
+// Lays the document out on the painter's device (begun by the caller) and draws
+// every page, starting a new device page between pages. Returns the page count.
+int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device);
+
+// Number of pages the document takes on A4 in its orientation.
+int pageCount(const Document& doc);
+
+// Writes the document to a PDF file (A4, fonts embedded). The file is written
+// under a temporary name and renamed into place when complete. On failure
+// returns false with the reason in *error.
+bool writePdf(const Document& doc, const QString& path, QString* error = nullptr);
+
+// Names of the printers the system offers (empty when there is none).
+QStringList printerNames();
+
+enum class PrintResult {
+    Printed,
+    NoPrinter,  // the system has no printer at all
+    Failed,     // the printer could not be opened for drawing
+};
+
+// Prints the document without a dialog: to the named printer when the system
+// has it, otherwise to the system's default printer.
+PrintResult print(const Document& doc, const QString& printerName = QString());
+
+struct PreviewOptions {
+    // The printer the preview's print button prints to (empty: system default).
+    QString printerName;
+    // Title of the preview's message boxes.
+    QString messageTitle;
+};
+
+// A print preview of one document: non-modal, maximised, deleted when closed.
+// Its toolbar has Qt's print button and a "PDFで保存" button.
+class Preview : public QPrintPreviewDialog {
+    Q_OBJECT
+public:
+    Preview(std::shared_ptr<const Document> doc, const PreviewOptions& options, QWidget* parent = nullptr);
+    ~Preview() override;
+
+    const Document& document() const { return *doc_; }
+    // Pages currently laid out in the preview.
+    int previewPageCount() const;
+    // Writes the previewed document to a PDF file (the "PDFで保存" button asks
+    // for the name and then calls this).
+    bool saveAsPdf(const QString& path);
+
+    // Previews that are open now, oldest first.
+    static QList<Preview*> openPreviews();
+
+private slots:
+    void paintPages(QPrinter* printer);
+    void askAndSaveAsPdf();
+
+private:
+    std::shared_ptr<const Document> doc_;
+    PreviewOptions options_;
+};
+
+// Opens a preview of the document and returns it (owned by Qt: deleted when the
+// user closes it).
+Preview* showPreview(std::shared_ptr<const Document> doc, const PreviewOptions& options = {},
+                     QWidget* parent = nullptr);
+
+}  // namespace platform::report
