@@ -1,0 +1,252 @@
+#include "ledger/ksum.h"
+
+#include "app/common/globals.h"
+#include "ledger/rowwriters.h"
+#include "platform/msgbox.h"
+
+#include <vector>
+
+namespace {
+
+const QString kMeisai = QStringLiteral("T_TOTAL_MEISAI");
+const QString kTotal1 = QStringLiteral("T_TOTAL1");
+const QString kDummy = QStringLiteral("Dummy");
+
+void showStepError(const QString& proc) {
+    platform::MsgBox::show(gstrSoftName, QStringLiteral("マスタのアクセス中にエラーが発生した(%1)。").arg(proc),
+                           platform::MsgIcon::Warning);
+}
+
+bool isWorkTable(const QString& table) { return table == kMeisai || table == kTotal1; }
+
+bool isUsed(const QStringList& list) { return !list.isEmpty() && list.first() != kDummy; }
+
+// The four sums of a group of rows of the source table, as a one-row subquery
+// named alias (columns M, KR, KS, Z). An unused list gives four zeros; a group
+// without rows too. The codes are appended to params.
+QString groupSums(const QString& source, bool isRange, const QStringList& list, const QString& alias,
+                  QVariantList& params) {
+    if (!isUsed(list)) return QStringLiteral("(SELECT 0 AS M, 0 AS KR, 0 AS KS, 0 AS Z) AS ") + alias;
+    QString where;
+    if (isRange) {
+        where = QStringLiteral("KOCODE BETWEEN ? AND ?");
+        params << list.value(0) << list.value(1);
+    } else {
+        QStringList marks;
+        for (const QString& code : list) {
+            if (code == kDummy) continue;
+            marks << QStringLiteral("?");
+            params << code;
+        }
+        where = QStringLiteral("KOCODE IN (%1)").arg(marks.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral(
+               "(SELECT COALESCE(SUM(MAEKURI), 0) AS M, COALESCE(SUM(KRTOTAL), 0) AS KR,"
+               " COALESCE(SUM(KSTOTAL), 0) AS KS, COALESCE(SUM(ZAN), 0) AS Z FROM %1 WHERE %2) AS %3")
+        .arg(source, where, alias);
+}
+
+enum class Found { Yes, No, Failed };
+
+Found targetRowExists(platform::Connection& cn, const QString& table, const QString& code) {
+    const auto v = cn.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE KOCODE = ?").arg(table), {code});
+    if (!v) return Found::Failed;
+    return v->toLongLong() > 0 ? Found::Yes : Found::No;
+}
+
+// Inserts the missing target row from the chart with zero amounts. An account
+// that the chart lacks leaves every value empty, which the writer refuses with
+// its own message.
+enum class Created { Yes, WriterFailed, ReadFailed };
+
+Created createTargetRow(platform::Connection& cn, const QString& table, const QString& code) {
+    const auto chart = cn.queryOne(
+        QStringLiteral("SELECT KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, PCODE1, PCODE2, PCODE3, KAIPAGE"
+                       " FROM T_KANJO WHERE KOCODE = ?"),
+        {code});
+    if (!chart) return Created::ReadFailed;
+    QStringList values = RowValues(12);
+    if (chart->size() > 0) {
+        values[1] = gstrCID;
+        values[2] = chart->text("KOCODE");
+        values[3] = chart->text("KMCODE");
+        values[4] = chart->text("PCODE1");
+        values[5] = chart->text("PCODE2");
+        values[6] = chart->text("PCODE3");
+        values[7] = chart->text("KAIPAGE");
+        values[8] = chart->text("KANNAME");
+        for (int i = 9; i <= 12; ++i) values[i] = QStringLiteral("0");
+    }
+    return WriteTotalMeisaiTable(values, table) ? Created::Yes : Created::WriterFailed;
+}
+
+// Row 353 of T_TOTAL1 shows its month on one side only, chosen by the sign of
+// its balance.
+bool setSidesOf353(platform::Connection& cn) {
+    return cn.exec(QStringLiteral(
+        "UPDATE T_TOTAL1 SET"
+        " KRTOTAL = CASE WHEN ZAN < 0 THEN -(ZAN + MAEKURI) ELSE 0 END,"
+        " KSTOTAL = CASE WHEN ZAN < 0 THEN 0 ELSE MAEKURI - ZAN END"
+        " WHERE KOCODE = '353'"));
+}
+
+struct Step {
+    const char* target;
+    const char* code;
+    const char* source;
+    bool plusIsRange;
+    QStringList plus;
+    bool minusIsRange;
+    QStringList minus;
+    bool add;
+};
+
+QStringList codes(std::initializer_list<const char*> list) {
+    QStringList out;
+    for (const char* c : list) out << QString::fromLatin1(c);
+    return out;
+}
+
+// The chain of the profit and loss statement. Order matters: each step reads
+// rows that earlier steps wrote (202 -> 204 -> 241 -> 245 -> 258 -> 260 -> 261 ->
+// 311 -> 330 -> 346 -> 348 -> 353). Steps 1 to 9 serve every statement but the
+// balance sheet; 10 to 17 only the profit and loss statement.
+const std::vector<Step>& chain() {
+    static const std::vector<Step> steps = {
+        {"T_TOTAL1", "192", "T_TOTAL_MEISAI", false, codes({"180", "181", "182", "183", "184", "185", "190", "191"}),
+         true, codes({"186", "189"}), false},
+        {"T_TOTAL_MEISAI", "202", "T_TOTAL_MEISAI", true, codes({"195", "198"}), true, codes({"199", "201"}), false},
+        {"T_TOTAL1", "204", "T_TOTAL_MEISAI", true, codes({"202", "202"}), true, codes({"203", "203"}), false},
+        {"T_TOTAL1", "241", "T_TOTAL1", false, codes({"204", "214", "238", "240"}), false, {}, false},
+        {"T_TOTAL1", "245", "T_TOTAL1", true, codes({"241", "241"}), false, {}, false},
+        {"T_TOTAL1", "245", "T_TOTAL_MEISAI", true, codes({"242", "243"}), true, codes({"244", "244"}), true},
+        {"T_TOTAL_MEISAI", "258", "T_TOTAL_MEISAI", true, codes({"246", "253"}), true, codes({"254", "257"}), false},
+        {"T_TOTAL_MEISAI", "258", "T_TOTAL1", true, codes({"245", "245"}), false, {}, true},
+        {"T_TOTAL1", "260", "T_TOTAL_MEISAI", true, codes({"258", "258"}), true, codes({"259", "259"}), false},
+        {"T_TOTAL1", "261", "T_TOTAL1", true, codes({"192", "192"}), true, codes({"260", "260"}), false},
+        {"T_TOTAL1", "311", "T_TOTAL1", true, codes({"261", "261"}), true, codes({"310", "310"}), false},
+        {"T_TOTAL1", "330", "T_TOTAL1", false, codes({"311", "321"}), true, codes({"329", "329"}), false},
+        {"T_TOTAL1", "346", "T_TOTAL1", false, codes({"330", "341"}), true, codes({"345", "345"}), false},
+        {"T_TOTAL1", "348", "T_TOTAL1", true, codes({"346", "346"}), false, {}, false},
+        {"T_TOTAL1", "348", "T_TOTAL_MEISAI", false, {}, true, codes({"347", "347"}), true},
+        {"T_TOTAL1", "353", "T_TOTAL1", true, codes({"348", "348"}), false, {}, false},
+        {"T_TOTAL1", "353", "T_TOTAL_MEISAI", false, codes({"171", "349", "350"}), false,
+         codes({"351", "352", "355", "356"}), true},
+    };
+    return steps;
+}
+
+constexpr int kStepsOfEveryStatement = 9;
+
+bool runStep(const Step& s) {
+    return ksum_sonekikesansyo(QString::fromLatin1(s.target), QString::fromLatin1(s.source),
+                               QString::fromLatin1(s.code), s.plusIsRange, s.plus, s.minusIsRange, s.minus, s.add);
+}
+
+}  // namespace
+
+bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable, const QString& targetCode,
+                         bool plusIsRange, const QStringList& plus, bool minusIsRange, const QStringList& minus,
+                         bool add) {
+    const QString proc = QStringLiteral("ksum_sonekikesansyo");
+    if (!gcnKaikei || !isWorkTable(targetTable) || !isWorkTable(sourceTable)) {
+        showStepError(proc);
+        return false;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    platform::Transaction tx(cn);
+    if (!tx.started()) {
+        showStepError(proc);
+        return false;
+    }
+
+    switch (targetRowExists(cn, targetTable, targetCode)) {
+    case Found::Failed: showStepError(proc); return false;
+    case Found::Yes: break;
+    case Found::No:
+        switch (createTargetRow(cn, targetTable, targetCode)) {
+        case Created::Yes: break;
+        case Created::WriterFailed: return false;  // the writer has shown its message
+        case Created::ReadFailed: showStepError(proc); return false;
+        }
+        break;
+    }
+
+    // Plus sums less minus sums, the minus balance by its absolute value; set or
+    // added in one statement.
+    QVariantList params;
+    const QString p = groupSums(sourceTable, plusIsRange, plus, QStringLiteral("p"), params);
+    const QString m = groupSums(sourceTable, minusIsRange, minus, QStringLiteral("m"), params);
+    params << targetCode;
+    auto assign = [&](const char* column, const char* value) {
+        const QString c = QString::fromLatin1(column);
+        return add ? QStringLiteral("%1 = %1 + (%2)").arg(c, QString::fromLatin1(value))
+                   : QStringLiteral("%1 = %2").arg(c, QString::fromLatin1(value));
+    };
+    const QString sql = QStringLiteral("UPDATE %1 SET %2, %3, %4, %5 FROM %6, %7 WHERE %1.KOCODE = ?")
+                            .arg(targetTable, assign("MAEKURI", "p.M - m.M"), assign("KRTOTAL", "p.KR - m.KR"),
+                                 assign("KSTOTAL", "p.KS - m.KS"), assign("ZAN", "p.Z - ABS(m.Z)"), p, m);
+    if (!cn.exec(sql, params)) {
+        showStepError(proc);
+        return false;
+    }
+    if (sourceTable == kMeisai && targetCode == QStringLiteral("353") && !setSidesOf353(cn)) {
+        showStepError(proc);
+        return false;
+    }
+    if (!tx.commit()) {
+        showStepError(proc);
+        return false;
+    }
+    return true;
+}
+
+bool ksum_taisyakutaisyohyo() {
+    const QString proc = QStringLiteral("ksum_taisyakutaisyohyo");
+    if (!gcnKaikei) {
+        showStepError(proc);
+        return false;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    // Without the profit rows there is nothing to carry into the totals.
+    const auto found = cn.scalar(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')"));
+    if (!found || found->toLongLong() == 0) {
+        showStepError(proc);
+        return false;
+    }
+    const bool ok = cn.exec(QStringLiteral(
+        "UPDATE T_TOTAL1 SET MAEKURI = MAEKURI + s.M, KRTOTAL = KRTOTAL + s.KR, KSTOTAL = KSTOTAL + s.KS,"
+        " ZAN = ZAN + s.Z"
+        " FROM (SELECT SUM(MAEKURI) AS M, SUM(KRTOTAL) AS KR, SUM(KSTOTAL) AS KS, SUM(ZAN) AS Z"
+        "       FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')) AS s"
+        " WHERE T_TOTAL1.KOCODE IN ('174', '175', '176')"));
+    if (!ok) {
+        showStepError(proc);
+        return false;
+    }
+    return true;
+}
+
+bool ksum_syukei(const QString& statementName) {
+    if (statementName == QStringLiteral("貸借対照表")) return ksum_taisyakutaisyohyo();
+    if (!gcnKaikei) {
+        showStepError(QStringLiteral("ksum_sonekikesansyo"));
+        return false;
+    }
+    platform::Transaction tx(*gcnKaikei);
+    if (!tx.started()) {
+        showStepError(QStringLiteral("ksum_sonekikesansyo"));
+        return false;
+    }
+    const bool full = statementName == QStringLiteral("損益計算書");
+    const std::vector<Step>& steps = chain();
+    const size_t count = full ? steps.size() : kStepsOfEveryStatement;
+    for (size_t i = 0; i < count; ++i) {
+        if (!runStep(steps[i])) return false;  // rolled back with tx
+    }
+    if (!tx.commit()) {
+        showStepError(QStringLiteral("ksum_sonekikesansyo"));
+        return false;
+    }
+    return true;
+}
