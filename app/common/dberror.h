@@ -8,9 +8,9 @@
 // procedure's name in parentheses. Plain boxes carry the program's title
 // (gstrSoftName) like every other box.
 
-#include "platform/connection.h"
-
 #include <QString>
+
+#include "platform/connection.h"
 
 // "データベースのアクセス中にエラーが発生しました(" + proc + ")。"
 QString DbAccessErrorText(const QString& proc);

@@ -3,14 +3,13 @@
 // columns that never hold null; the previous-year, editing and staging twins
 // match their tables; the backup catalogue names tables of the stated width.
 
-#include "platform/connection.h"
-#include "support/testenv.h"
-
 #include <QRegularExpression>
 #include <QtTest>
-
 #include <map>
 #include <memory>
+
+#include "platform/connection.h"
+#include "support/testenv.h"
 
 using platform::Connection;
 
@@ -49,7 +48,8 @@ const QString kPattern = "CID KRCODE KSCODE SINAME TENAME SETID SETPT";
 const QString kTekiyo = "CID TEKINO TENAME";
 const QString kDayInput = "CID INYM OUTYM";
 const QString kTukisime = "CID DATEYM SYORIFLG SYORIFLGH SYORIDAY";
-const QString kTotal = "CID KOCODE KMCODE PCODE1 PCODE2 PCODE3 KAIPAGE KMNAME MAEKURI:A KRTOTAL:A KSTOTAL:A ZAN:A";
+const QString kTotal =
+    "CID KOCODE KMCODE PCODE1 PCODE2 PCODE3 KAIPAGE KMNAME MAEKURI:A KRTOTAL:A KSTOTAL:A ZAN:A";
 const QString kKesansyo = "CID " + seq("KOMOKU", 1, 64, ":A") + " KESANDAY";
 
 // Every table of the shipped database.
@@ -90,7 +90,8 @@ const std::map<QString, Layout>& expectedTables() {
         {"T_TOTAL_MEISAI", {kTotal, ""}},
         {"T_TOTAL1", {kTotal, ""}},
         {"T_SIALL_OUT",
-         {"CID SIDAY DENNO DENMENO SISYU KRKMCODE KRHOCODE KRKMNAME KRHONAME KRBUKBN KRTKBN KRTKOCODE KRTKIN:A "
+         {"CID SIDAY DENNO DENMENO SISYU KRKMCODE KRHOCODE KRKMNAME KRHONAME KRBUKBN KRTKBN KRTKOCODE "
+          "KRTKIN:A "
           "KRKIN:A KSKMCODE KSHOCODE KSKMNAME KSHONAME KSBUKBN KSTKBN KSTKOCODE KSTKIN:A KSKIN:A TEKIYO",
           ""}},
         {"T_SKANMT_OUT",
@@ -105,7 +106,8 @@ const std::map<QString, Layout>& expectedTables() {
         {"P_TUKISYUSI_HEAD", {seq("KOMOKU", 1, 13) + ' ' + seq("KOMOKU", 14, 65, ":A"), ""}},
         {"P_KESANSYO", {seq("KOMOKU", 1, 126, ":A") + ' ' + seq("KOMOKU", 127, 156), ""}},
         {"WK_KANJO_PRINT",
-         {"DAICODE DAINAME TYUCODE TYUNAME SYOCODE SYONAME KMCODE KMNAME TAIKBN HOJOSET KISYUZAN:A AICODE AINAME "
+         {"DAICODE DAINAME TYUCODE TYUNAME SYOCODE SYONAME KMCODE KMNAME TAIKBN HOJOSET KISYUZAN:A AICODE "
+          "AINAME "
           "DAIBUN TYUBUN JUN:N KISYUMKBN",
           ""}},
         {"T_KESANSYO", {kKesansyo, "CID"}},
@@ -148,7 +150,8 @@ private:
     }
     QStringList keyOf(const QString& table) {
         QStringList out;
-        const auto rows = cn_->query("SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk", {table});
+        const auto rows =
+            cn_->query("SELECT name FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk", {table});
         if (!rows) return {"query failed"};
         for (const auto& r : *rows) out << r.text(0);
         return out;
@@ -158,7 +161,8 @@ private:
     QStringList fullDescription(const QString& table, int skipLeading) {
         QStringList out;
         const auto rows = cn_->query(
-            "SELECT name, type, \"notnull\", ifnull(dflt_value, 'null'), pk FROM pragma_table_info(?) ORDER BY cid",
+            "SELECT name, type, \"notnull\", ifnull(dflt_value, 'null'), pk FROM pragma_table_info(?) ORDER "
+            "BY cid",
             {table});
         if (!rows) return {"query failed"};
         for (size_t i = size_t(skipLeading); i < rows->size(); ++i) {
@@ -182,8 +186,8 @@ private slots:
     void everyTableExists() {
         QStringList expected;
         for (const auto& [name, layout] : expectedTables()) expected << name;
-        const auto rows =
-            cn_->query("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name");
+        const auto rows = cn_->query(
+            "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name");
         QVERIFY(rows);
         QStringList actual;
         for (const auto& r : *rows) actual << r.text(0);
@@ -215,7 +219,8 @@ private slots:
     void numberColumnsDefaultToZero() {
         QFETCH(QString, table);
         const auto rows = cn_->query(
-            "SELECT name, \"notnull\", dflt_value FROM pragma_table_info(?) WHERE type IN ('INTEGER', 'REAL') "
+            "SELECT name, \"notnull\", dflt_value FROM pragma_table_info(?) WHERE type IN ('INTEGER', "
+            "'REAL') "
             "AND pk = 0",
             {table});
         QVERIFY(rows);
@@ -229,14 +234,14 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<int>("leadingCid");  // BT_KANJO and MT_KANJO add CID in front
         const QList<std::tuple<const char*, const char*, int>> twins = {
-            {"WK_COMPANY", "T_COMP_MAIN", 0},        {"BT_COMP_MAIN", "T_COMP_MAIN", 0},
-            {"BT_KANJO", "T_KANJO", 1},              {"BT_KISYUZAN", "T_KISYUZAN", 0},
-            {"BT_HOJOKAMOKU", "T_HOJOKAMOKU", 0},    {"BT_SIWAKE", "T_SIWAKE", 0},
-            {"BT_SI_MEISAI", "T_SI_MEISAI", 0},      {"T_SIMEISAI_FUKYU", "T_SI_MEISAI", 0},
-            {"BT_DAY_TORAN", "T_DAY_TORAN", 0},      {"WK_SI_PATTERN", "T_SI_PATTERN", 0},
-            {"BT_SI_PATTERN", "T_SI_PATTERN", 0},    {"WK_TEKIYO", "T_TEKIYO", 0},
-            {"BT_TEKIYO", "T_TEKIYO", 0},            {"BT_DAY_INPUT", "T_DAY_INPUT", 0},
-            {"BT_TUKISIME", "T_TUKISIME", 0},        {"T_TOTAL1", "T_TOTAL_MEISAI", 0},
+            {"WK_COMPANY", "T_COMP_MAIN", 0},     {"BT_COMP_MAIN", "T_COMP_MAIN", 0},
+            {"BT_KANJO", "T_KANJO", 1},           {"BT_KISYUZAN", "T_KISYUZAN", 0},
+            {"BT_HOJOKAMOKU", "T_HOJOKAMOKU", 0}, {"BT_SIWAKE", "T_SIWAKE", 0},
+            {"BT_SI_MEISAI", "T_SI_MEISAI", 0},   {"T_SIMEISAI_FUKYU", "T_SI_MEISAI", 0},
+            {"BT_DAY_TORAN", "T_DAY_TORAN", 0},   {"WK_SI_PATTERN", "T_SI_PATTERN", 0},
+            {"BT_SI_PATTERN", "T_SI_PATTERN", 0}, {"WK_TEKIYO", "T_TEKIYO", 0},
+            {"BT_TEKIYO", "T_TEKIYO", 0},         {"BT_DAY_INPUT", "T_DAY_INPUT", 0},
+            {"BT_TUKISIME", "T_TUKISIME", 0},     {"T_TOTAL1", "T_TOTAL_MEISAI", 0},
             {"BT_KESANSYO", "T_KESANSYO", 0},
         };
         for (const auto& [twin, table, lead] : twins) QTest::newRow(twin) << twin << table << lead;
@@ -269,11 +274,12 @@ private slots:
     // count of values is the table's column count.
     void backupCatalogue() {
         const QStringList tables = {
-            "T_KANJO",     "T_COMP_MAIN",  "T_SIWAKE",     "T_SI_MEISAI",   "T_DAY_INPUT",  "T_SI_PATTERN",
-            "T_DAY_TORAN", "T_KISYUZAN",   "T_HOJOKAMOKU", "T_TEKIYO",      "T_TUKISIME",   "BT_KANJO",
-            "BT_COMP_MAIN", "BT_SIWAKE",   "BT_SI_MEISAI", "BT_DAY_INPUT",  "BT_SI_PATTERN", "BT_DAY_TORAN",
-            "BT_KISYUZAN", "BT_HOJOKAMOKU", "BT_TEKIYO",   "BT_TUKISIME",   "BT_KESANSYO"};
-        const QList<int> widths = {24, 27, 9, 31, 3, 7, 35, 11, 6, 3, 5, 25, 27, 9, 31, 3, 7, 35, 11, 6, 3, 5, 66};
+            "T_KANJO",      "T_COMP_MAIN",   "T_SIWAKE",     "T_SI_MEISAI",  "T_DAY_INPUT",   "T_SI_PATTERN",
+            "T_DAY_TORAN",  "T_KISYUZAN",    "T_HOJOKAMOKU", "T_TEKIYO",     "T_TUKISIME",    "BT_KANJO",
+            "BT_COMP_MAIN", "BT_SIWAKE",     "BT_SI_MEISAI", "BT_DAY_INPUT", "BT_SI_PATTERN", "BT_DAY_TORAN",
+            "BT_KISYUZAN",  "BT_HOJOKAMOKU", "BT_TEKIYO",    "BT_TUKISIME",  "BT_KESANSYO"};
+        const QList<int> widths = {24, 27, 9,  31, 3, 7,  35, 11, 6, 3, 5, 25,
+                                   27, 9,  31, 3,  7, 35, 11, 6,  3, 5, 66};
         const auto rows = cn_->query("SELECT SEQNO, TEXTNAME, FLPNO, KEISIKI FROM T_BACKUP ORDER BY SEQNO");
         QVERIFY(rows);
         QCOMPARE(int(rows->size()), 23);
@@ -291,18 +297,22 @@ private slots:
     // each has an index that serves it.
     void lookupsUseAnIndex_data() {
         QTest::addColumn<QString>("query");
-        QTest::newRow("lines of a voucher") << "SELECT * FROM T_SI_MEISAI WHERE CID = '01' AND DENCODE = '00001'";
-        QTest::newRow("lines of a month") << "SELECT * FROM T_SI_MEISAI WHERE CID = '01' AND DATEYM = '2003/04'";
-        QTest::newRow("voucher of a day") << "SELECT * FROM T_SIWAKE WHERE CID = '01' AND DENDAY = '2003/04/01'";
+        QTest::newRow("lines of a voucher")
+            << "SELECT * FROM T_SI_MEISAI WHERE CID = '01' AND DENCODE = '00001'";
+        QTest::newRow("lines of a month")
+            << "SELECT * FROM T_SI_MEISAI WHERE CID = '01' AND DATEYM = '2003/04'";
+        QTest::newRow("voucher of a day")
+            << "SELECT * FROM T_SIWAKE WHERE CID = '01' AND DENDAY = '2003/04/01'";
         QTest::newRow("account month total")
             << "SELECT * FROM T_TUKIKAN WHERE CID = '01' AND KANKOCODE = '004' AND DATEYM = '2003/04'";
         QTest::newRow("account totals of a month")
             << "SELECT * FROM T_TUKIKAN WHERE CID = '01' AND DATEYM = '2003/04'";
-        QTest::newRow("sub-account month total")
-            << "SELECT * FROM T_TUKIHOJO WHERE CID = '01' AND KANKOCODE = '012' AND HOCODE = '01' AND DATEYM = "
-               "'2003/04'";
-        QTest::newRow("day amounts") << "SELECT * FROM T_DAY_TORAN WHERE CID = '01' AND KOCODE = '180' AND DATEYM "
-                                        "= '2003/04'";
+        QTest::newRow("sub-account month total") << "SELECT * FROM T_TUKIHOJO WHERE CID = '01' AND KANKOCODE "
+                                                    "= '012' AND HOCODE = '01' AND DATEYM = "
+                                                    "'2003/04'";
+        QTest::newRow("day amounts")
+            << "SELECT * FROM T_DAY_TORAN WHERE CID = '01' AND KOCODE = '180' AND DATEYM "
+               "= '2003/04'";
     }
     void lookupsUseAnIndex() {
         QFETCH(QString, query);

@@ -1,0 +1,343 @@
+#include "ledger/rowwriters.h"
+
+#include <cmath>
+#include <optional>
+
+#include "app/common/dates.h"
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "platform/connection.h"
+#include "platform/currency.h"
+#include "platform/msgbox.h"
+
+namespace {
+
+// Result codes of our own failures, numbered as the database engine numbers
+// the same kinds of failure, so that every report carries a number.
+constexpr int kErrGeneric = 1;    // unknown table, no connection
+constexpr int kErrMismatch = 20;  // a value that is not a number
+constexpr int kErrRange = 25;     // a value list without the needed element
+
+// How a position's value reaches its column. One character per position:
+//   t  quoted, trimmed          q  quoted as is          d  date
+//   A  amount, empty as zero    a  amount as is
+//   N  whole number, empty as zero    n  whole number as is
+//   R  rate, empty as zero      r  rate as is
+QString rules(std::initializer_list<std::pair<char, int>> runs) {
+    QString s;
+    for (const auto& [rule, count] : runs) s += QString(count, QLatin1Char(rule));
+    return s;
+}
+
+enum class Report {
+    Warning,           // warning box with the writer's data name
+    PlainNumber,       // plain box: number, CR LF, description, (writer)
+    WarningThenPlain,  // warning box, then a plain box with the description
+    Silent,            // nothing for an existing key; other failures reported
+};
+
+struct Writer {
+    const char* name;      // the writer's name, shown in its messages
+    const char* dataName;  // what the warning calls the table
+    QString rules;         // one rule per position; its length is the count N
+    QStringList tables;    // the tables this writer serves
+    Report report = Report::Warning;
+    bool emptyFirst = false;  // delete every row of the table before the insert
+};
+
+platform::DbError ownError(int code, const QString& message) {
+    platform::DbError e;
+    e.code = code;
+    e.extendedCode = code;
+    e.message = message;
+    return e;
+}
+
+// The table's own spelling when the writer serves it, else the empty text.
+QString servedTable(const Writer& w, const QString& table) {
+    for (const QString& t : w.tables) {
+        if (t.compare(table, Qt::CaseInsensitive) == 0) return t;
+    }
+    return QString();
+}
+
+std::optional<QVariant> toAmount(const QString& text) {
+    const std::optional<Currency> c = Currency::parse(text);
+    if (!c) return std::nullopt;
+    return QVariant::fromValue(*c);
+}
+
+std::optional<QVariant> toWholeNumber(const QString& text) {
+    const std::optional<Currency> c = Currency::parse(text);
+    if (!c || c->raw() % Currency::kScale != 0) return std::nullopt;
+    return QVariant(qint64(c->yen()));
+}
+
+std::optional<QVariant> toRate(const QString& text) {
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return QVariant(v);
+}
+
+// The bound value of one position, or nullopt when the text does not fit the
+// rule (a non-number at a number position, an empty text at an "as is" one).
+std::optional<QVariant> valueFor(QChar rule, const QString& text) {
+    switch (rule.toLatin1()) {
+        case 't':
+            return QVariant(Trim(text));
+        case 'q':
+            return QVariant(text);
+        case 'd':
+            return QVariant(FormatDateString(text));
+        case 'A':
+            return text.isEmpty() ? QVariant::fromValue(Currency()) : toAmount(text);
+        case 'a':
+            return toAmount(text);
+        case 'N':
+            return text.isEmpty() ? QVariant(qint64(0)) : toWholeNumber(text);
+        case 'n':
+            return toWholeNumber(text);
+        case 'R':
+            return text.isEmpty() ? QVariant(0.0) : toRate(text);
+        case 'r':
+            return toRate(text);
+    }
+    return std::nullopt;
+}
+
+// Turns the value list into bound values; on a bad value says which.
+platform::DbError bindValues(const Writer& w, const QStringList& values, platform::Params& params) {
+    const int count = int(w.rules.size());
+    if (values.size() <= count) {
+        return ownError(kErrRange, QStringLiteral("%1 needs values 1 to %2; the list ends at %3")
+                                       .arg(QLatin1String(w.name))
+                                       .arg(count)
+                                       .arg(values.size() - 1));
+    }
+    params.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        const std::optional<QVariant> v = valueFor(w.rules[i - 1], values[i]);
+        if (!v) {
+            return ownError(kErrMismatch,
+                            QStringLiteral("value %1 is not a number: \"%2\"").arg(i).arg(values[i]));
+        }
+        params << *v;
+    }
+    return {};
+}
+
+platform::DbError lastErrorOr(platform::Connection& cn) {
+    platform::DbError e = cn.lastError();
+    if (e.ok()) e = ownError(kErrGeneric, QStringLiteral("database statement failed"));
+    return e;
+}
+
+// Inserts the row (after emptying the table, for a writer that does so, in one
+// unit so that a failed insert leaves the old rows in place).
+platform::DbError insertRow(platform::Connection& cn, const Writer& w, const QString& table,
+                            const platform::Params& params) {
+    QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" VALUES(");
+    for (int i = 0; i < params.size(); ++i) sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    sql += QLatin1Char(')');
+    if (!w.emptyFirst) {
+        return cn.exec(sql, params) ? platform::DbError{} : lastErrorOr(cn);
+    }
+    platform::Transaction tx(cn);
+    if (!tx.started()) return lastErrorOr(cn);
+    if (!cn.exec(QStringLiteral("DELETE FROM ") + table)) return lastErrorOr(cn);
+    if (!cn.exec(sql, params)) return lastErrorOr(cn);
+    if (!tx.commit()) return lastErrorOr(cn);
+    return {};
+}
+
+void report(const Writer& w, const QString& table, const platform::DbError& error) {
+    const QString name = QLatin1String(w.name);
+    const QString warning = QString::fromUtf8(w.dataName) + QStringLiteral("( ") + table +
+                            QStringLiteral(" )のアクセス中にエラーが発生しました(") + name +
+                            QStringLiteral(")。");
+    switch (w.report) {
+        case Report::Warning:
+            platform::MsgBox::show(gstrSoftName, warning, platform::MsgIcon::Warning);
+            break;
+        case Report::WarningThenPlain:
+            platform::MsgBox::show(gstrSoftName, warning, platform::MsgIcon::Warning);
+            platform::MsgBox::show(gstrSoftName, error.message, platform::MsgIcon::None);
+            break;
+        case Report::PlainNumber:
+            ShowDbErrorNumber(error, name);
+            break;
+        case Report::Silent:
+            // An existing key is the callers' sign to update the row instead.
+            if (!error.isPrimaryKeyConflict()) ShowDbAccessError(name);
+            break;
+    }
+}
+
+bool writeRow(const Writer& w, const QStringList& values, const QString& table) {
+    platform::DbError error;
+    platform::Params params;
+    const QString target = servedTable(w, table);
+    if (target.isEmpty()) {
+        error = ownError(kErrGeneric,
+                         QStringLiteral("%1 does not write table %2").arg(QLatin1String(w.name), table));
+    } else if (!gcnKaikei) {
+        error = ownError(kErrGeneric, QStringLiteral("no database connection"));
+    } else {
+        error = bindValues(w, values, params);
+    }
+    if (error.ok()) error = insertRow(*gcnKaikei, w, target, params);
+    if (error.ok()) return true;
+    report(w, table, error);
+    return false;
+}
+
+QStringList tables(std::initializer_list<const char*> names) {
+    QStringList list;
+    for (const char* n : names) list << QLatin1String(n);
+    return list;
+}
+
+// ---- The writers' layouts
+
+const Writer kCompany{"WriteCompanyTable", "会社情報マスタ",
+                      rules({{'t', 13},
+                             {'d', 2},
+                             {'t', 3},
+                             {'N', 1},
+                             {'t', 3},
+                             {'d', 1},
+                             {'A', 1},
+                             {'d', 1},
+                             {'t', 1},
+                             {'R', 1}}),
+                      tables({"T_COMP_MAIN", "WK_COMPANY", "BT_COMP_MAIN"})};
+const Writer kKisyuzan{"WriteKisyuzanTable", "期首残高マスタ",
+                       rules({{'t', 4}, {'A', 1}, {'N', 1}, {'t', 4}, {'R', 1}}),
+                       tables({"T_KISYUZAN", "BT_KISYUZAN"})};
+const Writer kKanjo{"WriteKanjoTable", "勘定科目マスタ",
+                    rules({{'t', 17}, {'A', 1}, {'t', 4}, {'N', 1}, {'t', 1}}), tables({"T_KANJO"})};
+const Writer kBKanjo{"WriteBKanjoTable", "", rules({{'t', 18}, {'A', 1}, {'t', 4}, {'N', 1}, {'t', 1}}),
+                     tables({"BT_KANJO"}), Report::PlainNumber};
+const Writer kHojoKamoku{"WriteHojoKamokuTable", "補助科目マスタ", rules({{'t', 5}, {'a', 1}}),
+                         tables({"T_HOJOKAMOKU", "BT_HOJOKAMOKU"})};
+const Writer kSiwake{"WriteSiwakeTable", "仕訳データ",
+                     rules({{'t', 3}, {'d', 2}, {'t', 1}, {'A', 2}, {'R', 1}}),
+                     tables({"T_SIWAKE", "BT_SIWAKE"})};
+const Writer kSiMeisai{
+    "WriteSiMeisaiTable", "仕訳明細データ",
+    rules({{'t', 3}, {'d', 1}, {'t', 7}, {'R', 1}, {'A', 3}, {'t', 7}, {'R', 1}, {'A', 3}, {'t', 5}}),
+    tables({"T_SI_MEISAI", "T_SIMEISAI_FUKYU", "BT_SI_MEISAI"})};
+const Writer kDayToran{"WriteDayToranTable", "", rules({{'t', 4}, {'a', 31}}),
+                       tables({"T_DAY_TORAN", "BT_DAY_TORAN"}), Report::Silent};
+const Writer kSiPattern{"WriteSiPatternTable", "仕分パターンマスタ", rules({{'t', 7}}),
+                        tables({"WK_SI_PATTERN", "T_SI_PATTERN", "BT_SI_PATTERN"})};
+const Writer kTekiyo{"WriteTekiyoTable", "摘要マスタ", rules({{'t', 3}}),
+                     tables({"WK_TEKIYO", "T_TEKIYO", "BT_TEKIYO"})};
+const Writer kDayInput{"WriteDayInputTable", "日付入力用マスタ", rules({{'t', 3}}),
+                       tables({"T_DAY_INPUT", "BT_DAY_INPUT"})};
+const Writer kTukisime{"WriteTukisimeTable", "月次締データ", rules({{'t', 5}}),
+                       tables({"T_TUKISIME", "BT_TUKISIME"})};
+const Writer kTukikan{"WriteTukikanTable", "", rules({{'t', 3}, {'a', 4}}), tables({"T_TUKIKAN"}),
+                      Report::Silent};
+const Writer kTukihojo{"WriteTukihojoTable", "", rules({{'t', 4}, {'a', 4}}), tables({"T_TUKIHOJO"}),
+                       Report::Silent};
+const Writer kPrintKomoku{"WritePrintKomokuTable",   "印刷用項目データ", rules({{'t', 9}}),
+                          tables({"T_PRINTKOMOKU"}), Report::Warning,    true};
+const Writer kTotalMeisai{"WriteTotalMeisaiTable", "集計明細データ", rules({{'t', 8}, {'a', 4}}),
+                          tables({"T_TOTAL_MEISAI", "T_TOTAL1"})};
+const Writer kSiallOut{"WriteSiallOutTable", "仕分一覧表出力データ",
+                       rules({{'t', 12}, {'a', 2}, {'t', 7}, {'a', 2}, {'t', 1}}), tables({"T_SIALL_OUT"}),
+                       Report::WarningThenPlain};
+const Writer kSkanmtOut{"WriteSkanmtOutTable", "総勘定元帳出力用データ",
+                        rules({{'t', 4}, {'n', 1}, {'t', 7}, {'a', 3}}), tables({"T_SKANMT_OUT"})};
+const Writer kSkansubmtOut{"WriteSkansubmtOutTable", "総勘定補助元帳出力用データ",
+                           rules({{'t', 4}, {'n', 1}, {'t', 9}, {'a', 3}}), tables({"T_SKANSUBMT_OUT"})};
+const Writer kTukisyusi{"WriteTukisyusiTable", "月別収支内訳表印刷用データ", rules({{'t', 3}, {'a', 13}}),
+                        tables({"P_TUKISYUSI"})};
+const Writer kTukisyusiHead{"WriteTukisyusiHeadTable", "月別収支内訳表印刷用データ",
+                            rules({{'t', 13}, {'a', 52}}), tables({"P_TUKISYUSI_HEAD"})};
+const Writer kKesansyo{"WriteKesansyoTable", "決算書印刷用データ", rules({{'a', 126}, {'q', 30}}),
+                       tables({"P_KESANSYO"})};
+const Writer kBKesansyo{"WriteBKesansyoTable", "", rules({{'q', 1}, {'a', 64}, {'q', 1}}),
+                        tables({"T_KESANSYO", "BT_KESANSYO"}), Report::PlainNumber};
+
+}  // namespace
+
+QStringList RowValues(int count) {
+    QStringList values;
+    values.reserve(count + 1);
+    for (int i = 0; i <= count; ++i) values << QString();
+    return values;
+}
+
+bool WriteCompanyTable(const QStringList& v, const QString& t) {
+    return writeRow(kCompany, v, t);
+}
+bool WriteKisyuzanTable(const QStringList& v, const QString& t) {
+    return writeRow(kKisyuzan, v, t);
+}
+bool WriteKanjoTable(const QStringList& v, const QString& t) {
+    return writeRow(kKanjo, v, t);
+}
+bool WriteBKanjoTable(const QStringList& v, const QString& t) {
+    return writeRow(kBKanjo, v, t);
+}
+bool WriteHojoKamokuTable(const QStringList& v, const QString& t) {
+    return writeRow(kHojoKamoku, v, t);
+}
+bool WriteSiwakeTable(const QStringList& v, const QString& t) {
+    return writeRow(kSiwake, v, t);
+}
+bool WriteSiMeisaiTable(const QStringList& v, const QString& t) {
+    return writeRow(kSiMeisai, v, t);
+}
+bool WriteDayToranTable(const QStringList& v, const QString& t) {
+    return writeRow(kDayToran, v, t);
+}
+bool WriteSiPatternTable(const QStringList& v, const QString& t) {
+    return writeRow(kSiPattern, v, t);
+}
+bool WriteTekiyoTable(const QStringList& v, const QString& t) {
+    return writeRow(kTekiyo, v, t);
+}
+bool WriteDayInputTable(const QStringList& v, const QString& t) {
+    return writeRow(kDayInput, v, t);
+}
+bool WriteTukisimeTable(const QStringList& v, const QString& t) {
+    return writeRow(kTukisime, v, t);
+}
+bool WriteTukikanTable(const QStringList& v, const QString& t) {
+    return writeRow(kTukikan, v, t);
+}
+bool WriteTukihojoTable(const QStringList& v, const QString& t) {
+    return writeRow(kTukihojo, v, t);
+}
+bool WritePrintKomokuTable(const QStringList& v, const QString& t) {
+    return writeRow(kPrintKomoku, v, t);
+}
+bool WriteTotalMeisaiTable(const QStringList& v, const QString& t) {
+    return writeRow(kTotalMeisai, v, t);
+}
+bool WriteSiallOutTable(const QStringList& v, const QString& t) {
+    return writeRow(kSiallOut, v, t);
+}
+bool WriteSkanmtOutTable(const QStringList& v, const QString& t) {
+    return writeRow(kSkanmtOut, v, t);
+}
+bool WriteSkansubmtOutTable(const QStringList& v, const QString& t) {
+    return writeRow(kSkansubmtOut, v, t);
+}
+bool WriteTukisyusiTable(const QStringList& v, const QString& t) {
+    return writeRow(kTukisyusi, v, t);
+}
+bool WriteTukisyusiHeadTable(const QStringList& v, const QString& t) {
+    return writeRow(kTukisyusiHead, v, t);
+}
+bool WriteKesansyoTable(const QStringList& v, const QString& t) {
+    return writeRow(kKesansyo, v, t);
+}
+bool WriteBKesansyoTable(const QStringList& v, const QString& t) {
+    return writeRow(kBKesansyo, v, t);
+}

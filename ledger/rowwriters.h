@@ -1,0 +1,158 @@
+#pragma once
+// Row writers: one function per table that the program fills row by row. Each
+// inserts one row, by position, into the table it is given (the table itself
+// or a twin of the same layout: its previous-year copy BT_, its editing copy
+// WK_ or a staging copy), on gcnKaikei and inside whatever transaction the
+// caller holds. None opens a transaction of its own, except that
+// WritePrintKomokuTable empties its table and inserts as one unit.
+//
+// Values: values[i] is the value of the table's i-th column in physical
+// order, i = 1..N; values[0] is not read (RowValues(N) gives such a list, all
+// empty). Extra elements beyond N are ignored; a list without element N fails
+// the writer like a failed statement.
+//
+// Each position has one of five rules:
+//   quoted, trimmed   the text without leading and trailing half-width blanks;
+//   quoted as is      the text unchanged;
+//   date              the text normalised by FormatDateString ("20030401" and
+//                     "2003/4/1"-style input become "yyyy/mm/dd"; fewer than
+//                     five digits become the empty text);
+//   number, empty as zero   an empty text stores 0, any other text must be a
+//                     number;
+//   number as is      the text must be a number; an empty text fails.
+// Numbers are decimal text ("1500", "-320.5"). Amount columns store the exact
+// Currency (raw count of 1/10,000 yen), order and counter columns a whole
+// number, rate columns a real number. A text that is not a number at a number
+// position fails the writer. Every value is bound as a parameter, so a single
+// quote in a name or description is stored as typed.
+//
+// The table name must be one that the writer serves (listed per writer
+// below, compared without regard to case); any other name fails the writer.
+//
+// Failures: the writer shows its message and returns false; nothing is
+// inserted by that call. Reporting writers show a warning box titled
+// gstrSoftName: data name + "( " + table as passed + " )のアクセス中にエラーが
+// 発生しました(" + writer + ")。". WriteBKanjoTable and WriteBKesansyoTable
+// show a plain box with the error number, CR LF, the description and
+// "(" + writer + ")"; WriteSiallOutTable follows its warning with a plain box
+// holding the error's description. The silent writers (WriteDayToranTable,
+// WriteTukikanTable, WriteTukihojoTable) return false without a message when
+// the row's key already exists, so that their callers update that row instead;
+// any other failure of theirs is reported with
+// "データベースのアクセス中にエラーが発生しました(" + writer + ")。".
+
+#include <QString>
+#include <QStringList>
+
+// A value list for a writer of count values: count + 1 empty texts, element 0
+// unused.
+QStringList RowValues(int count);
+
+// ---- Company and chart tables
+
+// 27 values: T_COMP_MAIN, WK_COMPANY, BT_COMP_MAIN.
+// 1-13 quoted, trimmed; 14, 15 date; 16-18 quoted, trimmed; 19 NENDOSU number,
+// empty as zero; 20-22 quoted, trimmed; 23 date; 24 SIHON amount, empty as
+// zero; 25 date; 26 quoted, trimmed; 27 RATE rate, empty as zero.
+bool WriteCompanyTable(const QStringList& values, const QString& table);
+
+// 11 values: T_KISYUZAN, BT_KISYUZAN.
+// 1-4 quoted, trimmed; 5 KISYUZAN amount and 6 JUN number, empty as zero; 7-10
+// quoted, trimmed; 11 RATE rate, empty as zero.
+bool WriteKisyuzanTable(const QStringList& values, const QString& table);
+
+// 24 values: T_KANJO.
+// 1-17 quoted, trimmed; 18 KISYUZAN amount, empty as zero; 19-22 quoted,
+// trimmed; 23 JUN number, empty as zero; 24 quoted, trimmed.
+bool WriteKanjoTable(const QStringList& values, const QString& table);
+
+// 25 values: BT_KANJO (CID, then the 24 columns of T_KANJO).
+// 1-18 quoted, trimmed; 19 KISYUZAN amount, empty as zero; 20-23 quoted,
+// trimmed; 24 JUN number, empty as zero; 25 quoted, trimmed. Plain error box.
+bool WriteBKanjoTable(const QStringList& values, const QString& table);
+
+// 6 values: T_HOJOKAMOKU, BT_HOJOKAMOKU.
+// 1-5 quoted, trimmed; 6 KISYUZAN amount as is (empty fails).
+bool WriteHojoKamokuTable(const QStringList& values, const QString& table);
+
+// ---- Journal tables
+
+// 9 values: T_SIWAKE, BT_SIWAKE.
+// 1-3 quoted, trimmed; 4 DENDAY, 5 INDAY date; 6 quoted, trimmed; 7 YDAYZAN,
+// 8 DAYZAN amounts and 9 RATE rate, empty as zero.
+bool WriteSiwakeTable(const QStringList& values, const QString& table);
+
+// 31 values: T_SI_MEISAI, T_SIMEISAI_FUKYU, BT_SI_MEISAI.
+// 1-3 quoted, trimmed; 4 SIDAY date; 5-11 quoted, trimmed; 12 KRTRITU rate,
+// 13-15 KRTKIN, KRTKINNO, KRKIN amounts, empty as zero; 16-22 quoted, trimmed;
+// 23 KSTRITU rate, 24-26 KSTKIN, KSTKINNO, KSKIN amounts, empty as zero; 27-31
+// quoted, trimmed.
+bool WriteSiMeisaiTable(const QStringList& values, const QString& table);
+
+// 35 values: T_DAY_TORAN, BT_DAY_TORAN. Silent.
+// 1-4 quoted, trimmed; 5-35 KIN1..KIN31 amounts as is.
+bool WriteDayToranTable(const QStringList& values, const QString& table);
+
+// 7 values, all quoted, trimmed: WK_SI_PATTERN, T_SI_PATTERN, BT_SI_PATTERN.
+bool WriteSiPatternTable(const QStringList& values, const QString& table);
+
+// 3 values, all quoted, trimmed: WK_TEKIYO, T_TEKIYO, BT_TEKIYO.
+bool WriteTekiyoTable(const QStringList& values, const QString& table);
+
+// ---- Period and monthly-total tables
+
+// 3 values, all quoted, trimmed: T_DAY_INPUT, BT_DAY_INPUT.
+bool WriteDayInputTable(const QStringList& values, const QString& table);
+
+// 5 values, all quoted, trimmed: T_TUKISIME, BT_TUKISIME.
+bool WriteTukisimeTable(const QStringList& values, const QString& table);
+
+// 7 values: T_TUKIKAN. Silent.
+// 1-3 quoted, trimmed; 4-7 amounts as is.
+bool WriteTukikanTable(const QStringList& values, const QString& table);
+
+// 8 values: T_TUKIHOJO. Silent.
+// 1-4 quoted, trimmed; 5-8 amounts as is.
+bool WriteTukihojoTable(const QStringList& values, const QString& table);
+
+// ---- Report work tables
+
+// 9 values, all quoted, trimmed: T_PRINTKOMOKU. Empties the table first, so it
+// holds only the new row; a failure leaves the table as it was.
+bool WritePrintKomokuTable(const QStringList& values, const QString& table);
+
+// 12 values: T_TOTAL_MEISAI, T_TOTAL1.
+// 1-8 quoted, trimmed; 9-12 amounts as is.
+bool WriteTotalMeisaiTable(const QStringList& values, const QString& table);
+
+// 24 values: T_SIALL_OUT.
+// 1-12 quoted, trimmed; 13, 14 amounts as is; 15-21 quoted, trimmed; 22, 23
+// amounts as is; 24 quoted, trimmed. A failure shows a second, plain box.
+bool WriteSiallOutTable(const QStringList& values, const QString& table);
+
+// 15 values: T_SKANMT_OUT.
+// 1-4 quoted, trimmed; 5 JUN number as is; 6-12 quoted, trimmed; 13-15 amounts
+// as is.
+bool WriteSkanmtOutTable(const QStringList& values, const QString& table);
+
+// 17 values: T_SKANSUBMT_OUT.
+// 1-4 quoted, trimmed; 5 JUN number as is; 6-14 quoted, trimmed; 15-17 amounts
+// as is.
+bool WriteSkansubmtOutTable(const QStringList& values, const QString& table);
+
+// 16 values: P_TUKISYUSI.
+// 1-3 quoted, trimmed; 4-16 KIN1..KIN13 amounts as is.
+bool WriteTukisyusiTable(const QStringList& values, const QString& table);
+
+// 65 values: P_TUKISYUSI_HEAD.
+// 1-13 quoted, trimmed; 14-65 amounts as is.
+bool WriteTukisyusiHeadTable(const QStringList& values, const QString& table);
+
+// 156 values: P_KESANSYO.
+// 1-126 amounts as is; 127-156 quoted as is.
+bool WriteKesansyoTable(const QStringList& values, const QString& table);
+
+// 66 values: T_KESANSYO, BT_KESANSYO.
+// 1 CID quoted as is; 2-65 amounts as is; 66 KESANDAY quoted as is. Plain
+// error box.
+bool WriteBKesansyoTable(const QStringList& values, const QString& table);
