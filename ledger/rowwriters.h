@@ -31,8 +31,9 @@
 //
 // Failures: the writer shows its message and returns false; nothing is
 // inserted by that call. Reporting writers show a warning box titled
-// gstrSoftName: data name + "( " + table as passed + " )のアクセス中にエラーが
-// 発生しました(" + writer + ")。". WriteBKanjoTable and WriteBKesansyoTable
+// gstrSoftName:
+//   data name + "( " + table as passed + " )のアクセス中にエラーが発生しました(" + writer + ")。"
+// WriteBKanjoTable and WriteBKesansyoTable
 // show a plain box with the error number, CR LF, the description and
 // "(" + writer + ")"; WriteSiallOutTable follows its warning with a plain box
 // holding the error's description. The silent writers (WriteDayToranTable,
@@ -40,6 +41,18 @@
 // the row's key already exists, so that their callers update that row instead;
 // any other failure of theirs is reported with
 // "データベースのアクセス中にエラーが発生しました(" + writer + ")。".
+//
+// Data names of the warnings: WriteCompanyTable 会社情報マスタ,
+// WriteKisyuzanTable 期首残高マスタ, WriteKanjoTable 勘定科目マスタ,
+// WriteHojoKamokuTable 補助科目マスタ, WriteDayInputTable 日付入力用マスタ,
+// WriteSiwakeTable 仕訳データ, WriteSiMeisaiTable 仕訳明細データ,
+// WriteSiPatternTable 仕分パターンマスタ, WriteTekiyoTable 摘要マスタ,
+// WriteTukisimeTable 月次締データ, WritePrintKomokuTable 印刷用項目データ,
+// WriteTotalMeisaiTable 集計明細データ, WriteSiallOutTable 仕分一覧表出力データ,
+// WriteSkanmtOutTable 総勘定元帳出力用データ,
+// WriteSkansubmtOutTable 総勘定補助元帳出力用データ,
+// WriteTukisyusiTable and WriteTukisyusiHeadTable 月別収支内訳表印刷用データ,
+// WriteKesansyoTable 決算書印刷用データ.
 
 #include <QString>
 #include <QStringList>
