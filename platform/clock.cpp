@@ -8,8 +8,8 @@ namespace {
 
 struct FixedState {
     std::mutex mutex;
-    QDate date;     // valid when fixed
-    QTime time;     // valid when the time of day is fixed too
+    QDate date;  // valid when fixed
+    QTime time;  // valid when the time of day is fixed too
 };
 
 FixedState& state() {

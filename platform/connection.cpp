@@ -47,13 +47,14 @@ Statement::Statement(Connection& cn, const QString& sql) : cn_(cn) {
     // silently while the call reports success, so such text is refused.
     if (stmt_ && tail && *tail) {
         sqlite3_stmt* next = nullptr;
-        const int restRc = sqlite3_prepare_v2(cn.handle(), tail, int(utf8.constData() + utf8.size() - tail), &next,
-                                              nullptr);
+        const int restRc =
+            sqlite3_prepare_v2(cn.handle(), tail, int(utf8.constData() + utf8.size() - tail), &next, nullptr);
         if (next || restRc != SQLITE_OK) {
             sqlite3_finalize(next);
             sqlite3_finalize(stmt_);
             stmt_ = nullptr;
-            error_ = DbError{SQLITE_MISUSE, SQLITE_MISUSE, QStringLiteral("more than one statement in: %1").arg(sql)};
+            error_ = DbError{SQLITE_MISUSE, SQLITE_MISUSE,
+                             QStringLiteral("more than one statement in: %1").arg(sql)};
             cn_.setLastError(error_);
         }
     }

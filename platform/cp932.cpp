@@ -22,6 +22,11 @@ private:
     iconv_t cd_;
 };
 
+// Code units of the character starting at pos: 2 for a surrogate pair, else 1.
+int charLength(const QString& text, int pos) {
+    return text[pos].isHighSurrogate() && pos + 1 < text.size() && text[pos + 1].isLowSurrogate() ? 2 : 1;
+}
+
 // Converts one character (UTF-8) to CP932; empty when it has no CP932 form.
 std::optional<QByteArray> encodeChar(iconv_t cd, const QByteArray& utf8) {
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -32,6 +37,14 @@ std::optional<QByteArray> encodeChar(iconv_t cd, const QByteArray& utf8) {
     size_t outLeft = sizeof out;
     if (iconv(cd, &in, &inLeft, &o, &outLeft) == size_t(-1) || inLeft != 0) return std::nullopt;
     return QByteArray(out, int(o - out));
+}
+
+// CP932 bytes of the character of len code units at pos; nullopt when it has
+// no CP932 form. A lone surrogate has none (Qt's UTF-8 conversion would turn
+// it into "?" and hide it).
+std::optional<QByteArray> encodeAt(iconv_t cd, const QString& text, int pos, int len) {
+    if (len == 1 && text[pos].isSurrogate()) return std::nullopt;
+    return encodeChar(cd, text.mid(pos, len).toUtf8());
 }
 
 }  // namespace
@@ -52,12 +65,12 @@ EncodeResult encode(const QString& text) {
     int pos = 0;
     while (pos < text.size()) {
         // Walk by code point so a surrogate pair (e.g. 𠮷) is one character.
-        const int len = (text[pos].isHighSurrogate() && pos + 1 < text.size()) ? 2 : 1;
+        const int len = charLength(text, pos);
         const QString ch = text.mid(pos, len);
         const ushort u = ch[0].unicode();
         if (len == 1 && u < 0x80) {
             result.bytes.append(char(u));
-        } else if (auto b = encodeChar(cd.get(), ch.toUtf8())) {
+        } else if (auto b = encodeAt(cd.get(), text, pos, len)) {
             result.bytes.append(*b);
         } else {
             result.ok = false;
@@ -90,11 +103,11 @@ int byteLength(const QString& text) {
     int total = 0;
     int pos = 0;
     while (pos < text.size()) {
-        const int len = (text[pos].isHighSurrogate() && pos + 1 < text.size()) ? 2 : 1;
+        const int len = charLength(text, pos);
         const ushort u = text[pos].unicode();
         if (len == 1 && u < 0x80) {
             total += 1;
-        } else if (auto b = cd.valid() ? encodeChar(cd.get(), text.mid(pos, len).toUtf8()) : std::nullopt) {
+        } else if (auto b = cd.valid() ? encodeAt(cd.get(), text, pos, len) : std::nullopt) {
             total += int(b->size());
         } else {
             total += 2;

@@ -27,7 +27,8 @@ int numericValue(const QString& text) {
 
 // At least two digits, as the pattern "0#" writes a number: 3 -> "03", 15 -> "15".
 QString twoDigits(int value) {
-    const QString digits = QString::number(value < 0 ? -qint64(value) : qint64(value)).rightJustified(2, u'0');
+    const QString digits =
+        QString::number(value < 0 ? -qint64(value) : qint64(value)).rightJustified(2, u'0');
     return value < 0 ? u'-' + digits : digits;
 }
 

@@ -252,10 +252,12 @@ private slots:
                                          .arg(d.month(), 2, 10, QChar(u'0'))
                                          .arg(d.day(), 2, 10, QChar(u'0'));
             if (era != icuEra || wareki != expected) {
-                QFAIL(qPrintable(QStringLiteral("%1: %2 %3, ICU %4 %5").arg(western, era, wareki, icuEra, expected)));
+                QFAIL(qPrintable(
+                    QStringLiteral("%1: %2 %3, ICU %4 %5").arg(western, era, wareki, icuEra, expected)));
             }
             if (WarekiToSeireki(wareki, era, 1) != western) {
-                QFAIL(qPrintable(QStringLiteral("%1 %2 does not convert back to %3").arg(era, wareki, western)));
+                QFAIL(qPrintable(
+                    QStringLiteral("%1 %2 does not convert back to %3").arg(era, wareki, western)));
             }
             if (!previousEra.isEmpty() && era != previousEra) ++eraChanges;
             previousEra = era;

@@ -19,7 +19,8 @@ private slots:
         QTest::newRow("zero") << QVariant(qint64(0)) << QVariant(qint64(0));
         QTest::newRow("12.5") << QVariant(12.5) << QVariant(12.5);
         QTest::newRow("text abc") << QVariant(QStringLiteral("abc")) << QVariant(QStringLiteral("abc"));
-        QTest::newRow("blank text is not empty") << QVariant(QStringLiteral(" ")) << QVariant(QStringLiteral(" "));
+        QTest::newRow("blank text is not empty")
+            << QVariant(QStringLiteral(" ")) << QVariant(QStringLiteral(" "));
     }
     void nullToZero() {
         QFETCH(QVariant, value);

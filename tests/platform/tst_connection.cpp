@@ -113,7 +113,8 @@ private slots:
 
     void namedParameters() {
         Statement st(*cn_, QStringLiteral("SELECT NAME FROM T WHERE CID = :cid AND CODE = :code"));
-        st.bind(QStringLiteral(":cid"), QStringLiteral("01")).bind(QStringLiteral(":code"), QStringLiteral("102"));
+        st.bind(QStringLiteral(":cid"), QStringLiteral("01"))
+            .bind(QStringLiteral(":code"), QStringLiteral("102"));
         QVERIFY(st.next());
         QCOMPARE(st.value(0).toString(), QStringLiteral("預金"));
         QVERIFY(!st.next());
@@ -136,7 +137,8 @@ private slots:
         QCOMPARE(cn_->lastError().code, SQLITE_MISUSE);
         QCOMPARE(codes(), QStringList({"101:現金", "102:預金"}));
         // Trailing semicolons, blanks and comments are no second statement.
-        QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T WHERE CODE = ? ;  -- the cash row\n"), {QStringLiteral("101")}));
+        QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T WHERE CODE = ? ;  -- the cash row\n"),
+                          {QStringLiteral("101")}));
         QCOMPARE(codes(), QStringList({"102:預金"}));
     }
 
@@ -163,10 +165,12 @@ private slots:
         QCOMPARE(deposit.integer(2), qint64(0));
         QCOMPARE(deposit.currency(QStringLiteral("KINGAKU")), Currency());
 
-        const auto none = cn_->queryOne(QStringLiteral("SELECT * FROM T WHERE CODE = ?"), {QStringLiteral("999")});
+        const auto none =
+            cn_->queryOne(QStringLiteral("SELECT * FROM T WHERE CODE = ?"), {QStringLiteral("999")});
         QVERIFY(none);
         QCOMPARE(none->size(), 0);
-        const auto noValue = cn_->scalar(QStringLiteral("SELECT NAME FROM T WHERE CODE = ?"), {QStringLiteral("999")});
+        const auto noValue =
+            cn_->scalar(QStringLiteral("SELECT NAME FROM T WHERE CODE = ?"), {QStringLiteral("999")});
         QVERIFY(noValue);
         QVERIFY(noValue->isNull());
     }
@@ -240,11 +244,14 @@ private slots:
         const QString insertRow = QStringLiteral("INSERT INTO T (CID, CODE, NAME) VALUES (?, ?, ?)");
         QTest::newRow("primary key") << insertRow << Params{"01", "101", "別名"} << true << SQLITE_CONSTRAINT;
         QTest::newRow("unique name") << insertRow << Params{"01", "301", "現金"} << true << SQLITE_CONSTRAINT;
-        QTest::newRow("not null") << insertRow << Params{"01", "301", QVariant()} << false << SQLITE_CONSTRAINT;
+        QTest::newRow("not null") << insertRow << Params{"01", "301", QVariant()} << false
+                                  << SQLITE_CONSTRAINT;
         QTest::newRow("syntax error") << QStringLiteral("INSERT INTO T VALUS (?)") << Params{"01"} << false
                                       << SQLITE_ERROR;
-        QTest::newRow("missing table") << QStringLiteral("DELETE FROM T_NONE") << Params{} << false << SQLITE_ERROR;
-        QTest::newRow("too many values") << insertRow << Params{"01", "301", "x", "extra"} << false << SQLITE_RANGE;
+        QTest::newRow("missing table")
+            << QStringLiteral("DELETE FROM T_NONE") << Params{} << false << SQLITE_ERROR;
+        QTest::newRow("too many values")
+            << insertRow << Params{"01", "301", "x", "extra"} << false << SQLITE_RANGE;
     }
     void failuresAreClassified() {
         QFETCH(QString, sql);
@@ -271,8 +278,10 @@ private slots:
     }
     void currencyRoundTripThroughInteger() {
         QFETCH(Currency, amount);
-        QVERIFY(cn_->exec(QStringLiteral("UPDATE T SET KINGAKU = ? WHERE CODE = '102'"), {QVariant::fromValue(amount)}));
-        const auto row = cn_->queryOne(QStringLiteral("SELECT KINGAKU, typeof(KINGAKU) FROM T WHERE CODE = '102'"));
+        QVERIFY(cn_->exec(QStringLiteral("UPDATE T SET KINGAKU = ? WHERE CODE = '102'"),
+                          {QVariant::fromValue(amount)}));
+        const auto row =
+            cn_->queryOne(QStringLiteral("SELECT KINGAKU, typeof(KINGAKU) FROM T WHERE CODE = '102'"));
         QVERIFY(row);
         QCOMPARE(row->text(1), QStringLiteral("integer"));
         QCOMPARE(row->currency(0), amount);

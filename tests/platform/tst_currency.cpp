@@ -215,8 +215,8 @@ private:
         if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return std::localeconv()->decimal_point == QByteArray(",");
         QProcess localedef;
         localedef.start(QStringLiteral("localedef"),
-                        {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                         dir + QStringLiteral("/de_DE.UTF-8")});
+                        {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                         QStringLiteral("UTF-8"), dir + QStringLiteral("/de_DE.UTF-8")});
         if (!localedef.waitForFinished(60000)) return false;
         qputenv("LOCPATH", dir.toLocal8Bit());
         return std::setlocale(LC_ALL, "de_DE.UTF-8") && std::localeconv()->decimal_point == QByteArray(",");

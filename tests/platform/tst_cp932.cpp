@@ -1,0 +1,97 @@
+// CP932 encoding and decoding: round trips, the variants users type, and
+// characters CP932 cannot hold.
+
+#include "platform/cp932.h"
+
+#include <QtTest>
+
+namespace cp932 = platform::cp932;
+
+class TestCp932 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("NEC and IBM extensions") << "①～髙㈱" << QByteArray::fromHex("87408160fbfc878a");
+        QTest::newRow("kanji") << "現金" << QByteArray::fromHex("8cbb8be0");
+        QTest::newRow("half-width katakana") << "ｶﾅ" << QByteArray::fromHex("b6c5");
+        QTest::newRow("ascii") << "a1,\\" << QByteArray("a1,\\");
+        QTest::newRow("empty") << "" << QByteArray();
+    }
+    void roundTrip() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        const cp932::EncodeResult encoded = cp932::encode(text);
+        QVERIFY(encoded.ok);
+        QCOMPARE(encoded.bytes.toHex(), bytes.toHex());
+        QCOMPARE(encoded.message(), QString());
+        QCOMPARE(cp932::decode(bytes), std::optional<QString>(text));
+        QCOMPARE(cp932::byteLength(text), int(bytes.size()));
+        QVERIFY(cp932::canEncode(text));
+    }
+
+    // Characters users type that CP932 holds under another code point are
+    // written as Japanese files expect them.
+    void typedVariants_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("wave dash U+301C") << "〜" << QByteArray::fromHex("8160") << "～";
+        QTest::newRow("minus sign U+2212") << "−" << QByteArray::fromHex("817c") << "－";
+        QTest::newRow("yen sign") << "¥100" << QByteArray("\\100") << "\\100";
+    }
+    void typedVariants() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, readBack);
+        const cp932::EncodeResult encoded = cp932::encode(text);
+        QVERIFY(encoded.ok);
+        QCOMPARE(encoded.bytes.toHex(), bytes.toHex());
+        QCOMPARE(cp932::decode(bytes), std::optional<QString>(readBack));
+        QCOMPARE(cp932::byteLength(text), int(bytes.size()));
+    }
+
+    // Nothing is silently replaced: the first character without a CP932 form
+    // is named, with its position, and no bytes are given.
+    void refusedCharacters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("byteLength");
+        QTest::newRow("surrogate pair alone") << "𠮷" << "𠮷" << 0 << 2;
+        QTest::newRow("surrogate pair inside") << "吉𠮷野家" << "𠮷" << 1 << 8;
+        QTest::newRow("euro sign") << "100€" << "€" << 3 << 5;
+        QTest::newRow("lone surrogate")
+            << QStringLiteral("a") + QChar(0xD842) + QStringLiteral("b") << QString(QChar(0xD842)) << 1 << 4;
+    }
+    void refusedCharacters() {
+        QFETCH(QString, text);
+        QFETCH(QString, bad);
+        QFETCH(int, position);
+        QFETCH(int, byteLength);
+        const cp932::EncodeResult encoded = cp932::encode(text);
+        QVERIFY(!encoded.ok);
+        QCOMPARE(encoded.badCharacter, bad);
+        QCOMPARE(encoded.badPosition, position);
+        QVERIFY(encoded.bytes.isEmpty());
+        QVERIFY(encoded.message().contains(bad));
+        QVERIFY(!cp932::canEncode(text));
+        QCOMPARE(cp932::byteLength(text), byteLength);
+    }
+
+    void decodeRefusesInvalidBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("lead byte cut off") << QByteArray("abc\x81");
+        QTest::newRow("unassigned single byte") << QByteArray("\xa0");
+        QTest::newRow("unassigned double byte") << QByteArray("\x85\x40");
+    }
+    void decodeRefusesInvalidBytes() {
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(cp932::decode(bytes), std::optional<QString>());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"
