@@ -346,15 +346,10 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
             c.text(left + kCellPadding + r.indent * em, y, right - left - 2 * kCellPadding, kRowHeight, r.text, f,
                    Align::Left);
         } else {
-            bool indented = false;
             for (size_t i = 0; i < t.columns.size(); ++i) {
                 const Column& col = t.columns[i];
                 const Cell cell = i < r.cells.size() ? r.cells[i] : Cell();
-                double indent = 0;
-                if (!indented && !cell.isAmount() && !cell.isBlank()) {
-                    indent = r.indent * em;
-                    indented = true;
-                }
+                const double indent = int(i) == t.captionColumn && !cell.isAmount() ? r.indent * em : 0.0;
                 const Align a = cell.isAmount() ? Align::Right : col.align;
                 c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent, kRowHeight,
                        cellText(col, cell), f, a);

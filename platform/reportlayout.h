@@ -73,7 +73,8 @@ struct Row {
     // One cell per column (missing cells are blank). A Heading uses only text.
     std::vector<Cell> cells;
     QString text;
-    // Indentation of the first text cell, in steps of one character.
+    // Indentation of the cell in the table's caption column (the name column), in
+    // steps of one full-width character.
     int indent = 0;
     bool bold = false;
 
@@ -109,7 +110,8 @@ struct Table {
     QString subtotalCaption;
     // Non-empty: a grand total line at the end, summing every detail row.
     QString totalCaption;
-    // The column that carries the subtotal and total captions.
+    // The name column: it carries the subtotal and total captions and the
+    // indentation of rows.
     int captionColumn = 0;
 
     // Adds a detail row to the last group (creating a group without heading).
