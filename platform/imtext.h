@@ -1,0 +1,79 @@
+#pragma once
+// platform::ImText: the text box of the screens.
+//
+//   auto* txtKaisyaName = new platform::ImText(this);
+//   txtKaisyaName->setMaxBytes(60);                    // CP932 bytes, full-width = 2
+//   txtKaisyaName->setReadingBox(txtKaisyaFurigana);   // furigana capture
+//   connect(txtKaisyaName, &platform::ImText::change, ...);   // user edits only
+//
+// Text is the QLineEdit text (text()/setText()).
+// - setMaxBytes(n): the user cannot type, paste or commit through the input
+//   method more than n bytes of CP932 (Shift-JIS as Japanese Windows writes it);
+//   what does not fit is cut from the end of the inserted text. Text set by code
+//   is kept whole, so stored text is never shortened by showing it.
+// - change(): raised by the user's edits only, never by setText() from code.
+// - reading(kana): the reading of text the user has just committed through the
+//   Japanese input method, in full-width katakana (taken from the kana the input
+//   method showed before conversion). setReadingBox(box) feeds those readings
+//   into a furigana box: when this box was blank (half-width blanks only) before
+//   the commit, the furigana box is emptied first; then the reading is appended
+//   (as far as the furigana box's byte limit allows). Text typed directly into the
+//   furigana box stays.
+// - lostFocus(): the box lost the focus (not to its own context menu).
+// - setInputMethodOn(false) for boxes of half-width text (postal code,
+//   telephone); setDisplayOnly(true) for a grey, read-only box that Tab skips.
+// Give every box a buddy label (QLabel::setBuddy) or an accessible name.
+
+#include <QLineEdit>
+#include <QPointer>
+
+namespace platform {
+
+class ImText : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit ImText(QWidget* parent = nullptr);
+
+    // Sets the text from code: kept whole (no byte limit), no change().
+    // Hides QLineEdit::setText; call it through an ImText pointer.
+    void setText(const QString& text);
+
+    void setMaxBytes(int bytes);  // 0: no limit
+    int maxBytes() const { return maxBytes_; }
+
+    void setInputMethodOn(bool on);
+    bool isInputMethodOn() const;
+
+    void setDisplayOnly(bool on);
+
+    void setReadingBox(ImText* box) { readingBox_ = box; }
+    ImText* readingBox() const { return readingBox_; }
+
+    // Appends a reading as the furigana capture does (used by setReadingBox).
+    void appendReading(const QString& reading);
+
+    // Full-width katakana of a kana text (hiragana turned into katakana).
+    static QString toKatakana(const QString& kana);
+    // True when the text is made of kana (and the prolonged sound mark) only.
+    static bool isKana(const QString& text);
+
+signals:
+    void change();
+    void reading(const QString& kana);
+    void lostFocus();
+
+protected:
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void onTextEdited(const QString& text);
+    QString fitInsertion(const QString& before, const QString& after, int* cursor) const;
+
+    int maxBytes_ = 0;
+    QString lastText_;          // the text before the edit being processed
+    QString composingKana_;     // the last all-kana preedit of the current composition
+    QPointer<ImText> readingBox_;
+};
+
+}  // namespace platform

@@ -1,0 +1,383 @@
+// The grid: user edits against code changes, keyboard flow between cells and
+// out of the grid, cell types, locks and the signals the screens rely on.
+
+#include "platform/spreadgrid.h"
+#include "support/testenv.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QVBoxLayout>
+
+using platform::SpreadGrid;
+
+namespace {
+
+// A window with a box before and after the grid, so focus moves can be seen.
+struct Screen {
+    QWidget window;
+    QLineEdit* before = new QLineEdit(&window);
+    SpreadGrid* grid = new SpreadGrid(&window);
+    QLineEdit* after = new QLineEdit(&window);
+
+    Screen(int rows, int cols) {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(grid);
+        layout->addWidget(after);
+        grid->setMaxCols(cols);
+        grid->setMaxRows(rows);
+        window.resize(500, 300);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+    QWidget* focus() const { return QApplication::focusWidget(); }
+    // Sends a key to whatever has the focus (the view or an open cell editor).
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(focus(), k, m); }
+    // One key at a time: the first key opens the cell editor, which takes the rest.
+    void type(const QString& text) {
+        for (QChar c : text) QTest::keyClick(focus(), c.toLatin1());
+    }
+    void commitJapanese(const QString& text) {
+        QInputMethodEvent e(QString(), {});
+        e.setCommitString(text);
+        QApplication::sendEvent(focus(), &e);
+    }
+    void startAt(int row, int col) {
+        grid->setActiveCell(row, col);
+        grid->setFocus();
+        QApplication::processEvents();
+    }
+    QPair<int, int> active() const { return {grid->activeRow(), grid->activeCol()}; }
+};
+
+using Cell = QPair<int, int>;
+
+}  // namespace
+
+class TestSpreadGrid : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { testenv::isolate(); }
+
+    void userEditRaisesOneChangeCodeRaisesNone();
+    void japaneseTextThroughInputMethod();
+    void tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds();
+    void withoutAdvanceReceiverFocusLeavesTheGrid();
+    void keyDownCanTakeTheKeyOver();
+    void leaveCellFollowsUserMovesOnlyAndCanCancel();
+    void numberCellsTellEmptyFromZero();
+    void comboCellsOfferTabSeparatedItems();
+    void choosingFromAListComboRaisesChange();
+    void sizeChangesKeepContentsAndSettings();
+    void clicksNameRowAndColumn();
+    void inputMethodFollowsTheColumn();
+};
+
+void TestSpreadGrid::userEditRaisesOneChangeCodeRaisesNone() {
+    Screen s(3, 3);
+    SpreadGrid& g = *s.grid;
+    QSignalSpy changes(&g, &SpreadGrid::change);
+
+    g.setText(1, 1, "code");
+    g.setValue(1, 2, "value");
+    g.clearBlock(1, 1, 3, 3);
+    g.setComboCell(2, 1, "\ta\tb", false);
+    g.setComboCurrentIndex(2, 1, 2);
+    QCOMPARE(changes.count(), 0);
+
+    s.startAt(1, 1);
+    s.type("abc");
+    QVERIFY(g.isEditing());
+    QCOMPARE(changes.count(), 0);  // nothing until the edit is committed
+    s.key(Qt::Key_Tab);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.at(0).at(0).toInt(), 1);
+    QCOMPARE(changes.at(0).at(1).toInt(), 1);
+    QCOMPARE(g.text(1, 1), QString("abc"));
+    QCOMPARE(s.active(), Cell(1, 2));
+
+    // Typing the same text again is no change.
+    s.startAt(1, 1);
+    s.type("abc");
+    s.key(Qt::Key_Return);
+    QCOMPARE(changes.count(), 1);
+
+    // Leaving an edited cell by the mouse commits it too, once.
+    s.startAt(3, 3);
+    s.type("x");
+    QTest::mouseClick(g.view()->viewport(), Qt::LeftButton, {},
+                      g.view()->visualRect(g.view()->model()->index(0, 0)).center());
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(g.text(3, 3), QString("x"));
+}
+
+void TestSpreadGrid::japaneseTextThroughInputMethod() {
+    Screen s(2, 3);
+    SpreadGrid& g = *s.grid;
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    s.startAt(1, 3);
+    s.commitJapanese(QStringLiteral("交通費"));
+    QVERIFY(g.isEditing());
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 3), QStringLiteral("交通費"));
+    QCOMPARE(changes.count(), 1);
+}
+
+void TestSpreadGrid::tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds() {
+    // Columns: 1 open, 2 hidden, 3 locked in row 1, 4 zero width.
+    Screen s(2, 4);
+    SpreadGrid& g = *s.grid;
+    g.setColumnHidden(2, true);
+    g.setLocked(1, 3, true);
+    g.setColumnWidth(4, 0);
+    QSignalSpy advances(&g, &SpreadGrid::advance);
+
+    s.startAt(1, 1);
+    s.key(Qt::Key_Tab);
+    QCOMPARE(s.active(), Cell(2, 1));
+    s.type("7");  // editing: Tab commits and moves on
+    s.key(Qt::Key_Tab);
+    QCOMPARE(s.active(), Cell(2, 3));
+    QCOMPARE(g.text(2, 1), QString("7"));
+    QCOMPARE(advances.count(), 0);
+
+    s.key(Qt::Key_Return);  // past the last editable cell
+    QCOMPARE(advances.count(), 1);
+    QCOMPARE(advances.at(0).at(0).toBool(), true);
+    QCOMPARE(s.active(), Cell(2, 3));
+    QVERIFY(g.view()->hasFocus());
+
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(s.active(), Cell(2, 1));
+    s.key(Qt::Key_Escape);  // Escape acts as Shift+Tab
+    QCOMPARE(s.active(), Cell(1, 1));
+    s.key(Qt::Key_Escape);
+    QCOMPARE(advances.count(), 2);
+    QCOMPARE(advances.at(1).at(0).toBool(), false);
+    QCOMPARE(s.active(), Cell(1, 1));
+
+    // A receiver that appends a row and tabs on lands in the new row.
+    connect(&g, &SpreadGrid::advance, &g, [&g](bool forward) {
+        if (!forward) return;
+        g.setMaxRows(g.maxRows() + 1);
+        g.moveToNextCell();
+    });
+    s.startAt(2, 3);
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.maxRows(), 3);
+    QCOMPARE(s.active(), Cell(3, 1));
+}
+
+void TestSpreadGrid::withoutAdvanceReceiverFocusLeavesTheGrid() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    s.startAt(2, 2);
+    s.key(Qt::Key_Tab);
+    QCOMPARE(s.focus(), s.after);
+
+    // A grid that only shows data passes Tab and Shift+Tab straight on.
+    g.setColumnLocked(1, true);
+    g.setColumnLocked(2, true);
+    s.startAt(1, 1);
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(s.focus(), s.before);
+    QCOMPARE(s.active(), Cell(1, 1));
+}
+
+void TestSpreadGrid::keyDownCanTakeTheKeyOver() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    QList<int> keys;
+    connect(&g, &SpreadGrid::keyDown, &g, [&keys](int key, Qt::KeyboardModifiers, bool& handled) {
+        keys << key;
+        handled = key == Qt::Key_Escape;
+    });
+    s.startAt(1, 2);
+    s.key(Qt::Key_Escape);
+    QCOMPARE(s.active(), Cell(1, 2));  // taken over: no move
+    s.type("5");                       // editing now
+    s.key(Qt::Key_Return);
+    QCOMPARE(s.active(), Cell(2, 1));
+    QCOMPARE(keys, QList<int>({Qt::Key_Escape, Qt::Key_5, Qt::Key_Return}));
+}
+
+void TestSpreadGrid::leaveCellFollowsUserMovesOnlyAndCanCancel() {
+    Screen s(3, 2);
+    SpreadGrid& g = *s.grid;
+    QList<QList<int>> leaves;
+    bool refuse = false;
+    connect(&g, &SpreadGrid::leaveCell, &g, [&](int r, int c, int nr, int nc, bool& cancel) {
+        leaves.append({r, c, nr, nc});
+        cancel = refuse;
+    });
+    s.startAt(1, 1);
+    g.setActiveCell(2, 2);
+    QCOMPARE(leaves.size(), 0);
+
+    s.key(Qt::Key_Down);
+    QCOMPARE(leaves, QList<QList<int>>({{2, 2, 3, 2}}));
+    refuse = true;
+    s.key(Qt::Key_Up);
+    QCOMPARE(leaves.size(), 2);
+    QCOMPARE(s.active(), Cell(3, 2));
+    s.key(Qt::Key_Tab);
+    QCOMPARE(s.active(), Cell(3, 2));
+}
+
+void TestSpreadGrid::numberCellsTellEmptyFromZero() {
+    Screen s(3, 2);
+    SpreadGrid& g = *s.grid;
+    g.setColumnType(2, SpreadGrid::ColumnType::Number);
+
+    g.setAmount(1, 2, Currency());
+    QCOMPARE(g.text(1, 2), QString("0"));
+    QCOMPARE(g.amount(1, 2), std::optional<Currency>(Currency()));
+    QCOMPARE(g.text(2, 2), QString());
+    QCOMPARE(g.amount(2, 2), std::optional<Currency>());
+    g.setText(3, 2, "1234567");
+    QCOMPARE(g.text(3, 2), QString("1,234,567"));
+    QCOMPARE(g.value(3, 2), QString("1234567"));
+    g.setText(3, 2, "abc");  // not a number: the cell is empty
+    QCOMPARE(g.amount(3, 2), std::optional<Currency>());
+
+    // The user types digits only; emptying a cell leaves it without a number.
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    s.startAt(2, 2);
+    s.type("12a5");
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.amount(2, 2), std::optional<Currency>(Currency::fromYen(125)));
+    s.startAt(1, 2);
+    s.key(Qt::Key_F2);
+    s.key(Qt::Key_End);
+    s.key(Qt::Key_Backspace);
+    s.key(Qt::Key_Return);
+    QCOMPARE(g.amount(1, 2), std::optional<Currency>());
+    QCOMPARE(changes.count(), 2);
+
+    // A number format bounds what can be typed.
+    g.setNumberFormat(2, {Currency(), Currency::fromYen(999), 0, true});
+    s.startAt(3, 2);
+    s.type("-12345");
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.value(3, 2), QString("123"));
+}
+
+void TestSpreadGrid::comboCellsOfferTabSeparatedItems() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    g.setComboCell(1, 1, "\t101 現金\t102 預金\t", false);
+    QCOMPARE(g.comboItems(1, 1), QStringList({"", "101 現金", "102 預金"}));
+    g.setComboCurrentIndex(1, 1, 0);
+    QCOMPARE(g.text(1, 1), QString());
+    QCOMPARE(g.comboCurrentIndex(1, 1), 0);
+    g.setComboCurrentIndex(1, 1, 2);
+    QCOMPARE(g.text(1, 1), QStringLiteral("102 預金"));
+    QCOMPARE(g.comboCurrentIndex(1, 1), 2);
+
+    // A list without an empty first item (sub-accounts); an empty list.
+    g.setComboCell(1, 2, "01 本店\t02 支店\t", false);
+    QCOMPARE(g.comboItems(1, 2), QStringList({"01 本店", "02 支店"}));
+    g.setComboCell(2, 2, "", false);
+    QCOMPARE(g.comboItems(2, 2), QStringList());
+
+    // Clearing empties the text but keeps the cell a combo with its list.
+    g.clearBlock(1, 1, 2, 2);
+    QVERIFY(g.isComboCell(1, 1));
+    QCOMPARE(g.comboItems(1, 1).size(), 3);
+    QCOMPARE(g.text(1, 1), QString());
+    g.setPlainCell(1, 1);
+    QVERIFY(!g.isComboCell(1, 1));
+}
+
+void TestSpreadGrid::choosingFromAListComboRaisesChange() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    g.setComboCell(1, 1, "\tA\tB\t", false);
+    g.setComboCell(1, 2, "\t交通費\t", true);
+    QSignalSpy changes(&g, &SpreadGrid::change);
+
+    s.startAt(1, 1);
+    s.type("b");  // the list editor opens and finds the item; choosing ends the edit
+    QTRY_VERIFY(!g.isEditing());
+    QCOMPARE(g.text(1, 1), QString("B"));
+    QCOMPARE(changes.count(), 1);
+
+    // An editable combo takes typed text.
+    s.startAt(1, 2);
+    s.type("x");
+    auto* combo = qobject_cast<QComboBox*>(s.focus());
+    QVERIFY(combo && combo->isEditable());
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 2), QString("x"));
+    QCOMPARE(changes.count(), 2);
+    QCOMPARE(s.active(), Cell(2, 1));
+}
+
+void TestSpreadGrid::sizeChangesKeepContentsAndSettings() {
+    Screen s(2, 3);
+    SpreadGrid& g = *s.grid;
+    g.setColumnType(3, SpreadGrid::ColumnType::Number);
+    g.setColumnLocked(1, true);
+    g.setText(2, 1, "kept");
+    g.setMaxRows(5);
+    QCOMPARE(g.text(2, 1), QString("kept"));
+    QVERIFY(g.isLocked(5, 1));  // a column lock holds for new rows
+    QVERIFY(!g.isLocked(5, 2));
+    QCOMPARE(g.amount(5, 3), std::optional<Currency>());
+    g.setText(0, 2, "金　額");
+    g.setMaxRows(1);
+    QCOMPARE(g.maxRows(), 1);
+    QCOMPARE(g.text(2, 1), QString());  // out of range reads as empty
+    QCOMPARE(g.text(0, 2), QStringLiteral("金　額"));
+    QCOMPARE(g.text(1, 0), QString("1"));  // row headers show numbers until set
+    g.setText(1, 0, "D");
+    g.setForeground(1, 0, Qt::red);
+    QCOMPARE(g.text(1, 0), QString("D"));
+    QCOMPARE(g.view()->model()->headerData(0, Qt::Vertical, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+}
+
+void TestSpreadGrid::clicksNameRowAndColumn() {
+    Screen s(3, 2);
+    SpreadGrid& g = *s.grid;
+    QSignalSpy clicks(&g, &SpreadGrid::click);
+    QHeaderView* rows = g.view()->verticalHeader();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      QPoint(rows->width() / 2, rows->sectionViewportPosition(1) + rows->sectionSize(1) / 2));
+    QTest::mouseClick(g.view()->viewport(), Qt::LeftButton, {},
+                      g.view()->visualRect(g.view()->model()->index(2, 1)).center());
+    QCOMPARE(clicks.count(), 2);
+    QCOMPARE(clicks.at(0), QList<QVariant>({2, 0}));
+    QCOMPARE(clicks.at(1), QList<QVariant>({3, 2}));
+}
+
+void TestSpreadGrid::inputMethodFollowsTheColumn() {
+    Screen s(1, 3);
+    SpreadGrid& g = *s.grid;
+    g.setColumnType(2, SpreadGrid::ColumnType::Number);
+    g.setColumnInputMethod(1, false);
+    QTableView* v = g.view();
+
+    s.startAt(1, 3);  // text column: on by default
+    QVERIFY(v->testAttribute(Qt::WA_InputMethodEnabled));
+    s.type("a");
+    QVERIFY(s.focus()->testAttribute(Qt::WA_InputMethodEnabled));
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);  // number column: off
+    QCOMPARE(s.active(), Cell(1, 2));
+    QVERIFY(!v->testAttribute(Qt::WA_InputMethodEnabled));
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);  // switched off by the screen
+    QVERIFY(!v->testAttribute(Qt::WA_InputMethodEnabled));
+    s.type("a");
+    QVERIFY(!s.focus()->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+QTEST_MAIN(TestSpreadGrid)
+#include "tst_spreadgrid.moc"
