@@ -1,0 +1,61 @@
+#include "ledger/printwork.h"
+
+#include "app/common/values.h"
+#include "ledger/rowwriters.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+bool debitNormal(const QString& taikbn) { return taikbn == QStringLiteral("0"); }
+
+}  // namespace
+
+bool WritePrintHeader(const QString& komoku6, const QString& komoku7, const QString& komoku8,
+                      const QString& komoku9) {
+    QStringList values = RowValues(9);
+    values[6] = komoku6;
+    values[7] = komoku7;
+    values[8] = komoku8;
+    values[9] = komoku9;
+    return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU"));
+}
+
+StatementAmounts StatementRowAmounts(const QString& taikbn, Currency krrui, Currency ksrui, Currency krtotal,
+                                     Currency kstotal) {
+    const Currency debitBefore = krrui - krtotal;
+    const Currency creditBefore = ksrui - kstotal;
+    if (debitNormal(taikbn)) return {debitBefore - creditBefore, krtotal, kstotal, krrui - ksrui};
+    return {creditBefore - debitBefore, krtotal, kstotal, ksrui - krrui};
+}
+
+QString PrintDate(const QString& date) {
+    static const QRegularExpression re(QStringLiteral("^\\d{2}(\\d{2})/(\\d{2})/(\\d{2})$"));
+    const QRegularExpressionMatch m = re.match(date);
+    if (!m.hasMatch()) return QString();
+    return m.captured(1) + QLatin1Char('.') + m.captured(2) + QLatin1Char('.') + m.captured(3);
+}
+
+QString PrintVoucherNo(const QString& denno) {
+    const QString s = Trim(denno);
+    int i = 0;
+    while (i + 1 < s.size() && s[i] == QLatin1Char('0')) ++i;
+    return s.mid(i);
+}
+
+Currency LedgerBroughtForward(const QString& taikbn, bool openingMonth, Currency krrui, Currency ksrui,
+                              Currency krtotal, Currency kstotal) {
+    const Currency debit = openingMonth ? krrui : krrui - krtotal;
+    const Currency credit = openingMonth ? ksrui : ksrui - kstotal;
+    return SideAmount(taikbn, debit, credit);
+}
+
+Currency LedgerRunningBalance(const QString& taikbn, Currency balance, Currency debit, Currency credit) {
+    return balance + SideAmount(taikbn, debit, credit);
+}
+
+Currency SideAmount(const QString& taikbn, Currency debit, Currency credit) {
+    return debitNormal(taikbn) ? debit - credit : credit - debit;
+}
+
+QString TukisyusiMonthLabel(int month) { return QString::number(month) + QStringLiteral(" 月"); }
