@@ -1,10 +1,10 @@
 #include "ledger/ksum.h"
 
+#include <vector>
+
 #include "app/common/globals.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-
-#include <vector>
 
 namespace {
 
@@ -13,13 +13,18 @@ const QString kTotal1 = QStringLiteral("T_TOTAL1");
 const QString kDummy = QStringLiteral("Dummy");
 
 void showStepError(const QString& proc) {
-    platform::MsgBox::show(gstrSoftName, QStringLiteral("マスタのアクセス中にエラーが発生した(%1)。").arg(proc),
+    platform::MsgBox::show(gstrSoftName,
+                           QStringLiteral("マスタのアクセス中にエラーが発生した(%1)。").arg(proc),
                            platform::MsgIcon::Warning);
 }
 
-bool isWorkTable(const QString& table) { return table == kMeisai || table == kTotal1; }
+bool isWorkTable(const QString& table) {
+    return table == kMeisai || table == kTotal1;
+}
 
-bool isUsed(const QStringList& list) { return !list.isEmpty() && list.first() != kDummy; }
+bool isUsed(const QStringList& list) {
+    return !list.isEmpty() && list.first() != kDummy;
+}
 
 // The four sums of a group of rows of the source table, as a one-row subquery
 // named alias (columns M, KR, KS, Z). An unused list gives four zeros; a group
@@ -83,11 +88,11 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
 // Row 353 of T_TOTAL1 shows its month on one side only, chosen by the sign of
 // its balance.
 bool setSidesOf353(platform::Connection& cn) {
-    return cn.exec(QStringLiteral(
-        "UPDATE T_TOTAL1 SET"
-        " KRTOTAL = CASE WHEN ZAN < 0 THEN -(ZAN + MAEKURI) ELSE 0 END,"
-        " KSTOTAL = CASE WHEN ZAN < 0 THEN 0 ELSE MAEKURI - ZAN END"
-        " WHERE KOCODE = '353'"));
+    return cn.exec(
+        QStringLiteral("UPDATE T_TOTAL1 SET"
+                       " KRTOTAL = CASE WHEN ZAN < 0 THEN -(ZAN + MAEKURI) ELSE 0 END,"
+                       " KSTOTAL = CASE WHEN ZAN < 0 THEN 0 ELSE MAEKURI - ZAN END"
+                       " WHERE KOCODE = '353'"));
 }
 
 struct Step {
@@ -113,16 +118,20 @@ QStringList codes(std::initializer_list<const char*> list) {
 // balance sheet; 10 to 17 only the profit and loss statement.
 const std::vector<Step>& chain() {
     static const std::vector<Step> steps = {
-        {"T_TOTAL1", "192", "T_TOTAL_MEISAI", false, codes({"180", "181", "182", "183", "184", "185", "190", "191"}),
-         true, codes({"186", "189"}), false},
-        {"T_TOTAL_MEISAI", "202", "T_TOTAL_MEISAI", true, codes({"195", "198"}), true, codes({"199", "201"}), false},
-        {"T_TOTAL1", "204", "T_TOTAL_MEISAI", true, codes({"202", "202"}), true, codes({"203", "203"}), false},
+        {"T_TOTAL1", "192", "T_TOTAL_MEISAI", false,
+         codes({"180", "181", "182", "183", "184", "185", "190", "191"}), true, codes({"186", "189"}), false},
+        {"T_TOTAL_MEISAI", "202", "T_TOTAL_MEISAI", true, codes({"195", "198"}), true, codes({"199", "201"}),
+         false},
+        {"T_TOTAL1", "204", "T_TOTAL_MEISAI", true, codes({"202", "202"}), true, codes({"203", "203"}),
+         false},
         {"T_TOTAL1", "241", "T_TOTAL1", false, codes({"204", "214", "238", "240"}), false, {}, false},
         {"T_TOTAL1", "245", "T_TOTAL1", true, codes({"241", "241"}), false, {}, false},
         {"T_TOTAL1", "245", "T_TOTAL_MEISAI", true, codes({"242", "243"}), true, codes({"244", "244"}), true},
-        {"T_TOTAL_MEISAI", "258", "T_TOTAL_MEISAI", true, codes({"246", "253"}), true, codes({"254", "257"}), false},
+        {"T_TOTAL_MEISAI", "258", "T_TOTAL_MEISAI", true, codes({"246", "253"}), true, codes({"254", "257"}),
+         false},
         {"T_TOTAL_MEISAI", "258", "T_TOTAL1", true, codes({"245", "245"}), false, {}, true},
-        {"T_TOTAL1", "260", "T_TOTAL_MEISAI", true, codes({"258", "258"}), true, codes({"259", "259"}), false},
+        {"T_TOTAL1", "260", "T_TOTAL_MEISAI", true, codes({"258", "258"}), true, codes({"259", "259"}),
+         false},
         {"T_TOTAL1", "261", "T_TOTAL1", true, codes({"192", "192"}), true, codes({"260", "260"}), false},
         {"T_TOTAL1", "311", "T_TOTAL1", true, codes({"261", "261"}), true, codes({"310", "310"}), false},
         {"T_TOTAL1", "330", "T_TOTAL1", false, codes({"311", "321"}), true, codes({"329", "329"}), false},
@@ -140,14 +149,15 @@ constexpr int kStepsOfEveryStatement = 9;
 
 bool runStep(const Step& s) {
     return ksum_sonekikesansyo(QString::fromLatin1(s.target), QString::fromLatin1(s.source),
-                               QString::fromLatin1(s.code), s.plusIsRange, s.plus, s.minusIsRange, s.minus, s.add);
+                               QString::fromLatin1(s.code), s.plusIsRange, s.plus, s.minusIsRange, s.minus,
+                               s.add);
 }
 
 }  // namespace
 
 bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable, const QString& targetCode,
-                         bool plusIsRange, const QStringList& plus, bool minusIsRange, const QStringList& minus,
-                         bool add) {
+                         bool plusIsRange, const QStringList& plus, bool minusIsRange,
+                         const QStringList& minus, bool add) {
     const QString proc = QStringLiteral("ksum_sonekikesansyo");
     if (!gcnKaikei || !isWorkTable(targetTable) || !isWorkTable(sourceTable)) {
         showStepError(proc);
@@ -161,15 +171,22 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
     }
 
     switch (targetRowExists(cn, targetTable, targetCode)) {
-    case Found::Failed: showStepError(proc); return false;
-    case Found::Yes: break;
-    case Found::No:
-        switch (createTargetRow(cn, targetTable, targetCode)) {
-        case Created::Yes: break;
-        case Created::WriterFailed: return false;  // the writer has shown its message
-        case Created::ReadFailed: showStepError(proc); return false;
-        }
-        break;
+        case Found::Failed:
+            showStepError(proc);
+            return false;
+        case Found::Yes:
+            break;
+        case Found::No:
+            switch (createTargetRow(cn, targetTable, targetCode)) {
+                case Created::Yes:
+                    break;
+                case Created::WriterFailed:
+                    return false;  // the writer has shown its message
+                case Created::ReadFailed:
+                    showStepError(proc);
+                    return false;
+            }
+            break;
     }
 
     // Plus sums less minus sums, the minus balance by its absolute value; set or
@@ -183,9 +200,10 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
         return add ? QStringLiteral("%1 = %1 + (%2)").arg(c, QString::fromLatin1(value))
                    : QStringLiteral("%1 = %2").arg(c, QString::fromLatin1(value));
     };
-    const QString sql = QStringLiteral("UPDATE %1 SET %2, %3, %4, %5 FROM %6, %7 WHERE %1.KOCODE = ?")
-                            .arg(targetTable, assign("MAEKURI", "p.M - m.M"), assign("KRTOTAL", "p.KR - m.KR"),
-                                 assign("KSTOTAL", "p.KS - m.KS"), assign("ZAN", "p.Z - ABS(m.Z)"), p, m);
+    const QString sql =
+        QStringLiteral("UPDATE %1 SET %2, %3, %4, %5 FROM %6, %7 WHERE %1.KOCODE = ?")
+            .arg(targetTable, assign("MAEKURI", "p.M - m.M"), assign("KRTOTAL", "p.KR - m.KR"),
+                 assign("KSTOTAL", "p.KS - m.KS"), assign("ZAN", "p.Z - ABS(m.Z)"), p, m);
     if (!cn.exec(sql, params)) {
         showStepError(proc);
         return false;
@@ -209,7 +227,8 @@ bool ksum_taisyakutaisyohyo() {
     }
     platform::Connection& cn = *gcnKaikei;
     // Without the profit rows there is nothing to carry into the totals.
-    const auto found = cn.scalar(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')"));
+    const auto found =
+        cn.scalar(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')"));
     if (!found || found->toLongLong() == 0) {
         showStepError(proc);
         return false;

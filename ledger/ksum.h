@@ -35,8 +35,8 @@ bool ksum_syukei(const QString& statementName);
 // with the row writer's message.
 // Failures show "マスタのアクセス中にエラーが発生した(ksum_sonekikesansyo)。".
 bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable, const QString& targetCode,
-                         bool plusIsRange, const QStringList& plus, bool minusIsRange, const QStringList& minus,
-                         bool add);
+                         bool plusIsRange, const QStringList& plus, bool minusIsRange,
+                         const QStringList& minus, bool add);
 
 // The balance sheet's step. Without a row 348 or 999 in T_TOTAL_MEISAI there is
 // nothing to add and it fails with

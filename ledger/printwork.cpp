@@ -1,13 +1,15 @@
 #include "ledger/printwork.h"
 
+#include <QRegularExpression>
+
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
 
-#include <QRegularExpression>
-
 namespace {
 
-bool debitNormal(const QString& taikbn) { return taikbn == QStringLiteral("0"); }
+bool debitNormal(const QString& taikbn) {
+    return taikbn == QStringLiteral("0");
+}
 
 }  // namespace
 
@@ -58,4 +60,6 @@ Currency SideAmount(const QString& taikbn, Currency debit, Currency credit) {
     return debitNormal(taikbn) ? debit - credit : credit - debit;
 }
 
-QString TukisyusiMonthLabel(int month) { return QString::number(month) + QStringLiteral(" 月"); }
+QString TukisyusiMonthLabel(int month) {
+    return QString::number(month) + QStringLiteral(" 月");
+}

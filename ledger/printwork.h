@@ -8,15 +8,15 @@
 // before it hands the report name to PrintAccessReport, and only when that
 // header row was written.
 
-#include "platform/currency.h"
-
 #include <QString>
+
+#include "platform/currency.h"
 
 // Writes the one header row of T_PRINTKOMOKU (replacing the previous one): the
 // items KOMOKU6 to KOMOKU9 as given, KOMOKU1 to KOMOKU5 empty. Returns the
 // writer's result (it has shown its message on false).
-bool WritePrintHeader(const QString& komoku6, const QString& komoku7 = QString(), const QString& komoku8 = QString(),
-                      const QString& komoku9 = QString());
+bool WritePrintHeader(const QString& komoku6, const QString& komoku7 = QString(),
+                      const QString& komoku8 = QString(), const QString& komoku9 = QString());
 
 // The four amounts of a statement row (T_TOTAL_MEISAI, T_TOTAL1) from the
 // account's monthly totals: debit and credit of the month and the running totals

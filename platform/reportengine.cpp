@@ -1,7 +1,5 @@
 #include "platform/reportengine.h"
 
-#include "platform/msgbox.h"
-
 #include <QAction>
 #include <QColor>
 #include <QFile>
@@ -21,9 +19,10 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QToolBar>
-
 #include <algorithm>
 #include <cmath>
+
+#include "platform/msgbox.h"
 
 namespace platform::report {
 
@@ -126,7 +125,8 @@ Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vect
     for (size_t c = 0; c < t.columns.size(); ++c) {
         if (t.columns[c].summed) r.cells[c] = Cell(sums[c]);
     }
-    if (t.captionColumn >= 0 && size_t(t.captionColumn) < r.cells.size()) r.cells[t.captionColumn] = Cell(caption);
+    if (t.captionColumn >= 0 && size_t(t.captionColumn) < r.cells.size())
+        r.cells[t.captionColumn] = Cell(caption);
     return r;
 }
 
@@ -159,7 +159,8 @@ std::vector<Page> paginate(const Table& t, int rowsPerPage) {
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         Page* page = &pages.back();
-        const bool groupStart = i > 0 && line.group != lines[i - 1].group && line.group < int(t.groups.size());
+        const bool groupStart =
+            i > 0 && line.group != lines[i - 1].group && line.group < int(t.groups.size());
         const bool heading = line.row.kind == RowKind::Heading;
         // A heading never stays alone at the foot of a page.
         const bool orphan = heading && int(page->size()) == rowsPerPage - 1 && i + 1 < lines.size();
@@ -170,7 +171,8 @@ std::vector<Page> paginate(const Table& t, int rowsPerPage) {
             // A group that goes on over the page break repeats its heading.
             const bool midGroup = !groupStart && line.group < int(t.groups.size());
             if (midGroup && !heading && !t.groups[line.group].heading.isEmpty()) {
-                page->push_back({Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")), line.group});
+                page->push_back(
+                    {Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")), line.group});
             }
         }
         page->push_back(line);
@@ -188,9 +190,12 @@ int totalPages(const Document& doc, const Geometry& g) {
 
 Qt::Alignment qtAlign(Align a) {
     switch (a) {
-    case Align::Left: return Qt::AlignLeft;
-    case Align::Center: return Qt::AlignHCenter;
-    case Align::Right: return Qt::AlignRight;
+        case Align::Left:
+            return Qt::AlignLeft;
+        case Align::Center:
+            return Qt::AlignHCenter;
+        case Align::Right:
+            return Qt::AlignRight;
     }
     return Qt::AlignLeft;
 }
@@ -231,7 +236,9 @@ public:
         line(x, y + h, x, y, widthPt);
     }
 
-    void fill(double x, double y, double w, double h, const QColor& color) { p_.fillRect(rect(x, y, w, h), color); }
+    void fill(double x, double y, double w, double h, const QColor& color) {
+        p_.fillRect(rect(x, y, w, h), color);
+    }
 
     // One line of text in a box, vertically centred. A text too wide for its box
     // is condensed (down to 60 %) and only then cut with an ellipsis, so names
@@ -310,7 +317,8 @@ std::vector<double> columnEdges(const Table& t, const Geometry& g) {
     for (const Column& col : t.columns) total += std::max(0.0, col.width);
     if (total <= 0) total = 1;
     std::vector<double> x{g.left};
-    for (const Column& col : t.columns) x.push_back(x.back() + g.contentW() * std::max(0.0, col.width) / total);
+    for (const Column& col : t.columns)
+        x.push_back(x.back() + g.contentW() * std::max(0.0, col.width) / total);
     x.back() = g.left + g.contentW();
     return x;
 }
@@ -330,8 +338,8 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
     c.fill(left, top, right - left, kTableHeadHeight, QColor(0xE4, 0xE4, 0xE4));
     const QFont head = c.font(kGothic, kHeadPt, true);
     for (size_t i = 0; i < t.columns.size(); ++i) {
-        c.text(x[i] + kCellPadding, top, x[i + 1] - x[i] - 2 * kCellPadding, kTableHeadHeight, t.columns[i].caption,
-               head, Align::Center);
+        c.text(x[i] + kCellPadding, top, x[i + 1] - x[i] - 2 * kCellPadding, kTableHeadHeight,
+               t.columns[i].caption, head, Align::Center);
     }
 
     const QFont body = c.font(kGothic, kBodyPt);
@@ -343,16 +351,16 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
         const QFont& f = r.bold ? bold : body;
         if (r.kind == RowKind::Heading) {
             c.fill(left, y, right - left, kRowHeight, QColor(0xF2, 0xF2, 0xF2));
-            c.text(left + kCellPadding + r.indent * em, y, right - left - 2 * kCellPadding, kRowHeight, r.text, f,
-                   Align::Left);
+            c.text(left + kCellPadding + r.indent * em, y, right - left - 2 * kCellPadding, kRowHeight,
+                   r.text, f, Align::Left);
         } else {
             for (size_t i = 0; i < t.columns.size(); ++i) {
                 const Column& col = t.columns[i];
                 const Cell cell = i < r.cells.size() ? r.cells[i] : Cell();
                 const double indent = int(i) == t.captionColumn && !cell.isAmount() ? r.indent * em : 0.0;
                 const Align a = cell.isAmount() ? Align::Right : col.align;
-                c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent, kRowHeight,
-                       cellText(col, cell), f, a);
+                c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent,
+                       kRowHeight, cellText(col, cell), f, a);
             }
             for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], y, x[i], y + kRowHeight, 0.3);
         }
@@ -374,7 +382,8 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
 
 void drawFormPage(Canvas& c, const FormPage& form) {
     for (const FormBox& b : form.boxes) {
-        if (b.shaded) c.fill(b.rectMm.x(), b.rectMm.y(), b.rectMm.width(), b.rectMm.height(), QColor(0xEE, 0xEE, 0xEE));
+        if (b.shaded)
+            c.fill(b.rectMm.x(), b.rectMm.y(), b.rectMm.width(), b.rectMm.height(), QColor(0xEE, 0xEE, 0xEE));
         c.box(b.rectMm.x(), b.rectMm.y(), b.rectMm.width(), b.rectMm.height(), b.widthPt);
     }
     for (const FormLine& l : form.lines) c.line(l.x1, l.y1, l.x2, l.y2, l.widthPt);
@@ -431,7 +440,8 @@ int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
 
-    const std::vector<Page> tablePages = doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : std::vector<Page>{};
+    const std::vector<Page> tablePages =
+        doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : std::vector<Page>{};
     const int pages = std::max<int>(1, int(tablePages.size() + doc.formPages.size()));
     int number = 0;
     auto startPage = [&]() {
@@ -458,7 +468,9 @@ int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
     return number;
 }
 
-int pageCount(const Document& doc) { return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation))); }
+int pageCount(const Document& doc) {
+    return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation)));
+}
 
 bool writePdf(const Document& doc, const QString& path, QString* error) {
     QSaveFile file(path);
@@ -488,7 +500,9 @@ bool writePdf(const Document& doc, const QString& path, QString* error) {
     return true;
 }
 
-QStringList printerNames() { return QPrinterInfo::availablePrinterNames(); }
+QStringList printerNames() {
+    return QPrinterInfo::availablePrinterNames();
+}
 
 PrintResult print(const Document& doc, const QString& printerName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
@@ -536,9 +550,13 @@ Preview::Preview(std::shared_ptr<const Document> doc, const PreviewOptions& opti
     }
 }
 
-Preview::~Preview() { previews().removeAll(this); }
+Preview::~Preview() {
+    previews().removeAll(this);
+}
 
-QList<Preview*> Preview::openPreviews() { return previews(); }
+QList<Preview*> Preview::openPreviews() {
+    return previews();
+}
 
 int Preview::previewPageCount() const {
     const QPrintPreviewWidget* w = findChild<QPrintPreviewWidget*>();
@@ -552,7 +570,9 @@ void Preview::paintPages(QPrinter* printer) {
     painter.end();
 }
 
-bool Preview::saveAsPdf(const QString& path) { return writePdf(*doc_, path); }
+bool Preview::saveAsPdf(const QString& path) {
+    return writePdf(*doc_, path);
+}
 
 void Preview::askAndSaveAsPdf() {
     const QString suggested = (doc_->title.isEmpty() ? doc_->name : doc_->title) + QStringLiteral(".pdf");
@@ -564,7 +584,8 @@ void Preview::askAndSaveAsPdf() {
     }
     QString error;
     if (!writePdf(*doc_, path, &error)) {
-        MsgBox::show(options_.messageTitle, QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error,
+        MsgBox::show(options_.messageTitle,
+                     QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error,
                      MsgIcon::Warning);
     }
 }

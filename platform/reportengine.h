@@ -15,14 +15,13 @@
 // here. The preview keeps its own copy, so it shows the same pages however the
 // tables change while it is open.
 
-#include "platform/reportlayout.h"
-
 #include <QList>
 #include <QPrintPreviewDialog>
 #include <QString>
 #include <QStringList>
-
 #include <memory>
+
+#include "platform/reportlayout.h"
 
 class QPainter;
 class QPagedPaintDevice;

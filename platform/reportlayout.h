@@ -16,13 +16,12 @@
 // The engine (reportengine.h) lays it out on A4 in the document's orientation,
 // with page numbers in the footer.
 
-#include "platform/currency.h"
-
 #include <QRectF>
 #include <QString>
-
 #include <optional>
 #include <vector>
+
+#include "platform/currency.h"
 
 namespace platform::report {
 
@@ -33,9 +32,9 @@ enum class Align { Left, Center, Right };
 class Cell {
 public:
     Cell() = default;
-    Cell(const QString& text) : text_(text) {}  // NOLINT(google-explicit-constructor)
+    Cell(const QString& text) : text_(text) {}                  // NOLINT(google-explicit-constructor)
     Cell(const char* utf8) : text_(QString::fromUtf8(utf8)) {}  // NOLINT(google-explicit-constructor)
-    Cell(Currency amount) : amount_(amount) {}  // NOLINT(google-explicit-constructor)
+    Cell(Currency amount) : amount_(amount) {}                  // NOLINT(google-explicit-constructor)
 
     bool isAmount() const { return amount_.has_value(); }
     bool isBlank() const { return !amount_ && text_.isEmpty(); }

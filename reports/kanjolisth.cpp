@@ -73,10 +73,11 @@ bool BuildKanjoListH(platform::Connection& cn, Document& doc) {
         middle = r.text("TYUCODE");
         small = r.text("SYOCODE");
         const int indent = r.isNull("TYUCODE") ? 0 : 1;
-        doc.table.addRow(Row::detail({Trim(r.text("KMCODE")), Cell(Trim(r.text("KMNAME"))), sideText(r.text("TAIKBN")),
-                                      subAccountText(r.text("HOJOSET")), r.currency("KISYUZAN"),
-                                      Trim(r.text("AINAME")), QString::number(r.integer("JUN"))},
-                                     indent));
+        doc.table.addRow(
+            Row::detail({Trim(r.text("KMCODE")), Cell(Trim(r.text("KMNAME"))), sideText(r.text("TAIKBN")),
+                         subAccountText(r.text("HOJOSET")), r.currency("KISYUZAN"), Trim(r.text("AINAME")),
+                         QString::number(r.integer("JUN"))},
+                        indent));
     }
     return true;
 }

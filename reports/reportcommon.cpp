@@ -22,8 +22,9 @@ QString FiscalPeriodText(const CompanyHeader& company) {
 }
 
 std::optional<QStringList> ReadPrintKomoku(platform::Connection& cn) {
-    const auto row = cn.queryOne(QStringLiteral(
-        "SELECT KOMOKU1, KOMOKU2, KOMOKU3, KOMOKU4, KOMOKU5, KOMOKU6, KOMOKU7, KOMOKU8, KOMOKU9 FROM T_PRINTKOMOKU"));
+    const auto row =
+        cn.queryOne(QStringLiteral("SELECT KOMOKU1, KOMOKU2, KOMOKU3, KOMOKU4, KOMOKU5, KOMOKU6, KOMOKU7, "
+                                   "KOMOKU8, KOMOKU9 FROM T_PRINTKOMOKU"));
     if (!row) return std::nullopt;
     QStringList items;
     for (int i = 0; i < 9; ++i) items << (row->size() > 0 ? row->text(i) : QString());

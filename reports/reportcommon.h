@@ -4,13 +4,12 @@
 // T_PRINTKOMOKU that book and statement screens write last, just before they
 // ask for their report.
 
-#include "platform/connection.h"
-#include "platform/reportlayout.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <optional>
+
+#include "platform/connection.h"
+#include "platform/reportlayout.h"
 
 namespace reports {
 

@@ -1,13 +1,12 @@
 #include "app/common/reportprinter.h"
 
+#include <QMap>
+#include <memory>
+
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-
-#include <QMap>
-
-#include <memory>
 
 namespace {
 
@@ -26,7 +25,8 @@ void say(const QString& text, platform::MsgIcon icon = platform::MsgIcon::None) 
 }
 
 void sayNoPrinter() {
-    say(QStringLiteral("プリンタドライバがインストールされていません。\rプリンタドライバをインストールして下さい。"));
+    say(QStringLiteral(
+        "プリンタドライバがインストールされていません。\rプリンタドライバをインストールして下さい。"));
 }
 
 void sayNotFound() {
@@ -76,13 +76,21 @@ void RegisterReport(const QString& reportName, ReportBuilder builder) {
     registry().insert(reportName, std::move(builder));
 }
 
-bool IsReportRegistered(const QString& reportName) { return registry().contains(reportName); }
+bool IsReportRegistered(const QString& reportName) {
+    return registry().contains(reportName);
+}
 
-QStringList RegisteredReports() { return registry().keys(); }
+QStringList RegisteredReports() {
+    return registry().keys();
+}
 
-QString CurrentPrinterName() { return currentPrinter(); }
+QString CurrentPrinterName() {
+    return currentPrinter();
+}
 
-void SetCurrentPrinterName(const QString& printerName) { currentPrinter() = printerName; }
+void SetCurrentPrinterName(const QString& printerName) {
+    currentPrinter() = printerName;
+}
 
 std::optional<platform::report::Document> BuildReport(const QString& reportName) {
     const ReportBuilder* builder = builderFor(reportName);
@@ -118,9 +126,12 @@ bool PrintAccessReport(const QString& reportName, int mode) {
         return true;
     }
     switch (platform::report::print(*doc, CurrentPrinterName())) {
-    case platform::report::PrintResult::Printed: return true;
-    case platform::report::PrintResult::NoPrinter:
-    case platform::report::PrintResult::Failed: sayNoPrinter(); return false;
+        case platform::report::PrintResult::Printed:
+            return true;
+        case platform::report::PrintResult::NoPrinter:
+        case platform::report::PrintResult::Failed:
+            sayNoPrinter();
+            return false;
     }
     return false;
 }
@@ -130,7 +141,8 @@ bool WriteReportPdf(const QString& reportName, const QString& pdfPath) {
     if (!doc) return false;
     QString error;
     if (!platform::report::writePdf(*doc, pdfPath, &error)) {
-        say(QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error, platform::MsgIcon::Warning);
+        say(QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error,
+            platform::MsgIcon::Warning);
         return false;
     }
     return true;

@@ -21,14 +21,13 @@
 //                            (exclamation icon)
 // Each of them ends the call with false.
 
-#include "platform/connection.h"
-#include "platform/reportlayout.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <optional>
+
+#include "platform/connection.h"
+#include "platform/reportlayout.h"
 
 // Fills doc from the report's work tables. Returns false on a database failure,
 // leaving the reason in cn.lastError().

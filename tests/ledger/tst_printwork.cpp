@@ -1,16 +1,18 @@
 // Helpers of the report work tables: the header row and the figures of the
 // statement and ledger rows.
 
+#include <QtTest>
+
 #include "app/common/globals.h"
 #include "ledger/printwork.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
 
-#include <QtTest>
-
 namespace {
-Currency yen(qint64 v) { return Currency::fromYen(v); }
+Currency yen(qint64 v) {
+    return Currency::fromYen(v);
+}
 }  // namespace
 
 class TestPrintWork : public QObject {
@@ -70,9 +72,12 @@ private slots:
         QCOMPARE(LedgerRunningBalance(QStringLiteral("0"), yen(200), yen(105), yen(0)), yen(305));
         QCOMPARE(LedgerRunningBalance(QStringLiteral("1"), yen(200), yen(105), yen(0)), yen(95));
         // Brought forward: the opening pseudo-month takes the running totals whole.
-        QCOMPARE(LedgerBroughtForward(QStringLiteral("0"), true, yen(500), yen(120), yen(80), yen(30)), yen(380));
-        QCOMPARE(LedgerBroughtForward(QStringLiteral("0"), false, yen(500), yen(120), yen(80), yen(30)), yen(330));
-        QCOMPARE(LedgerBroughtForward(QStringLiteral("1"), false, yen(500), yen(120), yen(80), yen(30)), yen(-330));
+        QCOMPARE(LedgerBroughtForward(QStringLiteral("0"), true, yen(500), yen(120), yen(80), yen(30)),
+                 yen(380));
+        QCOMPARE(LedgerBroughtForward(QStringLiteral("0"), false, yen(500), yen(120), yen(80), yen(30)),
+                 yen(330));
+        QCOMPARE(LedgerBroughtForward(QStringLiteral("1"), false, yen(500), yen(120), yen(80), yen(30)),
+                 yen(-330));
         QCOMPARE(SideAmount(QStringLiteral("0"), yen(10), yen(25)), yen(-15));
         QCOMPARE(SideAmount(QStringLiteral("1"), yen(10), yen(25)), yen(15));
     }

@@ -1,10 +1,6 @@
 // The report engine: PDF output read back as text, pagination with group breaks
 // and sums, printing without a printer, and a preview that keeps its snapshot.
 
-#include "platform/connection.h"
-#include "platform/reportengine.h"
-#include "support/testenv.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QFile>
@@ -14,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "platform/connection.h"
+#include "platform/reportengine.h"
+#include "support/testenv.h"
+
 using namespace platform::report;
 
 namespace {
@@ -22,7 +22,9 @@ namespace {
 // some kanji by their Kangxi radical code points.
 QString pdfText(const QString& path, int page = 0) {
     QStringList args{QStringLiteral("-layout")};
-    if (page > 0) args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+    if (page > 0)
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
     args << path << QStringLiteral("-");
     QProcess p;
     p.start(QStringLiteral("pdftotext"), args);
@@ -30,7 +32,9 @@ QString pdfText(const QString& path, int page = 0) {
     return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
 }
 
-QString squeezed(QString s) { return s.remove(QRegularExpression(QStringLiteral("\\s"))); }
+QString squeezed(QString s) {
+    return s.remove(QRegularExpression(QStringLiteral("\\s")));
+}
 
 int pdfPages(const QString& path) {
     QProcess p;
@@ -40,7 +44,9 @@ int pdfPages(const QString& path) {
     return re.match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
 }
 
-Currency yen(qint64 v) { return Currency::fromYen(v); }
+Currency yen(qint64 v) {
+    return Currency::fromYen(v);
+}
 
 Document ledgerDocument() {
     Document doc;
@@ -169,15 +175,17 @@ private slots:
         auto fill = [&](const QStringList& names) {
             QVERIFY(cn->exec(QStringLiteral("DELETE FROM WK_LIST")));
             for (int i = 0; i < names.size(); ++i) {
-                QVERIFY(cn->exec(QStringLiteral("INSERT INTO WK_LIST VALUES (?, ?, ?)"),
-                                 {QString::number(i + 1), names[i], QVariant::fromValue(yen(1000 * (i + 1)))}));
+                QVERIFY(
+                    cn->exec(QStringLiteral("INSERT INTO WK_LIST VALUES (?, ?, ?)"),
+                             {QString::number(i + 1), names[i], QVariant::fromValue(yen(1000 * (i + 1)))}));
             }
         };
         auto build = [&]() {
             auto doc = std::make_shared<Document>();
             doc->name = QStringLiteral("R_LIST");
             doc->title = QStringLiteral("一覧表");
-            doc->table.columns = {{QStringLiteral("コード")}, {QStringLiteral("名称"), 3}, {QStringLiteral("金額"), 2}};
+            doc->table.columns = {
+                {QStringLiteral("コード")}, {QStringLiteral("名称"), 3}, {QStringLiteral("金額"), 2}};
             const auto rows = cn->query(QStringLiteral("SELECT CODE, NAME, KIN FROM WK_LIST ORDER BY CODE"));
             for (const platform::Row& r : *rows) {
                 doc->table.addRow(Row::detail({r.text(0), r.text(1), r.currency(2)}));
