@@ -434,8 +434,9 @@ void ensureFonts() {
 
 int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
     ensureFonts();
-    const double pxPerMm = device.logicalDpiX() / 25.4;
-    const Geometry g = geometryFor(doc, QSizeF(device.width() / pxPerMm, device.height() / pxPerMm));
+    // The paper as the device describes it (the preview's page setup may have
+    // turned it), measured exactly rather than from rounded pixel counts.
+    const Geometry g = geometryFor(doc, device.pageLayout().fullRect(QPageLayout::Millimeter).size());
     Canvas c(painter, device);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
