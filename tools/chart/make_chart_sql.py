@@ -634,7 +634,7 @@ TAXI = dict(TRANSPORT, **{"180": n("営業収入"), "284": n("ＬＰガス代")}
 
 BEAUTY = {
     "180": n("技術売上"), "181": n("店販売上"), "182": HIDE, "184": HIDE, "185": HIDE,
-    "247": n("店販商品仕入高"), "248": n("材料仕入高", jun=SHOW),
+    "247": n("店販商品仕入高"), "248": n("施術材料仕入高", jun=SHOW),
 }
 
 # Which presets ship their own chart columns. The others get the template on
