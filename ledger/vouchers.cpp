@@ -1,0 +1,247 @@
+#include "ledger/vouchers.h"
+
+#include <charconv>
+
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "ledger/rowwriters.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+
+namespace {
+
+void showWarning(const QString& text) {
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
+}
+
+// A code read from the database as its number: digits only (a code of any
+// other form is a broken row, not a number to count on).
+std::optional<int> codeNumber(const QVariant& value) {
+    if (value.isNull()) return 0;
+    const QString text = Trim(value.toString());
+    if (text.isEmpty()) return 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+    }
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok) return std::nullopt;
+    return n;
+}
+
+// The highest value of a code column as a number, nullopt on a failed read.
+std::optional<int> maxCode(const QString& sql, const platform::Params& params) {
+    if (!gcnKaikei) return std::nullopt;
+    const std::optional<QVariant> v = gcnKaikei->scalar(sql, params);
+    if (!v) return std::nullopt;
+    return codeNumber(*v);
+}
+
+QString padded(int number, int width) {
+    return QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+}
+
+// KOCODE of the account numbered kmcode in the working chart (which holds the
+// current company's chart only); empty when no account has that number. An
+// empty number names no account: empty numbers mark the chart's unused slots.
+std::optional<QString> accountCode(const QString& kmcode) {
+    if (Trim(kmcode).isEmpty()) return QString();
+    const auto v = gcnKaikei->scalar(
+        QStringLiteral("SELECT KOCODE FROM T_KANJO WHERE KMCODE = ? ORDER BY KOCODE LIMIT 1"), {kmcode});
+    if (!v) return std::nullopt;
+    return v->isNull() ? QString() : v->toString();
+}
+
+// The lowest sub-account code of an account (compared as text, "01" before
+// "02"); empty when it has none.
+std::optional<QString> lowestSubAccount(const QString& kocode) {
+    const auto v = gcnKaikei->scalar(
+        QStringLiteral("SELECT MIN(HOKOCODE) AS BANGOU FROM T_HOJOKAMOKU WHERE KANKOCODE = ? AND CID = ?"),
+        {kocode, gstrCID});
+    if (!v) return std::nullopt;
+    return v->isNull() ? QString() : v->toString();
+}
+
+struct PatternAccounts {
+    QString debit, debitSub, credit, creditSub;
+};
+
+std::optional<PatternAccounts> patternAccounts(const QString& krcode, const QString& kscode) {
+    PatternAccounts a;
+    const auto debit = accountCode(krcode);
+    if (!debit) return std::nullopt;
+    const auto debitSub = lowestSubAccount(*debit);
+    if (!debitSub) return std::nullopt;
+    const auto credit = accountCode(kscode);
+    if (!credit) return std::nullopt;
+    const auto creditSub = lowestSubAccount(*credit);
+    if (!creditSub) return std::nullopt;
+    return PatternAccounts{*debit, *debitSub, *credit, *creditSub};
+}
+
+}  // namespace
+
+int GetSiwakeData(const QString& keyColumn, const QString& keyValue, SiwakeData& data) {
+    data = SiwakeData();
+    // A column name cannot be bound: only the three key columns are accepted.
+    static const QStringList keys = {QStringLiteral("DENDAY"), QStringLiteral("DENNO"),
+                                     QStringLiteral("DENCODE")};
+    const QString column = keyColumn.toUpper();
+    if (!keys.contains(column) || !gcnKaikei) return -1;
+    const std::optional<platform::Row> row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT DENCODE, DENDAY, DENNO, YDAYZAN, DAYZAN, RATE FROM T_SIWAKE"
+                       " WHERE %1 = ? AND CID = ? ORDER BY DENCODE LIMIT 1")
+            .arg(column),
+        {keyValue, gstrCID});
+    if (!row) return -1;
+    if (row->size() == 0) return 0;
+    data.denCode = row->text("DENCODE");
+    data.denDay = row->text("DENDAY");
+    data.denNo = row->text("DENNO");
+    data.yDayZan = row->currency("YDAYZAN");
+    data.dayZan = row->currency("DAYZAN");
+    data.rate = float(row->real("RATE"));
+    return 1;
+}
+
+std::optional<int> GetMaxSiwakeDenpyoNo() {
+    const std::optional<int> n =
+        maxCode(QStringLiteral("SELECT MAX(DENCODE) AS BANGOU FROM T_SIWAKE WHERE CID = ?"), {gstrCID});
+    if (!n) showWarning(QStringLiteral("仕訳データの検索中にエラーが発生しました(GetMaxSiwakeDenpyoNo)。"));
+    return n;
+}
+
+std::optional<int> GetMaxSiwakeMeisaiDenpyoNo(const QString& denCode) {
+    const std::optional<int> n = maxCode(
+        QStringLiteral("SELECT MAX(DENMENO) AS BANGOU FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ?"),
+        {gstrCID, denCode});
+    if (!n) {
+        showWarning(
+            QStringLiteral("仕訳明細データの検索中にエラーが発生しました(GetMaxSiwakeMeisaiDenpyoNo)。"));
+    }
+    return n;
+}
+
+QString FormatDenCode(int number) {
+    return padded(number, 5);
+}
+
+QString FormatDenMeNo(int number) {
+    return padded(number, 3);
+}
+
+bool GetMinMaxSiwakeDenCode() {
+    std::optional<platform::Row> row;
+    if (gcnKaikei) {
+        row = gcnKaikei->queryOne(
+            QStringLiteral("SELECT MIN(DENCODE) AS MIN_DENCODE, MAX(DENCODE) AS MAX_DENCODE"
+                           " FROM T_SIWAKE WHERE CID = ?"),
+            {gstrCID});
+    }
+    if (!row) {
+        showWarning(QStringLiteral("仕訳伝票のアクセス中にエラーが発生しました(GetMinMaxSiwakeDenCode)。"));
+        return false;
+    }
+    gstrMinDenCode = row->text("MIN_DENCODE");
+    gstrMaxDenCode = row->text("MAX_DENCODE");
+    return true;
+}
+
+bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) {
+    const auto fail = [] {
+        showWarning(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。"));
+        return false;
+    };
+    if (!gcnKaikei) return fail();
+    const std::optional<platform::Row> first = gcnKaikei->queryOne(
+        QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ? ORDER BY DENCODE LIMIT 1"),
+        {gstrCID, day});
+    if (!first) return fail();
+    if (first->size() == 0) return true;  // no voucher on that day: nothing to carry
+
+    const Currency shift = mode == ZandakaMode::OpeningBalance ? amount - first->currency("YDAYZAN") : amount;
+    const bool ok =
+        gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET YDAYZAN = YDAYZAN + ?, DAYZAN = DAYZAN + ?"
+                                       " WHERE CID = ? AND DENDAY >= ?"),
+                        {QVariant::fromValue(shift), QVariant::fromValue(shift), gstrCID, day});
+    return ok ? true : fail();
+}
+
+std::optional<Currency> GetKisyuzan(float& rate) {
+    rate = 0;
+    std::optional<platform::Row> row;
+    if (gcnKaikei) {
+        row = gcnKaikei->queryOne(
+            QStringLiteral("SELECT KISYUZAN, RATE FROM T_KISYUZAN WHERE CID = ? AND KOCODE = '004'"),
+            {gstrCID});
+    }
+    if (!row) {
+        showWarning(QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(GetKisyuzan)。"));
+        return std::nullopt;
+    }
+    if (row->size() == 0) return Currency();
+    rate = float(row->real("RATE"));
+    return row->currency("KISYUZAN");
+}
+
+bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
+                         const QString& month) {
+    if (!gcnKaikei) {
+        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+        return false;
+    }
+    const std::optional<int> code = codeNumber(denCode);
+    const QString voucher = code && !denCode.isEmpty() ? FormatDenCode(*code) : denCode;
+    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
+    if (!lastLine) return false;  // its own message is shown
+
+    const QString krcode = pattern.text("KRCODE");
+    const QString kscode = pattern.text("KSCODE");
+    const std::optional<PatternAccounts> acc = patternAccounts(krcode, kscode);
+    if (!acc) {
+        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+        return false;
+    }
+
+    const QString zero = QStringLiteral("0");
+    QStringList v = RowValues(31);
+    v[1] = voucher;
+    v[2] = FormatDenMeNo(*lastLine + 1);
+    v[3] = gstrCID;
+    v[4] = day;
+    v[5] = month;
+    v[6] = zero;  // SISYU: a line of the day's own kind, not a free line
+    v[7] = acc->debit;
+    v[8] = acc->debitSub;
+    v[9] = QStringLiteral("00");
+    v[10] = QStringLiteral("5");
+    v[11] = QStringLiteral("000");
+    v[12] = QString();  // KRTRITU: stored as 0
+    v[13] = zero;
+    v[14] = zero;
+    v[15] = zero;
+    v[16] = acc->credit;
+    v[17] = QStringLiteral("0000");
+    v[18] = acc->credit;
+    v[19] = acc->creditSub;
+    v[20] = QStringLiteral("00");
+    v[21] = QStringLiteral("5");
+    v[22] = QStringLiteral("000");
+    v[23] = QString();  // KSTRITU: stored as 0
+    v[24] = zero;
+    v[25] = zero;
+    v[26] = zero;
+    v[27] = acc->debit;
+    v[28] = QStringLiteral("0000");
+    v[29] = QString();
+    v[30] = pattern.text("TENAME");
+    v[31] = krcode + kscode;
+    return WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"));
+}
+
+QString RateText(float rate) {
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof buf, rate);
+    return QString::fromLatin1(buf, int(result.ptr - buf));
+}
