@@ -1,7 +1,5 @@
 #include "platform/form.h"
 
-#include "platform/spreadgrid.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,6 +7,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+
+#include "platform/spreadgrid.h"
 
 namespace platform {
 
@@ -50,7 +50,9 @@ void Form::showFrom(QWidget* opener) {
     if (opener && opener != this) opener->hide();
 }
 
-bool Form::unload() { return close(); }
+bool Form::unload() {
+    return close();
+}
 
 void Form::ensureLoaded() {
     if (loadRan_) return;

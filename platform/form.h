@@ -41,7 +41,6 @@
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 
 namespace platform {

@@ -1,7 +1,5 @@
 #include "platform/imdate.h"
 
-#include "platform/clock.h"
-
 #include <QAction>
 #include <QCalendarWidget>
 #include <QFocusEvent>
@@ -11,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
+
+#include "platform/clock.h"
 
 namespace platform {
 
@@ -51,10 +51,13 @@ ImDate::ImDate(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textEdited, this, [this] { emit change(); });
 }
 
-ImDate::~ImDate() { delete popup_; }
+ImDate::~ImDate() {
+    delete popup_;
+}
 
 std::optional<QDate> ImDate::parseDate(const QString& text) {
-    static const QRegularExpression separated(QStringLiteral("^\\s*(\\d{4})[/.-](\\d{1,2})[/.-](\\d{1,2})\\s*$"));
+    static const QRegularExpression separated(
+        QStringLiteral("^\\s*(\\d{4})[/.-](\\d{1,2})[/.-](\\d{1,2})\\s*$"));
     static const QRegularExpression compact(QStringLiteral("^\\s*(\\d{4})(\\d{2})(\\d{2})\\s*$"));
     QRegularExpressionMatch m = separated.match(text);
     if (!m.hasMatch()) m = compact.match(text);
@@ -71,9 +74,13 @@ QString ImDate::text() const {
     return raw;
 }
 
-std::optional<QDate> ImDate::date() const { return parseDate(QLineEdit::text()); }
+std::optional<QDate> ImDate::date() const {
+    return parseDate(QLineEdit::text());
+}
 
-void ImDate::setMaskedText(const QString& text) { QLineEdit::setText(text); }
+void ImDate::setMaskedText(const QString& text) {
+    QLineEdit::setText(text);
+}
 
 void ImDate::setText(const QString& text) {
     if (!hasDigit(text)) {
@@ -89,7 +96,9 @@ void ImDate::setDate(const QDate& date) {
     setMaskedText(date.isValid() ? date.toString(kDateFormat) : QString());
 }
 
-void ImDate::clear() { setMaskedText(QString()); }
+void ImDate::clear() {
+    setMaskedText(QString());
+}
 
 void ImDate::normalise() {
     const QString raw = QLineEdit::text();
@@ -135,7 +144,8 @@ void ImDate::showCalendar() {
         auto* layout = new QVBoxLayout(popup_);
         layout->setContentsMargins(1, 1, 1, 1);
         calendar_ = new QCalendarWidget(popup_);
-        calendar_->setAccessibleName(accessibleName().isEmpty() ? QStringLiteral("カレンダー") : accessibleName());
+        calendar_->setAccessibleName(accessibleName().isEmpty() ? QStringLiteral("カレンダー")
+                                                                : accessibleName());
         calendar_->setGridVisible(true);
         layout->addWidget(calendar_);
         connect(calendar_, &QCalendarWidget::clicked, this, &ImDate::chooseDate);
@@ -151,7 +161,9 @@ void ImDate::showCalendar() {
     calendar_->setFocus(Qt::PopupFocusReason);
 }
 
-bool ImDate::isCalendarVisible() const { return popup_ && popup_->isVisible(); }
+bool ImDate::isCalendarVisible() const {
+    return popup_ && popup_->isVisible();
+}
 
 void ImDate::chooseDate(const QDate& date) {
     if (popup_) popup_->hide();

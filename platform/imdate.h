@@ -25,7 +25,6 @@
 #include <QList>
 #include <QPair>
 #include <QPointer>
-
 #include <optional>
 
 class QCalendarWidget;

@@ -10,7 +10,9 @@ namespace {
 // More integer digits than this cannot be a Currency amount of the program.
 constexpr int kMaxIntegerDigits = 15;
 
-QColor displayOnlyBackground() { return QColor(0xC0, 0xC0, 0xC0); }
+QColor displayOnlyBackground() {
+    return QColor(0xC0, 0xC0, 0xC0);
+}
 
 }  // namespace
 
@@ -21,7 +23,9 @@ QString formatNumber(const std::optional<Currency>& value, const NumberFormat& f
     return text;
 }
 
-std::optional<Currency> parseNumber(const QString& text) { return Currency::parse(text); }
+std::optional<Currency> parseNumber(const QString& text) {
+    return Currency::parse(text);
+}
 
 NumberValidator::NumberValidator(const NumberFormat& format, QObject* parent)
     : QValidator(parent), format_(format) {}
@@ -73,9 +77,13 @@ void ImNumber::setValue(const std::optional<Currency>& value) {
     showValue();
 }
 
-void ImNumber::setText(const QString& text) { setValue(parseNumber(text)); }
+void ImNumber::setText(const QString& text) {
+    setValue(parseNumber(text));
+}
 
-void ImNumber::clear() { setValue(std::nullopt); }
+void ImNumber::clear() {
+    setValue(std::nullopt);
+}
 
 void ImNumber::setDisplayOnly(bool on) {
     setReadOnly(on);

@@ -20,12 +20,11 @@
 // The input method is off in number boxes.
 // Give every box a buddy label (QLabel::setBuddy) or an accessible name.
 
-#include "platform/currency.h"
-
 #include <QLineEdit>
 #include <QValidator>
-
 #include <optional>
+
+#include "platform/currency.h"
 
 namespace platform {
 
@@ -33,8 +32,8 @@ namespace platform {
 struct NumberFormat {
     Currency min = Currency::fromYen(-999'999'999'999);
     Currency max = Currency::fromYen(999'999'999'999);
-    int decimals = 0;       // decimals typed and shown (0 to 4)
-    bool grouping = true;   // thousands separators in the display
+    int decimals = 0;      // decimals typed and shown (0 to 4)
+    bool grouping = true;  // thousands separators in the display
 };
 
 // The display text of a value: "" for no value, otherwise the value with the

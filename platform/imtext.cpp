@@ -1,16 +1,18 @@
 #include "platform/imtext.h"
 
-#include "platform/cp932.h"
-
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QValidator>
+
+#include "platform/cp932.h"
 
 namespace platform {
 
 namespace {
 
-QColor displayOnlyBackground() { return QColor(0xC0, 0xC0, 0xC0); }
+QColor displayOnlyBackground() {
+    return QColor(0xC0, 0xC0, 0xC0);
+}
 
 bool isBlankHalfWidth(const QString& text) {
     for (QChar c : text) {
@@ -94,14 +96,18 @@ void ImText::setText(const QString& text) {
     codeSettingFlag = false;
 }
 
-void ImText::setMaxBytes(int bytes) { maxBytes_ = std::max(0, bytes); }
+void ImText::setMaxBytes(int bytes) {
+    maxBytes_ = std::max(0, bytes);
+}
 
 void ImText::setInputMethodOn(bool on) {
     setAttribute(Qt::WA_InputMethodEnabled, on);
     setInputMethodHints(on ? Qt::ImhNone : Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
 }
 
-bool ImText::isInputMethodOn() const { return testAttribute(Qt::WA_InputMethodEnabled); }
+bool ImText::isInputMethodOn() const {
+    return testAttribute(Qt::WA_InputMethodEnabled);
+}
 
 void ImText::setDisplayOnly(bool on) {
     setReadOnly(on);
@@ -116,16 +122,19 @@ void ImText::setDisplayOnly(bool on) {
 }
 
 void ImText::onTextEdited(const QString& text) {
-    Q_UNUSED(text);
-    emit change();
+    // textEdited comes before textChanged, so lastText_ still holds the text
+    // before the edit. An insertion cut away entirely leaves the text as it was.
+    if (text != lastText_) emit change();
 }
 
 QString ImText::toKatakana(const QString& kana) {
     QString out = kana;
     for (QChar& c : out) {
         const char16_t u = c.unicode();
-        if (u >= 0x3041 && u <= 0x3096) c = QChar(char16_t(u + 0x60));  // ぁ..ゖ -> ァ..ヶ
-        else if (u == 0x309D || u == 0x309E) c = QChar(char16_t(u + 0x60));  // ゝゞ -> ヽヾ
+        if (u >= 0x3041 && u <= 0x3096)
+            c = QChar(char16_t(u + 0x60));  // ぁ..ゖ -> ァ..ヶ
+        else if (u == 0x309D || u == 0x309E)
+            c = QChar(char16_t(u + 0x60));  // ゝゞ -> ヽヾ
     }
     return out;
 }

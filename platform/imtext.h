@@ -71,8 +71,8 @@ private:
     QString fitInsertion(const QString& before, const QString& after, int* cursor) const;
 
     int maxBytes_ = 0;
-    QString lastText_;          // the text before the edit being processed
-    QString composingKana_;     // the last all-kana preedit of the current composition
+    QString lastText_;       // the text before the edit being processed
+    QString composingKana_;  // the last all-kana preedit of the current composition
     QPointer<ImText> readingBox_;
 };
 

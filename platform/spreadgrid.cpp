@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethod>
@@ -17,7 +18,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
 #include <vector>
 
 namespace platform {
@@ -89,6 +89,7 @@ struct SpreadGrid::Impl {
     bool hasEditableCell() const;
     void navigate(int key, Qt::KeyboardModifiers mods, QWidget* editor);
     void move(bool forward);
+    void enterAtEdge(bool first);
     void setCurrent(int row, int col);
     void commitEditor();
     void flushChanges();
@@ -104,7 +105,9 @@ class SpreadModel : public QAbstractTableModel {
 public:
     explicit SpreadModel(SpreadGrid::Impl* impl, QObject* parent) : QAbstractTableModel(parent), d(impl) {}
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(cells.size()); }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(cells.size());
+    }
     int columnCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : int(columns.size());
     }
@@ -200,17 +203,17 @@ public:
         const int col = index.column() + 1;
         const Cell& c = cell(row, col);
         switch (role) {
-        case Qt::DisplayRole:
-            return display(row, col);
-        case Qt::EditRole:
-            return c.text;
-        case Qt::ForegroundRole:
-            return c.foreground.isValid() ? QVariant(c.foreground) : QVariant();
-        case Qt::TextAlignmentRole:
-            return isNumberCell(row, col) ? int(Qt::AlignRight | Qt::AlignVCenter)
-                                          : int(Qt::AlignLeft | Qt::AlignVCenter);
-        default:
-            return {};
+            case Qt::DisplayRole:
+                return display(row, col);
+            case Qt::EditRole:
+                return c.text;
+            case Qt::ForegroundRole:
+                return c.foreground.isValid() ? QVariant(c.foreground) : QVariant();
+            case Qt::TextAlignmentRole:
+                return isNumberCell(row, col) ? int(Qt::AlignRight | Qt::AlignVCenter)
+                                              : int(Qt::AlignLeft | Qt::AlignVCenter);
+            default:
+                return {};
         }
     }
 
@@ -237,7 +240,9 @@ public:
         return f;
     }
 
-    void headerChanged(Qt::Orientation o, int section) { emit headerDataChanged(o, section - 1, section - 1); }
+    void headerChanged(Qt::Orientation o, int section) {
+        emit headerDataChanged(o, section - 1, section - 1);
+    }
 
     std::vector<std::vector<Cell>> cells;
     std::vector<Column> columns;
@@ -297,7 +302,8 @@ protected:
     }
 
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
-        if (!d->programmatic && !d->reverting && previous.isValid() && current.isValid() && current != previous) {
+        if (!d->programmatic && !d->reverting && previous.isValid() && current.isValid() &&
+            current != previous) {
             bool cancel = false;
             emit d->q->leaveCell(previous.row() + 1, previous.column() + 1, current.row() + 1,
                                  current.column() + 1, cancel);
@@ -327,6 +333,14 @@ protected:
         QTableView::inputMethodEvent(e);
     }
 
+    // Entering a grid that has no active cell yet puts the cursor on its first
+    // editable cell (its last one when coming back with Shift+Tab).
+    void focusInEvent(QFocusEvent* e) override {
+        if (!currentIndex().isValid() && e->reason() != Qt::MouseFocusReason)
+            d->enterAtEdge(e->reason() != Qt::BacktabFocusReason);
+        QTableView::focusInEvent(e);
+    }
+
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
@@ -345,7 +359,8 @@ public:
         return QRect(cell.right() - side + 1, cell.top() + (cell.height() - side) / 2, side, side);
     }
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         QStyledItemDelegate::paint(painter, option, index);
         const int row = index.row() + 1;
         const int col = index.column() + 1;
@@ -357,10 +372,12 @@ public:
         arrow.palette = option.palette;
         arrow.state = QStyle::State_Enabled;
         const QWidget* w = option.widget;
-        (w ? w->style() : QApplication::style())->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, w);
+        (w ? w->style() : QApplication::style())
+            ->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, painter, w);
     }
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override {
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                          const QModelIndex& index) const override {
         const int row = index.row() + 1;
         const int col = index.column() + 1;
         const SpreadModel& m = *d->model;
@@ -378,9 +395,8 @@ public:
             }
             setInputMethod(combo, im && c.comboEditable);
             // Choosing an item ends the edit at once, so the screen reacts to the choice.
-            QObject::connect(combo, &QComboBox::activated, combo, [this, combo] {
-                d->view->commitAndClose(combo);
-            });
+            QObject::connect(combo, &QComboBox::activated, combo,
+                             [this, combo] { d->view->commitAndClose(combo); });
             const auto trigger = d->view->lastTrigger;
             if (trigger != QAbstractItemView::AnyKeyPressed) {
                 QTimer::singleShot(0, combo, [combo] {
@@ -550,6 +566,22 @@ void SpreadGrid::Impl::move(bool forward) {
     }
 }
 
+void SpreadGrid::Impl::enterAtEdge(bool first) {
+    const int rows = model->rowCount();
+    const int cols = model->columnCount();
+    for (int i = 0; i < rows * cols; ++i) {
+        const int n = first ? i : rows * cols - 1 - i;
+        const int row = n / cols + 1;
+        const int col = n % cols + 1;
+        if (isNavigable(row, col)) {
+            ++programmatic;
+            setCurrent(row, col);
+            --programmatic;
+            return;
+        }
+    }
+}
+
 void SpreadGrid::Impl::setCurrent(int row, int col) {
     const QModelIndex index = model->index(row - 1, col - 1);
     view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
@@ -630,7 +662,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QWidget(parent), d(std::make_unique<Im
             [this](const QModelIndex& i) { emit click(i.row() + 1, i.column() + 1); });
     connect(d->view, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& i) { emit doubleClick(i.row() + 1, i.column() + 1); });
-    connect(d->view->verticalHeader(), &QHeaderView::sectionClicked, this, [this](int s) { emit click(s + 1, 0); });
+    connect(d->view->verticalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int s) { emit click(s + 1, 0); });
     connect(d->view->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int s) { emit click(0, s + 1); });
     connect(d->view->verticalHeader(), &QHeaderView::sectionDoubleClicked, this,
@@ -641,21 +674,28 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QWidget(parent), d(std::make_unique<Im
         if (!d->programmatic) emit colWidthChange(s + 1);
         d->trackLeftColumn();
     });
-    connect(d->view->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { d->trackLeftColumn(); });
+    connect(d->view->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { d->trackLeftColumn(); });
 }
 
 SpreadGrid::~SpreadGrid() = default;
 
-QTableView* SpreadGrid::view() const { return d->view; }
+QTableView* SpreadGrid::view() const {
+    return d->view;
+}
 
-int SpreadGrid::maxRows() const { return d->model->rowCount(); }
+int SpreadGrid::maxRows() const {
+    return d->model->rowCount();
+}
 
 void SpreadGrid::setMaxRows(int rows) {
     Programmatic guard(d->programmatic);
     d->model->resizeRows(rows);
 }
 
-int SpreadGrid::maxCols() const { return d->model->columnCount(); }
+int SpreadGrid::maxCols() const {
+    return d->model->columnCount();
+}
 
 void SpreadGrid::setMaxCols(int cols) {
     Programmatic guard(d->programmatic);
@@ -691,7 +731,9 @@ QString SpreadGrid::value(int row, int col) const {
     return d->model->cell(row, col).text;
 }
 
-void SpreadGrid::setValue(int row, int col, const QString& value) { setText(row, col, value); }
+void SpreadGrid::setValue(int row, int col, const QString& value) {
+    setText(row, col, value);
+}
 
 std::optional<Currency> SpreadGrid::amount(int row, int col) const {
     if (!d->validCell(row, col)) return std::nullopt;
@@ -768,7 +810,9 @@ void SpreadGrid::setColumnInputMethod(int col, bool on) {
     d->updateInputMethod();
 }
 
-bool SpreadGrid::columnInputMethod(int col) const { return d->inputMethodFor(col); }
+bool SpreadGrid::columnInputMethod(int col) const {
+    return d->inputMethodFor(col);
+}
 
 void SpreadGrid::setColumnLocked(int col, bool locked) {
     if (col < 1 || col > maxCols()) return;
@@ -783,9 +827,13 @@ int SpreadGrid::columnLeft(int col) const {
     return d->view->viewport()->mapTo(this, QPoint(x, 0)).x();
 }
 
-void SpreadGrid::setRowHeadersVisible(bool visible) { d->view->verticalHeader()->setVisible(visible); }
+void SpreadGrid::setRowHeadersVisible(bool visible) {
+    d->view->verticalHeader()->setVisible(visible);
+}
 
-void SpreadGrid::setColumnHeadersVisible(bool visible) { d->view->horizontalHeader()->setVisible(visible); }
+void SpreadGrid::setColumnHeadersVisible(bool visible) {
+    d->view->horizontalHeader()->setVisible(visible);
+}
 
 void SpreadGrid::setLocked(int row, int col, bool locked) {
     if (!d->validCell(row, col)) return;
@@ -894,7 +942,9 @@ void SpreadGrid::moveToPreviousCell() {
     d->move(false);
 }
 
-bool SpreadGrid::isEditing() const { return d->view->editing(); }
+bool SpreadGrid::isEditing() const {
+    return d->view->editing();
+}
 
 void SpreadGrid::setRedraw(bool on) {
     d->redraw = on;
@@ -902,7 +952,9 @@ void SpreadGrid::setRedraw(bool on) {
     if (on) d->view->viewport()->update();
 }
 
-bool SpreadGrid::redraw() const { return d->redraw; }
+bool SpreadGrid::redraw() const {
+    return d->redraw;
+}
 
 void SpreadGrid::setAccessibleName(const QString& name) {
     QWidget::setAccessibleName(name);

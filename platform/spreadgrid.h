@@ -76,15 +76,14 @@
 // it (call it on the SpreadGrid), cell editors carry their column's header text
 // as accessible name.
 
-#include "platform/currency.h"
-#include "platform/imnumber.h"
-
 #include <QColor>
 #include <QStringList>
 #include <QWidget>
-
 #include <memory>
 #include <optional>
+
+#include "platform/currency.h"
+#include "platform/imnumber.h"
 
 class QTableView;
 

@@ -1,13 +1,13 @@
 #include "app/common/gridhelpers.h"
 
+#include <QComboBox>
+#include <QWidget>
+
 #include "app/common/values.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
-
-#include <QComboBox>
-#include <QWidget>
 
 void ClearSpreadBlock(platform::SpreadGrid& grid, int row, int row2, int col, int col2) {
     grid.clearBlock(row, col, row2, col2);

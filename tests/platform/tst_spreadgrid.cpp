@@ -1,9 +1,6 @@
 // The grid: user edits against code changes, keyboard flow between cells and
 // out of the grid, cell types, locks and the signals the screens rely on.
 
-#include "platform/spreadgrid.h"
-#include "support/testenv.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -13,6 +10,9 @@
 #include <QTableView>
 #include <QTest>
 #include <QVBoxLayout>
+
+#include "platform/spreadgrid.h"
+#include "support/testenv.h"
 
 using platform::SpreadGrid;
 
@@ -71,7 +71,7 @@ private slots:
     void userEditRaisesOneChangeCodeRaisesNone();
     void japaneseTextThroughInputMethod();
     void tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds();
-    void withoutAdvanceReceiverFocusLeavesTheGrid();
+    void focusEntersAndLeavesTheGrid();
     void keyDownCanTakeTheKeyOver();
     void leaveCellFollowsUserMovesOnlyAndCanCancel();
     void numberCellsTellEmptyFromZero();
@@ -177,15 +177,22 @@ void TestSpreadGrid::tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds() {
     QCOMPARE(s.active(), Cell(3, 1));
 }
 
-void TestSpreadGrid::withoutAdvanceReceiverFocusLeavesTheGrid() {
+void TestSpreadGrid::focusEntersAndLeavesTheGrid() {
     Screen s(2, 2);
     SpreadGrid& g = *s.grid;
-    s.startAt(2, 2);
+    g.setColumnLocked(1, true);
+    s.before->setFocus();
+    s.key(Qt::Key_Tab);  // into the grid: its first editable cell
+    QCOMPARE(s.focus(), g.view());
+    QCOMPARE(s.active(), Cell(1, 2));
     s.key(Qt::Key_Tab);
+    QCOMPARE(s.active(), Cell(2, 2));
+    s.key(Qt::Key_Tab);  // no advance() receiver: on to the next control
     QCOMPARE(s.focus(), s.after);
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);  // back: the active cell is kept
+    QCOMPARE(s.active(), Cell(2, 2));
 
     // A grid that only shows data passes Tab and Shift+Tab straight on.
-    g.setColumnLocked(1, true);
     g.setColumnLocked(2, true);
     s.startAt(1, 1);
     s.key(Qt::Key_Tab, Qt::ShiftModifier);
@@ -342,7 +349,8 @@ void TestSpreadGrid::sizeChangesKeepContentsAndSettings() {
     g.setText(1, 0, "D");
     g.setForeground(1, 0, Qt::red);
     QCOMPARE(g.text(1, 0), QString("D"));
-    QCOMPARE(g.view()->model()->headerData(0, Qt::Vertical, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    QCOMPARE(g.view()->model()->headerData(0, Qt::Vertical, Qt::ForegroundRole).value<QColor>(),
+             QColor(Qt::red));
 }
 
 void TestSpreadGrid::clicksNameRowAndColumn() {
