@@ -7,7 +7,6 @@
 
 #include <QRegularExpression>
 #include <QtTest>
-
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,8 +22,8 @@ using platform::Connection;
 namespace {
 
 struct Account {
-    QString ko, km, knbun, name, kind, side, to, bun, nocng, bumonset, hojoset, hosetno, siyou, pcode1, pcode2,
-        pcode3, kaipage, aicode, daibun, tyubun, syobun, kisyumkbn;
+    QString ko, km, knbun, name, kind, side, to, bun, nocng, bumonset, hojoset, hosetno, siyou, pcode1,
+        pcode2, pcode3, kaipage, aicode, daibun, tyubun, syobun, kisyumkbn;
     qint64 kisyuzan = 0;
     qint64 jun = 0;
 
@@ -103,7 +102,9 @@ Chart companyChart(Connection& cn, const Chart& templ, const QString& cid) {
     return chart;
 }
 
-QString code3(int n) { return QString("%1").arg(n, 3, 10, QChar('0')); }
+QString code3(int n) {
+    return QString("%1").arg(n, 3, 10, QChar('0'));
+}
 
 // "101-102 111 121-123" -> the codes.
 QStringList codes(const QString& spec) {
@@ -117,7 +118,9 @@ QStringList codes(const QString& spec) {
     return out;
 }
 
-bool between(const QString& code, const char* from, const char* to) { return code >= from && code <= to; }
+bool between(const QString& code, const char* from, const char* to) {
+    return code >= from && code <= to;
+}
 
 // The totals a posting account's amounts reach: its own total and, while a
 // total names another total above "003", that one too (the two-level roll-up
@@ -135,7 +138,9 @@ QStringList rollUpChain(const Chart& chart, const Account& account) {
     return chain;
 }
 
-QString joined(const QStringList& list) { return list.isEmpty() ? QString() : list.join(", "); }
+QString joined(const QStringList& list) {
+    return list.isEmpty() ? QString() : list.join(", ");
+}
 
 // The daily entry's profit classification of an account number.
 bool revenueNumber(const QString& km) {
@@ -158,7 +163,8 @@ struct NumberGroup {
 const std::vector<NumberGroup>& numberGroups() {
     static const std::vector<NumberGroup> groups = {
         {"assets",
-         "101-102 111-113 121-123 131 135 141 151 155 164-169 171-175 181 182 184-187 910 912 211-216 221 222 224 "
+         "101-102 111-113 121-123 131 135 141 151 155 164-169 171-175 181 182 184-187 910 912 211-216 221 "
+         "222 224 "
          "232-235 241-249 251-254",
          "0", true},
         {"bad-debt allowance", "199", "1", true},
@@ -237,12 +243,12 @@ private slots:
     void flagsAndFixedColumns() {
         QStringList bad;
         for (const auto& [ko, a] : chart_) {
-            const bool ok = QStringList{"0", "1", "2"}.contains(a.kind) && QStringList{"0", "1"}.contains(a.side) &&
-                            QStringList{"Y", "N"}.contains(a.hosetno) && a.siyou == "Y" && a.hojoset == "N" &&
-                            a.kisyumkbn == "0" && a.kisyuzan == 0 && a.jun >= 0 && a.jun <= 9999 &&
-                            (a.posting() || a.jun == 0) && a.knbun.isEmpty() && a.nocng.isEmpty() &&
-                            a.bumonset.isEmpty() && a.tyubun.isEmpty() && a.syobun.isEmpty() &&
-                            a.pcode3.isEmpty();
+            const bool ok =
+                QStringList{"0", "1", "2"}.contains(a.kind) && QStringList{"0", "1"}.contains(a.side) &&
+                QStringList{"Y", "N"}.contains(a.hosetno) && a.siyou == "Y" && a.hojoset == "N" &&
+                a.kisyumkbn == "0" && a.kisyuzan == 0 && a.jun >= 0 && a.jun <= 9999 &&
+                (a.posting() || a.jun == 0) && a.knbun.isEmpty() && a.nocng.isEmpty() &&
+                a.bumonset.isEmpty() && a.tyubun.isEmpty() && a.syobun.isEmpty() && a.pcode3.isEmpty();
             if (!ok) bad << ko;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
@@ -312,8 +318,8 @@ private slots:
             if (a.to == "348" || a.to == "353") bad << ko + " -> " + a.to;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
-        for (const char* top : {"113", "176", "348", "353", "192", "204", "214", "238", "240", "241", "245", "260",
-                                "261", "310", "311", "321", "329", "330", "341", "345", "346", "357"})
+        for (const char* top : {"113", "176", "348", "353", "192", "204", "214", "238", "240", "241", "245",
+                                "260", "261", "310", "311", "321", "329", "330", "341", "345", "346", "357"})
             QVERIFY2(at(top).total() && at(top).to == "000", top);
     }
 
@@ -349,8 +355,8 @@ private slots:
     // over code ranges and the totals it reads: an account outside them would
     // print but be missing from the profit.
     void profitAndLossCoverage() {
-        static const QStringList stepCodes =
-            codes("180-191 195-203 242-244 246-257 259 347 349-352 355 356") << "171";
+        static const QStringList stepCodes = codes("180-191 195-203 242-244 246-257 259 347 349-352 355 356")
+                                             << "171";
         static const QStringList readTotals = codes("214 238 240 310 321 329 341 345");
         const QStringList bad = where([](const Account& a) {
             return a.posting() && !a.computed() && between(a.ko, "180", "356") && !stepCodes.contains(a.ko) &&
@@ -359,7 +365,8 @@ private slots:
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
         // The totals read by the steps have accounts under them.
         for (const QString& t : readTotals)
-            QVERIFY2(!where([&](const Account& a) { return a.posting() && a.to == t; }).isEmpty(), qPrintable(t));
+            QVERIFY2(!where([&](const Account& a) { return a.posting() && a.to == t; }).isEmpty(),
+                     qPrintable(t));
     }
 
     // The rows the program names by code: kind, side, a number where lists or
@@ -431,17 +438,28 @@ private slots:
     void sides_data() {
         QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("side");
-        QTest::newRow("sales") << "180-185 190 191" << "1";
-        QTest::newRow("sales deductions") << "186-189" << "0";
-        QTest::newRow("materials") << "195-198" << "0";
-        QTest::newRow("material deductions and closing stock") << "199-201 203" << "1";
-        QTest::newRow("work in process") << "242-243" << "0";
-        QTest::newRow("closing work in process") << "244" << "1";
-        QTest::newRow("merchandise") << "246-253" << "0";
-        QTest::newRow("purchase deductions and closing stock") << "254-257 259" << "1";
-        QTest::newRow("appropriation plus") << "171 349 350" << "1";
-        QTest::newRow("appropriation minus") << "347 351 352 355 356" << "0";
-        QTest::newRow("bad-debt allowance") << "048" << "1";
+        QTest::newRow("sales") << "180-185 190 191"
+                               << "1";
+        QTest::newRow("sales deductions") << "186-189"
+                                          << "0";
+        QTest::newRow("materials") << "195-198"
+                                   << "0";
+        QTest::newRow("material deductions and closing stock") << "199-201 203"
+                                                               << "1";
+        QTest::newRow("work in process") << "242-243"
+                                         << "0";
+        QTest::newRow("closing work in process") << "244"
+                                                 << "1";
+        QTest::newRow("merchandise") << "246-253"
+                                     << "0";
+        QTest::newRow("purchase deductions and closing stock") << "254-257 259"
+                                                               << "1";
+        QTest::newRow("appropriation plus") << "171 349 350"
+                                            << "1";
+        QTest::newRow("appropriation minus") << "347 351 352 355 356"
+                                             << "0";
+        QTest::newRow("bad-debt allowance") << "048"
+                                            << "1";
     }
     void sides() {
         QFETCH(QString, range);
@@ -475,7 +493,8 @@ private slots:
             } else {
                 bad << "DAIBUN " + a.daibun + " on " + ko;
             }
-            if (!revenueNumber(a.km) && !expenseNumber(a.km)) bad << "grid row outside the day's profit " + ko;
+            if (!revenueNumber(a.km) && !expenseNumber(a.km))
+                bad << "grid row outside the day's profit " + ko;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
         QVERIFY(income > 0 && income <= 16);
@@ -528,19 +547,37 @@ private slots:
         for (const auto& [ko, a] : chart_)
             if (a.isClass()) tree << path(ko);
         tree.sort();
-        QStringList legend = {"資産", "資産/流動資産", "資産/固定資産", "資産/繰延資産", "負債", "負債/流動負債",
-                              "負債/固定負債", "資本", "資本/資本金", "資本/法定準備金", "資本/剰余金", "経常損益",
-                              "経常損益/営業損益", "経常損益/営業損益/営業収益", "経常損益/営業損益/営業費用",
-                              "経常損益/営業損益/製造原価", "経常損益/営業外損益", "経常損益/営業外損益/営業外収益",
-                              "経常損益/営業外損益/営業外費用", "特別損益", "特別損益/特別利益",
-                              "特別損益/特別損失", "その他"};
+        QStringList legend = {"資産",
+                              "資産/流動資産",
+                              "資産/固定資産",
+                              "資産/繰延資産",
+                              "負債",
+                              "負債/流動負債",
+                              "負債/固定負債",
+                              "資本",
+                              "資本/資本金",
+                              "資本/法定準備金",
+                              "資本/剰余金",
+                              "経常損益",
+                              "経常損益/営業損益",
+                              "経常損益/営業損益/営業収益",
+                              "経常損益/営業損益/営業費用",
+                              "経常損益/営業損益/製造原価",
+                              "経常損益/営業外損益",
+                              "経常損益/営業外損益/営業外収益",
+                              "経常損益/営業外損益/営業外費用",
+                              "特別損益",
+                              "特別損益/特別利益",
+                              "特別損益/特別損失",
+                              "その他"};
         legend.sort();
         QCOMPARE(tree, legend);
         // Every lowest class has numbered accounts to show.
         for (const auto& [ko, a] : chart_) {
             if (!a.isClass() || children.count(ko)) continue;
-            QVERIFY2(!where([&](const Account& p) { return p.posting() && p.bun == ko && !p.km.isEmpty(); })
-                          .isEmpty(),
+            QVERIFY2(!where([&](const Account& p) {
+                          return p.posting() && p.bun == ko && !p.km.isEmpty();
+                      }).isEmpty(),
                      qPrintable(ko));
         }
     }
@@ -580,7 +617,8 @@ private slots:
     void noStrayNumbers() {
         QStringList listed = codes("999 451 399");
         for (const NumberGroup& g : numberGroups()) listed << codes(g.numbers);
-        const QStringList bad = where([&](const Account& a) { return !a.km.isEmpty() && !listed.contains(a.km); });
+        const QStringList bad =
+            where([&](const Account& a) { return !a.km.isEmpty() && !listed.contains(a.km); });
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
     }
 
@@ -596,8 +634,10 @@ private slots:
             if (!a.posting() || a.km.isEmpty()) continue;
             const bool rev = revenueNumber(a.km), exp = expenseNumber(a.km);
             if (between(ko, "180", "356")) {
-                if (rev == exp) bad << ko;
-                else if (!contras.contains(a.km) && a.creditNormal() != rev) bad << ko;
+                if (rev == exp)
+                    bad << ko;
+                else if (!contras.contains(a.km) && a.creditNormal() != rev)
+                    bad << ko;
             } else if (exp || (rev && !a.creditNormal())) {
                 bad << ko;
             }
@@ -639,8 +679,9 @@ private slots:
         QVERIFY(members(groups[2]).size() + members(groups[3]).size() <= 69);
         for (int i = 1; i < 4; ++i)
             for (const QString& ko : members(groups[i])) QVERIFY2(at(ko).to == heads[i], qPrintable(ko));
-        for (const QString& ko : where([](const Account& a) { return a.posting() && (a.to == "214" || a.to == "238" ||
-                                                                                     a.to == "240"); }))
+        for (const QString& ko : where([](const Account& a) {
+                 return a.posting() && (a.to == "214" || a.to == "238" || a.to == "240");
+             }))
             QVERIFY2(at(ko).pcode2 == at(at(ko).to).pcode2, qPrintable(ko));
     }
 
@@ -682,13 +723,16 @@ private slots:
         for (const QString& ko : where([](const Account& a) { return a.kaipage == "2" && a.ko != "171"; }))
             QVERIFY2((at(ko).pcode1.toInt() < 1480) == (ko < "171"), qPrintable(ko));
         QVERIFY(pos("346") < pos("347") && pos("347") < pos("348") && pos("348") < 1975);
-        for (const char* ko : {"349", "351", "352", "355", "356"}) QVERIFY(pos(ko) > 1975 && pos(ko) < pos("353"));
+        for (const char* ko : {"349", "351", "352", "355", "356"})
+            QVERIFY(pos(ko) > 1975 && pos(ko) < pos("353"));
         for (const QString& ko : where([](const Account& a) { return a.kaipage == "3"; }))
-            if (ko != "347" && ko != "348" && ko < "349") QVERIFY2(at(ko).pcode1.toInt() < pos("347"), qPrintable(ko));
+            if (ko != "347" && ko != "348" && ko < "349")
+                QVERIFY2(at(ko).pcode1.toInt() < pos("347"), qPrintable(ko));
 
         // Layout rows of the two statements carry positions.
-        for (const QString& ko : codes("028 067 068 082 090 102 103 113 152 174-176 178 192 193 245 260 261 310-312 "
-                                       "321 329 330 341 345 346 348 353"))
+        for (const QString& ko :
+             codes("028 067 068 082 090 102 103 113 152 174-176 178 192 193 245 260 261 310-312 "
+                   "321 329 330 341 345 346 348 353"))
             QVERIFY2(has(ko) && !at(ko).pcode1.isEmpty(), qPrintable(ko));
     }
 
@@ -743,12 +787,14 @@ private slots:
                 continue;
             }
             const Account& e = it->second;
-            const QStringList a = {w.km, w.knbun, w.name, w.kind, w.side, w.to, w.bun, w.nocng, w.bumonset,
-                                   w.hojoset, w.hosetno, w.siyou, w.pcode1, w.pcode2, w.pcode3, w.kaipage,
-                                   w.aicode, w.daibun, w.tyubun, w.syobun, w.kisyumkbn};
-            const QStringList b = {e.km, e.knbun, e.name, e.kind, e.side, e.to, e.bun, e.nocng, e.bumonset,
-                                   e.hojoset, e.hosetno, e.siyou, e.pcode1, e.pcode2, e.pcode3, e.kaipage,
-                                   e.aicode, e.daibun, e.tyubun, e.syobun, e.kisyumkbn};
+            const QStringList a = {w.km,     w.knbun,  w.name,     w.kind,    w.side,    w.to,
+                                   w.bun,    w.nocng,  w.bumonset, w.hojoset, w.hosetno, w.siyou,
+                                   w.pcode1, w.pcode2, w.pcode3,   w.kaipage, w.aicode,  w.daibun,
+                                   w.tyubun, w.syobun, w.kisyumkbn};
+            const QStringList b = {e.km,     e.knbun,  e.name,     e.kind,    e.side,    e.to,
+                                   e.bun,    e.nocng,  e.bumonset, e.hojoset, e.hosetno, e.siyou,
+                                   e.pcode1, e.pcode2, e.pcode3,   e.kaipage, e.aicode,  e.daibun,
+                                   e.tyubun, e.syobun, e.kisyumkbn};
             if (a != b || w.jun != e.jun || w.kisyuzan != e.kisyuzan) bad << ko;
         }
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
@@ -785,7 +831,8 @@ private slots:
         bool bank = false;
         for (const auto& [ko, a] : chart) {
             const Account& t = chart_.at(ko);
-            if (a.km != t.km || a.aicode != t.aicode || a.hojoset != "N" || a.kisyumkbn != "0" || a.kisyuzan != 0)
+            if (a.km != t.km || a.aicode != t.aicode || a.hojoset != "N" || a.kisyumkbn != "0" ||
+                a.kisyuzan != 0)
                 bad << "company column of " + ko;
             if (a.siyou != "Y" && a.siyou != "N") bad << "SIYOU of " + ko;
             if (a.siyou != "Y" && (!a.posting() || postedByCode.contains(ko) || a.computed()) && !a.isClass())
@@ -801,14 +848,16 @@ private slots:
                 if (namesInUse.contains(a.name)) bad << "duplicate name " + a.name;
                 namesInUse.insert(a.name);
             }
-            if (QStringList{"012", "013", "014"}.contains(ko) && a.siyou == "Y" && !a.name.isEmpty()) bank = true;
+            if (QStringList{"012", "013", "014"}.contains(ko) && a.siyou == "Y" && !a.name.isEmpty())
+                bank = true;
         }
         // A class in use whose every account is retired would show an empty
         // grid; a retired class must hold no account in use.
         for (const auto& [ko, a] : chart) {
             if (!a.posting() || a.computed()) continue;
             for (QString up = a.bun; up != "000" && chart.count(up); up = chart.at(up).bun)
-                if (a.siyou == "Y" && chart.at(up).siyou != "Y") bad << "account " + ko + " under retired class";
+                if (a.siyou == "Y" && chart.at(up).siyou != "Y")
+                    bad << "account " + ko + " under retired class";
         }
         QVERIFY2(bad.isEmpty(), qPrintable(joined(bad)));
         QVERIFY(bank);
