@@ -1,0 +1,31 @@
+#pragma once
+// Creation of the missing day vouchers of the current company, run by the
+// daily entry screen when the main menu or the input/output menu opens it.
+//
+// Every calendar day of a company has one day voucher (T_SIWAKE). The first
+// voucher of a company, "00001", is dated on the fiscal start day and opens
+// with the cash account's opening balance and opening rate (GetKisyuzan).
+// Then every day after the company's last voucher up to the earlier of today
+// (platform::Clock) and the end of the input range gets the next voucher, with
+// the last voucher's closing balance as both balances, rate 0, KESSAN "0" and
+// today as INDAY. Each new voucher at once receives a zero-amount journal line
+// (SetSiwakeMeisaiData) for every scheduled pattern of the company: SETID "2"
+// on every voucher, SETID "4" on the voucher whose day of month equals SETPT
+// read as a number (a SETPT that is no number schedules nothing). SETID "1"
+// patterns are chosen by hand and never added here.
+
+#include <QString>
+
+// Creates the missing day vouchers and their scheduled pattern lines, then
+// sets gstrMinDenCode and gstrMaxDenCode to the company's voucher range
+// (GetMinMaxSiwakeDenCode). kisyu is the company's fiscal start day (KISYU)
+// and siinlday the last day that may be entered (SIINLDAY), "yyyy/mm/dd".
+//
+// Runs inside the caller's transaction (as a savepoint of its own): returns
+// true when everything was written and the range was read again; on false it
+// has shown its message and written nothing, and the caller rolls back and
+// does not open the screen. The message is
+// "仕訳伝票の新規登録中にエラーが発生しました(make_new_siwake_data)。", except where
+// a service it called has shown its own (a failed first voucher, opening
+// balance, numbering, pattern line or voucher range).
+bool make_new_siwake_data(const QString& kisyu, const QString& siinlday);
