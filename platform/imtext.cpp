@@ -79,21 +79,20 @@ private:
     const bool* codeSetting_;
 };
 
-bool codeSettingFlag = false;  // ImText::setText runs on the GUI thread only
-
 }  // namespace
 
 ImText::ImText(QWidget* parent) : QLineEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, true);
-    setValidator(new ByteLimitValidator(&maxBytes_, &lastText_, &codeSettingFlag, this));
+    setValidator(new ByteLimitValidator(&maxBytes_, &lastText_, &codeSetting_, this));
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { lastText_ = text; });
     connect(this, &QLineEdit::textEdited, this, &ImText::onTextEdited);
 }
 
 void ImText::setText(const QString& text) {
-    codeSettingFlag = true;
+    const bool outer = codeSetting_;
+    codeSetting_ = true;
     QLineEdit::setText(text);
-    codeSettingFlag = false;
+    codeSetting_ = outer;
 }
 
 void ImText::setMaxBytes(int bytes) {
@@ -102,7 +101,7 @@ void ImText::setMaxBytes(int bytes) {
 
 void ImText::setInputMethodOn(bool on) {
     setAttribute(Qt::WA_InputMethodEnabled, on);
-    setInputMethodHints(on ? Qt::ImhNone : Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    setInputMethodHints(on ? Qt::ImhNone : Qt::ImhLatinOnly);
 }
 
 bool ImText::isInputMethodOn() const {

@@ -68,11 +68,11 @@ protected:
 
 private:
     void onTextEdited(const QString& text);
-    QString fitInsertion(const QString& before, const QString& after, int* cursor) const;
 
     int maxBytes_ = 0;
-    QString lastText_;       // the text before the edit being processed
-    QString composingKana_;  // the last all-kana preedit of the current composition
+    bool codeSetting_ = false;  // true while setText() runs: no byte limit
+    QString lastText_;          // the text before the edit being processed
+    QString composingKana_;     // the last all-kana preedit of the current composition
     QPointer<ImText> readingBox_;
 };
 

@@ -465,7 +465,7 @@ private:
     static void setInputMethod(QWidget* w, bool on) {
         if (!w) return;
         w->setAttribute(Qt::WA_InputMethodEnabled, on);
-        w->setInputMethodHints(on ? Qt::ImhNone : Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+        w->setInputMethodHints(on ? Qt::ImhNone : Qt::ImhLatinOnly);
     }
 
     SpreadGrid::Impl* d;
@@ -605,7 +605,7 @@ void SpreadGrid::Impl::updateInputMethod() {
     const bool on = col >= 1 && inputMethodFor(col);
     if (view->testAttribute(Qt::WA_InputMethodEnabled) == on) return;
     view->setAttribute(Qt::WA_InputMethodEnabled, on);
-    view->setInputMethodHints(on ? Qt::ImhNone : Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+    view->setInputMethodHints(on ? Qt::ImhNone : Qt::ImhLatinOnly);
     if (view->hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
 }
 

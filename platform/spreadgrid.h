@@ -52,7 +52,8 @@
 //                    being edited: for Tab, Enter, Escape); set handled = true
 //                    to take the key over.
 //   change(r, c)     the user changed a cell (editor committed with a text
-//                    different from the one before). Never raised by code.
+//                    different from the one before; choosing an item of a combo
+//                    cell commits at once). Never raised by code.
 //   leaveCell(r, c, newR, newC, cancel)
 //                    the user moves the active cell (keys, mouse); cancel = true
 //                    keeps the old cell. Not raised for setActiveCell().
@@ -65,6 +66,9 @@
 //                    column's left edge in grid coordinates for aligning labels.
 //   moveToNextCell() / moveToPreviousCell() act as Tab / Shift+Tab from code
 //   (with leaveCell and advance), at once.
+//   Tabbing into a grid without an active cell starts on its first editable
+//   cell (Shift+Tab: its last). Typing on a cell (or F2, a double-click, a click
+//   on the active cell or on a combo cell's arrow) opens its editor.
 //
 // Input method: setColumnInputMethod(c, on) switches the Japanese input method
 // on or off for editing in that column (default: on for text columns, off for
