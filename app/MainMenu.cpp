@@ -1,8 +1,338 @@
 #include "app/MainMenu.h"
 
+#include "app/common/dberror.h"
 #include "app/common/globals.h"
+#include "app/common/kaikeidb.h"
+#include "app/common/values.h"
+#include "app/frmOpenscr.h"
+#include "app/startup.h"
+#include "ledger/company.h"
+#include "platform/hourglass.h"
+#include "platform/msgbox.h"
+#include "setup/InpKaisyaJoho.h"
 
-MainMenu::MainMenu(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(gstrSoftName);
-    resize(640, 480);
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kStartFailure = QStringLiteral("システムを立ち上げることができませんでした。");
+
+void warn(const QString& title, const QString& text) {
+    platform::MsgBox::show(title, text, platform::MsgIcon::Warning);
 }
+
+// The company id of a list entry: its number written with two digits.
+QString entryCid(const QVariant& data) { return QStringLiteral("%1").arg(data.toInt(), 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
+MainMenu::MainMenu(QWidget* parent) : platform::Form(parent) {
+    setObjectName(QStringLiteral("MainMenu"));
+    setWindowTitle(QStringLiteral("メインメニュー"));
+    buildControls();
+    SetTheCompanyList(this);
+    connect(cmbKaikeiData, &QComboBox::currentIndexChanged, this, &MainMenu::cmbKaikeiData_Click);
+}
+
+MainMenu::~MainMenu() {
+    if (TheCompanyList() == this) SetTheCompanyList(nullptr);
+    delete mOpenscr.data();
+}
+
+void MainMenu::buildControls() {
+    lblTital = new QLabel(QStringLiteral("メインメニュー"), this);
+    QFont titleFont = lblTital->font();
+    titleFont.setPointSize(titleFont.pointSize() * 3 / 2);
+    titleFont.setBold(true);
+    lblTital->setFont(titleFont);
+    lblSoftName = new QLabel(this);
+    lblSoftName->setFont(titleFont);
+    lblVerName = new QLabel(this);
+
+    cmbKaikeiData = new QComboBox(this);
+    cmbKaikeiData->setMinimumWidth(280);
+    Label7 = new QLabel(QStringLiteral("会計データ選択"), this);
+    Label7->setToolTip(QStringLiteral("まず会計データ選択よりお始め下さい。"));
+    Label7->setBuddy(cmbKaikeiData);
+
+    auto makeButton = [this](const QString& caption, const QString& tip) {
+        auto* button = new QPushButton(caption, this);
+        button->setToolTip(tip);
+        button->setMinimumHeight(36);
+        return button;
+    };
+    // Their handlers come with the menus; the start-up only sets captions and
+    // disables what needs a company.
+    cmdNewKaisyaJoho = makeButton(QStringLiteral("会社情報新規登録"), QStringLiteral("新規に会社情報を登録します。"));
+    cmdSyokiSet = makeButton(QStringLiteral("初期設定"), QStringLiteral("会社情報の基本設定・変更を行います。"));
+    cmdInOutsyori =
+        makeButton(QStringLiteral("入出力処理"), QStringLiteral("入出金データの入力・帳票の出力を行います。"));
+    cmdKantanInp =
+        makeButton(QStringLiteral("ミルト入力"), QStringLiteral("ここから毎日の入出金データを入力します。"));
+    cmdSave = makeButton(QStringLiteral("保存・更新処理"), QStringLiteral("データのバックアップ・年次更新を行います。"));
+    cmdEnd = makeButton(QStringLiteral("Ralvekを終了"), QStringLiteral("Ralvekを終了します。"));
+
+    lblReadMe = new QLabel(this);
+    lblReadMe->setWordWrap(false);
+    lblReadMe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(lblTital);
+    header->addStretch();
+    header->addWidget(lblSoftName);
+    header->addWidget(lblVerName, 0, Qt::AlignBottom);
+
+    auto* companies = new QHBoxLayout;
+    companies->addWidget(Label7);
+    companies->addWidget(cmbKaikeiData, 1);
+
+    auto* buttons = new QVBoxLayout;
+    for (QPushButton* b : {cmdNewKaisyaJoho, cmdSyokiSet, cmdInOutsyori, cmdKantanInp, cmdSave, cmdEnd}) {
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+
+    auto* body = new QHBoxLayout;
+    body->addLayout(buttons);
+    body->addWidget(lblReadMe, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addLayout(companies);
+    layout->addLayout(body, 1);
+}
+
+QString MainMenu::ReadMeText() {
+    struct Line {
+        const char16_t* text;
+        bool emptyLineAfter;
+    };
+    static const Line lines[] = {
+        {u"☆必ずお読みください", false},
+        {u"　 『ミルト入力』ボタンは必ず以下の登録作業を済ませた後にご利用下さい。", true},
+        {u"◎初めて登録する場合", false},
+        {u"　 最初に『会計データ選択』から、貴社に最も近い業種を選択して下さい。", false},
+        {u"　 ･･･（場合により少し時間がかかる場合がありますが、しばらくお待ち下さい。）", false},
+        {u"　 選択後、導入処理を実行することで準備完了です。", true},
+        {u"　 なお、近い業種のない場合や独自の会社データを作成する場合は、新規登録して", false},
+        {u"　 下さい。", true},
+        {u"◎登録済みの場合", false},
+        {u"　 以後は『会計データ選択』から登録した会計データを選択し、", false},
+        {u"　 『ミルト入力』に進んで毎日の処理をして下さい。", true},
+        {u"◎操作マニュアルのダウンロードやその他、ご意見、ご要望、またはこのソフトを", false},
+        {u"　 カスタマイズしたい場合は、この下のURLアドレス(↓)をクリックして下さい。", true},
+        {u"　 　　このソフトのご利用は解像度800×600以上で最適になるよう設計しております。", false},
+    };
+    const QString crlf = QStringLiteral("\r\n");
+    QString text;
+    const int count = int(std::size(lines));
+    for (int i = 0; i < count; ++i) {
+        text += QString::fromUtf16(lines[i].text);
+        if (i + 1 < count) text += crlf;
+        if (lines[i].emptyLineAfter) text += crlf;
+    }
+    return text;
+}
+
+int MainMenu::startUp() {
+    if (mStartRan) return mintStartState;
+    mStartRan = true;
+
+    centre();
+    mintStartState = StartOk;
+    gblnNowYear = true;
+    gstrSoftName = QStringLiteral("Ralvek");
+
+    gstrDataPath = ProgramFolder();
+    const QString dataFolder = get_data_folder();
+    if (dataFolder.isEmpty()) {
+        warn(QStringLiteral("Startingエラー"), QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
+        return endStartUp(StartEnded);
+    }
+
+    mOpenscr = new frmOpenscr;
+    mOpenscr->setProgress(10, QStringLiteral("作業用データベースを開いています"));
+    mOpenscr->show();
+    QCoreApplication::processEvents();
+
+    switch (AcquireInstanceLock(dataFolder, mInstanceLock)) {
+        case InstanceLock::Taken:
+            break;
+        case InstanceLock::HeldByOther:
+            warn(gstrSoftName, QStringLiteral("このアプリケーションはすでに開かれています。"));
+            return endStartUp(StartEnded);
+        case InstanceLock::Failed:
+            // The data folder cannot hold the lock: it is not usable.
+            warn(QStringLiteral("Startingエラー"), QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
+            return endStartUp(StartEnded);
+    }
+
+    lblSoftName->setText(QStringLiteral("Ralvek"));
+    lblVerName->setText(QStringLiteral("(Version 3.5)"));
+    cmdEnd->setText(QStringLiteral("Ralvekを終了"));
+
+    if (!OpenDatabaseThroughDataSource()) {
+        warn(QStringLiteral("DB Openエラー"), QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
+        return endStartUp(StartEnded);
+    }
+
+    if (!set_company_list()) return mintStartState;
+
+    lblReadMe->setText(ReadMeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    return mintStartState;
+}
+
+int MainMenu::endStartUp(int state) {
+    mintStartState = state;
+    unload();
+    return state;
+}
+
+void MainMenu::showProgress(int value, const QString& status) {
+    if (!mOpenscr) return;
+    mOpenscr->setProgress(value, status);
+    QCoreApplication::processEvents();
+}
+
+bool MainMenu::set_company_list() {
+    showProgress(20, QStringLiteral("会社情報を設定しています"));
+    mintListFilling = 1;
+    const CompanyListLoad load =
+        LoadCompanyList([this] { showProgress(50, QStringLiteral("日付入力用データを設定しています")); });
+    if (!load.ok) {
+        warn(gstrSoftName, QStringLiteral("会社情報マスタのアクセス中にエラーが発生したので、") + kStartFailure);
+        endStartUp(StartNoCompany);
+        return false;
+    }
+
+    cmbKaikeiData->clear();
+    for (const CompanyEntry& company : load.companies) cmbKaikeiData->addItem(company.name, company.cid.toInt());
+    if (load.companies.empty()) {
+        setCompanyButtonsEnabled(false);
+        cmbKaikeiData->setCurrentIndex(-1);
+    } else {
+        cmbKaikeiData->setCurrentIndex(load.current);
+    }
+    mstrCompanyName = cmbKaikeiData->currentText();
+    // Also without companies: a company that the company screen adds can then
+    // be chosen in this run.
+    mintListFilling = 0;
+
+    showProgress(100, QString());
+    if (mOpenscr) mOpenscr->hide();
+    return true;
+}
+
+void MainMenu::Form_Load() {
+    if (!mStartRan) startUp();
+    setLoaded(mintStartState == StartOk);
+}
+
+void MainMenu::Form_Unload(bool& cancel) {
+    Q_UNUSED(cancel);
+    // With the start-up completed, the exit's year return and automatic
+    // backup run here, before the connection is closed.
+    if (mintStartState != StartEnded) CloseKaikeiConnection();
+    mInstanceLock.reset();
+    if (mOpenscr) mOpenscr->close();
+    if (TheCompanyList() == this) SetTheCompanyList(nullptr);
+    QCoreApplication::quit();
+}
+
+void MainMenu::cmbKaikeiData_Click() {
+    if (mintListFilling == 1) return;
+    const int index = cmbKaikeiData->currentIndex();
+    if (index < 0) return;
+    const QString newCid = entryCid(cmbKaikeiData->itemData(index));
+    if (newCid == gstrCID) return;
+
+    const QString oldCid = gstrCID;
+    const QString oldName = mstrCompanyName;
+    mstrCompanyName = cmbKaikeiData->currentText();
+
+    platform::Hourglass busy;
+    repaint();
+    if (!SwitchCompany(newCid)) {
+        // Back to the company that is still current, found by its id: two
+        // companies may share a name.
+        mstrCompanyName = oldName;
+        selectCompanyById(oldCid);
+        return;
+    }
+    setCompanyButtonsEnabled(true);
+
+    if (gstrCID < FIRST_USER_CID) {
+        QString kisyu;
+        if (!ReadCurrentKisyu(kisyu)) {
+            busy.restore();
+            ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
+            return;
+        }
+        // A preset company whose period is not set up goes to the company screen first.
+        if (Trim(kisyu) == PERIOD_NOT_SET) {
+            busy.restore();
+            gstrCallForm = QStringLiteral("SyokiSetMenu");
+            auto* screen = new InpKaisyaJoho;
+            screen->showFrom(this);
+        }
+    }
+}
+
+int MainMenu::selectCompanyById(const QString& cid) {
+    int found = -1;
+    for (int i = 0; i < cmbKaikeiData->count(); ++i) {
+        if (entryCid(cmbKaikeiData->itemData(i)) == cid) {
+            found = i;
+            break;
+        }
+    }
+    const int filling = mintListFilling;
+    mintListFilling = 1;
+    cmbKaikeiData->setCurrentIndex(found);
+    mintListFilling = filling;
+    return found;
+}
+
+void MainMenu::setCompanyButtonsEnabled(bool enabled) {
+    for (QPushButton* b : {cmdSyokiSet, cmdInOutsyori, cmdKantanInp, cmdSave}) b->setEnabled(enabled);
+}
+
+frmOpenscr* MainMenu::openingScreen() const { return mOpenscr.data(); }
+
+QString MainMenu::currentCompanyName() const { return cmbKaikeiData->currentText(); }
+
+void MainMenu::addCompany(const QString& cid, const QString& name) {
+    // Added without being selected (an empty list would select its first entry).
+    const int current = cmbKaikeiData->currentIndex();
+    const int filling = mintListFilling;
+    mintListFilling = 1;
+    cmbKaikeiData->addItem(name, cid.toInt());
+    cmbKaikeiData->setCurrentIndex(current);
+    mintListFilling = filling;
+}
+
+void MainMenu::renameCurrentCompany(const QString& name) {
+    const int index = cmbKaikeiData->currentIndex();
+    if (index < 0) return;
+    cmbKaikeiData->setItemText(index, name);
+    mstrCompanyName = name;
+}
+
+void MainMenu::removeCurrentCompany() {
+    const int index = cmbKaikeiData->currentIndex();
+    if (index < 0) return;
+    const int filling = mintListFilling;
+    mintListFilling = 1;
+    cmbKaikeiData->removeItem(index);
+    cmbKaikeiData->setCurrentIndex(-1);
+    mintListFilling = filling;
+    // Selecting the first entry switches the current company to it.
+    if (cmbKaikeiData->count() > 0) cmbKaikeiData->setCurrentIndex(0);
+}
+
+int MainMenu::companyCount() const { return cmbKaikeiData->count(); }

@@ -1,5 +1,4 @@
 #include "app/MainMenu.h"
-#include "reports/allreports.h"
 
 #include <QApplication>
 
@@ -10,9 +9,12 @@ int main(int argc, char** argv) {
     // Japanese text must reach every C library (iconv, the ODBC driver manager)
     // as UTF-8, whatever locale the session was started under.
     std::setlocale(LC_CTYPE, "C.UTF-8");
-    // Every report layout makes itself known to the report printer.
-    reports::RegisterAllReports();
-    MainMenu menu;
-    menu.show();
+    // The program's windows come and go (a screen hides its opener); the run
+    // ends when the main menu is unloaded, not when a last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto* menu = new MainMenu;
+    if (menu->startUp() != MainMenu::StartOk) return 1;
+    menu->show();
     return app.exec();
 }
