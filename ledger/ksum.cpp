@@ -85,13 +85,14 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
     return WriteTotalMeisaiTable(values, table) ? Created::Yes : Created::WriterFailed;
 }
 
-// Row 353 of T_TOTAL1 shows its month on one side only, chosen by the sign of
-// its balance.
+// Row 353 of T_TOTAL1 shows its month on one side only: the month's movement
+// of the unappropriated profit, balance less brought forward. The profit is a
+// credit balance, so a growth is a credit and a fall (a loss) a debit.
 bool setSidesOf353(platform::Connection& cn) {
     return cn.exec(
         QStringLiteral("UPDATE T_TOTAL1 SET"
-                       " KRTOTAL = CASE WHEN ZAN < 0 THEN -(ZAN + MAEKURI) ELSE 0 END,"
-                       " KSTOTAL = CASE WHEN ZAN < 0 THEN 0 ELSE MAEKURI - ZAN END"
+                       " KRTOTAL = CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END,"
+                       " KSTOTAL = CASE WHEN ZAN < MAEKURI THEN 0 ELSE ZAN - MAEKURI END"
                        " WHERE KOCODE = '353'"));
 }
 

@@ -21,7 +21,9 @@
 //   "貸借対照表" (balance sheet): adds rows 348 and 999 of T_TOTAL_MEISAI to the
 //       totals 174, 175 and 176 of T_TOTAL1 (ksum_taisyakutaisyohyo);
 //   "損益計算書" (profit and loss): the chain of steps 1 to 17, ending with the
-//       debit and credit sides of row 353;
+//       debit and credit sides of row 353 (the month's movement of its
+//       balance, ZAN - MAEKURI: a growth on the credit side, a fall on the
+//       debit side);
 //   any other name: steps 1 to 9 (the manufacturing and sales subtotals).
 // Returns false at the first failing step, after its message.
 bool ksum_syukei(const QString& statementName);
