@@ -2,11 +2,15 @@
 
 #include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
+#include "reports/r_ps.h"
+#include "reports/r_ts.h"
 
 namespace reports {
 
 void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_KANJO_LISTH"), &BuildKanjoListH);
+    RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
+    RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
 }
 
 }  // namespace reports

@@ -1,0 +1,317 @@
+#pragma once
+// Shared set-up of the statement tests: a fresh copy of the shipped database
+// with a company "51" (fiscal year 2010/04/01 to 2011/03/31) made current
+// through the company switch, so that its chart comes from the template and
+// its month list and month status are those of its period.
+//
+// Two ways to give it figures:
+//   - postSampleYear(): opening balances and a year of journal lines posted
+//     through the voucher services and row writers, each month marked for
+//     the summation, which the statement builds then run;
+//   - monthRow(): monthly totals written straight into T_TUKIKAN, with the
+//     month status marked as summed up to a month, so that the builds read
+//     exactly the rows a test gives them.
+
+#include <QProcess>
+#include <QStringList>
+#include <QtTest>
+#include <map>
+#include <memory>
+
+#include "app/common/globals.h"
+#include "ledger/company.h"
+#include "ledger/monthstatus.h"
+#include "ledger/rowwriters.h"
+#include "ledger/vouchers.h"
+#include "platform/connection.h"
+#include "platform/currency.h"
+#include "statements/monthlystatements.h"
+#include "support/testenv.h"
+
+namespace fixture {
+
+inline const QString kCid = QStringLiteral("51");
+inline const QString kCompanyName = QStringLiteral("テスト商事株式会社");
+inline const QString kFirstYM = QStringLiteral("2010/04");
+
+// The label of a month of the fiscal year as the month list shows it.
+inline QString labelOf(const QString& ym) {
+    const int month = ym.mid(5, 2).toInt();
+    return month < 10 ? QStringLiteral("%1年 %2月").arg(ym.left(4)).arg(month)
+                      : QStringLiteral("%1年%2月").arg(ym.left(4)).arg(month);
+}
+
+inline StatementMonth monthOf(const QString& ym) {
+    return {kFirstYM, ym, labelOf(ym)};
+}
+
+// The twelve months of the fiscal year.
+inline QStringList fiscalMonths() {
+    QStringList out;
+    for (int i = 0; i < 12; ++i) {
+        const int m = (3 + i) % 12 + 1;
+        const int y = i < 9 ? 2010 : 2011;
+        out << QStringLiteral("%1/%2").arg(y).arg(m, 2, 10, QLatin1Char('0'));
+    }
+    return out;
+}
+
+inline QVariant yen(qint64 v) {
+    return QVariant::fromValue(Currency::fromYen(v));
+}
+
+// One work row as a test reads it back.
+struct WorkRow {
+    bool found = false;
+    QString kmcode, name, kaipage, pcode1, pcode2;
+    qint64 maekuri = 0, krtotal = 0, kstotal = 0, zan = 0;  // yen
+};
+
+// Opening balances of the sample year, by account number: assets on the debit
+// side; the allowance, liabilities, capital and the profit brought forward
+// (451, 前期繰越利益) on the credit side.
+struct Opening {
+    const char* km;
+    qint64 yen;
+};
+inline const Opening kOpening[] = {
+    {"101", 300000},  {"121", 1500000}, {"166", 400000},  {"171", 250000},  {"216", 180000},
+    {"199", 20000},   {"312", 330000},  {"313", 500000},  {"412", 1580000}, {"451", 200000},
+};
+inline constexpr qint64 kProfitBroughtForward = 200000;
+
+struct Line {
+    const char* day;
+    const char* debit;
+    const char* credit;
+    qint64 yen;
+};
+inline const Line kYear[] = {
+    {"2010/04/10", "101", "511", 1200000},  // cash sales
+    {"2010/05/12", "166", "511", 2400000},  // sales on account
+    {"2010/05/20", "550", "312", 1500000},  // purchases on account
+    {"2010/06/25", "712", "101", 600000},   // wages paid (a month of loss)
+    {"2010/06/25", "712", "316", 40000},    // wages withheld
+    {"2010/07/05", "121", "166", 2300000},  // receivables collected
+    {"2010/07/05", "521", "166", 50000},    // allowance on a sale
+    {"2010/07/10", "316", "101", 40000},    // withholding paid over
+    {"2010/07/27", "747", "121", 360000},   // rent
+    {"2010/08/31", "312", "121", 1400000},  // payables paid
+    {"2010/08/31", "312", "615", 30000},    // discount on purchases
+    {"2010/08/20", "725", "101", 96000},    // utilities
+    {"2010/08/20", "724", "121", 72000},    // telephone
+    {"2010/09/15", "728", "101", 45000},    // supplies
+    {"2010/09/16", "722", "101", 38000},    // travel
+    {"2010/10/01", "821", "121", 12000},    // interest paid
+    {"2010/10/01", "121", "811", 300},      // interest received
+    {"2010/10/14", "101", "813", 15000},    // sundry income
+    {"2010/11/05", "251", "121", 250000},   // proprietor's drawings
+    {"2010/11/05", "121", "413", 50000},    // proprietor's contribution
+    {"2010/11/30", "313", "121", 200000},   // loan repaid
+    {"2010/11/30", "101", "121", 200000},   // cash drawn from the bank
+    // December: nothing posted.
+    {"2011/01/11", "999", "101", 10000},   // a split through the sundry account
+    {"2011/01/11", "728", "999", 10000},   //
+    {"2011/01/25", "713", "399", 100000},  // a bonus through the payroll clearing account
+    {"2011/01/25", "399", "121", 100000},  //
+    {"2011/01/31", "251", "514", 20000},   // goods taken for the household
+    {"2011/02/28", "735", "216", 60000},   // depreciation
+    {"2011/02/28", "736", "199", 5000},    // provision for bad debts
+    {"2011/03/31", "611", "171", 250000},  // opening stock to cost of sales
+    {"2011/03/31", "171", "617", 280000},  // closing stock
+};
+
+// The profit of each month of the sample year, April first, worked out by
+// hand from the lines above.
+inline const qint64 kMonthProfit[12] = {1200000, 900000, -640000, -410000, -138000, -83000,
+                                        3300,    0,      0,       -90000,  -65000,  30000};
+
+inline qint64 profitToDate(int monthIndex) {
+    qint64 sum = 0;
+    for (int i = 0; i <= monthIndex; ++i) sum += kMonthProfit[i];
+    return sum;
+}
+
+class Company {
+public:
+    // A fresh database with company 51 current. gcnKaikei points at it while
+    // the object lives.
+    bool open() {
+        db_ = testenv::copyShippedDatabase();
+        cn_ = platform::Connection::open(db_->path);
+        if (!cn_) return false;
+        gcnKaikei = cn_.get();
+        gstrSoftName = QStringLiteral("Ralvek");
+        gstrCallForm.clear();
+        QStringList v = RowValues(27);
+        v[1] = kCid;
+        v[2] = kCompanyName;
+        v[13] = QStringLiteral("0");
+        v[14] = QStringLiteral("2010/04/01");
+        v[15] = QStringLiteral("2011/03/31");
+        v[16] = QStringLiteral("1");
+        v[18] = QStringLiteral("0");
+        v[19] = QStringLiteral("5");
+        v[20] = QStringLiteral("2010年04月01日");
+        v[21] = QStringLiteral("2011年03月31日");
+        v[22] = QStringLiteral("2010/04");
+        v[24] = QStringLiteral("10000000");
+        v[25] = QStringLiteral("2011/06/30");
+        v[26] = QStringLiteral("004");
+        v[27] = QStringLiteral("0");
+        if (!WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN"))) return false;
+        if (!SwitchCompany(kCid)) return false;
+        const auto rows = cn_->query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
+        if (!rows) return false;
+        for (const auto& r : *rows) koOf_[r.text(0)] = r.text(1);
+        return true;
+    }
+
+    ~Company() {
+        if (gcnKaikei == cn_.get()) gcnKaikei = nullptr;
+    }
+
+    platform::Connection& cn() { return *cn_; }
+    QString ko(const QString& km) const { return koOf_.count(km) ? koOf_.at(km) : QString(); }
+
+    // Opening balances into the chart, the opening month marked.
+    bool postOpeningBalances() {
+        for (const Opening& o : kOpening) {
+            if (!cn_->exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = ? WHERE KMCODE = ?"),
+                           {yen(o.yen), QString::fromLatin1(o.km)}) ||
+                cn_->changes() != 1)
+                return false;
+        }
+        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), QStringLiteral("2010/00"),
+                                QStringLiteral("2010/00"));
+    }
+
+    // One journal line on the day's voucher (created when the day has none),
+    // its month marked for the summation: what the daily entry leaves.
+    bool post(const QString& day, const QString& debitKm, const QString& creditKm, qint64 amount) {
+        SiwakeData voucher;
+        const int found = GetSiwakeData(QStringLiteral("DENDAY"), day, voucher);
+        if (found < 0) return false;
+        QString denCode = voucher.denCode;
+        if (found == 0) {
+            const auto max = GetMaxSiwakeDenpyoNo();
+            if (!max) return false;
+            denCode = FormatDenCode(*max + 1);
+            QStringList v = RowValues(9);
+            v[1] = kCid;
+            v[2] = denCode;
+            v[3] = denCode;
+            v[4] = day;
+            v[5] = day;
+            v[6] = QStringLiteral("0");
+            if (!WriteSiwakeTable(v, QStringLiteral("T_SIWAKE"))) return false;
+        }
+        const auto lastLine = GetMaxSiwakeMeisaiDenpyoNo(denCode);
+        if (!lastLine) return false;
+        const QString debit = ko(debitKm), credit = ko(creditKm);
+        const QString month = day.left(7);
+        const QString text = Currency::fromYen(amount).toText();
+        QStringList v = RowValues(31);
+        v[1] = denCode;
+        v[2] = FormatDenMeNo(*lastLine + 1);
+        v[3] = kCid;
+        v[4] = day;
+        v[5] = month;
+        v[6] = QStringLiteral("0");
+        v[7] = debit;
+        v[9] = QStringLiteral("00");
+        v[15] = text;
+        v[16] = credit;
+        v[18] = credit;
+        v[20] = QStringLiteral("00");
+        v[26] = text;
+        v[27] = debit;
+        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month);
+    }
+
+    bool postSampleYear() {
+        if (!postOpeningBalances()) return false;
+        for (const Line& l : kYear) {
+            if (!post(QString::fromLatin1(l.day), QString::fromLatin1(l.debit), QString::fromLatin1(l.credit),
+                      l.yen))
+                return false;
+        }
+        return true;
+    }
+
+    // Marks every month up to ym as summed, ym the last month summed: the
+    // summation then leaves T_TUKIKAN alone.
+    bool markSummedThrough(const QString& ym) {
+        return cn_->exec(QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ?"),
+                         {kCid}) &&
+               cn_->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ? WHERE CID = ?"), {ym, kCid});
+    }
+
+    // A month row of T_TUKIKAN, amounts in yen.
+    bool monthRow(const QString& ko, const QString& ym, qint64 kr, qint64 ks, qint64 krrui, qint64 ksrui) {
+        return cn_->exec(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI,"
+                                        " KSRUI) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                         {kCid, ko, ym, yen(kr), yen(ks), yen(krrui), yen(ksrui)});
+    }
+
+    WorkRow row(const QString& table, const QString& ko) {
+        WorkRow w;
+        const auto r = cn_->queryOne(
+            QStringLiteral("SELECT KMCODE, KMNAME, KAIPAGE, PCODE1, PCODE2, MAEKURI, KRTOTAL, KSTOTAL, ZAN,"
+                           " (SELECT COUNT(*) FROM %1 WHERE KOCODE = ?) FROM %1 WHERE KOCODE = ?")
+                .arg(table),
+            {ko, ko});
+        if (!r || r->size() == 0) return w;
+        if (r->integer(9) != 1) qWarning() << table << ko << "has" << r->integer(9) << "rows";
+        w.found = true;
+        w.kmcode = r->text(0);
+        w.name = r->text(1);
+        w.kaipage = r->text(2);
+        w.pcode1 = r->text(3);
+        w.pcode2 = r->text(4);
+        w.maekuri = r->currency(5).yen();
+        w.krtotal = r->currency(6).yen();
+        w.kstotal = r->currency(7).yen();
+        w.zan = r->currency(8).yen();
+        return w;
+    }
+
+    qint64 count(const QString& sql, const QVariantList& params = {}) {
+        const auto v = cn_->scalar(sql, params);
+        return v ? v->toLongLong() : -1;
+    }
+
+private:
+    std::unique_ptr<testenv::DbCopy> db_;
+    std::unique_ptr<platform::Connection> cn_;
+    std::map<QString, QString> koOf_;
+};
+
+// "MAEKURI/KRTOTAL/KSTOTAL/ZAN" of a work row, for readable comparisons.
+inline QString amounts(const WorkRow& w) {
+    if (!w.found) return QStringLiteral("missing");
+    return QStringLiteral("%1/%2/%3/%4").arg(w.maekuri).arg(w.krtotal).arg(w.kstotal).arg(w.zan);
+}
+
+// The text of a PDF as pdftotext reads it (layout kept), NFKC-normalised:
+// the Kangxi radicals it returns for some kanji become the kanji again.
+inline QString pdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000)) return QString();
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+// The lines of a text that contain every one of the given pieces.
+inline QStringList linesWith(const QString& text, const QStringList& pieces) {
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        bool all = true;
+        for (const QString& p : pieces) all = all && line.contains(p);
+        if (all) out << line;
+    }
+    return out;
+}
+
+}  // namespace fixture
