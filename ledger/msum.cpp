@@ -1,0 +1,541 @@
+#include "ledger/msum.h"
+
+#include "app/common/globals.h"
+#include "platform/clock.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QStringList>
+
+// Every statement below works on whole sets of rows: a month's totals come
+// from one grouped query over the journal lines, the running totals from a
+// window sum, the total accounts from one grouped insert per level. Rows are
+// written with INSERT ... ON CONFLICT DO UPDATE where a row may already exist.
+// Numbered parameters (?1, ?2 ...) let one statement use a value several times;
+// ?1 is always the company id.
+
+namespace {
+
+using platform::MsgBox;
+using platform::MsgIcon;
+using platform::Params;
+
+const QString kMainFailed = QStringLiteral("月次集計異常終了");
+
+// ---- Small helpers
+
+platform::Connection& db() { return *gcnKaikei; }
+
+void warn(const QString& text) { MsgBox::show(gstrSoftName, text, MsgIcon::Warning); }
+
+// "<table>テーブルのアクセス中にエラーが発生しました(<proc>)。"
+void warnTable(const QString& table, const QString& proc) {
+    warn(QStringLiteral("%1テーブルのアクセス中にエラーが発生しました(%2)。").arg(table, proc));
+}
+
+void failMain() { MsgBox::show(gstrSoftName, kMainFailed, MsgIcon::None); }
+
+bool run(const QString& sql, const Params& params) { return db().exec(sql, params); }
+
+bool isMonth(const QString& ym) {
+    static const QRegularExpression re(QStringLiteral("^\\d{4}/(0\\d|1[0-2])$"));
+    return re.match(ym).hasMatch();
+}
+
+// The opening pseudo-month of a month's fiscal year ("2009/04" -> "2009/00").
+QString openingMonthOf(const QString& fromYM) { return fromYM.left(4) + QStringLiteral("/00"); }
+
+bool isOpeningMonth(const QString& ym) { return ym.mid(5, 2) == QStringLiteral("00"); }
+
+QString previousMonth(const QString& ym) {
+    const QDate first(ym.left(4).toInt(), ym.mid(5, 2).toInt(), 1);
+    return first.addMonths(-1).toString(QStringLiteral("yyyy/MM"));
+}
+
+QString today() { return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd")); }
+
+// "?2, ?3, ..." for count values starting at parameter number first.
+QString numberedParams(int first, int count) {
+    QStringList marks;
+    for (int i = 0; i < count; ++i) marks << QStringLiteral("?%1").arg(first + i);
+    return marks.join(QStringLiteral(", "));
+}
+
+// A named savepoint that rolls back unless released.
+class Savepoint {
+public:
+    explicit Savepoint(QString name) : name_(std::move(name)), active_(db().savepoint(name_)) {}
+    ~Savepoint() {
+        if (active_) db().rollbackTo(name_);
+    }
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+
+    bool started() const { return active_; }
+    bool release() {
+        if (!active_) return false;
+        if (db().release(name_)) {
+            active_ = false;
+            return true;
+        }
+        return false;  // the destructor rolls back
+    }
+
+private:
+    QString name_;
+    bool active_;
+};
+
+// ---- Month status
+
+// Sets one of the two flags (kind "Kanjo": SYORIFLG, otherwise SYORIFLGH) of
+// the months fromYM..toYM, with today as SYORIDAY.
+bool setMonthFlags(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
+    const QString column = kind == QStringLiteral("Kanjo") ? QStringLiteral("SYORIFLG") : QStringLiteral("SYORIFLGH");
+    if (run(QStringLiteral("UPDATE T_TUKISIME SET %1 = ?2, SYORIDAY = ?3 WHERE CID = ?1 AND DATEYM BETWEEN ?4 AND ?5")
+                .arg(column),
+            {gstrCID, flag, today(), fromYM, toYM}))
+        return true;
+    warnTable(QStringLiteral("T_TUKISIME"), QStringLiteral("UpdateTukiSimebi"));
+    return false;
+}
+
+enum class Work { Failed, Nothing, Rebuild };
+
+struct Plan {
+    Work work = Work::Failed;
+    QStringList months;          // Rebuild: the months to rebuild, ascending
+    bool subAccountsDue = false;  // Nothing: a sub-account flag up to T is '0'
+};
+
+std::optional<QStringList> statusMonths(const QString& toYM, const QString& condition) {
+    const auto rows = db().query(
+        QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ?1 AND DATEYM <= ?2%1 ORDER BY DATEYM").arg(condition),
+        {gstrCID, toYM});
+    if (!rows) return std::nullopt;
+    QStringList months;
+    for (const auto& r : *rows) months << r.text(0);
+    return months;
+}
+
+// The months to rebuild for target toYM: those up to it whose account flag is
+// '0'; when there are none and toYM was not the last target, every month up to
+// it; otherwise nothing.
+Plan planMonths(const QString& toYM) {
+    Plan plan;
+    auto fail = [&plan] {
+        warn(QStringLiteral("T_TUKISIMEテーブルのアクセス中にエラーが発生した(msum_check_tukisime)。"));
+        plan.work = Work::Failed;
+        return plan;
+    };
+    const auto marked = statusMonths(toYM, QStringLiteral(" AND SYORIFLG = '0'"));
+    if (!marked) return fail();
+    if (!marked->isEmpty()) {
+        plan.work = Work::Rebuild;
+        plan.months = *marked;
+        return plan;
+    }
+    const auto last = db().queryOne(QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ?1 AND DATEYM = ?2"),
+                                    {gstrCID, toYM});
+    if (!last) return fail();
+    if (last->size() == 0) {
+        const auto all = statusMonths(toYM, QString());
+        if (!all) return fail();
+        plan.work = Work::Rebuild;
+        plan.months = *all;
+        return plan;
+    }
+    const auto subDue = statusMonths(toYM, QStringLiteral(" AND SYORIFLGH = '0'"));
+    if (!subDue) return fail();
+    plan.work = Work::Nothing;
+    plan.subAccountsDue = !subDue->isEmpty();
+    return plan;
+}
+
+// ---- Rebuilding months
+
+bool deleteMonthRows(const QStringList& months) {
+    Params params{gstrCID};
+    for (const QString& m : months) params << m;
+    const QString in = numberedParams(2, int(months.size()));
+    return run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM IN (%1)").arg(in), params) &&
+           run(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?1 AND DATEYM IN (%1)").arg(in), params);
+}
+
+// The opening rows of month O (its rows were deleted just before): posting
+// accounts in use below 177 with an opening balance and 353 carry it on their
+// side; every sub-account of the company carries its own; the total accounts
+// are rolled up; accounts and sub-accounts that have rows elsewhere get a zero
+// opening row.
+bool msum_new_tukidata(const QString& O) {
+    const QString side = QStringLiteral(
+        "CASE WHEN %1 = '0' THEN %2 ELSE 0 END AS D, CASE WHEN %1 = '0' THEN 0 ELSE %2 END AS C");
+    auto failed = [] {
+        warn(QStringLiteral("データベースのアクセス中にエラーが発生しました(msum_new_tukidata)。"));
+        return false;
+    };
+    if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                            " SELECT ?1, KOCODE, ?2, D, C, D, C FROM (SELECT KOCODE, %1 FROM T_KANJO"
+                            " WHERE SIYOU = 'Y' AND ((KOCODE < '177' AND SYORIKBN = '0' AND KISYUZAN <> 0)"
+                            " OR KOCODE = '353'))")
+                 .arg(side.arg(QStringLiteral("TAIKBN"), QStringLiteral("KISYUZAN"))),
+             {gstrCID, O}))
+        return failed();
+    if (!run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                            " SELECT ?1, KANKOCODE, HOKOCODE, ?2, D, C, D, C FROM (SELECT H.KANKOCODE, H.HOKOCODE, %1"
+                            " FROM T_HOJOKAMOKU H JOIN T_KANJO K ON H.KANKOCODE = K.KOCODE WHERE H.CID = ?1)")
+                 .arg(side.arg(QStringLiteral("K.TAIKBN"), QStringLiteral("H.KISYUZAN"))),
+             {gstrCID, O}))
+        return failed();
+    if (!msum_syukei(O, O)) return false;  // its message was shown
+    if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                            " SELECT DISTINCT ?1, T.KANKOCODE, ?2, 0, 0, 0, 0 FROM T_KANJO K"
+                            " JOIN T_TUKIKAN T ON K.KOCODE = T.KANKOCODE WHERE T.CID = ?1 AND K.SIYOU = 'Y'"
+                            " AND K.SYORIKBN = '0' AND K.KISYUZAN = 0 ON CONFLICT DO NOTHING"),
+             {gstrCID, O}))
+        return failed();
+    if (!run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                            " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM T_TUKIHOJO WHERE CID = ?1"
+                            " GROUP BY KANKOCODE, HOCODE ON CONFLICT DO NOTHING"),
+             {gstrCID, O}))
+        return failed();
+    return true;
+}
+
+// Both sides of the journal lines of the given months, grouped by month,
+// account and sub-account, into the work table temp.MSUM_SIDES: one pass over
+// the lines serves the account and the sub-account totals alike. A side
+// without an account counts under its code as it stands ("000" or empty).
+bool collectSides(const QStringList& months) {
+    if (!run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS MSUM_SIDES"
+                            " (DATEYM TEXT, KOCODE TEXT, HOCODE TEXT, KR INTEGER, KS INTEGER)"),
+             {}) ||
+        !run(QStringLiteral("DELETE FROM temp.MSUM_SIDES"), {}))
+        return false;
+    Params params{gstrCID};
+    for (const QString& m : months) params << m;
+    const QString in = numberedParams(2, int(months.size()));
+    return run(QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS)"
+                              " SELECT DATEYM, COALESCE(KRKOCODE, ''), COALESCE(KRHOKOCODE, ''), SUM(KRKIN), 0"
+                              " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
+                              " GROUP BY DATEYM, KRKOCODE, KRHOKOCODE"
+                              " UNION ALL"
+                              " SELECT DATEYM, COALESCE(KSKOCODE, ''), COALESCE(KSHOKOCODE, ''), 0, SUM(KSKIN)"
+                              " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
+                              " GROUP BY DATEYM, KSKOCODE, KSHOKOCODE")
+                   .arg(in),
+               params);
+}
+
+// The account rows of the collected months, and a zero opening row for every
+// account that occurs in them and has none.
+bool msum_to_tukikanjo(const QString& O) {
+    if (run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT ?1, KOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
+                           " GROUP BY DATEYM, KOCODE"),
+            {gstrCID}) &&
+        run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT DISTINCT ?1, KOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES WHERE true"
+                           " ON CONFLICT DO NOTHING"),
+            {gstrCID, O}))
+        return true;
+    warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
+    return false;
+}
+
+// The sub-account rows of the collected months (sides with both an account
+// and a sub-account), and their zero opening rows.
+bool msum_to_tukihojo(const QString& O) {
+    if (run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT ?1, KOCODE, HOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
+                           " WHERE KOCODE <> '' AND HOCODE <> '' GROUP BY DATEYM, KOCODE, HOCODE"),
+            {gstrCID}) &&
+        run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT DISTINCT ?1, KOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES"
+                           " WHERE KOCODE <> '' AND HOCODE <> '' ON CONFLICT DO NOTHING"),
+            {gstrCID, O}))
+        return true;
+    warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_to_tukihojo"));
+    return false;
+}
+
+bool rebuildMonths(const QString& O, const QStringList& months) {
+    if (!deleteMonthRows(months)) {
+        failMain();
+        return false;
+    }
+    QStringList journalMonths;
+    for (const QString& m : months) {
+        if (isOpeningMonth(m)) {
+            if (!msum_new_tukidata(m)) return false;
+        } else {
+            journalMonths << m;
+        }
+    }
+    if (journalMonths.isEmpty()) return true;
+    if (!collectSides(journalMonths)) {
+        warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
+        return false;
+    }
+    return msum_to_tukikanjo(O) && msum_to_tukihojo(O);
+}
+
+// Rows of the total accounts above the opening month are derived; they are
+// written again for the month before the target and the target.
+bool deleteTotalAccountRows(const QString& O) {
+    if (run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KANKOCODE IN"
+                           " (SELECT KOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND SIYOU = 'Y')"),
+            {gstrCID, O}))
+        return true;
+    failMain();
+    return false;
+}
+
+// ---- Running totals
+
+// Running totals of every existing row of the months fromYM..toYM: the window
+// sum of the month totals over the key's rows from the opening month on.
+// keyColumns partitions the rows (an account, or an account and sub-account).
+bool updateRunningTotals(const QString& table, const QString& keyColumns, const QString& fromYM,
+                         const QString& toYM) {
+    QStringList joins;
+    for (const QString& key : keyColumns.split(QStringLiteral(", ")))
+        joins << QStringLiteral("%1.%2 = R.%2").arg(table, key);
+    return run(QStringLiteral("UPDATE %1 SET KRRUI = R.KR, KSRUI = R.KS FROM (SELECT * FROM"
+                              " (SELECT %2, DATEYM, SUM(KRTOTAL) OVER W AS KR, SUM(KSTOTAL) OVER W AS KS"
+                              " FROM %1 WHERE CID = ?1 AND DATEYM <= ?3"
+                              " WINDOW W AS (PARTITION BY %2 ORDER BY DATEYM ROWS UNBOUNDED PRECEDING))"
+                              " WHERE DATEYM >= ?2) AS R"
+                              " WHERE %1.CID = ?1 AND %3 AND %1.DATEYM = R.DATEYM")
+                   .arg(table, keyColumns, joins.join(QStringLiteral(" AND "))),
+               {gstrCID, fromYM, toYM});
+}
+
+bool msum_update_tukikanjo0(const QString& fromYM, const QString& toYM) {
+    if (updateRunningTotals(QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"), fromYM, toYM)) return true;
+    warnTable(QStringLiteral("T_TUKIKANJO"), QStringLiteral("msum_update_tukikanjo0"));
+    return false;
+}
+
+bool msum_update_tukihojo0(const QString& fromYM, const QString& toYM) {
+    if (updateRunningTotals(QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE, HOCODE"), fromYM, toYM))
+        return true;
+    warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo0"));
+    return false;
+}
+
+// Every account with any row up to T gets a row at T (month totals 0 when it
+// had none) whose running totals are the sums over its rows up to T.
+bool msum_update_tukikanjo(const QString& T) {
+    if (run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT ?1, KANKOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIKAN"
+                           " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE"
+                           " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
+                           " KSRUI = excluded.KSRUI"),
+            {gstrCID, T}))
+        return true;
+    warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_update_tukikanjo"));
+    return false;
+}
+
+// The same for every sub-account with any row up to T.
+bool msum_update_tukihojo(const QString& T) {
+    if (run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIHOJO"
+                           " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE, HOCODE"
+                           " ON CONFLICT (CID, KANKOCODE, HOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
+                           " KSRUI = excluded.KSRUI"),
+            {gstrCID, T}))
+        return true;
+    warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo"));
+    return false;
+}
+
+// ---- The summation
+
+// Rows above the opening month whose four amounts are all zero say nothing and
+// are removed; 152, 348 and 353 keep theirs. A row whose amounts merely add up
+// to zero (an opening balance of -1,000 and a debit of 500) keeps its balance.
+bool pruneZeroRows(const QString& O) {
+    return run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KRTOTAL = 0 AND KSTOTAL = 0"
+                              " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN ('152', '348', '353')"),
+               {gstrCID, O});
+}
+
+bool recordLastTarget(const QString& T) {
+    return run(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ?2 WHERE CID = ?1"), {gstrCID, T});
+}
+
+bool subAccountTargetStep(const QString& O, const QString& T, bool withSubAccountTotals) {
+    if (!withSubAccountTotals) return setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
+    return msum_update_tukihojo(T) && setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+}
+
+bool summarize(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+    const QString O = openingMonthOf(fromYM);
+    const QString& T = toYM;
+    const Plan plan = planMonths(T);
+    if (plan.work == Work::Failed) return false;
+    if (plan.work == Work::Nothing) {
+        if (!withSubAccountTotals || !plan.subAccountsDue) return true;
+        return msum_update_tukihojo(T) && setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+    }
+
+    if (!plan.months.isEmpty()) {
+        if (!rebuildMonths(O, plan.months)) return false;
+    }
+    if (!deleteTotalAccountRows(O)) return false;
+    // Every running total from the earliest rebuilt month on depends on it.
+    // Rows between an earlier, lower target and this one may also be behind
+    // (their months stay marked as summed), so every existing row up to the
+    // target is brought up to date; there are at most thirteen months of them.
+    if (!msum_update_tukikanjo0(O, T) || !msum_update_tukihojo0(O, T)) return false;
+    if (T != fromYM && !msum_syukei(fromYM, previousMonth(T))) return false;
+    if (!msum_syukei(T, T) || !msum_misyobunrieki(O, T) || !msum_update_tukikanjo(T)) return false;
+    if (!subAccountTargetStep(O, T, withSubAccountTotals)) return false;
+    if (!pruneZeroRows(O) || !recordLastTarget(T)) {
+        failMain();
+        return false;
+    }
+    return setMonthFlags(QStringLiteral("Kanjo"), QStringLiteral("1"), O, T);
+}
+
+}  // namespace
+
+bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+    if (!gcnKaikei || !isMonth(fromYM) || !isMonth(toYM)) {
+        failMain();
+        return false;
+    }
+    Savepoint sp(QStringLiteral("msum_main"));
+    if (!sp.started()) {
+        failMain();
+        return false;
+    }
+    if (!summarize(fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
+    if (!sp.release()) {
+        failMain();
+        return false;
+    }
+    return true;
+}
+
+// ---- Total accounts
+
+namespace {
+
+bool syukeiFailed() {
+    warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_syukei"));
+    return false;
+}
+
+// First level: the posting accounts in use with rows in the range, summed per
+// total account. Returns the number of total-account rows written, or -1.
+int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool opening) {
+    if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                            " SELECT ?1, K.TOCODE, ?3, SUM(T.KRTOTAL), SUM(T.KSTOTAL),"
+                            " CASE WHEN ?4 THEN SUM(T.KRTOTAL) ELSE 0 END, CASE WHEN ?4 THEN SUM(T.KSTOTAL) ELSE 0 END"
+                            " FROM T_KANJO K JOIN T_TUKIKAN T ON K.KOCODE = T.KANKOCODE"
+                            " WHERE T.CID = ?1 AND T.DATEYM BETWEEN ?2 AND ?3 AND K.SIYOU = 'Y' AND K.SYORIKBN = '0'"
+                            " GROUP BY K.TOCODE"
+                            " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                            " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+             {gstrCID, fromYM, toYM, opening}))
+        return -1;
+    return db().changes();
+}
+
+// Second level: total accounts in use whose own total account is above "003"
+// add their sums into it. Targets are handled in ascending order, so a target
+// that itself rolls up into a higher code carries what the lower levels added
+// into it.
+bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool opening) {
+    const auto targets = db().query(
+        QStringLiteral("SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > '003' AND SIYOU = 'Y'"
+                       " ORDER BY TOCODE"));
+    if (!targets) return false;
+    for (const auto& target : *targets) {
+        if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                                " SELECT ?1, ?4, ?3, A, B, CASE WHEN ?5 THEN A ELSE 0 END, CASE WHEN ?5 THEN B ELSE 0 END"
+                                " FROM (SELECT COALESCE(SUM(T.KRTOTAL), 0) AS A, COALESCE(SUM(T.KSTOTAL), 0) AS B"
+                                " FROM T_KANJO K LEFT JOIN T_TUKIKAN T ON T.CID = ?1 AND T.KANKOCODE = K.KOCODE"
+                                " AND T.DATEYM BETWEEN ?2 AND ?3"
+                                " WHERE K.SYORIKBN = '1' AND K.SIYOU = 'Y' AND K.TOCODE = ?4) WHERE true"
+                                " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET"
+                                " KRTOTAL = KRTOTAL + excluded.KRTOTAL, KSTOTAL = KSTOTAL + excluded.KSTOTAL,"
+                                " KRRUI = CASE WHEN ?5 THEN KRTOTAL + excluded.KRTOTAL ELSE KRRUI END,"
+                                " KSRUI = CASE WHEN ?5 THEN KSTOTAL + excluded.KSTOTAL ELSE KSRUI END"),
+                 {gstrCID, fromYM, toYM, target.text(0), opening}))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool msum_syukei(const QString& fromYM, const QString& toYM) {
+    if (!gcnKaikei) return syukeiFailed();
+    Savepoint sp(QStringLiteral("msum_syukei"));
+    if (!sp.started()) return syukeiFailed();
+    const bool opening = isOpeningMonth(toYM);
+    const int written = rollUpPostingAccounts(fromYM, toYM, opening);
+    if (written < 0) return syukeiFailed();
+    if (written > 0 && !rollUpTotalAccounts(fromYM, toYM, opening)) return syukeiFailed();
+    return sp.release() || syukeiFailed();
+}
+
+// ---- Profit carry
+
+bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
+    auto failed = [] {
+        warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_misyobunrieki"));
+        return false;
+    };
+    if (!gcnKaikei) return failed();
+    Savepoint sp(QStringLiteral("msum_misyobunrieki"));
+    if (!sp.started()) return failed();
+
+    // Per month of 113: m (net debit of 113), v (net credit of 176), u and w
+    // (running totals of 171), and the month's profit amounts DA (debit, when
+    // v >= m) and CB (credit).
+    const QString months = QStringLiteral(
+        "WITH P AS (SELECT A.DATEYM AS D, A.KRTOTAL - A.KSTOTAL AS M,"
+        " COALESCE((SELECT V.KSTOTAL - V.KRTOTAL FROM T_TUKIKAN V"
+        " WHERE V.CID = ?1 AND V.KANKOCODE = '176' AND V.DATEYM = A.DATEYM), 0) AS V,"
+        " COALESCE((SELECT U.KRRUI FROM T_TUKIKAN U"
+        " WHERE U.CID = ?1 AND U.KANKOCODE = '171' AND U.DATEYM = A.DATEYM), 0) AS U,"
+        " COALESCE((SELECT U.KSRUI FROM T_TUKIKAN U"
+        " WHERE U.CID = ?1 AND U.KANKOCODE = '171' AND U.DATEYM = A.DATEYM), 0) AS W"
+        " FROM T_TUKIKAN A WHERE A.CID = ?1 AND A.KANKOCODE = '113' AND A.DATEYM BETWEEN ?2 AND ?3),"
+        " Q AS (SELECT D, CASE WHEN V >= M THEN V - M ELSE 0 END AS DA, CASE WHEN V >= M THEN 0 ELSE M - V END AS CB,"
+        " U, W, substr(D, 6, 2) = '00' AS OPENING FROM P) ");
+    const QString insert = QStringLiteral(
+        "INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI) ");
+    const Params params{gstrCID, openingYM, toYM};
+
+    // 353: the month's profit; in the opening month with 171's running totals.
+    const bool ok =
+        run(months + insert +
+                QStringLiteral("SELECT ?1, '353', D, DD, CC, DD, CC FROM (SELECT D,"
+                               " DA + CASE WHEN OPENING THEN U ELSE 0 END AS DD,"
+                               " CB + CASE WHEN OPENING THEN W ELSE 0 END AS CC FROM Q) WHERE true"
+                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                               " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+            params) &&
+        // 171's opening row: its running totals in all four amounts.
+        run(months + insert +
+                QStringLiteral("SELECT ?1, '171', D, U, W, U, W FROM Q WHERE OPENING"
+                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                               " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+            params) &&
+        // 348: the month's profit; an existing row keeps its running totals.
+        run(months + insert +
+                QStringLiteral("SELECT ?1, '348', D, DA, CB, 0, 0 FROM Q WHERE NOT OPENING"
+                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                               " KSTOTAL = excluded.KSTOTAL"),
+            params);
+    if (!ok) return failed();
+    return sp.release() || failed();
+}
