@@ -16,7 +16,8 @@ DataSourceDialog::DataSourceDialog(const platform::DataSource& proposed, QWidget
     setModal(true);
 
     auto* intro = new QLabel(
-        QStringLiteral("データベースを開けませんでした。データソースに登録するデータベースファイルを確認してください。"),
+        QStringLiteral(
+            "データベースを開けませんでした。データソースに登録するデータベースファイルを確認してください。"),
         this);
     intro->setWordWrap(true);
 

@@ -3,9 +3,9 @@
 // and database file, and lets the user confirm the file, choose another one,
 // or cancel. OK registers the data source with the file shown.
 
-#include "platform/datasource.h"
-
 #include <QDialog>
+
+#include "platform/datasource.h"
 
 class QDialogButtonBox;
 class QLineEdit;

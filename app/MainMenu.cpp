@@ -1,5 +1,12 @@
 #include "app/MainMenu.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
@@ -11,13 +18,6 @@
 #include "platform/msgbox.h"
 #include "setup/InpKaisyaJoho.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QGridLayout>
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
 namespace {
 
 const QString kStartFailure = QStringLiteral("システムを立ち上げることができませんでした。");
@@ -27,7 +27,9 @@ void warn(const QString& title, const QString& text) {
 }
 
 // The company id of a list entry: its number written with two digits.
-QString entryCid(const QVariant& data) { return QStringLiteral("%1").arg(data.toInt(), 2, 10, QLatin1Char('0')); }
+QString entryCid(const QVariant& data) {
+    return QStringLiteral("%1").arg(data.toInt(), 2, 10, QLatin1Char('0'));
+}
 
 }  // namespace
 
@@ -68,13 +70,16 @@ void MainMenu::buildControls() {
     };
     // Their handlers come with the menus; the start-up only sets captions and
     // disables what needs a company.
-    cmdNewKaisyaJoho = makeButton(QStringLiteral("会社情報新規登録"), QStringLiteral("新規に会社情報を登録します。"));
-    cmdSyokiSet = makeButton(QStringLiteral("初期設定"), QStringLiteral("会社情報の基本設定・変更を行います。"));
-    cmdInOutsyori =
-        makeButton(QStringLiteral("入出力処理"), QStringLiteral("入出金データの入力・帳票の出力を行います。"));
+    cmdNewKaisyaJoho =
+        makeButton(QStringLiteral("会社情報新規登録"), QStringLiteral("新規に会社情報を登録します。"));
+    cmdSyokiSet =
+        makeButton(QStringLiteral("初期設定"), QStringLiteral("会社情報の基本設定・変更を行います。"));
+    cmdInOutsyori = makeButton(QStringLiteral("入出力処理"),
+                               QStringLiteral("入出金データの入力・帳票の出力を行います。"));
     cmdKantanInp =
         makeButton(QStringLiteral("ミルト入力"), QStringLiteral("ここから毎日の入出金データを入力します。"));
-    cmdSave = makeButton(QStringLiteral("保存・更新処理"), QStringLiteral("データのバックアップ・年次更新を行います。"));
+    cmdSave = makeButton(QStringLiteral("保存・更新処理"),
+                         QStringLiteral("データのバックアップ・年次更新を行います。"));
     cmdEnd = makeButton(QStringLiteral("Ralvekを終了"), QStringLiteral("Ralvekを終了します。"));
 
     lblReadMe = new QLabel(this);
@@ -151,7 +156,8 @@ int MainMenu::startUp() {
     gstrDataPath = ProgramFolder();
     const QString dataFolder = get_data_folder();
     if (dataFolder.isEmpty()) {
-        warn(QStringLiteral("Startingエラー"), QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
+        warn(QStringLiteral("Startingエラー"),
+             QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
         return endStartUp(StartEnded);
     }
 
@@ -168,7 +174,8 @@ int MainMenu::startUp() {
             return endStartUp(StartEnded);
         case InstanceLock::Failed:
             // The data folder cannot hold the lock: it is not usable.
-            warn(QStringLiteral("Startingエラー"), QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
+            warn(QStringLiteral("Startingエラー"),
+                 QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
             return endStartUp(StartEnded);
     }
 
@@ -177,7 +184,8 @@ int MainMenu::startUp() {
     cmdEnd->setText(QStringLiteral("Ralvekを終了"));
 
     if (!OpenDatabaseThroughDataSource()) {
-        warn(QStringLiteral("DB Openエラー"), QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
+        warn(QStringLiteral("DB Openエラー"),
+             QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
         return endStartUp(StartEnded);
     }
 
@@ -205,13 +213,15 @@ bool MainMenu::set_company_list() {
     const CompanyListLoad load =
         LoadCompanyList([this] { showProgress(50, QStringLiteral("日付入力用データを設定しています")); });
     if (!load.ok) {
-        warn(gstrSoftName, QStringLiteral("会社情報マスタのアクセス中にエラーが発生したので、") + kStartFailure);
+        warn(gstrSoftName,
+             QStringLiteral("会社情報マスタのアクセス中にエラーが発生したので、") + kStartFailure);
         endStartUp(StartNoCompany);
         return false;
     }
 
     cmbKaikeiData->clear();
-    for (const CompanyEntry& company : load.companies) cmbKaikeiData->addItem(company.name, company.cid.toInt());
+    for (const CompanyEntry& company : load.companies)
+        cmbKaikeiData->addItem(company.name, company.cid.toInt());
     if (load.companies.empty()) {
         setCompanyButtonsEnabled(false);
         cmbKaikeiData->setCurrentIndex(-1);
@@ -302,9 +312,13 @@ void MainMenu::setCompanyButtonsEnabled(bool enabled) {
     for (QPushButton* b : {cmdSyokiSet, cmdInOutsyori, cmdKantanInp, cmdSave}) b->setEnabled(enabled);
 }
 
-frmOpenscr* MainMenu::openingScreen() const { return mOpenscr.data(); }
+frmOpenscr* MainMenu::openingScreen() const {
+    return mOpenscr.data();
+}
 
-QString MainMenu::currentCompanyName() const { return cmbKaikeiData->currentText(); }
+QString MainMenu::currentCompanyName() const {
+    return cmbKaikeiData->currentText();
+}
 
 void MainMenu::addCompany(const QString& cid, const QString& name) {
     // Added without being selected (an empty list would select its first entry).
@@ -335,4 +349,6 @@ void MainMenu::removeCurrentCompany() {
     if (cmbKaikeiData->count() > 0) cmbKaikeiData->setCurrentIndex(0);
 }
 
-int MainMenu::companyCount() const { return cmbKaikeiData->count(); }
+int MainMenu::companyCount() const {
+    return cmbKaikeiData->count();
+}

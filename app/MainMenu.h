@@ -5,13 +5,12 @@
 // the data source, the company list and the current company. Closing it ends
 // the program.
 
-#include "app/common/companylist.h"
-#include "platform/form.h"
-
 #include <QLockFile>
 #include <QPointer>
-
 #include <memory>
+
+#include "app/common/companylist.h"
+#include "platform/form.h"
 
 class QComboBox;
 class QLabel;

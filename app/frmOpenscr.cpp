@@ -1,12 +1,12 @@
 #include "app/frmOpenscr.h"
 
-#include "app/common/globals.h"
-
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
+
+#include "app/common/globals.h"
 
 frmOpenscr::frmOpenscr(QWidget* parent) : platform::Form(parent) {
     setObjectName(QStringLiteral("frmOpenscr"));

@@ -1,8 +1,7 @@
-#include "app/MainMenu.h"
-
 #include <QApplication>
-
 #include <clocale>
+
+#include "app/MainMenu.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,14 +1,14 @@
 #include "app/startup.h"
 
-#include "app/DataSourceDialog.h"
-#include "app/common/globals.h"
-#include "app/common/kaikeidb.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "app/DataSourceDialog.h"
+#include "app/common/globals.h"
+#include "app/common/kaikeidb.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ bool copyDatabase(const QString& source, const QString& target) {
     QFile::remove(partial);
     if (!QFile::copy(source, partial)) return false;
     // The template may be installed read-only; the working copy must not be.
-    const bool ok = QFile::setPermissions(partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                                       QFile::WriteUser) &&
+    const bool ok = QFile::setPermissions(
+                        partial, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser) &&
                     QFile::rename(partial, target);
     if (!ok) QFile::remove(partial);
     return ok;
@@ -61,7 +61,8 @@ InstanceLock AcquireInstanceLock(const QString& dataFolder, std::unique_ptr<QLoc
         lock = std::move(candidate);
         return InstanceLock::Taken;
     }
-    return candidate->error() == QLockFile::LockFailedError ? InstanceLock::HeldByOther : InstanceLock::Failed;
+    return candidate->error() == QLockFile::LockFailedError ? InstanceLock::HeldByOther
+                                                            : InstanceLock::Failed;
 }
 
 bool register_data_source(bool silent) {

@@ -6,7 +6,6 @@
 
 #include <QLockFile>
 #include <QString>
-
 #include <memory>
 
 // The folder of the running program, ending in "/": it holds the shipped

@@ -10,9 +10,10 @@ namespace {
 const QString kNoCompany = QStringLiteral("無し");
 
 bool failKanjo() {
-    platform::MsgBox::show(gstrSoftName,
-                           QStringLiteral("勘定科目テーブルのアクセス中にエラーが発生しました(change_kanjo_data)。"),
-                           platform::MsgIcon::Warning);
+    platform::MsgBox::show(
+        gstrSoftName,
+        QStringLiteral("勘定科目テーブルのアクセス中にエラーが発生しました(change_kanjo_data)。"),
+        platform::MsgIcon::Warning);
     return false;
 }
 
@@ -20,12 +21,15 @@ bool failKanjo() {
 // are saved for it.
 bool seedChartFromTemplate(platform::Connection& cn) {
     return cn.exec(QStringLiteral("DELETE FROM T_KANJO")) &&
-           cn.exec(QStringLiteral(
-               "INSERT INTO T_KANJO( KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE, NOCNG, "
-               "BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, PCODE3, KAIPAGE, KISYUZAN, AICODE, DAIBUN, "
-               "TYUBUN, SYOBUN, JUN, KISYUMKBN ) SELECT KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, "
-               "BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, PCODE3, KAIPAGE, KISYUZAN, "
-               "AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN FROM MT_KANJO")) &&
+           cn.exec(QStringLiteral("INSERT INTO T_KANJO( KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, "
+                                  "TOCODE, BUNCODE, NOCNG, "
+                                  "BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, PCODE3, KAIPAGE, "
+                                  "KISYUZAN, AICODE, DAIBUN, "
+                                  "TYUBUN, SYOBUN, JUN, KISYUMKBN ) SELECT KOCODE, KMCODE, KNBUN, KANNAME, "
+                                  "SYORIKBN, TAIKBN, TOCODE, "
+                                  "BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, "
+                                  "PCODE3, KAIPAGE, KISYUZAN, "
+                                  "AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN FROM MT_KANJO")) &&
            cn.exec(QStringLiteral("UPDATE MT_KANJO SET CID = ?"), {gstrCID}) &&
            cn.exec(QStringLiteral(
                "INSERT INTO T_KISYUZAN( CID, KOCODE, KMCODE, KANNAME, KISYUZAN, JUN, SIYOU, AICODE, HOJOSET, "
@@ -35,17 +39,17 @@ bool seedChartFromTemplate(platform::Connection& cn) {
 
 // A company used before: its saved columns over the structural chart.
 bool overlaySavedColumns(platform::Connection& cn, const platform::Rows& saved) {
-    platform::Statement update(cn, QStringLiteral(
-                                       "UPDATE T_KANJO SET KMCODE = ?, KANNAME = ?, KISYUZAN = ?, JUN = ?, "
-                                       "SIYOU = ?, AICODE = ?, HOJOSET = ?, KISYUMKBN = ? WHERE KOCODE = ?"));
+    platform::Statement update(
+        cn, QStringLiteral("UPDATE T_KANJO SET KMCODE = ?, KANNAME = ?, KISYUZAN = ?, JUN = ?, "
+                           "SIYOU = ?, AICODE = ?, HOJOSET = ?, KISYUMKBN = ? WHERE KOCODE = ?"));
     if (!update.isValid()) return false;
     for (const platform::Row& row : saved) {
         update.reset();
         update.bindAll({row.text(QStringLiteral("KMCODE")), row.text(QStringLiteral("KANNAME")),
-                        QVariant::fromValue(row.currency(QStringLiteral("KISYUZAN"))), row.integer(QStringLiteral("JUN")),
-                        row.text(QStringLiteral("SIYOU")), row.text(QStringLiteral("AICODE")),
-                        row.text(QStringLiteral("HOJOSET")), row.text(QStringLiteral("KISYUMKBN")),
-                        row.text(QStringLiteral("KOCODE"))});
+                        QVariant::fromValue(row.currency(QStringLiteral("KISYUZAN"))),
+                        row.integer(QStringLiteral("JUN")), row.text(QStringLiteral("SIYOU")),
+                        row.text(QStringLiteral("AICODE")), row.text(QStringLiteral("HOJOSET")),
+                        row.text(QStringLiteral("KISYUMKBN")), row.text(QStringLiteral("KOCODE"))});
         if (!update.exec()) return false;
     }
     return true;
@@ -133,10 +137,11 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
         const platform::Row& company = (*rows)[load.current];
         const QString kisyu = company.text(QStringLiteral("KISYU"));
         const QString kimatu = company.text(QStringLiteral("KIMATU"));
-        gstrNendo = NendoLabel(company.text(QStringLiteral("GKBN")), company.integer(QStringLiteral("NENDOSU")),
-                               kisyu);
+        gstrNendo = NendoLabel(company.text(QStringLiteral("GKBN")),
+                               company.integer(QStringLiteral("NENDOSU")), kisyu);
         if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY")) ||
-            !cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID})) {
+            !cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
+                     {gstrCID})) {
             return false;
         }
         // The working chart belongs to the company WK_COMPANY named; another
@@ -144,7 +149,8 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
         if (gstrCID != lastCid && !change_kanjo_data()) return false;
 
         if (beforePeriodTables) beforePeriodTables();
-        return SetDayInputData(kisyu.left(7), kimatu.left(7)) && SetTukisimeData(kisyu.left(7), kimatu.left(7));
+        return SetDayInputData(kisyu.left(7), kimatu.left(7)) &&
+               SetTukisimeData(kisyu.left(7), kimatu.left(7));
     });
     if (!load.ok) {
         gstrNendo = oldNendo;

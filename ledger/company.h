@@ -10,7 +10,6 @@
 // SIYOU, AICODE, HOJOSET, KISYUMKBN).
 
 #include <QString>
-
 #include <functional>
 #include <vector>
 
@@ -25,9 +24,9 @@ struct CompanyEntry {
 };
 
 struct CompanyListLoad {
-    bool ok = false;                     // false: rolled back; the caller ends the start-up
+    bool ok = false;                      // false: rolled back; the caller ends the start-up
     std::vector<CompanyEntry> companies;  // every company, in CID order
-    int current = -1;                    // index of gstrCID in companies, -1 without companies
+    int current = -1;                     // index of gstrCID in companies, -1 without companies
 };
 
 // The start-up's half of the company list, in one transaction: reads every

@@ -1,19 +1,21 @@
 #include "ledger/monthstatus.h"
 
+#include <QDate>
+
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
 
-#include <QDate>
-
 namespace {
 
 constexpr int kMonthListSize = 13;
 constexpr int kMaxMonths = 12;
 
-void warn(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning); }
+void warn(const QString& text) {
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
+}
 
 bool failSetTukisime() {
     warn(QStringLiteral("月次締用データのアクセス中にエラーが発生した(SetTukisimeData)。"));
@@ -30,7 +32,9 @@ int failCheck() {
     return -1;
 }
 
-QString today() { return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd")); }
+QString today() {
+    return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd"));
+}
 
 bool writeStatusRow(const QString& month, const QString& day) {
     QStringList v = RowValues(5);
@@ -63,10 +67,12 @@ bool SetTukisimeData(const QString& startYM, const QString& endYM) {
     if (!gcnKaikei) return failSetTukisime();
     platform::Connection& cn = *gcnKaikei;
     if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIME WHERE CID = ?"), {gstrCID})) return failSetTukisime();
-    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIMECHECK WHERE CID = ?"), {gstrCID})) return failSetTukisime();
+    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIMECHECK WHERE CID = ?"), {gstrCID}))
+        return failSetTukisime();
 
     const QString opening = startYM.left(4) + QStringLiteral("/00");
-    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"), {Trim(gstrCID), Trim(opening)})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"),
+                 {Trim(gstrCID), Trim(opening)})) {
         return failSetTukisime();
     }
     // One date for every row of the call.
@@ -88,10 +94,12 @@ bool SetTukisimeData(const QString& startYM, const QString& endYM) {
 bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
     if (!gcnKaikei) return failUpdate();
     const QString sql = kind == QStringLiteral("Kanjo")
-                            ? QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = ?, SYORIDAY = ? "
-                                             "WHERE CID = ? AND DATEYM BETWEEN ? AND ?")
-                            : QStringLiteral("UPDATE T_TUKISIME SET SYORIFLGH = ?, SYORIDAY = ? "
-                                             "WHERE CID = ? AND DATEYM BETWEEN ? AND ?");
+                            ? QStringLiteral(
+                                  "UPDATE T_TUKISIME SET SYORIFLG = ?, SYORIDAY = ? "
+                                  "WHERE CID = ? AND DATEYM BETWEEN ? AND ?")
+                            : QStringLiteral(
+                                  "UPDATE T_TUKISIME SET SYORIFLGH = ?, SYORIDAY = ? "
+                                  "WHERE CID = ? AND DATEYM BETWEEN ? AND ?");
     if (!gcnKaikei->exec(sql, {flag, today(), gstrCID, fromYM, toYM})) return failUpdate();
     return true;
 }
@@ -106,8 +114,8 @@ int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAc
     if (!marked) return failCheck();
     if (!marked->empty()) return fillMonthList(*marked, months) ? 1 : failCheck();
 
-    const auto lastTarget = cn.query(QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ? AND DATEYM = ?"),
-                                     {gstrCID, targetYM});
+    const auto lastTarget = cn.query(
+        QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ? AND DATEYM = ?"), {gstrCID, targetYM});
     if (!lastTarget) return failCheck();
     if (lastTarget->empty()) {
         // The last summation was for another month: every month up to T.
@@ -119,9 +127,10 @@ int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAc
     }
 
     if (subAccountLedger) {
-        const auto subMarked = cn.query(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? "
-                                                       "AND SYORIFLGH = '0' ORDER BY DATEYM"),
-                                        {gstrCID, targetYM});
+        const auto subMarked =
+            cn.query(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? "
+                                    "AND SYORIFLGH = '0' ORDER BY DATEYM"),
+                     {gstrCID, targetYM});
         if (!subMarked) return failCheck();
         if (!subMarked->empty()) {
             while (months.size() < kMonthListSize) months.append(QString());

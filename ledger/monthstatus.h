@@ -16,7 +16,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The month after a "yyyy/mm" month, or nullopt when the text is no month.

@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kMaxMonths = 12;
 
-void warn(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning); }
+void warn(const QString& text) {
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
+}
 
 bool failDayInput() {
     warn(QStringLiteral("日付入力用データのアクセス中にエラーが発生した(SetDayInputData)。"));
@@ -71,7 +73,8 @@ bool ResetCompanyData() {
     platform::Connection& cn = *gcnKaikei;
 
     if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY"))) return failReset();
-    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
+                 {gstrCID})) {
         return failReset();
     }
     const auto row = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, NENDOSU, GKBN FROM WK_COMPANY"));

@@ -8,9 +8,9 @@
 // and roll back on false. Each shows its own warning (title gstrSoftName)
 // before returning false.
 
-#include "ledger/monthstatus.h"
-
 #include <QString>
+
+#include "ledger/monthstatus.h"
 
 // The fiscal label: "第 " + nendosu + " 期" for a corporation (gkbn "1"),
 // otherwise the era name and two-digit era year of kisyu ("yyyy/mm/dd")

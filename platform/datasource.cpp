@@ -1,11 +1,11 @@
 #include "platform/datasource.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
-
-#include <sqlite3.h>
 
 namespace platform {
 
@@ -16,7 +16,9 @@ const QString kDatabase = QStringLiteral("Database");
 const QString kUid = QStringLiteral("UID");
 const QString kPwd = QStringLiteral("PWD");
 
-DbError openError(const QString& text) { return DbError{SQLITE_CANTOPEN, SQLITE_CANTOPEN, text}; }
+DbError openError(const QString& text) {
+    return DbError{SQLITE_CANTOPEN, SQLITE_CANTOPEN, text};
+}
 
 }  // namespace
 

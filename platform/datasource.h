@@ -10,12 +10,11 @@
 // user and password and opens the database file read-write without creating
 // it.
 
-#include "platform/connection.h"
-
 #include <QString>
-
 #include <memory>
 #include <optional>
+
+#include "platform/connection.h"
 
 namespace platform {
 

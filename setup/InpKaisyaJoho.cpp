@@ -1,10 +1,10 @@
 #include "setup/InpKaisyaJoho.h"
 
-#include "app/common/globals.h"
-
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include "app/common/globals.h"
 
 InpKaisyaJoho::InpKaisyaJoho(QWidget* parent) : platform::Form(parent) {
     setObjectName(QStringLiteral("InpKaisyaJoho"));

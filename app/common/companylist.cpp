@@ -4,8 +4,14 @@ namespace {
 CompanyList* installed = nullptr;
 }
 
-CompanyList* TheCompanyList() { return installed; }
+CompanyList* TheCompanyList() {
+    return installed;
+}
 
-void SetTheCompanyList(CompanyList* list) { installed = list; }
+void SetTheCompanyList(CompanyList* list) {
+    installed = list;
+}
 
-QString CurrentCompanyName() { return installed ? installed->currentCompanyName() : QString(); }
+QString CurrentCompanyName() {
+    return installed ? installed->currentCompanyName() : QString();
+}

@@ -1,8 +1,8 @@
 #include "app/common/kaikeidb.h"
 
-#include "app/common/globals.h"
-
 #include <memory>
+
+#include "app/common/globals.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 // Screens that must close and reopen the database (the compaction) use these
 // two as well, so the connection is never opened by any other road.
 
+#include <QString>
+
 #include "platform/connection.h"
 #include "platform/datasource.h"
-
-#include <QString>
 
 // The database file name, in the program folder (the shipped template) and in
 // the data folder (the database the program works on).

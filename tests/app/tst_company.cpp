@@ -25,10 +25,11 @@ using platform::ScriptedMsgBox;
 namespace {
 
 const char* const kChartColumns =
-    "KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, "
+    "KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, "
+    "SIYOU, "
     "PCODE1, PCODE2, PCODE3, KAIPAGE, KISYUZAN, AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN";
 
-const QStringList kSwitchTables = {"WK_COMPANY", "T_KANJO",     "T_KISYUZAN",     "MT_KANJO",
+const QStringList kSwitchTables = {"WK_COMPANY",  "T_KANJO",    "T_KISYUZAN",     "MT_KANJO",
                                    "T_DAY_INPUT", "T_TUKISIME", "T_TUKISIMECHECK"};
 
 QString scalarText(const QString& sql, const QVariantList& params = {}) {
@@ -56,23 +57,27 @@ QMap<QString, QStringList> snapshot() {
 
 // Rows of the working chart that differ from a company's saved columns.
 int chartMismatches(const QString& cid) {
-    return scalarText(QStringLiteral(
-                          "SELECT count(*) FROM T_KANJO k JOIN T_KISYUZAN s ON s.KOCODE = k.KOCODE AND s.CID = ? "
-                          "WHERE k.KMCODE IS NOT s.KMCODE OR k.KANNAME IS NOT s.KANNAME OR k.KISYUZAN <> s.KISYUZAN "
-                          "OR k.JUN <> s.JUN OR k.SIYOU IS NOT s.SIYOU OR k.AICODE IS NOT s.AICODE "
-                          "OR k.HOJOSET IS NOT s.HOJOSET OR k.KISYUMKBN IS NOT s.KISYUMKBN"),
-                      {cid})
+    return scalarText(
+               QStringLiteral(
+                   "SELECT count(*) FROM T_KANJO k JOIN T_KISYUZAN s ON s.KOCODE = k.KOCODE AND s.CID = ? "
+                   "WHERE k.KMCODE IS NOT s.KMCODE OR k.KANNAME IS NOT s.KANNAME OR k.KISYUZAN <> s.KISYUZAN "
+                   "OR k.JUN <> s.JUN OR k.SIYOU IS NOT s.SIYOU OR k.AICODE IS NOT s.AICODE "
+                   "OR k.HOJOSET IS NOT s.HOJOSET OR k.KISYUMKBN IS NOT s.KISYUMKBN"),
+               {cid})
         .toInt();
 }
 
 void addCompany(const QString& cid, const QString& name, const QString& kisyu = QStringLiteral("2003/04/01"),
                 const QString& kimatu = QStringLiteral("2004/03/31")) {
-    QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
-                                           "VALUES (?, ?, ?, ?, '1', 12)"),
-                            {cid, name, kisyu, kimatu}));
+    QVERIFY(
+        gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                                       "VALUES (?, ?, ?, ?, '1', 12)"),
+                        {cid, name, kisyu, kimatu}));
 }
 
-int indexOfCid(QComboBox* list, int cid) { return list->findData(cid); }
+int indexOfCid(QComboBox* list, int cid) {
+    return list->findData(cid);
+}
 
 InpKaisyaJoho* openCompanyScreen() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -118,15 +123,19 @@ private slots:
     void startUpChoosesCompany_data() {
         QTest::addColumn<QString>("lastCid");
         QTest::addColumn<QString>("expectedCid");
-        QTest::newRow("first start") << "" << "01";
-        QTest::newRow("last company") << "04" << "04";
-        QTest::newRow("vanished company") << "88" << "01";
+        QTest::newRow("first start") << ""
+                                     << "01";
+        QTest::newRow("last company") << "04"
+                                      << "04";
+        QTest::newRow("vanished company") << "88"
+                                          << "01";
     }
     void startUpChoosesCompany() {
         QFETCH(QString, lastCid);
         QFETCH(QString, expectedCid);
         if (!lastCid.isEmpty()) {
-            QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY (CID, COMPANY) VALUES (?, 'x')"), {lastCid}));
+            QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY (CID, COMPANY) VALUES (?, 'x')"),
+                                    {lastCid}));
         }
         if (lastCid == QStringLiteral("88")) {
             QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_KANJO SET KANNAME = 'よその科目'")));
@@ -136,7 +145,8 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(menu_->startState(), int(MainMenu::StartOk));
         QCOMPARE(gstrCID, expectedCid);
-        QCOMPARE(menu_->cmbKaikeiData->count(), scalarText(QStringLiteral("SELECT count(*) FROM T_COMP_MAIN")).toInt());
+        QCOMPARE(menu_->cmbKaikeiData->count(),
+                 scalarText(QStringLiteral("SELECT count(*) FROM T_COMP_MAIN")).toInt());
         QCOMPARE(menu_->cmbKaikeiData->currentData().toInt(), expectedCid.toInt());
         QCOMPARE(menu_->cmbKaikeiData->currentText(),
                  scalarText(QStringLiteral("SELECT COMPANY FROM T_COMP_MAIN WHERE CID = ?"), {expectedCid}));
@@ -157,7 +167,8 @@ private slots:
     // No company: an empty list, the company buttons disabled, WK_COMPANY left
     // alone; a company added later can be chosen in the same run.
     void startUpWithoutCompanies() {
-        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY (CID, COMPANY) VALUES ('01', '家計簿')")));
+        QVERIFY(
+            gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY (CID, COMPANY) VALUES ('01', '家計簿')")));
         QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM T_COMP_MAIN")));
         ScriptedMsgBox box;
         startMenu();
@@ -166,7 +177,8 @@ private slots:
         QCOMPARE(menu_->cmbKaikeiData->count(), 0);
         QCOMPARE(gstrCID, QStringLiteral("01"));
         QVERIFY(dump(QStringLiteral("WK_COMPANY")).value(0).startsWith(QStringLiteral("01|家計簿|")));
-        for (QPushButton* b : {menu_->cmdSyokiSet, menu_->cmdInOutsyori, menu_->cmdKantanInp, menu_->cmdSave}) {
+        for (QPushButton* b :
+             {menu_->cmdSyokiSet, menu_->cmdInOutsyori, menu_->cmdKantanInp, menu_->cmdSave}) {
             QVERIFY(!b->isEnabled());
         }
         QVERIFY(menu_->cmdNewKaisyaJoho->isEnabled());
@@ -185,8 +197,9 @@ private slots:
     // A failure in the period tables ends the start-up with the company
     // message; none of its changes remains.
     void startUpFailureRollsBack() {
-        QVERIFY(gcnKaikei->exec(QStringLiteral(
-            "CREATE TEMP TRIGGER fail_month BEFORE INSERT ON T_DAY_INPUT BEGIN SELECT RAISE(ABORT, 'forced'); END")));
+        QVERIFY(
+            gcnKaikei->exec(QStringLiteral("CREATE TEMP TRIGGER fail_month BEFORE INSERT ON T_DAY_INPUT "
+                                           "BEGIN SELECT RAISE(ABORT, 'forced'); END")));
         QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM T_DAY_INPUT")));
         const auto before = snapshot();
         ScriptedMsgBox box;
@@ -208,23 +221,28 @@ private slots:
     void switchToCompanyUsedForTheFirstTime() {
         startMenu();
         addCompany(QStringLiteral("51"), QStringLiteral("新しい会社"));
-        QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM T_KISYUZAN WHERE CID = '51'")), QStringLiteral("0"));
+        QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM T_KISYUZAN WHERE CID = '51'")),
+                 QStringLiteral("0"));
         ScriptedMsgBox box;
         QVERIFY(SwitchCompany(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
         QCOMPARE(gstrCID, QStringLiteral("51"));
         QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
         const QString cols = QString::fromLatin1(kChartColumns);
-        QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM (SELECT %1 FROM T_KANJO EXCEPT SELECT %1 FROM MT_KANJO)")
-                                .arg(cols)),
-                 QStringLiteral("0"));
+        QCOMPARE(
+            scalarText(
+                QStringLiteral("SELECT count(*) FROM (SELECT %1 FROM T_KANJO EXCEPT SELECT %1 FROM MT_KANJO)")
+                    .arg(cols)),
+            QStringLiteral("0"));
         QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM T_KANJO")),
                  scalarText(QStringLiteral("SELECT count(*) FROM MT_KANJO")));
         QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM T_KISYUZAN WHERE CID = '51'")),
                  scalarText(QStringLiteral("SELECT count(*) FROM MT_KANJO")));
-        QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(DISTINCT CID) FROM MT_KANJO")), QStringLiteral("51"));
+        QCOMPARE(scalarText(QStringLiteral("SELECT group_concat(DISTINCT CID) FROM MT_KANJO")),
+                 QStringLiteral("51"));
         QCOMPARE(scalarText(QStringLiteral("SELECT CID FROM WK_COMPANY")), QStringLiteral("51"));
-        QCOMPARE(scalarText(QStringLiteral("SELECT min(INYM) || '-' || max(INYM) FROM T_DAY_INPUT WHERE CID = '51'")),
+        QCOMPARE(scalarText(QStringLiteral(
+                     "SELECT min(INYM) || '-' || max(INYM) FROM T_DAY_INPUT WHERE CID = '51'")),
                  QStringLiteral("2003/04-2004/03"));
         QCOMPARE(scalarText(QStringLiteral("SELECT min(DATEYM) FROM T_TUKISIME WHERE CID = '51'")),
                  QStringLiteral("2003/00"));
@@ -236,9 +254,10 @@ private slots:
         startMenu();
         addCompany(QStringLiteral("51"), QStringLiteral("新しい会社"));
         QVERIFY(SwitchCompany(QStringLiteral("51")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_KISYUZAN SET KANNAME = '手元現金', KISYUZAN = ?, JUN = 7 "
-                                               "WHERE CID = '51' AND KOCODE = '004'"),
-                                {QVariant::fromValue(Currency::fromYen(123456))}));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("UPDATE T_KISYUZAN SET KANNAME = '手元現金', KISYUZAN = ?, JUN = 7 "
+                           "WHERE CID = '51' AND KOCODE = '004'"),
+            {QVariant::fromValue(Currency::fromYen(123456))}));
 
         QVERIFY(SwitchCompany(QStringLiteral("01")));
         QCOMPARE(chartMismatches(QStringLiteral("01")), 0);
@@ -260,11 +279,21 @@ private slots:
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
-        QTest::newRow("seeding the chart") << "BEFORE INSERT ON T_KISYUZAN" << "51" << "change_kanjo_data";
-        QTest::newRow("overlaying the chart") << "BEFORE UPDATE ON T_KANJO" << "04" << "change_kanjo_data";
-        QTest::newRow("month list") << "BEFORE INSERT ON T_DAY_INPUT" << "51" << "WriteDayInputTable";
-        QTest::newRow("month status") << "BEFORE INSERT ON T_TUKISIME" << "51" << "WriteTukisimeTable";
-        QTest::newRow("current company row") << "BEFORE INSERT ON WK_COMPANY" << "51" << "ResetCompanyData";
+        QTest::newRow("seeding the chart") << "BEFORE INSERT ON T_KISYUZAN"
+                                           << "51"
+                                           << "change_kanjo_data";
+        QTest::newRow("overlaying the chart") << "BEFORE UPDATE ON T_KANJO"
+                                              << "04"
+                                              << "change_kanjo_data";
+        QTest::newRow("month list") << "BEFORE INSERT ON T_DAY_INPUT"
+                                    << "51"
+                                    << "WriteDayInputTable";
+        QTest::newRow("month status") << "BEFORE INSERT ON T_TUKISIME"
+                                      << "51"
+                                      << "WriteTukisimeTable";
+        QTest::newRow("current company row") << "BEFORE INSERT ON WK_COMPANY"
+                                             << "51"
+                                             << "ResetCompanyData";
     }
     void failedSwitchChangesNothing() {
         QFETCH(QString, trigger);
@@ -282,7 +311,8 @@ private slots:
         const auto before = snapshot();
 
         QVERIFY(gcnKaikei->exec(
-            QStringLiteral("CREATE TEMP TRIGGER forced %1 BEGIN SELECT RAISE(ABORT, 'forced'); END").arg(trigger)));
+            QStringLiteral("CREATE TEMP TRIGGER forced %1 BEGIN SELECT RAISE(ABORT, 'forced'); END")
+                .arg(trigger)));
         ScriptedMsgBox box;
         list->setCurrentIndex(indexOfCid(list, target.toInt()));
 
@@ -309,9 +339,12 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("kisyu");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("preset, period not set") << "02" << "2000/01/01" << true;
-        QTest::newRow("preset, period set") << "02" << "2003/04/01" << false;
-        QTest::newRow("user company") << "51" << "2000/01/01" << false;
+        QTest::newRow("preset, period not set") << "02"
+                                                << "2000/01/01" << true;
+        QTest::newRow("preset, period set") << "02"
+                                            << "2003/04/01" << false;
+        QTest::newRow("user company") << "51"
+                                      << "2000/01/01" << false;
     }
     void companyScreenForPresetWithoutPeriod() {
         QFETCH(QString, target);
@@ -320,7 +353,8 @@ private slots:
         if (target == QStringLiteral("51")) {
             addCompany(target, QStringLiteral("利用者の会社"), kisyu, QStringLiteral("2000/12/31"));
         } else {
-            QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_COMP_MAIN SET KISYU = ? WHERE CID = ?"), {kisyu, target}));
+            QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_COMP_MAIN SET KISYU = ? WHERE CID = ?"),
+                                    {kisyu, target}));
         }
         startMenu();
         ScriptedMsgBox box;

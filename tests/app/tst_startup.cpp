@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-
 #include <clocale>
 #include <cstdio>
 #include <functional>
@@ -123,7 +122,8 @@ private slots:
         QCOMPARE(menu_->lblSoftName->text(), QStringLiteral("Ralvek"));
         QCOMPARE(menu_->lblVerName->text(), QStringLiteral("(Version 3.5)"));
         QCOMPARE(menu_->cmdEnd->text(), QStringLiteral("Ralvekを終了"));
-        QVERIFY(MainMenu::ReadMeText().startsWith(QStringLiteral("☆必ずお読みください\r\n　 『ミルト入力』")));
+        QVERIFY(
+            MainMenu::ReadMeText().startsWith(QStringLiteral("☆必ずお読みください\r\n　 『ミルト入力』")));
         QVERIFY(MainMenu::ReadMeText().endsWith(QStringLiteral("設計しております。")));
         QCOMPARE(MainMenu::ReadMeText().count(QStringLiteral("\r\n")), 13 + 5);
         QVERIFY(menu_->lblReadMe->text().startsWith(QStringLiteral("☆必ずお読みください")));
@@ -141,9 +141,11 @@ private slots:
     // a run is current at the start of the next.
     void laterRunsKeepDataAndCompany() {
         QCOMPARE(startRun(), int(MainMenu::StartOk));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_COMP_MAIN SET COMPANY = '目印商店' WHERE CID = '03'")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
-                                               "VALUES ('51', '株式会社テスト', '2003/04/01', '2004/03/31', '1', 12)")));
+        QVERIFY(
+            gcnKaikei->exec(QStringLiteral("UPDATE T_COMP_MAIN SET COMPANY = '目印商店' WHERE CID = '03'")));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                           "VALUES ('51', '株式会社テスト', '2003/04/01', '2004/03/31', '1', 12)")));
         endRun();
 
         ScriptedMsgBox box;
@@ -161,11 +163,13 @@ private slots:
         QCOMPARE(menu_->cmbKaikeiData->currentData().toInt(), 51);
         QCOMPARE(menu_->cmbKaikeiData->currentText(), QStringLiteral("株式会社テスト"));
         QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
-        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT OUTYM FROM T_DAY_INPUT WHERE CID = '51' ORDER BY INYM"))
-                     ->toString(),
-                 QStringLiteral("2003年 4月"));
-        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM T_COMP_MAIN WHERE CID = '03'"))->toString(),
-                 QStringLiteral("目印商店"));
+        QCOMPARE(
+            gcnKaikei->scalar(QStringLiteral("SELECT OUTYM FROM T_DAY_INPUT WHERE CID = '51' ORDER BY INYM"))
+                ->toString(),
+            QStringLiteral("2003年 4月"));
+        QCOMPARE(
+            gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM T_COMP_MAIN WHERE CID = '03'"))->toString(),
+            QStringLiteral("目印商店"));
     }
 
     // A data folder without its database: nothing is copied, the silent
@@ -186,7 +190,8 @@ private slots:
         QCOMPARE(shownFile, dbFile());
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.last().title, QStringLiteral("DB Openエラー"));
-        QCOMPARE(box.last().text, QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailureTail);
+        QCOMPARE(box.last().text,
+                 QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailureTail);
         QCOMPARE(box.last().icon, MsgIcon::Warning);
         QVERIFY(!QFileInfo::exists(dbFile()));
         QVERIFY(gcnKaikei == nullptr);
@@ -215,8 +220,9 @@ private slots:
 
     // A registration that names a database elsewhere is corrected silently.
     void staleRegistrationCorrectedSilently() {
-        platform::DataSource old{QStringLiteral("Kestrov Kaikei"), root_->filePath(QStringLiteral("gone/Kaikei.mdb")),
-                                 QStringLiteral("Kestrov Kaikei"), QStringLiteral("Kestrov"), QStringLiteral("Quor")};
+        platform::DataSource old{
+            QStringLiteral("Kestrov Kaikei"), root_->filePath(QStringLiteral("gone/Kaikei.mdb")),
+            QStringLiteral("Kestrov Kaikei"), QStringLiteral("Kestrov"), QStringLiteral("Quor")};
         QVERIFY(platform::DataSources::registerSource(old));
         ScriptedMsgBox box;
         DialogAnswerer dialogs([](DataSourceDialog* d) { d->reject(); });
@@ -234,7 +240,8 @@ private slots:
         const QByteArray dataHash = fileHash(dbFile());
 
         QProcess first;
-        first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-instance-lock"), dataFolder()});
+        first.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--hold-instance-lock"), dataFolder()});
         QVERIFY(first.waitForStarted());
         QVERIFY(first.waitForReadyRead(10000));
         QCOMPARE(first.readAll().trimmed(), QByteArray("locked"));
@@ -290,7 +297,8 @@ private slots:
         QCOMPARE(startRun(), int(MainMenu::StartEnded));
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.last().title, QStringLiteral("Startingエラー"));
-        QCOMPARE(box.last().text, QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailureTail);
+        QCOMPARE(box.last().text,
+                 QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailureTail);
         QCOMPARE(box.last().icon, MsgIcon::Warning);
         QVERIFY(!platform::DataSources::find(QStringLiteral("Kestrov Kaikei")));
     }
@@ -325,7 +333,8 @@ private slots:
         }
         const QString programFolder = root_->filePath(QStringLiteral("program/"));
         QVERIFY(QDir().mkpath(programFolder));
-        if (templatePresent) QVERIFY(QFile::copy(testenv::shippedDatabase(), programFolder + QStringLiteral("Kaikei.mdb")));
+        if (templatePresent)
+            QVERIFY(QFile::copy(testenv::shippedDatabase(), programFolder + QStringLiteral("Kaikei.mdb")));
         gstrDataPath = programFolder;
 
         const QString result = get_data_folder();
@@ -348,15 +357,20 @@ private slots:
         const QString file = root_->filePath(QStringLiteral("db.mdb"));
         QVERIFY(QFile::copy(testenv::shippedDatabase(), file));
         QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner));
-        QVERIFY(platform::DataSources::registerSource(
-            {QStringLiteral("テスト用"), file, QStringLiteral("テスト用"), QStringLiteral("u"), QStringLiteral("p")}));
+        QVERIFY(platform::DataSources::registerSource({QStringLiteral("テスト用"), file,
+                                                       QStringLiteral("テスト用"), QStringLiteral("u"),
+                                                       QStringLiteral("p")}));
         platform::DbError error;
-        QVERIFY(platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"), QStringLiteral("p"), &error));
-        QVERIFY(!platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"), QStringLiteral("x"), &error));
+        QVERIFY(platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"),
+                                            QStringLiteral("p"), &error));
+        QVERIFY(!platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"),
+                                             QStringLiteral("x"), &error));
         QVERIFY(!error.ok());
-        QVERIFY(!platform::DataSources::open(QStringLiteral("未登録"), QStringLiteral("u"), QStringLiteral("p")));
+        QVERIFY(
+            !platform::DataSources::open(QStringLiteral("未登録"), QStringLiteral("u"), QStringLiteral("p")));
         QVERIFY(QFile::remove(file));
-        QVERIFY(!platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"), QStringLiteral("p")));
+        QVERIFY(!platform::DataSources::open(QStringLiteral("テスト用"), QStringLiteral("u"),
+                                             QStringLiteral("p")));
         QVERIFY(!QFileInfo::exists(file));  // opened without creating
         QVERIFY(platform::DataSources::remove(QStringLiteral("テスト用")));
         QVERIFY(!platform::DataSources::find(QStringLiteral("テスト用")));

@@ -33,7 +33,9 @@ QStringList column(const QString& sql, const QVariantList& params = {}) {
     return out;
 }
 
-QStringList dayInput() { return column(QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {kCid}); }
+QStringList dayInput() {
+    return column(QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {kCid});
+}
 
 QStringList tukisime() {
     return column(QStringLiteral("SELECT DATEYM, SYORIFLG, SYORIFLGH, SYORIDAY FROM T_TUKISIME WHERE CID = ? "
@@ -48,10 +50,12 @@ QStringList months(const QString& from, int count) {
     return out;
 }
 
-void addCompany(const QString& cid, const QString& gkbn, int nendosu, const QString& kisyu, const QString& kimatu) {
-    QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
-                                           "VALUES (?, ?, ?, ?, ?, ?)"),
-                            {cid, QStringLiteral("テスト商店"), kisyu, kimatu, gkbn, nendosu}));
+void addCompany(const QString& cid, const QString& gkbn, int nendosu, const QString& kisyu,
+                const QString& kimatu) {
+    QVERIFY(
+        gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                                       "VALUES (?, ?, ?, ?, ?, ?)"),
+                        {cid, QStringLiteral("テスト商店"), kisyu, kimatu, gkbn, nendosu}));
 }
 
 }  // namespace
@@ -84,14 +88,17 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("April to March") << "2003/04" << "2004/03"
-                                        << QStringList{"2003/04|2003年 4月", "2003/05|2003年 5月", "2003/06|2003年 6月",
-                                                       "2003/07|2003年 7月", "2003/08|2003年 8月", "2003/09|2003年 9月",
-                                                       "2003/10|2003年10月", "2003/11|2003年11月", "2003/12|2003年12月",
-                                                       "2004/01|2004年 1月", "2004/02|2004年 2月", "2004/03|2004年 3月"};
-        QTest::newRow("shorter period") << "2009/10" << "2009/12"
-                                        << QStringList{"2009/10|2009年10月", "2009/11|2009年11月", "2009/12|2009年12月"};
-        QTest::newRow("first after last") << "2005/06" << "2005/01" << QStringList{"2005/06|2005年 6月"};
+        QTest::newRow("April to March")
+            << "2003/04"
+            << "2004/03" << QStringList{"2003/04|2003年 4月", "2003/05|2003年 5月", "2003/06|2003年 6月",
+                                        "2003/07|2003年 7月", "2003/08|2003年 8月", "2003/09|2003年 9月",
+                                        "2003/10|2003年10月", "2003/11|2003年11月", "2003/12|2003年12月",
+                                        "2004/01|2004年 1月", "2004/02|2004年 2月", "2004/03|2004年 3月"};
+        QTest::newRow("shorter period")
+            << "2009/10"
+            << "2009/12" << QStringList{"2009/10|2009年10月", "2009/11|2009年11月", "2009/12|2009年12月"};
+        QTest::newRow("first after last") << "2005/06"
+                                          << "2005/01" << QStringList{"2005/06|2005年 6月"};
     }
     void monthList() {
         QFETCH(QString, first);
@@ -121,7 +128,8 @@ private slots:
         QCOMPARE(dayInput().size(), 12);
         QVERIFY(SetDayInputData(QStringLiteral("2003/05"), QStringLiteral("2003/06")));
         QCOMPARE(dayInput(), (QStringList{"2003/05|2003年 5月", "2003/06|2003年 6月"}));
-        QCOMPARE(column(QStringLiteral("SELECT count(*) FROM T_DAY_INPUT WHERE CID = '52'")), QStringList{"12"});
+        QCOMPARE(column(QStringLiteral("SELECT count(*) FROM T_DAY_INPUT WHERE CID = '52'")),
+                 QStringList{"12"});
     }
 
     // A failed row write must reach the caller, which rolls everything back.
@@ -132,8 +140,10 @@ private slots:
         ScriptedMsgBox box;
         QVERIFY(!SetDayInputData(QStringLiteral("2003/04"), QStringLiteral("2004/03")));
         QCOMPARE(box.count(), 1);
-        QCOMPARE(box.last().text,
-                 QStringLiteral("日付入力用マスタ( T_DAY_INPUT )のアクセス中にエラーが発生しました(WriteDayInputTable)。"));
+        QCOMPARE(
+            box.last().text,
+            QStringLiteral(
+                "日付入力用マスタ( T_DAY_INPUT )のアクセス中にエラーが発生しました(WriteDayInputTable)。"));
         QCOMPARE(dayInput().size(), 3);  // no month after the failed one
     }
 
@@ -143,7 +153,8 @@ private slots:
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.last().title, gstrSoftName);
         QCOMPARE(box.last().icon, MsgIcon::Warning);
-        QCOMPARE(box.last().text, QStringLiteral("日付入力用データのアクセス中にエラーが発生した(SetDayInputData)。"));
+        QCOMPARE(box.last().text,
+                 QStringLiteral("日付入力用データのアクセス中にエラーが発生した(SetDayInputData)。"));
     }
 
     // ---- month status
@@ -152,7 +163,8 @@ private slots:
         platform::FixedClock clock(QDate(2009, 5, 20));
         QVERIFY(SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
         QStringList expected{QStringLiteral("2009/00|0|0|2009/05/20")};
-        for (const QString& m : months(QStringLiteral("2009/04"), 12)) expected << m + QStringLiteral("|0|0|2009/05/20");
+        for (const QString& m : months(QStringLiteral("2009/04"), 12))
+            expected << m + QStringLiteral("|0|0|2009/05/20");
         QCOMPARE(tukisime(), expected);
         QCOMPARE(column(QStringLiteral("SELECT DATEYM FROM T_TUKISIMECHECK WHERE CID = ?"), {kCid}),
                  QStringList{"2009/00"});
@@ -160,7 +172,8 @@ private slots:
         // A second call for the same period marks every month again.
         QVERIFY(UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("1"), QStringLiteral("2009/00"),
                                  QStringLiteral("2009/06")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = '2009/06' WHERE CID = ?"), {kCid}));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = '2009/06' WHERE CID = ?"),
+                                {kCid}));
         QVERIFY(SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
         QCOMPARE(tukisime(), expected);
         QCOMPARE(column(QStringLiteral("SELECT DATEYM FROM T_TUKISIMECHECK WHERE CID = ?"), {kCid}),
@@ -171,19 +184,23 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("longer than a year") << "2003/04" << "2005/03"
-                                            << (QStringList{"2003/00"} + months(QStringLiteral("2003/04"), 12));
-        QTest::newRow("end before start") << "2003/04" << "2003/01" << QStringList{"2003/00", "2003/04"};
-        QTest::newRow("calendar year") << "2003/01" << "2003/12"
-                                       << (QStringList{"2003/00"} + months(QStringLiteral("2003/01"), 12));
+        QTest::newRow("longer than a year")
+            << "2003/04"
+            << "2005/03" << (QStringList{"2003/00"} + months(QStringLiteral("2003/04"), 12));
+        QTest::newRow("end before start") << "2003/04"
+                                          << "2003/01" << QStringList{"2003/00", "2003/04"};
+        QTest::newRow("calendar year")
+            << "2003/01"
+            << "2003/12" << (QStringList{"2003/00"} + months(QStringLiteral("2003/01"), 12));
     }
     void monthStatusPeriodEdges() {
         QFETCH(QString, start);
         QFETCH(QString, end);
         QFETCH(QStringList, expected);
         QVERIFY(SetTukisimeData(start, end));
-        QCOMPARE(column(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? ORDER BY DATEYM"), {kCid}),
-                 expected);
+        QCOMPARE(
+            column(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? ORDER BY DATEYM"), {kCid}),
+            expected);
     }
 
     void monthStatusRowWriteFailureReturnsFalse() {
@@ -194,7 +211,8 @@ private slots:
         QVERIFY(!SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.last().text,
-                 QStringLiteral("月次締データ( T_TUKISIME )のアクセス中にエラーが発生しました(WriteTukisimeTable)。"));
+                 QStringLiteral(
+                     "月次締データ( T_TUKISIME )のアクセス中にエラーが発生しました(WriteTukisimeTable)。"));
     }
 
     void monthStatusFailureMessage() {
@@ -202,7 +220,8 @@ private slots:
         ScriptedMsgBox box;
         QVERIFY(!SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
         QCOMPARE(box.count(), 1);
-        QCOMPARE(box.last().text, QStringLiteral("月次締用データのアクセス中にエラーが発生した(SetTukisimeData)。"));
+        QCOMPARE(box.last().text,
+                 QStringLiteral("月次締用データのアクセス中にエラーが発生した(SetTukisimeData)。"));
     }
 
     void flagUpdates_data() {
@@ -210,10 +229,22 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("expectedFlags");  // SYORIFLG/SYORIFLGH of 2009/00, /04, /05, /06
-        QTest::newRow("Kanjo sets the account flag") << "Kanjo" << "2009/04" << "2009/05" << "00 10 10 00";
-        QTest::newRow("lower case sets the sub-account flag") << "kanjo" << "2009/04" << "2009/05" << "00 01 01 00";
-        QTest::newRow("Hojo sets the sub-account flag") << "Hojo" << "2009/00" << "2009/04" << "01 01 00 00";
-        QTest::newRow("outside the period") << "Kanjo" << "2011/01" << "2011/03" << "00 00 00 00";
+        QTest::newRow("Kanjo sets the account flag") << "Kanjo"
+                                                     << "2009/04"
+                                                     << "2009/05"
+                                                     << "00 10 10 00";
+        QTest::newRow("lower case sets the sub-account flag") << "kanjo"
+                                                              << "2009/04"
+                                                              << "2009/05"
+                                                              << "00 01 01 00";
+        QTest::newRow("Hojo sets the sub-account flag") << "Hojo"
+                                                        << "2009/00"
+                                                        << "2009/04"
+                                                        << "01 01 00 00";
+        QTest::newRow("outside the period") << "Kanjo"
+                                            << "2011/01"
+                                            << "2011/03"
+                                            << "00 00 00 00";
     }
     void flagUpdates() {
         QFETCH(QString, kind);
@@ -225,9 +256,10 @@ private slots:
         ScriptedMsgBox box;
         QVERIFY(UpdateTukiSimebi(kind, QStringLiteral("1"), from, to));
         QCOMPARE(box.count(), 0);
-        const QStringList flags = column(QStringLiteral("SELECT SYORIFLG || SYORIFLGH FROM T_TUKISIME WHERE CID = ? "
-                                                        "AND DATEYM <= '2009/06' ORDER BY DATEYM"),
-                                         {kCid});
+        const QStringList flags =
+            column(QStringLiteral("SELECT SYORIFLG || SYORIFLGH FROM T_TUKISIME WHERE CID = ? "
+                                  "AND DATEYM <= '2009/06' ORDER BY DATEYM"),
+                   {kCid});
         QCOMPARE(flags.join(QLatin1Char(' ')), expectedFlags);
         const QStringList stamped =
             column(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND SYORIDAY = '2009/07/01' "
@@ -245,7 +277,8 @@ private slots:
         QTest::addColumn<int>("result");
         QTest::addColumn<QStringList>("list");
         QTest::newRow("last target") << "2009/06" << false << 0 << QStringList{};
-        QTest::newRow("earlier target") << "2009/05" << false << 1 << QStringList{"2009/00", "2009/04", "2009/05"};
+        QTest::newRow("earlier target")
+            << "2009/05" << false << 1 << QStringList{"2009/00", "2009/04", "2009/05"};
         QTest::newRow("later target") << "2009/07" << false << 1 << QStringList{"2009/07"};
         QTest::newRow("sub-account ledger") << "2009/06" << true << 0 << QStringList{"未処理"};
     }
@@ -257,7 +290,8 @@ private slots:
         QVERIFY(SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
         QVERIFY(UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("1"), QStringLiteral("2009/00"),
                                  QStringLiteral("2009/06")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = '2009/06' WHERE CID = ?"), {kCid}));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = '2009/06' WHERE CID = ?"),
+                                {kCid}));
 
         QStringList got(13, QStringLiteral("old"));
         QCOMPARE(msum_check_tukisime(target, got, subLedger), result);
@@ -265,7 +299,8 @@ private slots:
         for (int i = 0; i < 13; ++i) QCOMPARE(got[i], i < list.size() ? list[i] : QStringLiteral("old"));
 
         // The screen name decides when no flag is given.
-        gstrCallForm = subLedger ? QStringLiteral("prtSoukanjoHojoMotocho") : QStringLiteral("prtSoukanjoMotocho");
+        gstrCallForm =
+            subLedger ? QStringLiteral("prtSoukanjoHojoMotocho") : QStringLiteral("prtSoukanjoMotocho");
         QStringList again;
         QCOMPARE(msum_check_tukisime(target, again), result);
         QCOMPARE(again.mid(0, list.size()), list);
@@ -284,7 +319,8 @@ private slots:
 
     void monthsToSumMoreThanThirteenIsAFailure() {
         QVERIFY(SetTukisimeData(QStringLiteral("2009/04"), QStringLiteral("2010/03")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, '2008/12', '0', '0', '')"), {kCid}));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, '2008/12', '0', '0', '')"),
+                                {kCid}));
         ScriptedMsgBox box;
         QStringList got;
         QCOMPARE(msum_check_tukisime(QStringLiteral("2010/03"), got, false), -1);
@@ -300,13 +336,20 @@ private slots:
         QTest::addColumn<int>("nendosu");
         QTest::addColumn<QString>("kisyu");
         QTest::addColumn<QString>("label");
-        QTest::newRow("corporation") << "1" << 12 << "2003/04/01" << "第 12 期";
-        QTest::newRow("corporation, first period") << "1" << 1 << "2003/04/01" << "第 1 期";
-        QTest::newRow("individual 2003/04") << "0" << 12 << "2003/04/01" << "平成15年度";
-        QTest::newRow("individual 2003/01") << "0" << 1 << "2003/01/01" << "平成15年度";
-        QTest::newRow("individual 2025") << "0" << 1 << "2025/01/01" << "令和07年度";
-        QTest::newRow("last day of Heisei") << "0" << 1 << "2019/04/30" << "平成31年度";
-        QTest::newRow("first day of Reiwa") << "0" << 1 << "2019/05/01" << "令和01年度";
+        QTest::newRow("corporation") << "1" << 12 << "2003/04/01"
+                                     << "第 12 期";
+        QTest::newRow("corporation, first period") << "1" << 1 << "2003/04/01"
+                                                   << "第 1 期";
+        QTest::newRow("individual 2003/04") << "0" << 12 << "2003/04/01"
+                                            << "平成15年度";
+        QTest::newRow("individual 2003/01") << "0" << 1 << "2003/01/01"
+                                            << "平成15年度";
+        QTest::newRow("individual 2025") << "0" << 1 << "2025/01/01"
+                                         << "令和07年度";
+        QTest::newRow("last day of Heisei") << "0" << 1 << "2019/04/30"
+                                            << "平成31年度";
+        QTest::newRow("first day of Reiwa") << "0" << 1 << "2019/05/01"
+                                            << "令和01年度";
     }
     void fiscalLabel() {
         QFETCH(QString, gkbn);
@@ -335,7 +378,8 @@ private slots:
     void resetCompanyDataWithoutCompanyRow() {
         gstrCID = QStringLiteral("01");
         QVERIFY(ResetCompanyData());
-        const QStringList monthsBefore = column(QStringLiteral("SELECT * FROM T_DAY_INPUT ORDER BY CID, INYM"));
+        const QStringList monthsBefore =
+            column(QStringLiteral("SELECT * FROM T_DAY_INPUT ORDER BY CID, INYM"));
         gstrCID = QStringLiteral("77");
         gstrNendo = QStringLiteral("平成12年度");
         ScriptedMsgBox box;
@@ -348,9 +392,9 @@ private slots:
 
     void resetCompanyDataPassesFailuresOn() {
         addCompany(kCid, QStringLiteral("1"), 5, QStringLiteral("2003/04/01"), QStringLiteral("2004/03/31"));
-        QVERIFY(gcnKaikei->exec(QStringLiteral(
-            "CREATE TEMP TRIGGER fail_status BEFORE INSERT ON T_TUKISIME "
-            "BEGIN SELECT RAISE(ABORT, 'forced'); END")));
+        QVERIFY(
+            gcnKaikei->exec(QStringLiteral("CREATE TEMP TRIGGER fail_status BEFORE INSERT ON T_TUKISIME "
+                                           "BEGIN SELECT RAISE(ABORT, 'forced'); END")));
         ScriptedMsgBox box;
         QVERIFY(!ResetCompanyData());
         QCOMPARE(box.count(), 1);
@@ -360,7 +404,8 @@ private slots:
         box.clear();
         QVERIFY(!ResetCompanyData());
         QCOMPARE(box.count(), 1);
-        QCOMPARE(box.last().text, QStringLiteral("データアクセス中にエラーが発生しました(ResetCompanyData)。"));
+        QCOMPARE(box.last().text,
+                 QStringLiteral("データアクセス中にエラーが発生しました(ResetCompanyData)。"));
     }
 
 private:
