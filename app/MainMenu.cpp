@@ -245,8 +245,9 @@ void MainMenu::Form_Load() {
 
 void MainMenu::Form_Unload(bool& cancel) {
     Q_UNUSED(cancel);
-    // With the start-up completed, the exit's year return and automatic
-    // backup run here, before the connection is closed.
+    // The exit's year return and automatic backup (only after a completed
+    // start-up, mintStartState == StartOk) belong here, before the connection
+    // is closed; a connection that was never opened is left alone.
     if (mintStartState != StartEnded) CloseKaikeiConnection();
     mInstanceLock.reset();
     if (mOpenscr) mOpenscr->close();
