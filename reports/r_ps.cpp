@@ -20,7 +20,8 @@ std::vector<Column> statementColumns() {
 }
 
 std::vector<Cell> amountCells(const platform::Row& r, const QString& code, const QString& name) {
-    return {code, name, r.currency("MAEKURI"), r.currency("KRTOTAL"), r.currency("KSTOTAL"), r.currency("ZAN")};
+    return {
+        code, name, r.currency("MAEKURI"), r.currency("KRTOTAL"), r.currency("KSTOTAL"), r.currency("ZAN")};
 }
 
 // The detail and total lines in print order. A layout line knows whether a
@@ -59,8 +60,8 @@ std::optional<Row> lineOf(const platform::Row& r) {
     if (r.integer("HASTOTAL") != 0) return std::nullopt;
     const QString chartName = Trim(r.text("CHARTNAME"));
     if (r.integer("ROLLSUP") != 0) {
-        Row total = Row::detail(
-            amountCells(r, QString(), QStringLiteral("【") + chartName + QStringLiteral("】")));
+        Row total =
+            Row::detail(amountCells(r, QString(), QStringLiteral("【") + chartName + QStringLiteral("】")));
         total.kind = RowKind::Subtotal;
         total.bold = true;
         return total;

@@ -19,7 +19,8 @@
 namespace {
 
 void showLoadError() {
-    platform::MsgBox::show(gstrSoftName, QStringLiteral("日付入力用マスタのアクセス中にエラーが発生した(Form_Load)。"),
+    platform::MsgBox::show(gstrSoftName,
+                           QStringLiteral("日付入力用マスタのアクセス中にエラーが発生した(Form_Load)。"),
                            platform::MsgIcon::Warning);
 }
 
@@ -137,7 +138,8 @@ void StatementScreen::print_data(int mode) {
     const int count = cmbTaisyoNenTuki->count();
     if (count == 0) {
         busy.restore();
-        platform::MsgBox::show(gstrSoftName, QStringLiteral("データアクセス中にエラーが発生しました(print_data)。"),
+        platform::MsgBox::show(gstrSoftName,
+                               QStringLiteral("データアクセス中にエラーが発生しました(print_data)。"),
                                platform::MsgIcon::Warning);
         return;
     }

@@ -18,12 +18,14 @@ const QString kTotal1 = QStringLiteral("T_TOTAL1");
 enum class Statement { ProfitAndLoss, BalanceSheet };
 
 void showAccessError(const QString& proc) {
-    platform::MsgBox::show(gstrSoftName, QStringLiteral("データアクセス中にエラーが発生しました(%1)。").arg(proc),
+    platform::MsgBox::show(gstrSoftName,
+                           QStringLiteral("データアクセス中にエラーが発生しました(%1)。").arg(proc),
                            platform::MsgIcon::Warning);
 }
 
 void showNoData() {
-    platform::MsgBox::show(gstrSoftName, QStringLiteral("該当データがありません。"), platform::MsgIcon::Warning);
+    platform::MsgBox::show(gstrSoftName, QStringLiteral("該当データがありません。"),
+                           platform::MsgIcon::Warning);
 }
 
 // Layout lines: the places of headings and total lines on each statement, in
@@ -56,8 +58,8 @@ QString workRowName(Statement statement, const QString& kanname, const QString& 
     return name;
 }
 
-bool setDataToQuery1(Statement statement, const QString& table, const QString& fromCode, const QString& toCode,
-                     const QString& kind, const QString& chosenYM) {
+bool setDataToQuery1(Statement statement, const QString& table, const QString& fromCode,
+                     const QString& toCode, const QString& kind, const QString& chosenYM) {
     const QString proc = QStringLiteral("set_data_to_query1");
     if (!gcnKaikei) {
         showAccessError(proc);
@@ -82,8 +84,9 @@ bool setDataToQuery1(Statement statement, const QString& table, const QString& f
     }
     for (const platform::Row& r : *rows) {
         const QString code = r.text("KANKOCODE");
-        const StatementAmounts a = StatementRowAmounts(r.text("TAIKBN"), r.currency("KRRUI"), r.currency("KSRUI"),
-                                                       r.currency("KRTOTAL"), r.currency("KSTOTAL"));
+        const StatementAmounts a =
+            StatementRowAmounts(r.text("TAIKBN"), r.currency("KRRUI"), r.currency("KSRUI"),
+                                r.currency("KRTOTAL"), r.currency("KSTOTAL"));
         QStringList values = RowValues(12);
         values[1] = gstrCID;
         values[2] = code;
@@ -114,7 +117,8 @@ bool setDataToQuery2(const QStringList& layoutCodes) {
     }
     for (const QString& code : layoutCodes) {
         const auto chart = gcnKaikei->queryOne(
-            QStringLiteral("SELECT KOCODE, PCODE1, PCODE2, PCODE3, KAIPAGE FROM T_KANJO WHERE KOCODE = ?"), {code});
+            QStringLiteral("SELECT KOCODE, PCODE1, PCODE2, PCODE3, KAIPAGE FROM T_KANJO WHERE KOCODE = ?"),
+            {code});
         if (!chart) {
             showAccessError(proc);
             return false;
@@ -189,11 +193,11 @@ bool update_data() {
     }
     // The month's two sides of a result line are kept as their difference on
     // the larger side; equal sides give 0 and 0.
-    const bool ok = gcnKaikei->exec(
-        QStringLiteral("UPDATE T_TOTAL1 SET"
-                       " KRTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN 0 ELSE ABS(KRTOTAL) - ABS(KSTOTAL) END,"
-                       " KSTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN ABS(KSTOTAL) - ABS(KRTOTAL) ELSE 0 END"
-                       " WHERE KOCODE IN ('192', '245', '260', '261', '311', '330', '346', '348', '353')"));
+    const bool ok = gcnKaikei->exec(QStringLiteral(
+        "UPDATE T_TOTAL1 SET"
+        " KRTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN 0 ELSE ABS(KRTOTAL) - ABS(KSTOTAL) END,"
+        " KSTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN ABS(KSTOTAL) - ABS(KRTOTAL) ELSE 0 END"
+        " WHERE KOCODE IN ('192', '245', '260', '261', '311', '330', '346', '348', '353')"));
     if (!ok) {
         showAccessError(QStringLiteral("update_data"));
         return false;
@@ -241,10 +245,12 @@ bool BuildSonekiKeisan(const StatementMonth& month) {
                    QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE BETWEEN '195' AND '244'"),
                    QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE BETWEEN '195' AND '244'"),
                    // The profit brought forward prints just below the profit of the period.
-                   QStringLiteral("UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = '171'"),
+                   QStringLiteral(
+                       "UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = '171'"),
                    // Account lines without any amount go; layout lines (no name) stay.
-                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE MAEKURI = 0 AND KRTOTAL = 0 AND KSTOTAL = 0"
-                                  " AND ZAN = 0 AND KMNAME <> ''"),
+                   QStringLiteral(
+                       "DELETE FROM T_TOTAL_MEISAI WHERE MAEKURI = 0 AND KRTOTAL = 0 AND KSTOTAL = 0"
+                       " AND ZAN = 0 AND KMNAME <> ''"),
                    // The intermediate subtotals of the roll-up are not printed.
                    QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE IN ('202', '258')"),
                    QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE IN ('202', '258')"),

@@ -75,8 +75,8 @@ struct Opening {
     qint64 yen;
 };
 inline const Opening kOpening[] = {
-    {"101", 300000},  {"121", 1500000}, {"166", 400000},  {"171", 250000},  {"216", 180000},
-    {"199", 20000},   {"312", 330000},  {"313", 500000},  {"412", 1580000}, {"451", 200000},
+    {"101", 300000}, {"121", 1500000}, {"166", 400000}, {"171", 250000},  {"216", 180000},
+    {"199", 20000},  {"312", 330000},  {"313", 500000}, {"412", 1580000}, {"451", 200000},
 };
 inline constexpr qint64 kProfitBroughtForward = 200000;
 
@@ -243,16 +243,18 @@ public:
     // Marks every month up to ym as summed, ym the last month summed: the
     // summation then leaves T_TUKIKAN alone.
     bool markSummedThrough(const QString& ym) {
-        return cn_->exec(QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ?"),
-                         {kCid}) &&
+        return cn_->exec(
+                   QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ?"),
+                   {kCid}) &&
                cn_->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ? WHERE CID = ?"), {ym, kCid});
     }
 
     // A month row of T_TUKIKAN, amounts in yen.
     bool monthRow(const QString& ko, const QString& ym, qint64 kr, qint64 ks, qint64 krrui, qint64 ksrui) {
-        return cn_->exec(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI,"
-                                        " KSRUI) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                         {kCid, ko, ym, yen(kr), yen(ks), yen(krrui), yen(ksrui)});
+        return cn_->exec(
+            QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI,"
+                           " KSRUI) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {kCid, ko, ym, yen(kr), yen(ks), yen(krrui), yen(ksrui)});
     }
 
     WorkRow row(const QString& table, const QString& ko) {

@@ -93,9 +93,10 @@ private slots:
         QCOMPARE(c.row(t1, QStringLiteral("192")).name, QStringLiteral("純売上高"));
         QCOMPARE(amounts(c.row(me, c.ko("511"))), QStringLiteral("0/-300/100/400"));
         // Nothing of the manufacturing section nor the two subtotals is left.
-        QCOMPARE(c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE BETWEEN '195' AND '244'"
-                                        " OR KOCODE IN ('202', '258')")),
-                 qint64(0));
+        QCOMPARE(
+            c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE BETWEEN '195' AND '244'"
+                                   " OR KOCODE IN ('202', '258')")),
+            qint64(0));
         QCOMPARE(c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL1 WHERE KOCODE BETWEEN '195' AND '244'"
                                         " OR KOCODE IN ('202', '258')")),
                  qint64(0));
@@ -140,7 +141,8 @@ private slots:
         QCOMPARE(box.last().title, QStringLiteral("Ralvek"));
         QCOMPARE(box.last().icon, platform::MsgIcon::Warning);
         // The stopped build left the previous month's rows as they were.
-        QCOMPARE(amounts(c.row(QStringLiteral("T_TOTAL_MEISAI"), c.ko("511"))), QStringLiteral("0/0/100/100"));
+        QCOMPARE(amounts(c.row(QStringLiteral("T_TOTAL_MEISAI"), c.ko("511"))),
+                 QStringLiteral("0/0/100/100"));
     }
 
     // Over the sample year, month by month: the profit to date, the first
@@ -167,7 +169,8 @@ private slots:
             QCOMPARE(unappropriated.zan, toDate + fixture::kProfitBroughtForward);
             QCOMPARE(unappropriated.maekuri, before + fixture::kProfitBroughtForward);
             const qint64 month = fixture::kMonthProfit[i];
-            const QString sides = QStringLiteral("%1/%2").arg(month < 0 ? -month : 0).arg(month > 0 ? month : 0);
+            const QString sides =
+                QStringLiteral("%1/%2").arg(month < 0 ? -month : 0).arg(month > 0 ? month : 0);
             QVERIFY2(QStringLiteral("%1/%2").arg(unappropriated.krtotal).arg(unappropriated.kstotal) == sides,
                      qPrintable(ym + QStringLiteral(" 353 sides ") + amounts(unappropriated)));
             if (i == 0) {
@@ -189,8 +192,9 @@ private slots:
         platform::ScriptedMsgBox box;
         QVERIFY(BuildSonekiKeisan(fixture::monthOf(QStringLiteral("2011/03"))));
         QVERIFY(BuildSonekiKeisan(fixture::monthOf(QStringLiteral("2010/05"))));
-        QCOMPARE(c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE = ?"), {c.ko("611")}),
-                 qint64(0));
+        QCOMPARE(
+            c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE = ?"), {c.ko("611")}),
+            qint64(0));
         QCOMPARE(amounts(c.row(QStringLiteral("T_TOTAL_MEISAI"), c.ko("511"))),
                  QStringLiteral("1200000/0/2400000/3600000"));
         QCOMPARE(c.count(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL1 WHERE KOCODE = '348'")), qint64(1));
@@ -217,7 +221,8 @@ private slots:
         QCOMPARE(sales.size(), 1);
         QCOMPARE(sales.first().simplified(), QStringLiteral("511 売上高 3,600,000 0 0 3,600,000"));
         // The allowance on a sale in July, then net sales netted to one side.
-        QVERIFY(!fixture::linesWith(text, {QStringLiteral("売上値引高"), QStringLiteral("50,000")}).isEmpty());
+        QVERIFY(
+            !fixture::linesWith(text, {QStringLiteral("売上値引高"), QStringLiteral("50,000")}).isEmpty());
         const QStringList net = fixture::linesWith(text, {QStringLiteral("【純売上高】")});
         QCOMPARE(net.size(), 1);
         QVERIFY2(net.first().simplified().endsWith(QStringLiteral("3,600,000 50,000 0 3,550,000")),
