@@ -1,13 +1,13 @@
 #include "ledger/msum.h"
 
+#include <QDate>
+#include <QRegularExpression>
+#include <QStringList>
+
 #include "app/common/globals.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-
-#include <QDate>
-#include <QRegularExpression>
-#include <QStringList>
 
 // Every statement below works on whole sets of rows: a month's totals come
 // from one grouped query over the journal lines, the running totals from a
@@ -26,18 +26,26 @@ const QString kMainFailed = QStringLiteral("月次集計異常終了");
 
 // ---- Small helpers
 
-platform::Connection& db() { return *gcnKaikei; }
+platform::Connection& db() {
+    return *gcnKaikei;
+}
 
-void warn(const QString& text) { MsgBox::show(gstrSoftName, text, MsgIcon::Warning); }
+void warn(const QString& text) {
+    MsgBox::show(gstrSoftName, text, MsgIcon::Warning);
+}
 
 // "<table>テーブルのアクセス中にエラーが発生しました(<proc>)。"
 void warnTable(const QString& table, const QString& proc) {
     warn(QStringLiteral("%1テーブルのアクセス中にエラーが発生しました(%2)。").arg(table, proc));
 }
 
-void failMain() { MsgBox::show(gstrSoftName, kMainFailed, MsgIcon::None); }
+void failMain() {
+    MsgBox::show(gstrSoftName, kMainFailed, MsgIcon::None);
+}
 
-bool run(const QString& sql, const Params& params) { return db().exec(sql, params); }
+bool run(const QString& sql, const Params& params) {
+    return db().exec(sql, params);
+}
 
 bool isMonth(const QString& ym) {
     static const QRegularExpression re(QStringLiteral("^\\d{4}/(0\\d|1[0-2])$"));
@@ -45,16 +53,22 @@ bool isMonth(const QString& ym) {
 }
 
 // The opening pseudo-month of a month's fiscal year ("2009/04" -> "2009/00").
-QString openingMonthOf(const QString& fromYM) { return fromYM.left(4) + QStringLiteral("/00"); }
+QString openingMonthOf(const QString& fromYM) {
+    return fromYM.left(4) + QStringLiteral("/00");
+}
 
-bool isOpeningMonth(const QString& ym) { return ym.mid(5, 2) == QStringLiteral("00"); }
+bool isOpeningMonth(const QString& ym) {
+    return ym.mid(5, 2) == QStringLiteral("00");
+}
 
 QString previousMonth(const QString& ym) {
     const QDate first(ym.left(4).toInt(), ym.mid(5, 2).toInt(), 1);
     return first.addMonths(-1).toString(QStringLiteral("yyyy/MM"));
 }
 
-QString today() { return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd")); }
+QString today() {
+    return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd"));
+}
 
 // "?2, ?3, ..." for count values starting at parameter number first.
 QString numberedParams(int first, int count) {
@@ -93,8 +107,10 @@ private:
 // Sets one of the two flags (kind "Kanjo": SYORIFLG, otherwise SYORIFLGH) of
 // the months fromYM..toYM, with today as SYORIDAY.
 bool setMonthFlags(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
-    const QString column = kind == QStringLiteral("Kanjo") ? QStringLiteral("SYORIFLG") : QStringLiteral("SYORIFLGH");
-    if (run(QStringLiteral("UPDATE T_TUKISIME SET %1 = ?2, SYORIDAY = ?3 WHERE CID = ?1 AND DATEYM BETWEEN ?4 AND ?5")
+    const QString column =
+        kind == QStringLiteral("Kanjo") ? QStringLiteral("SYORIFLG") : QStringLiteral("SYORIFLGH");
+    if (run(QStringLiteral(
+                "UPDATE T_TUKISIME SET %1 = ?2, SYORIDAY = ?3 WHERE CID = ?1 AND DATEYM BETWEEN ?4 AND ?5")
                 .arg(column),
             {gstrCID, flag, today(), fromYM, toYM}))
         return true;
@@ -106,13 +122,14 @@ enum class Work { Failed, Nothing, Rebuild };
 
 struct Plan {
     Work work = Work::Failed;
-    QStringList months;          // Rebuild: the months to rebuild, ascending
+    QStringList months;           // Rebuild: the months to rebuild, ascending
     bool subAccountsDue = false;  // Nothing: a sub-account flag up to T is '0'
 };
 
 std::optional<QStringList> statusMonths(const QString& toYM, const QString& condition) {
     const auto rows = db().query(
-        QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ?1 AND DATEYM <= ?2%1 ORDER BY DATEYM").arg(condition),
+        QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ?1 AND DATEYM <= ?2%1 ORDER BY DATEYM")
+            .arg(condition),
         {gstrCID, toYM});
     if (!rows) return std::nullopt;
     QStringList months;
@@ -137,8 +154,8 @@ Plan planMonths(const QString& toYM) {
         plan.months = *marked;
         return plan;
     }
-    const auto last = db().queryOne(QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ?1 AND DATEYM = ?2"),
-                                    {gstrCID, toYM});
+    const auto last = db().queryOne(
+        QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ?1 AND DATEYM = ?2"), {gstrCID, toYM});
     if (!last) return fail();
     if (last->size() == 0) {
         const auto all = statusMonths(toYM, QString());
@@ -183,9 +200,10 @@ bool msum_new_tukidata(const QString& O) {
                  .arg(side.arg(QStringLiteral("TAIKBN"), QStringLiteral("KISYUZAN"))),
              {gstrCID, O}))
         return failed();
-    if (!run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                            " SELECT ?1, KANKOCODE, HOKOCODE, ?2, D, C, D, C FROM (SELECT H.KANKOCODE, H.HOKOCODE, %1"
-                            " FROM T_HOJOKAMOKU H JOIN T_KANJO K ON H.KANKOCODE = K.KOCODE WHERE H.CID = ?1)")
+    if (!run(QStringLiteral(
+                 "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                 " SELECT ?1, KANKOCODE, HOKOCODE, ?2, D, C, D, C FROM (SELECT H.KANKOCODE, H.HOKOCODE, %1"
+                 " FROM T_HOJOKAMOKU H JOIN T_KANJO K ON H.KANKOCODE = K.KOCODE WHERE H.CID = ?1)")
                  .arg(side.arg(QStringLiteral("K.TAIKBN"), QStringLiteral("H.KISYUZAN"))),
              {gstrCID, O}))
         return failed();
@@ -196,9 +214,10 @@ bool msum_new_tukidata(const QString& O) {
                             " AND K.SYORIKBN = '0' AND K.KISYUZAN = 0 ON CONFLICT DO NOTHING"),
              {gstrCID, O}))
         return failed();
-    if (!run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                            " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM T_TUKIHOJO WHERE CID = ?1"
-                            " GROUP BY KANKOCODE, HOCODE ON CONFLICT DO NOTHING"),
+    if (!run(QStringLiteral(
+                 "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                 " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM T_TUKIHOJO WHERE CID = ?1"
+                 " GROUP BY KANKOCODE, HOCODE ON CONFLICT DO NOTHING"),
              {gstrCID, O}))
         return failed();
     return true;
@@ -217,16 +236,17 @@ bool collectSides(const QStringList& months) {
     Params params{gstrCID};
     for (const QString& m : months) params << m;
     const QString in = numberedParams(2, int(months.size()));
-    return run(QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS)"
-                              " SELECT DATEYM, COALESCE(KRKOCODE, ''), COALESCE(KRHOKOCODE, ''), SUM(KRKIN), 0"
-                              " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
-                              " GROUP BY DATEYM, KRKOCODE, KRHOKOCODE"
-                              " UNION ALL"
-                              " SELECT DATEYM, COALESCE(KSKOCODE, ''), COALESCE(KSHOKOCODE, ''), 0, SUM(KSKIN)"
-                              " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
-                              " GROUP BY DATEYM, KSKOCODE, KSHOKOCODE")
-                   .arg(in),
-               params);
+    return run(
+        QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS)"
+                       " SELECT DATEYM, COALESCE(KRKOCODE, ''), COALESCE(KRHOKOCODE, ''), SUM(KRKIN), 0"
+                       " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
+                       " GROUP BY DATEYM, KRKOCODE, KRHOKOCODE"
+                       " UNION ALL"
+                       " SELECT DATEYM, COALESCE(KSKOCODE, ''), COALESCE(KSHOKOCODE, ''), 0, SUM(KSKIN)"
+                       " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
+                       " GROUP BY DATEYM, KSKOCODE, KSHOKOCODE")
+            .arg(in),
+        params);
 }
 
 // The account rows of the collected months, and a zero opening row for every
@@ -248,13 +268,15 @@ bool msum_to_tukikanjo(const QString& O) {
 // The sub-account rows of the collected months (sides with both an account
 // and a sub-account), and their zero opening rows.
 bool msum_to_tukihojo(const QString& O) {
-    if (run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                           " SELECT ?1, KOCODE, HOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
-                           " WHERE KOCODE <> '' AND HOCODE <> '' GROUP BY DATEYM, KOCODE, HOCODE"),
+    if (run(QStringLiteral(
+                "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                " SELECT ?1, KOCODE, HOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
+                " WHERE KOCODE <> '' AND HOCODE <> '' GROUP BY DATEYM, KOCODE, HOCODE"),
             {gstrCID}) &&
-        run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                           " SELECT DISTINCT ?1, KOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES"
-                           " WHERE KOCODE <> '' AND HOCODE <> '' ON CONFLICT DO NOTHING"),
+        run(QStringLiteral(
+                "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                " SELECT DISTINCT ?1, KOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES"
+                " WHERE KOCODE <> '' AND HOCODE <> '' ON CONFLICT DO NOTHING"),
             {gstrCID, O}))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_to_tukihojo"));
@@ -314,7 +336,8 @@ bool updateRunningTotals(const QString& table, const QString& keyColumns, const 
 }
 
 bool msum_update_tukikanjo0(const QString& fromYM, const QString& toYM) {
-    if (updateRunningTotals(QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"), fromYM, toYM)) return true;
+    if (updateRunningTotals(QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"), fromYM, toYM))
+        return true;
     warnTable(QStringLiteral("T_TUKIKANJO"), QStringLiteral("msum_update_tukikanjo0"));
     return false;
 }
@@ -342,11 +365,12 @@ bool msum_update_tukikanjo(const QString& T) {
 
 // The same for every sub-account with any row up to T.
 bool msum_update_tukihojo(const QString& T) {
-    if (run(QStringLiteral("INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                           " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIHOJO"
-                           " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE, HOCODE"
-                           " ON CONFLICT (CID, KANKOCODE, HOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
-                           " KSRUI = excluded.KSRUI"),
+    if (run(QStringLiteral(
+                "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIHOJO"
+                " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE, HOCODE"
+                " ON CONFLICT (CID, KANKOCODE, HOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
+                " KSRUI = excluded.KSRUI"),
             {gstrCID, T}))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo"));
@@ -359,9 +383,10 @@ bool msum_update_tukihojo(const QString& T) {
 // are removed; 152, 348 and 353 keep theirs. A row whose amounts merely add up
 // to zero (an opening balance of -1,000 and a debit of 500) keeps its balance.
 bool pruneZeroRows(const QString& O) {
-    return run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KRTOTAL = 0 AND KSTOTAL = 0"
-                              " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN ('152', '348', '353')"),
-               {gstrCID, O});
+    return run(
+        QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KRTOTAL = 0 AND KSTOTAL = 0"
+                       " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN ('152', '348', '353')"),
+        {gstrCID, O});
 }
 
 bool recordLastTarget(const QString& T) {
@@ -434,14 +459,15 @@ bool syukeiFailed() {
 // First level: the posting accounts in use with rows in the range, summed per
 // total account. Returns the number of total-account rows written, or -1.
 int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool opening) {
-    if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                            " SELECT ?1, K.TOCODE, ?3, SUM(T.KRTOTAL), SUM(T.KSTOTAL),"
-                            " CASE WHEN ?4 THEN SUM(T.KRTOTAL) ELSE 0 END, CASE WHEN ?4 THEN SUM(T.KSTOTAL) ELSE 0 END"
-                            " FROM T_KANJO K JOIN T_TUKIKAN T ON K.KOCODE = T.KANKOCODE"
-                            " WHERE T.CID = ?1 AND T.DATEYM BETWEEN ?2 AND ?3 AND K.SIYOU = 'Y' AND K.SYORIKBN = '0'"
-                            " GROUP BY K.TOCODE"
-                            " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                            " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+    if (!run(QStringLiteral(
+                 "INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                 " SELECT ?1, K.TOCODE, ?3, SUM(T.KRTOTAL), SUM(T.KSTOTAL),"
+                 " CASE WHEN ?4 THEN SUM(T.KRTOTAL) ELSE 0 END, CASE WHEN ?4 THEN SUM(T.KSTOTAL) ELSE 0 END"
+                 " FROM T_KANJO K JOIN T_TUKIKAN T ON K.KOCODE = T.KANKOCODE"
+                 " WHERE T.CID = ?1 AND T.DATEYM BETWEEN ?2 AND ?3 AND K.SIYOU = 'Y' AND K.SYORIKBN = '0'"
+                 " GROUP BY K.TOCODE"
+                 " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                 " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
              {gstrCID, fromYM, toYM, opening}))
         return -1;
     return db().changes();
@@ -452,22 +478,24 @@ int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool openi
 // that itself rolls up into a higher code carries what the lower levels added
 // into it.
 bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool opening) {
-    const auto targets = db().query(
-        QStringLiteral("SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > '003' AND SIYOU = 'Y'"
-                       " ORDER BY TOCODE"));
+    const auto targets = db().query(QStringLiteral(
+        "SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > '003' AND SIYOU = 'Y'"
+        " ORDER BY TOCODE"));
     if (!targets) return false;
     for (const auto& target : *targets) {
-        if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                                " SELECT ?1, ?4, ?3, A, B, CASE WHEN ?5 THEN A ELSE 0 END, CASE WHEN ?5 THEN B ELSE 0 END"
-                                " FROM (SELECT COALESCE(SUM(T.KRTOTAL), 0) AS A, COALESCE(SUM(T.KSTOTAL), 0) AS B"
-                                " FROM T_KANJO K LEFT JOIN T_TUKIKAN T ON T.CID = ?1 AND T.KANKOCODE = K.KOCODE"
-                                " AND T.DATEYM BETWEEN ?2 AND ?3"
-                                " WHERE K.SYORIKBN = '1' AND K.SIYOU = 'Y' AND K.TOCODE = ?4) WHERE true"
-                                " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET"
-                                " KRTOTAL = KRTOTAL + excluded.KRTOTAL, KSTOTAL = KSTOTAL + excluded.KSTOTAL,"
-                                " KRRUI = CASE WHEN ?5 THEN KRTOTAL + excluded.KRTOTAL ELSE KRRUI END,"
-                                " KSRUI = CASE WHEN ?5 THEN KSTOTAL + excluded.KSTOTAL ELSE KSRUI END"),
-                 {gstrCID, fromYM, toYM, target.text(0), opening}))
+        if (!run(
+                QStringLiteral(
+                    "INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                    " SELECT ?1, ?4, ?3, A, B, CASE WHEN ?5 THEN A ELSE 0 END, CASE WHEN ?5 THEN B ELSE 0 END"
+                    " FROM (SELECT COALESCE(SUM(T.KRTOTAL), 0) AS A, COALESCE(SUM(T.KSTOTAL), 0) AS B"
+                    " FROM T_KANJO K LEFT JOIN T_TUKIKAN T ON T.CID = ?1 AND T.KANKOCODE = K.KOCODE"
+                    " AND T.DATEYM BETWEEN ?2 AND ?3"
+                    " WHERE K.SYORIKBN = '1' AND K.SIYOU = 'Y' AND K.TOCODE = ?4) WHERE true"
+                    " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET"
+                    " KRTOTAL = KRTOTAL + excluded.KRTOTAL, KSTOTAL = KSTOTAL + excluded.KSTOTAL,"
+                    " KRRUI = CASE WHEN ?5 THEN KRTOTAL + excluded.KRTOTAL ELSE KRRUI END,"
+                    " KSRUI = CASE WHEN ?5 THEN KSTOTAL + excluded.KSTOTAL ELSE KSRUI END"),
+                {gstrCID, fromYM, toYM, target.text(0), opening}))
             return false;
     }
     return true;
@@ -509,32 +537,36 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
         " COALESCE((SELECT U.KSRUI FROM T_TUKIKAN U"
         " WHERE U.CID = ?1 AND U.KANKOCODE = '171' AND U.DATEYM = A.DATEYM), 0) AS W"
         " FROM T_TUKIKAN A WHERE A.CID = ?1 AND A.KANKOCODE = '113' AND A.DATEYM BETWEEN ?2 AND ?3),"
-        " Q AS (SELECT D, CASE WHEN V >= M THEN V - M ELSE 0 END AS DA, CASE WHEN V >= M THEN 0 ELSE M - V END AS CB,"
+        " Q AS (SELECT D, CASE WHEN V >= M THEN V - M ELSE 0 END AS DA, CASE WHEN V >= M THEN 0 ELSE M - V "
+        "END AS CB,"
         " U, W, substr(D, 6, 2) = '00' AS OPENING FROM P) ");
-    const QString insert = QStringLiteral(
-        "INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI) ");
+    const QString insert =
+        QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI) ");
     const Params params{gstrCID, openingYM, toYM};
 
     // 353: the month's profit; in the opening month with 171's running totals.
     const bool ok =
         run(months + insert +
-                QStringLiteral("SELECT ?1, '353', D, DD, CC, DD, CC FROM (SELECT D,"
-                               " DA + CASE WHEN OPENING THEN U ELSE 0 END AS DD,"
-                               " CB + CASE WHEN OPENING THEN W ELSE 0 END AS CC FROM Q) WHERE true"
-                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                               " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+                QStringLiteral(
+                    "SELECT ?1, '353', D, DD, CC, DD, CC FROM (SELECT D,"
+                    " DA + CASE WHEN OPENING THEN U ELSE 0 END AS DD,"
+                    " CB + CASE WHEN OPENING THEN W ELSE 0 END AS CC FROM Q) WHERE true"
+                    " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
             params) &&
         // 171's opening row: its running totals in all four amounts.
         run(months + insert +
-                QStringLiteral("SELECT ?1, '171', D, U, W, U, W FROM Q WHERE OPENING"
-                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                               " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+                QStringLiteral(
+                    "SELECT ?1, '171', D, U, W, U, W FROM Q WHERE OPENING"
+                    " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
             params) &&
         // 348: the month's profit; an existing row keeps its running totals.
         run(months + insert +
-                QStringLiteral("SELECT ?1, '348', D, DA, CB, 0, 0 FROM Q WHERE NOT OPENING"
-                               " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                               " KSTOTAL = excluded.KSTOTAL"),
+                QStringLiteral(
+                    "SELECT ?1, '348', D, DA, CB, 0, 0 FROM Q WHERE NOT OPENING"
+                    " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
+                    " KSTOTAL = excluded.KSTOTAL"),
             params);
     if (!ok) return failed();
     return sp.release() || failed();

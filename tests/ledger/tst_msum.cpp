@@ -21,14 +21,14 @@
 //   270 expenses (total)                     255 supplies
 //   348, 353 profit rows (totals)            900 an account not in use (opening 999)
 
+#include <QtTest>
+
 #include "app/common/globals.h"
 #include "ledger/msum.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
-
-#include <QtTest>
 
 namespace {
 
@@ -39,22 +39,25 @@ const QDate kToday(2009, 11, 30);
 
 struct ChartRow {
     const char* code;
-    const char* kind;  // SYORIKBN
-    const char* side;  // TAIKBN
+    const char* kind;   // SYORIKBN
+    const char* side;   // TAIKBN
     const char* total;  // TOCODE
     qint64 opening;
     const char* inUse;
 };
 
 const ChartRow kChart[] = {
-    {"010", "1", "0", "113", 0, "Y"},   {"113", "1", "0", "001", 0, "Y"},   {"160", "1", "1", "176", 0, "Y"},
-    {"170", "1", "1", "176", 0, "Y"},   {"171", "1", "1", "170", 0, "Y"},   {"176", "1", "1", "002", 0, "Y"},
-    {"190", "1", "1", "003", 0, "Y"},   {"260", "1", "0", "270", 0, "Y"},   {"270", "1", "0", "003", 0, "Y"},
-    {"348", "1", "1", "003", 0, "Y"},   {"353", "1", "1", "003", 0, "Y"},   {"004", "0", "0", "010", 1000, "Y"},
-    {"020", "0", "0", "010", 0, "Y"},   {"030", "0", "0", "010", 500, "Y"}, {"150", "0", "1", "160", 400, "Y"},
-    {"152", "0", "1", "160", 0, "Y"},   {"172", "0", "1", "171", 300, "Y"}, {"173", "0", "1", "170", 800, "Y"},
-    {"180", "0", "1", "190", 700, "Y"}, {"250", "0", "0", "260", 0, "Y"},   {"255", "0", "0", "270", 0, "Y"},
-    {"900", "0", "0", "010", 999, "N"},
+    {"010", "1", "0", "113", 0, "Y"},   {"113", "1", "0", "001", 0, "Y"},
+    {"160", "1", "1", "176", 0, "Y"},   {"170", "1", "1", "176", 0, "Y"},
+    {"171", "1", "1", "170", 0, "Y"},   {"176", "1", "1", "002", 0, "Y"},
+    {"190", "1", "1", "003", 0, "Y"},   {"260", "1", "0", "270", 0, "Y"},
+    {"270", "1", "0", "003", 0, "Y"},   {"348", "1", "1", "003", 0, "Y"},
+    {"353", "1", "1", "003", 0, "Y"},   {"004", "0", "0", "010", 1000, "Y"},
+    {"020", "0", "0", "010", 0, "Y"},   {"030", "0", "0", "010", 500, "Y"},
+    {"150", "0", "1", "160", 400, "Y"}, {"152", "0", "1", "160", 0, "Y"},
+    {"172", "0", "1", "171", 300, "Y"}, {"173", "0", "1", "170", 800, "Y"},
+    {"180", "0", "1", "190", 700, "Y"}, {"250", "0", "0", "260", 0, "Y"},
+    {"255", "0", "0", "270", 0, "Y"},   {"900", "0", "0", "010", 999, "N"},
 };
 
 const char* const kTotalAccounts = "'010','113','160','170','171','176','190','260','270','348','353'";
@@ -62,9 +65,13 @@ const char* const kTotalAccounts = "'010','113','160','170','171','176','190','2
 // Sales, purchases and supplies paid in cash, the same every month.
 const char* const kMonthlyTrade = "004>180 100; 250>004 30; 255>004 10";
 
-QVariant yen(qint64 v) { return QVariant::fromValue(Currency::fromYen(v)); }
+QVariant yen(qint64 v) {
+    return QVariant::fromValue(Currency::fromYen(v));
+}
 
-QString monthOf(const QString& day) { return day.left(7); }
+QString monthOf(const QString& day) {
+    return day.left(7);
+}
 
 struct Expected {
     QString code, sub, month;
@@ -102,8 +109,9 @@ class TestMsum : public QObject {
     void setUpChart() {
         exec(QStringLiteral("DELETE FROM T_KANJO"));
         for (const ChartRow& r : kChart) {
-            exec(QStringLiteral("INSERT INTO T_KANJO (KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, TOCODE, SIYOU,"
-                                " KISYUZAN, HOJOSET) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 'N')"),
+            exec(QStringLiteral(
+                     "INSERT INTO T_KANJO (KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, TOCODE, SIYOU,"
+                     " KISYUZAN, HOJOSET) VALUES (?, ?, ?, ?, ?, ?, ?, ?, 'N')"),
                  {QString::fromLatin1(r.code), QString::fromLatin1(r.code), QStringLiteral("科目") + r.code,
                   QString::fromLatin1(r.kind), QString::fromLatin1(r.side), QString::fromLatin1(r.total),
                   QString::fromLatin1(r.inUse), yen(r.opening)});
@@ -116,7 +124,8 @@ class TestMsum : public QObject {
     // The month status as the company switch leaves it: every month marked,
     // the opening month recorded as the last target.
     void setUpMonthStatus() {
-        exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"), {kCid, kOpening});
+        exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"),
+             {kCid, kOpening});
         QDate month(2009, 4, 1);
         for (int i = 0; i < 12; ++i, month = month.addMonths(1))
             exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"),
@@ -138,8 +147,9 @@ class TestMsum : public QObject {
                             " KRHOKOCODE, KRKIN, KSKOCODE, KSHOKOCODE, KSKIN, TEKIYO)"
                             " VALUES (?, ?, ?, ?, ?, '1', ?, ?, ?, ?, ?, ?, '取引')"),
              {QStringLiteral("%1").arg(lineNo_, 5, 10, QLatin1Char('0')), QStringLiteral("001"), kCid, day,
-              monthOf(day), debit.section(QLatin1Char('.'), 0, 0), debit.section(QLatin1Char('.'), 1), yen(amount),
-              credit.section(QLatin1Char('.'), 0, 0), credit.section(QLatin1Char('.'), 1), yen(amount)});
+              monthOf(day), debit.section(QLatin1Char('.'), 0, 0), debit.section(QLatin1Char('.'), 1),
+              yen(amount), credit.section(QLatin1Char('.'), 0, 0), credit.section(QLatin1Char('.'), 1),
+              yen(amount)});
     }
 
     // "2009/04/10 004>180 100; ..." or, with a day given, "004>180 100; ...".
@@ -154,22 +164,26 @@ class TestMsum : public QObject {
 
     void addMonthlyTrade(int firstMonth, int lastMonth) {
         for (int m = firstMonth; m <= lastMonth; ++m)
-            addLines(QString::fromLatin1(kMonthlyTrade), QStringLiteral("2009/%1/15").arg(m, 2, 10, QLatin1Char('0')));
+            addLines(QString::fromLatin1(kMonthlyTrade),
+                     QStringLiteral("2009/%1/15").arg(m, 2, 10, QLatin1Char('0')));
     }
 
     void check(const QString& spec) {
         for (const Expected& e : parseExpected(spec)) {
             const bool sub = !e.sub.isEmpty();
             const QString sql =
-                sub ? QStringLiteral("SELECT KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM T_TUKIHOJO WHERE CID = ? AND"
-                                     " KANKOCODE = ? AND DATEYM = ? AND HOCODE = ?")
-                    : QStringLiteral("SELECT KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM T_TUKIKAN WHERE CID = ? AND"
-                                     " KANKOCODE = ? AND DATEYM = ?");
+                sub ? QStringLiteral(
+                          "SELECT KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM T_TUKIHOJO WHERE CID = ? AND"
+                          " KANKOCODE = ? AND DATEYM = ? AND HOCODE = ?")
+                    : QStringLiteral(
+                          "SELECT KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM T_TUKIKAN WHERE CID = ? AND"
+                          " KANKOCODE = ? AND DATEYM = ?");
             QVariantList params{kCid, e.code, e.month};
             if (sub) params << e.sub;
             const auto rows = cn_->query(sql, params);
             QVERIFY(rows);
-            const QString where = e.code + (sub ? QLatin1Char('.') + e.sub : QString()) + QLatin1Char('@') + e.month;
+            const QString where =
+                e.code + (sub ? QLatin1Char('.') + e.sub : QString()) + QLatin1Char('@') + e.month;
             if (!e.amounts) {
                 QVERIFY2(rows->empty(), qPrintable(where + QStringLiteral(" should not exist")));
                 continue;
@@ -177,15 +191,16 @@ class TestMsum : public QObject {
             QVERIFY2(rows->size() == 1, qPrintable(where + QStringLiteral(" is missing")));
             QStringList got;
             for (int i = 0; i < 4; ++i) got << rows->front().currency(i).toText();
-            QVERIFY2(got == *e.amounts, qPrintable(where + QStringLiteral(": got ") + got.join(QLatin1Char('/')) +
-                                                   QStringLiteral(", want ") + e.amounts->join(QLatin1Char('/'))));
+            QVERIFY2(got == *e.amounts,
+                     qPrintable(where + QStringLiteral(": got ") + got.join(QLatin1Char('/')) +
+                                QStringLiteral(", want ") + e.amounts->join(QLatin1Char('/'))));
         }
     }
 
     // Every row of both total tables, for before/after comparisons.
     QString dump(const QString& table) {
-        const auto rows = cn_->query(QStringLiteral("SELECT * FROM %1 WHERE CID = ? ORDER BY 1, 2, 3, 4").arg(table),
-                                     {kCid});
+        const auto rows = cn_->query(
+            QStringLiteral("SELECT * FROM %1 WHERE CID = ? ORDER BY 1, 2, 3, 4").arg(table), {kCid});
         if (!rows) return QStringLiteral("<query failed>");
         QStringList out;
         for (const auto& r : *rows) {
@@ -198,7 +213,8 @@ class TestMsum : public QObject {
 
     QStringList monthsOf(const QString& codes) {
         const auto rows = cn_->query(
-            QStringLiteral("SELECT DISTINCT DATEYM FROM T_TUKIKAN WHERE CID = ? AND KANKOCODE IN (%1) ORDER BY 1")
+            QStringLiteral(
+                "SELECT DISTINCT DATEYM FROM T_TUKIKAN WHERE CID = ? AND KANKOCODE IN (%1) ORDER BY 1")
                 .arg(codes),
             {kCid});
         QStringList out;
@@ -210,14 +226,16 @@ class TestMsum : public QObject {
     // "SYORIFLG SYORIFLGH SYORIDAY" of one month.
     QString status(const QString& month) {
         const auto row = cn_->queryOne(
-            QStringLiteral("SELECT SYORIFLG, SYORIFLGH, SYORIDAY FROM T_TUKISIME WHERE CID = ? AND DATEYM = ?"),
+            QStringLiteral(
+                "SELECT SYORIFLG, SYORIFLGH, SYORIDAY FROM T_TUKISIME WHERE CID = ? AND DATEYM = ?"),
             {kCid, month});
         return row && row->size() ? QStringLiteral("%1 %2 %3").arg(row->text(0), row->text(1), row->text(2))
                                   : QString();
     }
 
     QString lastTarget() {
-        const auto v = cn_->scalar(QStringLiteral("SELECT DATEYM FROM T_TUKISIMECHECK WHERE CID = ?"), {kCid});
+        const auto v =
+            cn_->scalar(QStringLiteral("SELECT DATEYM FROM T_TUKISIMECHECK WHERE CID = ?"), {kCid});
         return v ? v->toString() : QString();
     }
 
@@ -239,8 +257,8 @@ private slots:
         gstrCID = kCid;
         clock_ = std::make_unique<platform::FixedClock>(kToday);
         lineNo_ = 0;
-        for (const char* table : {"T_SI_MEISAI", "T_TUKIKAN", "T_TUKIHOJO", "T_TUKISIME", "T_TUKISIMECHECK",
-                                  "T_HOJOKAMOKU"})
+        for (const char* table :
+             {"T_SI_MEISAI", "T_TUKIKAN", "T_TUKIHOJO", "T_TUKISIME", "T_TUKISIMECHECK", "T_HOJOKAMOKU"})
             exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QString::fromLatin1(table)), {kCid});
         setUpChart();
         setUpMonthStatus();
@@ -259,7 +277,8 @@ private slots:
         addLines(QStringLiteral("2009/04/10 004>180 100"));
         summarize(kFrom);
         check(QStringLiteral(
-            "004@2009/00=1000/0/1000/0 030@2009/00=500/0/500/0 150@2009/00=0/400/0/400 172@2009/00=0/300/0/300"
+            "004@2009/00=1000/0/1000/0 030@2009/00=500/0/500/0 150@2009/00=0/400/0/400 "
+            "172@2009/00=0/300/0/300"
             " 173@2009/00=0/800/0/800 180@2009/00=0/0/0/0 900@2009/00=- 020@2009/00=- 152@2009/00=-"
             " 010@2009/00=1500/0/1500/0 113@2009/00=1500/0/1500/0 160@2009/00=0/400/0/400"
             " 170@2009/00=0/1100/0/1100 176@2009/00=0/1500/0/1500 171@2009/00=0/300/0/300"
@@ -269,23 +288,24 @@ private slots:
         // from the opening month; the month's profit in 353 and 348.
         check(QStringLiteral(
             "004@2009/04=100/0/1100/0 180@2009/04=0/100/0/100 030@2009/04=0/0/500/0 172@2009/04=0/0/0/300"
-            " 010@2009/04=100/0/1600/0 113@2009/04=100/0/1600/0 176@2009/04=0/0/0/1500 190@2009/04=0/100/0/100"
+            " 010@2009/04=100/0/1600/0 113@2009/04=100/0/1600/0 176@2009/04=0/0/0/1500 "
+            "190@2009/04=0/100/0/100"
             " 353@2009/04=0/100/0/400 348@2009/04=0/100/0/100 900@2009/04=-"));
     }
 
     void profitCarry_data() {
         QTest::addColumn<QString>("rows");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("m 150, v 100: a credit of 50")
-            << "113@2009/05=150/0/0/0 176@2009/05=0/100/0/0" << "353@2009/05=0/50/0/50 348@2009/05=0/50/0/0";
-        QTest::newRow("m 100, v 150: a debit of 50")
-            << "113@2009/05=100/0/0/0 176@2009/05=0/150/0/0" << "353@2009/05=50/0/50/0 348@2009/05=50/0/0/0";
-        QTest::newRow("m equal to v: zero rows")
-            << "113@2009/05=80/0/0/0 176@2009/05=0/80/0/0" << "353@2009/05=0/0/0/0 348@2009/05=0/0/0/0";
-        QTest::newRow("no row of 176: v is 0")
-            << "113@2009/05=100/40/0/0" << "353@2009/05=0/60/0/60 348@2009/05=0/60/0/0";
-        QTest::newRow("a month without 113 gets no profit rows")
-            << "176@2009/05=0/100/0/0" << "353@2009/05=- 348@2009/05=-";
+        QTest::newRow("m 150, v 100: a credit of 50") << "113@2009/05=150/0/0/0 176@2009/05=0/100/0/0"
+                                                      << "353@2009/05=0/50/0/50 348@2009/05=0/50/0/0";
+        QTest::newRow("m 100, v 150: a debit of 50") << "113@2009/05=100/0/0/0 176@2009/05=0/150/0/0"
+                                                     << "353@2009/05=50/0/50/0 348@2009/05=50/0/0/0";
+        QTest::newRow("m equal to v: zero rows") << "113@2009/05=80/0/0/0 176@2009/05=0/80/0/0"
+                                                 << "353@2009/05=0/0/0/0 348@2009/05=0/0/0/0";
+        QTest::newRow("no row of 176: v is 0") << "113@2009/05=100/40/0/0"
+                                               << "353@2009/05=0/60/0/60 348@2009/05=0/60/0/0";
+        QTest::newRow("a month without 113 gets no profit rows") << "176@2009/05=0/100/0/0"
+                                                                 << "353@2009/05=- 348@2009/05=-";
         QTest::newRow("opening month adds 171's running totals and rewrites 171")
             << "113@2009/00=1500/0/1500/0 176@2009/00=0/1500/0/1500 171@2009/00=0/0/0/300"
             << "353@2009/00=0/300/0/300 171@2009/00=0/300/0/300 348@2009/00=-";
@@ -304,8 +324,8 @@ private slots:
         for (const Expected& e : parseExpected(rows)) {
             const QStringList& a = *e.amounts;
             exec(QStringLiteral("INSERT INTO T_TUKIKAN VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                 {kCid, e.code, e.month, yen(a[0].toLongLong()), yen(a[1].toLongLong()), yen(a[2].toLongLong()),
-                  yen(a[3].toLongLong())});
+                 {kCid, e.code, e.month, yen(a[0].toLongLong()), yen(a[1].toLongLong()),
+                  yen(a[2].toLongLong()), yen(a[3].toLongLong())});
         }
         platform::ScriptedMsgBox box;
         QVERIFY(msum_misyobunrieki(kOpening, QStringLiteral("2009/07")));
@@ -320,8 +340,8 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QStringList>("totalMonths");
         QTest::addColumn<QStringList>("months348");
-        QTest::newRow("target is the first month") << "2009/04" << QStringList{"2009/00", "2009/04"}
-                                                   << QStringList{"2009/04"};
+        QTest::newRow("target is the first month")
+            << "2009/04" << QStringList{"2009/00", "2009/04"} << QStringList{"2009/04"};
         QTest::newRow("target after four months")
             << "2009/07" << QStringList{"2009/00", "2009/06", "2009/07"} << QStringList{"2009/06", "2009/07"};
     }
@@ -372,8 +392,8 @@ private slots:
         summarize(QStringLiteral("2009/05"), withSub);
         check(expected);
         check(QStringLiteral("020@2009/05=100/0/100/0 030@2009/05=0/100/500/100"));
-        const auto n = cn_->scalar(QStringLiteral("SELECT COUNT(*) FROM T_TUKIHOJO WHERE CID = ? AND KANKOCODE = '030'"),
-                                   {kCid});
+        const auto n = cn_->scalar(
+            QStringLiteral("SELECT COUNT(*) FROM T_TUKIHOJO WHERE CID = ? AND KANKOCODE = '030'"), {kCid});
         QVERIFY(n);
         QCOMPARE(n->toInt(), 0);
     }
@@ -384,8 +404,9 @@ private slots:
         exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = ? WHERE KOCODE = '030'"), {yen(-1000)});
         addLines(QStringLiteral("2009/04/10 030>180 500; 2009/04/11 250>004 0; 2009/04/12 152>004 0"));
         summarize(QStringLiteral("2009/05"));
-        check(QStringLiteral("030@2009/04=500/0/-500/0 030@2009/05=0/0/-500/0 250@2009/04=- 250@2009/05=-"
-                             " 152@2009/04=0/0/0/0 152@2009/05=0/0/0/0 004@2009/04=0/0/1000/0"));
+        check(
+            QStringLiteral("030@2009/04=500/0/-500/0 030@2009/05=0/0/-500/0 250@2009/04=- 250@2009/05=-"
+                           " 152@2009/04=0/0/0/0 152@2009/05=0/0/0/0 004@2009/04=0/0/1000/0"));
     }
 
     void monthStatus_data() {
@@ -396,12 +417,15 @@ private slots:
 
     void monthStatus() {
         QFETCH(bool, withSub);
-        exec(QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ? AND DATEYM = '2009/09'"),
-             {kCid});
+        exec(
+            QStringLiteral(
+                "UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ? AND DATEYM = '2009/09'"),
+            {kCid});
         addMonthlyTrade(4, 6);
         summarize(QStringLiteral("2009/06"), withSub);
         const QString done = withSub ? QStringLiteral("1 1 2009/11/30") : QStringLiteral("1 0 2009/11/30");
-        for (const char* m : {"2009/00", "2009/04", "2009/05", "2009/06"}) QCOMPARE(status(QString::fromLatin1(m)), done);
+        for (const char* m : {"2009/00", "2009/04", "2009/05", "2009/06"})
+            QCOMPARE(status(QString::fromLatin1(m)), done);
         QCOMPARE(status(QStringLiteral("2009/07")), QStringLiteral("0 0 2009/04/01"));
         QCOMPARE(status(QStringLiteral("2009/09")), QStringLiteral("1 1 2009/04/01"));
         QCOMPARE(lastTarget(), QStringLiteral("2009/06"));
@@ -437,7 +461,8 @@ private slots:
                             " AND KRKOCODE = '004'"),
              {yen(130), yen(130), kCid});
         summarize(QStringLiteral("2009/05"));
-        check(QStringLiteral("004@2009/04=130/40/1130/40 004@2009/05=100/40/1230/80 180@2009/04=0/130/0/130"));
+        check(
+            QStringLiteral("004@2009/04=130/40/1130/40 004@2009/05=100/40/1230/80 180@2009/04=0/130/0/130"));
         QCOMPARE(lastTarget(), QStringLiteral("2009/05"));
     }
 
@@ -449,8 +474,9 @@ private slots:
         exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DATEYM = '2009/05'"), {kCid});
         mark(QStringLiteral("2009/05"), QStringLiteral("2009/05"));
         summarize(QStringLiteral("2009/06"));
-        check(QStringLiteral("004@2009/05=- 180@2009/05=- 250@2009/05=- 004@2009/06=100/40/1200/80"
-                             " 010@2009/05=100/40/0/0 010@2009/06=100/40/1700/80 353@2009/06=0/60/0/420"));
+        check(
+            QStringLiteral("004@2009/05=- 180@2009/05=- 250@2009/05=- 004@2009/06=100/40/1200/80"
+                           " 010@2009/05=100/40/0/0 010@2009/06=100/40/1700/80 353@2009/06=0/60/0/420"));
     }
 
     // A change in an earlier month (one day, an opening balance, a
@@ -463,12 +489,13 @@ private slots:
         const QString later = QStringLiteral(
             "004@2009/05=100/40/1250/80 004@2009/06=100/40/1350/120 004@2009/07=100/40/1450/160"
             " 113@2009/07=120/60/2030/240");
-        QTest::newRow("one day")
-            << "UPDATE T_SI_MEISAI SET KRKIN = 1500000, KSKIN = 1500000 WHERE CID = '51' AND DATEYM = '2009/04'"
-               " AND KRKOCODE = '004'"
-            << "2009/04" << later + " 004@2009/04=150/40/1150/40 353@2009/07=0/60/0/590";
+        QTest::newRow("one day") << "UPDATE T_SI_MEISAI SET KRKIN = 1500000, KSKIN = 1500000 WHERE CID = "
+                                    "'51' AND DATEYM = '2009/04'"
+                                    " AND KRKOCODE = '004'"
+                                 << "2009/04" << later + " 004@2009/04=150/40/1150/40 353@2009/07=0/60/0/590";
         QTest::newRow("an opening balance")
-            << "UPDATE T_KANJO SET KISYUZAN = 10500000 WHERE KOCODE = '004'" << "2009/00"
+            << "UPDATE T_KANJO SET KISYUZAN = 10500000 WHERE KOCODE = '004'"
+            << "2009/00"
             << later + " 004@2009/04=100/40/1150/40 004@2009/00=1050/0/1050/0 353@2009/00=0/350/0/350";
         QTest::newRow("a sub-account day")
             << "UPDATE T_SI_MEISAI SET KRKIN = 700000, KSKIN = 700000 WHERE CID = '51' AND DATEYM = '2009/04'"
@@ -511,7 +538,9 @@ private slots:
         addMonthlyTrade(4, 6);
         summarize(QStringLiteral("2009/06"));
         exec(QStringLiteral("UPDATE T_KANJO SET TOCODE = NULL WHERE KOCODE = '250'"));
-        exec(QStringLiteral("UPDATE T_SI_MEISAI SET KRKIN = 0, KSKIN = 0 WHERE CID = ? AND DATEYM = '2009/05'"), {kCid});
+        exec(QStringLiteral(
+                 "UPDATE T_SI_MEISAI SET KRKIN = 0, KSKIN = 0 WHERE CID = ? AND DATEYM = '2009/05'"),
+             {kCid});
         mark(QStringLiteral("2009/05"), QStringLiteral("2009/05"));
         const QString accounts = dump(QStringLiteral("T_TUKIKAN"));
         const QString subs = dump(QStringLiteral("T_TUKIHOJO"));
@@ -520,7 +549,8 @@ private slots:
         platform::ScriptedMsgBox box;
         QVERIFY(!msum_main(kFrom, QStringLiteral("2009/06"), false));
         QCOMPARE(box.count(), 1);
-        QCOMPARE(box.last().text, QStringLiteral("T_TUKIKANテーブルのアクセス中にエラーが発生しました(msum_syukei)。"));
+        QCOMPARE(box.last().text,
+                 QStringLiteral("T_TUKIKANテーブルのアクセス中にエラーが発生しました(msum_syukei)。"));
         QCOMPARE(box.last().icon, platform::MsgIcon::Warning);
         QCOMPARE(dump(QStringLiteral("T_TUKIKAN")), accounts);
         QCOMPARE(dump(QStringLiteral("T_TUKIHOJO")), subs);
@@ -535,9 +565,12 @@ private slots:
     void badMonthArguments_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("empty first month") << "" << "2009/05";
-        QTest::newRow("target without a month") << "2009/04" << "2009";
-        QTest::newRow("month 13") << "2009/04" << "2009/13";
+        QTest::newRow("empty first month") << ""
+                                           << "2009/05";
+        QTest::newRow("target without a month") << "2009/04"
+                                                << "2009";
+        QTest::newRow("month 13") << "2009/04"
+                                  << "2009/13";
     }
 
     void badMonthArguments() {
@@ -569,39 +602,49 @@ private slots:
         QVERIFY(seeded);
         if (seeded->toInt() == 0) QSKIP("the shipped database has no chart template");
         exec(QStringLiteral("DELETE FROM T_KANJO"));
-        exec(QStringLiteral("INSERT INTO T_KANJO (KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE,"
-                            " NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, PCODE3, KAIPAGE, KISYUZAN,"
-                            " AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN) SELECT KOCODE, KMCODE, KNBUN, KANNAME,"
-                            " SYORIKBN, TAIKBN, TOCODE, BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1,"
-                            " PCODE2, PCODE3, KAIPAGE, KISYUZAN, AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN"
-                            " FROM MT_KANJO"));
+        exec(QStringLiteral(
+            "INSERT INTO T_KANJO (KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE,"
+            " NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, PCODE3, KAIPAGE, KISYUZAN,"
+            " AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN) SELECT KOCODE, KMCODE, KNBUN, KANNAME,"
+            " SYORIKBN, TAIKBN, TOCODE, BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1,"
+            " PCODE2, PCODE3, KAIPAGE, KISYUZAN, AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN"
+            " FROM MT_KANJO"));
         exec(QStringLiteral("DELETE FROM T_HOJOKAMOKU WHERE CID = ?"), {kCid});
         // Every posting account in use against cash, month by month.
-        const auto accounts = cn_->query(QStringLiteral(
-            "SELECT KOCODE FROM T_KANJO WHERE SYORIKBN = '0' AND SIYOU = 'Y' AND KOCODE <> '004' ORDER BY KOCODE"));
+        const auto accounts =
+            cn_->query(QStringLiteral("SELECT KOCODE FROM T_KANJO WHERE SYORIKBN = '0' AND SIYOU = 'Y' AND "
+                                      "KOCODE <> '004' ORDER BY KOCODE"));
         QVERIFY(accounts);
         int i = 0;
         for (const auto& a : *accounts) {
             const QString day = QStringLiteral("2009/%1/10").arg(4 + i % 6, 2, 10, QLatin1Char('0'));
-            if (i % 2) addLine(day, a.text(0), QStringLiteral("004"), 10 + i);
-            else addLine(day, QStringLiteral("004"), a.text(0), 10 + i);
+            if (i % 2)
+                addLine(day, a.text(0), QStringLiteral("004"), 10 + i);
+            else
+                addLine(day, QStringLiteral("004"), a.text(0), 10 + i);
             ++i;
         }
         summarize(QStringLiteral("2009/09"));
-        const auto mismatches = cn_->query(QStringLiteral(
-            "SELECT X.KANKOCODE FROM T_TUKIKAN X JOIN (SELECT K.TOCODE AS CODE, SUM(T.KRRUI) AS KR, SUM(T.KSRUI) AS KS"
-            " FROM T_KANJO K JOIN T_TUKIKAN T ON T.KANKOCODE = K.KOCODE AND T.CID = ?1 AND T.DATEYM = '2009/09'"
-            " WHERE K.SYORIKBN = '0' AND K.SIYOU = 'Y' GROUP BY K.TOCODE) S ON S.CODE = X.KANKOCODE"
-            " WHERE X.CID = ?1 AND X.DATEYM = '2009/09' AND X.KANKOCODE NOT IN"
-            " (SELECT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND SIYOU = 'Y' AND TOCODE > '003')"
-            " AND X.KANKOCODE NOT IN ('171', '348', '353') AND (X.KRRUI <> S.KR OR X.KSRUI <> S.KS)"),
+        const auto mismatches = cn_->query(
+            QStringLiteral(
+                "SELECT X.KANKOCODE FROM T_TUKIKAN X JOIN (SELECT K.TOCODE AS CODE, SUM(T.KRRUI) AS KR, "
+                "SUM(T.KSRUI) AS KS"
+                " FROM T_KANJO K JOIN T_TUKIKAN T ON T.KANKOCODE = K.KOCODE AND T.CID = ?1 AND T.DATEYM = "
+                "'2009/09'"
+                " WHERE K.SYORIKBN = '0' AND K.SIYOU = 'Y' GROUP BY K.TOCODE) S ON S.CODE = X.KANKOCODE"
+                " WHERE X.CID = ?1 AND X.DATEYM = '2009/09' AND X.KANKOCODE NOT IN"
+                " (SELECT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND SIYOU = 'Y' AND TOCODE > '003')"
+                " AND X.KANKOCODE NOT IN ('171', '348', '353') AND (X.KRRUI <> S.KR OR X.KSRUI <> S.KS)"),
             {kCid});
         QVERIFY(mismatches);
-        QVERIFY2(mismatches->empty(), qPrintable(mismatches->empty() ? QString() : mismatches->front().text(0)));
+        QVERIFY2(mismatches->empty(),
+                 qPrintable(mismatches->empty() ? QString() : mismatches->front().text(0)));
         // Balanced journal: debits equal credits over the posting accounts in every month.
-        const auto unbalanced = cn_->query(QStringLiteral(
-            "SELECT T.DATEYM FROM T_TUKIKAN T JOIN T_KANJO K ON K.KOCODE = T.KANKOCODE WHERE T.CID = ?1"
-            " AND K.SYORIKBN = '0' AND T.DATEYM > '2009/00' GROUP BY T.DATEYM HAVING SUM(T.KRTOTAL) <> SUM(T.KSTOTAL)"),
+        const auto unbalanced = cn_->query(
+            QStringLiteral(
+                "SELECT T.DATEYM FROM T_TUKIKAN T JOIN T_KANJO K ON K.KOCODE = T.KANKOCODE WHERE T.CID = ?1"
+                " AND K.SYORIKBN = '0' AND T.DATEYM > '2009/00' GROUP BY T.DATEYM HAVING SUM(T.KRTOTAL) <> "
+                "SUM(T.KSTOTAL)"),
             {kCid});
         QVERIFY(unbalanced);
         QVERIFY(unbalanced->empty());

@@ -11,17 +11,16 @@
 // the target with sums over that copy. Nothing here shares code with the
 // engine: the expected figures come from loops over the lines.
 
+#include <QDate>
+#include <QtTest>
+#include <map>
+#include <random>
+
 #include "app/common/globals.h"
 #include "ledger/msum.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
-
-#include <QDate>
-#include <QtTest>
-
-#include <map>
-#include <random>
 
 namespace {
 
@@ -44,19 +43,19 @@ struct Account {
 // Receivers of the second level have lower codes than their own totals
 // (060 < 113, 174 < 176), so each level is complete when it is added on.
 const std::vector<Account> kChart = {
-    {"010", '1', '0', "060", true, 0, 0},        {"060", '1', '0', "113", true, 0, 0},
-    {"113", '1', '0', "000", true, 0, 0},        {"140", '1', '1', "176", true, 0, 0},
-    {"165", '1', '1', "176", true, 0, 0},        {"171", '1', '1', "174", true, 0, 0},
-    {"174", '1', '1', "176", true, 0, 0},        {"176", '1', '1', "000", true, 0, 0},
-    {"190", '1', '1', "000", true, 0, 0},        {"260", '1', '0', "300", true, 0, 0},
-    {"300", '1', '0', "000", true, 0, 0},        {"348", '1', '1', "000", true, 0, 0},
-    {"353", '1', '1', "000", true, 0, 0},        {"004", '0', '0', "010", true, 500000000, 0},
+    {"010", '1', '0', "060", true, 0, 0},          {"060", '1', '0', "113", true, 0, 0},
+    {"113", '1', '0', "000", true, 0, 0},          {"140", '1', '1', "176", true, 0, 0},
+    {"165", '1', '1', "176", true, 0, 0},          {"171", '1', '1', "174", true, 0, 0},
+    {"174", '1', '1', "176", true, 0, 0},          {"176", '1', '1', "000", true, 0, 0},
+    {"190", '1', '1', "000", true, 0, 0},          {"260", '1', '0', "300", true, 0, 0},
+    {"300", '1', '0', "000", true, 0, 0},          {"348", '1', '1', "000", true, 0, 0},
+    {"353", '1', '1', "000", true, 0, 0},          {"004", '0', '0', "010", true, 500000000, 0},
     {"005", '0', '0', "010", true, 1200000000, 3}, {"030", '0', '0', "060", true, 0, 0},
-    {"048", '0', '1', "060", true, 0, 0},        {"115", '0', '1', "140", true, 300000000, 2},
-    {"119", '0', '1', "140", true, 0, 0},        {"153", '0', '1', "165", true, 1000000000, 0},
-    {"172", '0', '1', "171", true, 400000000, 0}, {"180", '0', '1', "190", true, 77770000, 0},
-    {"250", '0', '0', "260", true, 0, 0},        {"270", '0', '0', "300", true, 0, 0},
-    {"280", '0', '0', "300", true, 0, 1},        {"290", '0', '0', "300", false, 55550000, 0},
+    {"048", '0', '1', "060", true, 0, 0},          {"115", '0', '1', "140", true, 300000000, 2},
+    {"119", '0', '1', "140", true, 0, 0},          {"153", '0', '1', "165", true, 1000000000, 0},
+    {"172", '0', '1', "171", true, 400000000, 0},  {"180", '0', '1', "190", true, 77770000, 0},
+    {"250", '0', '0', "260", true, 0, 0},          {"270", '0', '0', "300", true, 0, 0},
+    {"280", '0', '0', "300", true, 0, 1},          {"290", '0', '0', "300", false, 55550000, 0},
 };
 
 struct Line {
@@ -81,9 +80,7 @@ struct Amounts {
     qint64 kr = 0, ks = 0, krr = 0, ksr = 0;
     bool allZero() const { return kr == 0 && ks == 0 && krr == 0 && ksr == 0; }
     bool operator==(const Amounts&) const = default;
-    QString text() const {
-        return QStringLiteral("%1/%2/%3/%4").arg(kr).arg(ks).arg(krr).arg(ksr);
-    }
+    QString text() const { return QStringLiteral("%1/%2/%3/%4").arg(kr).arg(ks).arg(krr).arg(ksr); }
 };
 
 QStringList fiscalMonths() {
@@ -93,7 +90,9 @@ QStringList fiscalMonths() {
     return out;
 }
 
-QString subKey(const QString& code, const QString& sub) { return code + QLatin1Char('.') + sub; }
+QString subKey(const QString& code, const QString& sub) {
+    return code + QLatin1Char('.') + sub;
+}
 
 }  // namespace
 
@@ -125,7 +124,8 @@ class TestMsumRandom : public QObject {
     }
 
     void mark(const QString& month) {
-        exec(QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '0', SYORIFLGH = '0' WHERE CID = ? AND DATEYM = ?"),
+        exec(QStringLiteral(
+                 "UPDATE T_TUKISIME SET SYORIFLG = '0', SYORIFLGH = '0' WHERE CID = ? AND DATEYM = ?"),
              {kCid, month});
     }
 
@@ -133,14 +133,16 @@ class TestMsumRandom : public QObject {
 
     void setUp() {
         exec(QStringLiteral("DELETE FROM T_KANJO"));
-        for (const char* t : {"T_SI_MEISAI", "T_TUKIKAN", "T_TUKIHOJO", "T_TUKISIME", "T_TUKISIMECHECK", "T_HOJOKAMOKU"})
+        for (const char* t :
+             {"T_SI_MEISAI", "T_TUKIKAN", "T_TUKIHOJO", "T_TUKISIME", "T_TUKISIMECHECK", "T_HOJOKAMOKU"})
             exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QString::fromLatin1(t)), {kCid});
         opening_.clear();
         subOpening_.clear();
         lines_.clear();
         for (const Account& a : kChart) {
-            exec(QStringLiteral("INSERT INTO T_KANJO (KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, TOCODE, SIYOU,"
-                                " KISYUZAN, HOJOSET) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            exec(QStringLiteral(
+                     "INSERT INTO T_KANJO (KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, TOCODE, SIYOU,"
+                     " KISYUZAN, HOJOSET) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                  {a.code, a.code, QStringLiteral("科目") + a.code, QString(QLatin1Char(a.kind)),
                   QString(QLatin1Char(a.side)), a.total, a.inUse ? QStringLiteral("Y") : QStringLiteral("N"),
                   a.opening, a.subs ? QStringLiteral("Y") : QStringLiteral("N")});
@@ -153,7 +155,8 @@ class TestMsumRandom : public QObject {
                 subOpening_[subKey(a.code, sub)] = raw;
             }
         }
-        exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"), {kCid, kOpening});
+        exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"),
+             {kCid, kOpening});
         for (const QString& m : fiscalMonths())
             exec(QStringLiteral("INSERT INTO T_TUKISIME VALUES (?, ?, '0', '0', '2009/04/01')"), {kCid, m});
         exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES (?, ?)"), {kCid, kOpening});
@@ -173,11 +176,14 @@ class TestMsumRandom : public QObject {
     std::pair<QString, QString> randomSide() {
         QStringList codes = postingCodes();
         QString code = codes[pick(int(codes.size()))];
-        if (code == QStringLiteral("290") && !chance(20)) code = QStringLiteral("270");  // rarely the unused one
+        if (code == QStringLiteral("290") && !chance(20))
+            code = QStringLiteral("270");  // rarely the unused one
         const Account& a = account(code);
         QString sub;
-        if (a.subs && chance(80)) sub = QStringLiteral("0%1").arg(1 + pick(a.subs));
-        else if (chance(3)) sub = QStringLiteral("09");
+        if (a.subs && chance(80))
+            sub = QStringLiteral("0%1").arg(1 + pick(a.subs));
+        else if (chance(3))
+            sub = QStringLiteral("09");
         return {code, sub};
     }
 
@@ -195,9 +201,10 @@ class TestMsumRandom : public QObject {
     }
 
     void writeLine(const Line& l) {
-        exec(QStringLiteral("INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRHOKOCODE,"
-                            " KRKIN, KSKOCODE, KSHOKOCODE, KSKIN, TEKIYO) VALUES (?, '001', ?, ?, ?, '1', ?, ?, ?, ?, ?,"
-                            " ?, '売上代金')"),
+        exec(QStringLiteral(
+                 "INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRHOKOCODE,"
+                 " KRKIN, KSKOCODE, KSHOKOCODE, KSKIN, TEKIYO) VALUES (?, '001', ?, ?, ?, '1', ?, ?, ?, ?, ?,"
+                 " ?, '売上代金')"),
              {l.den, kCid, l.day, l.month(), l.dr, l.drSub, l.raw, l.cr, l.crSub, l.raw});
     }
 
@@ -223,21 +230,22 @@ class TestMsumRandom : public QObject {
         Line& l = lines_[pick(int(lines_.size()))];
         const QString oldMonth = l.month();
         switch (pick(4)) {
-        case 0:
-            l.raw = randomAmount();
-            break;
-        case 1:
-            std::tie(l.dr, l.drSub) = randomSide();
-            break;
-        case 2:
-            std::tie(l.cr, l.crSub) = randomSide();
-            break;
-        default:
-            l.day = randomDay();  // moved to another day, maybe another month
-            break;
+            case 0:
+                l.raw = randomAmount();
+                break;
+            case 1:
+                std::tie(l.dr, l.drSub) = randomSide();
+                break;
+            case 2:
+                std::tie(l.cr, l.crSub) = randomSide();
+                break;
+            default:
+                l.day = randomDay();  // moved to another day, maybe another month
+                break;
         }
-        exec(QStringLiteral("UPDATE T_SI_MEISAI SET SIDAY = ?, DATEYM = ?, KRKOCODE = ?, KRHOKOCODE = ?, KRKIN = ?,"
-                            " KSKOCODE = ?, KSHOKOCODE = ?, KSKIN = ? WHERE CID = ? AND DENCODE = ?"),
+        exec(QStringLiteral(
+                 "UPDATE T_SI_MEISAI SET SIDAY = ?, DATEYM = ?, KRKOCODE = ?, KRHOKOCODE = ?, KRKIN = ?,"
+                 " KSKOCODE = ?, KSHOKOCODE = ?, KSKIN = ? WHERE CID = ? AND DENCODE = ?"),
              {l.day, l.month(), l.dr, l.drSub, l.raw, l.cr, l.crSub, l.raw, kCid, l.den});
         mark(oldMonth);
         mark(l.month());
@@ -250,7 +258,8 @@ class TestMsumRandom : public QObject {
         const bool wholeDay = chance(40);
         for (auto it = lines_.begin(); it != lines_.end();) {
             if (it->den == chosen.den || (wholeDay && it->day == chosen.day)) {
-                exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ?"), {kCid, it->den});
+                exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ?"),
+                     {kCid, it->den});
                 it = lines_.erase(it);
             } else {
                 ++it;
@@ -265,8 +274,10 @@ class TestMsumRandom : public QObject {
             auto it = subOpening_.begin();
             std::advance(it, pick(int(subOpening_.size())));
             it->second = raw;
-            exec(QStringLiteral("UPDATE T_HOJOKAMOKU SET KISYUZAN = ? WHERE CID = ? AND KANKOCODE = ? AND HOKOCODE = ?"),
-                 {raw, kCid, it->first.section(QLatin1Char('.'), 0, 0), it->first.section(QLatin1Char('.'), 1)});
+            exec(QStringLiteral(
+                     "UPDATE T_HOJOKAMOKU SET KISYUZAN = ? WHERE CID = ? AND KANKOCODE = ? AND HOKOCODE = ?"),
+                 {raw, kCid, it->first.section(QLatin1Char('.'), 0, 0),
+                  it->first.section(QLatin1Char('.'), 1)});
         } else {
             const QStringList codes = postingCodes();
             const QString code = codes[pick(int(codes.size()))];
@@ -319,10 +330,11 @@ class TestMsumRandom : public QObject {
 
     std::map<QString, Amounts> readRows(const QString& table, const QString& key) {
         std::map<QString, Amounts> out;
-        const auto rows = cn_->query(QStringLiteral("SELECT %1, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM %2"
-                                                    " WHERE CID = ?")
-                                         .arg(key, table),
-                                     {kCid});
+        const auto rows =
+            cn_->query(QStringLiteral("SELECT %1, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI FROM %2"
+                                      " WHERE CID = ?")
+                           .arg(key, table),
+                       {kCid});
         if (!rows) return out;
         for (const auto& r : *rows)
             out[r.text(0) + QLatin1Char('@') + r.text(1)] =
@@ -333,8 +345,8 @@ class TestMsumRandom : public QObject {
     // One expected row: must exist when required, must not exist when all
     // four amounts are zero (unless kept), and must hold the amounts when it
     // exists.
-    bool compareRow(const std::map<QString, Amounts>& rows, const QString& key, const Amounts& want, bool required,
-                    bool zeroKept = false) {
+    bool compareRow(const std::map<QString, Amounts>& rows, const QString& key, const Amounts& want,
+                    bool required, bool zeroKept = false) {
         const auto it = rows.find(key);
         const bool present = it != rows.end();
         if (want.allZero() && !zeroKept && !required) {
@@ -345,13 +357,14 @@ class TestMsumRandom : public QObject {
             return true;
         }
         if (!present) {
-            if (required) qWarning("%s: %s is missing, want %s", qPrintable(where_), qPrintable(key),
-                                   qPrintable(want.text()));
+            if (required)
+                qWarning("%s: %s is missing, want %s", qPrintable(where_), qPrintable(key),
+                         qPrintable(want.text()));
             return !required;
         }
         if (!(it->second == want)) {
-            qWarning("%s: %s is %s, want %s", qPrintable(where_), qPrintable(key), qPrintable(it->second.text()),
-                     qPrintable(want.text()));
+            qWarning("%s: %s is %s, want %s", qPrintable(where_), qPrintable(key),
+                     qPrintable(it->second.text()), qPrintable(want.text()));
             return false;
         }
         return true;
@@ -366,8 +379,8 @@ class TestMsumRandom : public QObject {
             const auto found = totals.find(a.code);
             const auto& months = found == totals.end() ? none : found->second;
             const Sums open = carried(a.code);
-            ok &= compareRow(rows, a.code + QStringLiteral("@") + kOpening, {open.dr, open.cr, open.dr, open.cr},
-                             !open.zero(), true);
+            ok &= compareRow(rows, a.code + QStringLiteral("@") + kOpening,
+                             {open.dr, open.cr, open.dr, open.cr}, !open.zero(), true);
             Sums cum = open;
             for (const QString& m : fiscalMonths()) {
                 if (m > T) break;
@@ -395,8 +408,8 @@ class TestMsumRandom : public QObject {
             // Registered sub-accounts have an opening row, and so has every
             // pair with lines in a summed month.
             const bool opened = subOpening_.count(key) || (!months.empty() && months.begin()->first <= T);
-            ok &= compareRow(rows, key + QStringLiteral("@") + kOpening, {open.dr, open.cr, open.dr, open.cr}, opened,
-                             true);
+            ok &= compareRow(rows, key + QStringLiteral("@") + kOpening, {open.dr, open.cr, open.dr, open.cr},
+                             opened, true);
             Sums cum = open;
             for (const QString& m : fiscalMonths()) {
                 if (m > T) break;
@@ -404,8 +417,8 @@ class TestMsumRandom : public QObject {
                 const Sums month = mt == months.end() ? Sums{} : mt->second;
                 cum += month;
                 const bool required = mt != months.end() || (m == T && withSub && opened);
-                ok &= compareRow(rows, key + QStringLiteral("@") + m, {month.dr, month.cr, cum.dr, cum.cr}, required,
-                                 true);
+                ok &= compareRow(rows, key + QStringLiteral("@") + m, {month.dr, month.cr, cum.dr, cum.cr},
+                                 required, true);
             }
         }
         return ok;
@@ -415,8 +428,8 @@ class TestMsumRandom : public QObject {
     // accounts in use that roll into it, and total accounts in use that roll
     // into it (second level).
     // An empty range (from after to) gives the opening balances alone.
-    Sums treeSum(const QString& total, const std::map<QString, std::map<QString, Sums>>& totals, const QString& from,
-                 const QString& to, bool withOpening) const {
+    Sums treeSum(const QString& total, const std::map<QString, std::map<QString, Sums>>& totals,
+                 const QString& from, const QString& to, bool withOpening) const {
         Sums s;
         for (const Account& a : kChart) {
             if (a.total != total || !a.inUse) continue;
@@ -480,19 +493,23 @@ class TestMsumRandom : public QObject {
         const QStringList months = fiscalMonths();
         const QString T = months[pick(int(months.size()))];
         const bool withSub = chance(40);
-        where_ += QStringLiteral(" target %1%2").arg(T, withSub ? QStringLiteral(" with sub-accounts") : QString());
+        where_ +=
+            QStringLiteral(" target %1%2").arg(T, withSub ? QStringLiteral(" with sub-accounts") : QString());
         platform::ScriptedMsgBox box;
-        QVERIFY2(msum_main(kFrom, T, withSub), qPrintable(where_ + (box.count() ? box.last().text : QString())));
+        QVERIFY2(msum_main(kFrom, T, withSub),
+                 qPrintable(where_ + (box.count() ? box.last().text : QString())));
         QCOMPARE(box.count(), 0);
 
         const auto accounts = readRows(QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"));
-        const auto subs = readRows(QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE || '.' || HOCODE"));
+        const auto subs =
+            readRows(QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE || '.' || HOCODE"));
         QVERIFY2(checkPostingAccounts(T, accounts), qPrintable(where_));
         QVERIFY2(checkSubAccounts(T, withSub, subs), qPrintable(where_));
         QVERIFY2(checkTotalsAtTarget(T, accounts), qPrintable(where_));
 
         const auto unsummed = cn_->scalar(
-            QStringLiteral("SELECT COUNT(*) FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? AND SYORIFLG <> '1'"),
+            QStringLiteral(
+                "SELECT COUNT(*) FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? AND SYORIFLG <> '1'"),
             {kCid, T});
         QVERIFY(unsummed);
         QCOMPARE(unsummed->toInt(), 0);
@@ -527,10 +544,14 @@ private slots:
         for (int step = 1; step <= kSteps; ++step) {
             where_ = QStringLiteral("seed %1 step %2").arg(seed).arg(step);
             const int what = pick(100);
-            if (what < 30 || lines_.empty()) addLines();
-            else if (what < 45) editLine();
-            else if (what < 53) deleteLines();
-            else if (what < 60) changeOpening();
+            if (what < 30 || lines_.empty())
+                addLines();
+            else if (what < 45)
+                editLine();
+            else if (what < 53)
+                deleteLines();
+            else if (what < 60)
+                changeOpening();
             else {
                 summarizeAndCompare();
                 ++summations;
