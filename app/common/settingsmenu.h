@@ -1,0 +1,21 @@
+#pragma once
+// The settings menu ("初期設定") as the set-up screens reach it.
+//
+// The set-up screens sit in a layer below the shell, yet each returns to the
+// settings menu when it closes, also when another screen opened it (the
+// company screen opened by the main menu's company switch), and the company
+// screen rewrites the menu's caption after a rename or a deletion. The shell
+// installs a provider that gives the menu, creating it when it does not exist
+// yet; without a provider the set-up screens return to their opener.
+
+#include <functional>
+
+class QWidget;
+
+using SettingsMenuProvider = std::function<QWidget*()>;
+
+// Installs the provider (an empty one removes it).
+void SetSettingsMenuProvider(SettingsMenuProvider provider);
+
+// The settings menu from the installed provider, or null without one.
+QWidget* TheSettingsMenu();
