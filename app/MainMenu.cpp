@@ -2,11 +2,17 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/DailyEntryOpener.h"
+#include "app/FileDialog.h"
+#include "app/InOutMenu.h"
+#include "app/SaveUpdateMenu.h"
+#include "app/SyokiSetMenu.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
@@ -14,9 +20,12 @@
 #include "app/frmOpenscr.h"
 #include "app/startup.h"
 #include "ledger/company.h"
+#include "ledger/textbackup.h"
+#include "ledger/vouchers.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 #include "setup/InpKaisyaJoho.h"
+#include "yearend/runNenjiUpdate.h"
 
 namespace {
 
@@ -38,7 +47,16 @@ MainMenu::MainMenu(QWidget* parent) : platform::Form(parent) {
     setWindowTitle(QStringLiteral("メインメニュー"));
     buildControls();
     SetTheCompanyList(this);
+    // The shell's screens that screens of lower layers open.
+    InstallFolderChooser();
     connect(cmbKaikeiData, &QComboBox::currentIndexChanged, this, &MainMenu::cmbKaikeiData_Click);
+    connect(cmdNewKaisyaJoho, &QPushButton::clicked, this, &MainMenu::cmdNewKaisyaJoho_Click);
+    connect(cmdSyokiSet, &QPushButton::clicked, this, &MainMenu::cmdSyokiSet_Click);
+    connect(cmdInOutsyori, &QPushButton::clicked, this, &MainMenu::cmdInOutsyori_Click);
+    connect(cmdKantanInp, &QPushButton::clicked, this, &MainMenu::cmdKantanInp_Click);
+    connect(cmdSave, &QPushButton::clicked, this, &MainMenu::cmdSave_Click);
+    connect(cmdEnd, &QPushButton::clicked, this, &MainMenu::cmdEnd_Click);
+    connect(lblHomePageLink, &QLabel::linkActivated, this, &MainMenu::lblHomePageLink_Click);
 }
 
 MainMenu::~MainMenu() {
@@ -68,8 +86,6 @@ void MainMenu::buildControls() {
         button->setMinimumHeight(36);
         return button;
     };
-    // Their handlers come with the menus; the start-up only sets captions and
-    // disables what needs a company.
     cmdNewKaisyaJoho =
         makeButton(QStringLiteral("会社情報新規登録"), QStringLiteral("新規に会社情報を登録します。"));
     cmdSyokiSet =
@@ -85,6 +101,26 @@ void MainMenu::buildControls() {
     lblReadMe = new QLabel(this);
     lblReadMe->setWordWrap(false);
     lblReadMe->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The progress message of the exit; shown only while it runs.
+    lblMessage = new QLabel(QStringLiteral("自動バックアップ処理中！！"), this);
+    lblMessage->setAlignment(Qt::AlignCenter);
+    QFont messageFont = lblMessage->font();
+    messageFont.setBold(true);
+    lblMessage->setFont(messageFont);
+    lblMessage->hide();
+
+    Label2 = new QLabel(QStringLiteral("詳しくはこちらをご覧ください。"), this);
+    lblHomePageLink = new QLabel(this);
+    lblHomePageLink->setObjectName(QStringLiteral("lblHomePageLink"));
+    lblHomePageLink->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>")
+            .arg(HomePageUrl().toString().toHtmlEscaped(), QStringLiteral("Ralvek README")));
+    lblHomePageLink->setTextFormat(Qt::RichText);
+    lblHomePageLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    lblHomePageLink->setOpenExternalLinks(false);
+    lblHomePageLink->setToolTip(HomePageUrl().toString());
+    Label2->setBuddy(lblHomePageLink);
 
     auto* header = new QHBoxLayout;
     header->addWidget(lblTital);
@@ -106,10 +142,28 @@ void MainMenu::buildControls() {
     body->addLayout(buttons);
     body->addWidget(lblReadMe, 1);
 
+    auto* link = new QHBoxLayout;
+    link->addStretch();
+    link->addWidget(Label2);
+    link->addWidget(lblHomePageLink);
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(header);
     layout->addLayout(companies);
     layout->addLayout(body, 1);
+    layout->addWidget(lblMessage);
+    layout->addLayout(link);
+}
+
+QUrl MainMenu::HomePageUrl() {
+    return QUrl::fromLocalFile(ProgramFolder() + QStringLiteral("README.md"));
+}
+
+QString MainMenu::PeriodNotSetText(const QString& buttonCaption) {
+    return QStringLiteral(
+               "会社の会計期間が正しく設定されていません。\r\n"
+               "初期設定メニューの会社情報設定で設定し直した後、\r\n「") +
+           buttonCaption + QStringLiteral("」を選択して下さい。");
 }
 
 QString MainMenu::ReadMeText() {
@@ -245,9 +299,9 @@ void MainMenu::Form_Load() {
 
 void MainMenu::Form_Unload(bool& cancel) {
     Q_UNUSED(cancel);
-    // The exit's year return and automatic backup (only after a completed
-    // start-up, mintStartState == StartOk) belong here, before the connection
-    // is closed; a connection that was never opened is left alone.
+    // The year return and the automatic backup only after a completed
+    // start-up; a connection that was never opened is left alone.
+    if (mintStartState == StartOk) runExitSteps();
     if (mintStartState != StartEnded) CloseKaikeiConnection();
     mInstanceLock.reset();
     if (mOpenscr) mOpenscr->close();
@@ -352,4 +406,121 @@ void MainMenu::removeCurrentCompany() {
 
 int MainMenu::companyCount() const {
     return cmbKaikeiData->count();
+}
+
+// ---- Buttons
+
+bool MainMenu::periodIsSetUp(const QString& handler, const QString& buttonCaption) {
+    const auto row =
+        gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY")) : std::nullopt;
+    if (!row || row->size() == 0) {
+        ShowDbAccessError(handler);
+        return false;
+    }
+    if (row->text(0) == PERIOD_NOT_SET) {
+        platform::MsgBox::show(gstrSoftName, PeriodNotSetText(buttonCaption), platform::MsgIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void MainMenu::cmdNewKaisyaJoho_Click() {
+    // With this caller the company screen registers a new company and returns here.
+    gstrCallForm = QStringLiteral("MainMenu");
+    auto* screen = new InpKaisyaJoho;
+    screen->showFrom(this);
+}
+
+void MainMenu::cmdSyokiSet_Click() {
+    auto* menu = new SyokiSetMenu;
+    menu->showFrom(this);
+}
+
+void MainMenu::cmdInOutsyori_Click() {
+    if (!periodIsSetUp(QStringLiteral("cmdInOutsyori_Click"), QStringLiteral("入出力処理"))) return;
+    auto* menu = new InOutMenu;
+    menu->showFrom(this);
+}
+
+void MainMenu::cmdKantanInp_Click() {
+    if (!periodIsSetUp(QStringLiteral("cmdKantanInp_Click"), QStringLiteral("ミルト入力"))) return;
+    if (!GetMinMaxSiwakeDenCode()) return;
+    gstrCallForm = QStringLiteral("MainMenu");
+    ShowDailyEntry(this);
+}
+
+void MainMenu::cmdSave_Click() {
+    if (!periodIsSetUp(QStringLiteral("cmdSave_Click"), QStringLiteral("保存・更新処理"))) return;
+    auto* menu = new SaveUpdateMenu;
+    menu->showFrom(this);
+}
+
+void MainMenu::cmdEnd_Click() {
+    unload();
+}
+
+void MainMenu::lblHomePageLink_Click() {
+    const QUrl page = HomePageUrl();
+    if (!QDesktopServices::openUrl(page)) {
+        platform::MsgBox::show(
+            gstrSoftName,
+            QStringLiteral("次のページを開くことができませんでした。\r\n") + page.toDisplayString(),
+            platform::MsgIcon::Warning);
+    }
+}
+
+// ---- Exit
+
+void MainMenu::runExitSteps() {
+    if (!gblnNowYear && !returnToCurrentYear()) return;
+    writeAutomaticBackup();
+}
+
+bool MainMenu::returnToCurrentYear() {
+    platform::Hourglass busy;
+    lblMessage->setText(QStringLiteral("本年度に戻せる中！"));
+    lblMessage->show();
+    repaint();
+
+    const auto row = gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"))
+                               : std::nullopt;
+    if (!row || row->size() == 0) {
+        platform::DbError error = gcnKaikei ? gcnKaikei->lastError() : platform::DbError{};
+        if (error.ok()) {
+            error.code = error.extendedCode = 1;
+            error.message = QStringLiteral("WK_COMPANY has no row");
+        }
+        lblMessage->hide();
+        busy.restore();
+        platform::MsgBox::show(gstrSoftName, DbErrorNumberText(error, QStringLiteral("Form_Unload")),
+                               platform::MsgIcon::Warning);
+        return false;
+    }
+    const QString kisyu = row->text(QStringLiteral("KISYU"));
+    const QString kimatu = row->text(QStringLiteral("KIMATU"));
+    // Brings the current year back with its own transaction and messages.
+    runNenjiUpdate::reset_now_year_data(kisyu.left(7), kimatu.left(7), kimatu);
+
+    lblMessage->hide();
+    repaint();
+    return true;
+}
+
+void MainMenu::writeAutomaticBackup() {
+    // Without a company there is nothing to back up.
+    if (cmbKaikeiData->currentIndex() < 0) return;
+    std::unique_ptr<platform::Hourglass> busy;
+    BackupStatus status;
+    status.started = [this, &busy] {
+        busy = std::make_unique<platform::Hourglass>();
+        lblMessage->setText(QStringLiteral("自動バックアップ処理中！！"));
+        lblMessage->show();
+        repaint();
+    };
+    status.finished = [this, &busy] {
+        lblMessage->hide();
+        repaint();
+        busy.reset();
+    };
+    DataBackUp(BackupKind::Automatic, status);
 }

@@ -7,6 +7,7 @@
 
 #include <QLockFile>
 #include <QPointer>
+#include <QUrl>
 #include <memory>
 
 #include "app/common/companylist.h"
@@ -43,6 +44,15 @@ public:
     // The guidance text of lblReadMe, lines joined by CR LF.
     static QString ReadMeText();
 
+    // The page the home-page link opens: the README installed beside the
+    // program.
+    static QUrl HomePageUrl();
+
+    // The refusal of a button whose screen needs the company's fiscal period
+    // while it is not set up (KISYU "2000/01/01"); buttonCaption names the
+    // button ("入出力処理"). Lines joined by CR LF.
+    static QString PeriodNotSetText(const QString& buttonCaption);
+
     frmOpenscr* openingScreen() const;
 
     // CompanyList
@@ -65,10 +75,21 @@ public:
     QPushButton* cmdSave;
     QPushButton* cmdEnd;
     QLabel* lblReadMe;
+    QLabel* lblMessage;
+    QLabel* Label2;
+    QLabel* lblHomePageLink;
 
 public slots:
     // The switch of the current company (any change of the list's selection).
     void cmbKaikeiData_Click();
+
+    void cmdNewKaisyaJoho_Click();
+    void cmdSyokiSet_Click();
+    void cmdInOutsyori_Click();
+    void cmdKantanInp_Click();
+    void cmdSave_Click();
+    void cmdEnd_Click();
+    void lblHomePageLink_Click();
 
 protected:
     void Form_Load() override;
@@ -82,6 +103,13 @@ private:
     // the id has no entry.
     int selectCompanyById(const QString& cid);
     void setCompanyButtonsEnabled(bool enabled);
+    // The period check of the buttons that need a fiscal period: false after
+    // the refusal or the database message (handler names the button's handler).
+    bool periodIsSetUp(const QString& handler, const QString& buttonCaption);
+    // The exit's year return and automatic backup (after a completed start-up).
+    void runExitSteps();
+    bool returnToCurrentYear();
+    void writeAutomaticBackup();
 
     int mintStartState = StartOk;
     int mintListFilling = 0;

@@ -1,0 +1,20 @@
+#pragma once
+// The monthly income and expense table (caption "月別収支内訳書"). For now it only opens and
+// returns to the menu that opened it; its own issue builds the screen.
+
+#include "platform/form.h"
+
+class QLabel;
+class QPushButton;
+
+class prtTukibetu : public platform::Form {
+    Q_OBJECT
+public:
+    explicit prtTukibetu(QWidget* parent = nullptr);
+
+    QLabel* lblTitle;
+    QPushButton* cmdBack;
+
+protected:
+    void Form_Load() override;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The journal export screen (caption "仕訳データ抽出処理"). For now it only opens and
+// returns to the menu that opened it; its own issue builds the screen.
+
+#include "platform/form.h"
+
+class QLabel;
+class QPushButton;
+
+class runDataout : public platform::Form {
+    Q_OBJECT
+public:
+    explicit runDataout(QWidget* parent = nullptr);
+
+    QLabel* lblTitle;
+    QPushButton* cmdBack;
+
+protected:
+    void Form_Load() override;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// The payroll import screen (caption "【Ralvek給与】データ取込処理"). For now it only opens and
+// returns to the menu that opened it; its own issue builds the screen.
+
+#include "platform/form.h"
+
+class QLabel;
+class QPushButton;
+
+class runInRuviz : public platform::Form {
+    Q_OBJECT
+public:
+    explicit runInRuviz(QWidget* parent = nullptr);
+
+    QLabel* lblTitle;
+    QPushButton* cmdBack;
+
+protected:
+    void Form_Load() override;
+};

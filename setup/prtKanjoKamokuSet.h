@@ -1,0 +1,20 @@
+#pragma once
+// The chart-of-accounts screen (caption "勘定科目台帳入力"). For now it only opens and
+// returns to the menu that opened it; its own issue builds the screen.
+
+#include "platform/form.h"
+
+class QLabel;
+class QPushButton;
+
+class prtKanjoKamokuSet : public platform::Form {
+    Q_OBJECT
+public:
+    explicit prtKanjoKamokuSet(QWidget* parent = nullptr);
+
+    QLabel* lblTitle;
+    QPushButton* cmdBack;
+
+protected:
+    void Form_Load() override;
+};

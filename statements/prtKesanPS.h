@@ -1,0 +1,20 @@
+#pragma once
+// The tax-return profit and loss statement (caption "確定申告用損益計算書"). For now it only opens and
+// returns to the menu that opened it; its own issue builds the screen.
+
+#include "platform/form.h"
+
+class QLabel;
+class QPushButton;
+
+class prtKesanPS : public platform::Form {
+    Q_OBJECT
+public:
+    explicit prtKesanPS(QWidget* parent = nullptr);
+
+    QLabel* lblTitle;
+    QPushButton* cmdBack;
+
+protected:
+    void Form_Load() override;
+};
