@@ -1,0 +1,433 @@
+#include "entry/dayregistration.h"
+
+#include <QDate>
+
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "entry/choicelists.h"
+#include "ledger/monthstatus.h"
+#include "ledger/rowwriters.h"
+#include "ledger/vouchers.h"
+#include "platform/connection.h"
+#include "platform/hourglass.h"
+#include "platform/msgbox.h"
+
+namespace {
+
+const QString kNoVoucher = QStringLiteral("該当日付の伝票は存在しません。");
+
+void warn(const QString& text) {
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
+}
+
+platform::DbError ownError(const QString& message) {
+    platform::DbError e;
+    e.code = 1;
+    e.extendedCode = 1;
+    e.message = message;
+    return e;
+}
+
+// The connection's last error, or a stand-in when the failure had none.
+platform::DbError lastError() {
+    platform::DbError e = gcnKaikei ? gcnKaikei->lastError() : platform::DbError{};
+    if (e.ok()) e = ownError(QStringLiteral("database statement failed"));
+    return e;
+}
+
+QVariant money(Currency c) {
+    return QVariant::fromValue(c);
+}
+
+// The day of month of a "yyyy/mm/dd" date (1..31), 0 when it is none.
+int dayOfMonth(const QString& day) {
+    const QDate d = QDate::fromString(day, QStringLiteral("yyyy/MM/dd"));
+    return d.isValid() ? d.day() : 0;
+}
+
+QString month(const QString& day) {
+    return day.left(7);
+}
+
+QString amountText(Currency c) {
+    return c.toText();
+}
+
+// ---- Day amounts
+
+// Stores every row's amount in the day's column of its account's month row:
+// a new month row carries the amount on the day and 0 on every other day;
+// an existing row changes only the day's column.
+bool write_day_toran_data(const std::vector<GridLine>& rows, const QString& day) {
+    const int d = dayOfMonth(day);
+    for (const GridLine& row : rows) {
+        QStringList v = RowValues(35);
+        v[1] = gstrCID;
+        v[2] = row.kocode;
+        v[3] = month(day);
+        v[4] = row.kmcode;
+        for (int i = 5; i <= 35; ++i) v[i] = QStringLiteral("0");
+        v[d + 4] = amountText(row.amount);
+        gcnKaikei->setLastError({});
+        if (WriteDayToranTable(v, QStringLiteral("T_DAY_TORAN"))) continue;
+        // Only an existing month row leads to the update; any other failure
+        // has been reported by the writer.
+        if (!gcnKaikei->lastError().isPrimaryKeyConflict()) return false;
+        const QString sql =
+            QStringLiteral("UPDATE T_DAY_TORAN SET KIN%1 = ? WHERE CID = ? AND KOCODE = ? AND DATEYM = ?")
+                .arg(d);
+        if (!gcnKaikei->exec(sql, {money(row.amount), gstrCID, Trim(row.kocode), month(day)})) {
+            ShowDbErrorNumber(lastError(), QStringLiteral("write_day_toran_data"), QStringLiteral(" "));
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- Journal lines
+
+// The next line number of the voucher, as three digits.
+std::optional<QString> nextLineNumber(const QString& denCode) {
+    const std::optional<int> max = GetMaxSiwakeMeisaiDenpyoNo(denCode);
+    if (!max) return std::nullopt;
+    return FormatDenMeNo(*max + 1);
+}
+
+// The values common to every line the day writes.
+QStringList lineValues(const QString& denCode, const QString& lineNo, const QString& day,
+                       const QString& sisyu) {
+    QStringList v = RowValues(31);
+    v[1] = denCode;
+    v[2] = lineNo;
+    v[3] = gstrCID;
+    v[4] = day;
+    v[5] = month(day);
+    v[6] = sisyu;
+    return v;
+}
+
+// One journal line per grid row with an amount and a counter account: a
+// debit-normal account is debited against its counter account, any other
+// account credited.
+bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString& denCode,
+                                const QString& day) {
+    const QString proc = QStringLiteral("write_siwake_meisai_data12");
+    for (const GridLine& row : rows) {
+        if (row.amount.isZero()) continue;
+        const QString account = Trim(row.kocode);
+        const QString counter = Trim(row.aicode);
+        if (counter.isEmpty()) continue;
+        const std::optional<QString> tecode = FindTekino(row.tekiyo);
+        if (!tecode) {
+            ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
+            return false;
+        }
+        const std::optional<QString> lineNo = nextLineNumber(denCode);
+        if (!lineNo) return false;
+        const bool debitNormal = row.taikbn == QLatin1String("0");
+        const QString debit = debitNormal ? account : counter;
+        const QString credit = debitNormal ? counter : account;
+        const QString amount = amountText(row.amount);
+        QStringList v = lineValues(denCode, *lineNo, day, QStringLiteral("0"));
+        v[7] = debit;
+        v[9] = QStringLiteral("00");
+        v[10] = QStringLiteral("1");
+        v[11] = QStringLiteral("000");
+        v[12] = QStringLiteral("1");
+        v[13] = QStringLiteral("0");
+        v[14] = amount;
+        v[15] = amount;
+        v[16] = credit;
+        v[18] = credit;
+        v[20] = QStringLiteral("00");
+        v[21] = QStringLiteral("1");
+        v[22] = QStringLiteral("000");
+        v[23] = QStringLiteral("1");
+        v[24] = QStringLiteral("0");
+        v[25] = amount;
+        v[26] = amount;
+        v[27] = debit;
+        v[29] = *tecode;
+        v[30] = row.tekiyo;
+        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+    }
+    return true;
+}
+
+// The internal code HOKOCODE of a sub-account chosen as "HOCODE HONAME" under
+// account kocode; "" for an empty choice, nullopt after the error box when the
+// read fails or the account has no such sub-account.
+std::optional<QString> subAccountCode(const QString& kocode, const QString& choice, const QString& proc) {
+    if (Trim(choice).isEmpty()) return QString();
+    QString name;
+    const QString code = SplitAtBlank(choice, name);
+    const auto row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT HOKOCODE FROM T_HOJOKAMOKU WHERE CID = ? AND KANKOCODE = ? AND HOCODE = ?"
+                       " ORDER BY HOKOCODE LIMIT 1"),
+        {gstrCID, Trim(kocode), code});
+    if (!row) {
+        ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
+        return std::nullopt;
+    }
+    if (row->size() == 0) {
+        ShowDbErrorNumber(
+            ownError(QStringLiteral("補助科目 %1 は科目 %2 に登録されていません").arg(code, Trim(kocode))),
+            proc, QStringLiteral(" "));
+        return std::nullopt;
+    }
+    return Trim(row->text(0));
+}
+
+bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString& denCode,
+                               const QString& day) {
+    const QString proc = QStringLiteral("write_siwake_meisai_data3");
+    for (const FreeLine& line : lines) {
+        if (Trim(line.debitAccount).isEmpty()) continue;
+        const auto debitSub = subAccountCode(line.debitKocode, line.debitSub, proc);
+        if (!debitSub) return false;
+        const auto creditSub = subAccountCode(line.creditKocode, line.creditSub, proc);
+        if (!creditSub) return false;
+        const std::optional<QString> tecode = FindTekino(line.tekiyo);
+        if (!tecode) {
+            ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
+            return false;
+        }
+        const std::optional<QString> lineNo = nextLineNumber(denCode);
+        if (!lineNo) return false;
+        QString patternName;
+        const QString ptcode = SplitAtBlank(line.pattern, patternName);
+        const QString amount = amountText(line.amount.value_or(Currency()));
+        QStringList v = lineValues(denCode, *lineNo, day, QStringLiteral("1"));
+        v[7] = line.debitKocode;
+        v[8] = *debitSub;
+        v[9] = QStringLiteral("00");
+        v[10] = QStringLiteral("5");
+        v[11] = QStringLiteral("000");
+        v[12] = QStringLiteral("0");
+        v[13] = QStringLiteral("0");
+        v[14] = amount;
+        v[15] = amount;
+        v[16] = line.creditKocode;
+        v[17] = *creditSub;
+        v[18] = line.creditKocode;
+        v[19] = *creditSub;
+        v[20] = QStringLiteral("00");
+        v[21] = QStringLiteral("5");
+        v[22] = QStringLiteral("000");
+        v[23] = QStringLiteral("0");
+        v[24] = QStringLiteral("0");
+        v[25] = amount;
+        v[26] = amount;
+        v[27] = line.debitKocode;
+        v[28] = *debitSub;
+        v[29] = *tecode;
+        v[30] = line.tekiyo;
+        v[31] = ptcode;
+        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+    }
+    return true;
+}
+
+// Deletes the journal lines the screen shows for the day: its free lines
+// and the grid rows' lines (see the header).
+bool deleteShownLines(const DayRegistration& day) {
+    QStringList debitAccounts;
+    QStringList creditAccounts;
+    for (const auto* rows : {&day.income, &day.expense}) {
+        for (const GridLine& row : *rows) {
+            const QString account = Trim(row.kocode);
+            if (account.isEmpty()) continue;
+            (GridLineAccountColumn(row.taikbn) == QLatin1String("KRKOCODE") ? debitAccounts : creditAccounts)
+                << account;
+        }
+    }
+    auto placeholders = [](const QStringList& list) {
+        QStringList marks;
+        for (int i = 0; i < list.size(); ++i) marks << QStringLiteral("?");
+        return marks.join(QStringLiteral(", "));
+    };
+    QString sql = QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ? AND (SISYU = '1'");
+    platform::Params params{gstrCID, day.denCode};
+    if (!debitAccounts.isEmpty()) {
+        sql += QStringLiteral(" OR (SISYU = '0' AND KRKOCODE IN (%1))").arg(placeholders(debitAccounts));
+        for (const QString& a : debitAccounts) params << a;
+    }
+    if (!creditAccounts.isEmpty()) {
+        sql += QStringLiteral(" OR (SISYU = '0' AND KSKOCODE IN (%1))").arg(placeholders(creditAccounts));
+        for (const QString& a : creditAccounts) params << a;
+    }
+    sql += QLatin1Char(')');
+    return gcnKaikei->exec(sql, params);
+}
+
+bool markMonth(const QString& day) {
+    return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month(day), month(day)) &&
+           UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), month(day), month(day));
+}
+
+}  // namespace
+
+QString GridLineAccountColumn(const QString& taikbn) {
+    return taikbn == QLatin1String("0") ? QStringLiteral("KRKOCODE") : QStringLiteral("KSKOCODE");
+}
+
+QString CheckFreeLines(const std::vector<FreeLine>& lines) {
+    Currency debitSundry;
+    Currency creditSundry;
+    for (const FreeLine& line : lines) {
+        const Currency amount = line.amount.value_or(Currency());
+        const QString cells[] = {line.pattern,       line.debitAccount,
+                                 line.creditAccount, line.debitSub,
+                                 line.creditSub,     line.amount ? line.amount->toText() : QString(),
+                                 line.tekiyo};
+        bool holdsSomething = false;
+        for (const QString& cell : cells) {
+            const QString t = Trim(cell);
+            if (!t.isEmpty() && t != QLatin1String("0")) holdsSomething = true;
+        }
+        const QString debit = Trim(line.debitAccount);
+        const QString credit = Trim(line.creditAccount);
+        if (debit.isEmpty() && holdsSomething) return QStringLiteral("借方科目を選択してください");
+        if (debit.startsWith(QLatin1String("999"))) debitSundry += amount;
+        if (credit.isEmpty() && holdsSomething) return QStringLiteral("貸方科目を選択してください");
+        if (credit.startsWith(QLatin1String("999"))) creditSundry += amount;
+        if (amount.isZero() && holdsSomething) return QStringLiteral("金額を入力してください");
+    }
+    if (debitSundry != creditSundry)
+        return QStringLiteral("諸口の貸借金額の差を０にするように入力してください");
+    return QString();
+}
+
+bool update_yokujitu_zandaka(const QString& day) {
+    const QString proc =
+        QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_yokujitu_zandaka)。");
+    const QDate date = QDate::fromString(day, QStringLiteral("yyyy/MM/dd"));
+    if (!date.isValid()) {
+        warn(kNoVoucher);
+        return false;
+    }
+    SiwakeData shown;
+    const int found = GetSiwakeData(QStringLiteral("DENDAY"), day, shown);
+    if (found < 0) {
+        warn(proc);
+        return false;
+    }
+    if (found == 0) {
+        warn(kNoVoucher);
+        return false;
+    }
+    const QString next = date.addDays(1).toString(QStringLiteral("yyyy/MM/dd"));
+    SiwakeData following;
+    const int nextFound = GetSiwakeData(QStringLiteral("DENDAY"), next, following);
+    if (nextFound < 0) {
+        warn(proc);
+        return false;
+    }
+    if (nextFound == 0) return true;  // no later voucher to carry into
+    return UpdateSiwakeZandaka(next, shown.dayZan - following.yDayZan);
+}
+
+bool RegisterDay(const DayRegistration& day) {
+    const QString proc = QStringLiteral("cmdTouroku_Click");
+    if (!gcnKaikei || dayOfMonth(day.day) == 0) {
+        ShowDbErrorNumber(ownError(QStringLiteral("invalid day %1").arg(day.day)), proc);
+        return false;
+    }
+    platform::Hourglass busy;
+    platform::Transaction tx(*gcnKaikei);
+    if (!tx.started()) {
+        busy.restore();
+        ShowDbErrorNumber(lastError(), proc);
+        return false;
+    }
+    auto failWithError = [&] {
+        const platform::DbError e = lastError();
+        tx.rollback();
+        busy.restore();
+        ShowDbErrorNumber(e, proc);
+        return false;
+    };
+    auto fail = [&] {
+        tx.rollback();
+        return false;
+    };
+
+    if (!write_day_toran_data(day.income, day.day) || !write_day_toran_data(day.expense, day.day))
+        return fail();
+    if (!deleteShownLines(day)) return failWithError();
+    if (!write_siwake_meisai_data12(day.income, day.denCode, day.day) ||
+        !write_siwake_meisai_data12(day.expense, day.denCode, day.day) ||
+        !write_siwake_meisai_data3(day.freeLines, day.denCode, day.day)) {
+        return fail();
+    }
+    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = ?, RATE = ?"
+                                        " WHERE CID = ? AND DENCODE = ?"),
+                         {money(day.closingBalance), double(day.rate), gstrCID, day.denCode})) {
+        return failWithError();
+    }
+    if (gcnKaikei->changes() != 1) {
+        tx.rollback();
+        busy.restore();
+        warn(kNoVoucher);
+        return false;
+    }
+    if (!update_yokujitu_zandaka(day.day)) return fail();
+    if (!markMonth(day.day)) return fail();
+    if (!tx.commit()) return failWithError();
+    return true;
+}
+
+std::optional<bool> DayHasLines(const QString& denCode) {
+    if (!gcnKaikei) return std::nullopt;
+    const auto row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT DENCODE FROM T_SI_MEISAI WHERE DENCODE = ? AND CID = ? LIMIT 1"),
+        {denCode, gstrCID});
+    if (!row) {
+        ShowDbErrorNumber(lastError(), QStringLiteral("cmdDelete_Click"), QStringLiteral(" "));
+        return std::nullopt;
+    }
+    return row->size() > 0;
+}
+
+bool DeleteDay(const QString& denCode, const QString& day, Currency previousBalance) {
+    const QString proc = QStringLiteral("cmdDelete_Click");
+    const int d = dayOfMonth(day);
+    if (!gcnKaikei || d == 0) {
+        ShowDbErrorNumber(ownError(QStringLiteral("invalid day %1").arg(day)), proc, QStringLiteral(" "));
+        return false;
+    }
+    platform::Hourglass busy;
+    platform::Transaction tx(*gcnKaikei);
+    auto failWithError = [&] {
+        const platform::DbError e = lastError();
+        tx.rollback();
+        busy.restore();
+        ShowDbErrorNumber(e, proc, QStringLiteral(" "));
+        return false;
+    };
+    if (!tx.started()) return failWithError();
+    if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE DENCODE = ? AND CID = ?"),
+                         {denCode, gstrCID}))
+        return failWithError();
+    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '0', DAYZAN = ?, RATE = 0"
+                                        " WHERE DENCODE = ? AND CID = ?"),
+                         {money(previousBalance), denCode, gstrCID})) {
+        return failWithError();
+    }
+    if (!update_yokujitu_zandaka(day)) {
+        tx.rollback();
+        return false;
+    }
+    if (!gcnKaikei->exec(
+            QStringLiteral("UPDATE T_DAY_TORAN SET KIN%1 = 0 WHERE CID = ? AND DATEYM = ?").arg(d),
+            {gstrCID, month(day)})) {
+        return failWithError();
+    }
+    if (!markMonth(day)) {
+        tx.rollback();
+        return false;
+    }
+    if (!tx.commit()) return failWithError();
+    return true;
+}

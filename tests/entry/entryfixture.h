@@ -1,0 +1,182 @@
+#pragma once
+// Shared set-up of the daily entry tests: a fresh copy of the shipped
+// database with the household book "01" made current through the company
+// switch, a stand-in for the main menu's company list, helpers that open the
+// screen the way its openers do, and helpers that work its grids as a user.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QPointer>
+#include <QTableView>
+#include <QTest>
+#include <memory>
+
+#include "app/common/companylist.h"
+#include "app/common/globals.h"
+#include "entry/InpKantanSiwake.h"
+#include "ledger/company.h"
+#include "ledger/vouchers.h"
+#include "platform/connection.h"
+#include "platform/spreadgrid.h"
+#include "support/testenv.h"
+
+namespace entrytest {
+
+inline const QString kCompanyName = QStringLiteral("家計簿");
+
+class StandInCompanyList : public CompanyList {
+public:
+    QString currentCompanyName() const override { return kCompanyName; }
+    void addCompany(const QString&, const QString&) override {}
+    void renameCurrentCompany(const QString&) override {}
+    void removeCurrentCompany() override {}
+    int companyCount() const override { return 1; }
+};
+
+inline QVariant yen(qint64 amount) {
+    return QVariant::fromValue(Currency::fromYen(amount));
+}
+
+// The household book "01" current in a fresh database; its fiscal period is
+// 2000/01/01 to 2000/12/31 and its input range ends on 2001/03/31.
+class Book {
+public:
+    bool open(qint64 openingCash = 50000) {
+        db_ = testenv::copyShippedDatabase();
+        cn_ = platform::Connection::open(db_->path);
+        if (!cn_) return false;
+        gcnKaikei = cn_.get();
+        gstrSoftName = QStringLiteral("Ralvek");
+        gstrCallForm.clear();
+        gstrMinDenCode.clear();
+        gstrMaxDenCode.clear();
+        SetTheCompanyList(&companies_);
+        if (!SwitchCompany(QStringLiteral("01"))) return false;
+        return cn_->exec(
+            QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),
+            {yen(openingCash)});
+    }
+    ~Book() {
+        if (TheCompanyList() == &companies_) SetTheCompanyList(nullptr);
+        if (gcnKaikei == cn_.get()) gcnKaikei = nullptr;
+    }
+
+    platform::Connection& cn() { return *cn_; }
+
+    QString text(const QString& sql, const platform::Params& params = {}) {
+        const auto v = cn_->scalar(sql, params);
+        return v ? v->toString() : QStringLiteral("<failed>");
+    }
+
+    // Every row of a table, each value through quote(), in storage order: two
+    // dumps are equal only when the table is byte for byte the same.
+    QStringList dump(const QString& table) {
+        const auto cols = cn_->query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
+        QStringList quoted;
+        for (const auto& c : cols.value_or(platform::Rows()))
+            quoted << QStringLiteral("quote(%1)").arg(c.text(0));
+        const auto rows = cn_->query(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+                                         .arg(quoted.join(QStringLiteral(" || '|' || ")), table));
+        QStringList out;
+        for (const auto& r : rows.value_or(platform::Rows())) out << r.text(0);
+        return out;
+    }
+    // The five tables a registration or a deletion changes.
+    QStringList dayTables() {
+        QStringList all;
+        for (const char* t : {"T_DAY_TORAN", "T_SI_MEISAI", "T_SIWAKE", "T_TUKISIME", "T_TUKISIMECHECK"}) {
+            all << QStringLiteral("== %1").arg(QLatin1String(t)) << dump(QLatin1String(t));
+        }
+        return all;
+    }
+
+private:
+    std::unique_ptr<testenv::DbCopy> db_;
+    std::unique_ptr<platform::Connection> cn_;
+    StandInCompanyList companies_;
+};
+
+// Opens the daily entry as its opener does: the menus set the range to all
+// vouchers first; the book screens hand over their own range.
+inline QPointer<InpKantanSiwake> openEntry(QWidget* opener, const QString& caller,
+                                           const QString& minCode = QString(),
+                                           const QString& maxCode = QString()) {
+    gstrCallForm = caller;
+    if (caller == QLatin1String("MainMenu") || caller == QLatin1String("InOutMenu")) {
+        GetMinMaxSiwakeDenCode();
+    } else {
+        gstrMinDenCode = minCode;
+        gstrMaxDenCode = maxCode;
+    }
+    QPointer<InpKantanSiwake> screen = new InpKantanSiwake;
+    screen->showFrom(opener);
+    QApplication::processEvents();  // the queued activation
+    if (screen && screen->isVisible()) {
+        screen->activateWindow();
+        (void)QTest::qWaitForWindowActive(screen);
+    }
+    return screen;
+}
+
+// Closes the screen without being asked anything (tests that leave edits).
+inline void closeQuietly(QPointer<InpKantanSiwake>& screen) {
+    if (!screen) return;
+    screen->setLoaded(false);
+    screen->close();
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline QWidget* focus() {
+    return QApplication::focusWidget();
+}
+
+// Gives the grid the focus and puts the cursor on a cell (in this order: the
+// date box losing the focus puts the cursor on the first income amount).
+inline void startAt(platform::SpreadGrid* grid, int row, int col) {
+    grid->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    grid->setActiveCell(row, col);
+}
+
+// Types ASCII text into a cell and commits it with Tab.
+inline void typeInto(platform::SpreadGrid* grid, int row, int col, const QString& text) {
+    startAt(grid, row, col);
+    for (QChar c : text) QTest::keyClick(focus(), c.toLatin1());
+    QTest::keyClick(focus(), Qt::Key_Tab);
+}
+
+// Commits Japanese text into a cell through the input method, then Tab.
+inline void typeJapanese(platform::SpreadGrid* grid, int row, int col, const QString& text) {
+    startAt(grid, row, col);
+    QInputMethodEvent e(QString(), {});
+    e.setCommitString(text);
+    QApplication::sendEvent(focus(), &e);
+    QTest::keyClick(focus(), Qt::Key_Tab);
+}
+
+// Chooses an item of a combo cell as the user does from its list.
+inline bool chooseItem(platform::SpreadGrid* grid, int row, int col, const QString& item) {
+    startAt(grid, row, col);
+    grid->view()->edit(grid->view()->model()->index(row - 1, col - 1));
+    auto* combo = qobject_cast<QComboBox*>(focus());
+    if (!combo) return false;
+    const int index = combo->findText(item);
+    if (index < 0) return false;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    QApplication::processEvents();
+    combo = nullptr;
+    return !grid->isEditing() && grid->text(row, col) == item;
+}
+
+// The row of a grid whose column holds text, 0 when none.
+inline int rowOf(const platform::SpreadGrid* grid, int col, const QString& text) {
+    for (int r = 1; r <= grid->maxRows(); ++r) {
+        if (grid->text(r, col) == text) return r;
+    }
+    return 0;
+}
+
+}  // namespace entrytest
