@@ -48,7 +48,7 @@ bool run(const QString& sql, const Params& params) {
 }
 
 bool isMonth(const QString& ym) {
-    static const QRegularExpression re(QStringLiteral("^\\d{4}/(0\\d|1[0-2])$"));
+    static const QRegularExpression re(QStringLiteral("^\\d{4}/(0[1-9]|1[0-2])$"));
     return re.match(ym).hasMatch();
 }
 

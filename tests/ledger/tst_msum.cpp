@@ -489,10 +489,11 @@ private slots:
         const QString later = QStringLiteral(
             "004@2009/05=100/40/1250/80 004@2009/06=100/40/1350/120 004@2009/07=100/40/1450/160"
             " 113@2009/07=120/60/2030/240");
-        QTest::newRow("one day") << "UPDATE T_SI_MEISAI SET KRKIN = 1500000, KSKIN = 1500000 WHERE CID = "
-                                    "'51' AND DATEYM = '2009/04'"
-                                    " AND KRKOCODE = '004'"
-                                 << "2009/04" << later + " 004@2009/04=150/40/1150/40 353@2009/07=0/60/0/590";
+        const QString oneDay = QStringLiteral(
+            "UPDATE T_SI_MEISAI SET KRKIN = 1500000, KSKIN = 1500000 WHERE CID = '51' AND DATEYM = '2009/04'"
+            " AND KRKOCODE = '004'");
+        QTest::newRow("one day") << oneDay << "2009/04"
+                                 << later + " 004@2009/04=150/40/1150/40 353@2009/07=0/60/0/590";
         QTest::newRow("an opening balance")
             << "UPDATE T_KANJO SET KISYUZAN = 10500000 WHERE KOCODE = '004'"
             << "2009/00"
@@ -563,19 +564,16 @@ private slots:
     }
 
     void badMonthArguments_data() {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::newRow("empty first month") << ""
-                                           << "2009/05";
-        QTest::newRow("target without a month") << "2009/04"
-                                                << "2009";
-        QTest::newRow("month 13") << "2009/04"
-                                  << "2009/13";
+        QTest::addColumn<QStringList>("months");  // first month, target
+        QTest::newRow("empty first month") << QStringList{"", "2009/05"};
+        QTest::newRow("target without a month") << QStringList{"2009/04", "2009"};
+        QTest::newRow("month 13") << QStringList{"2009/04", "2009/13"};
+        QTest::newRow("the opening month as target") << QStringList{"2009/04", "2009/00"};
     }
 
     void badMonthArguments() {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
+        QFETCH(QStringList, months);
+        const QString from = months[0], to = months[1];
         platform::ScriptedMsgBox box;
         QVERIFY(!msum_main(from, to, false));
         QCOMPARE(box.count(), 1);
