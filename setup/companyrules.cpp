@@ -43,16 +43,16 @@ QString InputLimitDay(const QString& closing) {
     return d ? toText(d->addMonths(3)) : QString();
 }
 
-QString PrintDate(const QString& date) {
+QString KanjiDate(const QString& date) {
     const auto d = toDate(date);
     return d ? d->toString(QStringLiteral("yyyy年MM月dd日")) : QString();
 }
 
-QString StartMonth(const QString& date) {
+QString PeriodStartMonth(const QString& date) {
     return date.left(7);
 }
 
-int CalendarMonths(const QString& start, const QString& closing) {
+int PeriodCalendarMonths(const QString& start, const QString& closing) {
     const auto s = toDate(start);
     const auto e = toDate(closing);
     if (!s || !e) return 0;
@@ -124,7 +124,7 @@ CompanyCheckResult check_input_data(const CompanyCheckInput& in) {
 
     // The month list, the month status and every book hold twelve months:
     // postings in a 13th month would reach no total.
-    if (CalendarMonths(in.start, r.closing) > 12) {
+    if (PeriodCalendarMonths(in.start, r.closing) > 12) {
         return in.fullYear ? fail(CompanyMessages::FullYearMidMonth, CompanyField::Start)
                            : fail(CompanyMessages::ShortPeriodThirteenMonths, CompanyField::Closing);
     }

@@ -59,14 +59,14 @@ QString OneYearLater(const QString& start);
 QString InputLimitDay(const QString& closing);
 
 // "yyyy年mm月dd日" of a date; empty when date is no date.
-QString PrintDate(const QString& date);
+QString KanjiDate(const QString& date);
 
 // "yyyy/mm" of a date (its first seven characters).
-QString StartMonth(const QString& date);
+QString PeriodStartMonth(const QString& date);
 
 // Calendar months from the start month to the closing month, both counted
 // ("2003/04/15".."2004/04/14" gives 13); 0 when either is no date.
-int CalendarMonths(const QString& start, const QString& closing);
+int PeriodCalendarMonths(const QString& start, const QString& closing);
 
 // The date link run when the start-date box is left.
 struct ClosingDateLink {

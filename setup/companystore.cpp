@@ -147,9 +147,9 @@ QStringList CompanyRowValues(const CompanyRecord& r) {
     v[17] = QString();  // STKBN
     v[18] = flag(r.rateOn);
     v[19] = Trim(r.nendosu);
-    v[20] = PrintDate(r.kisyu);
-    v[21] = PrintDate(r.kimatu);
-    v[22] = StartMonth(r.kisyu);
+    v[20] = KanjiDate(r.kisyu);
+    v[21] = KanjiDate(r.kimatu);
+    v[22] = PeriodStartMonth(r.kisyu);
     v[23] = r.seturitu;
     v[24] = r.sihon.toText();
     v[25] = InputLimitDay(r.kimatu);
@@ -186,9 +186,9 @@ bool UpdateCompany(const CompanyRecord& r) {
          Trim(r.nendosu).toLongLong(),
          r.kisyu,
          r.kimatu,
-         PrintDate(r.kisyu),
-         PrintDate(r.kimatu),
-         StartMonth(r.kisyu),
+         KanjiDate(r.kisyu),
+         KanjiDate(r.kimatu),
+         PeriodStartMonth(r.kisyu),
          InputLimitDay(r.kimatu),
          flag(!r.fullYear),
          flag(r.corporation),

@@ -85,14 +85,14 @@ private slots:
         QFETCH(QString, inputLimit);
         QFETCH(QString, printed);
         QCOMPARE(InputLimitDay(closing), inputLimit);
-        QCOMPARE(PrintDate(closing), printed);
+        QCOMPARE(KanjiDate(closing), printed);
     }
 
     void calendarMonths() {
-        QCOMPARE(CalendarMonths(QStringLiteral("2003/04/01"), QStringLiteral("2004/03/31")), 12);
-        QCOMPARE(CalendarMonths(QStringLiteral("2003/04/15"), QStringLiteral("2004/04/14")), 13);
-        QCOMPARE(CalendarMonths(QStringLiteral("2003/10/01"), QStringLiteral("2003/10/01")), 1);
-        QCOMPARE(StartMonth(QStringLiteral("2003/04/01")), QStringLiteral("2003/04"));
+        QCOMPARE(PeriodCalendarMonths(QStringLiteral("2003/04/01"), QStringLiteral("2004/03/31")), 12);
+        QCOMPARE(PeriodCalendarMonths(QStringLiteral("2003/04/15"), QStringLiteral("2004/04/14")), 13);
+        QCOMPARE(PeriodCalendarMonths(QStringLiteral("2003/10/01"), QStringLiteral("2003/10/01")), 1);
+        QCOMPARE(PeriodStartMonth(QStringLiteral("2003/04/01")), QStringLiteral("2003/04"));
     }
 
     // Leaving the start-date box.
