@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "app/common/globals.h"
-#include "platform/clock.h"
+#include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
@@ -66,10 +66,6 @@ QString previousMonth(const QString& ym) {
     return first.addMonths(-1).toString(QStringLiteral("yyyy/MM"));
 }
 
-QString today() {
-    return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd"));
-}
-
 // "?2, ?3, ..." for count values starting at parameter number first.
 QString numberedParams(int first, int count) {
     QStringList marks;
@@ -104,71 +100,15 @@ private:
 
 // ---- Month status
 
-// Sets one of the two flags (kind "Kanjo": SYORIFLG, otherwise SYORIFLGH) of
-// the months fromYM..toYM, with today as SYORIDAY.
-bool setMonthFlags(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
-    const QString column =
-        kind == QStringLiteral("Kanjo") ? QStringLiteral("SYORIFLG") : QStringLiteral("SYORIFLGH");
-    if (run(QStringLiteral(
-                "UPDATE T_TUKISIME SET %1 = ?2, SYORIDAY = ?3 WHERE CID = ?1 AND DATEYM BETWEEN ?4 AND ?5")
-                .arg(column),
-            {gstrCID, flag, today(), fromYM, toYM}))
-        return true;
-    warnTable(QStringLiteral("T_TUKISIME"), QStringLiteral("UpdateTukiSimebi"));
-    return false;
-}
-
-enum class Work { Failed, Nothing, Rebuild };
-
-struct Plan {
-    Work work = Work::Failed;
-    QStringList months;           // Rebuild: the months to rebuild, ascending
-    bool subAccountsDue = false;  // Nothing: a sub-account flag up to T is '0'
-};
-
-std::optional<QStringList> statusMonths(const QString& toYM, const QString& condition) {
-    const auto rows = db().query(
-        QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ?1 AND DATEYM <= ?2%1 ORDER BY DATEYM")
-            .arg(condition),
-        {gstrCID, toYM});
-    if (!rows) return std::nullopt;
+// The months to rebuild: the list that msum_check_tukisime filled, up to its
+// first empty entry.
+QStringList listedMonths(const QStringList& list) {
     QStringList months;
-    for (const auto& r : *rows) months << r.text(0);
+    for (const QString& m : list) {
+        if (m.isEmpty()) break;
+        months << m;
+    }
     return months;
-}
-
-// The months to rebuild for target toYM: those up to it whose account flag is
-// '0'; when there are none and toYM was not the last target, every month up to
-// it; otherwise nothing.
-Plan planMonths(const QString& toYM) {
-    Plan plan;
-    auto fail = [&plan] {
-        warn(QStringLiteral("T_TUKISIMEテーブルのアクセス中にエラーが発生した(msum_check_tukisime)。"));
-        plan.work = Work::Failed;
-        return plan;
-    };
-    const auto marked = statusMonths(toYM, QStringLiteral(" AND SYORIFLG = '0'"));
-    if (!marked) return fail();
-    if (!marked->isEmpty()) {
-        plan.work = Work::Rebuild;
-        plan.months = *marked;
-        return plan;
-    }
-    const auto last = db().queryOne(
-        QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ?1 AND DATEYM = ?2"), {gstrCID, toYM});
-    if (!last) return fail();
-    if (last->size() == 0) {
-        const auto all = statusMonths(toYM, QString());
-        if (!all) return fail();
-        plan.work = Work::Rebuild;
-        plan.months = *all;
-        return plan;
-    }
-    const auto subDue = statusMonths(toYM, QStringLiteral(" AND SYORIFLGH = '0'"));
-    if (!subDue) return fail();
-    plan.work = Work::Nothing;
-    plan.subAccountsDue = !subDue->isEmpty();
-    return plan;
 }
 
 // ---- Rebuilding months
@@ -394,23 +334,25 @@ bool recordLastTarget(const QString& T) {
 }
 
 bool subAccountTargetStep(const QString& O, const QString& T, bool withSubAccountTotals) {
-    if (!withSubAccountTotals) return setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
-    return msum_update_tukihojo(T) && setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+    if (!withSubAccountTotals) return UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
+    return msum_update_tukihojo(T) && UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
 }
 
 bool summarize(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
     const QString O = openingMonthOf(fromYM);
     const QString& T = toYM;
-    const Plan plan = planMonths(T);
-    if (plan.work == Work::Failed) return false;
-    if (plan.work == Work::Nothing) {
-        if (!withSubAccountTotals || !plan.subAccountsDue) return true;
-        return msum_update_tukihojo(T) && setMonthFlags(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+    QStringList list;
+    const int work = msum_check_tukisime(T, list, withSubAccountTotals);
+    if (work < 0) return false;  // its message was shown
+    if (work == 0) {
+        // Nothing to rebuild; the subsidiary ledger may still need the
+        // sub-account running totals at the target.
+        if (list.value(0) != QStringLiteral("未処理") || !withSubAccountTotals) return true;
+        return msum_update_tukihojo(T) && UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
     }
 
-    if (!plan.months.isEmpty()) {
-        if (!rebuildMonths(O, plan.months)) return false;
-    }
+    const QStringList months = listedMonths(list);
+    if (!months.isEmpty() && !rebuildMonths(O, months)) return false;
     if (!deleteTotalAccountRows(O)) return false;
     // Every running total from the earliest rebuilt month on depends on it.
     // Rows between an earlier, lower target and this one may also be behind
@@ -424,7 +366,7 @@ bool summarize(const QString& fromYM, const QString& toYM, bool withSubAccountTo
         failMain();
         return false;
     }
-    return setMonthFlags(QStringLiteral("Kanjo"), QStringLiteral("1"), O, T);
+    return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("1"), O, T);
 }
 
 }  // namespace
