@@ -1,5 +1,8 @@
 #include "app/common/settingsmenu.h"
 
+#include <QApplication>
+#include <QWidget>
+
 namespace {
 SettingsMenuProvider& provider() {
     static SettingsMenuProvider installed;
@@ -12,5 +15,9 @@ void SetSettingsMenuProvider(SettingsMenuProvider p) {
 }
 
 QWidget* TheSettingsMenu() {
-    return provider() ? provider()() : nullptr;
+    if (provider()) return provider()();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("SyokiSetMenu")) return w;
+    }
+    return nullptr;
 }

@@ -15,16 +15,20 @@
 #include <memory>
 
 #include "app/MainMenu.h"
+#include "app/SyokiSetMenu.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/settingsmenu.h"
+#include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/vouchers.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
+#include "platform/spreadgrid.h"
 #include "setup/InpKaisyaJoho.h"
 #include "setup/companystore.h"
 #include "support/testenv.h"
@@ -124,7 +128,10 @@ private slots:
 
     void cleanup() {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (qobject_cast<InpKaisyaJoho*>(w)) delete w;
+            if (qobject_cast<InpKaisyaJoho*>(w) || qobject_cast<InpKantanSiwake*>(w) ||
+                qobject_cast<SyokiSetMenu*>(w)) {
+                delete w;
+            }
         }
         SetSettingsMenuProvider({});
         delete menu_.data();
@@ -616,6 +623,78 @@ private slots:
         s->cmdBack->click();
         QVERIFY(settings_->isVisible());
         QVERIFY(opener_->isHidden());
+    }
+
+    // Opened by the settings menu's button, without a provider installed: the
+    // menu that opened it gets the new name in its caption and is shown again.
+    void fromTheSettingsMenuAndBack() {
+        SetSettingsMenuProvider({});
+        QVERIFY(InsertCompany(company51()));
+        startMenu();
+        selectInMenu(51);
+        QPointer<SyokiSetMenu> menu = new SyokiSetMenu;
+        menu->showFrom(opener_);
+        QCOMPARE(menu->windowTitle(), QStringLiteral("初期設定 - 株式会社テスト - 第 12 期"));
+        menu->cmdKaisyaJoho->click();
+        QTest::qWait(0);
+        QCOMPARE(visibleScreens().size(), 1);
+        InpKaisyaJoho* s = visibleScreens().first();
+        QVERIFY(!s->isNewMode());
+        QVERIFY(menu->isHidden());
+        convert(s->txtKaisyaName, QStringLiteral("に"), QStringLiteral("二"));
+        ScriptedMsgBox box;
+        s->cmdTouroku->click();
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(menu->windowTitle(), QStringLiteral("初期設定 - 株式会社テスト二"));
+        s->cmdBack->click();
+        QVERIFY(menu->isVisible());
+        QVERIFY(opener_->isHidden());
+    }
+
+    // A company registered on the screen is chosen in the main menu, opened in
+    // the daily entry, and a day is registered for it.
+    void newCompanyTakesItsFirstDay() {
+        startMenu();
+        InpKaisyaJoho* s = open(QStringLiteral("MainMenu"));
+        ScriptedMsgBox box;
+        convert(s->txtKaisyaName, QStringLiteral("はじめてしょうてん"), QStringLiteral("はじめて商店"));
+        typeDate(s->txtKisyubi, QStringLiteral("20030401"), s->txtKaisyaName);
+        s->cmdTouroku->click();
+        QCOMPARE(count(QStringLiteral("T_COMP_MAIN"), QStringLiteral("51")), 1);
+        s->cmdBack->click();
+
+        const int entry = menu_->cmbKaikeiData->findData(51);
+        QVERIFY(entry >= 0);
+        menu_->cmbKaikeiData->setCurrentIndex(entry);
+        QCOMPARE(gstrCID, QStringLiteral("51"));
+        QCOMPARE(gstrNendo, QStringLiteral("平成15年度"));
+        QVERIFY(visibleScreens().isEmpty());  // a user company goes straight on
+
+        // Opened as the main menu's entry button opens it.
+        box.clear();
+        gstrCallForm = QStringLiteral("MainMenu");
+        QVERIFY(GetMinMaxSiwakeDenCode());
+        QPointer<InpKantanSiwake> day = new InpKantanSiwake;
+        day->showFrom(opener_);
+        QTest::qWait(0);
+        QVERIFY2(day && day->isVisible(), qPrintable(box.count() ? box.last().text : QString()));
+        QCOMPARE(day->txtSyoriNen->text(), QStringLiteral("2003/05/10"));
+        QCOMPARE(count(QStringLiteral("T_SIWAKE"), QStringLiteral("51")), 40);  // 2003/04/01 to today
+
+        day->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(day));
+        day->spdSS1->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        day->spdSS1->setActiveCell(1, 2);
+        for (QChar c : QStringLiteral("5000")) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        day->cmdTouroku->click();
+        QCOMPARE(box.last().text, QStringLiteral("データが正しく登録されました。"));
+        QCOMPARE(scalarText(QStringLiteral(
+                     "SELECT DAYZAN FROM T_SIWAKE WHERE CID = '51' AND DENDAY = '2003/05/10'")),
+                 QString::number(Currency::fromYen(5000).raw()));
+        QVERIFY(count(QStringLiteral("T_SI_MEISAI"), QStringLiteral("51")) > 0);
+        QVERIFY(count(QStringLiteral("T_DAY_TORAN"), QStringLiteral("51")) > 0);
     }
 
     void failedLoadClosesAtOnce() {
