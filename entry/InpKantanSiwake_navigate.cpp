@@ -115,7 +115,9 @@ void InpKantanSiwake::cmdZenjitu_Click() {
 }
 
 void InpKantanSiwake::txtSyoriNen_LostFocus() {
-    if (mblnSettingDate || !isLoaded()) return;
+    // Only a move of the focus within the screen counts: switching to another
+    // window leaves the date box as it is until the user comes back.
+    if (mblnSettingDate || !isLoaded() || !isActiveWindow()) return;
     // Message boxes below take the focus; the box must not react to that.
     struct Guard {
         bool& flag;

@@ -137,6 +137,10 @@ inline QWidget* focus() {
 inline void startAt(platform::SpreadGrid* grid, int row, int col) {
     grid->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
+    if (!grid->view()->hasFocus()) {
+        grid->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+    }
     grid->setActiveCell(row, col);
 }
 
@@ -156,18 +160,30 @@ inline void typeJapanese(platform::SpreadGrid* grid, int row, int col, const QSt
     QTest::keyClick(focus(), Qt::Key_Tab);
 }
 
-// Chooses an item of a combo cell as the user does from its list.
+// Chooses an item of a combo cell as the user does from its list: the
+// cell's editor opens with its list shown, and the item is chosen there.
 inline bool chooseItem(platform::SpreadGrid* grid, int row, int col, const QString& item) {
     startAt(grid, row, col);
     grid->view()->edit(grid->view()->model()->index(row - 1, col - 1));
-    auto* combo = qobject_cast<QComboBox*>(focus());
+    QApplication::processEvents();
+    QComboBox* combo = nullptr;
+    for (QComboBox* c : grid->view()->viewport()->findChildren<QComboBox*>()) {
+        if (c->isVisible()) combo = c;
+    }
     if (!combo) return false;
     const int index = combo->findText(item);
-    if (index < 0) return false;
+    combo->hidePopup();
+    if (index < 0) {
+        grid->window()->activateWindow();
+        (void)QTest::qWaitForWindowActive(grid->window());
+        return false;
+    }
     combo->setCurrentIndex(index);
     emit combo->activated(index);
     QApplication::processEvents();
-    combo = nullptr;
+    // The list took the activation; the screen gets it back.
+    grid->window()->activateWindow();
+    (void)QTest::qWaitForWindowActive(grid->window());
     return !grid->isEditing() && grid->text(row, col) == item;
 }
 
