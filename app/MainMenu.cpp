@@ -133,6 +133,12 @@ void MainMenu::buildControls() {
     companies->addWidget(cmbKaikeiData, 1);
 
     auto* buttons = new QVBoxLayout;
+    cmdNewKaisyaJoho->setObjectName(QStringLiteral("cmdNewKaisyaJoho"));
+    cmdSyokiSet->setObjectName(QStringLiteral("cmdSyokiSet"));
+    cmdInOutsyori->setObjectName(QStringLiteral("cmdInOutsyori"));
+    cmdKantanInp->setObjectName(QStringLiteral("cmdKantanInp"));
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    cmdEnd->setObjectName(QStringLiteral("cmdEnd"));
     for (QPushButton* b : {cmdNewKaisyaJoho, cmdSyokiSet, cmdInOutsyori, cmdKantanInp, cmdSave, cmdEnd}) {
         buttons->addWidget(b);
     }

@@ -1,0 +1,492 @@
+// The main menu's buttons and exit and the three sub-menus on a copy of the
+// shipped database: the period check and its refusals, which screen each
+// button opens and that closing it returns to the menu, the buttons a
+// corporation sees, the key X, the load failure of the input/output menu, the
+// save/update menu's layout and its payroll data-source probe (through a real
+// unixODBC data source served by the SQLite ODBC driver), and the automatic
+// backup at exit.
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QtTest>
+#include <cstdio>
+#include <memory>
+
+#include "app/InOutMenu.h"
+#include "app/MainMenu.h"
+#include "app/SaveUpdateMenu.h"
+#include "app/SyokiSetMenu.h"
+#include "app/common/globals.h"
+#include "app/common/kaikeidb.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+using platform::MsgIcon;
+using platform::ScriptedMsgBox;
+
+namespace {
+
+QWidget* visibleWindow(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible()) return w;
+    }
+    return nullptr;
+}
+
+template <class T>
+T* visibleWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) return t;
+    }
+    return nullptr;
+}
+
+// A key as the user types it: it reaches the control that has the focus.
+void typeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, key, modifiers);
+}
+
+QPushButton* button(QWidget* window, const QString& name) {
+    return window->findChild<QPushButton*>(name);
+}
+
+QStringList visibleButtonCaptions(QWidget* menu) {
+    QStringList captions;
+    for (QPushButton* b : menu->findChildren<QPushButton*>()) {
+        if (b->objectName() != QStringLiteral("cmdBack") && b->isVisibleTo(menu)) captions << b->text();
+    }
+    return captions;
+}
+
+bool exec(const QString& sql, const QVariantList& params = {}) {
+    if (gcnKaikei->exec(sql, params)) return true;
+    qWarning() << sql << gcnKaikei->lastError().text();
+    return false;
+}
+
+}  // namespace
+
+class TestMenus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        testenv::isolate();
+        gstrSoftName = QStringLiteral("Ralvek");
+        // The payroll probe sees only the data sources of these files.
+        QVERIFY(odbc_.isValid());
+        qputenv("ODBCSYSINI", odbc_.path().toUtf8());
+        qputenv("ODBCINI", odbc_.filePath(QStringLiteral("odbc.ini")).toUtf8());
+        QFile drivers(odbc_.filePath(QStringLiteral("odbcinst.ini")));
+        QVERIFY(drivers.open(QIODevice::WriteOnly));
+        drivers.write(
+            "[SQLite3]\nDescription=SQLite3 ODBC Driver\n"
+            "Driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n");
+    }
+
+    // A full start-up on private folders: the main menu is then what the
+    // program shows (showing it again, when a screen closes, runs nothing).
+    void init() {
+        root_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(root_->isValid());
+        qputenv("XDG_DATA_HOME", root_->filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", root_->filePath(QStringLiteral("config")).toUtf8());
+        gstrCID.clear();
+        gstrNendo.clear();
+        gstrCallForm.clear();
+        menu_ = new MainMenu;
+        QCOMPARE(menu_->startUp(), int(MainMenu::StartOk));
+        QVERIFY(gcnKaikei);
+        QVERIFY(exec(QStringLiteral(
+            "INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU, SIINLDAY, AICODE) VALUES "
+            "('51', '株式会社テスト', '2003/04/01', '2004/03/31', '1', 12, '2004/05/31', '004'), "
+            "('52', '個人商店', '2003/01/01', '2003/12/31', '0', 1, '2004/03/31', '004')")));
+        QVERIFY(menu_->set_company_list());
+        menu_->show();
+    }
+
+    void cleanup() {
+        // Windows are deleted, not closed: closing the main menu is the exit.
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w != menu_.data() && qobject_cast<platform::Form*>(w)) delete w;
+        }
+        delete menu_.data();
+        CloseKaikeiConnection();
+        root_.reset();
+        QFile::remove(odbc_.filePath(QStringLiteral("odbc.ini")));
+    }
+
+    // A company whose period is not set up (the preset household book) is
+    // refused by the three buttons that need a period, each naming itself;
+    // the settings menu and the new-company button open.
+    void periodNotSetRefuses_data() {
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("input/output") << "cmdInOutsyori"
+                                      << "「入出力処理」を選択して下さい。";
+        QTest::newRow("daily entry") << "cmdKantanInp"
+                                     << "「ミルト入力」を選択して下さい。";
+        QTest::newRow("save/update") << "cmdSave"
+                                     << "「保存・更新処理」を選択して下さい。";
+    }
+    void periodNotSetRefuses() {
+        QFETCH(QString, buttonName);
+        QFETCH(QString, lastLine);
+        QCOMPARE(gstrCID, QStringLiteral("01"));
+        ScriptedMsgBox box;
+        button(menu_, buttonName)->click();
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().title, QStringLiteral("Ralvek"));
+        QCOMPARE(box.last().icon, MsgIcon::Warning);
+        QCOMPARE(box.last().text, QStringLiteral("会社の会計期間が正しく設定されていません。\r\n"
+                                                 "初期設定メニューの会社情報設定で設定し直した後、\r\n") +
+                                      lastLine);
+        QVERIFY(menu_->isVisible());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget* w) { return w->isVisible() && qobject_cast<platform::Form*>(w); }),
+                 1);
+    }
+
+    void unrefusedButtonsOpen_data() {
+        QTest::addColumn<QString>("buttonName");
+        QTest::addColumn<QString>("screen");
+        QTest::addColumn<QString>("callForm");
+        QTest::newRow("settings") << "cmdSyokiSet"
+                                  << "SyokiSetMenu"
+                                  << "";
+        QTest::newRow("new company") << "cmdNewKaisyaJoho"
+                                     << "InpKaisyaJoho"
+                                     << "MainMenu";
+    }
+    void unrefusedButtonsOpen() {
+        QFETCH(QString, buttonName);
+        QFETCH(QString, screen);
+        QFETCH(QString, callForm);
+        ScriptedMsgBox box;
+        button(menu_, buttonName)->click();
+        QCOMPARE(box.count(), 0);
+        QVERIFY(visibleWindow(screen));
+        QVERIFY(menu_->isHidden());
+        QCOMPARE(gstrCallForm, callForm);
+    }
+
+    // A missing company row is a database failure named after the handler.
+    void periodCheckWithoutCompanyRow() {
+        QVERIFY(exec(QStringLiteral("DELETE FROM WK_COMPANY")));
+        ScriptedMsgBox box;
+        menu_->cmdSave->click();
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().text,
+                 QStringLiteral("データベースのアクセス中にエラーが発生しました(cmdSave_Click)。"));
+        QVERIFY(menu_->isVisible());
+    }
+
+    // With a period set up, every button of every menu opens its screen and
+    // hides the menu; closing the screen shows the menu again.
+    void buttonsOpenTheirScreens_data() {
+        QTest::addColumn<QString>("mainButton");
+        QTest::addColumn<QString>("menuName");
+        QTest::addColumn<QString>("menuButton");
+        QTest::addColumn<QString>("screen");
+        const struct {
+            const char* mainButton;
+            const char* menu;
+            QList<std::pair<const char*, const char*>> buttons;
+        } menus[] = {
+            {"cmdSyokiSet",
+             "SyokiSetMenu",
+             {{"cmdKaisyaJoho", "InpKaisyaJoho"},
+              {"cmdKisyuZandaka", "InpKisyuZandaka"},
+              {"cmdKanjyoKamoku", "prtKanjoKamokuSet"},
+              {"cmdSiwake", "InpIkkatuSiwake"},
+              {"cmdTekiyou", "InpTekiyouTouroku"}}},
+            {"cmdInOutsyori",
+             "InOutMenu",
+             {{"cmdInpKantan", "InpKantanSiwake"},
+              {"cmdSiwakeNikki", "prtSiwakeNikki"},
+              {"cmdSoukanjo", "prtSoukanjoMotocho"},
+              {"cmdHojo", "prtSoukanjoHojoMotocho"},
+              {"cmdTaisyakuTaisyo", "prtTaisyakuTaisyo"},
+              {"cmdSonekiKeisan", "prtSonekiKeisan"},
+              {"cmdSezogenka", "prtSezogenka"},
+              {"cmdTukibetu", "prtTukibetu"},
+              {"cmdKesanTS", "prtKesanTS"},
+              {"cmdKesanPS", "prtKesanPS"}}},
+            {"cmdSave",
+             "SaveUpdateMenu",
+             {{"cmdBackUp", "runBackUp"},
+              {"cmdNenjiUpdate", "runNenjiUpdate"},
+              {"cmdOutData", "runDataout"},
+              {"cmdInData", "runDatain"},
+              {"cmdConverter", "runConverter"}}},
+        };
+        for (const auto& m : menus) {
+            for (const auto& [b, screen] : m.buttons) {
+                QTest::addRow("%s %s", m.menu, b) << m.mainButton << m.menu << b << screen;
+            }
+        }
+    }
+    void buttonsOpenTheirScreens() {
+        QFETCH(QString, mainButton);
+        QFETCH(QString, menuName);
+        QFETCH(QString, menuButton);
+        QFETCH(QString, screen);
+        switchTo(52);  // a sole proprietor: every button is offered
+        ScriptedMsgBox box;
+        button(menu_, mainButton)->click();
+        QWidget* menu = visibleWindow(menuName);
+        QVERIFY(menu);
+        QVERIFY(menu_->isHidden());
+        QTest::qWait(0);
+
+        button(menu, menuButton)->click();
+        auto* opened = qobject_cast<platform::Form*>(visibleWindow(screen));
+        QVERIFY2(opened, qPrintable(screen));
+        QVERIFY(menu->isHidden());
+        QVERIFY(menu_->isHidden());
+        QVERIFY(opened->unload());
+        QVERIFY(menu->isVisible());
+        QVERIFY(menu_->isHidden());
+        QCOMPARE(box.count(), 0);
+    }
+
+    // The daily entry is opened with the caller's name and the voucher range.
+    void dailyEntryCallers() {
+        switchTo(51);
+        menu_->cmdKantanInp->click();
+        QCOMPARE(gstrCallForm, QStringLiteral("MainMenu"));
+        QVERIFY(visibleWindow(QStringLiteral("InpKantanSiwake")));
+        QVERIFY(menu_->isHidden());
+    }
+
+    // Captions, titles and guidance of the sub-menus.
+    void subMenuTexts() {
+        switchTo(51);
+        menu_->cmdSyokiSet->click();
+        auto* settings = visibleWindow<SyokiSetMenu>();
+        QVERIFY(settings);
+        QCOMPARE(settings->windowTitle(), QStringLiteral("初期設定 - 株式会社テスト - 第 12 期"));
+        QCOMPARE(settings->lblDspTital->text(), QStringLiteral("Ralvek"));
+        QCOMPARE(settings->lblMenuName->text(), QStringLiteral("初期設定"));
+        QCOMPARE(settings->cmdBack->text(), QStringLiteral("メインメニュー（X）"));
+        QVERIFY(SyokiSetMenu::ReadMeText().startsWith(
+            QStringLiteral("最初は会社情報を設定してください。\r\n１）")));
+        QCOMPARE(SyokiSetMenu::ReadMeText().count(QStringLiteral("\r\n")), 2);
+        QCOMPARE(settings->lblReadMe->text(), QString(SyokiSetMenu::ReadMeText()).replace("\r\n", "\n"));
+        QVERIFY(settings->unload());
+
+        menu_->cmdSave->click();
+        auto* save = visibleWindow<SaveUpdateMenu>();
+        QVERIFY(save);
+        QCOMPARE(gstrSaveMenuCaption, QStringLiteral("保存・更新処理"));
+        QCOMPARE(save->windowTitle(), QStringLiteral("保存・更新処理 - 株式会社テスト - 第 12 期"));
+        QCOMPARE(save->lblMenuName->text(), QStringLiteral("その他処理"));
+        // This edition: six buttons, the converter in the bank import's place.
+        QCOMPARE(visibleButtonCaptions(save),
+                 QStringList({"１）バックアップ処理", "２）年次更新処理", "３）データ抽出処理",
+                              "４）データ取込処理", "５）給与データ取込処理", "６）データ変換処理"}));
+        QTRY_COMPARE(
+            save->lblReadMe->text(),
+            QStringLiteral("データバックアップは、毎日のデータ入力後に取る様にして下さい。\n\n"
+                           "年度がわりには、年次更新処理を選択します。\n\n"
+                           "【Ralvek給与】のデータ取り込みには、給与データ取込処理を選択して下さい。\n\n"
+                           "中国語版の会計ソフトとデータをやり取るには、データ変換処理を選択して下さい。"));
+        QVERIFY(save->unload());
+
+        menu_->cmdInOutsyori->click();
+        auto* inout = visibleWindow<InOutMenu>();
+        QVERIFY(inout);
+        QCOMPARE(inout->windowTitle(), QStringLiteral("入出力処理 - 株式会社テスト - 第 12 期"));
+        QCOMPARE(InOutMenu::ReadMeText(), QStringLiteral("ミルト入力で、毎日の収支を入力して下さい。\r\n"
+                                                         "日記帳等は必要な時に印字してください。"));
+    }
+
+    // A corporation is offered neither the monthly table nor the tax-return
+    // statements; a sole proprietor sees all eleven buttons.
+    void corporationSeesFewerButtons_data() {
+        QTest::addColumn<int>("company");
+        QTest::addColumn<QStringList>("captions");
+        const QStringList all = {"１）ミルト入力",           "２）仕訳日記帳",
+                                 "３）総勘定元帳",           "４）補助元帳",
+                                 "５）貸借対照表",           "６）損益計算書",
+                                 "７）製造原価報告書",       "８）月別収支内訳書",
+                                 "９）確定申告用貸借対照表", "10）確定申告用損益計算書",
+                                 "11）プリンター選択"};
+        QStringList corporation = all;
+        corporation.removeAt(9);
+        corporation.removeAt(8);
+        corporation.removeAt(7);
+        QTest::newRow("corporation") << 51 << corporation;
+        QTest::newRow("sole proprietor") << 52 << all;
+    }
+    void corporationSeesFewerButtons() {
+        QFETCH(int, company);
+        QFETCH(QStringList, captions);
+        switchTo(company);
+        menu_->cmdInOutsyori->click();
+        auto* inout = visibleWindow<InOutMenu>();
+        QVERIFY(inout);
+        QCOMPARE(visibleButtonCaptions(inout), captions);
+    }
+
+    // X returns to the main menu from each sub-menu; Shift+X does nothing.
+    void keyX_data() {
+        QTest::addColumn<QString>("mainButton");
+        QTest::addColumn<QString>("menuName");
+        QTest::newRow("settings") << "cmdSyokiSet"
+                                  << "SyokiSetMenu";
+        QTest::newRow("input/output") << "cmdInOutsyori"
+                                      << "InOutMenu";
+        QTest::newRow("save/update") << "cmdSave"
+                                     << "SaveUpdateMenu";
+    }
+    void keyX() {
+        QFETCH(QString, mainButton);
+        QFETCH(QString, menuName);
+        switchTo(51);
+        button(menu_, mainButton)->click();
+        QPointer<QWidget> menu = visibleWindow(menuName);
+        QVERIFY(menu);
+        QTest::qWait(0);
+
+        typeKey(menu, Qt::Key_X, Qt::ShiftModifier);
+        QVERIFY(menu && menu->isVisible());
+        QVERIFY(menu_->isHidden());
+
+        typeKey(menu, Qt::Key_X);
+        QVERIFY(menu.isNull() || menu->isHidden());
+        QVERIFY(menu_->isVisible());
+    }
+
+    // The input/output menu that cannot read the company says so and closes.
+    void inOutMenuLoadFailure() {
+        switchTo(51);
+        QVERIFY(exec(QStringLiteral("DROP TABLE WK_COMPANY")));
+        ScriptedMsgBox box;
+        auto* inout = new InOutMenu;
+        QPointer<InOutMenu> guard(inout);
+        menu_->hide();
+        inout->showFrom(menu_);
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().text,
+                 QStringLiteral("会社情報マスタのアクセス中にエラーが発生した(Form_Load)。"));
+        QTRY_VERIFY(guard.isNull() || guard->isHidden());
+        QVERIFY(menu_->isVisible());
+    }
+
+    // The printer choice closes at once on a machine without a printer; the
+    // menu is enabled again. (The choice with printers: tst_printerchoice.)
+    void printerChoiceWithoutPrinter() {
+        if (!QPrinterInfo::availablePrinterNames().isEmpty()) QSKIP("this machine has printers");
+        switchTo(51);
+        menu_->cmdInOutsyori->click();
+        auto* inout = visibleWindow<InOutMenu>();
+        QVERIFY(inout);
+        ScriptedMsgBox box;
+        inout->cmdSetPrinter->click();
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().text, QStringLiteral("プリンタードライバーがインストールされていません。"));
+        QCOMPARE(box.last().icon, MsgIcon::None);
+        QTRY_VERIFY(inout->isEnabled());
+        QVERIFY(inout->isVisible());
+        QVERIFY(!visibleWindow(QStringLiteral("SetUsePrinter")));
+    }
+
+    // The payroll import is offered only when its data source opens. The
+    // driver manager keeps what it has read of its ini files for the life of
+    // a process, so each case runs the menu in a fresh process of its own.
+    void payrollProbe() {
+        QCOMPARE(payrollButtonInChild(), QByteArray("disabled"));
+        registerPayrollSource();
+        QCOMPARE(payrollButtonInChild(), QByteArray("enabled"));
+    }
+
+    // The exit writes the automatic backup of the current company under
+    // Data/<company>/; while the previous year is open it first brings the
+    // current year back, and a failure there is reported and ends the
+    // program without a backup.
+    void exitWritesAutomaticBackup_data() {
+        QTest::addColumn<bool>("nowYear");
+        QTest::addColumn<bool>("companyRow");
+        QTest::addColumn<bool>("backup");
+        QTest::newRow("current year") << true << true << true;
+        QTest::newRow("previous year open") << false << true << true;
+        QTest::newRow("period unreadable") << false << false << false;
+    }
+    void exitWritesAutomaticBackup() {
+        QFETCH(bool, nowYear);
+        QFETCH(bool, companyRow);
+        QFETCH(bool, backup);
+        switchTo(51);
+        gblnNowYear = nowYear;
+        if (!companyRow) QVERIFY(exec(QStringLiteral("DELETE FROM WK_COMPANY")));
+        ScriptedMsgBox box;
+        QVERIFY(menu_->close());
+        const QString folder = gstrDataPath + QStringLiteral("Data/株式会社テスト/");
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backup ? 23 : 0);
+        if (backup) {
+            QCOMPARE(box.count(), 0);
+            QFile tekiyo(folder + QStringLiteral("T_002.txt"));
+            QVERIFY(tekiyo.open(QIODevice::ReadOnly));
+            QVERIFY(tekiyo.readAll().startsWith("\"51\","));
+        } else {
+            QCOMPARE(box.count(), 1);
+            QVERIFY(box.last().text.endsWith(QStringLiteral("(Form_Unload)")));
+            QCOMPARE(box.last().icon, MsgIcon::Warning);
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(menu_.isNull());
+    }
+
+private:
+    void switchTo(int cid) {
+        menu_->cmbKaikeiData->setCurrentIndex(menu_->cmbKaikeiData->findData(cid));
+        QCOMPARE(gstrCID, QStringLiteral("%1").arg(cid, 2, 10, QLatin1Char('0')));
+    }
+
+    // Loads the save/update menu in a child process (the same environment)
+    // and returns the state of its payroll button.
+    QByteArray payrollButtonInChild() {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--payroll-button")});
+        if (!child.waitForFinished(30000)) return "no answer";
+        return child.readAllStandardOutput().trimmed();
+    }
+
+    void registerPayrollSource() {
+        const QString database = odbc_.filePath(QStringLiteral("payroll.db"));
+        QFile::copy(testenv::shippedDatabase(), database);
+        QFile ini(odbc_.filePath(QStringLiteral("odbc.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Kestrov Ruviz]\nDriver=SQLite3\nDatabase=" + database.toUtf8() + "\nBigInt=1\n");
+    }
+
+    QTemporaryDir odbc_;
+    std::unique_ptr<QTemporaryDir> root_;
+    QPointer<MainMenu> menu_;
+};
+
+// The child of payrollProbe: prints the state of the payroll button.
+static int payrollButton(int argc, char** argv) {
+    QApplication app(argc, argv);
+    SaveUpdateMenu menu;
+    menu.show();
+    std::printf("%s\n", menu.cmdInRuvizData->isEnabled() ? "enabled" : "disabled");
+    return 0;
+}
+
+int main(int argc, char** argv) {
+    if (argc == 2 && qstrcmp(argv[1], "--payroll-button") == 0) return payrollButton(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestMenus test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_menus.moc"
