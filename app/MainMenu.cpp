@@ -1,5 +1,6 @@
 #include "app/MainMenu.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -11,14 +12,17 @@
 #include "app/DailyEntryOpener.h"
 #include "app/FileDialog.h"
 #include "app/InOutMenu.h"
+#include "app/Manyual.h"
 #include "app/SaveUpdateMenu.h"
 #include "app/SyokiSetMenu.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
+#include "app/common/settingsmenu.h"
 #include "app/common/values.h"
 #include "app/frmOpenscr.h"
 #include "app/startup.h"
+#include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
@@ -47,8 +51,6 @@ MainMenu::MainMenu(QWidget* parent) : platform::Form(parent) {
     setWindowTitle(QStringLiteral("メインメニュー"));
     buildControls();
     SetTheCompanyList(this);
-    // The shell's screens that screens of lower layers open.
-    InstallFolderChooser();
     connect(cmbKaikeiData, &QComboBox::currentIndexChanged, this, &MainMenu::cmbKaikeiData_Click);
     connect(cmdNewKaisyaJoho, &QPushButton::clicked, this, &MainMenu::cmdNewKaisyaJoho_Click);
     connect(cmdSyokiSet, &QPushButton::clicked, this, &MainMenu::cmdSyokiSet_Click);
@@ -61,6 +63,7 @@ MainMenu::MainMenu(QWidget* parent) : platform::Form(parent) {
 
 MainMenu::~MainMenu() {
     if (TheCompanyList() == this) SetTheCompanyList(nullptr);
+    if (mProvidesSettingsMenu) SetSettingsMenuProvider({});
     delete mOpenscr.data();
 }
 
@@ -210,6 +213,11 @@ int MainMenu::startUp() {
 
     centre();
     mintStartState = StartOk;
+    // The shell's screens that screens of lower layers open.
+    InstallFolderChooser();
+    InpKantanSiwake::setManualOpener(ShowEntryManual);
+    SetSettingsMenuProvider([this]() -> QWidget* { return settingsMenu(); });
+    mProvidesSettingsMenu = true;
     gblnNowYear = true;
     gstrSoftName = QStringLiteral("Ralvek");
 
@@ -438,8 +446,19 @@ void MainMenu::cmdNewKaisyaJoho_Click() {
 }
 
 void MainMenu::cmdSyokiSet_Click() {
+    settingsMenu()->showFrom(this);
+}
+
+SyokiSetMenu* MainMenu::settingsMenu() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* menu = qobject_cast<SyokiSetMenu*>(w);
+        if (menu && !menu->isClosed()) return menu;
+    }
+    // Loaded when a screen needs it (the company screen returning to it);
+    // closing it comes back here.
     auto* menu = new SyokiSetMenu;
-    menu->showFrom(this);
+    menu->setOpener(this);
+    return menu;
 }
 
 void MainMenu::cmdInOutsyori_Click() {

@@ -16,6 +16,7 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class SyokiSetMenu;
 class frmOpenscr;
 
 class MainMenu : public platform::Form, public CompanyList {
@@ -110,11 +111,14 @@ private:
     void runExitSteps();
     bool returnToCurrentYear();
     void writeAutomaticBackup();
+    // The settings menu: the one that exists, else a new one that returns here.
+    SyokiSetMenu* settingsMenu();
 
     int mintStartState = StartOk;
     int mintListFilling = 0;
     QString mstrCompanyName;
     bool mStartRan = false;
+    bool mProvidesSettingsMenu = false;
     std::unique_ptr<QLockFile> mInstanceLock;
     QPointer<frmOpenscr> mOpenscr;
 };

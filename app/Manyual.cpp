@@ -6,7 +6,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+// The resource lives in a static library: it is registered by hand.
+static void initManualResource() {
+    Q_INIT_RESOURCE(manual);
+}
+
 Manyual::Manyual(QWidget* parent) : platform::Form(parent) {
+    initManualResource();
     setObjectName(QStringLiteral("Manyual"));
     setWindowTitle(QStringLiteral("データ入力マニュアル"));
 

@@ -44,6 +44,11 @@ void SyokiSetMenu::Form_Load() {
     setLoaded(true);
 }
 
+void SyokiSetMenu::Form_Unload(bool& cancel) {
+    Q_UNUSED(cancel);
+    mClosed = true;
+}
+
 void SyokiSetMenu::cmdKaisyaJoho_Click() {
     // Edits the current company and returns here.
     gstrCallForm = QStringLiteral("SyokiSetMenu");

@@ -12,6 +12,9 @@ public:
     // The guidance text, lines separated by CR LF.
     static QString ReadMeText();
 
+    // True once the menu has been closed (it is deleted soon after).
+    bool isClosed() const { return mClosed; }
+
     QPushButton* cmdKaisyaJoho;
     QPushButton* cmdKisyuZandaka;
     QPushButton* cmdKanjyoKamoku;
@@ -27,4 +30,8 @@ public slots:
 
 protected:
     void Form_Load() override;
+    void Form_Unload(bool& cancel) override;
+
+private:
+    bool mClosed = false;
 };

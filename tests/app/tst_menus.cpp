@@ -17,10 +17,14 @@
 
 #include "app/InOutMenu.h"
 #include "app/MainMenu.h"
+#include "app/Manyual.h"
 #include "app/SaveUpdateMenu.h"
 #include "app/SyokiSetMenu.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
+#include "app/common/settingsmenu.h"
+#include "entry/InpKantanSiwake.h"
+#include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
@@ -99,6 +103,7 @@ private slots:
         gstrCID.clear();
         gstrNendo.clear();
         gstrCallForm.clear();
+        clock_ = std::make_unique<platform::FixedClock>(QDate(2003, 5, 10));
         menu_ = new MainMenu;
         QCOMPARE(menu_->startUp(), int(MainMenu::StartOk));
         QVERIFY(gcnKaikei);
@@ -118,6 +123,7 @@ private slots:
         delete menu_.data();
         CloseKaikeiConnection();
         root_.reset();
+        clock_.reset();
         QFile::remove(odbc_.filePath(QStringLiteral("odbc.ini")));
     }
 
@@ -263,6 +269,79 @@ private slots:
         QCOMPARE(gstrCallForm, QStringLiteral("MainMenu"));
         QVERIFY(visibleWindow(QStringLiteral("InpKantanSiwake")));
         QVERIFY(menu_->isHidden());
+    }
+
+    // Without the voucher range the daily entry stays closed and the menu
+    // stays in view (the range service has said why).
+    void dailyEntryWithoutRange() {
+        switchTo(51);
+        menu_->cmdInOutsyori->click();
+        auto* inout = visibleWindow<InOutMenu>();
+        QVERIFY(inout);
+        QVERIFY(exec(QStringLiteral("ALTER TABLE T_SIWAKE RENAME TO T_SIWAKE_AWAY")));
+        ScriptedMsgBox box;
+        for (QWidget* from : {static_cast<QWidget*>(inout), static_cast<QWidget*>(menu_.data())}) {
+            if (from == menu_.data()) {
+                QVERIFY(inout->unload());
+                QVERIFY(menu_->isVisible());
+            }
+            box.clear();
+            button(from, from == inout ? QStringLiteral("cmdInpKantan") : QStringLiteral("cmdKantanInp"))
+                ->click();
+            QCOMPARE(box.count(), 1);
+            QVERIFY(box.last().text.endsWith(QStringLiteral("(GetMinMaxSiwakeDenCode)。")));
+            QVERIFY(from->isVisible());
+            QVERIFY(!visibleWindow<InpKantanSiwake>());
+        }
+    }
+
+    // The manual over the daily entry: its button and its close box both
+    // make the daily entry visible again.
+    void manualReturnsToDailyEntry_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("button") << false;
+        QTest::newRow("close box") << true;
+    }
+    void manualReturnsToDailyEntry() {
+        QFETCH(bool, closeBox);
+        switchTo(51);
+        menu_->cmdKantanInp->click();
+        auto* entry = visibleWindow<InpKantanSiwake>();
+        QVERIFY(entry);
+        QTest::qWait(0);
+        QVERIFY(entry->isVisible());
+
+        entry->cmdQuestion->click();
+        auto* manual = visibleWindow<Manyual>();
+        QVERIFY(manual);
+        QVERIFY(entry->isHidden());
+        QCOMPARE(manual->windowTitle(), QStringLiteral("データ入力マニュアル"));
+        QCOMPARE(manual->Image1->pixmap().width(), 783);
+        QCOMPARE(manual->cmdBack->text(), QStringLiteral("ﾏﾆｭｱﾙを閉じる"));
+        QCOMPARE(manual->lblSetumei.size(), 5);
+
+        if (closeBox) {
+            QVERIFY(manual->close());
+        } else {
+            manual->cmdBack->click();
+        }
+        QVERIFY(entry->isVisible());
+        QVERIFY(menu_->isHidden());
+    }
+
+    // The settings menu as the company screen asks for it: the open one, or
+    // a new one that returns to the main menu when it closes.
+    void settingsMenuForTheCompanyScreen() {
+        switchTo(51);
+        auto* created = qobject_cast<SyokiSetMenu*>(TheSettingsMenu());
+        QVERIFY(created);
+        QCOMPARE(TheSettingsMenu(), created);
+        menu_->hide();
+        created->show();
+        QCOMPARE(created->windowTitle(), QStringLiteral("初期設定 - 株式会社テスト - 第 12 期"));
+        QVERIFY(created->unload());
+        QVERIFY(menu_->isVisible());
+        QVERIFY(TheSettingsMenu() != created);
     }
 
     // Captions, titles and guidance of the sub-menus.
@@ -469,6 +548,7 @@ private:
 
     QTemporaryDir odbc_;
     std::unique_ptr<QTemporaryDir> root_;
+    std::unique_ptr<platform::FixedClock> clock_;
     QPointer<MainMenu> menu_;
 };
 
