@@ -35,7 +35,8 @@ Manyual::Manyual(QWidget* parent) : platform::Form(parent) {
         box->setWordWrap(true);
         box->setFrameShape(QFrame::Box);
         box->setMargin(6);
-        box->setMaximumWidth(300);
+        box->setFixedWidth(300);
+        box->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         box->setStyleSheet(QStringLiteral("background: #fffbe0; color: black;"));
         notes->addWidget(box);
         lblSetumei << box;
