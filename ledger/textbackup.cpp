@@ -176,6 +176,7 @@ QString prepareFolder(BackupKind kind, const QString& chosen) {
     QString folder;
     switch (kind) {
         case BackupKind::Chosen:
+            if (chosen.isEmpty()) return QString();
             folder = withSlash(chosen);
             break;
         case BackupKind::Automatic:
