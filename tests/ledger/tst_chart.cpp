@@ -107,9 +107,9 @@ QString code3(int n) {
 }
 
 // "101-102 111 121-123" -> the codes.
-QStringList codes(const QString& spec) {
+QStringList codes(const QString& layout) {
     QStringList out;
-    for (const QString& part : spec.split(' ', Qt::SkipEmptyParts)) {
+    for (const QString& part : layout.split(' ', Qt::SkipEmptyParts)) {
         const QStringList ends = part.split('-');
         const int from = ends.first().toInt();
         const int to = ends.last().toInt();

@@ -28,9 +28,9 @@ QString tableOf(const QString& prefix) {
     return prefix == QStringLiteral("ME") ? QStringLiteral("T_TOTAL_MEISAI") : QStringLiteral("T_TOTAL1");
 }
 
-std::vector<Entry> parse(const QString& spec) {
+std::vector<Entry> parse(const QString& layout) {
     std::vector<Entry> out;
-    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& item : layout.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString prefix = item.section(QLatin1Char(':'), 0, 0);
         const QString code = item.section(QLatin1Char(':'), 1).section(QLatin1Char('='), 0, 0);
         const QString value = item.section(QLatin1Char('='), 1);
@@ -70,14 +70,14 @@ class TestKsum : public QObject {
             {gstrCID, code, QStringLiteral("科目") + code, yen(a.m), yen(a.kr), yen(a.ks), yen(a.z)}));
     }
 
-    void fill(const QString& spec) {
+    void fill(const QString& layout) {
         QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T_TOTAL_MEISAI")));
         QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T_TOTAL1")));
-        for (const Entry& e : parse(spec)) insertRow(e.table, e.code, *e.amounts);
+        for (const Entry& e : parse(layout)) insertRow(e.table, e.code, *e.amounts);
     }
 
-    void check(const QString& spec) {
-        for (const Entry& e : parse(spec)) {
+    void check(const QString& layout) {
+        for (const Entry& e : parse(layout)) {
             const auto rows = cn_->query(
                 QStringLiteral("SELECT MAEKURI, KRTOTAL, KSTOTAL, ZAN FROM %1 WHERE KOCODE = ?").arg(e.table),
                 {e.code});

@@ -78,9 +78,9 @@ struct Expected {
     std::optional<QStringList> amounts;  // nullopt: absent
 };
 
-std::vector<Expected> parseExpected(const QString& spec) {
+std::vector<Expected> parseExpected(const QString& layout) {
     std::vector<Expected> out;
-    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& item : layout.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const QString key = item.section(QLatin1Char('='), 0, 0);
         const QString value = item.section(QLatin1Char('='), 1);
         const QString account = key.section(QLatin1Char('@'), 0, 0);
@@ -153,8 +153,8 @@ class TestMsum : public QObject {
     }
 
     // "2009/04/10 004>180 100; ..." or, with a day given, "004>180 100; ...".
-    void addLines(const QString& spec, const QString& day = QString()) {
-        for (const QString& item : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    void addLines(const QString& layout, const QString& day = QString()) {
+        for (const QString& item : layout.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             QStringList parts = item.split(QLatin1Char(' '), Qt::SkipEmptyParts);
             const QString d = day.isEmpty() ? parts.takeFirst() : day;
             addLine(d, parts[0].section(QLatin1Char('>'), 0, 0), parts[0].section(QLatin1Char('>'), 1),
@@ -168,8 +168,8 @@ class TestMsum : public QObject {
                      QStringLiteral("2009/%1/15").arg(m, 2, 10, QLatin1Char('0')));
     }
 
-    void check(const QString& spec) {
-        for (const Expected& e : parseExpected(spec)) {
+    void check(const QString& layout) {
+        for (const Expected& e : parseExpected(layout)) {
             const bool sub = !e.sub.isEmpty();
             const QString sql =
                 sub ? QStringLiteral(

@@ -126,8 +126,8 @@ QString declaredKind(const QString& type) {
 }
 
 // Amount and whole-number columns are both INTEGER in the database.
-QString storedForm(const QString& spec) {
-    QString s = spec;
+QString storedForm(const QString& layout) {
+    QString s = layout;
     return s.replace(":A", ":I").replace(":N", ":I");
 }
 
