@@ -1,6 +1,6 @@
 #pragma once
 // The subsidiary-ledger screen (caption "総勘定補助元帳"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

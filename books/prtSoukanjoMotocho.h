@@ -1,6 +1,6 @@
 #pragma once
 // The general-ledger screen (caption "総勘定元帳"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

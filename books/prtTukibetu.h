@@ -1,6 +1,6 @@
 #pragma once
 // The monthly income and expense table (caption "月別収支内訳書"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The journal import screen (caption "仕訳データ取込処理"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The opening-balance screen (caption "期首残高入力"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The manufacturing cost report (caption "製造原価報告書"). For now it only opens and
-// returns to the menu that opened it; its own issue builds the screen.
+// returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 

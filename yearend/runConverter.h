@@ -1,6 +1,6 @@
 #pragma once
 // The conversion screen for the Chinese-language edition (caption "データコンバーター処理"). For now it only
-// opens and returns to the menu that opened it; its own issue builds the screen.
+// opens and returns to the menu that opened it; the screen itself is not built yet.
 
 #include "platform/form.h"
 
