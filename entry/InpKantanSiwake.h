@@ -120,6 +120,7 @@ private:
     bool readCompany();
     bool show_day(const SiwakeData& voucher);
     bool set_start_spread();
+    bool load_choice_lists();
     bool set_spread_sheet12(platform::SpreadGrid* grid, const QString& class1, const QString& class2,
                             int capacity);
     bool fill_free_line(int row, const platform::Row& line, const platform::Rows& patterns);

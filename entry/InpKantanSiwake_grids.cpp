@@ -190,19 +190,7 @@ bool InpKantanSiwake::fillPatternSide(int row, const QString& kmcode, int accoun
 // Appends an empty free line when `row` is the last one, with its lists and
 // its snapshot; a day holds at most kFreeRows lines.
 bool InpKantanSiwake::add_spread3_row(int row) {
-    QString tekiyo;
-    QString kamoku;
-    QStringList codes;
-    QStringList names;
-    QString patterns;
-    if (!set_cmbTekiyo(tekiyo) || !set_cmbKamoku(kamoku, codes, names) || !set_cmbIkkatuSiwake(patterns)) {
-        return false;
-    }
-    mstrTekiyoList = tekiyo;
-    mstrKamokuList = kamoku;
-    mstrKamokuCodes = codes;
-    mstrKamokuNames = names;
-    mstrPatternList = patterns;
+    if (!load_choice_lists()) return false;
     if (row != spdSS3->maxRows()) return false;
     if (row >= kFreeRows) {
         warn(QStringLiteral("一日の仕訳の入力数は%1行までです。これ以上は追加できません。").arg(kFreeRows));

@@ -65,8 +65,9 @@ bool InpKantanSiwake::show_day(const SiwakeData& voucher) {
 
 // Fills the three grids for the voucher in mstrDenpyo, builds the choice
 // lists and takes the load snapshot.
-bool InpKantanSiwake::set_start_spread() {
-    mblnChange = false;
+// Reads the description, account and pattern choice lists of the free-line
+// grid afresh (they change when another screen edits them).
+bool InpKantanSiwake::load_choice_lists() {
     QString tekiyo;
     QString kamoku;
     QStringList codes;
@@ -80,6 +81,12 @@ bool InpKantanSiwake::set_start_spread() {
     mstrKamokuCodes = codes;
     mstrKamokuNames = names;
     mstrPatternList = patterns;
+    return true;
+}
+
+bool InpKantanSiwake::set_start_spread() {
+    mblnChange = false;
+    if (!load_choice_lists()) return false;
     const std::optional<ProfitChart> chart = LoadProfitChart();
     if (!chart) {
         warnStartSpread();

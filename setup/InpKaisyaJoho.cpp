@@ -529,6 +529,17 @@ void InpKaisyaJoho::cmdTouroku_Click() {
         warn(QStringLiteral("会社情報の登録数は99個までです。これ以上は登録できません。"));
         return;
     }
+    const CompanyRecord r = record_from_form(cid);
+
+    platform::Hourglass busy;
+    if (!InsertCompany(r)) return;  // the writer has shown its message; the screen stays as typed
+    // The list shows the name as stored.
+    if (CompanyList* list = TheCompanyList()) list->addCompany(cid, Trim(r.company));
+    clear_new_form();
+}
+
+// The company row as the boxes hold it, for company `cid`.
+CompanyRecord InpKaisyaJoho::record_from_form(const QString& cid) const {
     CompanyRecord r;
     r.cid = cid;
     r.company = txtKaisyaName->text();
@@ -551,37 +562,11 @@ void InpKaisyaJoho::cmdTouroku_Click() {
     r.seturitu = txtSeturituNen->text();
     r.sihon = txtShihonkin->valueOrZero();
     r.rate = txtRate->valueOrZero();
-
-    platform::Hourglass busy;
-    if (!InsertCompany(r)) return;  // the writer has shown its message; the screen stays as typed
-    // The list shows the name as stored.
-    if (CompanyList* list = TheCompanyList()) list->addCompany(cid, Trim(r.company));
-    clear_new_form();
+    return r;
 }
 
 bool InpKaisyaJoho::update_data() {
-    CompanyRecord r;
-    r.cid = gstrCID;
-    r.company = txtKaisyaName->text();
-    r.cfkn = txtKaisyaFurigana->text();
-    r.zip = txtYubin->text();
-    r.adrstdhk = txtTodohuken->text();
-    r.adrs1 = txtJyusho1->text();
-    r.adrs2 = txtJyusho2->text();
-    r.tel = txtTel->text();
-    r.fax = txtFax->text();
-    r.tyaku = txtDaihyoYakusyoku->text();
-    r.tname = txtDaihyoName->text();
-    r.tfkn = txtDaihyoFurigana->text();
-    r.fullYear = optTujo->isChecked();
-    r.kisyu = txtKisyubi->text();
-    r.kimatu = txtKimatubi->text();
-    r.corporation = optHojin->isChecked();
-    r.rateOn = optRateOn->isChecked();
-    r.nendosu = txtKaikeiNendo->text();
-    r.seturitu = txtSeturituNen->text();
-    r.sihon = txtShihonkin->valueOrZero();
-    r.rate = txtRate->valueOrZero();
+    const CompanyRecord r = record_from_form(gstrCID);
     if (!UpdateCompany(r)) {
         warn(DbAccessErrorText(QStringLiteral("update_data")));
         return false;

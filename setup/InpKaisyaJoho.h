@@ -18,6 +18,7 @@
 #include <QHash>
 
 #include "platform/form.h"
+#include "setup/companystore.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -112,6 +113,7 @@ private:
     void lock_when_full();
     bool lock_period();
     bool update_data();
+    CompanyRecord record_from_form(const QString& cid) const;
     void unload_form();
 
     void focusBox(QWidget* box);
