@@ -3,10 +3,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-
 #include <clocale>
 #include <cstdlib>
 #include <memory>
+
+#include "app/common/globals.h"
 
 namespace testenv {
 
@@ -34,6 +35,20 @@ std::unique_ptr<DbCopy> copyShippedDatabase() {
     QFile::copy(shippedDatabase(), copy->path);
     QFile(copy->path).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     return copy;
+}
+
+std::unique_ptr<ShippedDb> ShippedDb::open(platform::DbError* error) {
+    std::unique_ptr<ShippedDb> db(new ShippedDb);
+    db->copy_ = copyShippedDatabase();
+    db->cn_ = platform::Connection::open(db->copy_->path, error);
+    if (!db->cn_) return nullptr;
+    gcnKaikei = db->cn_.get();
+    return db;
+}
+
+ShippedDb::~ShippedDb() {
+    if (gcnKaikei == cn_.get()) gcnKaikei = nullptr;
+    cn_.reset();
 }
 
 }  // namespace testenv

@@ -5,8 +5,9 @@
 
 #include <QString>
 #include <QTemporaryDir>
-
 #include <memory>
+
+#include "platform/connection.h"
 
 namespace testenv {
 
@@ -25,5 +26,29 @@ struct DbCopy {
     QString path;
 };
 std::unique_ptr<DbCopy> copyShippedDatabase();
+
+// A fresh copy of the shipped database, open and made the program's
+// connection (gcnKaikei) for as long as the object lives:
+//
+//     db_ = testenv::ShippedDb::open();
+//     QVERIFY(db_);
+//
+// Destroying it clears gcnKaikei (unless a test has pointed it elsewhere
+// meanwhile) and closes the connection before the copy's folder is removed.
+class ShippedDb {
+public:
+    // nullptr when the copy cannot be opened; error, when given, tells why.
+    static std::unique_ptr<ShippedDb> open(platform::DbError* error = nullptr);
+    ~ShippedDb();
+
+    platform::Connection& connection() { return *cn_; }
+    const QString& path() const { return copy_->path; }
+
+private:
+    ShippedDb() = default;
+
+    std::unique_ptr<DbCopy> copy_;
+    std::unique_ptr<platform::Connection> cn_;
+};
 
 }  // namespace testenv
