@@ -34,8 +34,8 @@ class TestDayVouchers : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
 
     // Every row of a table, one text per row, in key order.
     QStringList dump(const QString& table, const QString& order) {
@@ -104,10 +104,9 @@ private slots:
     void initTestCase() { testenv::isolate(); }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
         gstrMinDenCode.clear();
         gstrMaxDenCode.clear();
@@ -131,11 +130,7 @@ private slots:
         }
     }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     void createsTheMissingDays() {
         ScriptedMsgBox boxes;

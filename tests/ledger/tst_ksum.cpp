@@ -58,8 +58,8 @@ const char* const kChartTargets[] = {"192", "202", "204", "241", "245", "258", "
 class TestKsum : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
 
     void insertRow(const QString& table, const QString& code, const Amounts& a) {
         QVERIFY(cn_->exec(
@@ -106,10 +106,9 @@ private slots:
     void initTestCase() { testenv::isolate(); }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
         // A small chart holding the targets of the chain.
         QVERIFY(cn_->exec(QStringLiteral("DELETE FROM T_KANJO")));
@@ -123,11 +122,7 @@ private slots:
         }
     }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     void chain_data() {
         QTest::addColumn<QString>("statement");

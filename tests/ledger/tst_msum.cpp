@@ -97,8 +97,8 @@ std::vector<Expected> parseExpected(const QString& layout) {
 class TestMsum : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
     std::unique_ptr<platform::FixedClock> clock_;
     int lineNo_ = 0;
 
@@ -250,10 +250,9 @@ private slots:
     void initTestCase() { testenv::isolate(); }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = kCid;
         clock_ = std::make_unique<platform::FixedClock>(kToday);
         lineNo_ = 0;
@@ -266,8 +265,6 @@ private slots:
 
     void cleanup() {
         clock_.reset();
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
     }
 

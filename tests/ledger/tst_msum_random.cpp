@@ -99,8 +99,8 @@ QString subKey(const QString& code, const QString& sub) {
 class TestMsumRandom : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
     std::mt19937 rng_;
     QString where_;  // iteration and step, for failure messages
 
@@ -518,11 +518,7 @@ class TestMsumRandom : public QObject {
 private slots:
     void initTestCase() { testenv::isolate(); }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     void randomBooks_data() {
         QTest::addColumn<int>("seed");
@@ -533,10 +529,9 @@ private slots:
     void randomBooks() {
         QFETCH(int, seed);
         rng_.seed(seed);
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = kCid;
         nextDen_ = 1;
         setUp();

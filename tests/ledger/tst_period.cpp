@@ -67,20 +67,14 @@ private slots:
     void initTestCase() { testenv::isolate(); }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
         gstrCID = kCid;
         gstrNendo.clear();
         gstrCallForm.clear();
     }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     // ---- month list
 
@@ -409,8 +403,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
 };
 
 QTEST_GUILESS_MAIN(TestPeriod)

@@ -23,16 +23,14 @@ private slots:
 
     // The header row replaces the previous one; items 1 to 5 are empty texts.
     void headerRow() {
-        auto db = testenv::copyShippedDatabase();
-        auto cn = platform::Connection::open(db->path);
-        QVERIFY(cn);
-        gcnKaikei = cn.get();
+        const auto db = testenv::ShippedDb::open();
+        QVERIFY(db);
         platform::ScriptedMsgBox box;
         QVERIFY(WritePrintHeader(QStringLiteral("2010年 4月"), QStringLiteral("2011年 3月")));
         QVERIFY(WritePrintHeader(QStringLiteral("  2010年 5月度  "), QString(), QStringLiteral("12"),
                                  QStringLiteral("O'Neil")));
         QCOMPARE(box.count(), 0);
-        const auto rows = cn->query(QStringLiteral("SELECT * FROM T_PRINTKOMOKU"));
+        const auto rows = db->connection().query(QStringLiteral("SELECT * FROM T_PRINTKOMOKU"));
         QVERIFY(rows);
         QCOMPARE(int(rows->size()), 1);
         const platform::Row& r = rows->front();
@@ -44,7 +42,6 @@ private slots:
         QCOMPARE(r.text("KOMOKU7"), QString());
         QCOMPARE(r.text("KOMOKU8"), QStringLiteral("12"));
         QCOMPARE(r.text("KOMOKU9"), QStringLiteral("O'Neil"));
-        gcnKaikei = nullptr;
     }
 
     void statementAmounts_data() {

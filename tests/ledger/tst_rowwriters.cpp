@@ -162,8 +162,8 @@ class TestRowWriters : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
 
     qint64 rowCount(const QString& table) {
         return cn_->scalar("SELECT count(*) FROM " + table).value_or(QVariant(-1)).toLongLong();
@@ -221,18 +221,13 @@ private slots:
     }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
         platform::DbError error;
-        cn_ = platform::Connection::open(db_->path, &error);
-        QVERIFY2(cn_, qPrintable(error.text()));
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open(&error);
+        QVERIFY2(db_, qPrintable(error.text()));
+        cn_ = &db_->connection();
     }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     void cleanupTestCase() { platform::Clock::reset(); }
 

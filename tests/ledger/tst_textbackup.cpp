@@ -117,10 +117,8 @@ private slots:
     }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
         data_ = std::make_unique<QTemporaryDir>();
         gstrDataPath = data_->path() + QLatin1Char('/');
         gstrSoftName = QStringLiteral("Ralvek");
@@ -130,8 +128,6 @@ private slots:
     }
 
     void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
         data_.reset();
     }
@@ -397,8 +393,7 @@ private:
     }
 
     FixedCompanyList companies_;
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
     std::unique_ptr<QTemporaryDir> data_;
 };
 

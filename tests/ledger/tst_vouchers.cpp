@@ -27,8 +27,8 @@ class TestVouchers : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
 
     void addVoucher(const QString& cid, const QString& code, const QString& day, qint64 before, qint64 after,
                     double rate = 0, const QString& denno = QString()) {
@@ -83,10 +83,9 @@ private slots:
     void initTestCase() { testenv::isolate(); }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
         gstrCallForm.clear();
         for (const char* t :
@@ -95,11 +94,7 @@ private slots:
         }
     }
 
-    void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
-        db_.reset();
-    }
+    void cleanup() { db_.reset(); }
 
     void lookup_data() {
         QTest::addColumn<QString>("column");
