@@ -96,10 +96,8 @@ private slots:
 
     void init() {
         clock_ = std::make_unique<platform::FixedClock>(QDate(2003, 5, 10));
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
         gstrCID.clear();
         gstrNendo.clear();
         gstrCallForm.clear();
@@ -110,8 +108,6 @@ private slots:
         // and so run the whole start-up.
         if (InpKaisyaJoho* screen = openCompanyScreen()) delete screen;
         delete menu_.data();
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
         clock_.reset();
     }
@@ -410,8 +406,7 @@ private:
     }
 
     std::unique_ptr<platform::FixedClock> clock_;
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
     QPointer<MainMenu> menu_;
 };
 

@@ -40,8 +40,8 @@ const QString kNotFound = QStringLiteral(
 class TestReportPrinter : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;  // db_'s connection
 
     void addAccount(const char* dai, const char* daiName, const char* tyu, const char* tyuName,
                     const char* syo, const char* syoName, const char* code, const QString& name,
@@ -66,10 +66,9 @@ private slots:
     }
 
     void init() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
         QVERIFY(cn_->exec(QStringLiteral("DELETE FROM WK_COMPANY")));
         QVERIFY(cn_->exec(
@@ -91,8 +90,6 @@ private slots:
 
     void cleanup() {
         for (platform::report::Preview* p : platform::report::Preview::openPreviews()) delete p;
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
     }
 

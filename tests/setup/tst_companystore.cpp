@@ -127,18 +127,14 @@ private slots:
 
     void init() {
         clock_ = std::make_unique<platform::FixedClock>(QDate(2003, 5, 10));
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
         gstrCID = QStringLiteral("01");
         gstrNendo.clear();
         gstrSoftName = QStringLiteral("Ralvek");
     }
 
     void cleanup() {
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
         clock_.reset();
     }
@@ -465,8 +461,7 @@ private:
     }
 
     std::unique_ptr<platform::FixedClock> clock_;
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
 };
 
 QTEST_GUILESS_MAIN(TestCompanyStore)

@@ -112,10 +112,8 @@ private slots:
 
     void init() {
         clock_ = std::make_unique<platform::FixedClock>(QDate(2003, 5, 10));
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        QVERIFY(cn_);
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
         opener_ = new QWidget;
@@ -137,8 +135,6 @@ private slots:
         delete menu_.data();
         delete opener_.data();
         delete settings_.data();
-        gcnKaikei = nullptr;
-        cn_.reset();
         db_.reset();
         clock_.reset();
     }
@@ -740,8 +736,7 @@ private:
     }
 
     std::unique_ptr<platform::FixedClock> clock_;
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
     QPointer<MainMenu> menu_;
     QPointer<QWidget> opener_;
     QPointer<QWidget> settings_;
