@@ -43,40 +43,37 @@ inline QVariant yen(qint64 amount) {
 class Book {
 public:
     bool open(qint64 openingCash = 50000) {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        if (!cn_) return false;
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        if (!db_) return false;
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
         gstrMinDenCode.clear();
         gstrMaxDenCode.clear();
         SetTheCompanyList(&companies_);
         if (!SwitchCompany(QStringLiteral("01"))) return false;
-        return cn_->exec(
+        return cn().exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),
             {yen(openingCash)});
     }
     ~Book() {
         if (TheCompanyList() == &companies_) SetTheCompanyList(nullptr);
-        if (gcnKaikei == cn_.get()) gcnKaikei = nullptr;
     }
 
-    platform::Connection& cn() { return *cn_; }
+    platform::Connection& cn() { return db_->connection(); }
 
     QString text(const QString& sql, const platform::Params& params = {}) {
-        const auto v = cn_->scalar(sql, params);
+        const auto v = cn().scalar(sql, params);
         return v ? v->toString() : QStringLiteral("<failed>");
     }
 
     // Every row of a table, each value through quote(), in storage order: two
     // dumps are equal only when the table is byte for byte the same.
     QStringList dump(const QString& table) {
-        const auto cols = cn_->query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
+        const auto cols = cn().query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
         QStringList quoted;
         for (const auto& c : cols.value_or(platform::Rows()))
             quoted << QStringLiteral("quote(%1)").arg(c.text(0));
-        const auto rows = cn_->query(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
+        const auto rows = cn().query(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                          .arg(quoted.join(QStringLiteral(" || '|' || ")), table));
         QStringList out;
         for (const auto& r : rows.value_or(platform::Rows())) out << r.text(0);
@@ -92,8 +89,7 @@ public:
     }
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
     StandInCompanyList companies_;
 };
 

@@ -137,10 +137,8 @@ public:
     // A fresh database with company 51 current. gcnKaikei points at it while
     // the object lives.
     bool open() {
-        db_ = testenv::copyShippedDatabase();
-        cn_ = platform::Connection::open(db_->path);
-        if (!cn_) return false;
-        gcnKaikei = cn_.get();
+        db_ = testenv::ShippedDb::open();
+        if (!db_) return false;
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
         QStringList v = RowValues(27);
@@ -161,25 +159,21 @@ public:
         v[27] = QStringLiteral("0");
         if (!WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN"))) return false;
         if (!SwitchCompany(kCid)) return false;
-        const auto rows = cn_->query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
+        const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
         for (const auto& r : *rows) koOf_[r.text(0)] = r.text(1);
         return true;
     }
 
-    ~Company() {
-        if (gcnKaikei == cn_.get()) gcnKaikei = nullptr;
-    }
-
-    platform::Connection& cn() { return *cn_; }
+    platform::Connection& cn() { return db_->connection(); }
     QString ko(const QString& km) const { return koOf_.count(km) ? koOf_.at(km) : QString(); }
 
     // Opening balances into the chart, the opening month marked.
     bool postOpeningBalances() {
         for (const Opening& o : kOpening) {
-            if (!cn_->exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = ? WHERE KMCODE = ?"),
+            if (!cn().exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = ? WHERE KMCODE = ?"),
                            {yen(o.yen), QString::fromLatin1(o.km)}) ||
-                cn_->changes() != 1)
+                cn().changes() != 1)
                 return false;
         }
         return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), QStringLiteral("2010/00"),
@@ -243,15 +237,15 @@ public:
     // Marks every month up to ym as summed, ym the last month summed: the
     // summation then leaves T_TUKIKAN alone.
     bool markSummedThrough(const QString& ym) {
-        return cn_->exec(
+        return cn().exec(
                    QStringLiteral("UPDATE T_TUKISIME SET SYORIFLG = '1', SYORIFLGH = '1' WHERE CID = ?"),
                    {kCid}) &&
-               cn_->exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ? WHERE CID = ?"), {ym, kCid});
+               cn().exec(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ? WHERE CID = ?"), {ym, kCid});
     }
 
     // A month row of T_TUKIKAN, amounts in yen.
     bool monthRow(const QString& ko, const QString& ym, qint64 kr, qint64 ks, qint64 krrui, qint64 ksrui) {
-        return cn_->exec(
+        return cn().exec(
             QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI,"
                            " KSRUI) VALUES (?, ?, ?, ?, ?, ?, ?)"),
             {kCid, ko, ym, yen(kr), yen(ks), yen(krrui), yen(ksrui)});
@@ -259,7 +253,7 @@ public:
 
     WorkRow row(const QString& table, const QString& ko) {
         WorkRow w;
-        const auto r = cn_->queryOne(
+        const auto r = cn().queryOne(
             QStringLiteral("SELECT KMCODE, KMNAME, KAIPAGE, PCODE1, PCODE2, MAEKURI, KRTOTAL, KSTOTAL, ZAN,"
                            " (SELECT COUNT(*) FROM %1 WHERE KOCODE = ?) FROM %1 WHERE KOCODE = ?")
                 .arg(table),
@@ -280,13 +274,12 @@ public:
     }
 
     qint64 count(const QString& sql, const QVariantList& params = {}) {
-        const auto v = cn_->scalar(sql, params);
+        const auto v = cn().scalar(sql, params);
         return v ? v->toLongLong() : -1;
     }
 
 private:
-    std::unique_ptr<testenv::DbCopy> db_;
-    std::unique_ptr<platform::Connection> cn_;
+    std::unique_ptr<testenv::ShippedDb> db_;
     std::map<QString, QString> koOf_;
 };
 
