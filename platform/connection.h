@@ -180,10 +180,17 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     bool started() const { return active_; }
+    // A commit the engine refuses leaves the transaction open; it is rolled
+    // back here, so a failure never stays pending under later work. The
+    // commit's error stays in lastError().
     bool commit() {
         if (!active_) return false;
         active_ = false;
-        return cn_.commit();
+        if (cn_.commit()) return true;
+        const DbError error = cn_.lastError();
+        cn_.rollback();
+        cn_.setLastError(error);
+        return false;
     }
     void rollback() {
         if (active_) {

@@ -221,6 +221,32 @@ private slots:
         QVERIFY(!cn_->inTransaction());
     }
 
+    // A commit that the engine refuses (here a deferred key check) ends the
+    // transaction rolled back: nothing of it is stored, the connection is not
+    // left inside it, and the next transaction commits for real.
+    void failedCommitRollsBack() {
+        QVERIFY(cn_->execScript(QStringLiteral(
+            "PRAGMA foreign_keys=ON; CREATE TABLE P (ID TEXT PRIMARY KEY);"
+            "CREATE TABLE C (ID TEXT REFERENCES P (ID) DEFERRABLE INITIALLY DEFERRED);")));
+        {
+            Transaction tr(*cn_);
+            QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+            QVERIFY(cn_->exec(QStringLiteral("INSERT INTO C VALUES ('none')")));
+            QVERIFY(!tr.commit());
+            QCOMPARE(cn_->lastError().code, SQLITE_CONSTRAINT);
+        }
+        QVERIFY(!cn_->inTransaction());
+        QVERIFY(sqlite3_get_autocommit(cn_->handle()));
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金"}));
+        {
+            Transaction tr(*cn_);
+            QVERIFY(insert(QStringLiteral("202"), QStringLiteral("B")));
+            QVERIFY(tr.commit());
+        }
+        QVERIFY(sqlite3_get_autocommit(cn_->handle()));
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "202:B"}));
+    }
+
     void namedSavepoints() {
         QVERIFY(cn_->begin());
         QVERIFY(cn_->savepoint(QStringLiteral("month")));
