@@ -80,6 +80,7 @@ QPushButton* SubMenu::addMenuButton(const QString& name, const QString& caption,
     button->setMinimumWidth(260);
     button->setStyleSheet(QStringLiteral("text-align: left; padding-left: 10px;"));
     mButtons->addWidget(button);
+    if (!mFirstButton) mFirstButton = button;
     return button;
 }
 
@@ -87,6 +88,10 @@ void SubMenu::loadCommon() {
     centre();
     setWindowTitle(caption(mDesignCaption, CurrentCompanyName(), gstrNendo));
     lblDspTital->setText(ProductTitle());
+    // The menu opens on its first numbered button, so that Enter opens the
+    // first screen rather than leaving the menu; the back button, made before
+    // the numbered ones, follows the last of them in the tab order.
+    if (mFirstButton) mFirstButton->setFocus(Qt::OtherFocusReason);
 }
 
 void SubMenu::setReadMe(const QString& text) {

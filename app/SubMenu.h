@@ -58,4 +58,5 @@ protected:
 private:
     QString mDesignCaption;
     QVBoxLayout* mButtons;
+    QPushButton* mFirstButton = nullptr;
 };

@@ -443,6 +443,36 @@ private slots:
         QVERIFY(menu_->isVisible());
     }
 
+    // A sub-menu opens on its first numbered button (so Enter opens its first
+    // screen, not the way back); Tab runs down the enabled numbered buttons in
+    // their order and reaches the back button last.
+    void focusOrder_data() { keyX_data(); }
+    void focusOrder() {
+        QFETCH(QString, mainButton);
+        QFETCH(QString, menuName);
+        switchTo(52);
+        button(menu_, mainButton)->click();
+        QWidget* menu = visibleWindow(menuName);
+        QVERIFY(menu);
+        menu->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(menu));
+
+        QStringList expected;
+        for (QPushButton* b : menu->findChildren<QPushButton*>()) {
+            if (b->objectName() != QStringLiteral("cmdBack") && b->isVisibleTo(menu) && b->isEnabled())
+                expected << b->text();
+        }
+        expected << QStringLiteral("メインメニュー（X）");
+        QStringList visited;
+        for (int i = 0; i < expected.size(); ++i) {
+            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            QVERIFY(focused);
+            visited << focused->text();
+            QTest::keyClick(focused, Qt::Key_Tab);
+        }
+        QCOMPARE(visited, expected);
+    }
+
     // The input/output menu that cannot read the company says so and closes.
     void inOutMenuLoadFailure() {
         switchTo(51);
