@@ -155,6 +155,8 @@ void InpKaisyaJoho::buildControls() {
         {Currency(), Currency::fromText(QStringLiteral("9999.9999")), 4, true});  // "#,###.0000"
     txtRate->setValue(Currency());
     txtRate->setEnabled(false);
+    // Wide enough for the largest rate, also when the window opens narrow.
+    txtRate->setMinimumWidth(txtRate->fontMetrics().horizontalAdvance(QStringLiteral("9,999.9999")) + 16);
     cmdQuestion1 = new QPushButton(QStringLiteral("？"), Frame4);
     cmdQuestion1->setToolTip(QStringLiteral("ヘルプを表示します。"));
     cmdQuestion1->setAccessibleName(QStringLiteral("ヘルプ"));
