@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "platform/spreadgrid.h"
 
@@ -103,8 +104,10 @@ void Form::centre() {
     if (!testAttribute(Qt::WA_Resized)) adjustSize();
     const QRect area = s->geometry();
     const QSize outer = frameGeometry().size();
-    const int left = (area.width() - outer.width()) / 2;
-    const int top = (area.height() - outer.height() - centringOffset()) / 2;
+    // Never above or left of the screen: a window larger than the screen
+    // keeps its title bar (and its top left controls) reachable.
+    const int left = std::max(0, (area.width() - outer.width()) / 2);
+    const int top = std::max(0, (area.height() - outer.height() - centringOffset()) / 2);
     move(area.x() + left, area.y() + top);
 }
 

@@ -88,6 +88,7 @@ private slots:
     void letterKeysPressTheirButton();
     void letterKeyBindingRunsEvenWhenButtonDisabled();
     void centresWith405TwipsOffTheHeight();
+    void windowLargerThanScreenStaysOnIt();
     void captions();
     void hourglassRestoresThePointer();
 };
@@ -262,6 +263,16 @@ void TestForm::centresWith405TwipsOffTheHeight() {
     QCOMPARE(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
     QCOMPARE(frame.top() - screen.top(), (screen.height() - frame.height() - offset) / 2);
     if (qFuzzyCompare(f->screen()->logicalDotsPerInchY(), 96.0)) QCOMPARE(offset, 27);
+    delete f;
+}
+
+void TestForm::windowLargerThanScreenStaysOnIt() {
+    auto* f = new platform::Form;
+    const QRect screen = f->screen()->geometry();
+    f->resize(screen.size() + QSize(200, 200));
+    f->show();
+    f->centre();
+    QCOMPARE(f->frameGeometry().topLeft(), screen.topLeft());
     delete f;
 }
 
