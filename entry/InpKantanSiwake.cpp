@@ -4,9 +4,12 @@
 #include "entry/InpKantanSiwake.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/common/companylist.h"
@@ -80,7 +83,18 @@ InpKantanSiwake::InpKantanSiwake(QWidget* parent) : platform::Form(parent) {
     buildControls();
     buildGrids();
     connectHandlers();
-    resize(1080, 780);
+    resize(preferredSize());
+}
+
+// 1080 x 780, made smaller on a screen whose work area (less a title bar)
+// cannot hold it, so that the buttons at the bottom stay on the screen.
+QSize InpKantanSiwake::preferredSize() const {
+    QSize size(1080, 780);
+    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        size = size.boundedTo(s->availableGeometry().size() - QSize(0, titleBar));
+    }
+    return size.expandedTo(minimumSizeHint());
 }
 
 InpKantanSiwake::~InpKantanSiwake() = default;

@@ -105,6 +105,7 @@ protected:
 private:
     // Layout (InpKantanSiwake.cpp).
     void buildControls();
+    QSize preferredSize() const;
     void buildGrids();
     void connectHandlers();
     void place_label_kanjokamoku();

@@ -97,6 +97,13 @@ private slots:
         QVERIFY(screen_->txtRate->isHidden());
         QVERIFY(!gcnKaikei->inTransaction());
         QVERIFY(screen_->isDayLoaded());
+        // On a screen lower than its preferred height (the test screen is
+        // 800 x 800) the window, its buttons at the bottom included, stays on
+        // the screen.
+        const QRect area = screen_->screen()->availableGeometry();
+        const QRect frame = screen_->frameGeometry();
+        QVERIFY2(frame.top() >= area.top() && frame.bottom() <= area.bottom(),
+                 qPrintable(QStringLiteral("%1 to %2").arg(frame.top()).arg(frame.bottom())));
     }
 
     void openedWithAVoucherRangeCreatesNoVoucher() {
