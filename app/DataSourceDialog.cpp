@@ -53,6 +53,8 @@ DataSourceDialog::DataSourceDialog(const platform::DataSource& proposed, QWidget
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     txtDatabase_Change();
+    // The name is fixed; the file is what the user may have to correct.
+    txtDatabase->setFocus(Qt::OtherFocusReason);
 }
 
 platform::DataSource DataSourceDialog::registration() const {

@@ -183,6 +183,7 @@ private slots:
             shownFile = d->txtDatabase->text();
             QCOMPARE(d->txtDataSourceName->text(), QStringLiteral("Kestrov Kaikei"));
             QVERIFY(!d->buttons->button(QDialogButtonBox::Ok)->isEnabled());
+            QCOMPARE(d->focusWidget(), d->txtDatabase);
             d->reject();
         });
         QCOMPARE(startRun(), int(MainMenu::StartEnded));
