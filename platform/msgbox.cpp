@@ -1,5 +1,6 @@
 #include "platform/msgbox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -32,6 +33,28 @@ struct ButtonMap {
     QMessageBox::StandardButton button;
     int result;
 };
+
+// The captions a Japanese desktop gives its message-box buttons (Qt's own are
+// English); the letter in brackets answers the box without Alt.
+QString captionOf(int result) {
+    switch (result) {
+    case vbOK:
+        return QStringLiteral("OK");
+    case vbCancel:
+        return QStringLiteral("キャンセル");
+    case vbAbort:
+        return QStringLiteral("中止(&A)");
+    case vbRetry:
+        return QStringLiteral("再試行(&R)");
+    case vbIgnore:
+        return QStringLiteral("無視(&I)");
+    case vbYes:
+        return QStringLiteral("はい(&Y)");
+    case vbNo:
+        return QStringLiteral("いいえ(&N)");
+    }
+    return QString();
+}
 
 std::vector<ButtonMap> buttonsOf(MsgButtons b) {
     using SB = QMessageBox::StandardButton;
@@ -67,6 +90,7 @@ int showDialog(const MsgRequest& rq) {
     QMessageBox::StandardButtons all;
     for (const ButtonMap& m : map) all |= m.button;
     box.setStandardButtons(all);
+    for (const ButtonMap& m : map) box.button(m.button)->setText(captionOf(m.result));
     const int def = std::clamp(rq.defaultButton, 1, int(map.size())) - 1;
     box.setDefaultButton(map[def].button);
     const int pressed = box.exec();
