@@ -245,6 +245,15 @@ void InpKaisyaJoho::buildControls() {
     layout->addWidget(Label2);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
+
+    // The kind of period comes before the dates, as it stands on the screen:
+    // it decides whether the closing date can be typed. The help button stays
+    // after the rate, so that Enter through the boxes does not press it.
+    setTabOrder(txtShihonkin, optTujo);
+    setTabOrder(optTujo, optKichu);
+    setTabOrder(optKichu, txtKisyubi);
+    setTabOrder(txtKisyubi, txtKimatubi);
+    setTabOrder(txtKimatubi, optRateOff);
 }
 
 void InpKaisyaJoho::connectHandlers() {

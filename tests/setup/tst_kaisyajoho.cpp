@@ -196,6 +196,21 @@ private slots:
         QVERIFY(s->cmdTouroku->isEnabled());
     }
 
+    // The period frame is worked top down: the corporate figures, the kind of
+    // period, the two dates, the rate, then the help and the other buttons.
+    void periodFrameTabOrder() {
+        InpKaisyaJoho* s = open(QStringLiteral("MainMenu"));
+        const QList<QWidget*> expected{s->txtKaikeiNendo, s->txtSeturituNen, s->txtShihonkin, s->optTujo,
+                                       s->optKichu,       s->txtKisyubi,     s->txtKimatubi,  s->optRateOff,
+                                       s->optRateOn,      s->txtRate,        s->cmdQuestion1, s->cmdTouroku};
+        QList<QWidget*> chain;
+        for (QWidget* w = s->txtKaikeiNendo; chain.size() < expected.size(); w = w->nextInFocusChain()) {
+            if (expected.contains(w)) chain << w;
+            QVERIFY(w != s);
+        }
+        QCOMPARE(chain, expected);
+    }
+
     // ---- edit mode
 
     void editModeShowsTheCurrentCompany() {
