@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <algorithm>
 
 #include "platform/spreadgrid.h"
@@ -24,6 +27,19 @@ bool insideGrid(QWidget* w, QWidget* window) {
         if (qobject_cast<SpreadGrid*>(p)) return true;
     }
     return false;
+}
+
+// The target of the first link of a rich text, empty when it has none.
+QString firstLink(const QString& richText) {
+    QTextDocument doc;
+    doc.setHtml(richText);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isAnchor() && !f.anchorHref().isEmpty()) return f.anchorHref();
+        }
+    }
+    return QString();
 }
 
 bool hasBlockingModifier(Qt::KeyboardModifiers m) {
@@ -147,6 +163,16 @@ bool Form::handleKey(QWidget* receiver, QKeyEvent* key) {
     if (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Escape) {
         if (insideGrid(receiver, this)) return false;
         const bool forward = k != Qt::Key_Escape;
+        // A label whose links are reached with Tab follows a link with Enter:
+        // the link that has the focus, else its first one.
+        if (auto* label = qobject_cast<QLabel*>(receiver);
+            forward && label && (label->textInteractionFlags() & Qt::LinksAccessibleByKeyboard)) {
+            if (label->hasSelectedText()) return false;
+            if (const QString href = firstLink(label->text()); !href.isEmpty()) {
+                emit label->linkActivated(href);
+                return true;
+            }
+        }
         if (forward) {
             if (auto* button = qobject_cast<QPushButton*>(receiver)) {
                 button->click();

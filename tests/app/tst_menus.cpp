@@ -7,10 +7,12 @@
 // backup at exit.
 
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QtTest>
 #include <cstdio>
 #include <memory>
@@ -74,6 +76,15 @@ bool exec(const QString& sql, const QVariantList& params = {}) {
 }
 
 }  // namespace
+
+// Takes the place of the desktop's browser for file links.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
 
 class TestMenus : public QObject {
     Q_OBJECT
@@ -297,6 +308,20 @@ private slots:
 
     // The manual over the daily entry: its button and its close box both
     // make the daily entry visible again.
+    // The home-page link is reached with Tab and followed with Enter.
+    void homePageLinkByKeyboard() {
+        UrlRecorder browser;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+        const auto restore = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        menu_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(menu_));
+        menu_->cmdEnd->setFocus();
+        QTest::keyClick(menu_->cmdEnd, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), menu_->lblHomePageLink);
+        QTest::keyClick(menu_->lblHomePageLink, Qt::Key_Return);
+        QCOMPARE(browser.opened, QList<QUrl>{MainMenu::HomePageUrl()});
+    }
+
     void manualReturnsToDailyEntry_data() {
         QTest::addColumn<bool>("closeBox");
         QTest::newRow("button") << false;

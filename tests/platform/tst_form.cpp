@@ -2,6 +2,7 @@
 // failed-load path, the keys the screen sees first, centring and captions.
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -197,6 +198,20 @@ void TestForm::enterAndEscapeMoveBetweenFields() {
     s->print->setFocus();
     QTest::keyClick(s->print, Qt::Key_Return);
     QCOMPARE(printed.count(), 1);
+
+    // Enter on a label with a keyboard-reachable link follows the link, also
+    // before Tab has moved onto the link itself; Escape still moves back.
+    auto* link = new QLabel(QStringLiteral("<a href=\"https://example.com/a?b=1&amp;c=2\">案内</a>"), s);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByKeyboard);
+    link->setFocusPolicy(Qt::StrongFocus);
+    link->show();
+    QSignalSpy followed(link, &QLabel::linkActivated);
+    link->setFocus();
+    QTest::keyClick(link, Qt::Key_Return);
+    QCOMPARE(followed.count(), 1);
+    QCOMPARE(followed.first().first().toString(), QStringLiteral("https://example.com/a?b=1&c=2"));
+    QTest::keyClick(link, Qt::Key_Escape);
+    QVERIFY(QApplication::focusWidget() != link);
     delete s;
 }
 
