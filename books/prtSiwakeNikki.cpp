@@ -1,31 +1,4 @@
 #include "books/prtSiwakeNikki.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("仕訳日記帳");
-}
-
-prtSiwakeNikki::prtSiwakeNikki(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtSiwakeNikki"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtSiwakeNikki::unload);
-}
-
-void prtSiwakeNikki::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtSiwakeNikki::prtSiwakeNikki(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtSiwakeNikki"), QStringLiteral("仕訳日記帳"), parent) {}

@@ -1,31 +1,4 @@
 #include "books/prtSoukanjoHojoMotocho.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("総勘定補助元帳");
-}
-
-prtSoukanjoHojoMotocho::prtSoukanjoHojoMotocho(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtSoukanjoHojoMotocho"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtSoukanjoHojoMotocho::unload);
-}
-
-void prtSoukanjoHojoMotocho::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtSoukanjoHojoMotocho::prtSoukanjoHojoMotocho(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtSoukanjoHojoMotocho"), QStringLiteral("総勘定補助元帳"), parent) {}

@@ -1,31 +1,4 @@
 #include "books/prtSoukanjoMotocho.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("総勘定元帳");
-}
-
-prtSoukanjoMotocho::prtSoukanjoMotocho(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtSoukanjoMotocho"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtSoukanjoMotocho::unload);
-}
-
-void prtSoukanjoMotocho::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtSoukanjoMotocho::prtSoukanjoMotocho(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtSoukanjoMotocho"), QStringLiteral("総勘定元帳"), parent) {}

@@ -2,19 +2,10 @@
 // The general-ledger screen (caption "総勘定元帳"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class prtSoukanjoMotocho : public platform::Form {
+class prtSoukanjoMotocho : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit prtSoukanjoMotocho(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

@@ -1,31 +1,4 @@
 #include "exchange/runDatain.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("仕訳データ取込処理");
-}
-
-runDatain::runDatain(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("runDatain"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &runDatain::unload);
-}
-
-void runDatain::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+runDatain::runDatain(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("runDatain"), QStringLiteral("仕訳データ取込処理"), parent) {}

@@ -1,31 +1,4 @@
 #include "exchange/runDataout.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("仕訳データ抽出処理");
-}
-
-runDataout::runDataout(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("runDataout"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &runDataout::unload);
-}
-
-void runDataout::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+runDataout::runDataout(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("runDataout"), QStringLiteral("仕訳データ抽出処理"), parent) {}

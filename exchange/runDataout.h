@@ -2,19 +2,10 @@
 // The journal export screen (caption "仕訳データ抽出処理"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class runDataout : public platform::Form {
+class runDataout : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit runDataout(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

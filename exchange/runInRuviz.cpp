@@ -1,31 +1,4 @@
 #include "exchange/runInRuviz.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("【Ralvek給与】データ取込処理");
-}
-
-runInRuviz::runInRuviz(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("runInRuviz"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &runInRuviz::unload);
-}
-
-void runInRuviz::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+runInRuviz::runInRuviz(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("runInRuviz"), QStringLiteral("【Ralvek給与】データ取込処理"), parent) {}

@@ -2,19 +2,10 @@
 // The payroll import screen (caption "【Ralvek給与】データ取込処理"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class runInRuviz : public platform::Form {
+class runInRuviz : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit runInRuviz(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

@@ -1,31 +1,4 @@
 #include "setup/InpIkkatuSiwake.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("一括仕訳台帳入力");
-}
-
-InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("InpIkkatuSiwake"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &InpIkkatuSiwake::unload);
-}
-
-void InpIkkatuSiwake::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("InpIkkatuSiwake"), QStringLiteral("一括仕訳台帳入力"), parent) {}

@@ -2,19 +2,10 @@
 // The batch-journal pattern screen (caption "一括仕訳台帳入力"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class InpIkkatuSiwake : public platform::Form {
+class InpIkkatuSiwake : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit InpIkkatuSiwake(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

@@ -1,31 +1,4 @@
 #include "setup/InpKisyuZandaka.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("期首残高入力");
-}
-
-InpKisyuZandaka::InpKisyuZandaka(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("InpKisyuZandaka"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &InpKisyuZandaka::unload);
-}
-
-void InpKisyuZandaka::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+InpKisyuZandaka::InpKisyuZandaka(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("InpKisyuZandaka"), QStringLiteral("期首残高入力"), parent) {}

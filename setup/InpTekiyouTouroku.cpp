@@ -1,31 +1,4 @@
 #include "setup/InpTekiyouTouroku.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("摘要入力");
-}
-
-InpTekiyouTouroku::InpTekiyouTouroku(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("InpTekiyouTouroku"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &InpTekiyouTouroku::unload);
-}
-
-void InpTekiyouTouroku::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+InpTekiyouTouroku::InpTekiyouTouroku(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("InpTekiyouTouroku"), QStringLiteral("摘要入力"), parent) {}

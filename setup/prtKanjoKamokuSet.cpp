@@ -1,31 +1,4 @@
 #include "setup/prtKanjoKamokuSet.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral(" 勘定科目台帳入力");
-}
-
-prtKanjoKamokuSet::prtKanjoKamokuSet(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtKanjoKamokuSet"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtKanjoKamokuSet::unload);
-}
-
-void prtKanjoKamokuSet::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtKanjoKamokuSet::prtKanjoKamokuSet(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtKanjoKamokuSet"), QStringLiteral(" 勘定科目台帳入力"), parent) {}

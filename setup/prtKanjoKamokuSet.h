@@ -2,19 +2,10 @@
 // The chart-of-accounts screen (caption "勘定科目台帳入力"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class prtKanjoKamokuSet : public platform::Form {
+class prtKanjoKamokuSet : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit prtKanjoKamokuSet(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

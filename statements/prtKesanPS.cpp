@@ -1,31 +1,4 @@
 #include "statements/prtKesanPS.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("確定申告用損益計算書");
-}
-
-prtKesanPS::prtKesanPS(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtKesanPS"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtKesanPS::unload);
-}
-
-void prtKesanPS::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtKesanPS::prtKesanPS(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtKesanPS"), QStringLiteral("確定申告用損益計算書"), parent) {}

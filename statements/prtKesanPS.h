@@ -2,19 +2,10 @@
 // The tax-return profit and loss statement (caption "確定申告用損益計算書"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class prtKesanPS : public platform::Form {
+class prtKesanPS : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit prtKesanPS(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

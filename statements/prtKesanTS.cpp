@@ -1,31 +1,4 @@
 #include "statements/prtKesanTS.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("確定申告用貸借対照表");
-}
-
-prtKesanTS::prtKesanTS(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("prtKesanTS"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &prtKesanTS::unload);
-}
-
-void prtKesanTS::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+prtKesanTS::prtKesanTS(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("prtKesanTS"), QStringLiteral("確定申告用貸借対照表"), parent) {}

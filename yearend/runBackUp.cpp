@@ -1,31 +1,4 @@
 #include "yearend/runBackUp.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("バックアップ処理");
-}
-
-runBackUp::runBackUp(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("runBackUp"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &runBackUp::unload);
-}
-
-void runBackUp::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+runBackUp::runBackUp(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("runBackUp"), QStringLiteral("バックアップ処理"), parent) {}

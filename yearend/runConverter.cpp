@@ -1,31 +1,4 @@
 #include "yearend/runConverter.h"
 
-#include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
-
-#include "app/common/companylist.h"
-#include "app/common/globals.h"
-
-namespace {
-const QString kCaption = QStringLiteral("データコンバーター処理");
-}
-
-runConverter::runConverter(QWidget* parent) : platform::Form(parent) {
-    setObjectName(QStringLiteral("runConverter"));
-    setWindowTitle(kCaption);
-    lblTitle = new QLabel(kCaption, this);
-    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addStretch();
-    layout->addWidget(cmdBack, 0, Qt::AlignRight);
-    resize(480, 240);
-    connect(cmdBack, &QPushButton::clicked, this, &runConverter::unload);
-}
-
-void runConverter::Form_Load() {
-    centre();
-    setWindowTitle(caption(kCaption, CurrentCompanyName(), gstrNendo));
-    setLoaded(true);
-}
+runConverter::runConverter(QWidget* parent)
+    : PlaceholderScreen(QStringLiteral("runConverter"), QStringLiteral("データコンバーター処理"), parent) {}

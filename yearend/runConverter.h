@@ -2,19 +2,10 @@
 // The conversion screen for the Chinese-language edition (caption "データコンバーター処理"). For now it only
 // opens and returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class runConverter : public platform::Form {
+class runConverter : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit runConverter(QWidget* parent = nullptr);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };

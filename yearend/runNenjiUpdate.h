@@ -2,12 +2,9 @@
 // The year-end screen (caption "年次更新"). For now it only opens and
 // returns to the menu that opened it; the screen itself is not built yet.
 
-#include "platform/form.h"
+#include "app/common/placeholderscreen.h"
 
-class QLabel;
-class QPushButton;
-
-class runNenjiUpdate : public platform::Form {
+class runNenjiUpdate : public PlaceholderScreen {
     Q_OBJECT
 public:
     explicit runNenjiUpdate(QWidget* parent = nullptr);
@@ -19,10 +16,4 @@ public:
     // screen can open the previous year there is nothing to bring back.
     static void reset_now_year_data(const QString& kisyuMonth, const QString& kimatuMonth,
                                     const QString& kimatu);
-
-    QLabel* lblTitle;
-    QPushButton* cmdBack;
-
-protected:
-    void Form_Load() override;
 };
