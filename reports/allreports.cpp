@@ -3,6 +3,7 @@
 #include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
 #include "reports/r_ps.h"
+#include "reports/r_seizogenka.h"
 #include "reports/r_ts.h"
 
 namespace reports {
@@ -11,6 +12,7 @@ void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_KANJO_LISTH"), &BuildKanjoListH);
     RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
+    RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);
 }
 
 }  // namespace reports

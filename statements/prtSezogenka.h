@@ -1,11 +1,13 @@
 #pragma once
-// The manufacturing cost report (caption "製造原価報告書"). For now it only opens and
-// returns to the menu that opened it; the screen itself is not built yet.
+// 製造原価報告書: the manufacturing cost report screen (report R_SEIZOGENKA).
 
-#include "app/common/placeholderscreen.h"
+#include "statements/StatementScreen.h"
 
-class prtSezogenka : public PlaceholderScreen {
+class prtSezogenka : public StatementScreen {
     Q_OBJECT
 public:
     explicit prtSezogenka(QWidget* parent = nullptr);
+
+protected:
+    bool build(const StatementMonth& month) override;
 };

@@ -1,0 +1,239 @@
+#include "statements/seizogenka.h"
+
+#include <QStringList>
+#include <vector>
+
+#include "app/common/dates.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "ledger/msum.h"
+#include "ledger/printwork.h"
+#include "ledger/rowwriters.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "statements/accountbalances.h"
+
+namespace {
+
+void showAccessError(const QString& proc) {
+    platform::MsgBox::show(gstrSoftName,
+                           QStringLiteral("データアクセス中にエラーが発生しました(%1)。").arg(proc),
+                           platform::MsgIcon::Warning);
+}
+
+const QString kSubtotalCode = QStringLiteral("202");
+
+// "yyyy/mm/dd" for the last day of the month "yyyy/mm".
+QString lastDayOf(const QString& ym) {
+    QString day = QStringLiteral("31");
+    const QString year = ym.left(4), month = ym.mid(5, 2);
+    FormatDay(year, month, day);
+    return year + QLatin1Char('/') + month + QLatin1Char('/') + day;
+}
+
+// One section's account as the build reads it.
+struct SectionAccount {
+    QString code;
+    QString name;
+    QString taikbn;
+    bool hasRow = false;
+    Currency balance;
+};
+
+}  // namespace
+
+namespace seizogenka {
+
+QString EraDateText(const QString& date) {
+    const QString d = Trim(date);
+    if (d.size() != 10) return QString();
+    QString era;
+    const QString yymmdd = SeirekiToWareki(d.left(4) + d.mid(5, 2) + d.mid(8, 2), era, 0);
+    if (yymmdd.size() != 6) return QString();
+    const auto blankPadded = [](const QString& twoDigits) {
+        const int n = twoDigits.toInt();
+        return n < 10 ? QStringLiteral(" %1").arg(n) : QString::number(n);
+    };
+    return era + yymmdd.left(2) + QStringLiteral("年") + blankPadded(yymmdd.mid(2, 2)) + QStringLiteral("月") +
+           blankPadded(yymmdd.mid(4, 2)) + QStringLiteral("日");
+}
+
+bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int id, const QString& chosenYM) {
+    const QString proc = QStringLiteral("set_hyouji_table");
+    if (!gcnKaikei || totalCodes.isEmpty()) {
+        showAccessError(proc);
+        return false;
+    }
+    // The report groups of the section's total accounts: the first two count,
+    // a third is allowed, more is an error of the chart.
+    QStringList marks;
+    QVariantList codeParams;
+    for (const QString& c : totalCodes) {
+        marks << QStringLiteral("?");
+        codeParams << c;
+    }
+    const QString inCodes = marks.join(QLatin1Char(','));
+    const auto groupRows = gcnKaikei->query(
+        QStringLiteral("SELECT PCODE2 FROM T_KANJO WHERE KOCODE IN (%1) ORDER BY KOCODE").arg(inCodes),
+        codeParams);
+    if (!groupRows || groupRows->size() > 3) {
+        showAccessError(proc);
+        return false;
+    }
+    QStringList groups{QStringLiteral("dummy"), QStringLiteral("dummy")};
+    for (size_t i = 0; i < groupRows->size() && i < 2; ++i) groups[int(i)] = Trim((*groupRows)[i].text(0));
+
+    // Every account of the two groups except the section's own totals, with
+    // its balance at the month when it has a row then.
+    QVariantList params{chosenYM, gstrCID, groups[0], groups[1]};
+    params += codeParams;
+    const auto rows = gcnKaikei->query(
+        QStringLiteral("SELECT K.KOCODE, K.KANNAME, K.TAIKBN, T.KANKOCODE IS NOT NULL AS HASROW,"
+                       " COALESCE(T.KRRUI, 0) AS KRRUI, COALESCE(T.KSRUI, 0) AS KSRUI"
+                       " FROM T_KANJO K LEFT JOIN T_TUKIKAN T"
+                       "   ON T.KANKOCODE = K.KOCODE AND T.DATEYM = ? AND T.CID = ?"
+                       " WHERE K.PCODE2 IN (?, ?) AND K.KOCODE NOT IN (%1)"
+                       " ORDER BY K.KOCODE")
+            .arg(inCodes),
+        params);
+    if (!rows) {
+        showAccessError(proc);
+        return false;
+    }
+    std::vector<SectionAccount> accounts;
+    bool anyRow = false;
+    for (const platform::Row& r : *rows) {
+        SectionAccount a;
+        a.code = Trim(r.text("KOCODE"));
+        a.name = r.text("KANNAME");
+        a.taikbn = r.text("TAIKBN");
+        a.hasRow = r.integer("HASROW") != 0;
+        a.balance = SideAmount(a.taikbn, r.currency("KRRUI"), r.currency("KSRUI"));
+        anyRow = anyRow || a.hasRow;
+        accounts.push_back(a);
+    }
+    // The accounts with a row at the month, and the materials subtotal, which
+    // no journal line posts to and so has no row of its own, whenever any
+    // account of the section has one.
+    std::vector<SectionAccount> fetched;
+    for (const SectionAccount& a : accounts) {
+        if (a.hasRow || (anyRow && a.code == kSubtotalCode)) fetched.push_back(a);
+    }
+
+    QStringList head = RowValues(16);
+    head[1] = QString::number(id);
+    head[2] = title;
+    for (int i = 4; i <= 16; ++i) head[i] = QStringLiteral("0");
+    if (!WriteTukisyusiTable(head, QStringLiteral("P_TUKISYUSI"))) return false;
+
+    Currency subtotal;
+    int sequence = 0;
+    QString lastWritten;
+    for (size_t i = 0; i < fetched.size(); ++i) {
+        const SectionAccount& a = fetched[i];
+        QStringList v = RowValues(16);
+        v[1] = QStringLiteral("%1%2").arg(id).arg(int(i) + 1, 3, 10, QLatin1Char('0'));
+        v[2] = a.name;
+        for (int k = 4; k <= 16; ++k) v[k] = QStringLiteral("0");
+        const bool isSubtotal = a.code == kSubtotalCode;
+        // The materials run: opening stock and purchases add, discounts and
+        // the closing stock subtract; the subtotal line shows the run so far.
+        subtotal += a.taikbn == QStringLiteral("0") ? a.balance : -a.balance;
+        Currency amount = a.balance;
+        if (isSubtotal) {
+            v[3] = QStringLiteral("99");
+            amount = subtotal;
+        } else {
+            if (a.balance.isZero()) continue;  // its sequence number goes to the next printed line
+            ++sequence;
+            v[3] = QString::number(sequence);
+        }
+        v[4] = amount.toText();
+        if (!WriteTukisyusiTable(v, QStringLiteral("P_TUKISYUSI"))) return false;
+        lastWritten = v[1];
+    }
+    if (lastWritten.isEmpty()) return true;
+
+    // The section total on the last line printed.
+    const QString section = QString::number(id);
+    const QString next = QString::number(id + 10);
+    Currency total;
+    Currency wipOpening, wipClosing;
+    if (id == 10) {
+        total = subtotal;
+    } else {
+        const auto sum = gcnKaikei->scalar(
+            QStringLiteral("SELECT COALESCE(SUM(KIN1), 0) FROM P_TUKISYUSI WHERE PRTIDNO > ? AND PRTIDNO < ?"),
+            {section, next});
+        if (!sum) {
+            showAccessError(proc);
+            return false;
+        }
+        total = Currency::fromVariant(*sum);
+    }
+    if (id == 30) {
+        const auto balances = AccountBalances::read(chosenYM);
+        if (!balances) {
+            showAccessError(QStringLiteral("search_table"));
+            return false;
+        }
+        wipOpening = balances->sum(AccountCondition::is(QStringLiteral("681")));
+        wipClosing = balances->sum(AccountCondition::is(QStringLiteral("682")));
+    }
+    if (!gcnKaikei->exec(QStringLiteral("UPDATE P_TUKISYUSI SET KIN2 = ?, KIN3 = ?, KIN4 = ?, KIN5 = ?"
+                                        " WHERE PRTIDNO = ?"),
+                         {QVariant::fromValue(total), QVariant::fromValue(Currency::fromYen(1)), QVariant::fromValue(wipOpening),
+                          QVariant::fromValue(wipClosing), lastWritten})) {
+        showAccessError(proc);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace seizogenka
+
+bool BuildSeizoGenka(const StatementMonth& month) {
+    if (!gcnKaikei) {
+        showAccessError(QStringLiteral("print_data"));
+        return false;
+    }
+    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
+    if (!company || company->size() == 0) {
+        showAccessError(QStringLiteral("print_data"));
+        return false;
+    }
+    const QString fiscalStart = Trim(company->text(0));
+    // The summation shows its own message when it fails.
+    if (!msum_main(month.firstYM, month.chosenYM, false)) return false;
+
+    platform::Transaction tx(*gcnKaikei);
+    if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM P_TUKISYUSI"))) {
+        showAccessError(QStringLiteral("print_data"));
+        return false;
+    }
+    using seizogenka::set_hyouji_table;
+    if (!set_hyouji_table({QStringLiteral("204")}, QStringLiteral("Ⅰ 材    料    費"), 10, month.chosenYM) ||
+        !set_hyouji_table({QStringLiteral("214")}, QStringLiteral("Ⅱ 労    務    費"), 20, month.chosenYM) ||
+        !set_hyouji_table({QStringLiteral("238"), QStringLiteral("240")}, QStringLiteral("Ⅲ 経          費"), 30,
+                          month.chosenYM))
+        return false;
+    const auto lines = gcnKaikei->scalar(
+        QStringLiteral("SELECT COUNT(*) FROM P_TUKISYUSI WHERE PRTIDNO NOT IN ('10', '20', '30')"));
+    if (!lines) {
+        showAccessError(QStringLiteral("print_data"));
+        return false;
+    }
+    if (lines->toLongLong() == 0) {
+        platform::MsgBox::show(gstrSoftName, QStringLiteral("該当データがありません。"),
+                               platform::MsgIcon::Warning);
+        return false;
+    }
+    if (!WritePrintHeader(seizogenka::EraDateText(fiscalStart),
+                          seizogenka::EraDateText(lastDayOf(month.chosenYM))))
+        return false;
+    if (!tx.commit()) {
+        showAccessError(QStringLiteral("print_data"));
+        return false;
+    }
+    return true;
+}
