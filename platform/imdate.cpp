@@ -59,8 +59,10 @@ std::optional<QDate> ImDate::parseDate(const QString& text) {
     static const QRegularExpression separated(
         QStringLiteral("^\\s*(\\d{4})[/.-](\\d{1,2})[/.-](\\d{1,2})\\s*$"));
     static const QRegularExpression compact(QStringLiteral("^\\s*(\\d{4})(\\d{2})(\\d{2})\\s*$"));
-    QRegularExpressionMatch m = separated.match(text);
-    if (!m.hasMatch()) m = compact.match(text);
+    // Full-width digits and separators read as their half-width forms.
+    const QString half = text.normalized(QString::NormalizationForm_KC);
+    QRegularExpressionMatch m = separated.match(half);
+    if (!m.hasMatch()) m = compact.match(half);
     if (!m.hasMatch()) return std::nullopt;
     const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
     if (!d.isValid() || d.year() < 1) return std::nullopt;

@@ -1,7 +1,10 @@
 #include "platform/imnumber.h"
 
 #include <QFocusEvent>
+#include <QApplication>
 #include <QRegularExpression>
+
+#include "platform/textguard.h"
 
 namespace platform {
 
@@ -9,6 +12,8 @@ namespace {
 
 // More integer digits than this cannot be a Currency amount of the program.
 constexpr int kMaxIntegerDigits = 15;
+// Longer typed text is no number of the program at all.
+constexpr int kMaxTypedLength = 40;
 
 QColor displayOnlyBackground() {
     return QColor(0xC0, 0xC0, 0xC0);
@@ -27,33 +32,80 @@ std::optional<Currency> parseNumber(const QString& text) {
     return Currency::parse(text);
 }
 
+QString halfWidthNumberText(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFF10 && u <= 0xFF19) {
+            c = QChar(char16_t(u - 0xFF10 + '0'));
+        } else if (u == 0xFF0C) {
+            c = QLatin1Char(',');
+        } else if (u == 0xFF0E) {
+            c = QLatin1Char('.');
+        } else if (u == 0xFF0D || u == 0x2212) {
+            c = QLatin1Char('-');
+        } else if (u == 0xFF0B) {
+            c = QLatin1Char('+');
+        } else if (u == 0x3000) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return out;
+}
+
+TypedNumber checkTypedNumber(const QString& text, const NumberFormat& format) {
+    TypedNumber result;
+    const QString s = halfWidthNumberText(text.normalized(QString::NormalizationForm_KC)).trimmed();
+    if (s.isEmpty()) {
+        result.ok = true;
+        return result;
+    }
+    const QString quoted = QStringLiteral("「%1」").arg(text);
+    static const QRegularExpression shape(
+        QStringLiteral("^([-+]?)([0-9]{1,3}(?:,[0-9]{3})+|[0-9]*)(?:\\.([0-9]+))?$"));
+    const QRegularExpressionMatch m = shape.match(s);
+    QString whole = m.captured(2);
+    QString fraction = m.captured(3);
+    whole.remove(QLatin1Char(','));
+    if (!m.hasMatch() || (whole.isEmpty() && fraction.isEmpty()) || whole.size() > kMaxIntegerDigits) {
+        result.message = quoted + QStringLiteral("は数値として入力できません。");
+        return result;
+    }
+    const int decimals = std::clamp(format.decimals, 0, 4);
+    for (int i = decimals; i < fraction.size(); ++i) {
+        if (fraction.at(i) != QLatin1Char('0')) {
+            result.message = quoted + (decimals == 0 ? QStringLiteral("は入力できません。小数点以下は入力できません。")
+                                                     : QStringLiteral("は入力できません。小数点以下は%1桁までです。")
+                                                           .arg(decimals));
+            return result;
+        }
+    }
+    fraction.truncate(decimals);
+    const std::optional<Currency> value =
+        Currency::parse(m.captured(1) + (whole.isEmpty() ? QStringLiteral("0") : whole) +
+                        (fraction.isEmpty() ? QString() : QLatin1Char('.') + fraction));
+    if (!value) {
+        result.message = quoted + QStringLiteral("は数値として入力できません。");
+        return result;
+    }
+    if (*value < format.min || *value > format.max) {
+        result.message = quoted + QStringLiteral("は入力できません。%1から%2までの数値を入力してください。")
+                                      .arg(format.min.toDisplay(decimals), format.max.toDisplay(decimals));
+        return result;
+    }
+    result.ok = true;
+    result.value = value;
+    return result;
+}
+
 NumberValidator::NumberValidator(const NumberFormat& format, QObject* parent)
     : QValidator(parent), format_(format) {}
 
 QValidator::State NumberValidator::validate(QString& input, int& pos) const {
     Q_UNUSED(pos);
-    QString s = input;
-    s.remove(QLatin1Char(','));
-    if (s.isEmpty()) return Intermediate;
-    static const QRegularExpression shape(QStringLiteral("^(-?)(\\d*)(?:(\\.)(\\d*))?$"));
-    const QRegularExpressionMatch m = shape.match(s);
-    if (!m.hasMatch()) return Invalid;
-    const bool negative = !m.captured(1).isEmpty();
-    const QString whole = m.captured(2);
-    const bool point = !m.captured(3).isEmpty();
-    const QString fraction = m.captured(4);
-    if (negative && format_.min >= Currency()) return Invalid;
-    if (point && format_.decimals <= 0) return Invalid;
-    if (fraction.size() > format_.decimals) return Invalid;
-    if (whole.size() > kMaxIntegerDigits) return Invalid;
-    if (whole.isEmpty() && fraction.isEmpty()) return Intermediate;  // "-", "." or "-."
-    const std::optional<Currency> v = Currency::parse(s);
-    if (!v) return Invalid;
-    // Typing more digits only moves a value further from zero: beyond the
-    // range on its own side it can never come back.
-    if (*v > format_.max) return *v > Currency() ? Invalid : Intermediate;
-    if (*v < format_.min) return *v < Currency() ? Invalid : Intermediate;
-    return Acceptable;
+    input = halfWidthNumberText(input);
+    if (input.size() > kMaxTypedLength) return Invalid;
+    return checkTypedNumber(input, format_).ok ? Acceptable : Intermediate;
 }
 
 ImNumber::ImNumber(QWidget* parent) : QLineEdit(parent), validator_(new NumberValidator(format_, this)) {
@@ -74,6 +126,7 @@ void ImNumber::setFormat(const NumberFormat& format) {
 
 void ImNumber::setValue(const std::optional<Currency>& value) {
     value_ = value;
+    committed_ = value;
     showValue();
 }
 
@@ -103,7 +156,10 @@ void ImNumber::showValue() {
 }
 
 void ImNumber::onTextEdited(const QString& text) {
-    const std::optional<Currency> typed = parseNumber(text);
+    // Text that is no number of the format leaves the value as it was before
+    // the edit; it is refused when the user leaves the box.
+    const TypedNumber check = checkTypedNumber(text, format_);
+    const std::optional<Currency> typed = check.ok ? check.value : committed_;
     if (typed == value_) return;
     value_ = typed;
     emit change();
@@ -121,6 +177,12 @@ void ImNumber::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason) return;
     editing_ = false;
+    const TypedNumber check = checkTypedNumber(QLineEdit::text(), format_);
+    if (!check.ok && !isReadOnly()) {
+        QApplication::beep();
+        showInputMessage(this, check.message);
+    }
+    committed_ = value_;
     showValue();
     emit lostFocus();
 }

@@ -12,9 +12,14 @@
 //   txtRate->setValue(Currency::fromYen(1));
 //   connect(txtRate, &platform::ImNumber::change, ...);   // user edits only
 //
-// Typing is limited to what the format allows (sign only when the minimum is
-// negative, the format's decimals, nothing beyond the range). change() is
-// raised by the user's edits only, never by setValue()/setText() from code.
+// What the user types is read by checkTypedNumber(): full-width digits count
+// as digits, "1,500" and "1,500.00" are 1,500 in a box without decimals. Text
+// that is no number of the box's format ("1.5" without decimals, "1e3",
+// "12,34", a value beyond the range) is never cut or reinterpreted: while it
+// stands the box keeps the value it had, and when the user leaves the box the
+// text is refused whole (the value shown again) with a message. change() is
+// raised when the value changes by the user's edits, never by
+// setValue()/setText() from code.
 // lostFocus() is raised when the box loses the focus (not to its own popups).
 // setDisplayOnly(true) makes a grey, read-only box that Tab skips.
 // The input method is off in number boxes.
@@ -43,7 +48,27 @@ QString formatNumber(const std::optional<Currency>& value, const NumberFormat& f
 // is empty or not a number. The range is not applied.
 std::optional<Currency> parseNumber(const QString& text);
 
-// Accepts what can become a number of the format while it is typed.
+// What the user typed into a number box or cell of the format. Full-width
+// characters count as their half-width forms (NFKC); blanks around the text are
+// ignored. Accepted: an optional sign, digits either plain or grouped by
+// commas in threes ("1,500"), and an optional "." with decimals; decimals
+// beyond the format's are accepted only as zeros ("1,500.00" is 1,500 where no
+// decimals are allowed). Empty text is accepted as no value. Anything else,
+// and a value outside the format's range, is refused with a message that
+// quotes the text.
+struct TypedNumber {
+    bool ok = false;
+    std::optional<Currency> value;  // nullopt for an accepted empty text
+    QString message;                // why the text was refused
+};
+TypedNumber checkTypedNumber(const QString& text, const NumberFormat& format);
+
+// Half-width forms of the full-width digits, signs, comma, point and blank
+// (one character for one, so cursor positions stay).
+QString halfWidthNumberText(const QString& text);
+
+// Lets the user type freely (text that is no number yet is Intermediate, to be
+// refused whole when the edit ends) and turns full-width digits into digits.
 class NumberValidator : public QValidator {
     Q_OBJECT
 public:
@@ -92,6 +117,7 @@ private:
     NumberFormat format_;
     NumberValidator* validator_;
     std::optional<Currency> value_;
+    std::optional<Currency> committed_;  // the value before the current edit
     bool editing_ = false;
 };
 

@@ -2,9 +2,9 @@
 
 #include <QFocusEvent>
 #include <QInputMethodEvent>
-#include <QValidator>
 
 #include "platform/cp932.h"
+#include "platform/textguard.h"
 
 namespace platform {
 
@@ -21,82 +21,26 @@ bool isBlankHalfWidth(const QString& text) {
     return true;
 }
 
-// The longest start of `text` that takes at most `budget` CP932 bytes, never
-// splitting a surrogate pair.
-QString fittingStart(const QString& text, int budget) {
-    int used = 0;
-    int i = 0;
-    while (i < text.size()) {
-        const int len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const int bytes = cp932::byteLength(text.mid(i, len));
-        if (used + bytes > budget) break;
-        used += bytes;
-        i += len;
-    }
-    return text.left(i);
-}
-
-// Cuts what the user inserts down to the box's byte limit. Knows the text
-// before the edit, so that it can tell the inserted part, and lets edits that
-// do not make an (already over-long, stored) text longer pass unchanged.
-class ByteLimitValidator : public QValidator {
-public:
-    ByteLimitValidator(const int* maxBytes, const QString* before, const bool* codeSetting, QObject* parent)
-        : QValidator(parent), maxBytes_(maxBytes), before_(before), codeSetting_(codeSetting) {}
-
-    State validate(QString& input, int& pos) const override {
-        const int limit = *maxBytes_;
-        if (limit <= 0 || *codeSetting_) return Acceptable;
-        const int bytes = cp932::byteLength(input);
-        if (bytes <= limit || bytes <= cp932::byteLength(*before_)) return Acceptable;
-        input = fit(*before_, input, limit, &pos);
-        return Acceptable;
-    }
-
-    static QString fit(const QString& before, const QString& after, int limit, int* cursor) {
-        int prefix = 0;
-        const int shorter = int(std::min(before.size(), after.size()));
-        while (prefix < shorter && before.at(prefix) == after.at(prefix)) ++prefix;
-        int suffix = 0;
-        while (suffix < shorter - prefix &&
-               before.at(before.size() - 1 - suffix) == after.at(after.size() - 1 - suffix)) {
-            ++suffix;
-        }
-        // Keep a surrogate pair whole at the edges of the inserted part.
-        if (prefix > 0 && after.at(prefix - 1).isHighSurrogate()) --prefix;
-        if (suffix > 0 && after.at(after.size() - suffix).isLowSurrogate()) --suffix;
-        const QString kept = after.left(prefix) + after.right(suffix);
-        const QString inserted = after.mid(prefix, after.size() - prefix - suffix);
-        const int budget = limit - cp932::byteLength(kept);
-        const QString fitted = budget > 0 ? fittingStart(inserted, budget) : QString();
-        *cursor = int(prefix + fitted.size());
-        return after.left(prefix) + fitted + after.right(suffix);
-    }
-
-private:
-    const int* maxBytes_;
-    const QString* before_;
-    const bool* codeSetting_;
-};
-
 }  // namespace
 
 ImText::ImText(QWidget* parent) : QLineEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, true);
-    setValidator(new ByteLimitValidator(&maxBytes_, &lastText_, &codeSetting_, this));
+    guard_ = new TextGuard(this);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { lastText_ = text; });
     connect(this, &QLineEdit::textEdited, this, &ImText::onTextEdited);
 }
 
 void ImText::setText(const QString& text) {
-    const bool outer = codeSetting_;
-    codeSetting_ = true;
+    TextGuard::CodeSetting code(guard_);
     QLineEdit::setText(text);
-    codeSetting_ = outer;
 }
 
 void ImText::setMaxBytes(int bytes) {
-    maxBytes_ = std::max(0, bytes);
+    guard_->setMaxBytes(bytes);
+}
+
+int ImText::maxBytes() const {
+    return guard_->maxBytes();
 }
 
 void ImText::setInputMethodOn(bool on) {
@@ -180,8 +124,8 @@ void ImText::inputMethodEvent(QInputMethodEvent* event) {
 
 void ImText::appendReading(const QString& reading) {
     QString added = reading;
-    if (maxBytes_ > 0) {
-        added = fittingStart(reading, maxBytes_ - cp932::byteLength(text()));
+    if (maxBytes() > 0) {
+        added = TextGuard::fittingStart(reading, maxBytes() - cp932::byteLength(text()));
     }
     if (!added.isEmpty()) setText(text() + added);
 }

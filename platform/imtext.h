@@ -11,6 +11,9 @@
 //   method more than n bytes of CP932 (Shift-JIS as Japanese Windows writes it);
 //   what does not fit is cut from the end of the inserted text. Text set by code
 //   is kept whole, so stored text is never shortened by showing it.
+// - What the user inserts passes platform::TextGuard (textguard.h): a
+//   character CP932 cannot hold, ¥ and control characters are refused with a
+//   message naming them.
 // - change(): raised by the user's edits only, never by setText() from code.
 // - reading(kana): the reading of text the user has just committed through the
 //   Japanese input method, in full-width katakana (taken from the kana the input
@@ -27,6 +30,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include "platform/textguard.h"
+
 namespace platform {
 
 class ImText : public QLineEdit {
@@ -39,7 +44,7 @@ public:
     void setText(const QString& text);
 
     void setMaxBytes(int bytes);  // 0: no limit
-    int maxBytes() const { return maxBytes_; }
+    int maxBytes() const;
 
     void setInputMethodOn(bool on);
     bool isInputMethodOn() const;
@@ -69,8 +74,7 @@ protected:
 private:
     void onTextEdited(const QString& text);
 
-    int maxBytes_ = 0;
-    bool codeSetting_ = false;  // true while setText() runs: no byte limit
+    TextGuard* guard_;          // refuses what CP932 cannot hold, applies the byte limit
     QString lastText_;          // the text before the edit being processed
     QString composingKana_;     // the last all-kana preedit of the current composition
     QPointer<ImText> readingBox_;

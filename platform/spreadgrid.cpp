@@ -20,6 +20,8 @@
 #include <QVBoxLayout>
 #include <vector>
 
+#include "platform/textguard.h"
+
 namespace platform {
 
 namespace {
@@ -145,11 +147,22 @@ public:
         emitCell(row, col);
     }
 
-    // A committed editor: stores the text and remembers the change for signalling.
+    // A committed editor: stores the text and remembers the change for
+    // signalling. Typed text that is no number of a number cell's format is
+    // refused whole: the cell keeps its value and the user is told why.
     void commitUserText(int row, int col, const QString& text) {
         if (!d->validCell(row, col)) return;
         Cell& c = cell(row, col);
-        const QString stored = canonical(row, col, text);
+        QString stored = canonical(row, col, text);
+        if (isNumberCell(row, col)) {
+            const TypedNumber typed = checkTypedNumber(text, column(col).format);
+            if (!typed.ok) {
+                QApplication::beep();
+                showInputMessage(d->q, typed.message);
+                return;
+            }
+            stored = typed.value ? typed.value->toText() : QString();
+        }
         if (c.text == stored) return;
         c.text = stored;
         emitCell(row, col);
@@ -392,6 +405,7 @@ public:
             if (c.comboEditable) {
                 combo->setInsertPolicy(QComboBox::NoInsert);
                 setInputMethod(combo->lineEdit(), im);
+                new TextGuard(combo->lineEdit());
             }
             setInputMethod(combo, im && c.comboEditable);
             // Choosing an item ends the edit at once, so the screen reacts to the choice.
@@ -413,6 +427,7 @@ public:
                 setInputMethod(line, false);
             } else {
                 setInputMethod(line, im);
+                new TextGuard(line);
             }
             editor = line;
         }
@@ -423,10 +438,13 @@ public:
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
         const Cell& c = d->model->cell(index.row() + 1, index.column() + 1);
+        // The stored text is shown whole; the guard checks only what the user adds.
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+            TextGuard::CodeSetting code(combo->lineEdit() ? guardOf(combo->lineEdit()) : nullptr);
             combo->setCurrentIndex(int(c.items.indexOf(c.text)));
             if (combo->isEditable()) combo->setEditText(c.text);
         } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            TextGuard::CodeSetting code(guardOf(line));
             line->setText(c.text);
         }
     }
@@ -462,6 +480,10 @@ protected:
     }
 
 private:
+    static TextGuard* guardOf(QLineEdit* line) {
+        return qobject_cast<TextGuard*>(const_cast<QValidator*>(line->validator()));
+    }
+
     static void setInputMethod(QWidget* w, bool on) {
         if (!w) return;
         w->setAttribute(Qt::WA_InputMethodEnabled, on);

@@ -27,6 +27,12 @@
 //   setText / setValue / setAmount set a cell from code: no change() follows.
 //   Number cells tell an empty cell from 0. Setting text that is not a number
 //   into a number cell empties it.
+//   What the user types into a number cell is read by checkTypedNumber()
+//   (imnumber.h): text that is no number of the column's format ("1.5" where
+//   no decimals are allowed, "1e3", "12,34") is refused whole when the editor
+//   closes; the cell keeps its value, no change() follows, and a message says
+//   why. Text cells refuse what CP932 cannot hold, ¥ and control characters
+//   (textguard.h).
 // Cell types: each column is Text or Number (setColumnType, setNumberFormat);
 // single cells can be made combo cells (setComboCell) with a Tab-separated item
 // list, editable (typing allowed) or list-only. setComboCurrentIndex(r, c, i)

@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include "platform/textguard.h"
+
 namespace cp932 = platform::cp932;
 
 class TestCp932 : public QObject {
@@ -79,6 +81,32 @@ private slots:
         QVERIFY(encoded.message().contains(bad));
         QVERIFY(!cp932::canEncode(text));
         QCOMPARE(cp932::byteLength(text), byteLength);
+    }
+
+    // The text inputs' rule agrees with CP932 itself for every character of
+    // the basic plane: a character is stored as typed only when it comes back
+    // unchanged, as its look-alike twin when it comes back as one, and is
+    // refused otherwise.
+    void inputRuleMatchesTheRoundTrip() {
+        int twins = 0;
+        for (char32_t cp = 0x20; cp <= 0xFFFF; ++cp) {
+            if (cp == 0x7F || (cp >= 0xD800 && cp <= 0xDFFF)) continue;
+            const QString ch = QString(QChar(char16_t(cp)));
+            const cp932::EncodeResult encoded = cp932::encode(ch);
+            const std::optional<QString> back = encoded.ok ? cp932::decode(encoded.bytes) : std::nullopt;
+            const bool survives = back && *back == ch;
+            QVERIFY2(platform::survivesCp932(ch) == survives, qPrintable(QString::number(uint(cp), 16)));
+            const bool refused = platform::refusedCharacter(ch).has_value();
+            const bool twin = back && !survives && back->at(0).unicode() >= 0x80;
+            QVERIFY2(refused == (!survives && !twin), qPrintable(QString::number(uint(cp), 16)));
+            if (twin) {
+                QCOMPARE(platform::cp932Form(ch), *back);
+                ++twins;
+            }
+        }
+        QCOMPARE(twins, 7);
+        QVERIFY(platform::refusedCharacter(QStringLiteral("𠮷")));
+        QVERIFY(platform::refusedCharacter(QStringLiteral("\t")));
     }
 
     void decodeRefusesInvalidBytes_data() {

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -12,6 +13,8 @@
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
+#include "platform/msgbox.h"
+#include "platform/textguard.h"
 #include "support/testenv.h"
 
 using platform::ImDate;
@@ -29,6 +32,17 @@ void commit(QWidget* w, const QString& text) {
 void preedit(QWidget* w, const QString& text) {
     QInputMethodEvent e(text, {});
     QApplication::sendEvent(w, &e);
+}
+
+// Types text as key presses carrying it (full-width text too, which
+// QTest::keyClicks cannot send).
+void typeText(QWidget* w, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
 }
 
 // Types a word through the input method: the kana as typed, the conversion, the commit.
@@ -69,9 +83,13 @@ private slots:
     void textByteLimit();
     void textChangeOnUserEditsOnly();
     void furiganaCapture();
+    void textRefusesWhatCp932CannotHold_data();
+    void textRefusesWhatCp932CannotHold();
+    void textShowsStoredTextWhole();
     void numberTellsEmptyFromZero();
     void numberTypingAndDisplay();
-    void numberRangeAndDecimals();
+    void numberTypedTextReadWholeOrRefused_data();
+    void numberTypedTextReadWholeOrRefused();
     void dateNormalisation_data();
     void dateNormalisation();
     void dateTypedAndChosenFromCalendar();
@@ -160,6 +178,86 @@ void TestInputs::furiganaCapture() {
     QCOMPARE(furiganaChanges.count(), 0);  // the capture is no typing in the furigana box
 }
 
+void TestInputs::textRefusesWhatCp932CannotHold_data() {
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<QString>("expected");  // the box's text after the insertion
+    QTest::addColumn<QString>("named");     // what the message names ("" for no message)
+    QTest::newRow("kanji beyond CP932") << QStringLiteral("𠮷野家") << "ab" << QStringLiteral("𠮷");
+    QTest::newRow("emoji") << QStringLiteral("売上😀") << "ab" << QStringLiteral("😀");
+    QTest::newRow("right-to-left mark") << QStringLiteral("\u200F") << "ab" << "U+200F";
+    QTest::newRow("yen sign becomes a backslash") << QStringLiteral("¥100") << "ab" << QStringLiteral("￥");
+    QTest::newRow("tab") << "a\tb" << "ab" << "U+0009";
+    QTest::newRow("line break") << "1\n2" << "ab" << "U+000A";
+    QTest::newRow("wave dash stored as CP932 holds it") << QStringLiteral("〜") << QStringLiteral("ab～") << "";
+    QTest::newRow("minus sign stored as CP932 holds it") << QStringLiteral("−") << QStringLiteral("ab－") << "";
+    QTest::newRow("full-width yen") << QStringLiteral("￥100") << QStringLiteral("ab￥100") << "";
+    QTest::newRow("IBM extension kanji") << QStringLiteral("髙") << QStringLiteral("ab髙") << "";
+}
+
+// Whether typed, pasted or committed by the input method, an insertion with
+// a character the backup could not write back is refused whole, with a
+// message naming it; the box keeps its text and raises no change().
+void TestInputs::textRefusesWhatCp932CannotHold() {
+    QFETCH(QString, inserted);
+    QFETCH(QString, expected);
+    QFETCH(QString, named);
+    enum Path { Typed, Pasted, Committed };
+    for (Path path : {Typed, Pasted, Committed}) {
+        platform::ScriptedMsgBox messages;
+        Window w;
+        ImText* box = w.add<ImText>();
+        box->setMaxBytes(20);
+        w.show();
+        box->setText("ab");
+        box->setFocus();
+        box->end(false);
+        QSignalSpy changes(box, &ImText::change);
+        switch (path) {
+            case Typed: {
+                // One key press may carry several characters (a compose key,
+                // an input method in direct mode); a key whose text starts
+                // with a control character inserts nothing at all.
+                if (!inserted.at(0).isPrint() && !inserted.at(0).isSurrogate()) continue;
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, inserted);
+                QApplication::sendEvent(box, &key);
+                break;
+            }
+            case Pasted:
+                QGuiApplication::clipboard()->setText(inserted);
+                box->paste();
+                break;
+            case Committed:
+                commit(box, inserted);
+                break;
+        }
+        QCoreApplication::processEvents();
+        const QString context = QStringLiteral("path %1: ").arg(int(path));
+        QVERIFY2(box->text() == expected, qPrintable(context + box->text()));
+        if (named.isEmpty()) {
+            QVERIFY2(messages.count() == 0, qPrintable(context));
+            QVERIFY2(changes.count() == 1, qPrintable(context));
+        } else {
+            QVERIFY2(messages.count() == 1, qPrintable(context));
+            QVERIFY2(messages.last().text.contains(named), qPrintable(context + messages.last().text));
+            QVERIFY2(changes.count() == 0, qPrintable(context));
+        }
+    }
+}
+
+// Text stored before these rules (or by an import) is shown and kept whole;
+// only what the user adds is checked.
+void TestInputs::textShowsStoredTextWhole() {
+    platform::ScriptedMsgBox messages;
+    ImText box;
+    box.setText(QStringLiteral("𠮷野家¥"));
+    QCOMPARE(box.text(), QStringLiteral("𠮷野家¥"));
+    box.end(false);
+    commit(&box, QStringLiteral("本店"));
+    QCOMPARE(box.text(), QStringLiteral("𠮷野家¥本店"));
+    QCoreApplication::processEvents();
+    QCOMPARE(messages.count(), 0);
+}
+
 void TestInputs::numberTellsEmptyFromZero() {
     ImNumber box;
     QSignalSpy changes(&box, &ImNumber::change);
@@ -202,19 +300,66 @@ void TestInputs::numberTypingAndDisplay() {
     QCOMPARE(box->QLineEdit::text(), QString());
 }
 
-void TestInputs::numberRangeAndDecimals() {
-    ImNumber rate;
-    rate.setFormat({Currency(), Currency::fromRaw(99'999'999), 4, true});  // "#,###.0000", 0 to 9999.9999
-    rate.setValue(Currency::fromYen(1));
-    QCOMPARE(rate.QLineEdit::text(), QString("1.0000"));
-    rate.clear();
-    QTest::keyClicks(&rate, "-12345.123456");  // no sign, no fifth integer digit, four decimals
-    QCOMPARE(rate.value(), std::optional<Currency>(Currency::fromRaw(12'341'234)));
+void TestInputs::numberTypedTextReadWholeOrRefused_data() {
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");  // the value's text, or "refused"
+    const QString refused = QStringLiteral("refused");
+    // Whole-yen box from -999,999,999 to 999,999,999.
+    QTest::newRow("grouped") << 0 << "1,500" << "1500";
+    QTest::newRow("grouped with zero decimals") << 0 << "1,500.00" << "1500";
+    QTest::newRow("plain negative") << 0 << "-320" << "-320";
+    QTest::newRow("full-width digits") << 0 << QStringLiteral("１５００") << "1500";
+    QTest::newRow("full-width grouped") << 0 << QStringLiteral("１，５００") << "1500";
+    QTest::newRow("emptied") << 0 << "" << "";
+    QTest::newRow("fraction of a yen") << 0 << "1.5" << refused;
+    QTest::newRow("exponent") << 0 << "1e3" << refused;
+    QTest::newRow("grouping in the wrong place") << 0 << "12,34" << refused;
+    QTest::newRow("grouping of four") << 0 << "1,5000" << refused;
+    QTest::newRow("letters") << 0 << "12a5" << refused;
+    QTest::newRow("beyond the range") << 0 << "1,000,000,000" << refused;
+    // Rate box: four decimals, 0 to 99,999.9999.
+    QTest::newRow("rate") << 4 << "110.1234" << "110.1234";
+    QTest::newRow("rate with trailing zeros") << 4 << "110.123400" << "110.1234";
+    QTest::newRow("rate with a fifth decimal") << 4 << "110.12345" << refused;
+    QTest::newRow("negative rate") << 4 << "-1" << refused;
+}
 
-    ImNumber capital;
-    capital.setFormat({Currency::fromYen(-999'999'999), Currency::fromYen(999'999'999), 0, true});
-    QTest::keyClicks(&capital, "-12.5");
-    QCOMPARE(capital.value(), std::optional<Currency>(Currency::fromYen(-125)));
+// Typed text is read whole when the user leaves the box, never cut or
+// reinterpreted: what is no number of the box's format leaves the value as
+// it was, with a message quoting the text.
+void TestInputs::numberTypedTextReadWholeOrRefused() {
+    QFETCH(int, decimals);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    platform::ScriptedMsgBox messages;
+    Window w;
+    ImNumber* box = w.add<ImNumber>();
+    if (decimals == 0) {
+        box->setFormat({Currency::fromYen(-999'999'999), Currency::fromYen(999'999'999), 0, true});
+    } else {
+        box->setFormat({Currency(), Currency::fromRaw(999'999'999), 4, true});
+    }
+    w.show();
+    box->setValue(Currency::fromYen(2000));
+    QSignalSpy changes(box, &ImNumber::change);
+    box->setFocus(Qt::TabFocusReason);  // all selected: typing replaces it
+    if (typed.isEmpty()) {
+        QTest::keyClick(box, Qt::Key_Delete);
+    } else {
+        typeText(box, typed);
+    }
+    w.other->setFocus();
+    QCoreApplication::processEvents();
+    if (expected == QLatin1String("refused")) {
+        QCOMPARE(box->value(), std::optional<Currency>(Currency::fromYen(2000)));
+        QCOMPARE(messages.count(), 1);
+        QVERIFY(messages.last().text.contains(typed));
+    } else {
+        QCOMPARE(box->value(), Currency::parse(expected));
+        QCOMPARE(messages.count(), 0);
+        QVERIFY(changes.count() > 0);
+    }
 }
 
 void TestInputs::dateNormalisation_data() {
@@ -227,6 +372,8 @@ void TestInputs::dateNormalisation_data() {
                                          << "2003/04/01" << true;
     QTest::newRow("digits only") << "20031231"
                                  << "2003/12/31" << true;
+    QTest::newRow("full-width digits") << QStringLiteral("２００３／０４／０１")
+                                       << "2003/04/01" << true;
     QTest::newRow("leap day") << "2004/02/29"
                               << "2004/02/29" << true;
     QTest::newRow("no such day stays as typed") << "2003/02/29"
@@ -270,6 +417,14 @@ void TestInputs::dateTypedAndChosenFromCalendar() {
     QCOMPARE(box->text(), QString("2003/04/01"));
     QCOMPARE(left.count(), 1);
 
+    // Full-width digits are typed as the digits they are.
+    box->clear();
+    box->setFocus();
+    box->home(false);
+    typeText(box, QStringLiteral("２００４０５０６"));
+    w.other->setFocus();
+    QCOMPARE(box->text(), QString("2004/05/06"));
+
     platform::FixedClock today(QDate(2004, 3, 10));
     changes.clear();
     box->clear();
@@ -277,7 +432,7 @@ void TestInputs::dateTypedAndChosenFromCalendar() {
     QTest::keyClick(box, Qt::Key_F4);
     QVERIFY(box->isCalendarVisible());
     QCOMPARE(box->calendar()->selectedDate(), QDate(2004, 3, 10));  // an empty box opens on today
-    QCOMPARE(left.count(), 1);                                      // opening the calendar is no leaving
+    QCOMPARE(left.count(), 2);                                      // opening the calendar is no leaving
     emit box->calendar()->clicked(QDate(2004, 3, 20));
     QVERIFY(!box->isCalendarVisible());
     QCOMPARE(box->text(), QString("2004/03/20"));

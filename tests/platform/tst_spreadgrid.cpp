@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
 #include "support/testenv.h"
 
@@ -74,7 +75,10 @@ private slots:
     void focusEntersAndLeavesTheGrid();
     void keyDownCanTakeTheKeyOver();
     void leaveCellFollowsUserMovesOnlyAndCanCancel();
+    void textCellsRefuseWhatCp932CannotHold();
     void numberCellsTellEmptyFromZero();
+    void numberCellsReadTypedTextWholeOrRefuseIt_data();
+    void numberCellsReadTypedTextWholeOrRefuseIt();
     void comboCellsOfferTabSeparatedItems();
     void choosingFromAListComboRaisesChange();
     void sizeChangesKeepContentsAndSettings();
@@ -130,6 +134,37 @@ void TestSpreadGrid::japaneseTextThroughInputMethod() {
     s.key(Qt::Key_Tab);
     QCOMPARE(g.text(1, 3), QStringLiteral("交通費"));
     QCOMPARE(changes.count(), 1);
+}
+
+// Text cells and editable combo cells refuse, with a message naming it, a
+// character that the CP932 backup could not write back; stored text is shown
+// whole in the editor.
+void TestSpreadGrid::textCellsRefuseWhatCp932CannotHold() {
+    platform::ScriptedMsgBox messages;
+    Screen s(2, 3);
+    SpreadGrid& g = *s.grid;
+    g.setComboCell(2, 3, QStringLiteral("\t交通費\t"), true);
+    g.setText(1, 2, QStringLiteral("𠮷野家"));
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    s.startAt(1, 2);
+    s.key(Qt::Key_F2);
+    s.key(Qt::Key_End);
+    s.commitJapanese(QStringLiteral("家"));
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 2), QStringLiteral("𠮷野家家"));
+
+    for (const Cell cell : {Cell(1, 3), Cell(2, 3)}) {
+        s.startAt(cell.first, cell.second);
+        s.commitJapanese(QStringLiteral("売上"));
+        s.commitJapanese(QStringLiteral("𠮷"));
+        s.commitJapanese(QStringLiteral("\t"));
+        s.key(Qt::Key_Tab);
+        QCoreApplication::processEvents();
+        QCOMPARE(g.text(cell.first, cell.second), QStringLiteral("売上"));
+    }
+    QCOMPARE(changes.count(), 3);
+    QCOMPARE(messages.count(), 4);
+    QVERIFY(messages.shown().at(0).text.contains(QStringLiteral("𠮷")));
 }
 
 void TestSpreadGrid::tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds() {
@@ -256,26 +291,55 @@ void TestSpreadGrid::numberCellsTellEmptyFromZero() {
     g.setText(3, 2, "abc");  // not a number: the cell is empty
     QCOMPARE(g.amount(3, 2), std::optional<Currency>());
 
-    // The user types digits only; emptying a cell leaves it without a number.
+    // Emptying a cell leaves it without a number.
     QSignalSpy changes(&g, &SpreadGrid::change);
-    s.startAt(2, 2);
-    s.type("12a5");
-    s.key(Qt::Key_Tab);
-    QCOMPARE(g.amount(2, 2), std::optional<Currency>(Currency::fromYen(125)));
     s.startAt(1, 2);
     s.key(Qt::Key_F2);
     s.key(Qt::Key_End);
     s.key(Qt::Key_Backspace);
     s.key(Qt::Key_Return);
     QCOMPARE(g.amount(1, 2), std::optional<Currency>());
-    QCOMPARE(changes.count(), 2);
+    QCOMPARE(changes.count(), 1);
+}
 
-    // A number format bounds what can be typed.
-    g.setNumberFormat(2, {Currency(), Currency::fromYen(999), 0, true});
-    s.startAt(3, 2);
-    s.type("-12345");
+void TestSpreadGrid::numberCellsReadTypedTextWholeOrRefuseIt_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");  // the cell's value afterwards
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("grouped") << "1,500" << "1500" << false;
+    QTest::newRow("grouped with zero decimals") << "1,500.00" << "1500" << false;
+    QTest::newRow("full-width digits") << QStringLiteral("１５００") << "1500" << false;
+    QTest::newRow("fraction of a yen") << "1.5" << "2000" << true;
+    QTest::newRow("exponent") << "1e3" << "2000" << true;
+    QTest::newRow("grouping in the wrong place") << "12,34" << "2000" << true;
+    QTest::newRow("letters") << "12a5" << "2000" << true;
+    QTest::newRow("beyond the range") << "-12345" << "2000" << true;
+}
+
+// A whole-yen cell (0 to 99,999): typed text is its number or is refused
+// whole; the cell keeps its value and raises no change.
+void TestSpreadGrid::numberCellsReadTypedTextWholeOrRefuseIt() {
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QFETCH(bool, refused);
+    platform::ScriptedMsgBox messages;
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    g.setColumnType(2, SpreadGrid::ColumnType::Number);
+    g.setNumberFormat(2, {Currency(), Currency::fromYen(99'999), 0, true});
+    g.setAmount(1, 2, Currency::fromYen(2000));
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    s.startAt(1, 2);
+    for (QChar c : typed) {  // the first key opens the editor, which takes the rest
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(s.focus(), &key);
+    }
     s.key(Qt::Key_Tab);
-    QCOMPARE(g.value(3, 2), QString("123"));
+    QCoreApplication::processEvents();
+    QCOMPARE(g.value(1, 2), expected);
+    QCOMPARE(changes.count(), refused ? 0 : 1);
+    QCOMPARE(messages.count(), refused ? 1 : 0);
+    if (refused) QVERIFY(messages.last().text.contains(typed));
 }
 
 void TestSpreadGrid::comboCellsOfferTabSeparatedItems() {
