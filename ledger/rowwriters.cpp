@@ -1,5 +1,6 @@
 #include "ledger/rowwriters.h"
 
+#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 
@@ -62,19 +63,38 @@ QString servedTable(const Writer& w, const QString& table) {
     return QString();
 }
 
+// Number positions take plain decimal text only: an optional "-", digits, and
+// an optional "." with digits ("-1234.5"). No grouping, blanks, signs of
+// currency or exponents: "320,5" is no number rather than 3,205.
+bool isPlainDecimal(const QString& text) {
+    static const QRegularExpression plain(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return plain.match(text).hasMatch();
+}
+
+// Amounts hold four decimals: more are accepted only as zeros.
 std::optional<QVariant> toAmount(const QString& text) {
+    if (!isPlainDecimal(text)) return std::nullopt;
+    const qsizetype point = text.indexOf(QLatin1Char('.'));
+    if (point >= 0) {
+        for (qsizetype i = point + 5; i < text.size(); ++i) {
+            if (text.at(i) != QLatin1Char('0')) return std::nullopt;
+        }
+    }
     const std::optional<Currency> c = Currency::parse(text);
     if (!c) return std::nullopt;
     return QVariant::fromValue(*c);
 }
 
 std::optional<QVariant> toWholeNumber(const QString& text) {
-    const std::optional<Currency> c = Currency::parse(text);
-    if (!c || c->raw() % Currency::kScale != 0) return std::nullopt;
-    return QVariant(qint64(c->yen()));
+    const std::optional<QVariant> amount = toAmount(text);
+    if (!amount) return std::nullopt;
+    const Currency c = amount->value<Currency>();
+    if (c.raw() % Currency::kScale != 0) return std::nullopt;
+    return QVariant(qint64(c.yen()));
 }
 
 std::optional<QVariant> toRate(const QString& text) {
+    if (!isPlainDecimal(text)) return std::nullopt;
     bool ok = false;
     const double v = text.toDouble(&ok);
     if (!ok || !std::isfinite(v)) return std::nullopt;

@@ -20,7 +20,10 @@
 //   number, empty as zero   an empty text stores 0, any other text must be a
 //                     number;
 //   number as is      the text must be a number; an empty text fails.
-// Numbers are decimal text ("1500", "-320.5"). Amount columns store the exact
+// Numbers are plain decimal text: an optional "-", digits and an optional "."
+// with digits ("1500", "-320.5"); grouping commas, blanks, "+", currency signs
+// and exponents fail the writer ("320,5" is no number). Amounts take up to
+// four decimals (further decimals only as zeros). Amount columns store the exact
 // Currency (raw count of 1/10,000 yen), order and counter columns a whole
 // number, rate columns a real number. A text that is not a number at a number
 // position fails the writer. Every value is bound as a parameter, so a single

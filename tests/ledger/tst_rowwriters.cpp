@@ -307,8 +307,11 @@ private slots:
         const qint64 before = rowCount(table);
         for (int i = 1; i <= rules.size(); ++i) {
             if (!isNumberRule(rules[i - 1])) continue;
-            const QStringList bad =
-                isEmptyAsZero(rules[i - 1]) ? QStringList{"abc", "12x"} : QStringList{"", "abc"};
+            // Only plain decimal text is a number: no grouping, blanks, signs
+            // other than "-", currency signs, exponents or full-width digits.
+            QStringList bad{"abc", "12x", "320,5", "1e3", " 12", "+5", "12.", QStringLiteral("¥100"),
+                            QStringLiteral("１２")};
+            if (!isEmptyAsZero(rules[i - 1])) bad << "";
             for (const QString& text : bad) {
                 QStringList values = validRow(rules);
                 values[i] = text;
