@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-#include "app/DailyEntryOpener.h"
+#include "entry/DailyEntryOpener.h"
 #include "app/SetUsePrinter.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/DailyEntryOpener.h"
+#include "entry/DailyEntryOpener.h"
 #include "app/FileDialog.h"
 #include "app/InOutMenu.h"
 #include "app/Manyual.h"

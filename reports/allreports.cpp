@@ -4,6 +4,7 @@
 #include "reports/kanjolisth.h"
 #include "reports/r_ps.h"
 #include "reports/r_seizogenka.h"
+#include "reports/r_siwake_nikki.h"
 #include "reports/r_ts.h"
 
 namespace reports {
@@ -11,6 +12,7 @@ namespace reports {
 void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_KANJO_LISTH"), &BuildKanjoListH);
     RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
+    RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
     RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);
 }
