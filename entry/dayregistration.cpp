@@ -7,7 +7,7 @@
 #include "app/common/values.h"
 #include "entry/choicelists.h"
 #include "ledger/monthstatus.h"
-#include "ledger/rowwriters.h"
+#include "ledger/records.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/hourglass.h"
@@ -50,10 +50,6 @@ QString month(const QString& day) {
     return day.left(7);
 }
 
-QString amountText(Currency c) {
-    return c.toText();
-}
-
 // ---- Day amounts
 
 // Stores every row's amount in the day's column of its account's month row:
@@ -62,15 +58,14 @@ QString amountText(Currency c) {
 bool write_day_toran_data(const std::vector<GridLine>& rows, const QString& day) {
     const int d = dayOfMonth(day);
     for (const GridLine& row : rows) {
-        QStringList v = RowValues(35);
-        v[1] = gstrCID;
-        v[2] = row.kocode;
-        v[3] = month(day);
-        v[4] = row.kmcode;
-        for (int i = 5; i <= 35; ++i) v[i] = QStringLiteral("0");
-        v[d + 4] = amountText(row.amount);
+        DayAmounts amounts;
+        amounts.cid = gstrCID;
+        amounts.kocode = row.kocode;
+        amounts.dateYm = month(day);
+        amounts.kmcode = row.kmcode;
+        amounts.kin[d - 1] = row.amount;
         gcnKaikei->setLastError({});
-        if (WriteDayToranTable(v, QStringLiteral("T_DAY_TORAN"))) continue;
+        if (WriteDayToranTable(amounts, QStringLiteral("T_DAY_TORAN"))) continue;
         // Only an existing month row leads to the update; any other failure
         // has been reported by the writer.
         if (!gcnKaikei->lastError().isPrimaryKeyConflict()) return false;
@@ -94,17 +89,28 @@ std::optional<QString> nextLineNumber(const QString& denCode) {
     return FormatDenMeNo(*max + 1);
 }
 
-// The values common to every line the day writes.
-QStringList lineValues(const QString& denCode, const QString& lineNo, const QString& day,
-                       const QString& sisyu) {
-    QStringList v = RowValues(31);
-    v[1] = denCode;
-    v[2] = lineNo;
-    v[3] = gstrCID;
-    v[4] = day;
-    v[5] = month(day);
-    v[6] = sisyu;
-    return v;
+// A line of the day with the fields every line the day writes shares: each
+// side in department "00" with tax account "000", of tax class tkbn and rate
+// field tritu, posting amount (also its second amount field); the debit side
+// names the credit account as its counter account and the other way round.
+JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString& day, const QString& sisyu,
+                    const QString& tkbn, float tritu, Currency amount) {
+    JournalLine line;
+    line.denCode = denCode;
+    line.denMeNo = lineNo;
+    line.cid = gstrCID;
+    line.siDay = day;
+    line.dateYm = month(day);
+    line.sisyu = sisyu;
+    for (JournalSide* side : {&line.kr, &line.ks}) {
+        side->bukbn = QStringLiteral("00");
+        side->tkbn = tkbn;
+        side->tkocode = QStringLiteral("000");
+        side->tritu = tritu;
+        side->tkinNo = amount;
+        side->kin = amount;
+    }
+    return line;
 }
 
 // One journal line per grid row with an amount and a counter account: a
@@ -128,29 +134,15 @@ bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString
         const bool debitNormal = row.taikbn == QLatin1String("0");
         const QString debit = debitNormal ? account : counter;
         const QString credit = debitNormal ? counter : account;
-        const QString amount = amountText(row.amount);
-        QStringList v = lineValues(denCode, *lineNo, day, QStringLiteral("0"));
-        v[7] = debit;
-        v[9] = QStringLiteral("00");
-        v[10] = QStringLiteral("1");
-        v[11] = QStringLiteral("000");
-        v[12] = QStringLiteral("1");
-        v[13] = QStringLiteral("0");
-        v[14] = amount;
-        v[15] = amount;
-        v[16] = credit;
-        v[18] = credit;
-        v[20] = QStringLiteral("00");
-        v[21] = QStringLiteral("1");
-        v[22] = QStringLiteral("000");
-        v[23] = QStringLiteral("1");
-        v[24] = QStringLiteral("0");
-        v[25] = amount;
-        v[26] = amount;
-        v[27] = debit;
-        v[29] = *tecode;
-        v[30] = row.tekiyo;
-        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+        JournalLine line =
+            dayLine(denCode, *lineNo, day, QStringLiteral("0"), QStringLiteral("1"), 1, row.amount);
+        line.kr.kocode = debit;
+        line.kr.aicode = credit;
+        line.ks.kocode = credit;
+        line.ks.aicode = debit;
+        line.tecode = *tecode;
+        line.tekiyo = row.tekiyo;
+        if (!WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"))) return false;
     }
     return true;
 }
@@ -197,34 +189,20 @@ bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString
         if (!lineNo) return false;
         QString patternName;
         const QString ptcode = SplitAtBlank(line.pattern, patternName);
-        const QString amount = amountText(line.amount.value_or(Currency()));
-        QStringList v = lineValues(denCode, *lineNo, day, QStringLiteral("1"));
-        v[7] = line.debitKocode;
-        v[8] = *debitSub;
-        v[9] = QStringLiteral("00");
-        v[10] = QStringLiteral("5");
-        v[11] = QStringLiteral("000");
-        v[12] = QStringLiteral("0");
-        v[13] = QStringLiteral("0");
-        v[14] = amount;
-        v[15] = amount;
-        v[16] = line.creditKocode;
-        v[17] = *creditSub;
-        v[18] = line.creditKocode;
-        v[19] = *creditSub;
-        v[20] = QStringLiteral("00");
-        v[21] = QStringLiteral("5");
-        v[22] = QStringLiteral("000");
-        v[23] = QStringLiteral("0");
-        v[24] = QStringLiteral("0");
-        v[25] = amount;
-        v[26] = amount;
-        v[27] = line.debitKocode;
-        v[28] = *debitSub;
-        v[29] = *tecode;
-        v[30] = line.tekiyo;
-        v[31] = ptcode;
-        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+        JournalLine out = dayLine(denCode, *lineNo, day, QStringLiteral("1"), QStringLiteral("5"), 0,
+                                  line.amount.value_or(Currency()));
+        out.kr.kocode = line.debitKocode;
+        out.kr.hokocode = *debitSub;
+        out.kr.aicode = line.creditKocode;
+        out.kr.aihocode = *creditSub;
+        out.ks.kocode = line.creditKocode;
+        out.ks.hokocode = *creditSub;
+        out.ks.aicode = line.debitKocode;
+        out.ks.aihocode = *debitSub;
+        out.tecode = *tecode;
+        out.tekiyo = line.tekiyo;
+        out.ptcode = ptcode;
+        if (!WriteSiMeisaiTable(out, QStringLiteral("T_SI_MEISAI"))) return false;
     }
     return true;
 }

@@ -6,7 +6,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "ledger/rowwriters.h"
+#include "ledger/records.h"
 #include "ledger/vouchers.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -81,18 +81,17 @@ private:
     platform::Rows rows_;
 };
 
-bool writeVoucher(const QString& code, const QDate& day, const QString& today, Currency balance,
-                  const QString& rate) {
-    QStringList v = RowValues(9);
-    v[1] = gstrCID;
-    v[2] = code;
-    v[3] = code;
-    v[4] = dayText(day);
-    v[5] = today;
-    v[6] = QStringLiteral("0");
-    v[7] = balance.toText();
-    v[8] = balance.toText();
-    v[9] = rate;
+bool writeVoucher(const QString& code, const QDate& day, const QString& today, Currency balance, float rate) {
+    DayVoucher v;
+    v.cid = gstrCID;
+    v.denCode = code;
+    v.denNo = code;
+    v.denDay = dayText(day);
+    v.inDay = today;
+    v.kessan = QStringLiteral("0");
+    v.yDayZan = balance;
+    v.dayZan = balance;
+    v.rate = rate;
     return WriteSiwakeTable(v, QStringLiteral("T_SIWAKE"));
 }
 
@@ -103,7 +102,7 @@ bool createFirstVoucher(const QDate& kisyu, const QString& today, ScheduledPatte
     const std::optional<Currency> opening = GetKisyuzan(rate);
     if (!opening) return false;
     const QString code = FormatDenCode(1);
-    if (!writeVoucher(code, kisyu, today, *opening, RateText(rate))) return false;
+    if (!writeVoucher(code, kisyu, today, *opening, rate)) return false;
     return patterns.addLines(code, kisyu);
 }
 
@@ -154,7 +153,7 @@ bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
     for (qint64 i = 1; i <= missing; ++i) {
         const QString code = FormatDenCode(*lastCode + int(i));
         const QDate day = lastDay.addDays(i);
-        if (!writeVoucher(code, day, todayText, last.dayZan, QStringLiteral("0"))) {
+        if (!writeVoucher(code, day, todayText, last.dayZan, 0)) {
             showCreationError();
             return false;
         }

@@ -139,7 +139,3 @@ int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAc
     }
     return 0;
 }
-
-int msum_check_tukisime(const QString& targetYM, QStringList& months) {
-    return msum_check_tukisime(targetYM, months, gstrCallForm == QStringLiteral("prtSoukanjoHojoMotocho"));
-}

@@ -43,7 +43,3 @@ bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& f
 //   * none, and T is the last summed month -> 0; with subAccountLedger true,
 //     months[0] becomes "未処理" when a sub-account flag up to T is "0".
 int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAccountLedger);
-
-// As above, with subAccountLedger taken from gstrCallForm being the
-// subsidiary ledger's screen ("prtSoukanjoHojoMotocho").
-int msum_check_tukisime(const QString& targetYM, QStringList& months);

@@ -6,6 +6,10 @@
 // caller holds. None opens a transaction of its own, except that
 // WritePrintKomokuTable empties its table and inserts as one unit.
 //
+// The journal line, day voucher, day amounts, opening balances, sub-accounts
+// and month totals have typed records in ledger/records.h: write those rows
+// through the records, never by filling these lists by position.
+//
 // Values: values[i] is the value of the table's i-th column in physical
 // order, i = 1..N; values[0] is not read (RowValues(N) gives such a list, all
 // empty). Extra elements beyond N are ignored; a list without element N fails

@@ -5,7 +5,7 @@
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "ledger/rowwriters.h"
+#include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
@@ -204,40 +204,29 @@ bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, c
         return false;
     }
 
-    const QString zero = QStringLiteral("0");
-    QStringList v = RowValues(31);
-    v[1] = voucher;
-    v[2] = FormatDenMeNo(*lastLine + 1);
-    v[3] = gstrCID;
-    v[4] = day;
-    v[5] = month;
-    v[6] = zero;  // SISYU: a line of the day's own kind, not a free line
-    v[7] = acc->debit;
-    v[8] = acc->debitSub;
-    v[9] = QStringLiteral("00");
-    v[10] = QStringLiteral("5");
-    v[11] = QStringLiteral("000");
-    v[12] = QString();  // KRTRITU: stored as 0
-    v[13] = zero;
-    v[14] = zero;
-    v[15] = zero;
-    v[16] = acc->credit;
-    v[17] = QStringLiteral("0000");
-    v[18] = acc->credit;
-    v[19] = acc->creditSub;
-    v[20] = QStringLiteral("00");
-    v[21] = QStringLiteral("5");
-    v[22] = QStringLiteral("000");
-    v[23] = QString();  // KSTRITU: stored as 0
-    v[24] = zero;
-    v[25] = zero;
-    v[26] = zero;
-    v[27] = acc->debit;
-    v[28] = QStringLiteral("0000");
-    v[29] = QString();
-    v[30] = pattern.text("TENAME");
-    v[31] = krcode + kscode;
-    return WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"));
+    // A line of the day's own kind (SISYU "0"), outside tax, with no amount.
+    JournalLine line;
+    line.denCode = voucher;
+    line.denMeNo = FormatDenMeNo(*lastLine + 1);
+    line.cid = gstrCID;
+    line.siDay = day;
+    line.dateYm = month;
+    line.sisyu = QStringLiteral("0");
+    auto side = [](JournalSide& s, const QString& account, const QString& sub, const QString& counter,
+                   const QString& counterSub) {
+        s.kocode = account;
+        s.hokocode = sub;
+        s.bukbn = QStringLiteral("00");
+        s.tkbn = QStringLiteral("5");
+        s.tkocode = QStringLiteral("000");
+        s.aicode = counter;
+        s.aihocode = counterSub;
+    };
+    side(line.kr, acc->debit, acc->debitSub, acc->credit, QStringLiteral("0000"));
+    side(line.ks, acc->credit, acc->creditSub, acc->debit, QStringLiteral("0000"));
+    line.tekiyo = pattern.text("TENAME");
+    line.ptcode = krcode + kscode;
+    return WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"));
 }
 
 QString RateText(float rate) {

@@ -291,13 +291,6 @@ private slots:
         QCOMPARE(msum_check_tukisime(target, got, subLedger), result);
         QCOMPARE(got.size(), 13);
         for (int i = 0; i < 13; ++i) QCOMPARE(got[i], i < list.size() ? list[i] : QStringLiteral("old"));
-
-        // The screen name decides when no flag is given.
-        gstrCallForm =
-            subLedger ? QStringLiteral("prtSoukanjoHojoMotocho") : QStringLiteral("prtSoukanjoMotocho");
-        QStringList again;
-        QCOMPARE(msum_check_tukisime(target, again), result);
-        QCOMPARE(again.mid(0, list.size()), list);
     }
 
     // Without a record of the last target, every month up to T at every call.

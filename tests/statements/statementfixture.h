@@ -21,6 +21,7 @@
 #include "app/common/globals.h"
 #include "ledger/company.h"
 #include "ledger/monthstatus.h"
+#include "ledger/records.h"
 #include "ledger/rowwriters.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -191,36 +192,35 @@ public:
             const auto max = GetMaxSiwakeDenpyoNo();
             if (!max) return false;
             denCode = FormatDenCode(*max + 1);
-            QStringList v = RowValues(9);
-            v[1] = kCid;
-            v[2] = denCode;
-            v[3] = denCode;
-            v[4] = day;
-            v[5] = day;
-            v[6] = QStringLiteral("0");
+            DayVoucher v;
+            v.cid = kCid;
+            v.denCode = denCode;
+            v.denNo = denCode;
+            v.denDay = day;
+            v.inDay = day;
+            v.kessan = QStringLiteral("0");
             if (!WriteSiwakeTable(v, QStringLiteral("T_SIWAKE"))) return false;
         }
         const auto lastLine = GetMaxSiwakeMeisaiDenpyoNo(denCode);
         if (!lastLine) return false;
         const QString debit = ko(debitKm), credit = ko(creditKm);
         const QString month = day.left(7);
-        const QString text = Currency::fromYen(amount).toText();
-        QStringList v = RowValues(31);
-        v[1] = denCode;
-        v[2] = FormatDenMeNo(*lastLine + 1);
-        v[3] = kCid;
-        v[4] = day;
-        v[5] = month;
-        v[6] = QStringLiteral("0");
-        v[7] = debit;
-        v[9] = QStringLiteral("00");
-        v[15] = text;
-        v[16] = credit;
-        v[18] = credit;
-        v[20] = QStringLiteral("00");
-        v[26] = text;
-        v[27] = debit;
-        if (!WriteSiMeisaiTable(v, QStringLiteral("T_SI_MEISAI"))) return false;
+        JournalLine line;
+        line.denCode = denCode;
+        line.denMeNo = FormatDenMeNo(*lastLine + 1);
+        line.cid = kCid;
+        line.siDay = day;
+        line.dateYm = month;
+        line.sisyu = QStringLiteral("0");
+        line.kr.kocode = debit;
+        line.kr.bukbn = QStringLiteral("00");
+        line.kr.kin = Currency::fromYen(amount);
+        line.kr.aicode = credit;
+        line.ks.kocode = credit;
+        line.ks.bukbn = QStringLiteral("00");
+        line.ks.kin = Currency::fromYen(amount);
+        line.ks.aicode = debit;
+        if (!WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"))) return false;
         return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month);
     }
 

@@ -1,0 +1,253 @@
+// Typed rows: every field of each record reaches its own column, in every
+// table its writer serves, and a record filled only at its key stores empty
+// texts and zero amounts.
+
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "app/common/globals.h"
+#include "ledger/records.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+namespace {
+
+using Expected = QList<QPair<QString, QString>>;  // column, stored value as text
+
+Currency raw(qint64 r) {
+    return Currency::fromRaw(r);
+}
+
+JournalSide side(const QString& tag, qint64 base) {
+    JournalSide s;
+    s.kocode = tag + "ko";
+    s.hokocode = tag + "ho";
+    s.bukbn = tag + "bu";
+    s.tkbn = tag + "tk";
+    s.tkocode = tag + "tko";
+    s.tritu = 1.25f + float(base);
+    s.tkin = raw(base + 1);
+    s.tkinNo = raw(base + 2);
+    s.kin = raw(-(base + 3));
+    s.aicode = tag + "ai";
+    s.aihocode = tag + "aiho";
+    return s;
+}
+
+Expected sideColumns(const QString& prefix, const QString& tag, qint64 base) {
+    return {{prefix + "KOCODE", tag + "ko"},
+            {prefix + "HOKOCODE", tag + "ho"},
+            {prefix + "BUKBN", tag + "bu"},
+            {prefix + "TKBN", tag + "tk"},
+            {prefix + "TKOCODE", tag + "tko"},
+            {prefix + "TRITU", QString::number(1.25 + double(base))},
+            {prefix + "TKIN", QString::number(base + 1)},
+            {prefix + "TKINNO", QString::number(base + 2)},
+            {prefix + "KIN", QString::number(-(base + 3))},
+            {prefix + "AICODE", tag + "ai"},
+            {prefix + "AIHOCODE", tag + "aiho"}};
+}
+
+struct Case {
+    QStringList tables;
+    std::function<bool(const QString& table)> write;
+    Expected expected;
+};
+
+QMap<QString, Case> cases() {
+    QMap<QString, Case> c;
+
+    JournalLine line;
+    line.denCode = "00007";
+    line.denMeNo = "012";
+    line.cid = "77";
+    line.siDay = "2011/04/05";
+    line.dateYm = "2011/04";
+    line.sisyu = "1";
+    line.kr = side("r", 10);
+    line.ks = side("s", 20);
+    line.tecode = "0003";
+    line.tekiyo = "家賃 '4月分'";
+    line.ptcode = "0102";
+    c["journal line"] = {{"T_SI_MEISAI", "T_SIMEISAI_FUKYU", "BT_SI_MEISAI"},
+                         [line](const QString& t) { return WriteSiMeisaiTable(line, t); },
+                         Expected{{"DENCODE", "00007"},
+                                  {"DENMENO", "012"},
+                                  {"CID", "77"},
+                                  {"SIDAY", "2011/04/05"},
+                                  {"DATEYM", "2011/04"},
+                                  {"SISYU", "1"},
+                                  {"TECODE", "0003"},
+                                  {"TEKIYO", "家賃 '4月分'"},
+                                  {"ptcode", "0102"}} +
+                             sideColumns("KR", "r", 10) + sideColumns("KS", "s", 20)};
+
+    DayVoucher v;
+    v.cid = "77";
+    v.denCode = "00007";
+    v.denNo = "007";
+    v.denDay = "2011/04/05";
+    v.inDay = "2011/04/06";
+    v.kessan = "1";
+    v.yDayZan = raw(-15000);
+    v.dayZan = raw(25001);
+    v.rate = 0.5f;
+    c["day voucher"] = {{"T_SIWAKE", "BT_SIWAKE"},
+                        [v](const QString& t) { return WriteSiwakeTable(v, t); },
+                        {{"CID", "77"},
+                         {"DENCODE", "00007"},
+                         {"DENNO", "007"},
+                         {"DENDAY", "2011/04/05"},
+                         {"INDAY", "2011/04/06"},
+                         {"KESSAN", "1"},
+                         {"YDAYZAN", "-15000"},
+                         {"DAYZAN", "25001"},
+                         {"RATE", "0.5"}}};
+
+    DayAmounts a;
+    a.cid = "77";
+    a.kocode = "012";
+    a.dateYm = "2011/04";
+    a.kmcode = "120";
+    Expected amounts{{"CID", "77"}, {"KOCODE", "012"}, {"DATEYM", "2011/04"}, {"KMCODE", "120"}};
+    for (int day = 1; day <= 31; ++day) {
+        a.kin[day - 1] = raw(day * 100 + 1);
+        amounts << qMakePair(QStringLiteral("KIN%1").arg(day), QString::number(day * 100 + 1));
+    }
+    c["day amounts"] = {{"T_DAY_TORAN", "BT_DAY_TORAN"},
+                        [a](const QString& t) { return WriteDayToranTable(a, t); }, amounts};
+
+    OpeningBalance b;
+    b.cid = "77";
+    b.kocode = "004";
+    b.kmcode = "100";
+    b.kanName = "現金";
+    b.kisyuzan = raw(-123456789);
+    b.jun = 17;
+    b.siyou = "Y";
+    b.aicode = "012";
+    b.hojoset = "N";
+    b.kisyumkbn = "2";
+    b.rate = 1.5f;
+    c["opening balance"] = {{"T_KISYUZAN", "BT_KISYUZAN"},
+                            [b](const QString& t) { return WriteKisyuzanTable(b, t); },
+                            {{"CID", "77"},
+                             {"KOCODE", "004"},
+                             {"KMCODE", "100"},
+                             {"KANNAME", "現金"},
+                             {"KISYUZAN", "-123456789"},
+                             {"JUN", "17"},
+                             {"SIYOU", "Y"},
+                             {"AICODE", "012"},
+                             {"HOJOSET", "N"},
+                             {"KISYUMKBN", "2"},
+                             {"RATE", "1.5"}}};
+
+    SubAccount s;
+    s.cid = "77";
+    s.kankocode = "012";
+    s.hokocode = "02";
+    s.hocode = "0201";
+    s.honame = "本店口座";
+    s.kisyuzan = raw(990001);
+    c["sub-account"] = {{"T_HOJOKAMOKU", "BT_HOJOKAMOKU"},
+                        [s](const QString& t) { return WriteHojoKamokuTable(s, t); },
+                        {{"CID", "77"},
+                         {"KANKOCODE", "012"},
+                         {"HOKOCODE", "02"},
+                         {"HOCODE", "0201"},
+                         {"HONAME", "本店口座"},
+                         {"KISYUZAN", "990001"}}};
+
+    MonthTotals m;
+    m.cid = "77";
+    m.kankocode = "012";
+    m.hocode = "02";
+    m.dateYm = "2011/04";
+    m.krTotal = raw(1);
+    m.ksTotal = raw(-2);
+    m.krRui = raw(30000);
+    m.ksRui = raw(-40000);
+    const Expected totals{{"CID", "77"},      {"KANKOCODE", "012"}, {"DATEYM", "2011/04"}, {"KRTOTAL", "1"},
+                          {"KSTOTAL", "-2"},  {"KRRUI", "30000"},   {"KSRUI", "-40000"}};
+    c["month totals"] = {{"T_TUKIKAN"}, [m](const QString& t) { return WriteTukikanTable(m, t); }, totals};
+    c["sub-account month totals"] = {{"T_TUKIHOJO"},
+                                     [m](const QString& t) { return WriteTukihojoTable(m, t); },
+                                     totals + Expected{{"HOCODE", "02"}}};
+    return c;
+}
+
+}  // namespace
+
+class TestRecords : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testenv::ShippedDb> db_;
+    std::unique_ptr<platform::ScriptedMsgBox> boxes_;
+
+private slots:
+    void init() {
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        boxes_ = std::make_unique<platform::ScriptedMsgBox>();
+    }
+    void cleanup() {
+        boxes_.reset();
+        db_.reset();
+    }
+
+    void everyFieldReachesItsColumn_data() {
+        QTest::addColumn<QString>("record");
+        for (const QString& name : cases().keys()) QTest::newRow(qPrintable(name)) << name;
+    }
+    void everyFieldReachesItsColumn() {
+        QFETCH(QString, record);
+        const Case c = cases().value(record);
+        for (const QString& table : c.tables) {
+            QVERIFY2(c.write(table), qPrintable(table));
+            const auto rows = db_->connection().query("SELECT * FROM " + table + " WHERE CID = '77'");
+            QVERIFY(rows);
+            QCOMPARE(rows->size(), size_t(1));
+            const platform::Row& row = rows->front();
+            QCOMPARE(row.size(), c.expected.size());
+            for (const auto& [column, value] : c.expected) {
+                QVERIFY2(row.has(column), qPrintable(column));
+                QCOMPARE(row.text(column), value);
+            }
+        }
+        QCOMPARE(boxes_->count(), 0);
+    }
+
+    // Only the key filled: texts empty, amounts and rates zero.
+    void keyOnlyRecordsStoreEmptyAndZero() {
+        JournalLine line;
+        line.denCode = "00001";
+        line.denMeNo = "001";
+        line.cid = "77";
+        QVERIFY(WriteSiMeisaiTable(line, "T_SI_MEISAI"));
+        DayAmounts amounts;
+        amounts.cid = "77";
+        amounts.kocode = "004";
+        amounts.dateYm = "2011/04";
+        QVERIFY(WriteDayToranTable(amounts, "T_DAY_TORAN"));
+        for (const QString& table : {QStringLiteral("T_SI_MEISAI"), QStringLiteral("T_DAY_TORAN")}) {
+            const auto row = db_->connection().queryOne("SELECT * FROM " + table + " WHERE CID = '77'");
+            QVERIFY(row && row->size() > 0);
+            for (int i = 0; i < row->size(); ++i) {
+                const QString column = row->columnName(i);
+                if (QStringList{"DENCODE", "DENMENO", "CID", "KOCODE", "DATEYM"}.contains(column)) continue;
+                const QVariant v = row->value(i);
+                if (v.typeId() == QMetaType::QString)
+                    QVERIFY2(v.toString().isEmpty(), qPrintable(column));
+                else
+                    QVERIFY2(v.toDouble() == 0, qPrintable(column));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
