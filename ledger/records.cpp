@@ -1,9 +1,18 @@
 #include "ledger/records.h"
 
+#include <charconv>
+
 #include "ledger/rowwriters.h"
-#include "ledger/vouchers.h"
 
 namespace {
+
+// The shortest fixed-point text that reads back as the same single-precision
+// rate ("1.25", "0.00001", never an exponent, which the writers refuse).
+QString rateText(float rate) {
+    char buf[64];
+    const auto result = std::to_chars(buf, buf + sizeof buf, rate, std::chars_format::fixed);
+    return QString::fromLatin1(buf, int(result.ptr - buf));
+}
 
 QString amount(Currency c) {
     return c.toText();
@@ -16,7 +25,7 @@ void putSide(QStringList& v, int first, const JournalSide& s) {
     v[first + 2] = s.bukbn;
     v[first + 3] = s.tkbn;
     v[first + 4] = s.tkocode;
-    v[first + 5] = RateText(s.tritu);
+    v[first + 5] = rateText(s.tritu);
     v[first + 6] = amount(s.tkin);
     v[first + 7] = amount(s.tkinNo);
     v[first + 8] = amount(s.kin);
@@ -56,7 +65,7 @@ QStringList SiwakeValues(const DayVoucher& d) {
     v[6] = d.kessan;
     v[7] = amount(d.yDayZan);
     v[8] = amount(d.dayZan);
-    v[9] = RateText(d.rate);
+    v[9] = rateText(d.rate);
     return v;
 }
 
@@ -90,7 +99,7 @@ QStringList KisyuzanValues(const OpeningBalance& b) {
     v[8] = b.aicode;
     v[9] = b.hojoset;
     v[10] = b.kisyumkbn;
-    v[11] = RateText(b.rate);
+    v[11] = rateText(b.rate);
     return v;
 }
 

@@ -93,7 +93,7 @@ QMap<QString, Case> cases() {
     v.kessan = "1";
     v.yDayZan = raw(-15000);
     v.dayZan = raw(25001);
-    v.rate = 0.5f;
+    v.rate = 0.00001f;  // a rate whose shortest text has an exponent
     c["day voucher"] = {{"T_SIWAKE", "BT_SIWAKE"},
                         [v](const QString& t) { return WriteSiwakeTable(v, t); },
                         {{"CID", "77"},
@@ -104,7 +104,7 @@ QMap<QString, Case> cases() {
                          {"KESSAN", "1"},
                          {"YDAYZAN", "-15000"},
                          {"DAYZAN", "25001"},
-                         {"RATE", "0.5"}}};
+                         {"RATE", "1e-05"}}};
 
     DayAmounts a;
     a.cid = "77";
