@@ -30,7 +30,7 @@ void warnStartSpread() {
 }
 
 // A rate read from the database as the number box shows it.
-Currency rateAmount(float rate) {
+Currency rateAmount(double rate) {
     return Currency::parse(RateText(rate)).value_or(Currency());
 }
 

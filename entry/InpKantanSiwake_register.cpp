@@ -16,8 +16,10 @@ void warn(const QString& text) {
     platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
 }
 
-float rateValue(Currency rate) {
-    return float(double(rate.raw()) / double(Currency::kScale));
+// The rate as typed: the double whose shortest text is the box's decimal text
+// (110.1234 stays 110.1234, never its single-precision neighbour).
+double rateValue(Currency rate) {
+    return rate.toText().toDouble();
 }
 
 }  // namespace

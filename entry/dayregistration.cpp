@@ -341,7 +341,7 @@ bool RegisterDay(const DayRegistration& day) {
     }
     if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = ?, RATE = ?"
                                         " WHERE CID = ? AND DENCODE = ?"),
-                         {money(day.closingBalance), double(day.rate), gstrCID, day.denCode})) {
+                         {money(day.closingBalance), day.rate, gstrCID, day.denCode})) {
         return failWithError();
     }
     if (gcnKaikei->changes() != 1) {

@@ -72,7 +72,7 @@ struct DayRegistration {
     std::vector<GridLine> expense;
     std::vector<FreeLine> freeLines;
     Currency closingBalance;  // the day's cash after the day (DAYZAN)
-    float rate = 0;           // the day's exchange rate (RATE)
+    double rate = 0;          // the day's exchange rate (RATE), as typed
 };
 
 // Registers the day in one transaction: the day amounts, the day's shown

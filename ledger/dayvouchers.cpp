@@ -98,7 +98,7 @@ bool writeVoucher(const QString& code, const QDate& day, const QString& today, C
 // The first voucher of a company without vouchers: "00001" on the fiscal start
 // day with the opening cash balance and rate. False after its message.
 bool createFirstVoucher(const QDate& kisyu, const QString& today, ScheduledPatterns& patterns) {
-    float rate = 0;
+    double rate = 0;
     const std::optional<Currency> opening = GetKisyuzan(rate);
     if (!opening) return false;
     const QString code = FormatDenCode(1);

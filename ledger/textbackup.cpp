@@ -230,7 +230,7 @@ QString BackupValueText(const QString& column, const QVariant& value) {
             if (isWholeNumberColumn(column)) return QString::number(value.toLongLong());
             return Currency::fromRaw(value.toLongLong()).toText();
         case QMetaType::Double:
-            return RateText(float(value.toDouble()));
+            return RateText(value.toDouble());
         default:
             return value.toString();
     }

@@ -8,7 +8,7 @@
 //     ends with CR LF; a double quote inside a value is written twice ("");
 //   * a null is the empty text; an amount its decimal yen text ("-320.5",
 //     "1200"); a whole number (JUN, NENDOSU) its digits; a rate the shortest
-//     decimal text of its single-precision value;
+//     decimal text that reads back as its value (RateText);
 //   * the text is CP932;
 //   * row 1 (T_KANJO, the working chart) holds every row of its table, every
 //     other file the rows of the current company gstrCID only.

@@ -101,7 +101,7 @@ int GetSiwakeData(const QString& keyColumn, const QString& keyValue, SiwakeData&
     data.denNo = row->text("DENNO");
     data.yDayZan = row->currency("YDAYZAN");
     data.dayZan = row->currency("DAYZAN");
-    data.rate = float(row->real("RATE"));
+    data.rate = row->real("RATE");
     return 1;
 }
 
@@ -168,7 +168,7 @@ bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) 
     return ok ? true : fail();
 }
 
-std::optional<Currency> GetKisyuzan(float& rate) {
+std::optional<Currency> GetKisyuzan(double& rate) {
     rate = 0;
     std::optional<platform::Row> row;
     if (gcnKaikei) {
@@ -181,7 +181,7 @@ std::optional<Currency> GetKisyuzan(float& rate) {
         return std::nullopt;
     }
     if (row->size() == 0) return Currency();
-    rate = float(row->real("RATE"));
+    rate = row->real("RATE");
     return row->currency("KISYUZAN");
 }
 
@@ -229,8 +229,6 @@ bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, c
     return WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"));
 }
 
-QString RateText(float rate) {
-    char buf[32];
-    const auto result = std::to_chars(buf, buf + sizeof buf, rate);
-    return QString::fromLatin1(buf, int(result.ptr - buf));
+QString RateText(double rate) {
+    return rateDecimalText(rate);
 }

@@ -30,7 +30,7 @@ struct SiwakeData {
     QString denNo;     // DENNO
     Currency yDayZan;  // YDAYZAN, cash before the day
     Currency dayZan;   // DAYZAN, cash after the day
-    float rate = 0;    // RATE, exchange rate of the day
+    double rate = 0;   // RATE, exchange rate of the day (as typed)
 };
 
 // Looks a voucher of the current company up by one key column: "DENDAY",
@@ -86,7 +86,7 @@ bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode =
 // when the company has no such row. On a failed read shows
 // "勘定科目マスタのアクセス中にエラーが発生しました(GetKisyuzan)。" and returns
 // nullopt (rate 0), so that the caller stops instead of opening with 0.
-std::optional<Currency> GetKisyuzan(float& rate);
+std::optional<Currency> GetKisyuzan(double& rate);
 
 // Writes the zero-amount journal line of one batch-journal pattern into
 // T_SI_MEISAI under voucher denCode, dated day ("yyyy/mm/dd") with month key
@@ -102,6 +102,6 @@ std::optional<Currency> GetKisyuzan(float& rate);
 bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
                          const QString& month);
 
-// The decimal text of a single-precision rate, the shortest that reads back as
-// the same value ("1.23", "0").
-QString RateText(float rate);
+// The decimal text of a rate, the shortest that reads back as the same value
+// ("1.23", "110.1234", "0"); see rateDecimalText (platform/currency.h).
+QString RateText(double rate);

@@ -176,23 +176,32 @@ Currency Currency::operator/(Currency o) const {
     return Currency(divRoundHalfEven(static_cast<__int128>(raw_) * kScale, o.raw_));
 }
 
+QString rateDecimalText(double rate) {
+    if (!std::isfinite(rate)) return QStringLiteral("0");
+    char buf[512];
+    const float single = static_cast<float>(rate);
+    const auto res = static_cast<double>(single) == rate
+                         ? std::to_chars(buf, buf + sizeof buf, single, std::chars_format::fixed)
+                         : std::to_chars(buf, buf + sizeof buf, rate, std::chars_format::fixed);
+    if (res.ec != std::errc()) return QStringLiteral("0");
+    QString text = QString::fromLatin1(buf, int(res.ptr - buf));
+    if (text == QLatin1String("-0")) text = QStringLiteral("0");
+    return text;
+}
+
 Currency Currency::timesRate(double rate) const {
-    // Rates are single precision: take the rate through its shortest decimal form
-    // as a float (0.1f → "0.1") and multiply exactly by that decimal, so the
-    // product is the one a person computes by hand.
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<float>(rate), std::chars_format::fixed);
-    if (res.ec != std::errc()) return Currency();
+    // Multiply exactly by the rate's decimal text.
+    const QString text = rateDecimalText(rate);
     __int128 num = 0;
     __int128 den = 1;
     bool negative = false;
     bool afterPoint = false;
-    for (const char* p = buf; p < res.ptr; ++p) {
-        if (*p == '-') negative = true;
-        else if (*p == '.') afterPoint = true;
-        else if (*p >= '0' && *p <= '9') {
+    for (const QChar c : text) {
+        if (c == u'-') negative = true;
+        else if (c == u'.') afterPoint = true;
+        else if (c >= u'0' && c <= u'9') {
             if (num > (static_cast<__int128>(1) << 100)) break;  // far beyond any real rate
-            num = num * 10 + (*p - '0');
+            num = num * 10 + (c.unicode() - u'0');
             if (afterPoint) den *= 10;
         }
     }

@@ -55,8 +55,9 @@ public:
     // Quotient of two amounts, rounded to 1/10,000 half to even. Division by zero
     // gives 0.
     Currency operator/(Currency o) const;
-    // Amount times a rate (rates are single-precision), rounded to 1/10,000 half
-    // to even.
+    // Amount times a rate, rounded to 1/10,000 half to even. The rate counts as
+    // its decimal text (rateDecimalText), so the product is the one a person
+    // computes by hand from the rate as typed.
     Currency timesRate(double rate) const;
     // Rounded to whole yen, half away from zero.
     Currency roundedToYen() const;
@@ -70,3 +71,10 @@ private:
 };
 
 Q_DECLARE_METATYPE(Currency)
+
+// The decimal text of a rate (a REAL column): the shortest fixed-point text
+// that reads back as the value ("110.1234", "0"). A value that a
+// single-precision number holds exactly (rates stored by earlier versions,
+// which kept them single-precision) gives the shortest text of that
+// single-precision number: "110.1234", not "110.12339782714844".
+QString rateDecimalText(double rate);

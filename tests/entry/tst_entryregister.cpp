@@ -341,7 +341,7 @@ private slots:
         ScriptedMsgBox box;
         screen_->cmdTouroku->click();
         QCOMPARE(box.last().text, QStringLiteral("為替レートが入力されていません。"));
-        screen_->txtRate->setValue(Currency::parse(QStringLiteral("1.5")).value());
+        screen_->txtRate->setValue(Currency::parse(QStringLiteral("110.1234")).value());
 
         // The date box must still name the day shown.
         screen_->txtSyoriNen->setText(QStringLiteral("2000/01/04"));
@@ -353,7 +353,9 @@ private slots:
 
         screen_->txtSyoriNen->setText(QStringLiteral("2000/01/05"));
         QVERIFY(registerDay(box));
-        QCOMPARE(book_->text("SELECT RATE FROM T_SIWAKE WHERE CID = '01' AND DENCODE = '00005'"), "1.5");
+        // The rate is stored as typed, not as its single-precision neighbour.
+        QCOMPARE(book_->cn().scalar("SELECT RATE FROM T_SIWAKE WHERE CID = '01' AND DENCODE = '00005'")->toDouble(),
+                 110.1234);
     }
 
     void aPatternFillsItsLine() {

@@ -138,7 +138,7 @@ private slots:
             QCOMPARE(data.denNo, QString());
             QCOMPARE(data.yDayZan, Currency());
             QCOMPARE(data.dayZan, Currency());
-            QCOMPARE(data.rate, 0.0f);
+            QCOMPARE(data.rate, 0.0);
             return;
         }
         QCOMPARE(data.denCode, code);
@@ -147,9 +147,9 @@ private slots:
             QCOMPARE(data.denNo, QStringLiteral("00102"));
             QCOMPARE(data.yDayZan, Currency::fromYen(150));
             QCOMPARE(data.dayZan, Currency::fromYen(-20));
-            QCOMPARE(data.rate, 0.5f);
+            QCOMPARE(data.rate, 0.5);
         } else {
-            QCOMPARE(data.rate, 1.25f);
+            QCOMPARE(data.rate, 1.25);
         }
     }
 
@@ -343,20 +343,20 @@ private slots:
                       " ('51', '004', ?, 1.25), ('51', '005', ?, 2), ('52', '004', ?, 3)",
                       {QVariant::fromValue(Currency::fromText("125000.5")), yen(9), yen(8)}));
         ScriptedMsgBox boxes;
-        float rate = 9;
+        double rate = 9;
         QVERIFY(GetKisyuzan(rate) == Currency::fromText("125000.5"));
-        QCOMPARE(rate, 1.25f);
+        QCOMPARE(rate, 1.25);
 
         gstrCID = QStringLiteral("53");  // no row of the cash account
         rate = 9;
         QVERIFY(GetKisyuzan(rate) == Currency());
-        QCOMPARE(rate, 0.0f);
+        QCOMPARE(rate, 0.0);
         QCOMPARE(boxes.count(), 0);
 
         breakTable("T_KISYUZAN");
         rate = 9;
         QVERIFY(!GetKisyuzan(rate));
-        QCOMPARE(rate, 0.0f);
+        QCOMPARE(rate, 0.0);
         verifyWarning(boxes, "勘定科目マスタのアクセス中にエラーが発生しました(GetKisyuzan)。");
     }
 
@@ -430,17 +430,24 @@ private slots:
     }
 
     void rateText_data() {
-        QTest::addColumn<float>("rate");
+        QTest::addColumn<double>("rate");
         QTest::addColumn<QString>("text");
-        QTest::newRow("zero") << 0.0f << "0";
-        QTest::newRow("short decimal") << 1.23f << "1.23";
-        QTest::newRow("yen rate") << 110.75f << "110.75";
+        QTest::newRow("zero") << 0.0 << "0";
+        QTest::newRow("short decimal") << 1.23 << "1.23";
+        QTest::newRow("yen rate") << 110.75 << "110.75";
+        QTest::newRow("four decimals as typed") << 110.1234 << "110.1234";
+        QTest::newRow("nine digits as typed") << 12345.6789 << "12345.6789";
+        QTest::newRow("small, never as an exponent") << 0.0001 << "0.0001";
+        // Rates stored single-precision by earlier versions read as typed then.
+        QTest::newRow("stored single-precision") << double(110.1234f) << "110.1234";
     }
     void rateText() {
-        QFETCH(float, rate);
+        QFETCH(double, rate);
         QFETCH(QString, text);
         QCOMPARE(RateText(rate), text);
-        QCOMPARE(float(RateText(rate).toDouble()), rate);
+        if (QByteArray(QTest::currentDataTag()) != "stored single-precision") {
+            QCOMPARE(RateText(rate).toDouble(), rate);  // reads back as the very value
+        }
     }
 };
 

@@ -157,6 +157,12 @@ private slots:
         QTest::newRow("rate 1") << qint64(-3205000) << 1.0f << qint64(-3205000);
         QTest::newRow("rate 0") << qint64(-3205000) << 0.0f << qint64(0);
     }
+    // A rate as typed (nine digits: no single-precision number holds it)
+    // multiplies as its decimal text.
+    void timesRateAsTyped() {
+        QCOMPARE(Currency::fromYen(10).timesRate(12345.6789), Currency::fromRaw(1234567890));
+        QCOMPARE(Currency::fromYen(100).timesRate(110.1234), Currency::fromYen(11012) + Currency::fromRaw(3400));
+    }
     void timesRate() {
         QFETCH(qint64, amount);
         QFETCH(float, rate);
