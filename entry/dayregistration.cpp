@@ -94,7 +94,7 @@ std::optional<QString> nextLineNumber(const QString& denCode) {
 // field tritu, posting amount (also its second amount field); the debit side
 // names the credit account as its counter account and the other way round.
 JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString& day, const QString& sisyu,
-                    const QString& tkbn, float tritu, Currency amount) {
+                    const QString& tkbn, double tritu, Currency amount) {
     JournalLine line;
     line.denCode = denCode;
     line.denMeNo = lineNo;

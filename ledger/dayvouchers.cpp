@@ -81,7 +81,7 @@ private:
     platform::Rows rows_;
 };
 
-bool writeVoucher(const QString& code, const QDate& day, const QString& today, Currency balance, float rate) {
+bool writeVoucher(const QString& code, const QDate& day, const QString& today, Currency balance, double rate) {
     DayVoucher v;
     v.cid = gstrCID;
     v.denCode = code;

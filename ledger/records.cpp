@@ -1,17 +1,13 @@
 #include "ledger/records.h"
 
-#include <charconv>
-
 #include "ledger/rowwriters.h"
 
 namespace {
 
-// The shortest fixed-point text that reads back as the same single-precision
-// rate ("1.25", "0.00001", never an exponent, which the writers refuse).
-QString rateText(float rate) {
-    char buf[64];
-    const auto result = std::to_chars(buf, buf + sizeof buf, rate, std::chars_format::fixed);
-    return QString::fromLatin1(buf, int(result.ptr - buf));
+// The shortest fixed-point text that reads back as the rate ("1.25",
+// "110.1234", "0.00001", never an exponent, which the writers refuse).
+QString rateText(double rate) {
+    return rateDecimalText(rate);
 }
 
 QString amount(Currency c) {

@@ -32,7 +32,7 @@ struct JournalSide {
     QString bukbn;     // ...BUKBN: department kind ("00")
     QString tkbn;      // ...TKBN: tax class ("1" grid rows, "5" other lines)
     QString tkocode;   // ...TKOCODE: tax account code ("000" for none)
-    float tritu = 0;   // ...TRITU: tax rate field (1 on grid rows, else 0)
+    double tritu = 0;  // ...TRITU: tax rate field (1 on grid rows, else 0)
     Currency tkin;     // ...TKIN: tax amount (0 as the program writes it)
     Currency tkinNo;   // ...TKINNO: second amount field, written equal to kin
     Currency kin;      // ...KIN: the amount posted to the account
@@ -69,7 +69,7 @@ struct DayVoucher {
     QString kessan;    // KESSAN: "1" registered, "0" not yet
     Currency yDayZan;  // YDAYZAN: cash before the day
     Currency dayZan;   // DAYZAN: cash after the day
-    float rate = 0;    // RATE: exchange rate of the day
+    double rate = 0;   // RATE: exchange rate of the day, as typed
 };
 
 // The 9 values of WriteSiwakeTable, element 0 unused.
@@ -103,7 +103,7 @@ struct OpeningBalance {
     QString aicode;     // AICODE: counter account
     QString hojoset;    // HOJOSET: "Y" sub-accounts in use, "N" none
     QString kisyumkbn;  // KISYUMKBN: "1", "2" keep the account out of the entry grids
-    float rate = 0;     // RATE: exchange rate
+    double rate = 0;    // RATE: exchange rate, as typed
 };
 
 // The 11 values of WriteKisyuzanTable, element 0 unused.

@@ -130,7 +130,7 @@ QMap<QString, Case> cases() {
     b.aicode = "012";
     b.hojoset = "N";
     b.kisyumkbn = "2";
-    b.rate = 1.5f;
+    b.rate = 12345.6789;  // nine digits, stored as typed (no single-precision number holds them)
     c["opening balance"] = {{"T_KISYUZAN", "BT_KISYUZAN"},
                             [b](const QString& t) { return WriteKisyuzanTable(b, t); },
                             {{"CID", "77"},
@@ -143,7 +143,7 @@ QMap<QString, Case> cases() {
                              {"AICODE", "012"},
                              {"HOJOSET", "N"},
                              {"KISYUMKBN", "2"},
-                             {"RATE", "1.5"}}};
+                             {"RATE", "12345.6789"}}};
 
     SubAccount s;
     s.cid = "77";
