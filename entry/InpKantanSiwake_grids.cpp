@@ -164,9 +164,17 @@ void InpKantanSiwake::choosePattern(int row) {
 // One side of a pattern: the account numbered kmcode into column accountCol,
 // its sub-account list two columns to the right and its internal code into
 // the hidden column. An account number not in the chart empties the pattern
-// cell after its message.
+// cell after its message. An empty account number names no account (never
+// the chart's total accounts, which have no number): the side stays empty,
+// as the scheduled patterns leave it.
 bool InpKantanSiwake::fillPatternSide(int row, const QString& kmcode, int accountCol,
                                       const QString& missingMessage) {
+    if (kmcode.isEmpty()) {
+        spdSS3->setText(row, accountCol, QString());
+        if (!set_spread_Hojokamoku(row, accountCol, QString(), QString())) return false;
+        spdSS3->setText(row, accountCol + 6, QString());
+        return true;
+    }
     const auto account = gcnKaikei->queryOne(
         QStringLiteral("SELECT KANNAME FROM T_KANJO WHERE KMCODE = ? ORDER BY KOCODE LIMIT 1"), {kmcode});
     if (!account) {

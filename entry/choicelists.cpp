@@ -9,6 +9,17 @@ namespace {
 
 const QChar kTab = QLatin1Char('\t');
 
+// One item's text: a Tab or line break in stored text (typed before the text
+// inputs refused them, or imported) becomes a half-width blank, so that it
+// can never split the list into extra items.
+QString item(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+    }
+    return out;
+}
+
 void warn(const QString& text) {
     platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
 }
@@ -28,7 +39,7 @@ bool set_cmbTekiyo(QString& list) {
         return false;
     }
     list += kTab;
-    for (const platform::Row& r : *rows) list += Trim(r.text(0)) + kTab;
+    for (const platform::Row& r : *rows) list += item(Trim(r.text(0))) + kTab;
     return true;
 }
 
@@ -46,7 +57,7 @@ bool set_cmbKamoku(QString& list, QStringList& codes, QStringList& names) {
     for (const platform::Row& r : *rows) {
         codes << Trim(r.text(1));
         names << Trim(r.text(2));
-        list += codes.last() + QLatin1Char(' ') + names.last() + kTab;
+        list += item(codes.last() + QLatin1Char(' ') + names.last()) + kTab;
     }
     return true;
 }
@@ -62,7 +73,7 @@ bool set_cmbIkkatuSiwake(QString& list) {
     }
     list = kTab;
     for (const platform::Row& r : *rows) {
-        list += r.text(0) + r.text(1) + QLatin1Char(' ') + r.text(2) + kTab;
+        list += item(r.text(0) + r.text(1) + QLatin1Char(' ') + r.text(2)) + kTab;
     }
     return true;
 }
@@ -75,7 +86,7 @@ bool set_cmbHojokamoku(const QString& kocode, QString& list) {
         warn(QStringLiteral("補助科目テーブルのアクセス中にエラーが発生しました(set_cmbHojokamoku)。"));
         return false;
     }
-    for (const platform::Row& r : *rows) list += r.text(0) + QLatin1Char(' ') + r.text(1) + kTab;
+    for (const platform::Row& r : *rows) list += item(r.text(0) + QLatin1Char(' ') + r.text(1)) + kTab;
     return true;
 }
 

@@ -5,7 +5,9 @@
 // A list is one text whose items are separated by the Tab character. An item
 // that shows a code and a name is the code, one half-width blank and the
 // name (SplitAtBlank splits it back). The description, account and pattern
-// lists start with an empty item; the sub-account list has none.
+// lists start with an empty item; the sub-account list has none. A Tab or
+// line break (any control character) inside stored text shows as a half-width
+// blank in its item, so one row is always one item.
 //
 // Every function shows its own warning (title gstrSoftName) when a read
 // fails and returns false (the lookups nullopt).

@@ -402,6 +402,29 @@ private slots:
                  QStringLiteral("121101/01/002 /02/"));
     }
 
+    // Stored names holding a Tab or a line break (from before the inputs
+    // refused them) stay one item each; a pattern without a debit account
+    // number leaves the debit side empty instead of naming a total account.
+    void patternWithoutAnAccountAndNamesWithTabs() {
+        auto& cn = book_->cn();
+        QVERIFY(cn.exec("INSERT INTO T_SI_PATTERN VALUES ('01', '', '101', ?, 'x', '1', '')",
+                        {QStringLiteral("現金\t払い")}));
+        QVERIFY(cn.exec("INSERT INTO T_TEKIYO VALUES ('01', '003', ?)", {QStringLiteral("交通\r\n費")}));
+        openDay5();
+        platform::SpreadGrid* g3 = screen_->spdSS3;
+        QCOMPARE(g3->comboItems(1, 1), QStringList({"", QStringLiteral("101 現金 払い")}));
+        QCOMPARE(g3->comboItems(1, 7),
+                 QStringList({"", QStringLiteral("給料日"), QStringLiteral("預け入れ"), QStringLiteral("交通  費")}));
+
+        ScriptedMsgBox box;
+        QVERIFY(chooseItem(g3, 1, 1, QStringLiteral("101 現金 払い")));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(g3->text(1, 2), QString());
+        QCOMPARE(g3->text(1, 8), QString());
+        QCOMPARE(g3->text(1, 3), QStringLiteral("101 現金"));
+        QCOMPARE(g3->text(1, 9), QStringLiteral("004"));
+    }
+
     // Appending past the last free line, and deleting lines by the row header.
     void freeLinesAreAppendedAndDeleted() {
         openDay5();
