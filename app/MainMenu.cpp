@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -246,15 +248,25 @@ int MainMenu::startUp() {
                  QStringLiteral("システム起動中にエラーが発生したので、") + kStartFailure);
             return endStartUp(StartEnded);
     }
+    // A backup that a crash interrupted is finished or undone before anything
+    // reads the backup folders.
+    RecoverInterruptedBackups();
 
     lblSoftName->setText(QStringLiteral("Ralvek"));
     lblVerName->setText(QStringLiteral("(Version 3.5)"));
     cmdEnd->setText(QStringLiteral("Ralvekを終了"));
 
-    if (!OpenDatabaseThroughDataSource()) {
-        warn(QStringLiteral("DB Openエラー"),
-             QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
-        return endStartUp(StartEnded);
+    switch (OpenDatabaseThroughDataSource(mDatabaseLock)) {
+        case DatabaseOpen::Opened:
+            break;
+        case DatabaseOpen::InUse:
+            // Another running program works on the database the data source names.
+            warn(gstrSoftName, QStringLiteral("このアプリケーションはすでに開かれています。"));
+            return endStartUp(StartEnded);
+        case DatabaseOpen::Failed:
+            warn(QStringLiteral("DB Openエラー"),
+                 QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
+            return endStartUp(StartEnded);
     }
 
     if (!set_company_list()) return mintStartState;
@@ -317,6 +329,7 @@ void MainMenu::Form_Unload(bool& cancel) {
     // start-up; a connection that was never opened is left alone.
     if (mintStartState == StartOk) runExitSteps();
     if (mintStartState != StartEnded) CloseKaikeiConnection();
+    mDatabaseLock.reset();
     mInstanceLock.reset();
     if (mOpenscr) mOpenscr->close();
     if (TheCompanyList() == this) SetTheCompanyList(nullptr);
@@ -535,14 +548,38 @@ void MainMenu::writeAutomaticBackup() {
     // Without a company there is nothing to back up.
     if (cmbKaikeiData->currentIndex() < 0) return;
     std::unique_ptr<platform::Hourglass> busy;
+    // A backup that runs longer than half a second also shows a progress
+    // dialog, kept painted while the files are written.
+    QElapsedTimer clock;
+    QElapsedTimer sincePaint;
+    std::unique_ptr<QProgressDialog> progress;
     BackupStatus status;
-    status.started = [this, &busy] {
+    status.started = [this, &busy, &clock] {
         busy = std::make_unique<platform::Hourglass>();
         lblMessage->setText(QStringLiteral("自動バックアップ処理中！！"));
         lblMessage->show();
         repaint();
+        clock.start();
     };
-    status.finished = [this, &busy] {
+    status.progress = [this, &clock, &sincePaint, &progress](int done, int total) {
+        if (!progress) {
+            if (clock.elapsed() < 500) return;
+            progress = std::make_unique<QProgressDialog>(lblMessage->text(), QString(), 0, total, this);
+            progress->setWindowTitle(gstrSoftName);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(0);
+            progress->setAutoClose(false);
+            progress->setAutoReset(false);
+            progress->show();
+        } else if (sincePaint.isValid() && sincePaint.elapsed() < 100) {
+            return;
+        }
+        progress->setValue(done);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sincePaint.start();
+    };
+    status.finished = [this, &busy, &progress] {
+        progress.reset();
         lblMessage->hide();
         repaint();
         busy.reset();

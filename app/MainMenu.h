@@ -120,5 +120,7 @@ private:
     bool mStartRan = false;
     bool mProvidesSettingsMenu = false;
     std::unique_ptr<QLockFile> mInstanceLock;
+    // The lock beside the database that gcnKaikei works on.
+    std::unique_ptr<QLockFile> mDatabaseLock;
     QPointer<frmOpenscr> mOpenscr;
 };

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <optional>
 
 #include "app/DataSourceDialog.h"
 #include "app/common/globals.h"
@@ -53,8 +54,10 @@ QString get_data_folder() {
     return folder;
 }
 
-InstanceLock AcquireInstanceLock(const QString& dataFolder, std::unique_ptr<QLockFile>& lock) {
-    auto candidate = std::make_unique<QLockFile>(QDir(dataFolder).filePath(kLockFile));
+namespace {
+
+InstanceLock acquireLock(const QString& lockFile, std::unique_ptr<QLockFile>& lock) {
+    auto candidate = std::make_unique<QLockFile>(lockFile);
     // Held for the whole run: only a lock whose process is gone counts as stale.
     candidate->setStaleLockTime(0);
     if (candidate->tryLock(0)) {
@@ -65,18 +68,59 @@ InstanceLock AcquireInstanceLock(const QString& dataFolder, std::unique_ptr<QLoc
                                                             : InstanceLock::Failed;
 }
 
+enum class Attempt { Opened, InUse, Failed };
+
+// One attempt at opening the database the data source names, under its lock.
+Attempt lockAndOpen(std::unique_ptr<QLockFile>& lock) {
+    lock.reset();
+    const std::optional<platform::DataSource> source = platform::DataSources::find(KAIKEI_DSN);
+    if (!source || source->dbq.isEmpty()) return Attempt::Failed;
+    const QFileInfo file(source->dbq);
+    const QString path = file.canonicalFilePath().isEmpty() ? file.absoluteFilePath() : file.canonicalFilePath();
+    switch (AcquireDatabaseLock(path, lock)) {
+        case InstanceLock::Taken:
+            break;
+        case InstanceLock::HeldByOther:
+            return Attempt::InUse;
+        case InstanceLock::Failed:
+            // No lock can be made beside it: its folder is gone or read-only,
+            // and the database cannot be worked on there.
+            return Attempt::Failed;
+    }
+    if (OpenKaikeiConnection()) return Attempt::Opened;
+    lock.reset();
+    return Attempt::Failed;
+}
+
+}  // namespace
+
+InstanceLock AcquireInstanceLock(const QString& dataFolder, std::unique_ptr<QLockFile>& lock) {
+    return acquireLock(QDir(dataFolder).filePath(kLockFile), lock);
+}
+
+InstanceLock AcquireDatabaseLock(const QString& databaseFile, std::unique_ptr<QLockFile>& lock) {
+    return acquireLock(databaseFile + QStringLiteral(".lock"), lock);
+}
+
 bool register_data_source(bool silent) {
     const platform::DataSource source = KaikeiDataSource();
     if (silent) return platform::DataSources::registerSource(source);
     return DataSourceDialog::confirmRegistration(source);
 }
 
-bool OpenDatabaseThroughDataSource() {
-    if (OpenKaikeiConnection()) return true;
+DatabaseOpen OpenDatabaseThroughDataSource(std::unique_ptr<QLockFile>& lock) {
+    auto result = [](Attempt attempt) {
+        return attempt == Attempt::Opened ? DatabaseOpen::Opened
+               : attempt == Attempt::InUse ? DatabaseOpen::InUse
+                                           : DatabaseOpen::Failed;
+    };
+    Attempt attempt = lockAndOpen(lock);
+    if (attempt != Attempt::Failed) return result(attempt);
     // The result of the silent registration is not looked at: the next open
     // tells whether it helped.
     register_data_source(true);
-    if (OpenKaikeiConnection()) return true;
-    if (!register_data_source(false)) return false;
-    return OpenKaikeiConnection();
+    attempt = lockAndOpen(lock);
+    if (attempt != Attempt::Failed) return result(attempt);
+    if (!register_data_source(false)) return DatabaseOpen::Failed;
+    return result(lockAndOpen(lock));
 }

@@ -35,8 +35,16 @@ InstanceLock AcquireInstanceLock(const QString& dataFolder, std::unique_ptr<QLoc
 // user cancelled or the registry could not be written.
 bool register_data_source(bool silent);
 
+// The lock beside a database file ("<file>.lock"), held while a program
+// works on that database: two programs with different data folders may reach
+// one database through one data-source registry.
+InstanceLock AcquireDatabaseLock(const QString& databaseFile, std::unique_ptr<QLockFile>& lock);
+
+enum class DatabaseOpen { Opened, InUse, Failed };
 // Opens gcnKaikei through the data source: as registered; after a failure,
 // again after a silent registration; after a second failure, once more after
-// a registration through the dialog. False when every attempt failed or the
-// dialog was cancelled.
-bool OpenDatabaseThroughDataSource();
+// a registration through the dialog. Before each attempt the lock beside the
+// database file the data source names is taken into *lock; a database whose
+// lock another running program holds is not opened (InUse). Failed when every
+// attempt failed or the dialog was cancelled.
+DatabaseOpen OpenDatabaseThroughDataSource(std::unique_ptr<QLockFile>& lock);

@@ -1,16 +1,21 @@
 #include "ledger/textbackup.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <charconv>
 #include <cstdio>
 #include <vector>
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
+#include "ledger/companyfolder.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
@@ -22,25 +27,41 @@ namespace {
 // The last catalogue row that the year-end working copy takes.
 constexpr int kLastCurrentYearSeq = 11;
 // Lines are gathered and written in blocks of about this size.
-constexpr int kWriteBlock = 64 * 1024;
+constexpr int kWriteBlock = 256 * 1024;
 
-const QString kNewSuffix = QStringLiteral(".ralvek-new");
-const QString kOldSuffix = QStringLiteral(".ralvek-old");
+// A company folder (<data>/Data/<name>, <data>/Temp/<name>) is replaced as a
+// whole: the new set is written into <data>/.ralvek-swap/<Data|Temp>/<name>/
+// "part", renamed to "new" when complete and on disk, and swapped with the
+// company folder by two renames (the previous folder goes to "old" and is
+// removed afterwards).
+const QString kSwapRoot = QStringLiteral(".ralvek-swap");
+const QString kPart = QStringLiteral("part");
+const QString kNew = QStringLiteral("new");
+const QString kOld = QStringLiteral("old");
+// A chosen folder is the user's and may hold other files: the new set is
+// written into its subfolder ".ralvek-backup-part", renamed to
+// ".ralvek-backup-ready" when complete and on disk, and its files are then
+// renamed one by one over the folder's files. A ready set is always carried
+// through to its end, also by the next backup into that folder or by
+// RecoverBackupFolder.
+const QString kChosenPart = QStringLiteral(".ralvek-backup-part");
+const QString kChosenReady = QStringLiteral(".ralvek-backup-ready");
+
+std::function<void(const QString&)>& stepHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+// Called before every change of the file system that a backup makes.
+void beforeStep(const QString& what) {
+    if (stepHook()) stepHook()(what);
+}
 
 struct CatalogueRow {
     int seq = 0;
     QString fileName;  // TEXTNAME + ".txt"
     int count = 0;     // FLPNO
     QString table;     // KEISIKI
-};
-
-// One file of the set on its way into place.
-struct StagedFile {
-    QString target;          // the file's final path
-    QString staged;          // where it was written
-    QStringList replaced;    // the folder's files of the same name (any case), as they were
-    QStringList movedAside;  // their paths while the new file is put in place
-    bool placed = false;
 };
 
 void showFailure() {
@@ -66,6 +87,11 @@ QString withSlash(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+QString withoutSlash(QString folder) {
+    while (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+    return folder;
+}
+
 std::optional<std::vector<CatalogueRow>> readCatalogue() {
     if (!gcnKaikei) return std::nullopt;
     const auto rows = gcnKaikei->query(
@@ -84,91 +110,365 @@ std::optional<std::vector<CatalogueRow>> readCatalogue() {
     return catalogue;
 }
 
-bool flushToDisk(QFile& file) {
-    if (!file.flush()) return false;
-    return ::fsync(file.handle()) == 0;
+// ---- file system
+
+QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+
+bool exists(const QString& path) {
+    struct stat st {};
+    return ::lstat(nativePath(path).constData(), &st) == 0;
 }
+
+bool isDir(const QString& path) {
+    struct stat st {};
+    return ::lstat(nativePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Flushes a folder's entries (new names, renames) to disk.
+bool syncFolder(const QString& folder) {
+    const int fd = ::open(nativePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool renamePath(const QString& from, const QString& to) {
+    beforeStep(QStringLiteral("rename %1 -> %2").arg(from, to));
+    return ::rename(nativePath(from).constData(), nativePath(to).constData()) == 0;
+}
+
+bool makeFolder(const QString& folder) {
+    beforeStep(QStringLiteral("mkdir ") + folder);
+    return ::mkdir(nativePath(folder).constData(), 0777) == 0;
+}
+
+// Removes a file or a folder with everything in it, one entry at a time.
+bool removeTree(const QString& path) {
+    if (!exists(path)) return true;
+    bool ok = true;
+    if (isDir(path)) {
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& entry : entries) ok = removeTree(path + QLatin1Char('/') + entry) && ok;
+        beforeStep(QStringLiteral("rmdir ") + path);
+        return ::rmdir(nativePath(path).constData()) == 0 && ok;
+    }
+    beforeStep(QStringLiteral("remove ") + path);
+    return ::unlink(nativePath(path).constData()) == 0;
+}
+
+// Removes folder and then its parents up to (not including) stop while they
+// are empty.
+void removeEmptyUpTo(QString folder, const QString& stop) {
+    while (folder.size() > stop.size() && folder.startsWith(stop) && isDir(folder) &&
+           QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        beforeStep(QStringLiteral("rmdir ") + folder);
+        if (::rmdir(nativePath(folder).constData()) != 0) return;
+        folder = QFileInfo(folder).path();
+    }
+}
+
+// Gives folder `to` the entries of folder `from` (hard links where the file
+// system has them, copies elsewhere), so files that are no part of the set
+// stay in a replaced company folder.
+bool carryOver(const QString& from, const QString& to, const std::function<bool(const QString&)>& skip) {
+    const QStringList entries =
+        QDir(from).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& entry : entries) {
+        if (skip && skip(entry)) continue;
+        const QString source = from + QLatin1Char('/') + entry;
+        const QString target = to + QLatin1Char('/') + entry;
+        if (isDir(source)) {
+            if (!makeFolder(target) || !carryOver(source, target, {}) || !syncFolder(target)) return false;
+            continue;
+        }
+        beforeStep(QStringLiteral("link ") + target);
+        if (::link(nativePath(source).constData(), nativePath(target).constData()) != 0 &&
+            !QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- one line
+
+// Appends the decimal text of an amount held in 1/10,000 yen, as
+// Currency::toText writes it.
+void appendAmount(QByteArray& line, qint64 raw) {
+    const bool negative = raw < 0;
+    const unsigned long long a =
+        negative ? 0ULL - static_cast<unsigned long long>(raw) : static_cast<unsigned long long>(raw);
+    char buffer[32];
+    char* end = std::to_chars(buffer, buffer + sizeof buffer, a / 10000).ptr;
+    unsigned frac = unsigned(a % 10000);
+    if (frac != 0) {
+        *end++ = '.';
+        char digits[4] = {char('0' + frac / 1000), char('0' + frac / 100 % 10), char('0' + frac / 10 % 10),
+                          char('0' + frac % 10)};
+        int n = 4;
+        while (digits[n - 1] == '0') --n;
+        for (int i = 0; i < n; ++i) *end++ = digits[i];
+    }
+    if (negative) line += '-';
+    line.append(buffer, end - buffer);
+}
+
+// Appends the row's line in the set's format, in UTF-8, to line. The
+// statement has at least n columns; whole[i] tells a counter column.
+void appendLineUtf8(const platform::Statement& st, const std::vector<bool>& whole, int n, QByteArray& line) {
+    using Kind = platform::Statement::Kind;
+    for (int i = 0; i < n; ++i) {
+        line.append(i > 0 ? QByteArrayView(",\"") : QByteArrayView("\""));
+        switch (st.kind(i)) {
+            case Kind::Null:
+                break;
+            case Kind::Integer:
+                if (whole[i]) {
+                    char buffer[24];
+                    line.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, st.int64(i)).ptr - buffer);
+                } else {
+                    appendAmount(line, st.int64(i));
+                }
+                break;
+            case Kind::Real:
+                line += RateText(float(st.real(i))).toUtf8();
+                break;
+            case Kind::Text:
+            case Kind::Blob: {
+                const QByteArrayView text = st.bytes(i);
+                if (!text.contains('"')) {
+                    line.append(text);
+                } else {
+                    for (const char c : text) {
+                        if (c == '"') line += '"';
+                        line += c;
+                    }
+                }
+                break;
+            }
+        }
+        line += '"';
+    }
+    line += "\r\n";
+}
+
+// ---- the set
 
 enum class StageResult { Ok, Failed, LineFailed };
 
-// Writes one table's lines to the staged file.
-StageResult stageTable(const CatalogueRow& entry, const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return StageResult::Failed;
-
+// Writes one table's lines to a new file at path, flushed to disk.
+StageResult stageTable(const CatalogueRow& entry, const QString& path, const std::function<void()>& tick) {
     QString sql = QStringLiteral("SELECT * FROM ") + entry.table;
     platform::Statement select(*gcnKaikei, entry.seq > 1 ? sql + QStringLiteral(" WHERE CID = ?") : sql);
     if (!select.isValid()) return StageResult::Failed;
     if (entry.seq > 1) select.bind(1, gstrCID);
 
+    beforeStep(QStringLiteral("write ") + path);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return StageResult::Failed;
+
+    const int n = entry.count > 1 ? entry.count : 1;
+    std::vector<bool> whole;
     QByteArray block;
+    block.reserve(kWriteBlock + 4096);
+    QByteArray line;
+    int lines = 0;
     while (select.next()) {
-        if (!write_data_to_text(select.row(), block, entry.count)) return StageResult::LineFailed;
+        if (tick && (++lines & 4095) == 0) tick();
+        if (whole.empty()) {
+            for (int i = 0; i < select.columnCount(); ++i) whole.push_back(isWholeNumberColumn(select.columnName(i)));
+        }
+        bool written = false;
+        if (n <= select.columnCount()) {
+            line.clear();
+            appendLineUtf8(select, whole, n, line);
+            written = platform::cp932::appendFromUtf8(line, block);
+        }
+        // A line that cannot be converted goes the slow way, which names the
+        // offending character in its message.
+        if (!written && !write_data_to_text(select.row(), block, entry.count)) return StageResult::LineFailed;
         if (block.size() >= kWriteBlock) {
             if (file.write(block) != block.size()) return StageResult::Failed;
             block.clear();
         }
     }
     if (!select.error().ok()) return StageResult::Failed;
-    if (file.write(block) != block.size()) return StageResult::Failed;
-    if (!flushToDisk(file)) return StageResult::Failed;
+    if (file.write(block) != block.size() || !file.flush() || ::fsync(file.handle()) != 0) return StageResult::Failed;
     file.close();
     return file.error() == QFileDevice::NoError ? StageResult::Ok : StageResult::Failed;
 }
 
-// The folder's files whose names equal name apart from letter case.
-QStringList sameNamed(const QDir& dir, const QString& name) {
-    QStringList found;
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0) found << dir.filePath(entry);
-    }
-    return found;
-}
-
-bool renameReplacing(const QString& from, const QString& to) {
-    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-// Puts the previous files back and removes the new ones of every file placed
-// so far (and of the one being placed).
-void undoPlacement(std::vector<StagedFile>& files) {
-    for (auto it = files.rbegin(); it != files.rend(); ++it) {
-        if (it->placed) QFile::remove(it->target);
-        for (int i = 0; i < it->movedAside.size(); ++i) renameReplacing(it->movedAside[i], it->replaced[i]);
-        it->movedAside.clear();
-        it->placed = false;
-        QFile::remove(it->staged);
-    }
-}
-
-// Renames every staged file into place; on any failure the folder returns to
-// its previous set.
-bool placeAll(const QDir& dir, std::vector<StagedFile>& files) {
-    for (StagedFile& f : files) {
-        f.replaced = sameNamed(dir, QFileInfo(f.target).fileName());
-        for (const QString& old : f.replaced) {
-            const QString aside = old + kOldSuffix;
-            if (!renameReplacing(old, aside)) {
-                undoPlacement(files);
-                return false;
-            }
-            f.movedAside << aside;
-        }
-        if (!renameReplacing(f.staged, f.target)) {
-            undoPlacement(files);
+// Writes the files of the catalogue rows into the empty folder, each flushed
+// to disk, then the folder itself. Shows the failure's message.
+bool writeSetInto(const QString& folder, const std::vector<CatalogueRow>& rows, const BackupStatus& status) {
+    int done = 0;
+    const int total = int(rows.size());
+    std::function<void()> tick;
+    if (status.progress) tick = [&] { status.progress(done, total); };
+    for (const CatalogueRow& entry : rows) {
+        const StageResult staged = stageTable(entry, folder + QLatin1Char('/') + entry.fileName, tick);
+        if (staged != StageResult::Ok) {
+            if (staged == StageResult::Failed) showFailure();
             return false;
         }
-        f.placed = true;
+        ++done;
+        if (tick) tick();
     }
-    for (const StagedFile& f : files) {
-        for (const QString& aside : f.movedAside) QFile::remove(aside);
+    if (!syncFolder(folder)) {
+        showFailure();
+        return false;
     }
     return true;
 }
 
-void removeStaged(const std::vector<StagedFile>& files) {
-    for (const StagedFile& f : files) QFile::remove(f.staged);
+struct SwapPaths {
+    QString target;  // the company folder, no trailing "/"
+    QString root;    // <data>/.ralvek-swap
+    QString home;    // root/<Data|Temp>/<name>
+    QString part, ready, old;
+};
+
+SwapPaths swapPathsOf(const QString& target) {
+    SwapPaths p;
+    p.target = withoutSlash(target);
+    const QFileInfo company(p.target);
+    const QFileInfo base(company.path());  // <data>/Data
+    p.root = base.path() + QLatin1Char('/') + kSwapRoot;
+    p.home = p.root + QLatin1Char('/') + base.fileName() + QLatin1Char('/') + company.fileName();
+    p.part = p.home + QLatin1Char('/') + kPart;
+    p.ready = p.home + QLatin1Char('/') + kNew;
+    p.old = p.home + QLatin1Char('/') + kOld;
+    return p;
+}
+
+// Brings a company folder to one complete set after an interrupted swap: a
+// set still being written is dropped, a complete new set is put in place,
+// the previous folder removed. True when nothing is left over.
+bool recoverCompanyFolder(const SwapPaths& p) {
+    if (!isDir(p.home)) return true;
+    bool ok = removeTree(p.part);
+    if (isDir(p.ready)) {
+        // The new set is complete: finish the swap.
+        if (exists(p.target)) {
+            ok = removeTree(p.old) && renamePath(p.target, p.old) && ok;
+        }
+        ok = ok && renamePath(p.ready, p.target) && syncFolder(QFileInfo(p.target).path());
+    } else if (isDir(p.old) && !exists(p.target)) {
+        // Only the previous folder exists: put it back.
+        ok = renamePath(p.old, p.target) && syncFolder(QFileInfo(p.target).path()) && ok;
+    }
+    ok = removeTree(p.old) && ok;
+    removeEmptyUpTo(p.home, QFileInfo(p.root).path());
+    return ok && !exists(p.home);
+}
+
+// Puts the new set of a company folder in place as a whole.
+bool swapCompanyFolder(const QString& target, const std::vector<CatalogueRow>& rows, const BackupStatus& status) {
+    const SwapPaths p = swapPathsOf(target);
+    if (!recoverCompanyFolder(p) || !QDir().mkpath(p.home)) {
+        showFailure();
+        return false;
+    }
+    auto giveUp = [&] {
+        removeTree(p.part);
+        removeEmptyUpTo(p.home, QFileInfo(p.root).path());
+        return false;
+    };
+    if (!makeFolder(p.part)) {
+        showFailure();
+        return giveUp();
+    }
+    if (!writeSetInto(p.part, rows, status)) return giveUp();
+    // Files of the folder that are no part of this set stay.
+    auto inSet = [&](const QString& name) {
+        for (const CatalogueRow& r : rows)
+            if (name.compare(r.fileName, Qt::CaseInsensitive) == 0) return true;
+        return false;
+    };
+    if ((isDir(p.target) && (!carryOver(p.target, p.part, inSet) || !syncFolder(p.part))) ||
+        !renamePath(p.part, p.ready) || !syncFolder(p.home)) {
+        showFailure();
+        return giveUp();
+    }
+    const QString base = QFileInfo(p.target).path();
+    if (exists(p.target) && !renamePath(p.target, p.old)) {
+        removeTree(p.ready);
+        showFailure();
+        return giveUp();
+    }
+    if (!renamePath(p.ready, p.target)) {
+        if (isDir(p.old)) renamePath(p.old, p.target);
+        removeTree(p.ready);
+        showFailure();
+        return giveUp();
+    }
+    syncFolder(base);
+    // The backup is complete; what cannot be removed now the next start removes.
+    removeTree(p.old);
+    removeEmptyUpTo(p.home, QFileInfo(p.root).path());
+    return true;
+}
+
+// The folder's entries whose names equal name apart from letter case, but
+// not name itself.
+QStringList otherCaseNamed(const QString& folder, const QString& name) {
+    QStringList found;
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (entry != name && entry.compare(name, Qt::CaseInsensitive) == 0)
+            found << folder + QLatin1Char('/') + entry;
+    }
+    return found;
+}
+
+// Carries a ready set in a chosen folder through to its end: each file
+// renamed over the folder's file of its name (files of the same name in
+// another letter case removed), then the empty ready folder removed.
+bool finishChosen(const QString& folder) {
+    const QString ready = folder + QLatin1Char('/') + kChosenReady;
+    bool ok = true;
+    const QStringList names = QDir(ready).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : names) {
+        ok = renamePath(ready + QLatin1Char('/') + name, folder + QLatin1Char('/') + name) && ok;
+        for (const QString& other : otherCaseNamed(folder, name)) ok = removeTree(other) && ok;
+    }
+    ok = syncFolder(folder) && ok;
+    ok = ok && removeTree(ready) && syncFolder(folder);
+    return ok;
+}
+
+bool recoverChosenFolder(const QString& folder) {
+    bool ok = removeTree(folder + QLatin1Char('/') + kChosenPart);
+    if (isDir(folder + QLatin1Char('/') + kChosenReady)) ok = finishChosen(folder) && ok;
+    return ok;
+}
+
+bool replaceInChosenFolder(const QString& folder, const std::vector<CatalogueRow>& rows,
+                           const BackupStatus& status) {
+    const QString part = folder + QLatin1Char('/') + kChosenPart;
+    const QString ready = folder + QLatin1Char('/') + kChosenReady;
+    if (!recoverChosenFolder(folder) || !makeFolder(part)) {
+        showFailure();
+        return false;
+    }
+    if (!writeSetInto(part, rows, status)) {
+        removeTree(part);
+        return false;
+    }
+    if (!renamePath(part, ready) || !syncFolder(folder)) {
+        removeTree(part);
+        showFailure();
+        return false;
+    }
+    // From here the new set is on disk as a whole and is carried through,
+    // now or at the next recovery.
+    if (!finishChosen(folder)) {
+        showFailure();
+        return false;
+    }
+    return true;
 }
 
 // Chooses and prepares the target folder; the empty text after a failure.
@@ -186,38 +486,28 @@ QString prepareFolder(BackupKind kind, const QString& chosen) {
             folder = YearEndWorkFolder();
             break;
     }
-    if (kind != BackupKind::Chosen && !QDir().mkpath(folder)) return QString();
+    if (folder.isEmpty()) return QString();
+    // A company folder's parent (Data/, Temp/) is made; the folder itself
+    // comes into being by the swap.
+    if (kind != BackupKind::Chosen) return QDir().mkpath(QFileInfo(withoutSlash(folder)).path()) ? folder : QString();
     if (!QFileInfo(folder).isDir()) return QString();
     return folder;
 }
 
 // Writes the whole set into folder. Shows the failure's message.
-bool writeSet(const QString& folder, BackupKind kind) {
+bool writeSet(const QString& folder, BackupKind kind, const BackupStatus& status) {
     const auto catalogue = readCatalogue();
     if (!catalogue) {
         showFailure();
         return false;
     }
-    const QDir dir(folder);
-    std::vector<StagedFile> files;
+    std::vector<CatalogueRow> rows;
     for (const CatalogueRow& entry : *catalogue) {
         if (kind == BackupKind::YearEndWork && entry.seq > kLastCurrentYearSeq) break;
-        StagedFile f;
-        f.target = dir.filePath(entry.fileName);
-        f.staged = f.target + kNewSuffix;
-        files.push_back(f);
-        const StageResult staged = stageTable(entry, f.staged);
-        if (staged != StageResult::Ok) {
-            removeStaged(files);
-            if (staged == StageResult::Failed) showFailure();
-            return false;
-        }
+        rows.push_back(entry);
     }
-    if (!placeAll(dir, files)) {
-        showFailure();
-        return false;
-    }
-    return true;
+    if (kind == BackupKind::Chosen) return replaceInChosenFolder(withoutSlash(folder), rows, status);
+    return swapCompanyFolder(folder, rows, status);
 }
 
 }  // namespace
@@ -261,30 +551,37 @@ bool write_data_to_text(const platform::Row& row, QByteArray& out, int count) {
     return false;
 }
 
-QString BackupFolderName(const QString& companyName) {
-    QString name;
-    name.reserve(companyName.size());
-    for (const QChar c : companyName) {
-        const bool unsafe =
-            c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f;
-        name += unsafe ? QLatin1Char('_') : c;
-    }
-    if (name.count(QLatin1Char('.')) == name.size()) {
-        name.replace(QLatin1Char('.'), QLatin1Char('_'));
-        if (name.isEmpty()) name = QStringLiteral("_");
-    }
-    return name;
-}
-
 QString AutomaticBackupFolder() {
-    return withSlash(gstrDataPath) + QStringLiteral("Data/") + BackupFolderName(CurrentCompanyName()) +
-           QLatin1Char('/');
+    const std::optional<QString> name = CurrentCompanyFolderName();
+    if (!name) return QString();
+    return withSlash(gstrDataPath) + QStringLiteral("Data/") + *name + QLatin1Char('/');
 }
 
 QString YearEndWorkFolder() {
-    return withSlash(gstrDataPath) + QStringLiteral("Temp/") + BackupFolderName(CurrentCompanyName()) +
-           QLatin1Char('/');
+    const std::optional<QString> name = CurrentCompanyFolderName();
+    if (!name) return QString();
+    return withSlash(gstrDataPath) + QStringLiteral("Temp/") + *name + QLatin1Char('/');
 }
+
+bool RecoverBackupFolder(const QString& folder) { return recoverChosenFolder(withoutSlash(folder)); }
+
+bool RecoverInterruptedBackups() {
+    const QString root = withSlash(gstrDataPath) + kSwapRoot;
+    if (!isDir(root)) return true;
+    bool ok = true;
+    const QDir::Filters folders = QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QString& kind : QDir(root).entryList(folders, QDir::Name)) {
+        for (const QString& name : QDir(root + QLatin1Char('/') + kind).entryList(folders, QDir::Name)) {
+            const QString target = withSlash(gstrDataPath) + kind + QLatin1Char('/') + name;
+            ok = recoverCompanyFolder(swapPathsOf(target)) && ok;
+        }
+        removeEmptyUpTo(root + QLatin1Char('/') + kind, withoutSlash(gstrDataPath));
+    }
+    removeEmptyUpTo(root, withoutSlash(gstrDataPath));
+    return ok && !exists(root);
+}
+
+void SetBackupStepHook(std::function<void(const QString&)> hook) { stepHook() = std::move(hook); }
 
 BackupResult DataBackUp(BackupKind kind, const BackupStatus& status,
                         const BackupFolderChooser& chooseFolder) {
@@ -301,7 +598,7 @@ BackupResult DataBackUp(BackupKind kind, const BackupStatus& status,
     if (folder.isEmpty()) {
         showFailure();
     } else {
-        written = writeSet(folder, kind);
+        written = writeSet(folder, kind, status);
     }
 
     if (status.finished) status.finished();

@@ -13,17 +13,29 @@
 //   * row 1 (T_KANJO, the working chart) holds every row of its table, every
 //     other file the rows of the current company gstrCID only.
 //
-// The set is written as a whole: every file goes to a temporary name in the
-// target folder first, and only when all of them were written are they
-// renamed into place, replacing the files of the same names (also those that
-// differ only in letter case, as a set copied from another system may name
-// them). A failure leaves the folder's previous set as it was.
+// The set is written as a whole: the files are written into a fresh folder
+// and flushed to disk, and only a complete set replaces the previous one, so
+// that after a failure, a crash or a power loss the target holds one complete
+// set, the previous or the new one:
+//   * a company folder (Data/<company>/, Temp/<company>/) is swapped as a
+//     whole by renames; files in it that are no part of the set stay;
+//   * in a chosen folder the complete set waits in a hidden subfolder and is
+//     then renamed file by file over the files of the same names (also those
+//     that differ only in letter case, as a set copied from another system
+//     may name them); other files are left alone. A set interrupted there is
+//     carried through by RecoverBackupFolder (the next backup into the folder
+//     calls it; a reader of the folder calls it first).
+// An interrupted company-folder swap is finished or undone at the next start
+// (RecoverInterruptedBackups). No temporary file or folder outlives a
+// completed backup.
 
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <functional>
 #include <optional>
+
+#include "ledger/companyfolder.h"
 
 namespace platform {
 class Row;
@@ -51,9 +63,13 @@ enum class BackupResult {
 // What the calling screen shows while the backup runs: started() sets its
 // hourglass, shows its message label and repaints; finished() hides the
 // label, repaints and restores the pointer. Either may be empty.
+// progress(done, total) follows each file written (done of total files), and
+// is also called with the same figures every few thousand lines, so a screen
+// can keep itself painted while a large table is written.
 struct BackupStatus {
     std::function<void()> started;
     std::function<void()> finished;
+    std::function<void(int done, int total)> progress;
 };
 
 // Asks the user for the target folder (Chosen only): the folder, or nullopt
@@ -78,12 +94,21 @@ bool write_data_to_text(const platform::Row& row, QByteArray& out, int count);
 // The text of one value as the backup writes it (before quoting).
 QString BackupValueText(const QString& column, const QVariant& value);
 
-// A company name made safe as one folder name: path separators and control
-// characters become "_", and a name of only dots ("", ".", "..") has each dot
-// replaced by "_" (an empty name gives "_").
-QString BackupFolderName(const QString& companyName);
-
 // <data folder>/Data/<company>/ and <data folder>/Temp/<company>/ for the
-// current company (CurrentCompanyName()), ending in "/".
+// current company, ending in "/"; <company> is CurrentCompanyFolderName().
+// The empty text when the company table cannot be read.
 QString AutomaticBackupFolder();
 QString YearEndWorkFolder();
+
+// Finishes or undoes the interrupted swaps of company folders below the data
+// folder gstrDataPath (called once at start, under the single-instance lock).
+// True when no leftover of a backup remains.
+bool RecoverInterruptedBackups();
+
+// Carries an interrupted backup into a chosen folder through to its end. True
+// when no leftover of a backup remains there.
+bool RecoverBackupFolder(const QString& folder);
+
+// For tests that interrupt a backup: hook is called with a description before
+// every change of the file system a backup makes (an empty hook removes it).
+void SetBackupStepHook(std::function<void(const QString&)> hook);

@@ -183,6 +183,33 @@ QVariant Statement::value(const QString& name) const {
     return QVariant();
 }
 
+Statement::Kind Statement::kind(int col) const {
+    if (!stmt_ || col < 0 || col >= columnCount()) return Kind::Null;
+    switch (sqlite3_column_type(stmt_, col)) {
+    case SQLITE_INTEGER:
+        return Kind::Integer;
+    case SQLITE_FLOAT:
+        return Kind::Real;
+    case SQLITE_TEXT:
+        return Kind::Text;
+    case SQLITE_BLOB:
+        return Kind::Blob;
+    default:
+        return Kind::Null;
+    }
+}
+
+qint64 Statement::int64(int col) const { return stmt_ ? sqlite3_column_int64(stmt_, col) : 0; }
+
+double Statement::real(int col) const { return stmt_ ? sqlite3_column_double(stmt_, col) : 0.0; }
+
+QByteArrayView Statement::bytes(int col) const {
+    if (!stmt_) return {};
+    // The pointer first, then the size, as SQLite asks.
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
+    return QByteArrayView(data, sqlite3_column_bytes(stmt_, col));
+}
+
 Row Statement::row() const {
     if (!names_) {
         QStringList names;

@@ -9,6 +9,7 @@
 
 #include "platform/currency.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -104,6 +105,14 @@ public:
     QVariant value(int col) const;
     QVariant value(const QString& name) const;
     Row row() const;
+
+    // The current row's values without QVariant, for loops over many rows.
+    enum class Kind { Null, Integer, Real, Text, Blob };
+    Kind kind(int col) const;
+    qint64 int64(int col) const;
+    double real(int col) const;
+    // The bytes of a text (UTF-8) or blob value; valid until the next step.
+    QByteArrayView bytes(int col) const;
 
     const DbError& error() const { return error_; }
 

@@ -8,19 +8,55 @@ namespace platform::cp932 {
 
 namespace {
 
-// One conversion descriptor per call: iconv descriptors keep state.
+// An iconv conversion descriptor. Opening one costs far more than a
+// conversion, so encode() keeps one per thread and resets its state before
+// every use.
 class Iconv {
 public:
     Iconv(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Iconv() {
         if (valid()) iconv_close(cd_);
     }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
     bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
 private:
     iconv_t cd_;
 };
+
+Iconv& encoder() {
+    thread_local Iconv cd("CP932", "UTF-8");
+    return cd;
+}
+
+// QString code units of the UTF-8 text: a four-byte sequence is a surrogate
+// pair (two units), every other sequence one unit.
+int utf16Units(const char* utf8, size_t bytes) {
+    int units = 0;
+    for (size_t i = 0; i < bytes; ++i) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if ((b & 0xC0) == 0x80) continue;
+        units += b >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+// Position of the first surrogate that is not half of a pair, or -1.
+qsizetype firstLoneSurrogate(const QString& text) {
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (!p[i].isSurrogate()) continue;
+        if (p[i].isHighSurrogate() && i + 1 < n && p[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return -1;
+}
 
 // Code units of the character starting at pos: 2 for a surrogate pair, else 1.
 int charLength(const QString& text, int pos) {
@@ -56,32 +92,59 @@ QString EncodeResult::message() const {
 
 EncodeResult encode(const QString& text) {
     EncodeResult result;
-    Iconv cd("CP932", "UTF-8");
+    Iconv& cd = encoder();
     if (!cd.valid()) {
         result.ok = false;
         return result;
     }
-    result.bytes.reserve(text.size() * 2);
-    int pos = 0;
-    while (pos < text.size()) {
-        // Walk by code point so a surrogate pair (e.g. 𠮷) is one character.
-        const int len = charLength(text, pos);
-        const QString ch = text.mid(pos, len);
-        const ushort u = ch[0].unicode();
-        if (len == 1 && u < 0x80) {
-            result.bytes.append(char(u));
-        } else if (auto b = encodeAt(cd.get(), text, pos, len)) {
-            result.bytes.append(*b);
-        } else {
+    // A lone surrogate has no CP932 form, but Qt's UTF-8 conversion would
+    // turn it into a replacement that hides it: the text before it is
+    // converted alone, so an earlier offending character is named first.
+    const qsizetype lone = firstLoneSurrogate(text);
+    if (lone >= 0) {
+        result = encode(text.left(lone));
+        if (result.ok) {
             result.ok = false;
-            result.badCharacter = ch;
-            result.badPosition = pos;
+            result.badPosition = int(lone);
+            result.badCharacter = text.mid(lone, 1);
             result.bytes.clear();
-            return result;
         }
-        pos += len;
+        return result;
     }
+    // The whole text in one call; the offending character is looked for only
+    // when the call fails.
+    const QByteArray utf8 = text.toUtf8();
+    result.bytes.resize(utf8.size() + 16);  // CP932 never takes more bytes than UTF-8
+    char* in = const_cast<char*>(utf8.constData());
+    size_t inLeft = size_t(utf8.size());
+    char* out = result.bytes.data();
+    size_t outLeft = size_t(result.bytes.size());
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd.get(), &in, &inLeft, &out, &outLeft) != size_t(-1) && inLeft == 0) {
+        result.bytes.truncate(int(out - result.bytes.constData()));
+        return result;
+    }
+    const int pos = utf16Units(utf8.constData(), size_t(in - utf8.constData()));
+    result.ok = false;
+    result.badPosition = pos;
+    result.badCharacter = pos < text.size() ? text.mid(pos, charLength(text, pos)) : QString();
+    result.bytes.clear();
     return result;
+}
+
+bool appendFromUtf8(QByteArrayView utf8, QByteArray& out) {
+    Iconv& cd = encoder();
+    if (!cd.valid()) return false;
+    const qsizetype start = out.size();
+    out.resize(start + utf8.size() + 16);  // CP932 never takes more bytes than UTF-8
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = size_t(utf8.size());
+    char* o = out.data() + start;
+    size_t outLeft = size_t(out.size() - start);
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    const bool ok = iconv(cd.get(), &in, &inLeft, &o, &outLeft) != size_t(-1) && inLeft == 0;
+    out.truncate(ok ? o - out.constData() : start);
+    return ok;
 }
 
 std::optional<QString> decode(const QByteArray& bytes) {
@@ -99,7 +162,7 @@ std::optional<QString> decode(const QByteArray& bytes) {
 }
 
 int byteLength(const QString& text) {
-    Iconv cd("CP932", "UTF-8");
+    Iconv& cd = encoder();
     int total = 0;
     int pos = 0;
     while (pos < text.size()) {

@@ -5,6 +5,7 @@
 // characters CP932 cannot hold are reported, never silently replaced.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -22,6 +23,11 @@ struct EncodeResult {
 };
 
 EncodeResult encode(const QString& text);
+// Appends the CP932 form of UTF-8 text to out in one conversion (for long
+// texts that are UTF-8 already). False when the text holds a character that
+// CP932 cannot hold or is not valid UTF-8; out is then unchanged, and
+// encode() of the text names the character.
+bool appendFromUtf8(QByteArrayView utf8, QByteArray& out);
 // Decodes CP932 bytes; nullopt when the bytes are not valid CP932.
 std::optional<QString> decode(const QByteArray& bytes);
 // Bytes the text takes in CP932 (characters it cannot hold count 2, as a

@@ -5,7 +5,9 @@
 //
 // Run with "--hold-instance-lock <data folder>" the program only takes the
 // instance lock and holds it until its standard input closes: the test starts
-// it as the "first instance" of the single-instance test.
+// it as the "first instance" of the single-instance test. Run with
+// "--run-program" it starts as the program does and ends when its standard
+// input closes.
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -271,6 +273,44 @@ private slots:
         QCOMPARE(box.count(), 0);
     }
 
+    // Two programs with their own data folders reach one database through
+    // one registry: the second is refused before it opens the database, and
+    // starts once the first has ended.
+    void secondProgramOnOneDatabase() {
+        QProcess first;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome_);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        first.setProcessEnvironment(env);
+        first.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--run-program")});
+        QVERIFY(first.waitForStarted());
+        QVERIFY(first.waitForReadyRead(30000));
+        QCOMPARE(first.readAll().trimmed(), QByteArray("started 0"));
+        const QString database = dbFile();
+        const QByteArray dataHash = fileHash(database);
+        QCOMPARE(platform::DataSources::find(KAIKEI_DSN)->dbq, database);
+
+        setFolders(root_->filePath(QStringLiteral("data2")), configHome_);
+        ScriptedMsgBox box;
+        DialogAnswerer dialogs([](DataSourceDialog* d) { d->reject(); });
+        QCOMPARE(startRun(), int(MainMenu::StartEnded));
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().title, QStringLiteral("Ralvek"));
+        QCOMPARE(box.last().text, QStringLiteral("このアプリケーションはすでに開かれています。"));
+        QCOMPARE(dialogs.shown, 0);
+        QVERIFY(gcnKaikei == nullptr);
+        QCOMPARE(fileHash(database), dataHash);
+
+        first.closeWriteChannel();
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 0);
+        box.clear();
+        QCOMPARE(startRun(), int(MainMenu::StartOk));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(platform::DataSources::find(KAIKEI_DSN)->dbq, database);
+    }
+
     // The lock left by a program that crashed does not stop the next start.
     void staleLockTakenOver() {
         QVERIFY(QDir().mkpath(dataFolder()));
@@ -423,8 +463,30 @@ static int holdInstanceLock(int argc, char** argv) {
     return 0;
 }
 
+// A whole program run: starts as the program does, says so with its start
+// state, and ends when its input closes.
+static int runProgram(int argc, char** argv) {
+    QApplication app(argc, argv);
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::MsgBox::setResponder([](const platform::MsgRequest& m) {
+        std::fprintf(stderr, "message: %s\n", qPrintable(m.text));
+        return int(platform::vbOK);
+    });
+    auto* menu = new MainMenu;
+    std::printf("started %d\n", menu->startUp());
+    std::fflush(stdout);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+    menu->close();
+    delete menu;
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--hold-instance-lock") == 0) return holdInstanceLock(argc, argv);
+    if (argc == 2 && qstrcmp(argv[1], "--run-program") == 0) return runProgram(argc, argv);
     QApplication app(argc, argv);
     std::setlocale(LC_CTYPE, "C.UTF-8");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,14 +1,18 @@
 // The text backup on a copy of the shipped database with a small fixture
 // company: the 23 files and their bytes (read back through the system's
 // iconv, not our own encoder), quotes inside values, the three situations,
-// a failure part-way that leaves the previous set in place, files of the same
-// name in another letter case, and company names used as folder names.
+// a failure part-way that leaves the previous set in place, a backup killed
+// at every step, files of the same name in another letter case, and company
+// names used as folder names.
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
 #include <QtTest>
 #include <memory>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
@@ -139,11 +143,18 @@ private slots:
         ScriptedMsgBox box;
         int started = 0;
         int finished = 0;
-        const BackupStatus status{[&] { ++started; }, [&] { ++finished; }};
+        QList<int> progress;
+        const BackupStatus status{[&] { ++started; }, [&] { ++finished; },
+                                  [&](int done, int total) {
+                                      QCOMPARE(total, 23);
+                                      progress << done;
+                                  }};
         QCOMPARE(DataBackUp(BackupKind::Automatic, status), BackupResult::Written);
         QCOMPARE(box.count(), 0);
         QCOMPARE(started, 1);
         QCOMPARE(finished, 1);
+        QCOMPARE(progress.size(), 23);
+        QCOMPARE(progress.last(), 23);
 
         const QString folder = gstrDataPath + QStringLiteral("Data/テスト商店/");
         QCOMPARE(AutomaticBackupFolder(), folder);
@@ -237,6 +248,186 @@ private slots:
         QCOMPARE(box.last().icon, MsgIcon::Warning);
         QCOMPARE(box.last().title, QStringLiteral("Ralvek"));
         QCOMPARE(hashes(folder), before);
+    }
+
+    // A backup killed before any step that changes the file system (every
+    // file written, every rename and removal): the folder holds the complete
+    // previous or the complete new set (a company folder may be missing only
+    // between its two renames), and after the next start's recovery it holds
+    // one complete set and nothing else is left over.
+    void killedAtEveryStep_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("automatic") << int(BackupKind::Automatic);
+        QTest::newRow("year-end work") << int(BackupKind::YearEndWork);
+        QTest::newRow("chosen folder") << int(BackupKind::Chosen);
+    }
+    void killedAtEveryStep() {
+        QFETCH(int, kind);
+        const auto backupKind = BackupKind(kind);
+        ScriptedMsgBox box;
+        // In memory where the machine has it: the test is about the order of
+        // the steps, and flushing to a disk at each of them is slow.
+        const QString memory = QStringLiteral("/dev/shm");
+        const QString base = QFileInfo(memory).isWritable() ? memory + QStringLiteral("/backup-XXXXXX")
+                                                                  : QDir::tempPath() + QStringLiteral("/backup-XXXXXX");
+        QTemporaryDir data(base), chosen(base);
+        QVERIFY(data.isValid() && chosen.isValid());
+        gstrDataPath = data.path() + QLatin1Char('/');
+        const QString folder = backupKind == BackupKind::Chosen     ? chosen.path() + QLatin1Char('/')
+                               : backupKind == BackupKind::Automatic ? AutomaticBackupFolder()
+                                                                     : YearEndWorkFolder();
+        auto backUp = [&] {
+            return DataBackUp(backupKind, {}, [&] { return std::optional<QString>(chosen.path()); });
+        };
+        auto setData = [&](const QString& text) {
+            return exec(QStringLiteral("UPDATE T_TEKIYO SET TENAME = ? WHERE CID = '51'"), {text});
+        };
+        // A file that is no part of the set stays through every backup.
+        auto addOther = [&] {
+            QVERIFY(QDir().mkpath(folder));
+            QFile other(folder + QStringLiteral("memo.txt"));
+            QVERIFY(other.open(QIODevice::WriteOnly));
+            other.write("memo");
+        };
+        auto recover = [&] {
+            return backupKind == BackupKind::Chosen ? RecoverBackupFolder(folder) : RecoverInterruptedBackups();
+        };
+
+        QVERIFY(setData(QStringLiteral("新")));
+        addOther();
+        QCOMPARE(backUp(), BackupResult::Written);
+        const auto newSet = hashes(folder);
+        QVERIFY(setData(QStringLiteral("旧")));
+        QCOMPARE(backUp(), BackupResult::Written);
+        const auto oldSet = hashes(folder);
+        QCOMPARE(oldSet.size(), newSet.size());
+        QCOMPARE(oldSet.size(), backupKind == BackupKind::YearEndWork ? 12 : 24);
+        QVERIFY(oldSet != newSet);
+        const QStringList dataBefore = QDir(gstrDataPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        // The steps of one uninterrupted backup.
+        QVERIFY(setData(QStringLiteral("新")));
+        QStringList steps;
+        SetBackupStepHook([&](const QString& step) { steps << step; });
+        QCOMPARE(backUp(), BackupResult::Written);
+        SetBackupStepHook({});
+        QCOMPARE(hashes(folder), newSet);
+        QVERIFY2(steps.size() > (backupKind == BackupKind::YearEndWork ? 11 : 23), qPrintable(steps.join('\n')));
+
+        // The previous set, put back before every kill.
+        QVERIFY(setData(QStringLiteral("旧")));
+        QCOMPARE(backUp(), BackupResult::Written);
+        QTemporaryDir saved;
+        for (const QString& name : filesIn(folder)) QVERIFY(QFile::copy(folder + name, saved.filePath(name)));
+        QVERIFY(setData(QStringLiteral("新")));
+
+        bool sawNew = false;
+        for (int kill = 0; kill < steps.size(); ++kill) {
+            for (const QString& name : filesIn(folder)) QVERIFY(QFile::remove(folder + name));
+            for (const QString& name : filesIn(saved.path())) QVERIFY(QFile::copy(saved.filePath(name), folder + name));
+            QCOMPARE(hashes(folder), oldSet);
+
+            const pid_t child = ::fork();
+            if (child == 0) {
+                int step = 0;
+                SetBackupStepHook([&](const QString&) {
+                    if (step++ == kill) ::_exit(0);
+                });
+                backUp();
+                ::_exit(3);
+            }
+            int wstatus = 0;
+            QCOMPARE(::waitpid(child, &wstatus, 0), child);
+            QVERIFY(WIFEXITED(wstatus));
+            QCOMPARE(WEXITSTATUS(wstatus), 0);
+
+            const QString at = QStringLiteral("killed before %1: %2").arg(kill).arg(steps[kill]);
+            const auto afterKill = hashes(folder);
+            const bool between = afterKill.isEmpty() && steps[kill].startsWith(QStringLiteral("rename")) &&
+                                 backupKind != BackupKind::Chosen;
+            if (backupKind != BackupKind::Chosen || !QDir(folder + QStringLiteral(".ralvek-backup-ready")).exists())
+                QVERIFY2(afterKill == oldSet || afterKill == newSet || between, qPrintable(at));
+            // Once the new set is in place, every later kill leaves it there.
+            if (sawNew) QVERIFY2(afterKill == newSet || between, qPrintable(at));
+
+            QVERIFY2(recover(), qPrintable(at));
+            const auto recovered = hashes(folder);
+            QVERIFY2(recovered == oldSet || recovered == newSet, qPrintable(at));
+            sawNew = sawNew || (recovered == newSet && afterKill == newSet);
+            QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name),
+                     filesIn(folder));
+            QCOMPARE(QDir(gstrDataPath).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                     dataBefore);
+        }
+        // The last kill comes after the new set is complete.
+        QCOMPARE(hashes(folder), newSet);
+        for (const platform::MsgRequest& shown : box.shown()) QCOMPARE(shown.icon, MsgIcon::Information);
+    }
+
+    // Two companies of one name keep their automatic backups apart; the
+    // folder name follows the rule of the company folders.
+    void companiesOfOneName() {
+        ScriptedMsgBox box;
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU) "
+                                    "SELECT '52', COMPANY, KISYU, KIMATU FROM T_COMP_MAIN WHERE CID = '51'")));
+        QCOMPARE(AutomaticBackupFolder(), gstrDataPath + QStringLiteral("Data/テスト商店_51/"));
+        QCOMPARE(YearEndWorkFolder(), gstrDataPath + QStringLiteral("Temp/テスト商店_51/"));
+        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        gstrCID = QStringLiteral("52");
+        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        QCOMPARE(QDir(gstrDataPath + QStringLiteral("Data")).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"テスト商店_51", "テスト商店_52"}));
+        QCOMPARE(iconvText(gstrDataPath + QStringLiteral("Data/テスト商店_52/T_002.txt")).left(5),
+                 QStringLiteral("\"52\",").left(5));
+    }
+
+    void folderNameRule_data() {
+        QTest::addColumn<QString>("cid");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("others");  // id, name, id, name, ...
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("alone") << "51" << "山田商店" << QStringList{"52", "佐藤商店"} << "山田商店";
+        QTest::newRow("namesake") << "51" << "山田商店" << QStringList{"52", "山田商店"} << "山田商店_51";
+        QTest::newRow("same after making safe") << "51" << "A/B" << QStringList{"52", "A\\B"} << "A_B_51";
+        QTest::newRow("own entry ignored") << "51" << "山田商店" << QStringList{"51", "山田商店"} << "山田商店";
+        QTest::newRow("letter case differs") << "51" << "abc" << QStringList{"52", "ABC"} << "abc";
+        QTest::newRow("name of a name-and-id folder")
+            << "53" << "X_51" << QStringList{"51", "X", "52", "X"} << "X_51_53";
+        QTest::newRow("name like an unused name-and-id folder")
+            << "53" << "X_51" << QStringList{"51", "X"} << "X_51";
+    }
+    void folderNameRule() {
+        QFETCH(QString, cid);
+        QFETCH(QString, name);
+        QFETCH(QStringList, others);
+        QFETCH(QString, folder);
+        std::vector<CompanyNameEntry> companies{{cid, name}};
+        for (int i = 0; i + 1 < others.size(); i += 2) companies.push_back({others[i], others[i + 1]});
+        QCOMPARE(CompanyFolderName(cid, name, companies), folder);
+    }
+
+    // Lines are written on a fast path; they are the lines write_data_to_text
+    // writes, also for the extreme amounts and awkward texts.
+    void fastLinesMatchRowLines() {
+        ScriptedMsgBox box;
+        const QVariantList texts{QStringLiteral("\""), QStringLiteral("a\"\"b,c"), QString(), QStringLiteral("〜−¥")};
+        const QList<qint64> amounts{0, -1, 1, 10000, -10000, 123456789, -5, std::numeric_limits<qint64>::max(),
+                                    std::numeric_limits<qint64>::min()};
+        QVERIFY(exec(QStringLiteral("DELETE FROM T_SIWAKE WHERE CID = '51'")));
+        for (int i = 0; i < amounts.size(); ++i) {
+            QVERIFY(exec(QStringLiteral("INSERT INTO T_SIWAKE VALUES ('51', ?, ?, '2003/04/01', ?, NULL, ?, ?, ?)"),
+                         {QString::number(i), texts[i % texts.size()], texts[(i + 1) % texts.size()], amounts[i],
+                          amounts[amounts.size() - 1 - i], double(float(0.1 * i))}));
+        }
+        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        QFile file(AutomaticBackupFolder() + QStringLiteral("T_003.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        platform::Statement select(*gcnKaikei, QStringLiteral("SELECT * FROM T_SIWAKE WHERE CID = '51'"));
+        QByteArray expected;
+        while (select.next()) QVERIFY(write_data_to_text(select.row(), expected, 9));
+        QCOMPARE(file.readAll(), expected);
+        QVERIFY(expected.contains("\"-922337203685477.5808\""));
+        QCOMPARE(box.count(), 0);
     }
 
     // The user's backup: a cancelled choice does nothing at all; a chosen

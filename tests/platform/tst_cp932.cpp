@@ -3,6 +3,7 @@
 
 #include "platform/cp932.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include "platform/textguard.h"
@@ -107,6 +108,47 @@ private slots:
         QCOMPARE(twins, 7);
         QVERIFY(platform::refusedCharacter(QStringLiteral("𠮷")));
         QVERIFY(platform::refusedCharacter(QStringLiteral("\t")));
+    }
+
+    // Whole texts are converted in one call: every character of the basic
+    // plane that CP932 holds, in one text, gives the bytes the system's iconv
+    // gives; each character it cannot hold is found at its position in a
+    // text that has CP932 characters before and after it.
+    void wholeTexts() {
+        QString all;
+        QList<QChar> refused;
+        for (char16_t u = 1; u < 0xD800; ++u) {
+            if (cp932::canEncode(QString(QChar(u))))
+                all += QChar(u);
+            else
+                refused << QChar(u);
+        }
+        QVERIFY(all.size() > 7000);
+        QProcess iconv;
+        iconv.start(QStringLiteral("iconv"), {"-f", "UTF-8", "-t", "CP932"});
+        QVERIFY(iconv.waitForStarted());
+        iconv.write(all.toUtf8());
+        iconv.closeWriteChannel();
+        QVERIFY(iconv.waitForFinished());
+        const cp932::EncodeResult encoded = cp932::encode(all);
+        QVERIFY(encoded.ok);
+        QCOMPARE(encoded.bytes, iconv.readAllStandardOutput());
+
+        const QString before = QStringLiteral("現金a𠀋"), after = QStringLiteral("ｶﾅ");
+        for (const QChar c : refused) {
+            const cp932::EncodeResult bad = cp932::encode(QStringLiteral("現金a") + c + after);
+            QVERIFY(!bad.ok);
+            QCOMPARE(bad.badPosition, 3);
+            QCOMPARE(bad.badCharacter, QString(c));
+        }
+        // After a refusal the next text converts from a clean state.
+        QCOMPARE(cp932::encode(after).bytes, QByteArray::fromHex("b6c5"));
+        // A character outside the basic plane is named whole; multi-byte
+        // characters before the offending one count one unit each.
+        const cp932::EncodeResult pair = cp932::encode(before + QStringLiteral("€"));
+        QCOMPARE(pair.badCharacter, QStringLiteral("𠀋"));
+        QCOMPARE(pair.badPosition, 3);
+        QCOMPARE(cp932::encode(QStringLiteral("ab♪ｶ€")).badPosition, 4);
     }
 
     void decodeRefusesInvalidBytes_data() {
