@@ -5,9 +5,11 @@
 #include <clocale>
 
 #include "app/MainMenu.h"
+#include "platform/msgboxdialog.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    platform::InstallMessageDialog();
     // Japanese text must reach every C library (iconv, the ODBC driver manager)
     // as UTF-8, whatever locale the session was started under.
     std::setlocale(LC_CTYPE, "C.UTF-8");

@@ -1,15 +1,36 @@
-# ralvek_library(<target> DEPS <targets...>)
-# One static library per folder, made of every .cpp/.h directly in that folder.
-# New files are picked up at the next build (CONFIGURE_DEPENDS), so adding a
-# source never needs a CMake edit. A folder without sources yet is an
-# INTERFACE library that only forwards its dependencies.
+# ralvek_library(<target> [ONLY <names...>] [REST_OF <targets...>] DEPS <targets...>)
+# One static library made of the .cpp/.h directly in the current folder. New
+# files are picked up at the next build (CONFIGURE_DEPENDS), so adding a source
+# never needs a CMake edit. A folder may build two libraries: ONLY names the
+# files (without extension) of one, REST_OF builds every other file of the
+# folder into another; a new file lands in the REST_OF library. A library
+# without sources yet is an INTERFACE library that only forwards its
+# dependencies.
 function(ralvek_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;ONLY;REST_OF" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(ARG_ONLY)
+    set(picked)
+    foreach(name ${ARG_ONLY})
+      foreach(ext cpp h)
+        if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${name}.${ext})
+          list(APPEND picked ${CMAKE_CURRENT_SOURCE_DIR}/${name}.${ext})
+        endif()
+      endforeach()
+    endforeach()
+    set(sources ${picked})
+  endif()
+  foreach(other ${ARG_REST_OF})
+    get_target_property(taken ${other} RALVEK_SOURCES)
+    if(taken)
+      list(REMOVE_ITEM sources ${taken})
+    endif()
+  endforeach()
+  set(headers ${sources})
+  list(FILTER headers INCLUDE REGEX "\\.h$")
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   if(sources)
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${target} STATIC ${sources} ${headers})
     target_link_libraries(${target} PUBLIC ${ARG_DEPS})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -19,4 +40,83 @@ function(ralvek_library target)
     target_link_libraries(${target} INTERFACE ${ARG_DEPS})
     target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
   endif()
+  set_property(TARGET ${target} PROPERTY RALVEK_SOURCES ${sources} ${headers})
+endfunction()
+
+# The widget libraries: a target that reaches one of these through its links
+# is not widget-free.
+set(RALVEK_WIDGET_LIBRARIES Qt6::Widgets Qt6::PrintSupport Qt6::OpenGLWidgets)
+
+# ralvek_links_widgets(<target> <out-var>): sets out-var to the chain of links
+# from target to the first widget library it reaches, or to "" when it reaches
+# none.
+function(ralvek_links_widgets target out)
+  set(${out} "" PARENT_SCOPE)
+  set(queue ${target})
+  set(seen ${target})
+  set(via_${target} ${target})
+  while(queue)
+    list(POP_FRONT queue current)
+    if(NOT TARGET ${current})
+      continue()
+    endif()
+    get_target_property(type ${current} TYPE)
+    get_target_property(imported ${current} IMPORTED)
+    set(links)
+    if(NOT imported AND NOT type STREQUAL "INTERFACE_LIBRARY")
+      get_target_property(direct ${current} LINK_LIBRARIES)
+      if(direct)
+        list(APPEND links ${direct})
+      endif()
+    endif()
+    get_target_property(iface ${current} INTERFACE_LINK_LIBRARIES)
+    if(iface)
+      list(APPEND links ${iface})
+    endif()
+    foreach(link ${links})
+      # $<LINK_ONLY:x> and similar wrappers still link x.
+      string(REGEX REPLACE "^\\$<[A-Z_]+:(.*)>$" "\\1" link "${link}")
+      if(TARGET ${link})
+        get_target_property(aliased ${link} ALIASED_TARGET)
+        if(aliased)
+          set(link ${aliased})
+        endif()
+      endif()
+      foreach(widgets ${RALVEK_WIDGET_LIBRARIES})
+        set(widgets_target ${widgets})
+        if(TARGET ${widgets})
+          get_target_property(aliased ${widgets} ALIASED_TARGET)
+          if(aliased)
+            set(widgets_target ${aliased})
+          endif()
+        endif()
+        if(link STREQUAL widgets OR link STREQUAL widgets_target)
+          set(${out} "${via_${current}} -> ${widgets}" PARENT_SCOPE)
+          return()
+        endif()
+      endforeach()
+      if(NOT link IN_LIST seen)
+        list(APPEND seen ${link})
+        list(APPEND queue ${link})
+        set(via_${link} "${via_${current}} -> ${link}")
+      endif()
+    endforeach()
+  endwhile()
+endfunction()
+
+# ralvek_widget_free(<targets...>): these targets must never link a widget
+# library; ralvek_check_widget_free() (run once every target exists) fails the
+# configuration if one does.
+function(ralvek_widget_free)
+  set_property(GLOBAL APPEND PROPERTY RALVEK_WIDGET_FREE_TARGETS ${ARGN})
+endfunction()
+
+function(ralvek_check_widget_free)
+  get_property(targets GLOBAL PROPERTY RALVEK_WIDGET_FREE_TARGETS)
+  foreach(target ${targets})
+    ralvek_links_widgets(${target} chain)
+    if(chain)
+      message(FATAL_ERROR "${target} must not link a widget library, but links one: ${chain}")
+    endif()
+  endforeach()
 endfunction()

@@ -1,8 +1,6 @@
 #include "platform/msgbox.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
 
 namespace platform {
 
@@ -29,86 +27,33 @@ int firstButton(MsgButtons b) {
     return vbOK;
 }
 
-struct ButtonMap {
-    QMessageBox::StandardButton button;
-    int result;
-};
-
-// The captions a Japanese desktop gives its message-box buttons (Qt's own are
-// English); the letter in brackets answers the box without Alt.
-QString captionOf(int result) {
-    switch (result) {
-    case vbOK:
-        return QStringLiteral("OK");
-    case vbCancel:
-        return QStringLiteral("キャンセル");
-    case vbAbort:
-        return QStringLiteral("中止(&A)");
-    case vbRetry:
-        return QStringLiteral("再試行(&R)");
-    case vbIgnore:
-        return QStringLiteral("無視(&I)");
-    case vbYes:
-        return QStringLiteral("はい(&Y)");
-    case vbNo:
-        return QStringLiteral("いいえ(&N)");
-    }
-    return QString();
+MsgBox::Responder& dialog() {
+    static MsgBox::Responder d;
+    return d;
 }
 
-std::vector<ButtonMap> buttonsOf(MsgButtons b) {
-    using SB = QMessageBox::StandardButton;
-    switch (b) {
-    case MsgButtons::Ok:
-        return {{SB::Ok, vbOK}};
+// No dialog to show the message in: tell it on standard error and answer as
+// a box closed without a choice.
+int unshown(const MsgRequest& rq) {
+    std::fprintf(stderr, "%s: %s\n", rq.title.toLocal8Bit().constData(), rq.text.toLocal8Bit().constData());
+    switch (rq.buttons) {
     case MsgButtons::OkCancel:
-        return {{SB::Ok, vbOK}, {SB::Cancel, vbCancel}};
-    case MsgButtons::YesNo:
-        return {{SB::Yes, vbYes}, {SB::No, vbNo}};
-    case MsgButtons::YesNoCancel:
-        return {{SB::Yes, vbYes}, {SB::No, vbNo}, {SB::Cancel, vbCancel}};
     case MsgButtons::RetryCancel:
-        return {{SB::Retry, vbRetry}, {SB::Cancel, vbCancel}};
-    case MsgButtons::AbortRetryIgnore:
-        return {{SB::Abort, vbAbort}, {SB::Retry, vbRetry}, {SB::Ignore, vbIgnore}};
+    case MsgButtons::YesNoCancel:
+        return vbCancel;
+    case MsgButtons::YesNo:
+        return vbNo;
+    default:
+        return firstButton(rq.buttons);
     }
-    return {{SB::Ok, vbOK}};
-}
-
-int showDialog(const MsgRequest& rq) {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(rq.title);
-    box.setText(rq.text);
-    switch (rq.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    }
-    const std::vector<ButtonMap> map = buttonsOf(rq.buttons);
-    QMessageBox::StandardButtons all;
-    for (const ButtonMap& m : map) all |= m.button;
-    box.setStandardButtons(all);
-    for (const ButtonMap& m : map) box.button(m.button)->setText(captionOf(m.result));
-    const int def = std::clamp(rq.defaultButton, 1, int(map.size())) - 1;
-    box.setDefaultButton(map[def].button);
-    const int pressed = box.exec();
-    for (const ButtonMap& m : map) {
-        if (m.button == pressed) return m.result;
-    }
-    // Closed with the window's close box: the cancelling answer if there is one.
-    for (const ButtonMap& m : map) {
-        if (m.result == vbCancel || m.result == vbNo) return m.result;
-    }
-    return map.front().result;
 }
 
 }  // namespace
 
 int MsgBox::show(const MsgRequest& request) {
     if (responder()) return responder()(request);
-    return showDialog(request);
+    if (dialog()) return dialog()(request);
+    return unshown(request);
 }
 
 int MsgBox::show(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons, int defaultButton) {
@@ -116,6 +61,8 @@ int MsgBox::show(const QString& title, const QString& text, MsgIcon icon, MsgBut
 }
 
 void MsgBox::setResponder(Responder r) { responder() = std::move(r); }
+
+void MsgBox::setDialog(Responder d) { dialog() = std::move(d); }
 
 ScriptedMsgBox::ScriptedMsgBox() {
     MsgBox::setResponder([this](const MsgRequest& rq) {

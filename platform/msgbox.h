@@ -1,8 +1,9 @@
 #pragma once
 // platform::MsgBox: every message the program shows goes through here.
-// The program shows a QMessageBox; tests install a responder that records each
-// message (title, text, icon, buttons) and answers it, so no test ever blocks
-// on a dialog.
+// The program shows a QMessageBox (installed at start-up, see
+// platform/msgboxdialog.h, so that this service itself needs no widgets);
+// tests install a responder that records each message (title, text, icon,
+// buttons) and answers it, so no test ever blocks on a dialog.
 
 #include <QString>
 
@@ -45,6 +46,12 @@ public:
 
     // Replaces the real dialog (tests). An empty responder restores the dialog.
     static void setResponder(Responder responder);
+
+    // The dialog that shows a message while no responder is installed. Until
+    // one is set, a message is written to standard error and answered as a
+    // box closed with its close box: its cancelling answer (Cancel, No) if it
+    // has one, else its first button.
+    static void setDialog(Responder dialog);
 };
 
 // A test responder: records every message and answers from a script; with the

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "platform/msgbox.h"
+#include "platform/msgboxdialog.h"
 #include "support/testenv.h"
 
 using platform::MsgBox;
@@ -34,7 +35,31 @@ class TestMsgBox : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { testenv::isolate(); }
+    void initTestCase() {
+        testenv::isolate();
+        platform::InstallMessageDialog();
+    }
+
+    // Without a dialog (a program without widgets) a message is answered as a
+    // box closed without a choice: never with a "Yes" or "OK" to go ahead.
+    void unshownAnswers_data() {
+        QTest::addColumn<MsgButtons>("buttons");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("OK") << MsgButtons::Ok << int(platform::vbOK);
+        QTest::newRow("OK, cancel") << MsgButtons::OkCancel << int(platform::vbCancel);
+        QTest::newRow("yes, no") << MsgButtons::YesNo << int(platform::vbNo);
+        QTest::newRow("yes, no, cancel") << MsgButtons::YesNoCancel << int(platform::vbCancel);
+        QTest::newRow("retry, cancel") << MsgButtons::RetryCancel << int(platform::vbCancel);
+        QTest::newRow("abort, retry, ignore") << MsgButtons::AbortRetryIgnore << int(platform::vbAbort);
+    }
+    void unshownAnswers() {
+        QFETCH(MsgButtons, buttons);
+        QFETCH(int, answer);
+        MsgBox::setDialog({});
+        const int got = MsgBox::show(QStringLiteral("t"), QStringLiteral("m"), MsgIcon::Warning, buttons);
+        platform::InstallMessageDialog();
+        QCOMPARE(got, answer);
+    }
 
     void captionsAndLetters_data() {
         QTest::addColumn<MsgButtons>("buttons");
