@@ -8,7 +8,7 @@
 //
 // Fields are named after their columns (KRKOCODE -> kr.kocode, DENMENO ->
 // denMeNo); docs/GLOSSARY.md explains the names. Amounts are Currency, rates
-// single-precision, orders and counters int. A text field left empty is
+// double, orders and counters int. A text field left empty is
 // stored as the empty text, an amount or rate left alone as 0: a record
 // default-constructed and filled only where it matters is a valid row.
 //
