@@ -111,6 +111,14 @@ void ImDate::normalise() {
     }
 }
 
+QVariant ImDate::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // Dates are typed in half-width digits: the box tells the input method
+    // that it takes no input-method text, so digits reach it as typed even
+    // when the input method is in kana mode. QLineEdit would say yes.
+    if (query == Qt::ImEnabled) return false;
+    return QLineEdit::inputMethodQuery(query);
+}
+
 void ImDate::setHolidays(const QString& monthDays) {
     holidays_.clear();
     for (const QString& item : monthDays.split(QLatin1Char(','), Qt::SkipEmptyParts)) {

@@ -59,6 +59,9 @@ public:
     // "2003-04-01", "20030401"); nullopt when it is no valid date.
     static std::optional<QDate> parseDate(const QString& text);
 
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void change();
     void lostFocus();

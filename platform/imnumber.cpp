@@ -111,7 +111,8 @@ QValidator::State NumberValidator::validate(QString& input, int& pos) const {
 ImNumber::ImNumber(QWidget* parent) : QLineEdit(parent), validator_(new NumberValidator(format_, this)) {
     setValidator(validator_);
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Amounts are typed in half-width digits: the Japanese input method stays off.
+    // Amounts are typed in half-width digits: the Japanese input method stays
+    // off (see inputMethodQuery).
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setInputMethodHints(Qt::ImhFormattedNumbersOnly);
     connect(this, &QLineEdit::textEdited, this, &ImNumber::onTextEdited);
@@ -148,6 +149,14 @@ void ImNumber::setDisplayOnly(bool on) {
     } else {
         setPalette(QPalette());
     }
+}
+
+QVariant ImNumber::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // Amounts are typed in half-width digits: the box tells the input method
+    // that it takes no input-method text, so digits reach it as typed even
+    // when the input method is in kana mode. QLineEdit would say yes.
+    if (query == Qt::ImEnabled) return false;
+    return QLineEdit::inputMethodQuery(query);
 }
 
 void ImNumber::showValue() {

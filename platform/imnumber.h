@@ -102,6 +102,9 @@ public:
 
     void setDisplayOnly(bool on);
 
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 signals:
     void change();
     void lostFocus();

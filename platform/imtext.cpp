@@ -1,6 +1,8 @@
 #include "platform/imtext.h"
 
 #include <QFocusEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 
 #include "platform/cp932.h"
@@ -44,12 +46,17 @@ int ImText::maxBytes() const {
 }
 
 void ImText::setInputMethodOn(bool on) {
-    setAttribute(Qt::WA_InputMethodEnabled, on);
+    inputMethodOn_ = on;
+    setAttribute(Qt::WA_InputMethodEnabled, on && !isReadOnly());
     setInputMethodHints(on ? Qt::ImhNone : Qt::ImhLatinOnly);
+    if (hasFocus()) QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
 }
 
-bool ImText::isInputMethodOn() const {
-    return testAttribute(Qt::WA_InputMethodEnabled);
+QVariant ImText::inputMethodQuery(Qt::InputMethodQuery query) const {
+    // The input method asks the focused widget whether it takes its text;
+    // QLineEdit answers from its read-only state alone.
+    if (query == Qt::ImEnabled) return inputMethodOn_ && QLineEdit::inputMethodQuery(query).toBool();
+    return QLineEdit::inputMethodQuery(query);
 }
 
 void ImText::setDisplayOnly(bool on) {
@@ -94,20 +101,28 @@ bool ImText::isKana(const QString& text) {
     return true;
 }
 
+// The kana of a preedit, "" when it holds anything else. A final romaji n is
+// still pending in the preedit ("しょうてｎ"): the input method makes it ん
+// when it converts, and so does the reading.
+QString ImText::preeditKana(const QString& preedit) {
+    QString kana = preedit;
+    if (!kana.isEmpty()) {
+        const char16_t last = kana.back().unicode();
+        if (last == u'n' || last == u'N' || last == u'ｎ' || last == u'Ｎ') kana.back() = QChar(u'ん');
+    }
+    return isKana(kana) ? kana : QString();
+}
+
 void ImText::inputMethodEvent(QInputMethodEvent* event) {
     const QString preedit = event->preeditString();
+    const QString preeditAsKana = preeditKana(preedit);
     const QString commit = event->commitString();
     // The reading of a commit is the last all-kana preedit shown before it
-    // (the kana typed before conversion). A preedit that arrives with a commit
-    // already belongs to the next segment.
+    // (the kana typed before conversion; a converted preedit keeps it). A
+    // preedit that arrives with a commit already belongs to the next segment;
+    // an empty preedit without a commit cancels the composition.
     const QString kanaBefore = composingKana_;
-    if (!commit.isEmpty()) {
-        composingKana_ = isKana(preedit) ? preedit : QString();
-    } else if (isKana(preedit)) {
-        composingKana_ = preedit;
-    } else if (preedit.isEmpty()) {
-        composingKana_.clear();  // composition cancelled
-    }
+    if (!commit.isEmpty() || !preeditAsKana.isEmpty() || preedit.isEmpty()) composingKana_ = preeditAsKana;
     // Whether this box was blank is decided before the commit lands in it.
     const bool wasBlank = isBlankHalfWidth(text());
     QLineEdit::inputMethodEvent(event);

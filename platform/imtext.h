@@ -46,8 +46,13 @@ public:
     void setMaxBytes(int bytes);  // 0: no limit
     int maxBytes() const;
 
+    // Off: the box tells the input method that it takes no input-method text,
+    // so keys reach it as typed even when the input method is in kana mode.
     void setInputMethodOn(bool on);
-    bool isInputMethodOn() const;
+    bool isInputMethodOn() const { return inputMethodOn_; }
+
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
     void setDisplayOnly(bool on);
 
@@ -61,6 +66,9 @@ public:
     static QString toKatakana(const QString& kana);
     // True when the text is made of kana (and the prolonged sound mark) only.
     static bool isKana(const QString& text);
+    // The kana shown in a preedit ("" when it holds anything else), a final
+    // pending romaji n read as ん.
+    static QString preeditKana(const QString& preedit);
 
 signals:
     void change();
@@ -75,6 +83,7 @@ private:
     void onTextEdited(const QString& text);
 
     TextGuard* guard_;          // refuses what CP932 cannot hold, applies the byte limit
+    bool inputMethodOn_ = true;
     QString lastText_;          // the text before the edit being processed
     QString composingKana_;     // the last all-kana preedit of the current composition
     QPointer<ImText> readingBox_;

@@ -69,6 +69,59 @@ bool isForward(int key, Qt::KeyboardModifiers mods) {
     return true;  // Enter
 }
 
+// Cell editors answer the input method's Qt::ImEnabled query from their
+// column's setting: QLineEdit and QComboBox answer it from their read-only
+// state alone, so the input method would stay on in amount cells.
+class CellLineEdit : public QLineEdit {
+public:
+    CellLineEdit(bool inputMethod, QWidget* parent) : QLineEdit(parent), inputMethod_(inputMethod) {
+        setAttribute(Qt::WA_InputMethodEnabled, inputMethod);
+        setInputMethodHints(inputMethod ? Qt::ImhNone : Qt::ImhLatinOnly);
+    }
+    using QLineEdit::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled) return inputMethod_ && QLineEdit::inputMethodQuery(query).toBool();
+        return QLineEdit::inputMethodQuery(query);
+    }
+
+private:
+    bool inputMethod_;
+};
+
+class CellComboBox : public QComboBox {
+public:
+    CellComboBox(bool editable, bool inputMethod, QWidget* parent)
+        : QComboBox(parent), inputMethod_(editable && inputMethod) {
+        setEditable(editable);
+        setAttribute(Qt::WA_InputMethodEnabled, inputMethod_);
+        setInputMethodHints(inputMethod_ ? Qt::ImhNone : Qt::ImhLatinOnly);
+        if (QLineEdit* line = lineEdit()) {
+            line->setAttribute(Qt::WA_InputMethodEnabled, inputMethod_);
+            line->setInputMethodHints(inputMethodHints());
+        }
+    }
+    using QComboBox::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled) return inputMethod_ && isEnabled();
+        QLineEdit* line = lineEdit();
+        if (!line) return QComboBox::inputMethodQuery(query);
+        // The text box inside answers in its own coordinates; the input method
+        // places its candidate window from the combo's.
+        const QVariant answer = line->inputMethodQuery(query);
+        switch (query) {
+            case Qt::ImCursorRectangle:
+            case Qt::ImAnchorRectangle:
+            case Qt::ImInputItemClipRectangle:
+                return answer.toRectF().translated(line->pos());
+            default:
+                return answer;
+        }
+    }
+
+private:
+    bool inputMethod_;
+};
+
 }  // namespace
 
 class SpreadModel;
@@ -277,7 +330,22 @@ public:
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
     bool editing() const { return state() == QAbstractItemView::EditingState; }
+    // The open cell editor, or null.
+    QWidget* openEditor() const {
+        if (!editing()) return nullptr;
+        for (QWidget* w : viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))) return w;
+        }
+        return nullptr;
+    }
+    // Opens the editor of the active cell with a combo cell's list shown.
+    void openList() {
+        listRequested = true;
+        QAbstractItemView::edit(currentIndex());
+        listRequested = false;
+    }
     QAbstractItemView::EditTrigger lastTrigger = QAbstractItemView::NoEditTriggers;
+    bool listRequested = false;  // the user asked for a combo cell's list (arrow, F4, Alt+Down)
 
 protected:
     bool event(QEvent* e) override {
@@ -301,7 +369,19 @@ protected:
         bool handled = false;
         emit d->q->keyDown(e->key(), e->modifiers(), handled);
         if (handled) return;
+        const bool altDown = e->key() == Qt::Key_Down && (e->modifiers() & Qt::AltModifier);
+        if ((e->key() == Qt::Key_F4 || altDown) && isOpenableCombo(currentIndex())) {
+            openList();
+            return;
+        }
         QTableView::keyPressEvent(e);
+    }
+
+    bool isOpenableCombo(const QModelIndex& index) const {
+        if (!index.isValid()) return false;
+        const int row = index.row() + 1;
+        const int col = index.column() + 1;
+        return d->model->cell(row, col).combo && !d->model->isLocked(row, col);
     }
 
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override {
@@ -332,18 +412,42 @@ protected:
     }
 
     // The first input-method text typed on a cell opens its editor and goes
-    // into it, as a first key does.
+    // into it, as a first key does (so a combo cell's list stays closed).
+    // The editor takes the focus while the input method is still composing.
+    // Qt hands a composition to the input method's commit when the focus
+    // leaves a widget that takes input-method input, which would end it early
+    // (the first romaji letter landing raw in the cell): the view says it
+    // takes none for that moment, so the composition goes on in the editor.
     void inputMethodEvent(QInputMethodEvent* e) override {
         const bool text = !e->commitString().isEmpty() || !e->preeditString().isEmpty();
-        if (text && !editing() && currentIndex().isValid() &&
-            QAbstractItemView::edit(currentIndex(), AnyKeyPressed, nullptr)) {
+        if (text && !editing() && currentIndex().isValid()) {
+            const bool accepting = testAttribute(Qt::WA_InputMethodEnabled);
+            setAttribute(Qt::WA_InputMethodEnabled, false);
+            const bool opened = edit(currentIndex(), AnyKeyPressed, nullptr);
+            setAttribute(Qt::WA_InputMethodEnabled, accepting);
             QWidget* editor = QApplication::focusWidget();
-            if (editor && viewport()->isAncestorOf(editor)) {
+            if (opened && editor && viewport()->isAncestorOf(editor)) {
                 QApplication::sendEvent(editor, e);
+                QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
                 return;
             }
         }
         QTableView::inputMethodEvent(e);
+    }
+
+    // The input method places its candidate window at the cursor of the open
+    // cell editor, or at the active cell, in the view's coordinates.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle) {
+            if (QWidget* editor = openEditor()) {
+                const QRectF r = editor->inputMethodQuery(query).toRectF();
+                return r.translated(editor->mapTo(this, QPoint(0, 0)));
+            }
+            if (currentIndex().isValid()) {
+                return QRectF(visualRect(currentIndex()).translated(viewport()->mapTo(this, QPoint(0, 0))));
+            }
+        }
+        return QTableView::inputMethodQuery(query);
     }
 
     // Entering a grid that has no active cell yet puts the cursor on its first
@@ -398,35 +502,35 @@ public:
         const bool im = d->inputMethodFor(col);
         QWidget* editor = nullptr;
         if (c.combo) {
-            auto* combo = new QComboBox(parent);
+            auto* combo = new CellComboBox(c.comboEditable, im, parent);
             combo->addItems(c.items);
-            combo->setEditable(c.comboEditable);
             combo->setMaxVisibleItems(16);
             if (c.comboEditable) {
                 combo->setInsertPolicy(QComboBox::NoInsert);
-                setInputMethod(combo->lineEdit(), im);
                 new TextGuard(combo->lineEdit());
             }
-            setInputMethod(combo, im && c.comboEditable);
             // Choosing an item ends the edit at once, so the screen reacts to the choice.
             QObject::connect(combo, &QComboBox::activated, combo,
                              [this, combo] { d->view->commitAndClose(combo); });
-            const auto trigger = d->view->lastTrigger;
-            if (trigger != QAbstractItemView::AnyKeyPressed) {
+            // The list opens when the user asks for it (the arrow, F4, Alt+Down).
+            // A list-only cell also opens it when its edit starts other than by
+            // typing; a cell that takes text opens as a text box, so that what
+            // is typed (through the input method too) goes into the cell.
+            const bool typed = d->view->lastTrigger == QAbstractItemView::AnyKeyPressed;
+            if (d->view->listRequested || (!c.comboEditable && !typed)) {
                 QTimer::singleShot(0, combo, [combo] {
                     if (combo->isVisible()) combo->showPopup();
                 });
             }
             editor = combo;
         } else {
-            auto* line = new QLineEdit(parent);
+            const bool number = m.isNumberCell(row, col);
+            auto* line = new CellLineEdit(im && !number, parent);
             line->setFrame(false);
-            if (m.isNumberCell(row, col)) {
+            if (number) {
                 line->setValidator(new NumberValidator(m.column(col).format, line));
                 line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                setInputMethod(line, false);
             } else {
-                setInputMethod(line, im);
                 new TextGuard(line);
             }
             editor = line;
@@ -484,12 +588,6 @@ private:
         return qobject_cast<TextGuard*>(const_cast<QValidator*>(line->validator()));
     }
 
-    static void setInputMethod(QWidget* w, bool on) {
-        if (!w) return;
-        w->setAttribute(Qt::WA_InputMethodEnabled, on);
-        w->setInputMethodHints(on ? Qt::ImhNone : Qt::ImhLatinOnly);
-    }
-
     SpreadGrid::Impl* d;
 };
 
@@ -503,8 +601,7 @@ void SpreadView::mouseReleaseEvent(QMouseEvent* e) {
     if (!d->model->cell(row, col).combo || d->model->isLocked(row, col)) return;
     if (!SpreadDelegate::arrowRect(visualRect(index)).contains(e->position().toPoint())) return;
     if (currentIndex() != index) return;  // the move was cancelled
-    lastTrigger = QAbstractItemView::DoubleClicked;
-    QAbstractItemView::edit(index);
+    openList();
 }
 
 // ---------------------------------------------------------------------------
@@ -540,18 +637,7 @@ void SpreadGrid::Impl::navigate(int key, Qt::KeyboardModifiers mods, QWidget* ed
 }
 
 void SpreadGrid::Impl::commitEditor() {
-    if (!view->editing()) return;
-    if (QWidget* editor = view->indexWidget(view->currentIndex())) {
-        view->commitAndClose(editor);
-        return;
-    }
-    // Editors are not index widgets: find the open one among the viewport's children.
-    for (QWidget* w : view->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (w->isVisible() && (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w))) {
-            view->commitAndClose(w);
-            return;
-        }
-    }
+    if (QWidget* editor = view->openEditor()) view->commitAndClose(editor);
 }
 
 void SpreadGrid::Impl::move(bool forward) {

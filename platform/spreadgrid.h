@@ -73,12 +73,18 @@
 //   moveToNextCell() / moveToPreviousCell() act as Tab / Shift+Tab from code
 //   (with leaveCell and advance), at once.
 //   Tabbing into a grid without an active cell starts on its first editable
-//   cell (Shift+Tab: its last). Typing on a cell (or F2, a double-click, a click
-//   on the active cell or on a combo cell's arrow) opens its editor.
+//   cell (Shift+Tab: its last). Typing on a cell (also through the input
+//   method: its first preedit) or F2, a double-click, a click on the active cell
+//   or on a combo cell's arrow opens its editor. A combo cell's list opens with
+//   the arrow, F4 or Alt+Down; a list-only cell also opens it when its edit
+//   starts otherwise than by typing.
 //
 // Input method: setColumnInputMethod(c, on) switches the Japanese input method
 // on or off for editing in that column (default: on for text columns, off for
-// number columns); the grid follows the active cell.
+// number columns); the grid and its cell editors answer the input method's
+// Qt::ImEnabled query for the active cell's column, so keys reach a cell where
+// it is off as they are typed. The candidate window is placed at the cell
+// (Qt::ImCursorRectangle of the open editor, or of the active cell).
 //
 // Drawing: setRedraw(false) while filling many cells, setRedraw(true) after.
 //

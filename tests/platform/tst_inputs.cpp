@@ -15,6 +15,7 @@
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
 #include "platform/textguard.h"
+#include "support/inputmethod.h"
 #include "support/testenv.h"
 
 using platform::ImDate;
@@ -86,6 +87,9 @@ private slots:
     void textRefusesWhatCp932CannotHold_data();
     void textRefusesWhatCp932CannotHold();
     void textShowsStoredTextWhole();
+    void furiganaKeepsAPendingN_data();
+    void furiganaKeepsAPendingN();
+    void inputMethodOnlyWhereTheBoxTakesIt();
     void numberTellsEmptyFromZero();
     void numberTypingAndDisplay();
     void numberTypedTextReadWholeOrRefused_data();
@@ -256,6 +260,63 @@ void TestInputs::textShowsStoredTextWhole() {
     QCOMPARE(box.text(), QStringLiteral("𠮷野家¥本店"));
     QCoreApplication::processEvents();
     QCOMPARE(messages.count(), 0);
+}
+
+void TestInputs::furiganaKeepsAPendingN_data() {
+    QTest::addColumn<QStringList>("preedits");  // as shown while typing, before the conversion
+    QTest::addColumn<QString>("reading");
+    QTest::newRow("final n pending") << QStringList{"て", "てｎ"} << QStringLiteral("テン");
+    QTest::newRow("half-width n") << QStringList{"て", "てn"} << QStringLiteral("テン");
+    QTest::newRow("capital N") << QStringList{"て", "てＮ"} << QStringLiteral("テン");
+    QTest::newRow("n typed twice") << QStringList{"て", "てｎ", "てん"} << QStringLiteral("テン");
+    QTest::newRow("pending n inside a word") << QStringList{"ｋ", "か", "かｎ", "かんｓ", "かんさ"}
+                                             << QStringLiteral("カンサ");
+}
+
+// Converted right after a final romaji n, the reading keeps the ン the input
+// method gives the converted word.
+void TestInputs::furiganaKeepsAPendingN() {
+    QFETCH(QStringList, preedits);
+    QFETCH(QString, reading);
+    Window w;
+    ImText* name = w.add<ImText>();
+    ImText* furigana = w.add<ImText>();
+    name->setReadingBox(furigana);
+    w.show();
+    name->setFocus();
+    imtest::compose(preedits, QStringLiteral("天"));
+    QCOMPARE(name->text(), QStringLiteral("天"));
+    QCOMPARE(furigana->text(), reading);
+}
+
+// Number and date boxes and half-width text boxes tell the input method that
+// they take no input-method text (so keys reach them as typed); other text
+// boxes take it.
+void TestInputs::inputMethodOnlyWhereTheBoxTakesIt() {
+    Window w;
+    ImText* name = w.add<ImText>();
+    ImText* postcode = w.add<ImText>();
+    postcode->setInputMethodOn(false);
+    ImNumber* amount = w.add<ImNumber>();
+    ImDate* date = w.add<ImDate>();
+    w.show();
+    const QList<QPair<QWidget*, bool>> boxes{{name, true}, {postcode, false}, {amount, false}, {date, false}};
+    for (const auto& [box, takes] : boxes) {
+        box->setFocus();
+        QCOMPARE(imtest::acceptsInputMethod(), takes);
+    }
+    // Made display-only and editable again, a box keeps its setting.
+    postcode->setDisplayOnly(true);
+    postcode->setDisplayOnly(false);
+    amount->setDisplayOnly(true);
+    amount->setDisplayOnly(false);
+    for (QWidget* box : std::initializer_list<QWidget*>{postcode, amount}) {
+        box->setFocus();
+        QVERIFY(!imtest::acceptsInputMethod());
+    }
+    postcode->setInputMethodOn(true);
+    postcode->setFocus();
+    QVERIFY(imtest::acceptsInputMethod());
 }
 
 void TestInputs::numberTellsEmptyFromZero() {

@@ -13,6 +13,7 @@
 
 #include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
+#include "support/inputmethod.h"
 #include "support/testenv.h"
 
 using platform::SpreadGrid;
@@ -84,6 +85,9 @@ private slots:
     void sizeChangesKeepContentsAndSettings();
     void clicksNameRowAndColumn();
     void inputMethodFollowsTheColumn();
+    void inputMethodTextLandsWholeInAComboCell();
+    void comboListOpensOnRequest_data();
+    void comboListOpensOnRequest();
 };
 
 void TestSpreadGrid::userEditRaisesOneChangeCodeRaisesNone() {
@@ -440,15 +444,101 @@ void TestSpreadGrid::inputMethodFollowsTheColumn() {
 
     s.startAt(1, 3);  // text column: on by default
     QVERIFY(v->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(imtest::acceptsInputMethod());
     s.type("a");
     QVERIFY(s.focus()->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(imtest::acceptsInputMethod());
     s.key(Qt::Key_Tab, Qt::ShiftModifier);  // number column: off
     QCOMPARE(s.active(), Cell(1, 2));
     QVERIFY(!v->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(!imtest::acceptsInputMethod());
+    // The amount's editor says no to the input method too, so the digits
+    // reach it as typed even when the input method is in kana mode.
+    s.type("15");
+    QVERIFY(g.isEditing());
+    QVERIFY(!imtest::acceptsInputMethod());
+    s.type("00");
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.amount(1, 2), std::optional<Currency>(Currency::fromYen(1500)));
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);
     s.key(Qt::Key_Tab, Qt::ShiftModifier);  // switched off by the screen
+    QCOMPARE(s.active(), Cell(1, 1));
     QVERIFY(!v->testAttribute(Qt::WA_InputMethodEnabled));
     s.type("a");
     QVERIFY(!s.focus()->testAttribute(Qt::WA_InputMethodEnabled));
+    QVERIFY(!imtest::acceptsInputMethod());
+}
+
+// A description cell typed through the input method: the first preedit opens
+// the cell's editor, the composition goes on in it, the commit lands whole;
+// the candidate window is placed at the cell.
+void TestSpreadGrid::inputMethodTextLandsWholeInAComboCell() {
+    Screen s(2, 3);
+    SpreadGrid& g = *s.grid;
+    g.setComboCell(1, 3, "\t交通費\t通信費\t", true);
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    s.startAt(1, 3);
+    QTableView* v = g.view();
+    const QRect cell(v->viewport()->mapTo(&s.window, v->visualRect(v->currentIndex()).topLeft()),
+                     v->visualRect(v->currentIndex()).size());
+    // Where the focused widget asks the candidate window to go, in the window.
+    const auto cursorInWindow = [&s] {
+        QWidget* w = s.focus();
+        const QRect r = w->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        return QRect(w->mapTo(&s.window, r.topLeft()), r.size());
+    };
+    QVERIFY(cell.contains(cursorInWindow().center()));
+
+    imtest::preedit(QStringLiteral("ｇ"));
+    QApplication::processEvents();
+    auto* combo = qobject_cast<QComboBox*>(s.focus());
+    QVERIFY(combo);
+    QVERIFY(!combo->view()->isVisible());
+    QVERIFY(imtest::acceptsInputMethod());
+    imtest::preedit(QStringLiteral("げ"));
+    QVERIFY(cell.contains(cursorInWindow().center()));
+    imtest::compose({QStringLiteral("げｎ"), QStringLiteral("げんｋ"), QStringLiteral("げんき"),
+                     QStringLiteral("げんきｎ")},
+                    QStringLiteral("現金"));
+    QApplication::processEvents();
+    QCOMPARE(s.focus(), combo);
+    QVERIFY(!combo->view()->isVisible());
+    QCOMPARE(combo->currentText(), QStringLiteral("現金"));
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 3), QStringLiteral("現金"));
+    QCOMPARE(changes.count(), 1);
+
+    // With the edit started first (F2), the cell takes the text the same way.
+    s.startAt(1, 3);
+    s.key(Qt::Key_F2);
+    QApplication::processEvents();
+    QVERIFY(g.isEditing());
+    auto* started = qobject_cast<QComboBox*>(s.focus());
+    QVERIFY(started && !started->view()->isVisible());
+    imtest::compose({QStringLiteral("ｋ"), QStringLiteral("こ"), QStringLiteral("こう")}, QStringLiteral("交"));
+    QApplication::processEvents();
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 3), QStringLiteral("現金交"));
+}
+
+void TestSpreadGrid::comboListOpensOnRequest_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("F4") << int(Qt::Key_F4) << int(Qt::NoModifier);
+    QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+}
+
+void TestSpreadGrid::comboListOpensOnRequest() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    Screen s(1, 2);
+    SpreadGrid& g = *s.grid;
+    g.setComboCell(1, 2, "\t交通費\t", true);
+    s.startAt(1, 2);
+    s.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    auto* combo = qobject_cast<QComboBox*>(g.view()->viewport()->findChild<QComboBox*>());
+    QVERIFY(combo);
+    QTRY_VERIFY(combo->view()->isVisible());
 }
 
 QTEST_MAIN(TestSpreadGrid)

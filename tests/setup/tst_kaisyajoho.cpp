@@ -31,6 +31,7 @@
 #include "platform/spreadgrid.h"
 #include "setup/InpKaisyaJoho.h"
 #include "setup/companystore.h"
+#include "support/inputmethod.h"
 #include "support/testenv.h"
 
 using platform::MsgIcon;
@@ -318,6 +319,43 @@ private slots:
         convert(s->txtDaihyoName, QStringLiteral("はなこ"), QStringLiteral("花子"));
         QCOMPARE(s->txtDaihyoFurigana->text(), QStringLiteral("ハナコ"));
         QCOMPARE(s->txtKaisyaFurigana->text(), QStringLiteral("スズキ"));
+    }
+
+    // Typed as through a kana-mode input method: the name and its reading
+    // (the last romaji n still pending when converted) land whole; the boxes of
+    // half-width digits say no to the input method, so their keys arrive as typed.
+    void typedThroughTheInputMethod() {
+        startMenu();
+        InpKaisyaJoho* s = open(QStringLiteral("MainMenu"));
+        ScriptedMsgBox box;
+        s->optHojin->click();
+        s->txtKaisyaName->setFocus();
+        QVERIFY(imtest::acceptsInputMethod());
+        imtest::compose({QStringLiteral("ｙ"), QStringLiteral("や"), QStringLiteral("やｍ"), QStringLiteral("やま"),
+                         QStringLiteral("やまｄ"), QStringLiteral("やまだ"), QStringLiteral("やまだｓ"),
+                         QStringLiteral("やまだｓｈ"), QStringLiteral("やまだしょ"), QStringLiteral("やまだしょう"),
+                         QStringLiteral("やまだしょうｔ"), QStringLiteral("やまだしょうて"),
+                         QStringLiteral("やまだしょうてｎ")},
+                        QStringLiteral("山田商店"));
+        QCOMPARE(s->txtKaisyaName->text(), QStringLiteral("山田商店"));
+        QCOMPARE(s->txtKaisyaFurigana->text(), QStringLiteral("ヤマダショウテン"));
+        for (QWidget* w : std::initializer_list<QWidget*>{s->txtYubin, s->txtTel, s->txtFax, s->txtKaikeiNendo,
+                                                          s->txtSeturituNen, s->txtShihonkin, s->txtKisyubi,
+                                                          s->txtKimatubi}) {
+            w->setFocus();
+            QVERIFY2(!imtest::acceptsInputMethod(), qPrintable(w->accessibleName() + w->objectName()));
+        }
+        s->txtYubin->setFocus();
+        QTest::keyClicks(s->txtYubin, QStringLiteral("100-0001"));
+        s->txtShihonkin->setFocus();
+        QTest::keyClicks(s->txtShihonkin, QStringLiteral("32000"));
+        typeDate(s->txtKisyubi, QStringLiteral("20030401"), s->txtKaisyaName);
+        box.clear();
+        s->cmdTouroku->click();
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(scalarText(QStringLiteral("SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || SIHON || '|' || "
+                                           "KISYU FROM T_COMP_MAIN WHERE CID = '51'")),
+                 QStringLiteral("山田商店|ヤマダショウテン|100-0001|320000000|2003/04/01"));
     }
 
     // ---- the date link and the founding date
