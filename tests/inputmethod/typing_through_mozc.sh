@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Japanese typed through a real input method, as a user types it: the built
+# program runs on a private X server with ibus and its mozc engine in kana
+# mode; xdotool types romaji into the company screen and the daily entry, and
+# the database must hold what was typed.
+#
+#   typing_through_mozc.sh PROGRAM_DIR
+#
+# PROGRAM_DIR holds the program "ralvek" and the shipped "Kaikei.mdb". Run as
+# root (as CI does), the test creates an unprivileged user of its own for the
+# run and runs the input method and the program as that user (mozc refuses to
+# run as root), then ends that user's processes and removes it. Exit 77
+# (skipped) only when the input method cannot start; screenshots and logs of a
+# failed run are left in the work folder it names.
+set -uo pipefail
+
+SKIP=77
+program_dir=$(cd "${1:?usage: $0 PROGRAM_DIR}" && pwd)
+user=ralvek-ime-$$
+
+skip() {
+  echo "SKIPPED: $*"
+  exit $SKIP
+}
+
+if [ "$(id -u)" -eq 0 ] && [ "${RALVEK_IME_INNER:-}" != 1 ]; then
+  # ---- as root: a user of our own, a work folder it owns, then the same script as that user
+  for c in runuser useradd userdel pgrep; do command -v $c >/dev/null || skip "$c is missing"; done
+  useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user" ||
+    skip "cannot create the user $user"
+  work=$(mktemp -d /tmp/ralvek-ime.XXXXXX)
+  chmod 755 "$work"
+  # The program is copied where the user can read it (a clone under /root is not).
+  mkdir "$work/bin"
+  cp "$program_dir/ralvek" "$program_dir/Kaikei.mdb" "$work/bin/"
+  cp "$0" "$work/bin/typing_through_mozc.sh"
+  chmod -R a+rX "$work/bin"
+  chown "$user" "$work"
+  runuser -u "$user" -- env RALVEK_IME_INNER=1 RALVEK_IME_WORK="$work" PATH="$PATH" \
+    bash "$work/bin/typing_through_mozc.sh" "$work/bin"
+  rc=$?
+  # What the run left behind (the mozc server, the accessibility bus) belongs to its own user.
+  for pid in $(pgrep -u "$user"); do kill "$pid" 2>/dev/null; done
+  sleep 0.5
+  for pid in $(pgrep -u "$user"); do kill -9 "$pid" 2>/dev/null; done
+  userdel "$user" 2>/dev/null
+  [ $rc -eq 0 ] && rm -rf "$work"
+  exit $rc
+fi
+
+# ---- as the user who types
+work=${RALVEK_IME_WORK:-$(mktemp -d /tmp/ralvek-ime.XXXXXX)}
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+export XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_CONFIG_HOME/mozc" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+shots="$work/shots"
+mkdir -p "$shots"
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
+  [ -n "${DBUS_SESSION_BUS_PID:-}" ] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null
+}
+trap cleanup EXIT
+
+for c in Xvfb xdotool dbus-launch ibus-daemon ibus sqlite3; do
+  command -v $c >/dev/null || skip "$c is not installed"
+done
+[ -x /usr/lib/ibus-mozc/ibus-engine-mozc ] || skip "the mozc engine for ibus is not installed"
+
+fail() {
+  echo "FAILED: $*"
+  shot failure
+  echo "--- screenshots and logs: $work"
+  tail -n 20 "$work/ibus.log" "$work/program.log" 2>/dev/null
+  exit 1
+}
+
+# Waits up to $1 seconds for a command to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
+# ---- X server, session bus, input method
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+exec 3>&-
+wait_for 10 test -s "$work/display" || skip "the X server did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+wait_for 10 xdotool getmouselocation || skip "the X server does not answer"
+
+eval "$(dbus-launch --sh-syntax)" || skip "no session bus"
+export DBUS_SESSION_BUS_ADDRESS
+
+# mozc starts in kana mode, as a Japanese user leaves it.
+cat >"$XDG_CONFIG_HOME/mozc/ibus_config.textproto" <<'EOF'
+engines {
+  name : "mozc-jp"
+  longname : "Mozc"
+  layout : "default"
+  layout_variant : ""
+  layout_option : ""
+  rank : 80
+}
+active_on_launch: True
+EOF
+ibus-daemon --panel=disable --xim --verbose >"$work/ibus.log" 2>&1 &
+pids+=($!)
+wait_for 20 sh -c 'ibus list-engine | grep -q mozc-jp' || skip "ibus did not start or does not list mozc"
+# Setting the engine can report failure and still take effect: what counts is the engine in use.
+wait_for 20 sh -c 'ibus engine mozc-jp; [ "$(ibus engine)" = mozc-jp ]' ||
+  skip "ibus cannot make the mozc engine active"
+
+export QT_IM_MODULE=ibus QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+db="$XDG_DATA_HOME/Kestrov/Kaikei/Kaikei.mdb"
+n=0
+shot() {
+  n=$((n + 1))
+  command -v import >/dev/null && import -window root "$shots/$(printf %02d $n)-$1.png" 2>/dev/null
+}
+sql() { sqlite3 -batch -noheader "$db" "$1"; }
+
+# Gives the keyboard to the visible window named $1 (there is no window manager).
+focus_window() {
+  local win
+  win=$(xdotool search --sync --onlyvisible --name "$1" | head -n1) || return 1
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  sleep 0.5
+}
+# Clicks at a point given from the bottom right corner of the visible window named $1.
+click_from_corner() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool search --onlyvisible --name "$1" getwindowgeometry --shell | head -n6)"
+  xdotool mousemove $((X + WIDTH - $2)) $((Y + HEIGHT - $3)) click 1
+  sleep 0.8
+}
+find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" >/dev/null; }
+keys() {
+  xdotool key --delay 120 "$@"
+  sleep 0.4
+}
+romaji() {
+  xdotool type --delay 120 "$1"
+  sleep 0.4
+}
+
+"$program_dir/ralvek" >"$work/program.log" 2>&1 &
+pids+=($!)
+find_window "メインメニュー" || fail "the main menu did not open"
+sleep 1
+
+# ---- company screen: the name in romaji, its furigana, half-width boxes with the input method on
+year=$(date +%Y)
+[ "$(date +%m)" -lt 4 ] && year=$((year - 1))
+focus_window "メインメニュー"
+keys Tab space  # the company list has the focus; the next button opens a new company
+find_window "会社情報設定" || fail "the company screen did not open"
+focus_window "会社情報設定"
+shot company-open
+romaji kabushikigaishayamadashouten
+keys space
+shot company-converted
+keys Return
+keys Tab Tab            # past the furigana box to the postal code
+romaji 100-0001
+keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab  # to the fiscal start date
+romaji "${year}0401"
+shot company-typed
+keys Tab                # leaving the start date fills the closing date, with a message
+keys Return
+click_from_corner "会社情報設定" 309 29  # the register button "登 録"
+shot company-registered
+got=$(sql "SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || KISYU FROM T_COMP_MAIN WHERE CID = '51'")
+want="株式会社山田商店|カブシキガイシャヤマダショウテン|100-0001|${year}/04/01"
+[ "$got" = "$want" ] || fail "company row: '$got', expected '$want'"
+echo "company screen: $got"
+
+echo "PASSED"
