@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 
+#include "app/common/dates.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
 
@@ -62,4 +63,18 @@ Currency SideAmount(const QString& taikbn, Currency debit, Currency credit) {
 
 QString TukisyusiMonthLabel(int month) {
     return QString::number(month) + QStringLiteral(" 月");
+}
+
+QString PrintEraDate(const QString& date) {
+    const QString d = Trim(date);
+    if (d.size() != 10) return QString();
+    QString era;
+    const QString yymmdd = SeirekiToWareki(d.left(4) + d.mid(5, 2) + d.mid(8, 2), era, 0);
+    if (yymmdd.size() != 6) return QString();
+    const auto blankPadded = [](const QString& twoDigits) {
+        const int n = twoDigits.toInt();
+        return n < 10 ? QStringLiteral(" %1").arg(n) : QString::number(n);
+    };
+    return era + yymmdd.left(2) + QStringLiteral("年") + blankPadded(yymmdd.mid(2, 2)) + QStringLiteral("月") +
+           blankPadded(yymmdd.mid(4, 2)) + QStringLiteral("日");
 }

@@ -57,6 +57,12 @@ Currency LedgerRunningBalance(const QString& taikbn, Currency balance, Currency 
 // statements).
 Currency SideAmount(const QString& taikbn, Currency debit, Currency credit);
 
+// A date "yyyy/mm/dd" as an era date with its era name, as the statements
+// headers print it: era name, two-digit era year, "年", the month and the day
+// each after one blank when they have one digit ("平成22年 4月 1日",
+// "令和02年12月31日"). Empty for a text that is not such a date.
+QString PrintEraDate(const QString& date);
+
 // The month label of the monthly table's header: the month number without a
 // leading zero and " 月" ("4 月", "12 月").
 QString TukisyusiMonthLabel(int month);

@@ -2,6 +2,7 @@
 
 #include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
+#include "reports/r_kesansyo.h"
 #include "reports/r_ps.h"
 #include "reports/r_seizogenka.h"
 #include "reports/r_siwake_nikki.h"
@@ -15,6 +16,8 @@ void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
     RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);
+    RegisterReport(QStringLiteral("R_PSKESAN1"), &BuildRPsKesan1);
+    RegisterReport(QStringLiteral("R_TSKESAN"), &BuildRTsKesan);
 }
 
 }  // namespace reports

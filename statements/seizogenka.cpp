@@ -44,20 +44,6 @@ struct SectionAccount {
 
 namespace seizogenka {
 
-QString EraDateText(const QString& date) {
-    const QString d = Trim(date);
-    if (d.size() != 10) return QString();
-    QString era;
-    const QString yymmdd = SeirekiToWareki(d.left(4) + d.mid(5, 2) + d.mid(8, 2), era, 0);
-    if (yymmdd.size() != 6) return QString();
-    const auto blankPadded = [](const QString& twoDigits) {
-        const int n = twoDigits.toInt();
-        return n < 10 ? QStringLiteral(" %1").arg(n) : QString::number(n);
-    };
-    return era + yymmdd.left(2) + QStringLiteral("年") + blankPadded(yymmdd.mid(2, 2)) + QStringLiteral("月") +
-           blankPadded(yymmdd.mid(4, 2)) + QStringLiteral("日");
-}
-
 bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int id, const QString& chosenYM) {
     const QString proc = QStringLiteral("set_hyouji_table");
     if (!gcnKaikei || totalCodes.isEmpty()) {
@@ -228,8 +214,8 @@ bool BuildSeizoGenka(const StatementMonth& month) {
                                platform::MsgIcon::Warning);
         return false;
     }
-    if (!WritePrintHeader(seizogenka::EraDateText(fiscalStart),
-                          seizogenka::EraDateText(lastDayOf(month.chosenYM))))
+    if (!WritePrintHeader(PrintEraDate(fiscalStart),
+                          PrintEraDate(lastDayOf(month.chosenYM))))
         return false;
     if (!tx.commit()) {
         showAccessError(QStringLiteral("print_data"));

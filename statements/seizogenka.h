@@ -38,12 +38,6 @@ bool BuildSeizoGenka(const StatementMonth& month);
 
 namespace seizogenka {
 
-// The era date of a date "yyyy/mm/dd" as the report's header prints it: era
-// name, two-digit era year, "年", the month and the day each after one blank
-// when they have one digit ("平成22年 4月 1日", "令和02年12月31日"). Empty for
-// a date that is not one.
-QString EraDateText(const QString& date);
-
 // Writes one section (head, account lines, total) into P_TUKISYUSI.
 bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int id, const QString& chosenYM);
 

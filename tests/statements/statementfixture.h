@@ -122,6 +122,24 @@ inline const Line kYear[] = {
     {"2011/03/31", "171", "617", 280000},  // closing stock
 };
 
+// A small manufacturing year: materials, labour, overheads and work in
+// process, posted through the services. Materials cost in May: opening 80,000
+// + purchases 500,000 - discount 20,000 (subtotal 560,000) - closing 60,000 =
+// 500,000; labour 300,000; overheads 40,000 + 70,000; work in process
+// +15,000 -25,000: cost of manufactured goods 900,000.
+inline const Line kMaking[] = {
+    {"2010/04/30", "621", "101", 80000},   // opening materials
+    {"2010/05/10", "622", "312", 500000},  // materials bought
+    {"2010/05/15", "312", "626", 20000},   // discount on materials
+    {"2010/05/31", "631", "101", 300000},  // wages
+    {"2010/05/31", "651", "101", 40000},   // power
+    {"2010/05/31", "641", "101", 70000},   // outside work
+    {"2010/05/31", "681", "101", 15000},   // opening work in process
+    {"2010/05/31", "101", "682", 25000},   // closing work in process
+    {"2010/05/31", "101", "624", 60000},   // closing materials
+    {"2011/02/10", "622", "312", 120000},  // materials bought later in the year
+};
+
 // The profit of each month of the sample year, April first, worked out by
 // hand from the lines above.
 inline const qint64 kMonthProfit[12] = {1200000, 900000, -640000, -410000, -138000, -83000,
@@ -227,6 +245,16 @@ public:
     bool postSampleYear() {
         if (!postOpeningBalances()) return false;
         for (const Line& l : kYear) {
+            if (!post(QString::fromLatin1(l.day), QString::fromLatin1(l.debit), QString::fromLatin1(l.credit),
+                      l.yen))
+                return false;
+        }
+        return true;
+    }
+
+    // The manufacturing lines of kMaking (no opening balances of their own).
+    bool postMaking() {
+        for (const Line& l : kMaking) {
             if (!post(QString::fromLatin1(l.day), QString::fromLatin1(l.debit), QString::fromLatin1(l.credit),
                       l.yen))
                 return false;

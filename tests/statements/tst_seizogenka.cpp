@@ -7,6 +7,7 @@
 
 #include "app/common/reportprinter.h"
 #include "platform/msgbox.h"
+#include "ledger/printwork.h"
 #include "reports/allreports.h"
 #include "reports/r_seizogenka.h"
 #include "statementfixture.h"
@@ -15,24 +16,6 @@
 using fixture::Company;
 
 namespace {
-
-// A small manufacturing year: materials, labour, overheads and work in
-// process, posted through the services. Materials cost in May: opening 80,000
-// + purchases 500,000 - discount 20,000 (subtotal 560,000) - closing 60,000 =
-// 500,000; labour 300,000; overheads 40,000 + 70,000; work in process
-// +15,000 -25,000: cost of manufactured goods 900,000.
-const fixture::Line kMaking[] = {
-    {"2010/04/30", "621", "101", 80000},   // opening materials
-    {"2010/05/10", "622", "312", 500000},  // materials bought
-    {"2010/05/15", "312", "626", 20000},   // discount on materials
-    {"2010/05/31", "631", "101", 300000},  // wages
-    {"2010/05/31", "651", "101", 40000},   // power
-    {"2010/05/31", "641", "101", 70000},   // outside work
-    {"2010/05/31", "681", "101", 15000},   // opening work in process
-    {"2010/05/31", "101", "682", 25000},   // closing work in process
-    {"2010/05/31", "101", "624", 60000},   // closing materials
-    {"2011/02/10", "622", "312", 120000},  // materials bought later in the year
-};
 
 struct Line {
     QString id, name, seq;
@@ -45,15 +28,6 @@ class TestSeizoGenka : public QObject {
     Q_OBJECT
 
     std::unique_ptr<Company> co_;
-
-    bool postMaking() {
-        for (const fixture::Line& l : kMaking) {
-            if (!co_->post(QString::fromLatin1(l.day), QString::fromLatin1(l.debit),
-                           QString::fromLatin1(l.credit), l.yen))
-                return false;
-        }
-        return true;
-    }
 
     std::vector<Line> lines() {
         std::vector<Line> out;
@@ -100,7 +74,7 @@ private slots:
     // sequence "99", printed though no line posts to it), the section totals
     // on each section's last line, work in process on the overheads' total.
     void sectionsOfAMonth() {
-        QVERIFY(postMaking());
+        QVERIFY(co_->postMaking());
         platform::ScriptedMsgBox box;
         QVERIFY(BuildSeizoGenka(fixture::monthOf(QStringLiteral("2010/05"))));
         QCOMPARE(box.count(), 0);
@@ -139,7 +113,7 @@ private slots:
         QFETCH(QString, ym);
         QFETCH(qint64, cost);
         QVERIFY(co_->postSampleYear());
-        QVERIFY(postMaking());
+        QVERIFY(co_->postMaking());
         platform::ScriptedMsgBox box;
         QVERIFY(BuildSeizoGenka(fixture::monthOf(ym)));
         const auto totals = reports::ReadSeizoGenkaTotals(co_->cn());
@@ -200,13 +174,13 @@ private slots:
     void eraDates() {
         QFETCH(QString, date);
         QFETCH(QString, expected);
-        QCOMPARE(seizogenka::EraDateText(date), expected);
+        QCOMPARE(PrintEraDate(date), expected);
     }
 
     // R_SEIZOGENKA in PDF: the period from the fiscal start to the month's
     // last day, the section titles, the lines and the closing figures.
     void reportPdf() {
-        QVERIFY(postMaking());
+        QVERIFY(co_->postMaking());
         platform::ScriptedMsgBox box;
         QVERIFY(BuildSeizoGenka(fixture::monthOf(QStringLiteral("2011/02"))));
         QTemporaryDir dir;

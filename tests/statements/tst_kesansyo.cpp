@@ -1,0 +1,267 @@
+// The tax-return statements: the blue-return special deduction, the profit
+// and loss statement and the balance sheet of the sample year, and their
+// reports R_PSKESAN1 and R_TSKESAN written to PDF.
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/common/reportprinter.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
+#include "reports/allreports.h"
+#include "statementfixture.h"
+#include "statements/kesansyo.h"
+
+using fixture::Company;
+
+namespace {
+
+// The year's profit of the sample year (the months' profits added up).
+constexpr qint64 kYearProfit = 707300;
+
+Currency yen(qint64 v) {
+    return Currency::fromYen(v);
+}
+
+}  // namespace
+
+class TestKesansyo : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Company> co_;
+
+    // Slot n of the row of P_KESANSYO, in yen (amounts) or as text (names).
+    qint64 slot(int n) {
+        const auto v = co_->cn().scalar(QStringLiteral("SELECT KOMOKU%1 FROM P_KESANSYO").arg(n));
+        return v ? Currency::fromVariant(*v).yen() : -999999999;
+    }
+    QString name(int n) {
+        const auto v = co_->cn().scalar(QStringLiteral("SELECT KOMOKU%1 FROM P_KESANSYO").arg(n));
+        return v ? v->toString() : QStringLiteral("(failed)");
+    }
+    QString komoku(int n) {
+        const auto v = co_->cn().scalar(QStringLiteral("SELECT KOMOKU%1 FROM T_PRINTKOMOKU").arg(n));
+        return v ? v->toString() : QStringLiteral("(failed)");
+    }
+    // The balance of the profit of the period (348) at the closing month.
+    qint64 profitOfTheYear() {
+        const auto v = co_->cn().scalar(QStringLiteral(
+            "SELECT KSRUI - KRRUI FROM T_TUKIKAN WHERE CID = '51' AND KANKOCODE = '348' AND DATEYM = '2011/03'"));
+        return v ? Currency::fromVariant(*v).yen() : -999999999;
+    }
+
+private slots:
+    void initTestCase() {
+        testenv::isolate();
+        reports::RegisterAllReports();
+    }
+
+    void init() {
+        co_ = std::make_unique<Company>();
+        QVERIFY(co_->open());
+    }
+
+    void cleanup() {
+        co_.reset();
+        platform::Clock::reset();
+    }
+
+    // The deduction boxes: what the real-estate income takes of the limit,
+    // the rest up to the income, negatives counted as 0.
+    void deduction_data() {
+        QTest::addColumn<bool>("case650000");
+        QTest::addColumn<qint64>("k1");
+        QTest::addColumn<qint64>("income");
+        QTest::addColumn<QString>("expected");  // k1 k2 k3 k4 k5 k6
+        QTest::newRow("65: no real estate") << true << qint64(0) << qint64(2000000)
+                                            << "0 2000000 0 650000 0 0";
+        QTest::newRow("65: part to real estate") << true << qint64(200000) << qint64(2000000)
+                                                 << "200000 2000000 200000 450000 0 0";
+        QTest::newRow("65: real estate at the limit") << true << qint64(650000) << qint64(2000000)
+                                                      << "650000 2000000 650000 0 0 0";
+        QTest::newRow("65: real estate above it") << true << qint64(900000) << qint64(2000000)
+                                                  << "900000 2000000 650000 0 0 0";
+        QTest::newRow("65: income below the rest") << true << qint64(100000) << qint64(300000)
+                                                   << "100000 300000 100000 300000 0 0";
+        QTest::newRow("65: income equal to the rest") << true << qint64(150000) << qint64(500000)
+                                                      << "150000 500000 150000 500000 0 0";
+        QTest::newRow("65: a loss") << true << qint64(0) << qint64(-50000) << "0 0 0 0 0 0";
+        QTest::newRow("65: negative real estate") << true << qint64(-30000) << qint64(800000)
+                                                  << "0 800000 0 650000 0 0";
+        QTest::newRow("10: real estate at the limit") << false << qint64(100000) << qint64(800000)
+                                                      << "100000 800000 0 0 100000 0";
+        QTest::newRow("10: income below the limit") << false << qint64(0) << qint64(80000)
+                                                    << "0 80000 0 0 0 80000";
+        QTest::newRow("10: part to real estate") << false << qint64(30000) << qint64(1000000)
+                                                 << "30000 1000000 0 0 30000 70000";
+    }
+    void deduction() {
+        QFETCH(bool, case650000);
+        QFETCH(qint64, k1);
+        QFETCH(qint64, income);
+        QFETCH(QString, expected);
+        const DeductionBoxes b = BlueReturnDeduction(yen(k1), yen(income), case650000);
+        const QString got = QStringLiteral("%1 %2 %3 %4 %5 %6")
+                                .arg(b.k1.yen())
+                                .arg(b.k2.yen())
+                                .arg(b.k3.yen())
+                                .arg(b.k4.yen())
+                                .arg(b.k5.yen())
+                                .arg(b.k6.yen());
+        QCOMPARE(got, expected);
+        QCOMPARE(DeductionOf(b, case650000), case650000 ? b.k4 : b.k6);
+    }
+
+    // The profit and loss statement of the sample year: line 43 is the year's
+    // profit, line 44 the deduction, line 45 the rest; the free lines carry
+    // their accounts' names; the header the era dates with their era names.
+    void profitAndLoss() {
+        Company& c = *co_;
+        QVERIFY(c.postSampleYear());
+        platform::Clock::setFixed(QDate(2020, 3, 10));
+        platform::ScriptedMsgBox box;
+        DeductionBoxes boxes;
+        boxes.k1 = yen(-5000);
+        QVERIFY(BuildKesanPS(boxes, true));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(profitOfTheYear(), kYearProfit);
+        QCOMPARE(slot(43), kYearProfit);
+        QCOMPARE(boxes.k1.yen(), qint64(0));
+        QCOMPARE(boxes.k2.yen(), kYearProfit);
+        QCOMPARE(slot(44), qint64(650000));
+        QCOMPARE(slot(45), kYearProfit - 650000);
+        // Sales less the allowance; opening and closing stock; rent; wages.
+        QCOMPARE(slot(1), qint64(3600000 + 15000 + 20000 - 50000));
+        QCOMPARE(slot(2), qint64(250000));
+        QCOMPARE(slot(3), qint64(1500000 - 30000));
+        QCOMPARE(slot(5), qint64(280000));
+        QCOMPARE(slot(20), qint64(740000));
+        QCOMPARE(slot(23), qint64(360000));
+        QCOMPARE(slot(35), qint64(300));
+        QCOMPARE(name(133), QStringLiteral("受取利息"));
+        QCOMPARE(name(134), QString());
+        QCOMPARE(slot(36), qint64(0));
+        QCOMPARE(komoku(6), QStringLiteral("令和02年 3月10日"));
+        QCOMPARE(komoku(7), QStringLiteral("平成22年 4月 1日"));
+
+        // The other case, and a second run giving the same row.
+        QVERIFY(BuildKesanPS(boxes, false));
+        QCOMPARE(slot(44), qint64(100000));
+        QCOMPARE(boxes.k6.yen(), qint64(100000));
+        QCOMPARE(boxes.k4.yen(), qint64(0));
+        QVERIFY(BuildKesanPS(boxes, false));
+        QCOMPARE(slot(43), kYearProfit);
+        QCOMPARE(slot(45), kYearProfit - 100000);
+    }
+
+    // The balance sheet of the sample year: the opening column shows the
+    // opening balances, both columns balance, the capital is counted once
+    // though the owner's account carries an opening balance, the closing
+    // income is line 43.
+    void balanceSheet() {
+        Company& c = *co_;
+        QVERIFY(c.postSampleYear());
+        platform::ScriptedMsgBox box;
+        DeductionBoxes boxes;
+        QVERIFY(BuildKesanTS(boxes, true));
+        QCOMPARE(box.count(), 0);
+        const QList<QPair<int, qint64>> opening = {{1, 300000},  {4, 1500000}, {6, 400000},
+                                                   {8, 250000},  {15, 180000}, {27, 330000},
+                                                   {28, 500000}, {39, 20000},  {24, 0},
+                                                   {47, 0},      {49, 0}};
+        for (const auto& [n, v] : opening) QCOMPARE(slot(n), v);
+        // Opening capital: the proprietor's capital and the profit brought forward.
+        QCOMPARE(slot(48), qint64(1580000 + 200000));
+        QCOMPARE(slot(25), slot(50));
+        QCOMPARE(slot(25), qint64(2630000));
+        // Closing: drawings, contributions, the capital unchanged, the income.
+        QCOMPARE(slot(74), qint64(270000));
+        QCOMPARE(slot(97), qint64(50000));
+        QCOMPARE(slot(98), qint64(1780000));
+        QCOMPARE(slot(99), kYearProfit);
+        QCOMPARE(slot(75), slot(100));
+        QCOMPARE(boxes.k2.yen(), kYearProfit);
+        QCOMPARE(boxes.k3.yen() + boxes.k4.yen(), qint64(650000));
+        QCOMPARE(komoku(6), QStringLiteral("平成23年 3月31日"));
+    }
+
+    // A loss, borrowings on the two accounts the form could show twice, and a
+    // manufacturing year: the columns still balance, the borrowings count
+    // once, the loss lowers the closing total while the boxes show 0, and
+    // the manufacturing part ends at the cost of manufactured goods.
+    void balanceSheetWithLossAndBorrowings() {
+        Company& c = *co_;
+        QVERIFY(c.postSampleYear());
+        QVERIFY(c.postMaking());
+        QVERIFY(c.post(QStringLiteral("2010/06/01"), QStringLiteral("101"), QStringLiteral("317"), 100000));
+        QVERIFY(c.post(QStringLiteral("2010/06/02"), QStringLiteral("101"), QStringLiteral("320"), 50000));
+        platform::ScriptedMsgBox box;
+        DeductionBoxes boxes;
+        QVERIFY(BuildKesanPS(boxes, true));
+        const qint64 income = slot(43);
+        QCOMPARE(income, profitOfTheYear());
+        QVERIFY(income < 0);
+        QCOMPARE(slot(44), qint64(0));
+        QCOMPARE(slot(45), income);
+        QCOMPARE(boxes.k2.yen(), qint64(0));
+        QVERIFY(BuildKesanTS(boxes, true));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(slot(99), income);
+        QCOMPARE(slot(76), qint64(0));
+        QCOMPARE(slot(78), qint64(500000 - 200000 + 100000 + 50000));
+        QCOMPARE(slot(25), slot(50));
+        QCOMPARE(slot(75), slot(100));
+        QCOMPARE(boxes.k2.yen(), qint64(0));
+        QCOMPARE(boxes.k4.yen(), qint64(0));
+        QCOMPARE(slot(102), qint64(620000 - 20000));
+        QCOMPARE(slot(105), qint64(620000));
+        QCOMPARE(slot(122), qint64(1030000));
+        QCOMPARE(slot(126), qint64(1020000));
+    }
+
+    // The two reports in PDF: landscape, in Japanese, the sampled figures,
+    // nothing cut.
+    void reportPdfs() {
+        Company& c = *co_;
+        QVERIFY(c.postSampleYear());
+        platform::ScriptedMsgBox box;
+        QTemporaryDir dir;
+        DeductionBoxes boxes;
+        QVERIFY(BuildKesanPS(boxes, true));
+        const QString ps = dir.filePath(QStringLiteral("ps.pdf"));
+        QVERIFY(WriteReportPdf(QStringLiteral("R_PSKESAN1"), ps));
+        const QString psText = fixture::pdfText(ps);
+        QVERIFY2(psText.contains(QStringLiteral("損益計算書")), qPrintable(psText));
+        QVERIFY(psText.contains(fixture::kCompanyName));
+        QVERIFY(psText.simplified().contains(QStringLiteral("自 平成22年 4月 1日 至 平成23年 3月31日")));
+        const auto lineWith = [](const QString& text, const QString& caption, const QString& amount) {
+            return fixture::linesWith(text, {caption, amount}).size();
+        };
+        QVERIFY(lineWith(psText, QStringLiteral("売上(収入)金額(雑収入を含む)"), QStringLiteral("3,585,000")) >= 1);
+        QVERIFY(lineWith(psText, QStringLiteral("特別控除前の所得"), QStringLiteral("707,300")) >= 1);
+        QVERIFY(lineWith(psText, QStringLiteral("特別控除額"), QStringLiteral("650,000")) >= 1);
+        QVERIFY(lineWith(psText, QStringLiteral("受取利息"), QStringLiteral("300")) >= 1);
+        // "青" reads back as a radical that NFKC keeps; the lines are found without it.
+        QVERIFY(!psText.contains(QStringLiteral("…")));
+
+        QVERIFY(BuildKesanTS(boxes, true));
+        const QString ts = dir.filePath(QStringLiteral("ts.pdf"));
+        QVERIFY(WriteReportPdf(QStringLiteral("R_TSKESAN"), ts));
+        QCOMPARE(box.count(), 0);
+        const QString tsText = fixture::pdfText(ts);
+        QVERIFY2(tsText.contains(QStringLiteral("貸借対照表")), qPrintable(tsText));
+        QVERIFY(tsText.contains(QStringLiteral("平成23年 3月31日現在")));
+        QVERIFY(tsText.contains(QStringLiteral("製品製造原価")));
+        QCOMPARE(lineWith(tsText, QStringLiteral("元入金"), QStringLiteral("1,780,000")), 1);
+        QVERIFY(lineWith(tsText, QStringLiteral("その他の預金"), QStringLiteral("1,500,000")) >= 1);
+        QVERIFY(!tsText.contains(QStringLiteral("…")));
+        // Landscape pages.
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {ts});
+        QVERIFY(info.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("842 x 595")));
+    }
+};
+
+QTEST_MAIN(TestKesansyo)
+#include "tst_kesansyo.moc"
