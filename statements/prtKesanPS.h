@@ -1,11 +1,14 @@
 #pragma once
-// The tax-return profit and loss statement (caption "確定申告用損益計算書"). For now it only opens and
-// returns to the menu that opened it; the screen itself is not built yet.
+// 確定申告用損益計算書: the tax-return profit and loss statement screen (report
+// R_PSKESAN1), offered to sole proprietors only.
 
-#include "app/common/placeholderscreen.h"
+#include "statements/TaxReturnScreen.h"
 
-class prtKesanPS : public PlaceholderScreen {
+class prtKesanPS : public TaxReturnScreen {
     Q_OBJECT
 public:
     explicit prtKesanPS(QWidget* parent = nullptr);
+
+protected:
+    bool build(DeductionBoxes& boxes, bool case650000) override;
 };

@@ -1,11 +1,14 @@
 #pragma once
-// The tax-return balance sheet (caption "確定申告用貸借対照表"). For now it only opens and
-// returns to the menu that opened it; the screen itself is not built yet.
+// 確定申告用貸借対照表: the tax-return balance sheet screen (report R_TSKESAN),
+// offered to sole proprietors only.
 
-#include "app/common/placeholderscreen.h"
+#include "statements/TaxReturnScreen.h"
 
-class prtKesanTS : public PlaceholderScreen {
+class prtKesanTS : public TaxReturnScreen {
     Q_OBJECT
 public:
     explicit prtKesanTS(QWidget* parent = nullptr);
+
+protected:
+    bool build(DeductionBoxes& boxes, bool case650000) override;
 };

@@ -1,0 +1,191 @@
+#include "statements/TaxReturnScreen.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/common/companylist.h"
+#include "app/common/globals.h"
+#include "app/common/reportprinter.h"
+#include "platform/hourglass.h"
+#include "platform/imnumber.h"
+#include "platform/msgbox.h"
+
+TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
+    : platform::Form(parent), text_(std::move(text)) {
+    setWindowTitle(text_.caption);
+
+    lblTitle = new QLabel(text_.caption, this);
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+    lblTitle->setAlignment(Qt::AlignCenter);
+
+    lblReadMe = new QLabel(this);
+    lblReadMe->setObjectName(QStringLiteral("lblReadMe"));
+    lblReadMe->setWordWrap(true);
+
+    cmdHyouji = new QPushButton(QStringLiteral("表示(R)"), this);
+    cmdHyouji->setObjectName(QStringLiteral("cmdHyouji"));
+    cmdHyouji->setToolTip(text_.tipHyouji);
+    cmdInsatu = new QPushButton(QStringLiteral("印刷(P)"), this);
+    cmdInsatu->setObjectName(QStringLiteral("cmdInsatu"));
+    cmdInsatu->setToolTip(text_.tipInsatu);
+    cmdBack = new QPushButton(QStringLiteral("もどる(X)"), this);
+    cmdBack->setObjectName(QStringLiteral("cmdBack"));
+    cmdBack->setToolTip(text_.tipBack);
+    cmdQuestion = new QPushButton(this);
+    cmdQuestion->setObjectName(QStringLiteral("cmdQuestion"));
+    cmdQuestion->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    cmdQuestion->setToolTip(QStringLiteral("ヘルプを表示します。"));
+    cmdQuestion->setAccessibleName(QStringLiteral("ヘルプ"));
+
+    const auto box = [this](const QString& name) {
+        auto* b = new platform::ImNumber(this);
+        b->setObjectName(name);
+        b->setMinimumWidth(150);
+        b->setAlignment(Qt::AlignRight);
+        return b;
+    };
+    txtKingaku1 = box(QStringLiteral("txtKingaku1"));
+    txtKingaku2 = box(QStringLiteral("txtKingaku2"));
+    txtKingaku3 = box(QStringLiteral("txtKingaku3"));
+    txtKingaku4 = box(QStringLiteral("txtKingaku4"));
+    txtKingaku5 = box(QStringLiteral("txtKingaku5"));
+    txtKingaku6 = box(QStringLiteral("txtKingaku6"));
+    opt1 = new QRadioButton(QStringLiteral("65万円の青色申告特別控除 を受ける場合"), this);
+    opt1->setObjectName(QStringLiteral("opt1"));
+    opt2 = new QRadioButton(QStringLiteral("上記以外の場合"), this);
+    opt2->setObjectName(QStringLiteral("opt2"));
+    opt1->setChecked(true);
+
+    // The deduction area: row label, note, box.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    int row = 0;
+    auto* head = new QLabel(QStringLiteral("金　　　　額"), this);
+    head->setAlignment(Qt::AlignCenter);
+    grid->addWidget(head, row++, 3);
+    const auto line = [&](const QString& mark, const QString& label, const QString& note, platform::ImNumber* b) {
+        auto* m = new QLabel(mark, this);
+        auto* l = new QLabel(label, this);
+        l->setWordWrap(true);
+        l->setBuddy(b);
+        b->setAccessibleName(mark + label);
+        grid->addWidget(m, row, 0);
+        grid->addWidget(l, row, 1);
+        if (!note.isEmpty()) {
+            auto* n = new QLabel(note, this);
+            QFont small = n->font();
+            small.setPointSizeF(small.pointSizeF() * 0.85);
+            n->setFont(small);
+            grid->addWidget(n, row, 2);
+        }
+        grid->addWidget(b, row, 3);
+        ++row;
+    };
+    const QString realEstateNote = QStringLiteral("(不動産所得から差し引かれる青色申告特別控除額です)");
+    line(QStringLiteral("⑥"), QStringLiteral(" 本年分の不動産所得の金額（青色申告特別控除を差し引く前の金額)"), QString(),
+         txtKingaku1);
+    line(QStringLiteral("⑦"), text_.incomeLabel, QString(), txtKingaku2);
+    grid->addWidget(opt1, row++, 0, 1, 4);
+    line(QStringLiteral("⑧"), QStringLiteral("65万円と⑥のいずれか少ない方の金額"), realEstateNote, txtKingaku3);
+    line(QStringLiteral("⑨"), QStringLiteral("青　色　申　告　特　別　控　除　額"),
+         QStringLiteral("「65万円-⑧」と⑦の\nいずれか少ない方の金額"), txtKingaku4);
+    grid->addWidget(opt2, row++, 0, 1, 4);
+    line(QStringLiteral("⑧"), QStringLiteral("10万円と⑥のいずれか少ない方の金額"), realEstateNote, txtKingaku5);
+    line(QStringLiteral("⑨"), QStringLiteral("青　色　申　告　特　別　控　除　額"),
+         QStringLiteral("「10万円-⑧」と⑦の\nいずれか少ない方の金額"), txtKingaku6);
+    grid->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdHyouji);
+    buttons->addWidget(cmdInsatu);
+    buttons->addWidget(cmdBack);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdQuestion);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 18, 24, 18);
+    layout->setSpacing(12);
+    layout->addWidget(lblTitle);
+    layout->addWidget(lblReadMe);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+
+    setTabOrder(cmdHyouji, cmdInsatu);
+    setTabOrder(cmdInsatu, cmdBack);
+    setTabOrder(cmdBack, txtKingaku1);
+    setTabOrder(txtKingaku1, txtKingaku2);
+    setTabOrder(txtKingaku2, txtKingaku3);
+    setTabOrder(txtKingaku3, txtKingaku4);
+    setTabOrder(txtKingaku4, txtKingaku5);
+    setTabOrder(txtKingaku5, txtKingaku6);
+    setTabOrder(txtKingaku6, opt1);
+    setTabOrder(opt1, opt2);
+    setTabOrder(opt2, cmdQuestion);
+
+    connect(cmdHyouji, &QPushButton::clicked, this, &TaxReturnScreen::cmdHyouji_Click);
+    connect(cmdInsatu, &QPushButton::clicked, this, &TaxReturnScreen::cmdInsatu_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &TaxReturnScreen::cmdBack_Click);
+    connect(cmdQuestion, &QPushButton::clicked, this, &TaxReturnScreen::cmdQuestion_Click);
+}
+
+TaxReturnScreen::~TaxReturnScreen() = default;
+
+QString TaxReturnScreen::helpText() const {
+    const QString crlf = QStringLiteral("\r\n");
+    return text_.helpFirstLine + crlf + QStringLiteral("サイズはＡ４版(横)で印刷されます。") + crlf +
+           QStringLiteral("対象となる年月のボタンを押下すると一覧が表示されます。");
+}
+
+void TaxReturnScreen::Form_Load() {
+    adjustSize();
+    centre();
+    setWindowTitle(platform::Form::caption(text_.caption, CurrentCompanyName(), gstrNendo));
+    const QString crlf = QStringLiteral("\r\n");
+    lblReadMe->setText(text_.readMeLead + crlf + crlf +
+                       QStringLiteral("一部の業種の方には対応していない場合があります。"));
+    gstrCallForm = text_.formName;
+    setLoaded(true);
+}
+
+void TaxReturnScreen::print_data(int mode) {
+    platform::Hourglass busy;
+    DeductionBoxes boxes;
+    boxes.k1 = txtKingaku1->valueOrZero();
+    const bool built = build(boxes, opt1->isChecked());
+    if (built) {
+        txtKingaku1->setValue(boxes.k1);
+        txtKingaku2->setValue(boxes.k2);
+        txtKingaku3->setValue(boxes.k3);
+        txtKingaku4->setValue(boxes.k4);
+        txtKingaku5->setValue(boxes.k5);
+        txtKingaku6->setValue(boxes.k6);
+    }
+    busy.restore();
+    if (built) PrintAccessReport(text_.reportName, mode);
+}
+
+void TaxReturnScreen::cmdHyouji_Click() {
+    print_data(kReportPreview);
+}
+
+void TaxReturnScreen::cmdInsatu_Click() {
+    print_data(kReportPrint);
+}
+
+void TaxReturnScreen::cmdBack_Click() {
+    unload();
+}
+
+void TaxReturnScreen::cmdQuestion_Click() {
+    platform::MsgBox::show(QStringLiteral("会計ソフト"), helpText(), platform::MsgIcon::Information);
+}
