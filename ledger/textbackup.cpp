@@ -19,6 +19,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
+#include "platform/cp932rules.h"
 #include "platform/currency.h"
 #include "platform/msgbox.h"
 
@@ -233,7 +234,7 @@ void appendLineUtf8(const platform::Statement& st, const std::vector<bool>& whol
                 }
                 break;
             case Kind::Real:
-                line += RateText(float(st.real(i))).toUtf8();
+                line += RateText(st.real(i)).toUtf8();
                 break;
             case Kind::Text:
             case Kind::Blob: {
@@ -274,9 +275,10 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
     QByteArray block;
     block.reserve(kWriteBlock + 4096);
     QByteArray line;
-    int lines = 0;
+    qint64 lines = 0;
     while (select.next()) {
-        if (tick && (++lines & 4095) == 0) tick();
+        ++lines;
+        if (tick && (lines & 4095) == 0) tick();
         if (whole.empty()) {
             for (int i = 0; i < select.columnCount(); ++i) whole.push_back(isWholeNumberColumn(select.columnName(i)));
         }
@@ -284,11 +286,14 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
         if (n <= select.columnCount()) {
             line.clear();
             appendLineUtf8(select, whole, n, line);
-            written = platform::cp932::appendFromUtf8(line, block);
+            // ¥ converts, but comes back as "\\": such a line is refused too.
+            written = !platform::containsCharTurningAscii(line) && platform::cp932::appendFromUtf8(line, block);
         }
         // A line that cannot be converted goes the slow way, which names the
-        // offending character in its message.
-        if (!written && !write_data_to_text(select.row(), block, entry.count)) return StageResult::LineFailed;
+        // offending character and where it is stored in its message.
+        if (!written && !write_data_to_text(select.row(), block, entry.count, entry.table, lines)) {
+            return StageResult::LineFailed;
+        }
         if (block.size() >= kWriteBlock) {
             if (file.write(block) != block.size()) return StageResult::Failed;
             block.clear();
@@ -526,13 +531,31 @@ QString BackupValueText(const QString& column, const QVariant& value) {
     }
 }
 
-bool write_data_to_text(const platform::Row& row, QByteArray& out, int count) {
+namespace {
+
+// The first character of the line that would not come back the same from
+// CP932: one it cannot hold (as the encoder named it), or one it writes as an
+// ASCII byte of another meaning (¥ as "\\").
+QString firstUnfit(const QString& line, const platform::cp932::EncodeResult& encoded) {
+    if (!encoded.ok) return encoded.badCharacter;
+    for (const QChar c : line) {
+        if (c.unicode() >= 0xA5 && platform::turnsAsciiInCp932(c)) return QString(c);
+    }
+    return QString();
+}
+
+}  // namespace
+
+bool write_data_to_text(const platform::Row& row, QByteArray& out, int count, const QString& table,
+                        qint64 lineNumber) {
     const int n = count > 1 ? count : 1;
+    QStringList texts;
     QString line;
     bool ok = n <= row.size();
     for (int i = 0; ok && i < n; ++i) {
         if (i > 0) line += QLatin1Char(',');
-        QString text = BackupValueText(row.columnName(i), row.value(i));
+        texts << BackupValueText(row.columnName(i), row.value(i));
+        QString text = texts.last();
         text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
         line += QLatin1Char('"') + text + QLatin1Char('"');
     }
@@ -541,11 +564,22 @@ bool write_data_to_text(const platform::Row& row, QByteArray& out, int count) {
     QString message = QStringLiteral("ファイルアクセス中にエラーが発生しました(write_data_to_text)。");
     if (ok) {
         const platform::cp932::EncodeResult encoded = platform::cp932::encode(line);
-        if (encoded.ok) {
+        const QString bad = firstUnfit(line, encoded);
+        if (encoded.ok && bad.isEmpty()) {
             out += encoded.bytes;
             return true;
         }
-        if (!encoded.badCharacter.isEmpty()) message += QStringLiteral("\r\n") + encoded.message();
+        if (!bad.isEmpty()) {
+            message += QStringLiteral("\r\n「%1」はShift-JIS(CP932)で表せない文字です。").arg(bad);
+            // Where it is stored, so that the user can correct it.
+            for (int i = 0; i < texts.size(); ++i) {
+                if (!texts[i].contains(bad)) continue;
+                QString where = table.isEmpty() ? QString() : table + QStringLiteral(" ");
+                if (lineNumber > 0) where += QStringLiteral("%1行目 ").arg(lineNumber);
+                message += QStringLiteral("\r\n%1列 %2:「%3」").arg(where, row.columnName(i), texts[i]);
+                break;
+            }
+        }
     }
     platform::MsgBox::show(gstrSoftName, message, platform::MsgIcon::Warning);
     return false;

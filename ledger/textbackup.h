@@ -86,10 +86,16 @@ BackupResult DataBackUp(BackupKind kind, const BackupStatus& status = {},
 
 // Appends one line of the format above to out: the row's columns 0 to
 // count - 1 (with a count of 1 or less, the first column only). False after
-// the message "ファイルアクセス中にエラーが発生しました(write_data_to_text)。"
-// (followed by the offending character when a value has no CP932 form);
-// out is then unchanged.
-bool write_data_to_text(const platform::Row& row, QByteArray& out, int count);
+// the message "ファイルアクセス中にエラーが発生しました(write_data_to_text)。";
+// out is then unchanged. When a value holds a character that would not come
+// back the same from CP932 (one it cannot hold, or ¥ U+00A5 and ‾ U+203E,
+// which it writes as "\" and "~"), the message goes on to name the character
+// and where it is stored: the table (when given), the line of the table's file
+// (when lineNumber > 0), the column and the whole value, e.g.
+//   「𠮷」はShift-JIS(CP932)で表せない文字です。
+//   T_TEKIYO 3行目 列 TENAME:「𠮷野家」
+bool write_data_to_text(const platform::Row& row, QByteArray& out, int count, const QString& table = QString(),
+                        qint64 lineNumber = 0);
 
 // The text of one value as the backup writes it (before quoting).
 QString BackupValueText(const QString& column, const QVariant& value);

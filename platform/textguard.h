@@ -1,16 +1,7 @@
 #pragma once
-// What the text boxes and text cells accept from the user.
-//
-// Every text the program stores must come back the same from the CP932 text
-// backup. So a text input refuses:
-//   - characters CP932 cannot hold (𠮷, emoji, a right-to-left mark);
-//   - characters CP932 turns into a different ASCII character (¥ U+00A5
-//     becomes "\", ‾ U+203E becomes "~");
-//   - control characters (tab, line breaks), which would split the choice
-//     lists and the backup's lines.
-// Characters that CP932 holds only as a look-alike twin (〜 U+301C as ～
-// U+FF5E, − U+2212 as － U+FF0D, ‖ — ¢ £ ¬) are stored as that twin, which is
-// what the input methods of Japanese Windows produce anyway.
+// platform::TextGuard: what the text boxes and text cells accept from the
+// user, by the rules of cp932rules.h (nothing the CP932 backup could not write
+// back, no control characters; look-alikes stored as CP932's twin).
 //
 //   auto* guard = new platform::TextGuard(lineEdit);   // installs itself as validator
 //   guard->setMaxBytes(60);
@@ -27,25 +18,12 @@
 #include <QValidator>
 #include <optional>
 
+#include "platform/cp932rules.h"
+
 class QLineEdit;
 class QWidget;
 
 namespace platform {
-
-struct TextRefusal {
-    QString character;  // the refused character (a surrogate pair is one character)
-    QString message;    // for the user, naming the character and its code
-};
-
-// The first character of text that a text input refuses, or nullopt.
-std::optional<TextRefusal> refusedCharacter(const QString& text);
-
-// True when the character (one code point) comes back unchanged from CP932,
-// i.e. the backup stores it as it is.
-bool survivesCp932(const QString& character);
-
-// The text with each look-alike character replaced by its CP932 twin.
-QString cp932Form(const QString& text);
 
 // Shows a warning about what the user typed into w once the current event is
 // over (never from inside a line edit's own processing of a key, a paste or

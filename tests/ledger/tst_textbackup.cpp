@@ -219,19 +219,31 @@ private slots:
         QCOMPARE(lines[1], QStringList({"51", "002", awkward}));
     }
 
-    // A failure while the set is written (file 12) leaves the folder's
-    // previous set exactly as it was, with no stray files, and says so.
+    // A failure while the set is written leaves the folder's previous set
+    // exactly as it was, with no stray files, and says so; a stored value that
+    // would not come back the same from CP932 is named with its table, line,
+    // column and whole text, so that the user can correct it.
     void failureKeepsPreviousSet_data() {
         QTest::addColumn<QString>("sabotage");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("named");
         QTest::newRow("a value without a CP932 form")
             << QStringLiteral("INSERT INTO BT_KANJO (CID, KOCODE, KANNAME) VALUES ('51', '004', '現金😀')")
-            << kLineFailure;
-        QTest::newRow("the table cannot be read") << QStringLiteral("DROP TABLE BT_KANJO") << kFailure;
+            << kLineFailure
+            << QStringList{QStringLiteral("「😀」はShift-JIS(CP932)で表せない文字です。"),
+                           QStringLiteral("BT_KANJO 1行目 列 KANNAME:「現金😀」")};
+        QTest::newRow("a yen sign, which CP932 writes as a backslash")
+            << QStringLiteral("UPDATE T_TEKIYO SET TENAME = '¥100' WHERE CID = '51' AND TEKINO = '002'")
+            << kLineFailure
+            << QStringList{QStringLiteral("「¥」はShift-JIS(CP932)で表せない文字です。"),
+                           QStringLiteral("T_TEKIYO 2行目 列 TENAME:「¥100」")};
+        QTest::newRow("the table cannot be read") << QStringLiteral("DROP TABLE BT_KANJO") << kFailure
+                                                  << QStringList();
     }
     void failureKeepsPreviousSet() {
         QFETCH(QString, sabotage);
         QFETCH(QString, message);
+        QFETCH(QStringList, named);
         ScriptedMsgBox box;
         QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
         const QString folder = AutomaticBackupFolder();
@@ -245,6 +257,7 @@ private slots:
         QCOMPARE(finished, 1);
         QCOMPARE(box.count(), 1);
         QVERIFY2(box.last().text.startsWith(message), qPrintable(box.last().text));
+        for (const QString& part : named) QVERIFY2(box.last().text.contains(part), qPrintable(box.last().text));
         QCOMPARE(box.last().icon, MsgIcon::Warning);
         QCOMPARE(box.last().title, QStringLiteral("Ralvek"));
         QCOMPARE(hashes(folder), before);
@@ -410,7 +423,7 @@ private slots:
     // writes, also for the extreme amounts and awkward texts.
     void fastLinesMatchRowLines() {
         ScriptedMsgBox box;
-        const QVariantList texts{QStringLiteral("\""), QStringLiteral("a\"\"b,c"), QString(), QStringLiteral("〜−¥")};
+        const QVariantList texts{QStringLiteral("\""), QStringLiteral("a\"\"b,c"), QString(), QStringLiteral("〜−￥\\")};
         const QList<qint64> amounts{0, -1, 1, 10000, -10000, 123456789, -5, std::numeric_limits<qint64>::max(),
                                     std::numeric_limits<qint64>::min()};
         QVERIFY(exec(QStringLiteral("DELETE FROM T_SIWAKE WHERE CID = '51'")));

@@ -6,7 +6,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "platform/textguard.h"
+#include "platform/cp932rules.h"
 
 namespace cp932 = platform::cp932;
 
