@@ -7,6 +7,7 @@
 #include "reports/r_seizogenka.h"
 #include "reports/r_siwake_nikki.h"
 #include "reports/r_ts.h"
+#include "reports/r_tukisyusi.h"
 
 namespace reports {
 
@@ -15,6 +16,7 @@ void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
     RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
+    RegisterReport(QStringLiteral("R_TUKISYUSI"), &BuildTukisyusiReport);
     RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);
     RegisterReport(QStringLiteral("R_PSKESAN1"), &BuildRPsKesan1);
     RegisterReport(QStringLiteral("R_TSKESAN"), &BuildRTsKesan);
