@@ -45,6 +45,10 @@ int ImText::maxBytes() const {
     return guard_->maxBytes();
 }
 
+void ImText::setAllowedCharacters(const QString& pattern) {
+    guard_->setAllowedCharacters(pattern);
+}
+
 void ImText::setInputMethodOn(bool on) {
     inputMethodOn_ = on;
     setAttribute(Qt::WA_InputMethodEnabled, on && !isReadOnly());

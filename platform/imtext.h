@@ -48,6 +48,10 @@ public:
 
     // Off: the box tells the input method that it takes no input-method text,
     // so keys reach it as typed even when the input method is in kana mode.
+    // Limits the box to the characters the pattern matches one by one
+    // ("[0-9]"); others are refused with a message (TextGuard).
+    void setAllowedCharacters(const QString& pattern);
+
     void setInputMethodOn(bool on);
     bool isInputMethodOn() const { return inputMethodOn_; }
 

@@ -21,6 +21,11 @@ TextGuard::TextGuard(QLineEdit* edit) : QValidator(edit), edit_(edit) {
     edit->setValidator(this);
 }
 
+void TextGuard::setAllowedCharacters(const QString& pattern) {
+    allowed_ = pattern.isEmpty() ? QRegularExpression()
+                                 : QRegularExpression(QRegularExpression::anchoredPattern(pattern));
+}
+
 QString TextGuard::fittingStart(const QString& text, int budget) {
     int used = 0;
     int i = 0;
@@ -54,6 +59,14 @@ QValidator::State TextGuard::validate(QString& input, int& pos) const {
     if (const std::optional<TextRefusal> refusal = refusedCharacter(inserted)) {
         if (edit_) showInputMessage(edit_, refusal->message);
         return Invalid;
+    }
+    if (!allowed_.pattern().isEmpty()) {
+        for (int i = 0; i < inserted.size(); i += charLength(inserted, i)) {
+            const QString ch = inserted.mid(i, charLength(inserted, i));
+            if (allowed_.match(ch).hasMatch()) continue;
+            if (edit_) showInputMessage(edit_, QStringLiteral("「%1」はこの欄には入力できません。").arg(ch));
+            return Invalid;
+        }
     }
     inserted = cp932Form(inserted);
     const QString kept = input.left(prefix) + input.right(suffix);

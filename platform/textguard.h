@@ -14,6 +14,7 @@
 // CodeSetting scope is taken whole (stored text is shown as it is, never cut).
 
 #include <QPointer>
+#include <QRegularExpression>
 #include <QString>
 #include <QValidator>
 #include <optional>
@@ -37,6 +38,10 @@ public:
 
     void setMaxBytes(int bytes) { maxBytes_ = std::max(0, bytes); }  // 0: no limit
     int maxBytes() const { return maxBytes_; }
+    // Limits what may be inserted to the characters the pattern matches one by
+    // one (e.g. "[0-9-]"); any other is refused whole, with a message naming it.
+    // An empty pattern takes away the limit.
+    void setAllowedCharacters(const QString& pattern);
 
     // While one exists, text set on the line edit is taken whole.
     class CodeSetting {
@@ -63,6 +68,7 @@ public:
 
 private:
     QPointer<QLineEdit> edit_;
+    QRegularExpression allowed_;
     QString before_;  // the text before the edit being validated
     int maxBytes_ = 0;
     bool codeSetting_ = false;

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
 #include "app/common/companylist.h"
@@ -49,10 +48,10 @@ platform::ImText* textBox(QWidget* parent, int maxBytes, bool inputMethod = true
     return box;
 }
 
-// Half-width digits and symbols (postal code, telephone, fax).
+// Half-width digits and symbols (postal code, telephone, fax). The box keeps
+// its own guard, so its byte limit stays and a refused character is named.
 void halfWidthDigitsAndSymbols(platform::ImText* box) {
-    box->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9!-/:-@\\[-`{-~ ]*")), box));
+    box->setAllowedCharacters(QStringLiteral("[0-9!-/:-@\\[-`{-~ ]"));
 }
 
 }  // namespace
@@ -124,8 +123,7 @@ void InpKaisyaJoho::buildControls() {
 
     Frame4 = new QGroupBox(this);
     txtKaikeiNendo = textBox(Frame4, 2, false);
-    txtKaikeiNendo->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), txtKaikeiNendo));
+    txtKaikeiNendo->setAllowedCharacters(QStringLiteral("[0-9]"));
     txtKaikeiNendo->setText(QStringLiteral("1"));
     Label5 = new QLabel(QStringLiteral("期"), Frame4);
     txtSeturituNen = new platform::ImDate(Frame4);

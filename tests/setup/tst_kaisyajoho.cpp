@@ -4,6 +4,7 @@
 // the furigana capture, the date link, registration, update, deletion, the
 // company limit, and where the screen returns when it closes.
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -21,6 +22,7 @@
 #include "app/common/settingsmenu.h"
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -356,6 +358,98 @@ private slots:
         QCOMPARE(scalarText(QStringLiteral("SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || SIHON || '|' || "
                                            "KISYU FROM T_COMP_MAIN WHERE CID = '51'")),
                  QStringLiteral("山田商店|ヤマダショウテン|100-0001|320000000|2003/04/01"));
+    }
+
+    // ---- what the boxes take
+
+    void boxesTakeOnlyWhatTheBackupHolds_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("how");       // "commit", "paste" or "type"
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QString>("column");    // of T_COMP_MAIN
+        QTest::addColumn<QString>("stored");    // the column afterwards
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("name: kanji beyond CP932") << "txtKaisyaName" << "commit" << QStringLiteral("𠮷")
+                                                  << "COMPANY" << QStringLiteral("株式会社テスト") << true;
+        QTest::newRow("furigana: tab") << "txtKaisyaFurigana" << "commit" << QStringLiteral("ﾃｽﾄ\t")
+                                       << "CFKN" << QStringLiteral("カブシキガイシャテスト") << true;
+        QTest::newRow("prefecture: right-to-left mark")
+            << "txtTodohuken" << "paste" << QStringLiteral("東京都\u200F") << "ADRSTDHK" << "" << true;
+        QTest::newRow("representative: emoji") << "txtDaihyoName" << "commit" << QStringLiteral("😀") << "TNAME"
+                                               << QStringLiteral("山田太郎") << true;
+        QTest::newRow("telephone: yen sign") << "txtTel" << "paste" << QStringLiteral("¥") << "TEL"
+                                             << "03-1111-2222" << true;
+        QTest::newRow("telephone: full-width digit") << "txtTel" << "paste" << QStringLiteral("１") << "TEL"
+                                                     << "03-1111-2222" << true;
+        QTest::newRow("address: wave dash as CP932 holds it")
+            << "txtJyusho1" << "commit" << QStringLiteral("1〜2") << "ADRS1" << QStringLiteral("1～2") << false;
+        QTest::newRow("capital: grouped with zero decimals")
+            << "txtShihonkin" << "type" << "1,500.00" << "SIHON" << "15000000" << false;
+        QTest::newRow("capital: full-width digits")
+            << "txtShihonkin" << "type" << QStringLiteral("１２，０００") << "SIHON" << "120000000" << false;
+        QTest::newRow("capital: fraction of a yen") << "txtShihonkin" << "type" << "1.5" << "SIHON"
+                                                    << "100000000" << true;
+        QTest::newRow("capital: exponent") << "txtShihonkin" << "type" << "1e3" << "SIHON" << "100000000" << true;
+        QTest::newRow("rate: as typed") << "txtRate" << "type" << "110.1234" << "RATE" << "110.1234" << false;
+        QTest::newRow("rate: a fifth decimal") << "txtRate" << "type" << "110.12345" << "RATE" << "1.5" << true;
+    }
+
+    // Each box of the screen refuses, with a message, what the CP932 backup
+    // could not write back or what is no number of the box; what it takes is
+    // registered as shown, and the next backup succeeds.
+    void boxesTakeOnlyWhatTheBackupHolds() {
+        QFETCH(QString, box);
+        QFETCH(QString, how);
+        QFETCH(QString, inserted);
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QFETCH(bool, refused);
+        QVERIFY(InsertCompany(company51()));
+        startMenu();
+        selectInMenu(51);
+        InpKaisyaJoho* s = open(QStringLiteral("SyokiSetMenu"));
+        const QMap<QString, QLineEdit*> boxes{{"txtKaisyaName", s->txtKaisyaName},
+                                              {"txtKaisyaFurigana", s->txtKaisyaFurigana},
+                                              {"txtTodohuken", s->txtTodohuken},
+                                              {"txtDaihyoName", s->txtDaihyoName},
+                                              {"txtTel", s->txtTel},
+                                              {"txtJyusho1", s->txtJyusho1},
+                                              {"txtShihonkin", s->txtShihonkin},
+                                              {"txtRate", s->txtRate}};
+        QLineEdit* target = boxes.value(box);
+        QVERIFY(target);
+        ScriptedMsgBox messages;
+        target->setFocus();
+        if (how == QLatin1String("type")) {
+            target->selectAll();
+            for (QChar c : inserted) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(target, &key);
+            }
+        } else {
+            target->end(false);
+            if (how == QLatin1String("paste")) {
+                QGuiApplication::clipboard()->setText(inserted);
+                target->paste();
+            } else {
+                commit(target, inserted);
+            }
+        }
+        // A change of the telephone makes the record registrable (the rate alone does not).
+        s->txtTel->setFocus();
+        s->txtTel->end(false);
+        QTest::keyClicks(s->txtTel, QStringLiteral("9"));
+        QApplication::processEvents();
+        QCOMPARE(messages.count(), refused ? 1 : 0);
+        if (refused) QVERIFY2(messages.last().text.contains(inserted.left(1)) || messages.last().text.contains(u'U'),
+                              qPrintable(messages.last().text));
+        messages.clear();
+        s->cmdTouroku->click();
+        QCOMPARE(messages.count(), 0);
+        const QString value = scalarText(QStringLiteral("SELECT %1 FROM T_COMP_MAIN WHERE CID = '51'").arg(column));
+        QCOMPARE(value, column == u"TEL" ? stored + QLatin1Char('9') : stored);
+        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        QCOMPARE(messages.count(), 0);
     }
 
     // ---- the date link and the founding date
