@@ -311,6 +311,17 @@ private slots:
         QCOMPARE(headRow(0), within(expected(-1), 4, 4));
     }
 
+    // A build that fails leaves the tables of the previous build.
+    void aFailedBuildKeepsThePreviousOne() {
+        QVERIFY(BuildTukibetu(range("2010/10", "2011/09")));
+        QVERIFY(cn().exec(QStringLiteral("DROP TABLE P_TUKISYUSI_HEAD")));
+        ScriptedMsgBox box;
+        QVERIFY(!BuildTukibetu(range("2011/02", "2011/02")));
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().text, QStringLiteral("データアクセス中にエラーが発生しました(set_hyouji_table)。"));
+        QCOMPARE(line(QStringLiteral("01")), expected(1));
+    }
+
     void theReportReadBack() {
         QVERIFY(BuildTukibetu(range("2010/10", "2011/09")));
         QTemporaryDir dir;
