@@ -1,4 +1,6 @@
 #include "books/prtSoukanjoHojoMotocho.h"
 
 prtSoukanjoHojoMotocho::prtSoukanjoHojoMotocho(QWidget* parent)
-    : PlaceholderScreen(QStringLiteral("prtSoukanjoHojoMotocho"), QStringLiteral("総勘定補助元帳"), parent) {}
+    : LedgerScreen({QStringLiteral("prtSoukanjoHojoMotocho"), QStringLiteral("総勘定補助元帳"),
+                    QStringLiteral("R_HOJOMOTOTYO"), true},
+                   parent) {}

@@ -1,4 +1,6 @@
 #include "books/prtSoukanjoMotocho.h"
 
 prtSoukanjoMotocho::prtSoukanjoMotocho(QWidget* parent)
-    : PlaceholderScreen(QStringLiteral("prtSoukanjoMotocho"), QStringLiteral("総勘定元帳"), parent) {}
+    : LedgerScreen({QStringLiteral("prtSoukanjoMotocho"), QStringLiteral("総勘定元帳"),
+                    QStringLiteral("R_KANJYOMOTOTYO"), false},
+                   parent) {}

@@ -1,10 +1,11 @@
 #pragma once
-// The general-ledger screen (caption "総勘定元帳"). For now it only opens and
-// returns to the menu that opened it; the screen itself is not built yet.
+// The general ledger screen (caption "総勘定元帳"): previews or prints the
+// report R_KANJYOMOTOTYO for a range of months and accounts, or shows the
+// ledger line viewer for the first chosen account (books/LedgerScreen.h).
 
-#include "app/common/placeholderscreen.h"
+#include "books/LedgerScreen.h"
 
-class prtSoukanjoMotocho : public PlaceholderScreen {
+class prtSoukanjoMotocho : public LedgerScreen {
     Q_OBJECT
 public:
     explicit prtSoukanjoMotocho(QWidget* parent = nullptr);

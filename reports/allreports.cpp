@@ -3,6 +3,7 @@
 #include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
 #include "reports/r_kesansyo.h"
+#include "reports/r_ledgers.h"
 #include "reports/r_ps.h"
 #include "reports/r_seizogenka.h"
 #include "reports/r_siwake_nikki.h"
@@ -13,6 +14,8 @@ namespace reports {
 
 void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_KANJO_LISTH"), &BuildKanjoListH);
+    RegisterReport(QStringLiteral("R_KANJYOMOTOTYO"), &BuildRKanjyoMotoTyo);
+    RegisterReport(QStringLiteral("R_HOJOMOTOTYO"), &BuildRHojoMotoTyo);
     RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
     RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
