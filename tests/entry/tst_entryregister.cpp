@@ -10,6 +10,7 @@
 #include "entry/dayregistration.h"
 #include "entryfixture.h"
 #include "ledger/dayvouchers.h"
+#include "ledger/textbackup.h"
 #include "platform/clock.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
@@ -400,6 +401,63 @@ private slots:
         QCOMPARE(book_->text("SELECT group_concat(ptcode || '/' || KRHOKOCODE || '/' || TECODE, ' ') FROM"
                              " (SELECT * FROM T_SI_MEISAI WHERE DENCODE = '00005' ORDER BY DENMENO)"),
                  QStringLiteral("121101/01/002 /02/"));
+    }
+
+    void cellsTakeOnlyWhatTheBackupHolds_data() {
+        QTest::addColumn<int>("grid");          // 1 income, 2 expense (food row), 3 free lines (row 1)
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("inserted");  // committed through the input method into text
+                                                // cells, typed key by key into amount cells
+        QTest::addColumn<QString>("shown");     // the cell afterwards
+        QTest::addColumn<QString>("named");     // in the message; "" for no message
+        QTest::newRow("description: kanji beyond CP932") << 2 << 3 << QStringLiteral("𠮷野家") << ""
+                                                         << QStringLiteral("「𠮷」");
+        QTest::newRow("description: emoji") << 2 << 3 << QStringLiteral("外食😀") << "" << QStringLiteral("「😀」");
+        QTest::newRow("description: wave dash as CP932 holds it")
+            << 2 << 3 << QStringLiteral("朝〜夜") << QStringLiteral("朝～夜") << "";
+        QTest::newRow("free-line description: tab") << 3 << 7 << QStringLiteral("交通\t費") << "" << "U+0009";
+        QTest::newRow("free-line description: yen sign") << 3 << 7 << QStringLiteral("¥500") << ""
+                                                         << QStringLiteral("「¥」");
+        QTest::newRow("amount: grouped with zero decimals") << 1 << 2 << "1,500.00" << "1,500" << "";
+        QTest::newRow("amount: full-width digits") << 1 << 2 << QStringLiteral("１５００") << "1,500" << "";
+        QTest::newRow("amount: fraction of a yen") << 1 << 2 << "1.5" << "0" << "「1.5」";
+        QTest::newRow("amount: exponent") << 1 << 2 << "1e3" << "0" << "「1e3」";
+        QTest::newRow("amount: grouping in the wrong place") << 1 << 2 << "12,34" << "0" << "「12,34」";
+    }
+
+    // The day's text cells refuse, with a message naming it, a character the
+    // CP932 backup could not write back; its amount cells read typed text
+    // whole or refuse it. Whatever was refused, the day registers and the
+    // next backup succeeds.
+    void cellsTakeOnlyWhatTheBackupHolds() {
+        QFETCH(int, grid);
+        QFETCH(int, col);
+        QFETCH(QString, inserted);
+        QFETCH(QString, shown);
+        QFETCH(QString, named);
+        openDay5();
+        platform::SpreadGrid* g = grid == 1 ? screen_->spdSS1 : grid == 2 ? screen_->spdSS2 : screen_->spdSS3;
+        const int row = grid == 2 ? entrytest::rowOf(g, 1, QStringLiteral("食費")) : 1;
+        ScriptedMsgBox box;
+        if (g->columnType(col) == platform::SpreadGrid::ColumnType::Number) {
+            entrytest::startAt(g, row, col);
+            for (QChar c : inserted) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(entrytest::focus(), &key);
+            }
+            QTest::keyClick(entrytest::focus(), Qt::Key_Tab);
+        } else {
+            typeJapanese(g, row, col, inserted);
+        }
+        QApplication::processEvents();
+        QCOMPARE(g->text(row, col), shown);
+        QCOMPARE(box.count(), named.isEmpty() ? 0 : 1);
+        if (!named.isEmpty()) QVERIFY2(box.last().text.contains(named), qPrintable(box.last().text));
+
+        box.clear();
+        QVERIFY(registerDay(box));
+        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        QCOMPARE(box.count(), 1);
     }
 
     // Stored names holding a Tab or a line break (from before the inputs
