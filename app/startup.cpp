@@ -1,15 +1,22 @@
 #include "app/startup.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
+#include <QTranslator>
+#include <clocale>
 #include <optional>
 
 #include "app/DataSourceDialog.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
+#include "app/common/reportprinter.h"
+#include "platform/msgboxdialog.h"
+#include "reports/allreports.h"
 
 namespace {
 
@@ -31,6 +38,30 @@ bool copyDatabase(const QString& source, const QString& target) {
 }
 
 }  // namespace
+
+void PrepareProgram() {
+    platform::InstallMessageDialog();
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    // The program's windows come and go (a screen hides its opener); the run
+    // ends when the main menu is unloaded, not when a last window closes.
+    QApplication::setQuitOnLastWindowClosed(false);
+    static bool translated = false;
+    if (!translated) {
+        translated = true;
+        auto* qtJapanese = new QTranslator(QCoreApplication::instance());
+        if (qtJapanese->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                             QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(qtJapanese);
+        }
+    }
+    reports::RegisterAllReports();
+    // Empty: reports go to the system's default printer until the user
+    // chooses another one.
+    SetCurrentPrinterName(QString());
+    gstrSoftName = QStringLiteral("Ralvek");
+    gstrCallForm.clear();
+    gblnNowYear = true;
+}
 
 QString ProgramFolder() {
     QString folder = QCoreApplication::applicationDirPath();

@@ -25,6 +25,7 @@
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/settingsmenu.h"
+#include "app/startup.h"
 #include "entry/InpKantanSiwake.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -92,7 +93,6 @@ class TestMenus : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        gstrSoftName = QStringLiteral("Ralvek");
         // The payroll probe sees only the data sources of these files.
         QVERIFY(odbc_.isValid());
         qputenv("ODBCSYSINI", odbc_.path().toUtf8());
@@ -619,7 +619,7 @@ static int payrollButton(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc == 2 && qstrcmp(argv[1], "--payroll-button") == 0) return payrollButton(argc, argv);
     QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
+    PrepareProgram();
     TestMenus test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

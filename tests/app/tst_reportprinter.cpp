@@ -12,7 +12,7 @@
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "support/testenv.h"
 
 namespace {
@@ -61,7 +61,7 @@ class TestReportPrinter : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         QVERIFY(IsReportRegistered(QStringLiteral("R_KANJO_LISTH")));
     }
 

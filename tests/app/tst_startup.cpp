@@ -19,8 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QScreen>
 #include <QtTest>
-#include <clocale>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -488,8 +488,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--hold-instance-lock") == 0) return holdInstanceLock(argc, argv);
     if (argc == 2 && qstrcmp(argv[1], "--run-program") == 0) return runProgram(argc, argv);
     QApplication app(argc, argv);
-    std::setlocale(LC_CTYPE, "C.UTF-8");
-    QApplication::setQuitOnLastWindowClosed(false);
+    PrepareProgram();
     TestStartup test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

@@ -8,7 +8,7 @@
 #include "app/common/reportprinter.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statementfixture.h"
 
 using fixture::amounts;
@@ -22,7 +22,7 @@ class TestMonthlyPl : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
     }
 
     void init() {

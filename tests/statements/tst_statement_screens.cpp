@@ -12,7 +12,7 @@
 #include "app/common/companylist.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statementfixture.h"
 #include "statements/prtSonekiKeisan.h"
 #include "statements/prtTaisyakuTaisyo.h"
@@ -76,7 +76,7 @@ class TestStatementScreens : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         SetTheCompanyList(&companies_);
     }
 
