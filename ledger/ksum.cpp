@@ -64,7 +64,8 @@ Found targetRowExists(platform::Connection& cn, const QString& table, const QStr
 // its own message.
 enum class Created { Yes, WriterFailed, ReadFailed };
 
-Created createTargetRow(platform::Connection& cn, const QString& table, const QString& code) {
+Created createTargetRow(platform::Connection& cn, const QString& table, const QString& code,
+                        bool bracketed = false) {
     const auto chart = cn.queryOne(
         QStringLiteral("SELECT KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, PCODE1, PCODE2, PCODE3, KAIPAGE"
                        " FROM T_KANJO WHERE KOCODE = ?"),
@@ -79,7 +80,8 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
         values[5] = chart->text("PCODE2");
         values[6] = chart->text("PCODE3");
         values[7] = chart->text("KAIPAGE");
-        values[8] = chart->text("KANNAME");
+        values[8] = bracketed ? QStringLiteral("【") + chart->text("KANNAME") + QStringLiteral("】")
+                              : chart->text("KANNAME");
         for (int i = 9; i <= 12; ++i) values[i] = QStringLiteral("0");
     }
     return WriteTotalMeisaiTable(values, table) ? Created::Yes : Created::WriterFailed;
@@ -190,8 +192,9 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
             break;
     }
 
-    // Plus sums less minus sums, the minus balance by its absolute value; set or
-    // added in one statement.
+    // Plus sums less minus sums, each amount with its sign (a minus group with a
+    // negative balance, like a purchase return without purchases, raises the
+    // target); set or added in one statement.
     QVariantList params;
     const QString p = groupSums(sourceTable, plusIsRange, plus, QStringLiteral("p"), params);
     const QString m = groupSums(sourceTable, minusIsRange, minus, QStringLiteral("m"), params);
@@ -204,7 +207,7 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
     const QString sql =
         QStringLiteral("UPDATE %1 SET %2, %3, %4, %5 FROM %6, %7 WHERE %1.KOCODE = ?")
             .arg(targetTable, assign("MAEKURI", "p.M - m.M"), assign("KRTOTAL", "p.KR - m.KR"),
-                 assign("KSTOTAL", "p.KS - m.KS"), assign("ZAN", "p.Z - ABS(m.Z)"), p, m);
+                 assign("KSTOTAL", "p.KS - m.KS"), assign("ZAN", "p.Z - m.Z"), p, m);
     if (!cn.exec(sql, params)) {
         showStepError(proc);
         return false;
@@ -234,13 +237,41 @@ bool ksum_taisyakutaisyohyo() {
         showStepError(proc);
         return false;
     }
+    platform::Transaction tx(cn);
+    if (!tx.started()) {
+        showStepError(proc);
+        return false;
+    }
+    // A month without liabilities or capital has no rows for these totals in
+    // the monthly totals; they are made from the chart, named like the
+    // balance sheet's other total lines, so that they hold the profit all the
+    // same and the statement balances.
+    for (const char* code : {"174", "175", "176"}) {
+        const QString target = QString::fromLatin1(code);
+        const Found exists = targetRowExists(cn, kTotal1, target);
+        if (exists == Found::Failed) {
+            showStepError(proc);
+            return false;
+        }
+        if (exists == Found::No) {
+            switch (createTargetRow(cn, kTotal1, target, true)) {
+                case Created::Yes:
+                    break;
+                case Created::WriterFailed:
+                    return false;  // the writer has shown its message
+                case Created::ReadFailed:
+                    showStepError(proc);
+                    return false;
+            }
+        }
+    }
     const bool ok = cn.exec(QStringLiteral(
         "UPDATE T_TOTAL1 SET MAEKURI = MAEKURI + s.M, KRTOTAL = KRTOTAL + s.KR, KSTOTAL = KSTOTAL + s.KS,"
         " ZAN = ZAN + s.Z"
         " FROM (SELECT SUM(MAEKURI) AS M, SUM(KRTOTAL) AS KR, SUM(KSTOTAL) AS KS, SUM(ZAN) AS Z"
         "       FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')) AS s"
         " WHERE T_TOTAL1.KOCODE IN ('174', '175', '176')"));
-    if (!ok) {
+    if (!ok || !tx.commit()) {
         showStepError(proc);
         return false;
     }

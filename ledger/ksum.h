@@ -6,10 +6,10 @@
 // T_TOTAL1 (total rows) for the chosen month, then calls ksum_syukei. Each row
 // carries four amounts: MAEKURI (brought forward), KRTOTAL (debit), KSTOTAL
 // (credit) and ZAN (balance). A step computes one target row as the sums of a
-// plus group of rows less the sums of a minus group, where the minus group's
-// balance is always taken off by its absolute value (a group whose balances sum
-// to -500 lowers the target balance by 500, like one that sums to +500). Rows
-// are found by KOCODE alone: the tables hold only the current company's rows.
+// plus group of rows less the sums of a minus group, every amount with its
+// sign (a minus group whose balances sum to -500 raises the target balance by
+// 500), so that the statement's profit is the journal's. Rows are found by
+// KOCODE alone: the tables hold only the current company's rows.
 //
 // The roll-up runs in one transaction of its own (a savepoint inside the
 // caller's): a failing step leaves both work tables as they were before the call.
@@ -40,7 +40,10 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
                          bool plusIsRange, const QStringList& plus, bool minusIsRange,
                          const QStringList& minus, bool add);
 
-// The balance sheet's step. Without a row 348 or 999 in T_TOTAL_MEISAI there is
-// nothing to add and it fails with
-// "マスタのアクセス中にエラーが発生した(ksum_taisyakutaisyohyo)。".
+// The balance sheet's step. The totals 174, 175 and 176 that T_TOTAL1 lacks
+// (a month without liabilities or capital) are first created from the chart
+// with zero amounts and the name between "【" and "】", then the sums of rows
+// 348 and 999 are added to each.
+// Without a row 348 or 999 in T_TOTAL_MEISAI there is nothing to add and it
+// fails with "マスタのアクセス中にエラーが発生した(ksum_taisyakutaisyohyo)。".
 bool ksum_taisyakutaisyohyo();

@@ -50,7 +50,7 @@ QVariant yen(qint64 v) {
 }
 
 // The chart rows that the chain may have to create, with names and layout codes.
-const char* const kChartTargets[] = {"192", "202", "204", "241", "245", "258", "260",
+const char* const kChartTargets[] = {"174", "175", "176", "192", "202", "204", "241", "245", "258", "260",
                                      "261", "311", "330", "346", "348", "353"};
 
 }  // namespace
@@ -133,11 +133,11 @@ private slots:
             << "売上"
             << "ME:180=100/0/1000/1100 ME:185=0/0/500/500 ME:191=5/0/0/5 ME:193=7/7/7/7"
             << "T1:192=105/0/1500/1605";
-        QTest::newRow("deductions: amounts subtracted with their sign, balance by its absolute value")
+        QTest::newRow("deductions: every amount subtracted with its sign, a negative balance raises it")
             << "売上"
             << "ME:180=0/0/1000/1000 ME:186=10/300/-20/-500"
-            << "T1:192=-10/-300/1020/500";
-        QTest::newRow("a positive minus balance lowers the target like a negative one")
+            << "T1:192=-10/-300/1020/1500";
+        QTest::newRow("positive minus balances lower the target")
             << "売上"
             << "ME:180=0/0/1000/1000 ME:186=0/0/0/200 ME:189=0/0/0/300"
             << "T1:192=0/0/1000/500";
@@ -147,11 +147,11 @@ private slots:
         QTest::newRow("manufacturing subtotal 202 then 204 reads it")
             << "売上"
             << "ME:195=10/100/0/110 ME:198=0/50/0/50 ME:199=0/0/30/-30 ME:203=0/20/0/20"
-            << "ME:202=10/150/-30/130 T1:204=10/130/-30/110";
+            << "ME:202=10/150/-30/190 T1:204=10/130/-30/170";
         QTest::newRow("add mode: 245 from 241 plus 242-243 less 244")
             << "売上"
             << "T1:214=1/2/3/4 ME:242=10/10/10/10 ME:244=1/1/1/-5"
-            << "T1:241=1/2/3/4 T1:245=10/11/12/9";
+            << "T1:241=1/2/3/4 T1:245=10/11/12/19";
         QTest::newRow("add mode: 258 from its rows plus total 245")
             << "売上"
             << "T1:238=100/0/0/100 ME:246=5/5/5/5 ME:254=1/1/1/1"
@@ -182,15 +182,16 @@ private slots:
         QTest::newRow("353 adds 171, 349, 350 and takes off 351, 352, 355, 356")
             << "損益計算書"
             << "ME:180=0/0/0/1000 ME:349=0/0/0/40 ME:351=0/0/0/-10 ME:356=0/0/0/5"
-            << "T1:348=0/0/0/1000 T1:353=0/0/1035/1035";
+            << "T1:348=0/0/0/1000 T1:353=0/0/1045/1045";
         QTest::newRow("balance sheet adds rows 348 and 999 to 174, 175 and 176")
             << "貸借対照表"
             << "ME:348=1/2/3/4 ME:999=10/20/30/40 T1:174=100/100/100/100 T1:175=0/0/0/0 T1:176=5/5/5/5"
                " T1:173=7/7/7/7"
             << "T1:174=111/122/133/144 T1:175=11/22/33/44 T1:176=16/27/38/49 T1:173=7/7/7/7";
-        QTest::newRow("balance sheet with 348 alone") << "貸借対照表"
-                                                      << "ME:348=0/0/0/-70 T1:176=0/0/0/500"
-                                                      << "T1:176=0/0/0/430 T1:174=- T1:192=-";
+        QTest::newRow("balance sheet: missing totals are made and receive the profit")
+            << "貸借対照表"
+            << "ME:348=0/0/0/-70 T1:176=0/0/0/500"
+            << "T1:176=0/0/0/430 T1:174=0/0/0/-70 T1:175=0/0/0/-70 T1:192=-";
     }
 
     void chain() {
@@ -255,7 +256,7 @@ private slots:
         QVERIFY(ksum_sonekikesansyo(QStringLiteral("T_TOTAL1"), QStringLiteral("T_TOTAL_MEISAI"),
                                     QStringLiteral("348"), false, none, true,
                                     {QStringLiteral("347"), QStringLiteral("347")}, true));
-        check(QStringLiteral("T1:348=90/30/30/70"));
+        check(QStringLiteral("T1:348=90/30/30/150"));
         // A table that is not a statement work table is refused.
         QVERIFY(!ksum_sonekikesansyo(QStringLiteral("T_KANJO"), QStringLiteral("T_TOTAL1"),
                                      QStringLiteral("348"), true, {QStringLiteral("1"), QStringLiteral("2")},

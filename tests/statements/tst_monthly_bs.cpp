@@ -8,7 +8,7 @@
 
 #include "app/common/reportprinter.h"
 #include "platform/msgbox.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statementfixture.h"
 
 using fixture::amounts;
@@ -47,7 +47,7 @@ class TestMonthlyBs : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
     }
 
     void init() {
@@ -84,13 +84,14 @@ private slots:
                  QStringLiteral("2/1480/2171"));
         QVERIFY(!c.row(kMe, QStringLiteral("171")).found);
 
-        // Totals are bracketed; 175 and 176 grow by the profit row, 174 has no
-        // row of its own this month.
+        // Totals are bracketed; 175 and 176 grow by the profit row, and 174,
+        // without a row of its own this month, is the profit alone.
         QCOMPARE(c.row(kT1, QStringLiteral("113")).name, QStringLiteral("【資産合計】"));
         QCOMPARE(amounts(c.row(kT1, QStringLiteral("113"))), QStringLiteral("1000/40/10/1030"));
         QCOMPARE(amounts(c.row(kT1, QStringLiteral("176"))), QStringLiteral("1000/0/30/1030"));
         QCOMPARE(amounts(c.row(kT1, QStringLiteral("175"))), QStringLiteral("1000/0/30/1030"));
-        QVERIFY(!c.row(kT1, QStringLiteral("174")).found);
+        QCOMPARE(amounts(c.row(kT1, QStringLiteral("174"))), QStringLiteral("0/0/30/30"));
+        QCOMPARE(c.row(kT1, QStringLiteral("174")).name, QStringLiteral("【剰余金合計】"));
         // Layout lines: the heading 068 and the place of the total 113.
         QVERIFY(c.row(kMe, QStringLiteral("068")).found);
         QCOMPARE(amounts(c.row(kMe, QStringLiteral("113"))), QStringLiteral("0/0/0/0"));
@@ -176,6 +177,55 @@ private slots:
             QCOMPARE(c.row(kT1, QStringLiteral("348")).zan, profit.zan);
             QCOMPARE(box.count(), 0);
         }
+    }
+
+    // Small companies without liabilities or capital, with groups that the
+    // roll-up subtracts carrying a credit balance: the balance sheet balances,
+    // and both statements show the profit that the journal lines give when
+    // summed by hand.
+    void profitAgreesWithTheJournal_data() {
+        QTest::addColumn<QStringList>("lines");  // "day debit credit yen"
+        QTest::addColumn<qint64>("costOfSales");
+        QTest::newRow("sales only") << QStringList{"2010/04/10 101 511 10000"} << qint64(0);
+        QTest::newRow("purchase return without purchases")
+            << QStringList{"2010/04/10 101 511 10000", "2010/04/20 101 550 1000"} << qint64(-1000);
+        QTest::newRow("tax refund") << QStringList{"2010/04/10 101 511 10000", "2010/04/20 101 871 5000"}
+                                    << qint64(0);
+        QTest::newRow("purchases and a return")
+            << QStringList{"2010/04/10 101 511 10000", "2010/04/12 550 101 4000", "2010/04/20 101 550 1000"}
+            << qint64(3000);
+    }
+    void profitAgreesWithTheJournal() {
+        QFETCH(QStringList, lines);
+        QFETCH(qint64, costOfSales);
+        Company& c = *co_;
+        qint64 profit = 0;
+        auto isProfitAndLoss = [&](const QString& km) {
+            const QString ko = c.ko(km);
+            return ko >= QStringLiteral("177") && ko <= QStringLiteral("356");
+        };
+        for (const QString& line : lines) {
+            const QStringList f = line.split(QLatin1Char(' '));
+            const qint64 yen = f[3].toLongLong();
+            QVERIFY(c.post(f[0], f[1], f[2], yen));
+            if (isProfitAndLoss(f[1])) profit -= yen;
+            if (isProfitAndLoss(f[2])) profit += yen;
+        }
+        platform::ScriptedMsgBox box;
+        const StatementMonth month = fixture::monthOf(QStringLiteral("2010/04"));
+        QVERIFY(BuildTaisyakuTaisyo(month));
+        QCOMPARE(c.row(kMe, QStringLiteral("348")).zan, profit);
+        const qint64 assets = c.row(kT1, QStringLiteral("113")).zan;
+        for (const char* total : {"174", "175", "176"}) {
+            QVERIFY2(c.row(kT1, QString::fromLatin1(total)).found, total);
+            QCOMPARE(c.row(kT1, QString::fromLatin1(total)).zan, profit);
+        }
+        QCOMPARE(c.row(kT1, QStringLiteral("176")).zan, assets);
+
+        QVERIFY(BuildSonekiKeisan(month));
+        QCOMPARE(c.row(kT1, QStringLiteral("348")).zan, profit);
+        QCOMPARE(c.row(kT1, QStringLiteral("260")).zan, costOfSales);
+        QCOMPARE(box.count(), 0);
     }
 
     // R_TS written to PDF: both sides with their totals, the profit lines in
