@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
 
 namespace platform {
@@ -93,6 +94,14 @@ void Form::activate() {
 }
 
 void Form::closeEvent(QCloseEvent* event) {
+    // A message box is waiting for its answer: the code that showed it runs on
+    // once it is answered and may still use its screen. The box blocks the
+    // screens for the user, but assistive technology can still press a
+    // screen's buttons; the screen stays until the box is answered.
+    if (MsgBox::isRunning()) {
+        event->ignore();
+        return;
+    }
     bool cancel = false;
     Form_Unload(cancel);
     if (cancel) {

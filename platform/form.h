@@ -17,6 +17,8 @@
 //                  the screen open; read isLoaded() to skip exit checks after a
 //                  failed load. When it is not cancelled the screen is hidden,
 //                  its opener shown again, and the screen object is deleted.
+//                  While a message box waits for its answer no screen closes
+//                  (the code that showed the box may still use it).
 //
 // Opening another screen
 //   auto* next = new InpKantanSiwake;

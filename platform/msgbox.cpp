@@ -48,13 +48,24 @@ int unshown(const MsgRequest& rq) {
     }
 }
 
+// Real dialogs waiting for their answer.
+int& running() {
+    static int count = 0;
+    return count;
+}
+
 }  // namespace
 
 int MsgBox::show(const MsgRequest& request) {
     if (responder()) return responder()(request);
-    if (dialog()) return dialog()(request);
-    return unshown(request);
+    if (!dialog()) return unshown(request);
+    ++running();
+    const int answer = dialog()(request);
+    --running();
+    return answer;
 }
+
+bool MsgBox::isRunning() { return running() > 0; }
 
 int MsgBox::show(const QString& title, const QString& text, MsgIcon icon, MsgButtons buttons, int defaultButton) {
     return show(MsgRequest{title, text, icon, buttons, defaultButton});

@@ -52,6 +52,11 @@ public:
     // box closed with its close box: its cancelling answer (Cancel, No) if it
     // has one, else its first button.
     static void setDialog(Responder dialog);
+
+    // True while the dialog waits for an answer. The code that showed it is
+    // still running inside the dialog's event loop, so no screen may go away
+    // meanwhile (platform::Form refuses to close until it is answered).
+    static bool isRunning();
 };
 
 // A test responder: records every message and answers from a script; with the

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <algorithm>
 #include <vector>
 
@@ -59,24 +60,28 @@ std::vector<ButtonMap> buttonsOf(MsgButtons b) {
 }
 
 int showDialog(const MsgRequest& rq) {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(rq.title);
-    box.setText(rq.text);
+    // On the heap and watched: should its parent window go away all the same,
+    // the box goes with it instead of being freed twice.
+    auto* box = new QMessageBox(QApplication::activeWindow());
+    const QPointer<QMessageBox> alive(box);
+    box->setWindowTitle(rq.title);
+    box->setText(rq.text);
     switch (rq.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: box->setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box->setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box->setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Critical: box->setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box->setIcon(QMessageBox::Question); break;
     }
     const std::vector<ButtonMap> map = buttonsOf(rq.buttons);
     QMessageBox::StandardButtons all;
     for (const ButtonMap& m : map) all |= m.button;
-    box.setStandardButtons(all);
-    for (const ButtonMap& m : map) box.button(m.button)->setText(captionOf(m.result));
+    box->setStandardButtons(all);
+    for (const ButtonMap& m : map) box->button(m.button)->setText(captionOf(m.result));
     const int def = std::clamp(rq.defaultButton, 1, int(map.size())) - 1;
-    box.setDefaultButton(map[def].button);
-    const int pressed = box.exec();
+    box->setDefaultButton(map[def].button);
+    const int pressed = box->exec();
+    delete alive.data();
     for (const ButtonMap& m : map) {
         if (m.button == pressed) return m.result;
     }

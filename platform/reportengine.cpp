@@ -18,6 +18,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <QScreen>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
@@ -594,7 +595,21 @@ void Preview::askAndSaveAsPdf() {
 Preview* showPreview(std::shared_ptr<const Document> doc, const PreviewOptions& options, QWidget* parent) {
     ensureFonts();
     auto* preview = new Preview(std::move(doc), options, parent);
+    // Most of the work area before it is maximised: where no window manager
+    // maximises it, the dialog would otherwise open at its small default size
+    // with the page shrunk to fit it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const int dx = area.width() / 20, dy = area.height() / 20;
+        preview->setGeometry(area.adjusted(dx, dy, -dx, -dy));
+    }
     preview->showMaximized();
+    // The whole width of the page, readable, rather than the whole page tiny.
+    if (auto* fitWidth = preview->findChild<QAction*>(QStringLiteral("fitWidthAction"))) {
+        fitWidth->trigger();
+    } else if (auto* widget = preview->findChild<QPrintPreviewWidget*>()) {
+        widget->fitToWidth();
+    }
     return preview;
 }
 

@@ -478,7 +478,25 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
-        QStyledItemDelegate::paint(painter, option, index);
+        // Only the grid that has the focus (itself or its cell editor) shows
+        // its current cell solid; the others keep a thin frame around it, so
+        // that a screen with several grids shows where typing goes.
+        const QWidget* view = option.widget;
+        const QWidget* focus = QApplication::focusWidget();
+        const bool focused = view && focus && (focus == view || view->isAncestorOf(focus));
+        if ((option.state & QStyle::State_Selected) && !focused) {
+            QStyleOptionViewItem plain(option);
+            plain.state &= ~QStyle::State_Selected;
+            // The view has filled a selected cell already; cover that first.
+            painter->fillRect(option.rect, option.palette.brush(QPalette::Base));
+            QStyledItemDelegate::paint(painter, plain, index);
+            painter->save();
+            painter->setPen(option.palette.color(QPalette::Highlight));
+            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        } else {
+            QStyledItemDelegate::paint(painter, option, index);
+        }
         const int row = index.row() + 1;
         const int col = index.column() + 1;
         const SpreadModel& m = *d->model;

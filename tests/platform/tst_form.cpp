@@ -4,16 +4,21 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/form.h"
 #include "platform/hourglass.h"
+#include "platform/msgbox.h"
+#include "platform/msgboxdialog.h"
 #include "platform/spreadgrid.h"
 #include "support/testenv.h"
 
@@ -92,6 +97,7 @@ private slots:
     void windowLargerThanScreenStaysOnIt();
     void captions();
     void hourglassRestoresThePointer();
+    void staysWhileAMessageBoxRuns();
 };
 
 void TestForm::lifecycleWithOpener() {
@@ -313,6 +319,36 @@ void TestForm::hourglassRestoresThePointer() {
         QVERIFY(!QApplication::overrideCursor());
     }
     QVERIFY(!QApplication::overrideCursor());
+}
+
+// A screen whose message box waits for its answer is not destroyed when its
+// もどる(X) is pressed the way assistive technology presses it (past the box's
+// modality); once the box is answered the screen closes as usual.
+void TestForm::staysWhileAMessageBoxRuns() {
+    platform::InstallMessageDialog();
+    const auto noDialog = qScopeGuard([] { platform::MsgBox::setDialog({}); });
+    auto* screen = new KeyScreen;
+    QPointer<KeyScreen> guard(screen);
+    connect(screen->back, &QPushButton::clicked, screen, &platform::Form::unload);
+    screen->show();
+    screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(screen));
+
+    bool stayedDuringBox = false;
+    QTimer::singleShot(0, screen, [&] {
+        screen->back->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+        stayedDuringBox = !guard.isNull() && guard->isVisible();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) box->button(QMessageBox::Ok)->click();
+    });
+    QCOMPARE(platform::MsgBox::show(QStringLiteral("Ralvek"), QStringLiteral("確認")), int(platform::vbOK));
+    QVERIFY(stayedDuringBox);
+    QVERIFY(!guard.isNull());
+
+    screen->back->click();
+    QTRY_VERIFY(guard.isNull());
 }
 
 QTEST_MAIN(TestForm)

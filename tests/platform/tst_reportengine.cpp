@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QPrintPreviewWidget>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -198,6 +200,10 @@ private slots:
         QVERIFY(preview->isVisible());
         QVERIFY(!preview->isModal());
         QVERIFY(preview->windowState() & Qt::WindowMaximized);
+        // Readable at once: most of the work area, the page's whole width.
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(preview->width() >= area.width() * 8 / 10 && preview->height() >= area.height() * 8 / 10);
+        QCOMPARE(preview->findChild<QPrintPreviewWidget*>()->zoomMode(), QPrintPreviewWidget::FitToWidth);
         QVERIFY(preview->findChild<QAction*>(QStringLiteral("actionSaveAsPdf")));
         QCOMPARE(Preview::openPreviews(), QList<Preview*>{preview});
         QTRY_VERIFY(preview->previewPageCount() == 1);

@@ -88,6 +88,7 @@ private slots:
     void inputMethodTextLandsWholeInAComboCell();
     void comboListOpensOnRequest_data();
     void comboListOpensOnRequest();
+    void onlyTheFocusedGridHighlightsItsCell();
 };
 
 void TestSpreadGrid::userEditRaisesOneChangeCodeRaisesNone() {
@@ -539,6 +540,40 @@ void TestSpreadGrid::comboListOpensOnRequest() {
     auto* combo = qobject_cast<QComboBox*>(g.view()->viewport()->findChild<QComboBox*>());
     QVERIFY(combo);
     QTRY_VERIFY(combo->view()->isVisible());
+}
+
+// Two grids with a current cell each: only the focused one paints it in the
+// highlight colour; the other shows a frame around it.
+void TestSpreadGrid::onlyTheFocusedGridHighlightsItsCell() {
+    Screen s(3, 3);
+    auto* other = new SpreadGrid(&s.window);
+    other->setMaxCols(3);
+    other->setMaxRows(3);
+    s.window.layout()->addWidget(other);
+    QApplication::processEvents();
+    other->setActiveCell(2, 2);
+    s.startAt(2, 2);
+
+    auto middleOfCurrent = [](SpreadGrid* g) {
+        QTableView* v = g->view();
+        const QRect cell = v->visualRect(v->currentIndex());
+        QApplication::processEvents();
+        return v->viewport()->grab().toImage().pixelColor(cell.left() + 4, cell.center().y());
+    };
+    const QColor highlight = s.grid->palette().color(QPalette::Active, QPalette::Highlight);
+    auto highlighted = [&](SpreadGrid* g) {
+        const QColor c = middleOfCurrent(g);
+        return std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green()) +
+                   std::abs(c.blue() - highlight.blue()) <
+               12;
+    };
+    QVERIFY(highlighted(s.grid));
+    QVERIFY(!highlighted(other));
+
+    other->setFocus();
+    QApplication::processEvents();
+    QVERIFY(highlighted(other));
+    QVERIFY(!highlighted(s.grid));
 }
 
 QTEST_MAIN(TestSpreadGrid)
