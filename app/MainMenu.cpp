@@ -213,7 +213,6 @@ int MainMenu::startUp() {
     if (mStartRan) return mintStartState;
     mStartRan = true;
 
-    centre();
     mintStartState = StartOk;
     // The shell's screens that screens of lower layers open.
     InstallFolderChooser();
@@ -272,6 +271,8 @@ int MainMenu::startUp() {
     if (!set_company_list()) return mintStartState;
 
     lblReadMe->setText(ReadMeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Centred once its contents give it its final size.
+    centre();
     return mintStartState;
 }
 

@@ -57,7 +57,10 @@ bool SetUsePrinter::set_printer_list() {
                                QStringLiteral("プリンタードライバーがインストールされていません。"));
         return false;
     }
-    cmbPrinterList->addItems(names);
+    // Listed from the last printer the system reports to the first; the
+    // first listed is preselected.
+    QStringList listed(names.crbegin(), names.crend());
+    cmbPrinterList->addItems(listed);
     cmbPrinterList->setCurrentIndex(0);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The printer choice (caption "使用するプリンタの設定"): lists the printers the
-// system reports and makes the chosen one the application's current printer
+// system reports, the last one reported first and preselected, and makes the
+// chosen one the application's current printer
 // (CurrentPrinterName(), app/common/reportprinter.h), to which reports print
 // for the rest of the session. Nothing is stored.
 //

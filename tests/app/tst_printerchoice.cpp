@@ -1,5 +1,5 @@
 // The printer choice with a printer list of the test's own: the list in the
-// system's order with the first preselected, names the old list could not
+// reverse of the system's order with the first listed preselected, names the old list could not
 // carry (long, with commas), the choice becoming the printer reports print
 // to, a printer gone before it is applied, Cancel, no printer at all, and the
 // menu enabled again however the choice closes.
@@ -48,15 +48,15 @@ private slots:
 
     void cleanup() { delete menu_.data(); }
 
-    // Every name whole, in the system's order, the first preselected; the
-    // chosen one becomes the current printer.
+    // Every name whole, the last the system reports first and preselected;
+    // the chosen one becomes the current printer.
     void choosePrinter() {
         printers_ = {QStringLiteral("A"), kLongName, QStringLiteral("C")};
         ScriptedMsgBox box;
         auto* choice = new SetUsePrinter(menu_, [this] { return printers_; });
         QPointer<SetUsePrinter> guard(choice);
         choice->show();
-        QCOMPARE(listed(*choice), printers_);
+        QCOMPARE(listed(*choice), QStringList({QStringLiteral("C"), kLongName, QStringLiteral("A")}));
         QCOMPARE(choice->cmbPrinterList->currentIndex(), 0);
         QCOMPARE(choice->windowTitle(), QStringLiteral("使用するプリンタの設定"));
 
@@ -80,7 +80,7 @@ private slots:
         ScriptedMsgBox box;
         auto* choice = new SetUsePrinter(menu_, [this] { return printers_; });
         choice->show();
-        choice->cmbPrinterList->setCurrentIndex(1);
+        choice->cmbPrinterList->setCurrentIndex(0);
         printers_ = {QStringLiteral("A")};
         choice->cmdSetPrinter->click();
         QCOMPARE(box.last().text, QStringLiteral("通常使うプリンターの変更処理に失敗しました。"));

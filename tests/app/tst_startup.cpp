@@ -130,6 +130,17 @@ private slots:
         QCOMPARE(MainMenu::ReadMeText().count(QStringLiteral("\r\n")), 13 + 5);
         QVERIFY(menu_->lblReadMe->text().startsWith(QStringLiteral("☆必ずお読みください")));
 
+        // Centred with the size its contents give it.
+        menu_->show();
+        QApplication::processEvents();
+        const QRect area = menu_->screen()->geometry();
+        const QRect frame = menu_->frameGeometry();
+        // (A few pixels for the window frame, unknown until it is shown.)
+        const int top = std::max(0, (area.height() - frame.height() - menu_->centringOffset()) / 2);
+        QVERIFY2(std::abs(frame.center().x() - area.center().x()) <= 4 && std::abs(frame.top() - top) <= 4,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width())
+                                .arg(frame.height())));
+
         frmOpenscr* opening = menu_->openingScreen();
         QVERIFY(opening);
         QVERIFY(opening->isHidden());
