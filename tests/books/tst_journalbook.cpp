@@ -18,7 +18,7 @@
 #include "entry/InpKantanSiwake.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statements/statementfixture.h"
 
 using platform::ScriptedMsgBox;
@@ -153,7 +153,7 @@ class TestJournalBook : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         SetTheCompanyList(&companies_);
     }
 

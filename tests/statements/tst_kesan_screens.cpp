@@ -13,7 +13,7 @@
 #include "platform/imnumber.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statementfixture.h"
 #include "statements/prtKesanPS.h"
 #include "statements/prtKesanTS.h"
@@ -64,7 +64,7 @@ class TestKesanScreens : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         SetTheCompanyList(&companies_);
     }
 

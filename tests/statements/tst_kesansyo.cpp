@@ -8,7 +8,7 @@
 #include "app/common/reportprinter.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statementfixture.h"
 #include "statements/kesansyo.h"
 
@@ -53,7 +53,7 @@ class TestKesansyo : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
     }
 
     void init() {

@@ -7,8 +7,8 @@
 
 #include "app/common/reportprinter.h"
 #include "platform/msgbox.h"
+#include "app/startup.h"
 #include "ledger/printwork.h"
-#include "reports/allreports.h"
 #include "reports/r_seizogenka.h"
 #include "statementfixture.h"
 #include "statements/seizogenka.h"
@@ -60,7 +60,7 @@ class TestSeizoGenka : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
     }
 
     void init() {
