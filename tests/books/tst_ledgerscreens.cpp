@@ -20,7 +20,7 @@
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
 #include "platform/spreadgrid.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statements/statementfixture.h"
 
 namespace {
@@ -80,7 +80,7 @@ class TestLedgerScreens : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         SetTheCompanyList(&companies_);
     }
 

@@ -24,7 +24,7 @@
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"
-#include "reports/allreports.h"
+#include "app/startup.h"
 #include "statements/statementfixture.h"
 #include "support/testenv.h"
 
@@ -241,7 +241,7 @@ class TestTukisyusi : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        reports::RegisterAllReports();
+        PrepareProgram();
         SetTheCompanyList(&companies_);
     }
 
