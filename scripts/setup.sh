@@ -10,6 +10,7 @@ PACKAGES=(
   libsqlite3-dev sqlite3 libicu-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   fonts-ipaexfont poppler-utils locales qt6-translations-l10n
+  cups printer-driver-cups-pdf
   ibus ibus-mozc xvfb xdotool dbus-x11 procps
 )
 
