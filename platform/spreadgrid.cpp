@@ -346,6 +346,8 @@ public:
     }
     QAbstractItemView::EditTrigger lastTrigger = QAbstractItemView::NoEditTriggers;
     bool listRequested = false;  // the user asked for a combo cell's list (arrow, F4, Alt+Down)
+    bool openingForPreedit = false;  // the editor being opened takes a composition under way
+    QPointer<QWidget> composingEditor;  // opened by a preedit: fed by the view until the commit
 
 protected:
     bool event(QEvent* e) override {
@@ -390,6 +392,7 @@ protected:
     }
 
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override {
+        if (editor == composingEditor) composingEditor = nullptr;
         QTableView::closeEditor(editor, hint);
         d->flushChanges();
     }
@@ -413,22 +416,33 @@ protected:
 
     // The first input-method text typed on a cell opens its editor and goes
     // into it, as a first key does (so a combo cell's list stays closed).
-    // The editor takes the focus while the input method is still composing.
-    // Qt hands a composition to the input method's commit when the focus
-    // leaves a widget that takes input-method input, which would end it early
-    // (the first romaji letter landing raw in the cell): the view says it
-    // takes none for that moment, so the composition goes on in the editor.
+    // A composition under way must not see the focus move: the input method
+    // commits what it holds when the focus changes (the first romaji letter
+    // would land raw in the cell and the rest start a new word). So the view
+    // keeps the focus until the composition ends and hands each input-method
+    // event to the editor; then the editor takes the focus.
     void inputMethodEvent(QInputMethodEvent* e) override {
-        const bool text = !e->commitString().isEmpty() || !e->preeditString().isEmpty();
-        if (text && !editing() && currentIndex().isValid()) {
-            const bool accepting = testAttribute(Qt::WA_InputMethodEnabled);
-            setAttribute(Qt::WA_InputMethodEnabled, false);
+        const bool commit = !e->commitString().isEmpty();
+        const bool preedit = !e->preeditString().isEmpty();
+        if (composingEditor && editing()) {
+            QPointer<QWidget> editor = composingEditor;
+            QApplication::sendEvent(editor, e);
+            if ((commit || !preedit) && editor) {
+                composingEditor = nullptr;
+                editor->setFocusProxy(nullptr);
+                editor->setFocus();
+            }
+            return;
+        }
+        if ((commit || preedit) && !editing() && currentIndex().isValid()) {
+            openingForPreedit = preedit && !commit;
             const bool opened = edit(currentIndex(), AnyKeyPressed, nullptr);
-            setAttribute(Qt::WA_InputMethodEnabled, accepting);
-            QWidget* editor = QApplication::focusWidget();
-            if (opened && editor && viewport()->isAncestorOf(editor)) {
+            openingForPreedit = false;
+            QWidget* editor = openEditor();
+            if (opened && editor) {
+                if (editor->focusProxy() == this) composingEditor = editor;
                 QApplication::sendEvent(editor, e);
-                QGuiApplication::inputMethod()->update(Qt::ImQueryAll);
+                QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
                 return;
             }
         }
@@ -553,6 +567,9 @@ public:
             }
             editor = line;
         }
+        // Opened by a preedit: the view keeps the focus until the composition
+        // ends (see SpreadView::inputMethodEvent).
+        if (d->view->openingForPreedit) editor->setFocusProxy(d->view);
         const QString header = m.column(col).header;
         editor->setAccessibleName(header.isEmpty() ? QStringLiteral("%1列").arg(col) : header);
         return editor;

@@ -44,7 +44,7 @@ if [ "$(id -u)" -eq 0 ] && [ "${RALVEK_IME_INNER:-}" != 1 ]; then
   sleep 0.5
   for pid in $(pgrep -u "$user"); do kill -9 "$pid" 2>/dev/null; done
   userdel "$user" 2>/dev/null
-  [ $rc -eq 0 ] && rm -rf "$work"
+  [ $rc -eq 0 ] && [ -z "${RALVEK_IME_KEEP:-}" ] && rm -rf "$work"
   exit $rc
 fi
 
@@ -145,12 +145,12 @@ click_from_corner() {
 }
 find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" >/dev/null; }
 keys() {
-  xdotool key --delay 120 "$@"
-  sleep 0.4
+  xdotool key --delay 150 "$@"
+  sleep 0.6
 }
 romaji() {
-  xdotool type --delay 120 "$1"
-  sleep 0.4
+  xdotool type --delay 150 "$1"
+  sleep 0.8
 }
 
 "$program_dir/ralvek" >"$work/program.log" 2>&1 &
@@ -183,5 +183,33 @@ got=$(sql "SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || KISYU FROM T_CO
 want="株式会社山田商店|カブシキガイシャヤマダショウテン|100-0001|${year}/04/01"
 [ "$got" = "$want" ] || fail "company row: '$got', expected '$want'"
 echo "company screen: $got"
+
+# ---- daily entry of that company: an amount and a description in the first grid
+click_from_corner "会社情報設定" 51 29  # back "もどる"
+focus_window "メインメニュー"
+keys shift+Tab End      # the company list: the new company is the last entry
+sleep 1
+shot menu-company
+keys Tab Tab Tab Tab space  # "ミルト入力"
+find_window "簡易仕訳入力" || fail "the daily entry did not open"
+focus_window "簡易仕訳入力"
+shot entry-open
+keys Tab Tab Tab        # from the date box past the day buttons into the income grid's first amount
+romaji 1500
+keys Tab                # the description cell
+romaji yamadashouten
+shot entry-composing    # the candidate window stands at the cell
+keys space
+shot entry-converted
+keys Return
+keys Tab
+shot entry-typed
+click_from_corner "簡易仕訳入力" 348 27  # the register button "登 録"
+sleep 1
+shot entry-registered
+got=$(sql "SELECT TEKIYO || '|' || (KRKIN / 10000) FROM T_SI_MEISAI WHERE CID = '51' AND TEKIYO <> ''")
+want="山田商店|1500"
+[ "$got" = "$want" ] || fail "journal line: '$got', expected '$want'"
+echo "daily entry: $got"
 
 echo "PASSED"
