@@ -12,6 +12,7 @@
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/msgbox.h"
+#include "support/inputmethod.h"
 
 using entrytest::Book;
 using entrytest::openEntry;
@@ -282,6 +283,18 @@ private slots:
         // The description columns open the input method, the others not.
         QVERIFY(g1->columnInputMethod(3) && !g1->columnInputMethod(2));
         QVERIFY(g3->columnInputMethod(7) && !g3->columnInputMethod(6) && !g3->columnInputMethod(2));
+        // The widget that has the focus tells the input method so: the date
+        // box and an amount cell (its editor too) take digits as typed.
+        entrytest::startAt(g1, 1, 3);
+        QVERIFY(imtest::acceptsInputMethod());
+        entrytest::startAt(g1, 1, 2);
+        QVERIFY(!imtest::acceptsInputMethod());
+        QTest::keyClick(entrytest::focus(), Qt::Key_1);
+        QVERIFY(g1->isEditing());
+        QVERIFY(!imtest::acceptsInputMethod());
+        QTest::keyClick(entrytest::focus(), Qt::Key_Escape);
+        screen_->txtSyoriNen->setFocus();
+        QVERIFY(!imtest::acceptsInputMethod());
     }
 
     void aSeventeenthIncomeAccountFailsTheLoad() {
