@@ -1,6 +1,8 @@
 // Benchmark of the general ledger on a generated company-year.
 //
-//   ledger_bench [N] [--repeat R] [--pdf FILE]   (default: N = 100000, R = 5)
+//   ledger_bench [N] [--repeat R] [--pdf FILE] [--db FILE]   (default: N = 100000, R = 5)
+//
+// --pdf and --db keep the report and the database for a look afterwards.
 //
 // A fresh copy of the shipped database, a company-year of N journal lines
 // (bench/gen_company_year.h), the monthly summation done once, then the
@@ -70,19 +72,22 @@ int main(int argc, char** argv) {
     reports::RegisterAllReports();
 
     int lines = 100000, repeat = 5;
-    QString keepPdf;
+    QString keepPdf, keepDb;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--repeat") && i + 1 < args.size())
             repeat = std::max(1, args[++i].toInt());
         else if (args[i] == QStringLiteral("--pdf") && i + 1 < args.size())
             keepPdf = args[++i];
+        else if (args[i] == QStringLiteral("--db") && i + 1 < args.size())
+            keepDb = args[++i];
         else if (args[i].toInt() > 0)
             lines = args[i].toInt();
     }
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Kaikei.mdb"));
+    const QString path = keepDb.isEmpty() ? dir.filePath(QStringLiteral("Kaikei.mdb")) : keepDb;
+    QFile::remove(path);
     const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Kaikei.mdb"));
     if (!QFile::copy(shipped, path)) {
         std::fprintf(stderr, "cannot copy %s\n", qPrintable(shipped));

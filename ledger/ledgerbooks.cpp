@@ -14,7 +14,8 @@ namespace {
 // ?5 and ?6 the account-number bounds.
 //   acct   posting accounts of the range (KM and NAME trimmed);
 //   lines  the company's journal lines of the months that have their voucher;
-//   sides  one row per side of a line whose account is in acct: the account,
+//   sides  one row per side of a line whose account is in acct (the same
+//          conditions, looked up by key from each line): the account,
 //          the side (JUN 0 debit, 1 credit), its amount plus tax (KR or KS),
 //          its counter account and sub-account (AI, AIHO), and the other
 //          side's account and counter (OTHERKO, OTHERAI, OTHERAIHO).
@@ -25,21 +26,24 @@ WITH acct AS (
     WHERE KMCODE BETWEEN ?5 AND ?6 AND KMCODE NOT IN ('202', '258') AND SYORIKBN = '0'
 ),
 lines AS (
-    SELECT SM.*, SW.DENNO AS VNO
+    SELECT SM.SIDAY, SW.DENNO AS VNO, SM.DENMENO, SM.TEKIYO, SM.KRKOCODE, SM.KRKIN, SM.KRTKIN, SM.KRAICODE,
+           SM.KRAIHOCODE, SM.KSKOCODE, SM.KSKIN, SM.KSTKIN, SM.KSAICODE, SM.KSAIHOCODE
     FROM T_SI_MEISAI SM JOIN T_SIWAKE SW ON SW.CID = SM.CID AND SW.DENCODE = SM.DENCODE
     WHERE SM.CID = ?1 AND SM.DATEYM BETWEEN ?3 AND ?4
 ),
 sides AS (
-    SELECT A.KOCODE, A.KM, A.NAME, A.TAIKBN, L.SIDAY, L.VNO, L.DENMENO, 0 AS JUN,
+    SELECT A.KOCODE, trim(COALESCE(A.KMCODE, ''), ' ') AS KM, trim(COALESCE(A.KANNAME, ''), ' ') AS NAME,
+           A.TAIKBN, L.SIDAY, L.VNO, L.DENMENO, 0 AS JUN,
            L.KRAICODE AS AI, L.KRAIHOCODE AS AIHO, L.KSKOCODE AS OTHERKO, L.KSAICODE AS OTHERAI,
            L.KSAIHOCODE AS OTHERAIHO, trim(COALESCE(L.TEKIYO, ''), ' ') AS TEKIYO,
            L.KRKIN + L.KRTKIN AS KR, 0 AS KS
-    FROM lines L JOIN acct A ON A.KOCODE = L.KRKOCODE
+    FROM lines L JOIN T_KANJO A ON A.KOCODE = L.KRKOCODE AND A.KMCODE BETWEEN ?5 AND ?6 AND A.KMCODE NOT IN ('202', '258') AND A.SYORIKBN = '0'
     UNION ALL
-    SELECT A.KOCODE, A.KM, A.NAME, A.TAIKBN, L.SIDAY, L.VNO, L.DENMENO, 1,
+    SELECT A.KOCODE, trim(COALESCE(A.KMCODE, ''), ' '), trim(COALESCE(A.KANNAME, ''), ' '),
+           A.TAIKBN, L.SIDAY, L.VNO, L.DENMENO, 1,
            L.KSAICODE, L.KSAIHOCODE, L.KRKOCODE, L.KRAICODE, L.KRAIHOCODE, trim(COALESCE(L.TEKIYO, ''), ' '),
            0, L.KSKIN + L.KSTKIN
-    FROM lines L JOIN acct A ON A.KOCODE = L.KSKOCODE
+    FROM lines L JOIN T_KANJO A ON A.KOCODE = L.KSKOCODE AND A.KMCODE BETWEEN ?5 AND ?6 AND A.KMCODE NOT IN ('202', '258') AND A.SYORIKBN = '0'
 )
 )SQL";
 
@@ -50,40 +54,42 @@ sides AS (
 
 // The general ledger. Each account contributes a brought-forward row (SEQ 0)
 // and its sides (SEQ 1); DELTA is the change of the balance on the account's
-// side, so the running sum over the account's rows is its balance. The
-// brought-forward row of an account with nothing to bring forward and no side
-// is left out.
+// side, so the running sum over the account's rows is its balance. An account
+// with nothing to bring forward and no side in the range is left out.
 const char* const kGeneralLedger = R"SQL(
 INSERT INTO T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME, AICODE, AIHOCODE,
                           AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN)
-SELECT KOCODE, SIDAY, DENNO, DENMENO, JUN, KM, NAME, AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KR, KS, ZAN
+SELECT KOCODE, SIDAY, DENNO, DENMENO, JUN, KM, NAME, AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KR, KS,
+       SUM(DELTA) OVER (PARTITION BY KOCODE ORDER BY SEQ, DAY, VNO, DENMENO, JUN ROWS UNBOUNDED PRECEDING)
 FROM (
-    SELECT R.*,
-           SUM(DELTA) OVER (PARTITION BY KOCODE ORDER BY SEQ, DAY, VNO, DENMENO, JUN
-                            ROWS UNBOUNDED PRECEDING) AS ZAN,
-           COUNT(*) OVER (PARTITION BY KOCODE) AS N
-    FROM (
-        SELECT A.KOCODE, 0 AS SEQ, '' AS DAY, '' AS VNO, '0' AS DENMENO, 0 AS JUN,
-               '00.01.01' AS SIDAY, '0' AS DENNO, A.KM, A.NAME, '0' AS AICODE, '' AS AIHOCODE,
-               '' AS AINAME, '' AS AIHONAME, '繰越残高' AS TEKIYO, 0 AS KR, 0 AS KS,
-               COALESCE((SELECT CASE WHEN A.TAIKBN = '0' THEN T.KRRUI - T.KSRUI ELSE T.KSRUI - T.KRRUI END
-                         FROM T_TUKIKAN T
-                         WHERE T.CID = ?1 AND T.KANKOCODE = A.KOCODE AND T.DATEYM >= ?2 AND T.DATEYM < ?3
-                         ORDER BY T.DATEYM DESC LIMIT 1), 0) AS DELTA
-        FROM acct A
-        UNION ALL
-        SELECT S.KOCODE, 1, S.SIDAY, S.VNO, S.DENMENO, S.JUN,
-               )SQL" PRINT_DAY("S.SIDAY") R"SQL(, )SQL" PRINT_VNO("S.VNO") R"SQL(, S.KM, S.NAME,
-               CASE WHEN C.KOCODE IS NULL THEN COALESCE(S.AI, '') ELSE trim(COALESCE(C.KMCODE, ''), ' ') END,
-               trim(COALESCE(H.HOCODE, ''), ' '), trim(COALESCE(C.KANNAME, ''), ' '),
-               trim(COALESCE(H.HONAME, ''), ' '), S.TEKIYO, S.KR, S.KS,
-               CASE WHEN S.TAIKBN = '0' THEN S.KR - S.KS ELSE S.KS - S.KR END
-        FROM sides S
-        LEFT JOIN T_KANJO C ON C.KOCODE = S.AI
-        LEFT JOIN T_HOJOKAMOKU H ON H.CID = ?1 AND H.KANKOCODE = S.AI AND H.HOKOCODE = S.AIHO
-    ) R
+    SELECT A.KOCODE, 0 AS SEQ, '' AS DAY, '' AS VNO, '0' AS DENMENO, 0 AS JUN,
+           '00.01.01' AS SIDAY, '0' AS DENNO, A.KM, A.NAME, '0' AS AICODE, '' AS AIHOCODE,
+           '' AS AINAME, '' AS AIHONAME, '繰越残高' AS TEKIYO, 0 AS KR, 0 AS KS, B.AMT AS DELTA
+    FROM acct A
+    JOIN (SELECT A2.KOCODE,
+                 COALESCE((SELECT CASE WHEN A2.TAIKBN = '0' THEN T.KRRUI - T.KSRUI ELSE T.KSRUI - T.KRRUI END
+                           FROM T_TUKIKAN T
+                           WHERE T.CID = ?1 AND T.KANKOCODE = A2.KOCODE AND T.DATEYM >= ?2 AND T.DATEYM < ?3
+                           ORDER BY T.DATEYM DESC LIMIT 1), 0) AS AMT
+          FROM acct A2) B ON B.KOCODE = A.KOCODE
+    WHERE B.AMT <> 0
+       OR EXISTS (SELECT 1 FROM T_SI_MEISAI M INDEXED BY T_SI_MEISAI_DEBIT
+                  JOIN T_SIWAKE W ON W.CID = M.CID AND W.DENCODE = M.DENCODE
+                  WHERE M.CID = ?1 AND M.KRKOCODE = A.KOCODE AND M.DATEYM BETWEEN ?3 AND ?4)
+       OR EXISTS (SELECT 1 FROM T_SI_MEISAI M INDEXED BY T_SI_MEISAI_CREDIT
+                  JOIN T_SIWAKE W ON W.CID = M.CID AND W.DENCODE = M.DENCODE
+                  WHERE M.CID = ?1 AND M.KSKOCODE = A.KOCODE AND M.DATEYM BETWEEN ?3 AND ?4)
+    UNION ALL
+    SELECT S.KOCODE, 1, S.SIDAY, S.VNO, S.DENMENO, S.JUN,
+           )SQL" PRINT_DAY("S.SIDAY") R"SQL(, )SQL" PRINT_VNO("S.VNO") R"SQL(, S.KM, S.NAME,
+           CASE WHEN C.KOCODE IS NULL THEN COALESCE(S.AI, '') ELSE trim(COALESCE(C.KMCODE, ''), ' ') END,
+           trim(COALESCE(H.HOCODE, ''), ' '), trim(COALESCE(C.KANNAME, ''), ' '),
+           trim(COALESCE(H.HONAME, ''), ' '), S.TEKIYO, S.KR, S.KS,
+           CASE WHEN S.TAIKBN = '0' THEN S.KR - S.KS ELSE S.KS - S.KR END
+    FROM sides S
+    LEFT JOIN T_KANJO C ON C.KOCODE = S.AI
+    LEFT JOIN T_HOJOKAMOKU H ON H.CID = ?1 AND H.KANKOCODE = S.AI AND H.HOKOCODE = S.AIHO
 )
-WHERE NOT (SEQ = 0 AND DELTA = 0 AND N = 1)
 ORDER BY KOCODE DESC, SEQ, DAY, VNO, DENMENO, JUN
 )SQL";
 
