@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -223,10 +224,16 @@ public:
     }
 
     void line(double x1, double y1, double x2, double y2, double widthPt, const QColor& color = Qt::black) {
-        QPen pen(color);
-        pen.setWidthF(widthPt * d_.logicalDpiX() / 72.0);
-        pen.setCapStyle(Qt::FlatCap);
-        p_.setPen(pen);
+        // Pens change rarely between rules: set one only when it differs.
+        if (penState_ != PenState::Rule || widthPt != penWidthPt_ || color != penColor_) {
+            QPen pen(color);
+            pen.setWidthF(widthPt * d_.logicalDpiX() / 72.0);
+            pen.setCapStyle(Qt::FlatCap);
+            p_.setPen(pen);
+            penState_ = PenState::Rule;
+            penWidthPt_ = widthPt;
+            penColor_ = color;
+        }
         p_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
     }
 
@@ -246,14 +253,22 @@ public:
     // stay readable in narrow columns.
     void text(double x, double y, double w, double h, const QString& s, const QFont& f, Align a) {
         if (s.isEmpty() || w <= 0) return;
-        p_.setFont(f);
-        p_.setPen(Qt::black);
+        const FontState& fs = use(f);
+        if (penState_ != PenState::Text) {
+            p_.setPen(Qt::black);
+            penState_ = PenState::Text;
+        }
         const QRectF r = rect(x, y, w, h);
-        const QFontMetricsF fm(f, &d_);
+        const QFontMetricsF& fm = fs.metrics;
         const double need = fm.horizontalAdvance(s);
         const Qt::Alignment align = qtAlign(a) | Qt::AlignVCenter;
         if (need <= r.width()) {
-            p_.drawText(r, align | Qt::TextSingleLine, s);
+            // A line that fits is drawn at its baseline: much cheaper than a
+            // formatted drawText, and the same placement.
+            double left = r.left();
+            if (a == Align::Right) left = r.right() - need;
+            if (a == Align::Center) left = r.left() + (r.width() - need) / 2;
+            p_.drawText(QPointF(left, r.top() + (r.height() - fm.height()) / 2 + fm.ascent()), s);
             return;
         }
         const double k = std::max(0.6, r.width() / need);
@@ -266,9 +281,33 @@ public:
     }
 
 private:
+    struct FontState {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    enum class PenState { Unknown, Text, Rule };
+
+    // Makes f the painter's font; metrics are kept per font for the whole
+    // document, since building them again for every cell is costly.
+    const FontState& use(const QFont& f) {
+        const QString key = f.key() + QString::number(f.letterSpacing());
+        auto it = fonts_.find(key);
+        if (it == fonts_.end()) it = fonts_.insert(key, FontState{f, QFontMetricsF(f, &d_)});
+        if (key != currentFont_) {
+            p_.setFont(f);
+            currentFont_ = key;
+        }
+        return it.value();
+    }
+
     QPainter& p_;
     QPaintDevice& d_;
     double pxPerMm_;
+    QHash<QString, FontState> fonts_;
+    QString currentFont_;
+    PenState penState_ = PenState::Unknown;
+    double penWidthPt_ = 0;
+    QColor penColor_;
 };
 
 // --------------------------------------------------------------- page parts
