@@ -222,33 +222,32 @@ void appendLineUtf8(const platform::Statement& st, const std::vector<bool>& whol
     using Kind = platform::Statement::Kind;
     for (int i = 0; i < n; ++i) {
         line.append(i > 0 ? QByteArrayView(",\"") : QByteArrayView("\""));
-        switch (st.kind(i)) {
+        const platform::Statement::Cell cell = st.cell(i);
+        switch (cell.kind) {
             case Kind::Null:
                 break;
             case Kind::Integer:
                 if (whole[i]) {
                     char buffer[24];
-                    line.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, st.int64(i)).ptr - buffer);
+                    line.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, cell.integer).ptr - buffer);
                 } else {
-                    appendAmount(line, st.int64(i));
+                    appendAmount(line, cell.integer);
                 }
                 break;
             case Kind::Real:
-                line += RateText(st.real(i)).toUtf8();
+                line += RateText(cell.real).toUtf8();
                 break;
             case Kind::Text:
-            case Kind::Blob: {
-                const QByteArrayView text = st.bytes(i);
-                if (!text.contains('"')) {
-                    line.append(text);
+            case Kind::Blob:
+                if (!cell.bytes.contains('"')) {
+                    line.append(cell.bytes);
                 } else {
-                    for (const char c : text) {
+                    for (const char c : cell.bytes) {
                         if (c == '"') line += '"';
                         line += c;
                     }
                 }
                 break;
-            }
         }
         line += '"';
     }

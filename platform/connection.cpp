@@ -183,31 +183,31 @@ QVariant Statement::value(const QString& name) const {
     return QVariant();
 }
 
-Statement::Kind Statement::kind(int col) const {
-    if (!stmt_ || col < 0 || col >= columnCount()) return Kind::Null;
-    switch (sqlite3_column_type(stmt_, col)) {
+Statement::Cell Statement::cell(int col) const {
+    Cell cell;
+    if (!stmt_ || col < 0 || col >= columnCount()) return cell;
+    sqlite3_value* value = sqlite3_column_value(stmt_, col);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return Kind::Integer;
+        cell.kind = Kind::Integer;
+        cell.integer = sqlite3_value_int64(value);
+        break;
     case SQLITE_FLOAT:
-        return Kind::Real;
+        cell.kind = Kind::Real;
+        cell.real = sqlite3_value_double(value);
+        break;
     case SQLITE_TEXT:
-        return Kind::Text;
-    case SQLITE_BLOB:
-        return Kind::Blob;
-    default:
-        return Kind::Null;
+    case SQLITE_BLOB: {
+        cell.kind = sqlite3_value_type(value) == SQLITE_TEXT ? Kind::Text : Kind::Blob;
+        // The pointer first, then the size, as SQLite asks.
+        const auto* data = static_cast<const char*>(sqlite3_value_blob(value));
+        cell.bytes = QByteArrayView(data, sqlite3_value_bytes(value));
+        break;
     }
-}
-
-qint64 Statement::int64(int col) const { return stmt_ ? sqlite3_column_int64(stmt_, col) : 0; }
-
-double Statement::real(int col) const { return stmt_ ? sqlite3_column_double(stmt_, col) : 0.0; }
-
-QByteArrayView Statement::bytes(int col) const {
-    if (!stmt_) return {};
-    // The pointer first, then the size, as SQLite asks.
-    const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
-    return QByteArrayView(data, sqlite3_column_bytes(stmt_, col));
+    default:
+        break;
+    }
+    return cell;
 }
 
 Row Statement::row() const {

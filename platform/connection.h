@@ -106,13 +106,19 @@ public:
     QVariant value(const QString& name) const;
     Row row() const;
 
-    // The current row's values without QVariant, for loops over many rows.
+    // One value of the current row without QVariant, for loops over many rows:
+    // its kind and, by kind, the integer, the real, or the bytes of a text
+    // (UTF-8) or blob, valid until the next step. Read under one lock of the
+    // connection, so the connection must not be used by another thread
+    // meanwhile (the program uses it from one thread).
     enum class Kind { Null, Integer, Real, Text, Blob };
-    Kind kind(int col) const;
-    qint64 int64(int col) const;
-    double real(int col) const;
-    // The bytes of a text (UTF-8) or blob value; valid until the next step.
-    QByteArrayView bytes(int col) const;
+    struct Cell {
+        Kind kind = Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        QByteArrayView bytes;
+    };
+    Cell cell(int col) const;
 
     const DbError& error() const { return error_; }
 
