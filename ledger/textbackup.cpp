@@ -585,12 +585,15 @@ bool write_data_to_text(const platform::Row& row, QByteArray& out, int count, co
 }
 
 QString AutomaticBackupFolder() {
+    // Without a data folder the path would start at the root of the file system.
+    if (gstrDataPath.isEmpty()) return QString();
     const std::optional<QString> name = CurrentCompanyFolderName();
     if (!name) return QString();
     return withSlash(gstrDataPath) + QStringLiteral("Data/") + *name + QLatin1Char('/');
 }
 
 QString YearEndWorkFolder() {
+    if (gstrDataPath.isEmpty()) return QString();
     const std::optional<QString> name = CurrentCompanyFolderName();
     if (!name) return QString();
     return withSlash(gstrDataPath) + QStringLiteral("Temp/") + *name + QLatin1Char('/');
@@ -599,6 +602,7 @@ QString YearEndWorkFolder() {
 bool RecoverBackupFolder(const QString& folder) { return recoverChosenFolder(withoutSlash(folder)); }
 
 bool RecoverInterruptedBackups() {
+    if (gstrDataPath.isEmpty()) return true;
     const QString root = withSlash(gstrDataPath) + kSwapRoot;
     if (!isDir(root)) return true;
     bool ok = true;

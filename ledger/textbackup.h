@@ -102,7 +102,8 @@ QString BackupValueText(const QString& column, const QVariant& value);
 
 // <data folder>/Data/<company>/ and <data folder>/Temp/<company>/ for the
 // current company, ending in "/"; <company> is CurrentCompanyFolderName().
-// The empty text when the company table cannot be read.
+// The empty text without a data folder or when the company table cannot be
+// read.
 QString AutomaticBackupFolder();
 QString YearEndWorkFolder();
 

@@ -21,6 +21,11 @@ void isolate() {
         QDir().mkpath(config);
         qputenv("XDG_DATA_HOME", data.toUtf8());
         qputenv("XDG_CONFIG_HOME", config.toUtf8());
+        // The data folder the start-up would choose, so that backups written
+        // by tests stay inside the temporary folder.
+        const QString dataFolder = data + QStringLiteral("/Kestrov/Kaikei/");
+        QDir().mkpath(dataFolder);
+        if (gstrDataPath.isEmpty()) gstrDataPath = dataFolder;
     }
     std::setlocale(LC_CTYPE, "C.UTF-8");
 }
