@@ -139,9 +139,10 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
     const auto yen = [](qint64 v) { return QVariant::fromValue(Currency::fromYen(v)); };
     if (!exec(QStringLiteral(
                   "INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NOMAL, KANCNG, NENDOSU,"
-                  " KISYUM, AICODE) VALUES (?, ?, ?, ?, '0', '0', '0', 1, ?, '004')"),
+                  " KISYUM, AICODE, SIINLDAY) VALUES (?, ?, ?, ?, '0', '0', '0', 1, ?, '004', ?)"),
               {cid, QStringLiteral("ベンチ商店"), opt.firstDay.toString(QStringLiteral("yyyy/MM/dd")),
-               lastDay.toString(QStringLiteral("yyyy/MM/dd")), year.fromYM}) ||
+               lastDay.toString(QStringLiteral("yyyy/MM/dd")), year.fromYM,
+               lastDay.toString(QStringLiteral("yyyy/MM/dd"))}) ||
         !exec(QStringLiteral("DELETE FROM T_KANJO")) ||
         !exec(QStringLiteral(
             "INSERT INTO T_KANJO (KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, TOCODE, BUNCODE,"
