@@ -28,6 +28,7 @@
 #include <functional>
 #include <vector>
 
+#include "entry/choicelists.h"
 #include "entry/daytotals.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -184,6 +185,7 @@ private:
     QStringList mstrKamokuNames;
     QString mstrPatternList;
     ProfitChart mProfitChart;
+    ChartAccounts mChartAccounts;  // read once per day load, for the free lines
 
     QWidget* mLabelHolder = nullptr;
     bool mblnSettingDate = false;

@@ -93,6 +93,12 @@ bool InpKantanSiwake::set_start_spread() {
         return false;
     }
     mProfitChart = *chart;
+    std::optional<ChartAccounts> accounts = LoadChartAccounts();
+    if (!accounts) {
+        warnStartSpread();
+        return false;
+    }
+    mChartAccounts = std::move(*accounts);
 
     struct Redraw {
         std::array<platform::SpreadGrid*, 3> grids;
@@ -221,10 +227,9 @@ bool InpKantanSiwake::fill_free_line(int row, const platform::Row& line, const p
         spdSS3->setComboCell(row, col, mstrKamokuList, false);
         spdSS3->setComboCurrentIndex(row, col, 0);
         if (!accounts[side].isEmpty()) {
-            const std::optional<QString> kmcode = return_KanjoKMCode(accounts[side]);
-            if (!kmcode) return false;
-            if (!kmcode->isEmpty()) {
-                const int index = int(mstrKamokuCodes.indexOf(*kmcode, 1));
+            const QString kmcode = mChartAccounts.value(accounts[side]).kmcode;
+            if (!kmcode.isEmpty()) {
+                const int index = int(mstrKamokuCodes.indexOf(kmcode, 1));
                 if (index < 1) {  // an account no longer offered in the list
                     warnStartSpread();
                     return false;
@@ -270,12 +275,7 @@ bool InpKantanSiwake::set_loaded_sub_account(int row, int col, const QString& ko
     spdSS3->setComboCell(row, col, QString(), false);
     spdSS3->setText(row, col, QString());
     if (kocode.isEmpty()) return true;
-    const std::optional<bool> offers = AccountOffersSubAccounts(kocode);
-    if (!offers) {
-        warnStartSpread();
-        return false;
-    }
-    if (!*offers) return true;
+    if (!mChartAccounts.value(kocode).offersSubAccounts) return true;
     QString list;
     if (!set_cmbHojokamoku(kocode, list)) return false;
     spdSS3->setComboCell(row, col, list, false);

@@ -123,6 +123,19 @@ std::optional<bool> AccountOffersSubAccounts(const QString& kocode) {
     return row->size() > 0;
 }
 
+std::optional<ChartAccounts> LoadChartAccounts() {
+    if (!gcnKaikei) return std::nullopt;
+    const auto rows = gcnKaikei->query(QStringLiteral("SELECT KOCODE, KMCODE, HOJOSET, HOSETNO FROM T_KANJO"));
+    if (!rows) return std::nullopt;
+    ChartAccounts chart;
+    chart.reserve(int(rows->size()));
+    for (const platform::Row& r : *rows) {
+        chart.insert(r.text(0), ChartAccount{Trim(r.text(1)), r.text(2) == QLatin1String("Y") &&
+                                                                  r.text(3) == QLatin1String("N")});
+    }
+    return chart;
+}
+
 std::optional<QString> FindTekino(const QString& name) {
     const QString text = Trim(name);
     if (text.isEmpty()) return QString();

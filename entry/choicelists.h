@@ -12,6 +12,7 @@
 // Every function shows its own warning (title gstrSoftName) when a read
 // fails and returns false (the lookups nullopt).
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -40,6 +41,17 @@ std::optional<QString> return_KanjoKMCode(const QString& kocode);
 // True when the account offers sub-accounts in the daily entry
 // (HOJOSET 'Y' and HOSETNO 'N').
 std::optional<bool> AccountOffersSubAccounts(const QString& kocode);
+
+// The two facts of an account that a loaded free line needs, for every
+// account of the chart at once (one read per day load instead of two per
+// line): by KOCODE, what return_KanjoKMCode and AccountOffersSubAccounts give.
+struct ChartAccount {
+    QString kmcode;  // trimmed
+    bool offersSubAccounts = false;
+};
+using ChartAccounts = QHash<QString, ChartAccount>;
+// nullopt when the read fails (no message).
+std::optional<ChartAccounts> LoadChartAccounts();
 
 // The description number TEKINO of the company's description whose text is
 // name; "" when name is empty or no description has that text. A failed read

@@ -82,12 +82,24 @@ bool write_day_toran_data(const std::vector<GridLine>& rows, const QString& day)
 
 // ---- Journal lines
 
-// The next line number of the voucher, as three digits.
-std::optional<QString> nextLineNumber(const QString& denCode) {
-    const std::optional<int> max = GetMaxSiwakeMeisaiDenpyoNo(denCode);
-    if (!max) return std::nullopt;
-    return FormatDenMeNo(*max + 1);
-}
+// The voucher's line numbers: the highest stored number is read before the
+// first line is written, then counted on in memory, which gives every line
+// what reading the highest number before each insert would give.
+class LineNumbers {
+public:
+    explicit LineNumbers(QString denCode) : denCode_(std::move(denCode)) {}
+    // The next number, as three digits; nullopt after
+    // GetMaxSiwakeMeisaiDenpyoNo's message.
+    std::optional<QString> next() {
+        if (!last_) last_ = GetMaxSiwakeMeisaiDenpyoNo(denCode_);
+        if (!last_) return std::nullopt;
+        return FormatDenMeNo(++*last_);
+    }
+
+private:
+    QString denCode_;
+    std::optional<int> last_;
+};
 
 // A line of the day with the fields every line the day writes shares: each
 // side in department "00" with tax account "000", of tax class tkbn and rate
@@ -117,7 +129,7 @@ JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString
 // debit-normal account is debited against its counter account, any other
 // account credited.
 bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString& denCode,
-                                const QString& day) {
+                                const QString& day, LineNumbers& numbers) {
     const QString proc = QStringLiteral("write_siwake_meisai_data12");
     for (const GridLine& row : rows) {
         if (row.amount.isZero()) continue;
@@ -129,7 +141,7 @@ bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString
             ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
             return false;
         }
-        const std::optional<QString> lineNo = nextLineNumber(denCode);
+        const std::optional<QString> lineNo = numbers.next();
         if (!lineNo) return false;
         const bool debitNormal = row.taikbn == QLatin1String("0");
         const QString debit = debitNormal ? account : counter;
@@ -172,7 +184,7 @@ std::optional<QString> subAccountCode(const QString& kocode, const QString& choi
 }
 
 bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString& denCode,
-                               const QString& day) {
+                               const QString& day, LineNumbers& numbers) {
     const QString proc = QStringLiteral("write_siwake_meisai_data3");
     for (const FreeLine& line : lines) {
         if (Trim(line.debitAccount).isEmpty()) continue;
@@ -185,7 +197,7 @@ bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString
             ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
             return false;
         }
-        const std::optional<QString> lineNo = nextLineNumber(denCode);
+        const std::optional<QString> lineNo = numbers.next();
         if (!lineNo) return false;
         QString patternName;
         const QString ptcode = SplitAtBlank(line.pattern, patternName);
@@ -334,9 +346,10 @@ bool RegisterDay(const DayRegistration& day) {
     if (!write_day_toran_data(day.income, day.day) || !write_day_toran_data(day.expense, day.day))
         return fail();
     if (!deleteShownLines(day)) return failWithError();
-    if (!write_siwake_meisai_data12(day.income, day.denCode, day.day) ||
-        !write_siwake_meisai_data12(day.expense, day.denCode, day.day) ||
-        !write_siwake_meisai_data3(day.freeLines, day.denCode, day.day)) {
+    LineNumbers numbers(day.denCode);
+    if (!write_siwake_meisai_data12(day.income, day.denCode, day.day, numbers) ||
+        !write_siwake_meisai_data12(day.expense, day.denCode, day.day, numbers) ||
+        !write_siwake_meisai_data3(day.freeLines, day.denCode, day.day, numbers)) {
         return fail();
     }
     if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = ?, RATE = ?"

@@ -1,10 +1,27 @@
 #include "platform/connection.h"
 
+#include <QHash>
+
 #include <sqlite3.h>
 
 #include <QFileInfo>
 
 namespace platform {
+
+// The connection's idle compiled statements by their text. At most kLimit are
+// kept; a full cache is emptied before the next one is kept (a program's
+// statements are few; a long run of distinct texts is a one-off job).
+struct StatementCache {
+    static constexpr size_t kLimit = 256;
+    QHash<QString, sqlite3_stmt*> idle;
+
+    ~StatementCache() { clear(); }
+    void clear() {
+        for (sqlite3_stmt* stmt : std::as_const(idle)) sqlite3_finalize(stmt);
+        idle.clear();
+    }
+};
+
 
 bool DbError::isPrimaryKeyConflict() const {
     return extendedCode == SQLITE_CONSTRAINT_PRIMARYKEY || extendedCode == SQLITE_CONSTRAINT_UNIQUE;
@@ -31,7 +48,10 @@ QString Row::text(int pos) const {
 
 // ---------------------------------------------------------------- Statement
 
-Statement::Statement(Connection& cn, const QString& sql) : cn_(cn) {
+Statement::Statement(Connection& cn, const QString& sql) : cn_(cn), sql_(sql) {
+    stmt_ = cn.takeCached(sql);
+    if (stmt_) return;
+    ++cn.compiled_;
     const QByteArray utf8 = sql.toUtf8();
     const char* tail = nullptr;
     const int rc = sqlite3_prepare_v2(cn.handle(), utf8.constData(), int(utf8.size()), &stmt_, &tail);
@@ -61,7 +81,7 @@ Statement::Statement(Connection& cn, const QString& sql) : cn_(cn) {
 }
 
 Statement::~Statement() {
-    if (stmt_) sqlite3_finalize(stmt_);
+    if (stmt_) cn_.keep(sql_, stmt_);
 }
 
 bool Statement::fail(int rc) {
@@ -249,7 +269,31 @@ std::unique_ptr<Connection> Connection::open(const QString& path, DbError* error
     return cn;
 }
 
+Connection::Connection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+
+sqlite3_stmt* Connection::takeCached(const QString& sql) {
+    if (!cache_) return nullptr;
+    const auto it = cache_->idle.find(sql);
+    if (it == cache_->idle.end()) return nullptr;
+    sqlite3_stmt* stmt = it.value();
+    cache_->idle.erase(it);
+    return stmt;
+}
+
+void Connection::keep(const QString& sql, sqlite3_stmt* stmt) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (!cache_) cache_ = std::make_unique<StatementCache>();
+    if (cache_->idle.count(sql)) {  // another Statement of the same text came back first
+        sqlite3_finalize(stmt);
+        return;
+    }
+    if (size_t(cache_->idle.size()) >= StatementCache::kLimit) cache_->clear();
+    cache_->idle.insert(sql, stmt);
+}
+
 Connection::~Connection() {
+    cache_.reset();  // finalizes the kept statements before the database closes
     if (db_) sqlite3_close_v2(db_);
 }
 

@@ -74,9 +74,16 @@ private:
 using Rows = std::vector<Row>;
 
 class Connection;
+struct StatementCache;
 
 // A prepared statement. Bind values, then step through rows with next() or run
 // it with exec(). Reusable after reset().
+//
+// Compiled statements are kept by their connection for reuse: a Statement of
+// a text the connection compiled before takes the compiled form from its
+// cache (when no other live Statement holds it), and gives it back, reset
+// and without bindings, when it ends. So a loop that runs the same text
+// through exec() or query() compiles it once.
 class Statement {
 public:
     Statement(Connection& cn, const QString& sql);
@@ -126,6 +133,7 @@ private:
     bool fail(int rc);
 
     Connection& cn_;
+    QString sql_;
     sqlite3_stmt* stmt_ = nullptr;
     DbError error_;
     mutable std::shared_ptr<const QStringList> names_;
@@ -156,6 +164,10 @@ public:
 
     // Rows changed by the last insert, update or delete.
     int changes() const;
+
+    // How many statements this connection has compiled so far (reused ones
+    // count once): for benchmarks.
+    qint64 statementsCompiled() const { return compiled_; }
     qint64 lastInsertRowId() const;
 
     // Transactions nest: the outermost begin() starts a transaction, inner ones
@@ -175,13 +187,21 @@ public:
     void setLastError(DbError e) { lastError_ = std::move(e); }
 
 private:
-    Connection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+    friend class Statement;
+    Connection(sqlite3* db, QString path);
     bool run(const QString& sql);
+    // The idle compiled statement of that text, taken out of the cache, or
+    // nullptr when there is none.
+    sqlite3_stmt* takeCached(const QString& sql);
+    // Keeps an idle compiled statement for the next Statement of its text.
+    void keep(const QString& sql, sqlite3_stmt* stmt);
 
     sqlite3* db_ = nullptr;
     QString path_;
     DbError lastError_;
     int depth_ = 0;
+    qint64 compiled_ = 0;
+    std::unique_ptr<StatementCache> cache_;
 };
 
 // Rolls back on scope exit unless commit() was called.

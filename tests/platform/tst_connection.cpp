@@ -142,6 +142,44 @@ private slots:
         QCOMPARE(codes(), QStringList({"102:預金"}));
     }
 
+    // Compiled statements are reused: a text is compiled once however often
+    // it runs, a reused statement carries no values of its last run, two
+    // statements of one text can run at once, a changed table is seen, and a
+    // refused text stays refused.
+    void statementsAreReused() {
+        const QString select = QStringLiteral("SELECT ?, ? FROM T WHERE CODE = '101'");
+        const qint64 before = cn_->statementsCompiled();
+        for (int i = 0; i < 5; ++i) {
+            const auto row = cn_->queryOne(select, {i, QStringLiteral("x")});
+            QVERIFY(row && row->size() == 2);
+            QCOMPARE(row->integer(0), qint64(i));
+        }
+        QCOMPARE(cn_->statementsCompiled() - before, qint64(1));
+        const auto unbound = cn_->queryOne(select);
+        QVERIFY(unbound && unbound->isNull(0) && unbound->isNull(1));
+
+        const QString all = QStringLiteral("SELECT CODE FROM T WHERE CID = ? ORDER BY CODE");
+        platform::Statement outer(*cn_, all);
+        outer.bind(1, QStringLiteral("01"));
+        QStringList pairs;
+        while (outer.next()) {
+            const auto inner = cn_->query(all, {QStringLiteral("01")});
+            QVERIFY(inner);
+            for (const auto& r : *inner) pairs << outer.value(0).toString() + r.text(0);
+        }
+        QCOMPARE(pairs, QStringList({"101101", "101102", "102101", "102102"}));
+
+        const QString star = QStringLiteral("SELECT * FROM T WHERE CODE = '101'");
+        QCOMPARE(cn_->queryOne(star)->size(), 5);
+        QVERIFY(cn_->exec(QStringLiteral("ALTER TABLE T ADD COLUMN MEMO TEXT")));
+        QCOMPARE(cn_->queryOne(star)->size(), 6);
+
+        const QString twice = QStringLiteral("SELECT 1; SELECT 2");
+        QVERIFY(!cn_->queryOne(twice));
+        QVERIFY(!cn_->queryOne(twice));
+        QCOMPARE(cn_->lastError().code, SQLITE_MISUSE);
+    }
+
     void rowsByNameAndPosition() {
         const auto rows = cn_->query(
             QStringLiteral("SELECT CODE, NAME AS Kamoku, KINGAKU, RATE FROM T WHERE CID = ? ORDER BY CODE"),
