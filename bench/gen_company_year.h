@@ -2,7 +2,9 @@
 // A generated company-year for benchmarks: one company with the shipped chart
 // of accounts, opening balances, sub-accounts for the bank, customers and
 // suppliers, a day voucher for every day of the fiscal year and N journal
-// lines spread over the days (fewer at weekends), in the mix of a small shop:
+// lines spread over the days (fewer at weekends; a day of more than 999 lines,
+// the most one voucher numbers, gets further vouchers of the same day, so a
+// million lines fit a year), in the mix of a small shop:
 // cash sales, expenses paid in cash, purchases in cash and on account, sales
 // on account, collections and payments through the bank, cash deposits. Every
 // line has a Japanese description. The month status is left as a company
@@ -216,8 +218,9 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
     std::stable_sort(lines.begin(), lines.end(),
                      [](const GenLine& a, const GenLine& b) { return a.day < b.day; });
 
-    // Vouchers, one per day, and the lines under them: each side carries the
-    // other side's account and sub-account as its counter account.
+    // Vouchers, one per day and one more for each further 999 lines of the
+    // day, and the lines under them: each side carries the other side's
+    // account and sub-account as its counter account.
     platform::Statement voucher(cn,
                                 QStringLiteral("INSERT INTO T_SIWAKE VALUES (?, ?, ?, ?, ?, '1', 0, 0, 0)"));
     platform::Statement line(
@@ -225,27 +228,34 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
                 "INSERT INTO T_SI_MEISAI VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, '00', ?9, '000', ?10, 0,"
                 " ?11, ?11, ?12, ?13, ?12, ?13, '00', ?9, '000', ?10, 0, ?11, ?11, ?7, ?8, '', ?14, '')"));
     if (!voucher.isValid() || !line.isValid()) return std::nullopt;
+    constexpr int kLinesPerVoucher = 999;
+    std::vector<int> linesOfDay(size_t(year.days), 0);
+    for (const GenLine& l : lines) ++linesOfDay[size_t(l.day)];
+    std::vector<int> firstVoucher(size_t(year.days), 0);  // number of the day's first voucher
+    int vouchers = 0;
     for (int d = 0; d < year.days; ++d) {
         const QString day = opt.firstDay.addDays(d).toString(QStringLiteral("yyyy/MM/dd"));
-        voucher.reset();
-        voucher.bindAll({cid, QStringLiteral("%1").arg(d + 1, 5, 10, QLatin1Char('0')),
-                         QStringLiteral("%1").arg(d + 1, 5, 10, QLatin1Char('0')), day, day});
-        if (!voucher.exec()) return std::nullopt;
+        firstVoucher[size_t(d)] = vouchers + 1;
+        const int count = std::max(1, (linesOfDay[size_t(d)] + kLinesPerVoucher - 1) / kLinesPerVoucher);
+        for (int k = 0; k < count; ++k) {
+            const QString code = QStringLiteral("%1").arg(++vouchers, 5, 10, QLatin1Char('0'));
+            voucher.reset();
+            voucher.bindAll({cid, code, code, day, day});
+            if (!voucher.exec()) return std::nullopt;
+        }
     }
-    int lineNo = 0;
+    int lineOfDay = 0;
     int lastDayIndex = -1;
     for (const GenLine& l : lines) {
-        lineNo = l.day == lastDayIndex ? lineNo + 1 : 1;
+        lineOfDay = l.day == lastDayIndex ? lineOfDay + 1 : 0;
         lastDayIndex = l.day;
-        if (lineNo > 999) {
-            cn.setLastError({1, 1, QStringLiteral("more than 999 lines on one day")});
-            return std::nullopt;
-        }
+        const int voucherNo = firstVoucher[size_t(l.day)] + lineOfDay / kLinesPerVoucher;
+        const int lineNo = lineOfDay % kLinesPerVoucher + 1;
         const QString day = opt.firstDay.addDays(l.day).toString(QStringLiteral("yyyy/MM/dd"));
         const QString debitSub = l.kind->debitSubs ? subCode(uniform(1, l.kind->debitSubs)) : QString();
         const QString creditSub = l.kind->creditSubs ? subCode(uniform(1, l.kind->creditSubs)) : QString();
         line.reset();
-        line.bindAll({QStringLiteral("%1").arg(l.day + 1, 5, 10, QLatin1Char('0')),
+        line.bindAll({QStringLiteral("%1").arg(voucherNo, 5, 10, QLatin1Char('0')),
                       QStringLiteral("%1").arg(lineNo, 3, 10, QLatin1Char('0')), cid, day, day.left(7),
                       l.kind->grid ? QStringLiteral("0") : QStringLiteral("1"), l.debit, debitSub,
                       l.kind->grid ? QStringLiteral("1") : QStringLiteral("5"), l.kind->grid ? 1.0 : 0.0,
