@@ -104,8 +104,10 @@ NumberValidator::NumberValidator(const NumberFormat& format, QObject* parent)
 QValidator::State NumberValidator::validate(QString& input, int& pos) const {
     Q_UNUSED(pos);
     input = halfWidthNumberText(input);
-    if (input.size() > kMaxTypedLength) return Invalid;
-    return checkTypedNumber(input, format_).ok ? Acceptable : Intermediate;
+    // Whatever else is typed stands until the edit ends, when it is read whole
+    // or refused with a message (never dropped silently, as a line edit drops
+    // text it does not find acceptable when it loses the focus).
+    return input.size() > kMaxTypedLength ? Invalid : Acceptable;
 }
 
 ImNumber::ImNumber(QWidget* parent) : QLineEdit(parent), validator_(new NumberValidator(format_, this)) {

@@ -67,8 +67,9 @@ TypedNumber checkTypedNumber(const QString& text, const NumberFormat& format);
 // (one character for one, so cursor positions stay).
 QString halfWidthNumberText(const QString& text);
 
-// Lets the user type freely (text that is no number yet is Intermediate, to be
-// refused whole when the edit ends) and turns full-width digits into digits.
+// Lets the user type freely (text that is no number of the format is read or
+// refused whole when the edit ends, by checkTypedNumber) and turns full-width
+// digits into digits.
 class NumberValidator : public QValidator {
     Q_OBJECT
 public:

@@ -327,24 +327,31 @@ void TestSpreadGrid::numberCellsReadTypedTextWholeOrRefuseIt() {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     QFETCH(bool, refused);
-    platform::ScriptedMsgBox messages;
-    Screen s(2, 2);
-    SpreadGrid& g = *s.grid;
-    g.setColumnType(2, SpreadGrid::ColumnType::Number);
-    g.setNumberFormat(2, {Currency(), Currency::fromYen(99'999), 0, true});
-    g.setAmount(1, 2, Currency::fromYen(2000));
-    QSignalSpy changes(&g, &SpreadGrid::change);
-    s.startAt(1, 2);
-    for (QChar c : typed) {  // the first key opens the editor, which takes the rest
-        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(s.focus(), &key);
+    // The edit ends by Tab, or by the focus going elsewhere.
+    for (bool byTab : {true, false}) {
+        platform::ScriptedMsgBox messages;
+        Screen s(2, 2);
+        SpreadGrid& g = *s.grid;
+        g.setColumnType(2, SpreadGrid::ColumnType::Number);
+        g.setNumberFormat(2, {Currency(), Currency::fromYen(99'999), 0, true});
+        g.setAmount(1, 2, Currency::fromYen(2000));
+        QSignalSpy changes(&g, &SpreadGrid::change);
+        s.startAt(1, 2);
+        for (QChar c : typed) {  // the first key opens the editor, which takes the rest
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(s.focus(), &key);
+        }
+        if (byTab) {
+            s.key(Qt::Key_Tab);
+        } else {
+            s.after->setFocus();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(g.value(1, 2), expected);
+        QCOMPARE(changes.count(), refused ? 0 : 1);
+        QCOMPARE(messages.count(), refused ? 1 : 0);
+        if (refused) QVERIFY(messages.last().text.contains(typed));
     }
-    s.key(Qt::Key_Tab);
-    QCoreApplication::processEvents();
-    QCOMPARE(g.value(1, 2), expected);
-    QCOMPARE(changes.count(), refused ? 0 : 1);
-    QCOMPARE(messages.count(), refused ? 1 : 0);
-    if (refused) QVERIFY(messages.last().text.contains(typed));
 }
 
 void TestSpreadGrid::comboCellsOfferTabSeparatedItems() {
