@@ -456,7 +456,10 @@ private slots:
 
         box.clear();
         QVERIFY(registerDay(box));
-        QCOMPARE(DataBackUp(BackupKind::Automatic), BackupResult::Written);
+        QTemporaryDir data;  // the automatic backup's data folder, private to this test
+        gstrDataPath = data.path() + QLatin1Char('/');
+        QVERIFY2(DataBackUp(BackupKind::Automatic) == BackupResult::Written,
+                 qPrintable(box.count() ? box.last().text : QString()));
         QCOMPARE(box.count(), 1);
     }
 
