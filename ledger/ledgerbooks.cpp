@@ -55,12 +55,16 @@ sides AS (
 // The general ledger. Each account contributes a brought-forward row (SEQ 0)
 // and its sides (SEQ 1); DELTA is the change of the balance on the account's
 // side, so the running sum over the account's rows is its balance. An account
-// with nothing to bring forward and no side in the range is left out.
+// with nothing to bring forward and no side in the range is left out. The
+// internal codes are three-digit numbers: partitioning by 999 - code gives
+// the window the descending account order the rows are written in, so one
+// sort serves both.
 const char* const kGeneralLedger = R"SQL(
 INSERT INTO T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME, AICODE, AIHOCODE,
                           AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN)
 SELECT KOCODE, SIDAY, DENNO, DENMENO, JUN, KM, NAME, AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KR, KS,
-       SUM(DELTA) OVER (PARTITION BY KOCODE ORDER BY SEQ, DAY, VNO, DENMENO, JUN ROWS UNBOUNDED PRECEDING)
+       SUM(DELTA) OVER (PARTITION BY 999 - CAST(KOCODE AS INTEGER) ORDER BY SEQ, DAY, VNO, DENMENO, JUN
+                        ROWS UNBOUNDED PRECEDING)
 FROM (
     SELECT A.KOCODE, 0 AS SEQ, '' AS DAY, '' AS VNO, '0' AS DENMENO, 0 AS JUN,
            '00.01.01' AS SIDAY, '0' AS DENNO, A.KM, A.NAME, '0' AS AICODE, '' AS AIHOCODE,
@@ -90,7 +94,7 @@ FROM (
     LEFT JOIN T_KANJO C ON C.KOCODE = S.AI
     LEFT JOIN T_HOJOKAMOKU H ON H.CID = ?1 AND H.KANKOCODE = S.AI AND H.HOKOCODE = S.AIHO
 )
-ORDER BY KOCODE DESC, SEQ, DAY, VNO, DENMENO, JUN
+ORDER BY 999 - CAST(KOCODE AS INTEGER), SEQ, DAY, VNO, DENMENO, JUN
 )SQL";
 
 // The subsidiary ledger. A side whose counter sub-account (AI, AIHO) has a
