@@ -36,15 +36,23 @@ if [ "$(id -u)" -eq 0 ] && [ "${RALVEK_IME_INNER:-}" != 1 ]; then
   cp "$0" "$work/bin/typing_through_mozc.sh"
   chmod -R a+rX "$work/bin"
   chown "$user" "$work"
+  rc=1
+  # Also when the run is stopped (a test timeout): what it left behind (the
+  # mozc server, the accessibility bus) belongs to its own user.
+  finish() {
+    for pid in $(pgrep -u "$user"); do kill "$pid" 2>/dev/null; done
+    sleep 0.5
+    for pid in $(pgrep -u "$user"); do kill -9 "$pid" 2>/dev/null; done
+    userdel "$user" 2>/dev/null
+    [ $rc -eq 0 ] && [ -z "${RALVEK_IME_KEEP:-}" ] && rm -rf "$work"
+  }
+  trap finish EXIT
+  trap 'exit 1' TERM INT
+  # In the background, so that a stop signal is handled at once.
   runuser -u "$user" -- env RALVEK_IME_INNER=1 RALVEK_IME_WORK="$work" PATH="$PATH" \
-    bash "$work/bin/typing_through_mozc.sh" "$work/bin"
+    bash "$work/bin/typing_through_mozc.sh" "$work/bin" &
+  wait $!
   rc=$?
-  # What the run left behind (the mozc server, the accessibility bus) belongs to its own user.
-  for pid in $(pgrep -u "$user"); do kill "$pid" 2>/dev/null; done
-  sleep 0.5
-  for pid in $(pgrep -u "$user"); do kill -9 "$pid" 2>/dev/null; done
-  userdel "$user" 2>/dev/null
-  [ $rc -eq 0 ] && [ -z "${RALVEK_IME_KEEP:-}" ] && rm -rf "$work"
   exit $rc
 fi
 
@@ -90,13 +98,24 @@ wait_for() {
 }
 
 # ---- X server, session bus, input method
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-wait_for 10 test -s "$work/display" || skip "the X server did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-wait_for 10 xdotool getmouselocation || skip "the X server does not answer"
+# A display number of its own, well away from the low numbers other X servers
+# (and their clean-ups) use.
+display=""
+for try in 1 2 3 4 5 6 7 8; do
+  n=$((200 + RANDOM % 700))
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  export DISPLAY=":$n"
+  if wait_for 10 xdotool getmouselocation; then
+    display=":$n"
+    pids+=($xvfb)
+    break
+  fi
+  kill $xvfb 2>/dev/null
+done
+[ -n "$display" ] || skip "the X server did not start"
+export DISPLAY=$display
 
 eval "$(dbus-launch --sh-syntax)" || skip "no session bus"
 export DBUS_SESSION_BUS_ADDRESS
