@@ -427,10 +427,16 @@ protected:
         if (composingEditor && editing()) {
             QPointer<QWidget> editor = composingEditor;
             QApplication::sendEvent(editor, e);
+            // The editor takes the focus once the input method is done with
+            // this event: moved while it is still delivering the commit, the
+            // focus change would make it commit the same text a second time.
             if ((commit || !preedit) && editor) {
-                composingEditor = nullptr;
-                editor->setFocusProxy(nullptr);
-                editor->setFocus();
+                QTimer::singleShot(0, this, [this, editor] {
+                    if (!editor || editor != composingEditor) return;
+                    composingEditor = nullptr;
+                    editor->setFocusProxy(nullptr);
+                    editor->setFocus();
+                });
             }
             return;
         }
