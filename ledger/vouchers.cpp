@@ -154,11 +154,18 @@ bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) 
         return false;
     };
     if (!gcnKaikei) return fail();
+    // A new opening balance belongs to the first voucher of the period, which
+    // need not be dated on its first day; a shift belongs to the day's own
+    // voucher.
     const std::optional<platform::Row> first = gcnKaikei->queryOne(
-        QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ? ORDER BY DENCODE LIMIT 1"),
+        mode == ZandakaMode::OpeningBalance
+            ? QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
+                             " ORDER BY DENDAY, DENCODE LIMIT 1")
+            : QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?"
+                             " ORDER BY DENCODE LIMIT 1"),
         {gstrCID, day});
     if (!first) return fail();
-    if (first->size() == 0) return true;  // no voucher on that day: nothing to carry
+    if (first->size() == 0) return true;  // no voucher to carry into
 
     const Currency shift = mode == ZandakaMode::OpeningBalance ? amount - first->currency("YDAYZAN") : amount;
     const bool ok =

@@ -68,16 +68,18 @@ enum class ZandakaMode {
     // The amount is the change to carry (every caller but one).
     Shift,
     // The amount is the new cash balance before the day; the change is that
-    // balance less the YDAYZAN of the day's voucher. Only the opening-balance
-    // screen passes this, with the fiscal start day and the new opening cash.
+    // balance less the YDAYZAN of the first voucher dated on or after the day
+    // (the first day of a period often has no voucher). Only the
+    // opening-balance screen passes this, with the fiscal start day and the
+    // new opening cash.
     OpeningBalance,
 };
 
 // Carries a change of the cash balance into the day's voucher and every later
 // voucher of the current company: both YDAYZAN and DAYZAN of every voucher
 // dated on or after day ("yyyy/mm/dd") move by the same amount, in one
-// statement. When no voucher is dated on day nothing changes and the result is
-// true. On a failure shows "T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。"
+// statement. When no voucher is dated on day (in OpeningBalance mode: on or
+// after day) nothing changes and the result is true. On a failure shows "T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。"
 // and returns false; the failed statement changed nothing.
 bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode = ZandakaMode::Shift);
 

@@ -265,6 +265,14 @@ private slots:
         QTest::newRow("lower opening balance") << "2011/04/01"
                                                << "40.25" << true << ""
                                                << "-59.75 -59.75 -59.75 -59.75 -59.75";
+        // The period starts before its first voucher: the new balance is
+        // measured against the first voucher there is.
+        QTest::newRow("opening balance before the first voucher") << "2011/03/01"
+                                                                  << "130" << true << ""
+                                                                  << "30 30 30 30 30";
+        QTest::newRow("opening balance after the last voucher") << "2011/04/06"
+                                                                << "130" << true << ""
+                                                                << "0 0 0 0 0";
         // The opening-balance screen's name left behind in the caller global
         // must not turn a change into a new balance.
         QTest::newRow("change after the opening-balance screen") << "2011/04/04"
