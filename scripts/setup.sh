@@ -11,7 +11,7 @@ PACKAGES=(
   unixodbc unixodbc-dev odbcinst libsqliteodbc
   fonts-ipaexfont poppler-utils locales qt6-translations-l10n
   cups printer-driver-cups-pdf
-  ibus ibus-mozc xvfb xdotool dbus-x11 procps
+  ibus ibus-mozc xvfb xdotool dbus-x11 procps python3
 )
 
 missing=()

@@ -1,0 +1,298 @@
+// The journal CSV pair on copies of the shipped database: a round trip into
+// an empty copy (commas, quotes, line ends, full-width text, fractions of a
+// yen), two monthly batches imported in order, damaged or foreign pairs
+// refused before anything changes, and the line file read by Python's csv
+// module with the cp932 codec.
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/common/globals.h"
+#include "ledger/journalcsv.h"
+#include "ledger/period.h"
+#include "ledger/records.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+using platform::ScriptedMsgBox;
+
+namespace {
+
+const QString kApril = QStringLiteral("2003年 4月");
+const QString kMay = QStringLiteral("2003年 5月");
+
+JournalLine makeLine(const QString& code, const QString& no, const QString& day, const QString& amount,
+                     const QString& tekiyo) {
+    JournalLine line;
+    line.denCode = code;
+    line.denMeNo = no;
+    line.cid = QStringLiteral("51");
+    line.siDay = day;
+    line.dateYm = day.left(7);
+    line.sisyu = QStringLiteral("1");
+    line.kr.kocode = QStringLiteral("004");
+    line.ks.kocode = QStringLiteral("041");
+    line.kr.aicode = line.ks.kocode;
+    line.ks.aicode = line.kr.kocode;
+    for (JournalSide* s : {&line.kr, &line.ks}) {
+        s->bukbn = QStringLiteral("00");
+        s->tkbn = QStringLiteral("5");
+        s->tkocode = QStringLiteral("000");
+        s->kin = s->tkinNo = Currency::fromText(amount);
+    }
+    line.kr.tritu = 1.5;
+    line.tekiyo = tekiyo;
+    return line;
+}
+
+QStringList dump(const QString& where = QString()) {
+    QStringList rows;
+    const auto all = gcnKaikei->query(QStringLiteral("SELECT * FROM T_SI_MEISAI ") + where +
+                                      QStringLiteral(" ORDER BY CID, DENCODE, DENMENO"));
+    if (!all) return {QStringLiteral("<query failed>")};
+    for (const platform::Row& r : *all) {
+        QStringList v;
+        for (int i = 0; i < r.size(); ++i) v << r.text(i);
+        rows << v.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+}  // namespace
+
+class TestJournalCsv : public QObject {
+    Q_OBJECT
+
+    // A fresh copy with company 51 (named name) current and no journal.
+    void openCompany(const QString& name) {
+        db_.reset();
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        gstrCID = QStringLiteral("51");
+        for (const char* t : {"T_SI_MEISAI", "T_SIWAKE", "T_COMP_MAIN", "WK_COMPANY", "T_SIMEISAI_FUKYU"})
+            QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                                               "VALUES ('51', ?, '2003/04/01', '2004/03/31', '1', 1)"),
+                                {name}));
+        QVERIFY(ResetCompanyData());
+    }
+
+    void addLines(const std::vector<JournalLine>& lines) {
+        for (const JournalLine& l : lines) QVERIFY(WriteSiMeisaiTable(l, QStringLiteral("T_SI_MEISAI")));
+    }
+
+    // April and May lines with awkward descriptions and amounts, one line
+    // without a day, and a line of another company.
+    void addFixture() {
+        addLines({makeLine("00001", "001", "2003/04/01", "1234.5678", QStringLiteral("売上, \"特価\"品")),
+                  makeLine("00001", "002", "2003/04/01", "-320.5", QStringLiteral("二行の\r\n摘要，全角　ｶﾅ")),
+                  makeLine("00002", "001", "2003/04/30", "0", QString()),
+                  makeLine("00003", "001", "2003/05/02", "99999999.99", QStringLiteral("\"\"")),
+                  makeLine("00004", "001", QString(), "10", QStringLiteral("日付なし"))});
+        JournalLine other = makeLine("00001", "001", "2003/04/01", "5", QStringLiteral("他社"));
+        other.cid = QStringLiteral("52");
+        addLines({other});
+    }
+
+private slots:
+    void initTestCase() { testenv::isolate(); }
+    void cleanup() { db_.reset(); }
+
+    void roundTripIntoEmptyCopy() {
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        const QStringList dated = dump(QStringLiteral("WHERE CID = '51' AND SIDAY <> ''"));
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        const QString linePath = dir.filePath(QStringLiteral("Data51_00.CSV"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Kaisha51_00.CSV"))));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // no temporary left
+        // Every dated line of the company is marked, and a second export writes them all again.
+        QCOMPARE(dump(QStringLiteral("WHERE KRBUKBN = '01'")).size(), 4);
+        const QByteArray first = readAll(linePath);
+        QTemporaryDir again;
+        QCOMPARE(ExportJournalCsv(again.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(ReadCsvRecords(readAll(again.filePath(QStringLiteral("Data51_00.CSV"))), 31, nullptr)->size(), 4);
+        QVERIFY(first.startsWith("\"00001\",\"001\",\"51\",\"2003/04/01\",\"2003/04\",\"1\",\"004\",\"\",\"00\",\"5\","
+                                 "\"000\",\"1.5\",\"0\",\"1234.5678\",\"1234.5678\","));
+
+        openCompany(QStringLiteral("受け側"));
+        addLines({makeLine("00004", "001", QString(), "10", QStringLiteral("日付なし"))});
+        boxes.clear();
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(boxes.last().text, QStringLiteral("取込処理が正しく終了しました"));
+        QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+        QCOMPARE(dump(QStringLiteral("WHERE IFNULL(SIDAY, '') = ''")).size(), 1);  // undated line stays
+        // The company file's values never stay; the first voucher is dated by the first line.
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"))->toString(),
+                 QStringLiteral("受け側"));
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT DENDAY FROM T_SIWAKE WHERE CID = '51'"))->toString(),
+                 QStringLiteral("2003/04/01"));
+        // Importing the same pair again gives the same journal.
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+    }
+
+    // An independent reader: Python's csv module with the cp932 codec.
+    void lineFileReadByPython() {
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QStringList expected = dump(QStringLiteral("WHERE CID = '51' AND SIDAY <> ''"));
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        QProcess py;
+        py.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import csv,json,sys\n"
+                                 "with open(sys.argv[1], encoding='cp932', newline='') as f:\n"
+                                 "    print(json.dumps(list(csv.reader(f)), ensure_ascii=True))"),
+                  dir.filePath(QStringLiteral("Data51_00.CSV"))});
+        QVERIFY(py.waitForFinished(20000));
+        QCOMPARE(py.exitCode(), 0);
+        const QJsonArray rows = QJsonDocument::fromJson(py.readAllStandardOutput()).array();
+        QCOMPARE(rows.size(), expected.size());
+        for (int r = 0; r < rows.size(); ++r) {
+            const QStringList want = expected[r].split(QLatin1Char('|'));
+            const QJsonArray got = rows[r].toArray();
+            QCOMPARE(got.size(), 31);
+            for (int i : {0, 1, 2, 3, 29}) QCOMPARE(got[i].toString(), want[i]);
+            // Amounts as decimal text, the exact Currency stored.
+            QCOMPARE(Currency::fromText(got[14].toString()).raw(), want[14].toLongLong());
+        }
+    }
+
+    // Two monthly exports imported in order lose nothing.
+    void twoBatchesInOrder() {
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        const QStringList dated = dump(QStringLiteral("WHERE CID = '51' AND SIDAY <> ''"));
+        QCOMPARE(ExportJournalCsv(dir.path(), kApril), JournalCsvResult::Done);
+        QCOMPARE(ExportJournalCsv(dir.path(), kMay), JournalCsvResult::Done);
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Data51_2003年 4月.CSV"))));
+
+        openCompany(QStringLiteral("受け側"));
+        QCOMPARE(ImportJournalCsv(dir.path(), kApril), JournalCsvResult::Done);
+        QCOMPARE(ImportJournalCsv(dir.path(), kMay), JournalCsvResult::Done);
+        QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+        // A month without a pair is refused.
+        QCOMPARE(ImportJournalCsv(dir.path(), QStringLiteral("2003年 6月")), JournalCsvResult::Failed);
+        QCOMPARE(boxes.last().text, QStringLiteral("データが見つかりませんので、取込処理を中止します。"));
+    }
+
+    void damagedOrForeignPairRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("from");
+        QTest::addColumn<QByteArray>("to");
+        QTest::addColumn<QString>("message");
+        // Truncated within the last value, and after a complete value.
+        QTest::newRow("truncated in a value") << "Data" << QByteArray("\"\"\"\"\"\",\"\"\r\n$") << QByteArray("\"\"\"\"\"\",\"") << "最後のレコードが途中で終わっています";
+        QTest::newRow("truncated after a value") << "Data" << QByteArray(",\"\"\r\n$") << QByteArray(",\"\"") << "最後のレコードが途中で終わっています";
+        QTest::newRow("value missing") << "Data" << QByteArray("\"1.5\",") << QByteArray("") << "1行目: 値の数が30個です";
+        QTest::newRow("not CP932") << "Data" << QByteArray("\"00001\",\"002\"") << QByteArray("\"00001\",\"\x81\x7f\"") << "2行目: Shift-JIS(CP932)として読めない";
+        QTest::newRow("amount no number") << "Data" << QByteArray("\"1234.5678\",") << QByteArray("\"1,234\",") << "数値ではありません";
+        QTest::newRow("line of another company") << "Data" << QByteArray("\"2003/05/02\"") << QByteArray("\"2003/05/02\"") << "";
+        QTest::newRow("company file of another company") << "Kaisha" << QByteArray("^\"51\"") << QByteArray("\"52\"") << "他の会社（会社コード 52）";
+        QTest::newRow("empty company file") << "Kaisha" << QByteArray(".*") << QByteArray("") << "File is NULL";
+    }
+
+    // Refused pairs leave the journal, the staging table and WK_COMPANY as they were.
+    void damagedOrForeignPairRefused() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, from);
+        QFETCH(QByteArray, to);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        const QString path = dir.filePath(file + QStringLiteral("51_00.CSV"));
+        QByteArray bytes = readAll(path);
+        if (QTest::currentDataTag() == QLatin1String("line of another company")) {
+            const qsizetype at = bytes.indexOf("\"00003\",\"001\",\"51\"");
+            QVERIFY(at > 0);
+            bytes.replace(at, 18, "\"00003\",\"001\",\"52\"");
+            message = QStringLiteral("他の会社（会社コード 52）");
+        } else if (from == ".*") {
+            bytes.clear();
+        } else if (from.endsWith('$')) {
+            const QByteArray tail = from.chopped(1);
+            QVERIFY(bytes.endsWith(tail));
+            bytes.chop(tail.size());
+            bytes += to;
+        } else if (from.startsWith('^')) {
+            bytes.replace(0, from.size() - 1, to);
+        } else {
+            const qsizetype at = bytes.indexOf(from);
+            QVERIFY(at >= 0);
+            bytes.replace(at, from.size(), to);
+        }
+        writeAll(path, bytes);
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_SIMEISAI_FUKYU (DENCODE, DENMENO, CID) VALUES ('9', '9', '99')")));
+        const QStringList before = dump();
+        const QString company = gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"))->toString();
+        boxes.clear();
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Failed);
+        QVERIFY2(boxes.last().text.contains(message), qPrintable(boxes.last().text));
+        QCOMPARE(dump(), before);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SIMEISAI_FUKYU"))->toInt(), 1);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"))->toString(), company);
+    }
+
+    // Records read per RFC 4180, independent of the files.
+    void reader_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("quoted with comma, quote, line end") << QByteArray("\"a,b\",\"c\"\"d\",\"e\r\nf\"\r\n") << "a,b|c\"d|e\r\nf";
+        QTest::newRow("unquoted and empty") << QByteArray("x,,\r\n") << "x||";
+        QTest::newRow("lf only, two records") << QByteArray("\"1\",\"2\",\"3\"\n4,5,6\n") << "1|2|3;4|5|6";
+        QTest::newRow("no final line end") << QByteArray("\"1\",\"2\",\"3\"") << "!1行目: 最後のレコード";
+        QTest::newRow("open quote") << QByteArray("\"1\",\"2\",\"3\r\n") << "!1行目: 最後のレコード";
+        QTest::newRow("junk after quote") << QByteArray("\"1\"x,\"2\",\"3\"\r\n") << "!1行目: 引用符の後";
+        QTest::newRow("count on second line") << QByteArray("1,2,3\r\n1,2\r\n") << "!2行目: 値の数が2個";
+    }
+
+    void reader() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, result);
+        QString error;
+        const auto records = ReadCsvRecords(bytes, 3, &error);
+        if (result.startsWith(QLatin1Char('!'))) {
+            QVERIFY(!records);
+            QVERIFY2(error.startsWith(result.mid(1)), qPrintable(error));
+            return;
+        }
+        QVERIFY2(records, qPrintable(error));
+        QStringList got;
+        for (const QStringList& r : *records) got << r.join(QLatin1Char('|'));
+        QCOMPARE(got.join(QLatin1Char(';')), result);
+    }
+
+private:
+    std::unique_ptr<testenv::ShippedDb> db_;
+};
+
+QTEST_GUILESS_MAIN(TestJournalCsv)
+#include "tst_journalcsv.moc"
