@@ -436,3 +436,12 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     MsgBox::show(gstrSoftName, QStringLiteral("取込処理が正しく終了しました"), MsgIcon::Information);
     return JournalCsvResult::Done;
 }
+
+std::optional<QStringList> JournalCsvMonthLabels() {
+    const std::optional<platform::Rows> rows =
+        gcnKaikei->query(QStringLiteral("SELECT OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
+    if (!rows) return std::nullopt;
+    QStringList labels;
+    for (const platform::Row& r : *rows) labels << r.text(0);
+    return labels;
+}

@@ -54,3 +54,7 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
 
 // Reads the pair of gstrCID from folder and replaces the lines.
 JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLabel);
+
+// The month labels of gstrCID's month list (OUTYM of T_DAY_INPUT in INYM
+// order); nullopt when the list cannot be read.
+std::optional<QStringList> JournalCsvMonthLabels();

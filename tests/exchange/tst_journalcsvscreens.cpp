@@ -1,0 +1,110 @@
+// The journal export and import screens: the month list, the confirmation,
+// the folder choice and what a cancel leaves.
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "app/common/companylist.h"
+#include "app/common/folderchooser.h"
+#include "app/common/globals.h"
+#include "app/startup.h"
+#include "exchange/JournalCsvScreen.h"
+#include "ledger/period.h"
+#include "ledger/records.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+using platform::ScriptedMsgBox;
+
+class TestJournalCsvScreens : public QObject {
+    Q_OBJECT
+
+    void chooser(bool ok, const QString& folder, int count) {
+        SetFolderChooser([=](QWidget*, const FileListPattern&) {
+            FolderChoice c;
+            c.ok = ok;
+            c.folder = folder + QLatin1Char('/');
+            c.fileCount = count;
+            return c;
+        });
+    }
+
+private slots:
+    void initTestCase() {
+        testenv::isolate();
+        PrepareProgram();
+    }
+
+    void init() {
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        gstrCID = QStringLiteral("51");
+        for (const char* t : {"T_SI_MEISAI", "T_SIWAKE", "T_COMP_MAIN"})
+            QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                                               "VALUES ('51', 'テスト商店', '2003/04/01', '2004/03/31', '1', 1)")));
+        QVERIFY(ResetCompanyData());
+        JournalLine line;
+        line.denCode = QStringLiteral("00001");
+        line.denMeNo = QStringLiteral("001");
+        line.cid = gstrCID;
+        line.siDay = QStringLiteral("2003/04/01");
+        line.dateYm = QStringLiteral("2003/04");
+        line.kr.kin = line.ks.kin = Currency::fromYen(1500);
+        QVERIFY(WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI")));
+    }
+
+    void cleanup() {
+        SetFolderChooser({});
+        db_.reset();
+    }
+
+    void exportThenImportAMonth() {
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        runDataout out;
+        out.show();
+        QCOMPARE(out.cmbTuki->count(), 12);
+        QCOMPARE(out.cmbTuki->itemText(0), QStringLiteral("2003年 4月"));
+        QCOMPARE(out.cmbTuki->currentIndex(), -1);
+        out.cmbTuki->setCurrentIndex(0);
+
+        // No, then a cancelled chooser: nothing is written.
+        boxes.answer(platform::vbNo);
+        out.cmdStart->click();
+        QVERIFY(boxes.last().text.endsWith(QStringLiteral("\u30002003年 4月度の抽出処理を開始します。よろしいですか?")));
+        chooser(false, dir.path(), 0);
+        boxes.answer(platform::vbYes);
+        out.cmdStart->click();
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        chooser(true, dir.path(), 0);
+        boxes.answer(platform::vbYes);
+        out.cmdStart->click();
+        QCOMPARE(boxes.last().text, QStringLiteral("抽出処理が正しく終了しました"));
+        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Data51_2003年 4月.CSV"))));
+        QVERIFY(out.lblMessage->isHidden());
+
+        runDatain in;
+        in.show();
+        in.cmbTuki->setCurrentIndex(0);
+        chooser(true, dir.path(), 1);
+        in.cmdStart->click();
+        QCOMPARE(boxes.last().text, QStringLiteral("データが見つかりませんので、取込処理を中止します。"));
+        chooser(true, dir.path(), 2);
+        in.cmdStart->click();
+        QCOMPARE(boxes.last().text, QStringLiteral("取込処理が正しく終了しました"));
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE KRBUKBN = '01'"))->toInt(), 0);
+    }
+
+private:
+    std::unique_ptr<testenv::ShippedDb> db_;
+};
+
+QTEST_MAIN(TestJournalCsvScreens)
+#include "tst_journalcsvscreens.moc"
