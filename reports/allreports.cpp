@@ -3,6 +3,7 @@
 #include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
 #include "reports/r_kesansyo.h"
+#include "reports/r_patterns.h"
 #include "reports/r_ledgers.h"
 #include "reports/r_ps.h"
 #include "reports/r_seizogenka.h"
@@ -23,6 +24,8 @@ void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);
     RegisterReport(QStringLiteral("R_PSKESAN1"), &BuildRPsKesan1);
     RegisterReport(QStringLiteral("R_TSKESAN"), &BuildRTsKesan);
+    RegisterReport(QStringLiteral("R_TEKIYO"), &BuildRTekiyo);
+    RegisterReport(QStringLiteral("R_SIWAKE"), &BuildRSiwake);
 }
 
 }  // namespace reports
