@@ -261,6 +261,26 @@ private slots:
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"))->toString(), company);
     }
 
+    void unfitCharacterRefused_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not in CP932") << QStringLiteral("絵文字😀");
+        QTest::newRow("yen sign turns into a backslash") << QStringLiteral("単価¥100");
+    }
+
+    // A description CP932 cannot carry back unchanged: no file, no mark.
+    void unfitCharacterRefused() {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addLines({makeLine("00001", "001", "2003/04/01", "1", QStringLiteral("普通")),
+                  makeLine("00001", "002", "2003/04/01", "1", text)});
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Failed);
+        QVERIFY2(boxes.last().text.contains(QStringLiteral("で表せない文字です")), qPrintable(boxes.last().text));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        QCOMPARE(dump(QStringLiteral("WHERE KRBUKBN = '01'")).size(), 0);
+    }
+
     // Records read per RFC 4180, independent of the files.
     void reader_data() {
         QTest::addColumn<QByteArray>("bytes");
