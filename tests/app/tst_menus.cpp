@@ -128,8 +128,12 @@ private slots:
 
     void cleanup() {
         // Windows are deleted, not closed: closing the main menu is the exit.
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w != menu_.data() && qobject_cast<platform::Form*>(w)) delete w;
+        // Deleting a screen deletes its own top-level popups (a combo's list), so
+        // each window is held by a guarded pointer.
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets()) windows << w;
+        for (const QPointer<QWidget>& w : windows) {
+            if (w && w != menu_.data() && qobject_cast<platform::Form*>(w.data())) delete w.data();
         }
         delete menu_.data();
         CloseKaikeiConnection();
