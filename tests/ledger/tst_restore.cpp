@@ -1,0 +1,179 @@
+// The restore from a text backup set on a copy of the shipped database: a
+// round trip through the backup, a damaged set and another company's set
+// refused with every table as it was.
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
+
+#include "app/common/companylist.h"
+#include "app/common/globals.h"
+#include "ledger/restore.h"
+#include "ledger/textbackup.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+using platform::ScriptedMsgBox;
+
+namespace {
+
+class FixedCompanyList : public CompanyList {
+public:
+    QString currentCompanyName() const override { return QStringLiteral("テスト商店"); }
+    void addCompany(const QString&, const QString&) override {}
+    void renameCurrentCompany(const QString&) override {}
+    void removeCurrentCompany() override {}
+    int companyCount() const override { return 1; }
+};
+
+bool exec(const QString& sql, const QVariantList& params = {}) {
+    if (gcnKaikei->exec(sql, params)) return true;
+    qWarning() << sql << gcnKaikei->lastError().text();
+    return false;
+}
+
+// Every row of every catalogued table, with its type, in a fixed order.
+QStringList dump() {
+    QStringList out;
+    const auto tables = gcnKaikei->query(QStringLiteral("SELECT KEISIKI FROM T_BACKUP ORDER BY SEQNO"));
+    for (const platform::Row& t : *tables) {
+        const auto rows = gcnKaikei->query(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3").arg(t.text(0)));
+        for (const platform::Row& r : *rows) {
+            QString line = t.text(0);
+            for (int i = 0; i < r.size(); ++i)
+                line += QLatin1Char('|') + QString::fromLatin1(r.value(i).typeName()) + QLatin1Char(':') +
+                        r.value(i).toString();
+            out << line;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestRestore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        testenv::isolate();
+        SetTheCompanyList(&companies_);
+    }
+
+    void init() {
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        data_ = std::make_unique<QTemporaryDir>();
+        gstrDataPath = data_->path() + QLatin1Char('/');
+        gstrSoftName = QStringLiteral("Ralvek");
+        gstrCID = QStringLiteral("51");
+        addFixtureCompany();
+        folder_ = data_->path() + QStringLiteral("/set/");
+        QVERIFY(QDir().mkpath(folder_));
+        ScriptedMsgBox box;
+        QCOMPARE(DataBackUp(BackupKind::Chosen, {}, [&] { return std::optional<QString>(folder_); }),
+                 BackupResult::Written);
+    }
+
+    void cleanup() {
+        db_.reset();
+        data_.reset();
+    }
+
+    // Backed up, emptied, restored: every catalogued table as it was; the
+    // month totals gone, the months flagged, the fiscal label from the set.
+    void roundTrip() {
+        const QStringList before = dump();
+        for (const QString& t : {QStringLiteral("T_COMP_MAIN"), QStringLiteral("T_SIWAKE"),
+                                 QStringLiteral("T_SI_MEISAI"), QStringLiteral("T_TEKIYO"),
+                                 QStringLiteral("BT_KESANSYO")})
+            QVERIFY(exec(QStringLiteral("DELETE FROM %1 WHERE CID = '51'").arg(t)));
+        QVERIFY(exec(QStringLiteral("DELETE FROM T_KANJO")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM) VALUES ('51', '004', '2003/04')")));
+        gstrNendo.clear();
+
+        ScriptedMsgBox box;
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Restored);
+        QCOMPARE(box.last().text, QStringLiteral("復旧処理が正しく終了しました。"));
+        QCOMPARE(dump(), before);
+        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM T_TUKIKAN WHERE CID = '51'"))->toInt(), 0);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT CID FROM WK_COMPANY"))->toString(), QStringLiteral("51"));
+    }
+
+    // A set that cannot be read whole, or holds another company's records,
+    // is refused with the file and line named, and nothing changes.
+    void damagedSetsAreRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");  // empty: the file cut short inside its last line
+        QTest::addColumn<QString>("named");
+        QTest::newRow("cut short") << "T_003.txt" << QByteArray() << "T_003.txt 2行目";
+        QTest::newRow("missing quote") << "T_010.txt" << QByteArray("\"51\",\"001\",\"a\r\n\"51\",\"002\r\n")
+                                       << "T_010.txt 1行目";
+        QTest::newRow("column count") << "T_010.txt" << QByteArray("\"51\",\"001\"\r\n") << "T_010.txt 1行目";
+        QTest::newRow("not CP932") << "T_010.txt" << QByteArray("\"51\",\"001\",\"\x81\x20\"\r\n")
+                                   << "T_010.txt 1行目";
+        QTest::newRow("other company in a later line")
+            << "T_010.txt" << QByteArray("\"51\",\"001\",\"a\"\r\n\"99\",\"002\",\"b\"\r\n") << "T_010.txt 2行目";
+        QTest::newRow("other company's set") << "T_002.txt" << QByteArray() << "T_002.txt";
+        QTest::newRow("file missing") << "T_023.txt" << QByteArray() << "";
+    }
+    void damagedSetsAreRefused() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, named);
+        const QString path = folder_ + file;
+        if (QTest::currentDataTag() == QByteArray("file missing")) {
+            QVERIFY(QFile::remove(path));
+        } else if (QTest::currentDataTag() == QByteArray("other company's set")) {
+            gstrCID = QStringLiteral("99");
+        } else {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (content.isEmpty()) {
+                QVERIFY(f.size() > 10);
+                QVERIFY(f.resize(f.size() * 3 / 4));
+            } else {
+                QVERIFY(f.resize(0));
+                f.write(content);
+            }
+        }
+        const QStringList before = dump();
+        ScriptedMsgBox box;
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Refused);
+        QCOMPARE(box.count(), 1);
+        QVERIFY2(box.last().text.contains(named), qPrintable(box.last().text));
+        QCOMPARE(dump(), before);
+    }
+
+private:
+    void addFixtureCompany() {
+        QVERIFY(exec(QStringLiteral(
+                         "INSERT INTO T_COMP_MAIN VALUES ('51', 'テスト商店 \"本店\"', 'ﾃｽﾄｼｮｳﾃﾝ', '123-4567', NULL, "
+                         "'東京都千代田区', '1-2,3F', '03-1234-5678', '', NULL, '山田 太郎', NULL, '0', "
+                         "'2003/04/01', '2004/03/31', '1', NULL, '0', 12, NULL, NULL, '2003/04', NULL, ?, "
+                         "'2004/05/31', '004', 1.25)"),
+                     {qint64(100000000000)}));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_SIWAKE VALUES ('51', '00001', '001', '2003/04/01', "
+                                    "'2003/04/01', NULL, -3205000, 15000000, 0)")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_SIWAKE VALUES ('51', '00002', '002', '2003/04/02', "
+                                    "'2003/04/02', NULL, 15000000, 1, 0)")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, KRKIN, "
+                                    "KSKIN, TEKIYO) VALUES ('00001', '001', '51', '2003/04/01', '2003/04', 12345, 12345, '現金 \"売上\", 半角ｶﾅ')")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_TEKIYO VALUES ('51', '001', '売上 \"特価\", 返品')")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_TEKIYO VALUES ('51', '002', NULL)")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_TEKIYO VALUES ('99', '001', '他社99')")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO BT_KESANSYO (CID, KOMOKU1, KESANDAY) "
+                                    "VALUES ('51', 12345, '2003/03/31')")));
+    }
+
+    FixedCompanyList companies_;
+    std::unique_ptr<testenv::ShippedDb> db_;
+    std::unique_ptr<QTemporaryDir> data_;
+    QString folder_;
+};
+
+QTEST_GUILESS_MAIN(TestRestore)
+#include "tst_restore.moc"
