@@ -1,0 +1,21 @@
+#pragma once
+// Compaction of the program's database file in place, without ever losing
+// it: a compacted copy "bak_" + DB_NAME is written beside the file
+// (VACUUM INTO), checked (PRAGMA integrity_check) and then renamed over the
+// file, which replaces it atomically. gcnKaikei is closed only for the
+// rename and opened again through the data source on every path, failure
+// included.
+
+#include <QString>
+#include <functional>
+
+// Compacts the database of gcnKaikei. False after a message:
+//   "DBの圧縮中にエラーが発生しました(CompactDB)。" the copy could not be
+//     written or failed its check (the file untouched, the connection open);
+//   "ファイル名の変更中にエラーが発生しました(RenameFile)。" the copy could
+//     not replace the file (the file untouched, the connection reopened).
+// No copy is left behind in either case.
+bool CompactKaikeiDatabase();
+
+// For tests: hook(step) is called before "rename"; returning false fails it.
+void SetCompactionStepHook(std::function<bool(const QString&)> hook);
