@@ -1,0 +1,207 @@
+#include "ledger/yearclose.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include "app/common/globals.h"
+#include "ledger/monthstatus.h"
+#include "ledger/msum.h"
+#include "ledger/period.h"
+#include "platform/connection.h"
+
+namespace {
+
+QString gFailStep;
+
+// The tables copied whole into their previous-year twin, in this order.
+const char* const kCopied[] = {"T_COMP_MAIN", "T_SIWAKE",  "T_SI_MEISAI", "T_DAY_INPUT",
+                               "T_SI_PATTERN", "T_DAY_TORAN", "T_KISYUZAN", "T_HOJOKAMOKU",
+                               "T_TEKIYO",    "T_TUKISIME", "T_KESANSYO"};
+
+// The column list of a table, from the schema (never from user text).
+QString columnsOf(platform::Connection& cn, const QString& table) {
+    const auto rows = cn.query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
+    if (!rows) return {};
+    QStringList names;
+    for (const auto& r : *rows) names << r.text("name");
+    return names.join(QStringLiteral(", "));
+}
+
+QString pdate(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy")) + QStringLiteral("年") + d.toString(QStringLiteral("MM")) +
+           QStringLiteral("月") + d.toString(QStringLiteral("dd")) + QStringLiteral("日");
+}
+
+}  // namespace
+
+void SetYearCloseFailureForTest(const QString& step) { gFailStep = step; }
+
+YearCloseResult CloseFiscalYear(double rate) {
+    YearCloseResult result;
+    if (!gcnKaikei) {
+        result.failedStep = QStringLiteral("connection");
+        return result;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    const QString cid = gstrCID;
+    const auto company =
+        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    if (!company || company->size() == 0) {
+        result.failedStep = QStringLiteral("company");
+        return result;
+    }
+    const QString kisyu = company->text("KISYU"), kimatu = company->text("KIMATU");
+    const QDate end = QDate::fromString(kimatu, QStringLiteral("yyyy/MM/dd"));
+    if (!end.isValid() || kisyu.size() < 7) {
+        result.failedStep = QStringLiteral("company");
+        return result;
+    }
+    const QString sym = kisyu.left(7), eym = kimatu.left(7);
+    const QDate newStart = end.addDays(1);
+    const QDate newEnd = newStart.addYears(1).addDays(-1);
+    const QString fmt = QStringLiteral("yyyy/MM/dd");
+
+    platform::Transaction tx(cn);
+    if (!tx.started()) {
+        result.failedStep = QStringLiteral("begin");
+        return result;
+    }
+    QString step;
+    auto run = [&](const char* name, const QString& sql, const platform::Params& params = {}) {
+        step = QString::fromLatin1(name);
+        if (gFailStep == step) return false;
+        return cn.exec(sql, params);
+    };
+    auto fail = [&] {
+        tx.rollback();
+        result.failedStep = step;
+        return result;
+    };
+
+    // The year kept in the previous-year tables.
+    for (const char* t : {"BT_KANJO", "BT_COMP_MAIN", "BT_SIWAKE", "BT_SI_MEISAI", "BT_DAY_INPUT",
+                          "BT_SI_PATTERN", "BT_DAY_TORAN", "BT_KISYUZAN", "BT_HOJOKAMOKU", "BT_TEKIYO",
+                          "BT_TUKISIME", "BT_KESANSYO"})
+        if (!run("save", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
+            return fail();
+    const QString kanjoColumns = columnsOf(cn, QStringLiteral("T_KANJO"));
+    if (kanjoColumns.isEmpty() ||
+        !run("save", QStringLiteral("INSERT INTO BT_KANJO (CID, %1) SELECT ?, %1 FROM T_KANJO").arg(kanjoColumns),
+             {cid}))
+        return fail();
+    for (const char* t : kCopied) {
+        const QString table = QLatin1String(t);
+        const QString columns = columnsOf(cn, table);
+        if (columns.isEmpty() ||
+            !run("save", QStringLiteral("INSERT INTO BT_%1 (%2) SELECT %2 FROM %3 WHERE CID = ?")
+                             .arg(table.mid(2), columns, table),
+                 {cid}))
+            return fail();
+    }
+
+    // The closing balances of the last month.
+    step = QStringLiteral("summation");
+    if (gFailStep == step || !msum_main(sym, eym, true)) return fail();
+
+    const QString balance = QStringLiteral(
+        "(SELECT CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
+        " FROM T_TUKIKAN M WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = K.KOCODE)");
+    const QString carried = QStringLiteral(
+        "K.SIYOU = 'Y' AND K.SYORIKBN = '0' AND K.KOCODE BETWEEN '004' AND '173' AND K.KOCODE <> '171'");
+    if (!run("opening balances",
+             QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN %1 THEN %2"
+                            " WHEN K.KOCODE = '171' THEN (SELECT CASE WHEN K3.TAIKBN = '0' THEN"
+                            " M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END FROM T_TUKIKAN M JOIN T_KANJO K3"
+                            " ON K3.KOCODE = M.KANKOCODE WHERE M.CID = ?1 AND M.DATEYM = ?2"
+                            " AND M.KANKOCODE = '353') END, 0)")
+                 .arg(carried, balance),
+             {cid, eym}))
+        return fail();
+    if (!run("opening balances",
+             QStringLiteral("UPDATE T_KISYUZAN SET RATE = ?2, KISYUZAN = COALESCE((SELECT K.KISYUZAN"
+                            " FROM T_KANJO K WHERE K.KOCODE = T_KISYUZAN.KOCODE), 0) WHERE CID = ?1"),
+             {cid, rate}))
+        return fail();
+    if (!run("sub-account balances",
+             QStringLiteral("UPDATE T_HOJOKAMOKU AS H SET KISYUZAN = COALESCE((SELECT CASE WHEN"
+                            " K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
+                            " FROM T_TUKIHOJO M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
+                            " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = H.KANKOCODE"
+                            " AND M.HOCODE = H.HOKOCODE AND K.KOCODE BETWEEN '004' AND '173'), 0)"
+                            " WHERE H.CID = ?1"),
+             {cid, eym}))
+        return fail();
+
+    // The next period.
+    const QString nk = newStart.toString(fmt), ne = newEnd.toString(fmt);
+    const platform::Params period{cid, nk, ne, nk.left(7), newEnd.addMonths(3).toString(fmt), pdate(newStart),
+                                  pdate(newEnd)};
+    for (const char* t : {"WK_COMPANY", "T_COMP_MAIN"})
+        if (!run("company",
+                 QStringLiteral("UPDATE %1 SET KISYU = ?2, KIMATU = ?3, NENDOSU = NENDOSU + 1,"
+                                " KISYUM = ?4, SIINLDAY = ?5, PKISYU = ?6, PKIMATU = ?7 WHERE CID = ?1")
+                     .arg(QLatin1String(t)),
+                 period) ||
+            cn.changes() != 1)
+            return fail();
+
+    // The closed year's rows. Lines go with their voucher; a line without a
+    // voucher goes by its own day.
+    if (!run("delete", QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ?1 AND (DENCODE IN (SELECT DENCODE"
+                                      " FROM T_SIWAKE WHERE CID = ?1 AND DENDAY <= ?2) OR (SIDAY <= ?2 AND"
+                                      " DENCODE NOT IN (SELECT DENCODE FROM T_SIWAKE WHERE CID = ?1)))"),
+             {cid, kimatu}) ||
+        !run("delete", QStringLiteral("DELETE FROM T_SIWAKE WHERE CID = ? AND DENDAY <= ?"), {cid, kimatu}) ||
+        !run("delete", QStringLiteral("DELETE FROM T_DAY_TORAN WHERE CID = ? AND DATEYM < ?"), {cid, eym}) ||
+        !run("delete", QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {cid}) ||
+        !run("delete", QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {cid}))
+        return fail();
+    // The closing month: a close at the month's end removes it; a close in the
+    // middle zeroes only the days up to the closing day.
+    if (end.day() == end.daysInMonth()) {
+        if (!run("delete", QStringLiteral("DELETE FROM T_DAY_TORAN WHERE CID = ? AND DATEYM = ?"), {cid, eym}))
+            return fail();
+    } else {
+        QStringList sets;
+        for (int d = 1; d <= end.day(); ++d) sets << QStringLiteral("KIN%1 = 0").arg(d);
+        if (!run("delete", QStringLiteral("UPDATE T_DAY_TORAN SET %1 WHERE CID = ? AND DATEYM = ?")
+                               .arg(sets.join(QStringLiteral(", "))),
+                 {cid, eym}))
+            return fail();
+    }
+
+    step = QStringLiteral("month list");
+    if (gFailStep == step || !SetDayInputData(nk.left(7), ne.left(7)) || !SetTukisimeData(nk.left(7), ne.left(7)))
+        return fail();
+
+    // Remaining vouchers renumbered in their order; two passes keep the keys
+    // unique on the way.
+    if (!run("renumber", QStringLiteral("DROP TABLE IF EXISTS temp.YEARCLOSE_MAP")) ||
+        !run("renumber", QStringLiteral("CREATE TEMP TABLE YEARCLOSE_MAP (OLD TEXT PRIMARY KEY, NEW TEXT)")) ||
+        !run("renumber", QStringLiteral("INSERT INTO temp.YEARCLOSE_MAP SELECT DENCODE, printf('%05d',"
+                                        " ROW_NUMBER() OVER (ORDER BY DENCODE)) FROM T_SIWAKE WHERE CID = ?"),
+             {cid}) ||
+        !run("renumber", QStringLiteral("UPDATE T_SI_MEISAI SET DENCODE = '#' || (SELECT NEW FROM"
+                                        " temp.YEARCLOSE_MAP WHERE OLD = DENCODE) WHERE CID = ? AND DENCODE IN"
+                                        " (SELECT OLD FROM temp.YEARCLOSE_MAP)"),
+             {cid}) ||
+        !run("renumber", QStringLiteral("UPDATE T_SIWAKE SET DENCODE = '#' || (SELECT NEW FROM temp.YEARCLOSE_MAP"
+                                        " WHERE OLD = DENCODE) WHERE CID = ?"),
+             {cid}) ||
+        !run("renumber", QStringLiteral("UPDATE T_SIWAKE SET DENCODE = substr(DENCODE, 2), DENNO ="
+                                        " substr(DENCODE, 2) WHERE CID = ? AND DENCODE LIKE '#%'"),
+             {cid}) ||
+        !run("renumber", QStringLiteral("UPDATE T_SI_MEISAI SET DENCODE = substr(DENCODE, 2) WHERE CID = ?"
+                                        " AND DENCODE LIKE '#%'"),
+             {cid}) ||
+        !run("renumber", QStringLiteral("DROP TABLE temp.YEARCLOSE_MAP")))
+        return fail();
+
+    step = QStringLiteral("commit");
+    if (!tx.commit()) {
+        result.failedStep = step;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
