@@ -5,7 +5,9 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "app/common/dates.h"
 #include "app/common/globals.h"
+#include "app/common/values.h"
 #include "ledger/period.h"
 #include "ledger/records.h"
 #include "ledger/textbackup.h"
@@ -333,6 +335,40 @@ const QString kColumns = QStringLiteral(
     "KRTKIN, KRTKINNO, KRKIN, KRAICODE, KRAIHOCODE, KSKOCODE, KSHOKOCODE, KSBUKBN, KSTKBN, KSTKOCODE, KSTRITU, "
     "KSTKIN, KSTKINNO, KSKIN, KSAICODE, KSAIHOCODE, TECODE, TEKIYO, ptcode");
 
+const QString kPlaceholders = QStringLiteral("?") + QStringLiteral(", ?").repeated(30);
+
+// Binds one line in the order of kColumns, as the journal-line row writer
+// stores it: texts trimmed of half-width blanks, the day as yyyy/mm/dd, rates
+// through their decimal text, amounts exact.
+void bindStagingLine(platform::Statement& st, const JournalLine& line) {
+    int pos = 1;
+    auto text = [&](const QString& t) { st.bind(pos++, QVariant(Trim(t))); };
+    auto side = [&](const JournalSide& s) {
+        text(s.kocode);
+        text(s.hokocode);
+        text(s.bukbn);
+        text(s.tkbn);
+        text(s.tkocode);
+        st.bind(pos++, QVariant(rateDecimalText(s.tritu).toDouble()));
+        st.bind(pos++, QVariant::fromValue(s.tkin));
+        st.bind(pos++, QVariant::fromValue(s.tkinNo));
+        st.bind(pos++, QVariant::fromValue(s.kin));
+        text(s.aicode);
+        text(s.aihocode);
+    };
+    text(line.denCode);
+    text(line.denMeNo);
+    text(line.cid);
+    st.bind(pos++, QVariant(FormatDateString(line.siDay)));
+    text(line.dateYm);
+    text(line.sisyu);
+    side(line.kr);
+    side(line.ks);
+    text(line.tecode);
+    text(line.tekiyo);
+    text(line.ptcode);
+}
+
 }  // namespace
 
 JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLabel) {
@@ -400,8 +436,15 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
         return JournalCsvResult::Failed;
     };
     if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM T_SIMEISAI_FUKYU"))) return failed(true);
-    for (const JournalLine& line : lines) {
-        if (!WriteSiMeisaiTable(line, QStringLiteral("T_SIMEISAI_FUKYU"))) return failed(false);
+    {
+        // One compiled insert for all staging rows, inside the transaction.
+        platform::Statement insert(*gcnKaikei, QStringLiteral("INSERT INTO T_SIMEISAI_FUKYU (") + kColumns +
+                                                   QStringLiteral(") VALUES (") + kPlaceholders + QLatin1Char(')'));
+        for (const JournalLine& line : lines) {
+            insert.reset();
+            bindStagingLine(insert, line);
+            if (!insert.exec()) return failed(true);
+        }
     }
     platform::Params params;
     const QString where = selection(ym, params);
