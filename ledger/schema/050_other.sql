@@ -153,9 +153,10 @@ CREATE TABLE T_BACKUP (
 ) STRICT;
 
 -- Character pairs of the edition conversion. A character's transfer code is
--- its row's position, so the rows keep their insertion order (rowid); read
--- them ORDER BY rowid.
+-- its row's SEQNO: read the rows ORDER BY SEQNO. Rows are only ever appended.
 CREATE TABLE T_MOJICHG (
     JAPANESE TEXT,                          -- character of the Japanese edition
-    CHINESE  TEXT                           -- the same character in the Chinese edition
+    CHINESE  TEXT,                          -- the same character in the Chinese edition
+    SEQNO    INTEGER NOT NULL,              -- row order, the character's transfer code
+    PRIMARY KEY (SEQNO)
 ) STRICT;

@@ -113,7 +113,7 @@ const std::map<QString, Layout>& expectedTables() {
         {"T_KESANSYO", {kKesansyo, "CID"}},
         {"BT_KESANSYO", {kKesansyo, "CID"}},
         {"T_BACKUP", {"SEQNO:N TEXTNAME FLPNO:N KEISIKI", "SEQNO"}},
-        {"T_MOJICHG", {"JAPANESE CHINESE", ""}},
+        {"T_MOJICHG", {"JAPANESE CHINESE SEQNO:N", "SEQNO"}},
     };
     return tables;
 }
