@@ -1,6 +1,7 @@
 #include "ledger/dayvouchers.h"
 
 #include <QDate>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -113,8 +114,11 @@ std::optional<bool> hasVouchers() {
     return v->toLongLong() > 0;
 }
 
-// The body of make_new_siwake_data, inside its savepoint.
-bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
+// Creates the company's first voucher when it has none, then one voucher for
+// every day after the last voucher up to end, each with the last voucher's
+// closing balance and, when carryRate, its rate (else 0). False after its
+// message.
+bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRate) {
     const QDate today = platform::Clock::today();
     const QString todayText = dayText(today);
     ScheduledPatterns patterns;
@@ -142,18 +146,16 @@ bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
         return false;
     }
     const QDate lastDay = dayOf(last.denDay);
-    const QDate inputEnd = dayOf(siinlday);
-    if (!lastDay.isValid() || !inputEnd.isValid()) {
+    if (!lastDay.isValid() || !end.isValid()) {
         showCreationError();
         return false;
     }
 
-    const QDate end = today < inputEnd ? today : inputEnd;
     const qint64 missing = lastDay.daysTo(end);
     for (qint64 i = 1; i <= missing; ++i) {
         const QString code = FormatDenCode(*lastCode + int(i));
         const QDate day = lastDay.addDays(i);
-        if (!writeVoucher(code, day, todayText, last.dayZan, 0)) {
+        if (!writeVoucher(code, day, todayText, last.dayZan, carryRate ? last.rate : 0)) {
             showCreationError();
             return false;
         }
@@ -162,9 +164,19 @@ bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
     return GetMinMaxSiwakeDenCode();
 }
 
-}  // namespace
+// The body of make_new_siwake_data, inside its savepoint: days up to the
+// earlier of today and the end of the input range.
+bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
+    const QDate today = platform::Clock::today();
+    const QDate inputEnd = dayOf(siinlday);
+    if (!inputEnd.isValid()) {
+        showCreationError();
+        return false;
+    }
+    return createVouchersThrough(kisyu, today < inputEnd ? today : inputEnd, false);
+}
 
-bool make_new_siwake_data(const QString& kisyu, const QString& siinlday) {
+bool inSavepoint(const std::function<bool()>& body) {
     if (!gcnKaikei) {
         showCreationError();
         return false;
@@ -176,10 +188,20 @@ bool make_new_siwake_data(const QString& kisyu, const QString& siinlday) {
         showCreationError();
         return false;
     }
-    if (!createMissingVouchers(kisyu, siinlday)) return false;
+    if (!body()) return false;
     if (!tx.commit()) {
         showCreationError();
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool make_new_siwake_data(const QString& kisyu, const QString& siinlday) {
+    return inSavepoint([&] { return createMissingVouchers(kisyu, siinlday); });
+}
+
+bool CreateDayVouchersThrough(const QString& kisyu, const QString& day) {
+    return inSavepoint([&] { return createVouchersThrough(kisyu, dayOf(day), true); });
 }

@@ -29,3 +29,11 @@
 // a service it called has shown its own (a failed first voucher, opening
 // balance, numbering, pattern line or voucher range).
 bool make_new_siwake_data(const QString& kisyu, const QString& siinlday);
+
+// The same creation for an import: the missing day vouchers up to day
+// ("yyyy/mm/dd", whatever today is), each later voucher carrying the last
+// voucher's closing balance and rate, with its scheduled pattern lines dated
+// by its own day and month; then the voucher range. A day that is no valid
+// date creates nothing and fails. Same savepoint, messages and result as
+// above.
+bool CreateDayVouchersThrough(const QString& kisyu, const QString& day);

@@ -1,0 +1,101 @@
+// Posting imported lines into the day vouchers: new days with their scheduled
+// lines, the cash chain across existing and new days, and one import as one
+// transaction.
+
+#include <QtTest>
+#include <memory>
+
+#include "app/common/globals.h"
+#include "ledger/importposting.h"
+#include "platform/clock.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+#include "support/testenv.h"
+
+class TestImportPosting : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testenv::ShippedDb> db_;
+    platform::Connection* cn_ = nullptr;
+
+    ImportLine line(const QString& date, const QString& amount, const QString& dir, qint64 cash) {
+        ImportLine l;
+        l.date = date;
+        l.description = QStringLiteral(" desc ");
+        l.amount = amount;
+        l.account = QStringLiteral("500");
+        l.counter = QStringLiteral("004");
+        l.direction = dir;
+        l.cashChange = Currency::fromYen(cash);
+        return l;
+    }
+    QStringList rows(const QString& sql) {
+        QStringList out;
+        for (const platform::Row& r : cn_->query(sql).value_or(platform::Rows())) {
+            QStringList cells;
+            for (int i = 0; i < r.size(); ++i) cells << r.text(i);
+            out << cells.join(u'|');
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase() { testenv::isolate(); }
+    void init() {
+        db_ = testenv::ShippedDb::open();
+        QVERIFY(db_);
+        cn_ = &db_->connection();
+        gstrCID = QStringLiteral("51");
+        for (const char* t : {"T_SIWAKE", "T_SI_MEISAI", "T_KISYUZAN", "T_KANJO", "T_SI_PATTERN"}) {
+            QVERIFY(cn_->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
+        }
+        QVERIFY(cn_->exec("INSERT INTO T_KANJO (KOCODE, KMCODE) VALUES ('004', '101'), ('500', '701')"));
+        QVERIFY(cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', '701', '101', 'n', 'd', '4', '2')"));
+        // Existing days 04/01..04/02 with cash 100 -> 100 -> 130.
+        QVERIFY(cn_->exec("INSERT INTO T_SIWAKE VALUES ('51','00001','00001','2011/04/01','2011/04/01','0',?,?,0),"
+                          " ('51','00002','00002','2011/04/02','2011/04/01','0',?,?,0)",
+                          {QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(100)),
+                           QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(130))}));
+    }
+    void cleanup() { db_.reset(); }
+
+    void postsAndKeepsTheCashChain() {
+        platform::ScriptedMsgBox boxes;
+        platform::FixedClock clock(QDate(2011, 4, 20));
+        std::vector<ImportLine> lines{line("2011/05/02", "-1,000", "1", 1000),
+                                      line("2011/04/01", "50", "0", -50)};
+        QVERIFY(PostImportLines(lines, "2011/04/01"));
+        QCOMPARE(lines[0].voucherCode, QStringLiteral("00032"));
+        QCOMPARE(lines[1].voucherCode, QStringLiteral("00001"));
+        // Independent chain: each day opens with the previous day's close.
+        const auto v = cn_->query("SELECT DENDAY, YDAYZAN, DAYZAN FROM T_SIWAKE WHERE CID='51' ORDER BY DENDAY");
+        QVERIFY(v && v->size() == 32);
+        QCOMPARE(v->at(0).currency(2), Currency::fromYen(50));
+        QCOMPARE(v->at(1).currency(2), Currency::fromYen(80));
+        for (int i = 1; i < v->size(); ++i) QCOMPARE(v->at(i).currency(1), v->at(i - 1).currency(2));
+        QCOMPARE(v->at(31).currency(2), Currency::fromYen(1080));
+        // The imported lines, and the scheduled lines of new days dated by their own month.
+        QCOMPARE(rows("SELECT DENCODE, DENMENO, SIDAY, DATEYM, SISYU, KRKOCODE, KSKOCODE, KRKIN, TEKIYO"
+                      " FROM T_SI_MEISAI WHERE SISYU = '1' ORDER BY DENCODE"),
+                 QStringList({"00001|001|2011/04/01|2011/04|1|500|004|500000|desc",
+                              "00032|002|2011/05/02|2011/05|1|004|500|10000000|desc"}));
+        QCOMPARE(rows("SELECT SIDAY, DATEYM FROM T_SI_MEISAI WHERE SISYU = '0' ORDER BY SIDAY"),
+                 QStringList({"2011/05/02|2011/05"}));
+    }
+
+    void aFailedLineLeavesNothing() {
+        platform::ScriptedMsgBox boxes;
+        const QStringList before = rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE");
+        for (const QString& bad : {QStringLiteral("2011/13/01"), QStringLiteral("2011/03/31")}) {
+            std::vector<ImportLine> lines{line("2011/04/05", "10", "1", 10), line("2011/04/06", "5", "0", 0),
+                                          line(bad, "1", "0", 0)};
+            int failed = -1;
+            QVERIFY(!PostImportLines(lines, "2011/04/01", &failed));
+            QCOMPARE(failed, 2);
+            QCOMPARE(rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE"), before);
+            QCOMPARE(rows("SELECT * FROM T_SI_MEISAI"), QStringList());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImportPosting)
+#include "tst_importposting.moc"
