@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
@@ -50,12 +51,7 @@ LedgerScreen::LedgerScreen(LedgerScreenText text, QWidget* parent)
     setObjectName(text_.formName);
     setWindowTitle(text_.caption);
 
-    Label1 = new QLabel(text_.caption, this);
-    QFont titleFont = Label1->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    Label1->setFont(titleFont);
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = TitleLabel(text_.caption, this);
     Label4 = new QLabel(QStringLiteral("対象年月・対象科目名の範囲を指定して下さい。"), this);
 
     Label8 = new QLabel(QStringLiteral("対象年月"), this);

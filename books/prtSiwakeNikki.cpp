@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
@@ -21,49 +22,28 @@ namespace {
 
 const QString kCaption = QStringLiteral("仕訳日記帳");
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    return b;
-}
-
-QComboBox* voucherList(QWidget* parent, const char* name, const QString& accessibleName) {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setEditable(false);
-    c->setMinimumContentsLength(10);
-    c->setAccessibleName(accessibleName);
-    return c;
-}
-
 }  // namespace
 
 prtSiwakeNikki::prtSiwakeNikki(QWidget* parent) : platform::Form(parent) {
     setObjectName(QStringLiteral("prtSiwakeNikki"));
     setWindowTitle(kCaption);
 
-    Label1 = new QLabel(kCaption, this);
-    QFont titleFont = Label1->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    Label1->setFont(titleFont);
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = TitleLabel(kCaption, this);
 
     Label4 = new QLabel(QStringLiteral("対象となる日付の範囲を指定して下さい。"), this);
     Label5 = new QLabel(QStringLiteral("処理日付"), this);
-    cmbTaisyoHizuke1 = voucherList(this, "cmbTaisyoHizuke1", QStringLiteral("処理日付（開始）"));
+    cmbTaisyoHizuke1 = RangeEndList(this, "cmbTaisyoHizuke1", QStringLiteral("処理日付（開始）"));
     Label6 = new QLabel(QStringLiteral("～"), this);
-    cmbTaisyoHizuke2 = voucherList(this, "cmbTaisyoHizuke2", QStringLiteral("処理日付（終了）"));
+    cmbTaisyoHizuke2 = RangeEndList(this, "cmbTaisyoHizuke2", QStringLiteral("処理日付（終了）"));
     Label5->setBuddy(cmbTaisyoHizuke1);
     Label6->setBuddy(cmbTaisyoHizuke2);
 
-    cmdHyouji = button(this, "cmdHyouji", QStringLiteral("表示(R)"), QStringLiteral("仕訳日記帳を確認します。"));
-    cmdInsatu = button(this, "cmdInsatu", QStringLiteral("印刷(P)"), QStringLiteral("仕訳日記帳を印刷します。"));
+    cmdHyouji = NamedButton(this, "cmdHyouji", QStringLiteral("表示(R)"), QStringLiteral("仕訳日記帳を確認します。"));
+    cmdInsatu = NamedButton(this, "cmdInsatu", QStringLiteral("印刷(P)"), QStringLiteral("仕訳日記帳を印刷します。"));
     cmdSyusei =
-        button(this, "cmdSyusei", QStringLiteral("修正(E)"), QStringLiteral("入力データの修正を行います。"));
-    cmdBack = button(this, "cmdBack", QStringLiteral("もどる(X)"), QStringLiteral("前の画面へ戻ります。"));
-    cmdQuestion = button(this, "cmdQuestion", QString(), QStringLiteral("ヘルプを表示します。"));
+        NamedButton(this, "cmdSyusei", QStringLiteral("修正(E)"), QStringLiteral("入力データの修正を行います。"));
+    cmdBack = NamedButton(this, "cmdBack", QStringLiteral("もどる(X)"), QStringLiteral("前の画面へ戻ります。"));
+    cmdQuestion = NamedButton(this, "cmdQuestion", QString(), QStringLiteral("ヘルプを表示します。"));
     cmdQuestion->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     cmdQuestion->setAccessibleName(QStringLiteral("ヘルプ"));
 

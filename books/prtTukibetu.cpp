@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
@@ -24,49 +25,28 @@ void warn(const QString& text) {
     platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    return b;
-}
-
-QComboBox* monthList(QWidget* parent, const char* name, const QString& accessibleName) {
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QString::fromLatin1(name));
-    c->setEditable(false);
-    c->setMinimumContentsLength(10);
-    c->setAccessibleName(accessibleName);
-    return c;
-}
-
 }  // namespace
 
 prtTukibetu::prtTukibetu(QWidget* parent) : platform::Form(parent) {
     setObjectName(QStringLiteral("prtTukibetu"));
     setWindowTitle(kCaption);
 
-    Label1 = new QLabel(kCaption, this);
-    QFont titleFont = Label1->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    Label1->setFont(titleFont);
-    Label1->setAlignment(Qt::AlignCenter);
+    Label1 = TitleLabel(kCaption, this);
 
     Label4 = new QLabel(QStringLiteral("対象年月・対象科目名の範囲を指定して下さい。"), this);
     Label8 = new QLabel(QStringLiteral("対象年月"), this);
-    cmbTaisyoNenTuki1 = monthList(this, "cmbTaisyoNenTuki1", QStringLiteral("対象年月（開始）"));
+    cmbTaisyoNenTuki1 = RangeEndList(this, "cmbTaisyoNenTuki1", QStringLiteral("対象年月（開始）"));
     Label7 = new QLabel(QStringLiteral("～"), this);
-    cmbTaisyoNenTuki2 = monthList(this, "cmbTaisyoNenTuki2", QStringLiteral("対象年月（終了）"));
+    cmbTaisyoNenTuki2 = RangeEndList(this, "cmbTaisyoNenTuki2", QStringLiteral("対象年月（終了）"));
     Label8->setBuddy(cmbTaisyoNenTuki1);
     Label7->setBuddy(cmbTaisyoNenTuki2);
 
     cmdHyouji =
-        button(this, "cmdHyouji", QStringLiteral("表示(R)"), QStringLiteral("月別収支内訳書を確認します。"));
+        NamedButton(this, "cmdHyouji", QStringLiteral("表示(R)"), QStringLiteral("月別収支内訳書を確認します。"));
     cmdInsatu =
-        button(this, "cmdInsatu", QStringLiteral("印刷(P)"), QStringLiteral("月別収支内訳書を印刷します。"));
-    cmdBack = button(this, "cmdBack", QStringLiteral("もどる(X)"), QStringLiteral("前の画面にもどります。"));
-    cmdQuestion = button(this, "cmdQuestion", QString(), QStringLiteral("ヘルプを表示します。"));
+        NamedButton(this, "cmdInsatu", QStringLiteral("印刷(P)"), QStringLiteral("月別収支内訳書を印刷します。"));
+    cmdBack = NamedButton(this, "cmdBack", QStringLiteral("もどる(X)"), QStringLiteral("前の画面にもどります。"));
+    cmdQuestion = NamedButton(this, "cmdQuestion", QString(), QStringLiteral("ヘルプを表示します。"));
     cmdQuestion->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     cmdQuestion->setAccessibleName(QStringLiteral("ヘルプ"));
 

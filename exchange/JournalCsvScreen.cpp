@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/folderchooser.h"
 #include "app/common/globals.h"
@@ -18,29 +19,13 @@ using platform::MsgBox;
 using platform::MsgButtons;
 using platform::MsgIcon;
 
-namespace {
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(tip);
-    return b;
-}
-
-}  // namespace
-
 JournalCsvScreen::JournalCsvScreen(Mode mode, QWidget* parent) : platform::Form(parent), mode_(mode) {
     const bool out = mode == Mode::Export;
     caption_ = out ? QStringLiteral("仕訳データ抽出処理") : QStringLiteral("仕訳データ取込処理");
     setObjectName(out ? QStringLiteral("runDataout") : QStringLiteral("runDatain"));
     setWindowTitle(caption_);
 
-    lbl1 = new QLabel(caption_, this);
-    QFont titleFont = lbl1->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    lbl1->setFont(titleFont);
-    lbl1->setAlignment(Qt::AlignCenter);
+    lbl1 = TitleLabel(caption_, this);
     lblReadMe = new QLabel(
         out ? QStringLiteral("仕訳データの抽出処理を行います。出力対象月を指定（指定しなければ全データを対象とする）し、開始ボタンを押下して下さい。")
             : QStringLiteral("仕訳データの取込処理を行います。取込対象月を指定（省略可）し、開始ボタンを押下して下さい。"),
@@ -52,10 +37,10 @@ JournalCsvScreen::JournalCsvScreen(Mode mode, QWidget* parent) : platform::Form(
     cmbTuki->setEditable(false);
     cmbTuki->setMinimumContentsLength(10);
     lbl4->setBuddy(cmbTuki);
-    cmdStart = button(this, out ? "cmdStart" : "cmdStr", QStringLiteral("開始処理(S)"),
+    cmdStart = NamedButton(this, out ? "cmdStart" : "cmdStr", QStringLiteral("開始処理(S)"),
                       out ? QStringLiteral("仕訳データの抽出を開始します。")
                           : QStringLiteral("仕訳データの取り込みを開始します。"));
-    cmdBack = button(this, "cmdBack", QStringLiteral("もどる(X)"),
+    cmdBack = NamedButton(this, "cmdBack", QStringLiteral("もどる(X)"),
                      out ? QStringLiteral("前の画面へもどります。") : QStringLiteral("前の画面へ戻ります。"));
     lblMessage = new QLabel(out ? QStringLiteral("仕訳データ抽出処理中！！") : QStringLiteral("仕訳データ取込処理中！！"),
                             this);

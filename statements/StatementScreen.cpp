@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
@@ -30,12 +31,7 @@ StatementScreen::StatementScreen(StatementScreenText text, QWidget* parent)
     : platform::Form(parent), text_(std::move(text)) {
     setWindowTitle(text_.caption);
 
-    lblTitle = new QLabel(text_.caption, this);
-    QFont titleFont = lblTitle->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
-    titleFont.setBold(true);
-    lblTitle->setFont(titleFont);
-    lblTitle->setAlignment(Qt::AlignCenter);
+    lblTitle = TitleLabel(text_.caption, this);
 
     lblSetumei = new QLabel(QStringLiteral("対象となる年月を指定して下さい。"), this);
 
