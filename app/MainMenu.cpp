@@ -26,6 +26,7 @@
 #include "app/startup.h"
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/dbupgrade.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
 #include "platform/hourglass.h"
@@ -266,6 +267,17 @@ int MainMenu::startUp() {
             warn(QStringLiteral("DB Openエラー"),
                  QStringLiteral("データベースのオープン中にエラーが発生したので、") + kStartFailure);
             return endStartUp(StartEnded);
+    }
+
+    // A data folder made by an earlier version holds its database in an
+    // older format: brought up to date before anything reads it.
+    QString upgradeFailure;
+    if (!UpgradeDatabase(*gcnKaikei, ProgramFolder() + DB_NAME, &upgradeFailure)) {
+        CloseKaikeiConnection();
+        mDatabaseLock.reset();
+        warn(QStringLiteral("DB Openエラー"), QStringLiteral("データベースの更新中にエラーが発生したので、") +
+                                                 kStartFailure + QStringLiteral("\n\n") + upgradeFailure);
+        return endStartUp(StartEnded);
     }
 
     if (!set_company_list()) return mintStartState;

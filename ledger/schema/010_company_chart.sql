@@ -13,8 +13,10 @@
 -- Files 010 to 099 define the tables, 100 holds the backup catalogue, 200 on
 -- the seed rows.
 
--- Format version of the shipped database.
-PRAGMA user_version = 1;
+-- Format version of the shipped database. Raise it with every change that the
+-- databases of existing data folders need, and bring them up to it in
+-- ledger/dbupgrade.cpp.
+PRAGMA user_version = 2;
 
 -- Company master, one row per company.
 CREATE TABLE T_COMP_MAIN (

@@ -339,6 +339,30 @@ private slots:
         QCOMPARE(box.count(), 0);
     }
 
+    // A data folder made by an earlier version: its database (format 1, an
+    // empty character table without SEQNO) is brought up to date at start,
+    // its data kept.
+    void olderDataFolderUpgraded() {
+        QVERIFY(QDir().mkpath(dataFolder()));
+        QVERIFY(QFile::copy(testenv::shippedDatabase(), dbFile()));
+        QVERIFY(QFile::setPermissions(dbFile(), QFile::ReadOwner | QFile::WriteOwner));
+        {
+            auto old = platform::Connection::open(dbFile());
+            QVERIFY(old && old->execScript(QStringLiteral(
+                               "DROP TABLE T_MOJICHG; CREATE TABLE T_MOJICHG (JAPANESE TEXT, CHINESE TEXT);"
+                               "UPDATE T_COMP_MAIN SET COMPANY = '旧商店' WHERE CID = '01';"
+                               "PRAGMA user_version = 1;")));
+        }
+        ScriptedMsgBox box;
+        QCOMPARE(startRun(), int(MainMenu::StartOk));
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA user_version"))->toInt(), 2);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT CHINESE FROM T_MOJICHG WHERE JAPANESE = '計'"))
+                     ->toString(),
+                 QStringLiteral("计"));
+        QCOMPARE(menu_->cmbKaikeiData->currentText(), QStringLiteral("旧商店"));
+    }
+
     // A data folder that cannot be made ends the start-up at once.
     void dataFolderCannotBeMade() {
         QFile blocker(root_->filePath(QStringLiteral("blocker")));
