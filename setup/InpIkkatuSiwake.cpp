@@ -1,13 +1,16 @@
 #include "setup/InpIkkatuSiwake.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
@@ -32,6 +35,30 @@ QComboBox* typingCombo() {
     c->setMinimumWidth(260);
     return c;
 }
+
+// Calls back when the user (or the screen) moves the focus into a field. The
+// focus coming back with the window (after a message box, say) or from the
+// field's own drop-down list is no entering. The call comes once the focus
+// has settled, since a check may show a box and move the focus again.
+class EnterWatch : public QObject {
+public:
+    EnterWatch(QWidget* field, std::function<void()> onEnter) : QObject(field), onEnter_(std::move(onEnter)) {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                QTimer::singleShot(0, this, onEnter_);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onEnter_;
+};
 
 void plain(const QString& text) {
     platform::MsgBox::show(QString(), text);
@@ -73,15 +100,22 @@ InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
     }
     modes->addStretch();
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("一括仕訳名称")), 0, 0);
-    grid->addWidget(txtIkkatuSiwake, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("借方科目名")), 1, 0);
-    grid->addWidget(cmbKarikata, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("貸方科目名")), 2, 0);
-    grid->addWidget(cmbKasikata, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("摘　　　　　　要")), 3, 0);
-    grid->addWidget(txtTekiyou, 3, 1);
-    grid->addWidget(cmbTekiyou, 4, 1);
+    // Each input named by its label, for keyboard and assistive technology;
+    // the description list stands under the description box without a label.
+    const auto labelled = [grid](int row, const QString& caption, const QString& name, QWidget* input) {
+        if (!caption.isEmpty()) {
+            auto* label = new QLabel(caption);
+            label->setBuddy(input);
+            grid->addWidget(label, row, 0);
+        }
+        input->setAccessibleName(name);
+        grid->addWidget(input, row, 1);
+    };
+    labelled(0, QStringLiteral("一括仕訳名称"), QStringLiteral("一括仕訳名称"), txtIkkatuSiwake);
+    labelled(1, QStringLiteral("借方科目名"), QStringLiteral("借方科目名"), cmbKarikata);
+    labelled(2, QStringLiteral("貸方科目名"), QStringLiteral("貸方科目名"), cmbKasikata);
+    labelled(3, QStringLiteral("摘　　　　　　要"), QStringLiteral("摘要"), txtTekiyou);
+    labelled(4, QString(), QStringLiteral("登録済み摘要"), cmbTekiyou);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdHyouji, cmdTouroku, cmdCancel, cmdInsatu, cmdBack}) buttons->addWidget(b);
     auto* all = new QVBoxLayout(this);
@@ -110,6 +144,16 @@ InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
     connect(cmbTekiyou, &QComboBox::textActivated, this, [this](const QString& t) {
         if (!t.isEmpty() && mode() != EditMode::Delete) txtTekiyou->setText(t);
     });
+    for (QWidget* field : {static_cast<QWidget*>(cmbKasikata), static_cast<QWidget*>(txtTekiyou),
+                           static_cast<QWidget*>(cmbTekiyou)})
+        new EnterWatch(field, [this, field] { entered(field); });
+}
+
+void InpIkkatuSiwake::entered(QWidget* field) {
+    if (!isLoaded() || !isVisible()) return;
+    if (!mfKarikataChk()) return;
+    if (field == cmbKasikata) return;
+    if (mfKasikataChk()) mfCreSubChk();
 }
 
 EditMode InpIkkatuSiwake::mode() const {
@@ -200,14 +244,24 @@ bool InpIkkatuSiwake::accountChk(QComboBox* box, const QString& emptyMessage) {
     return true;
 }
 
+bool InpIkkatuSiwake::mfKarikataChk() {
+    return accountChk(cmbKarikata, QStringLiteral("借方科目コードを入力して下さい。"));
+}
+
+bool InpIkkatuSiwake::mfKasikataChk() {
+    return accountChk(cmbKasikata, QStringLiteral("貸方科目コードを入力して下さい。"));
+}
+
+bool InpIkkatuSiwake::mfCreSubChk() {
+    if (PatternPairCheck(mode(), AccountNumberOf(cmbKarikata->currentText()),
+                         AccountNumberOf(cmbKasikata->currentText())))
+        return true;
+    cmbKasikata->setFocus();
+    return false;
+}
+
 bool InpIkkatuSiwake::mfInputChk() {
-    if (!accountChk(cmbKarikata, QStringLiteral("借方科目コードを入力して下さい。"))) return false;
-    if (!accountChk(cmbKasikata, QStringLiteral("貸方科目コードを入力して下さい。"))) return false;
-    if (!PatternPairCheck(mode(), AccountNumberOf(cmbKarikata->currentText()),
-                          AccountNumberOf(cmbKasikata->currentText()))) {
-        cmbKasikata->setFocus();
-        return false;
-    }
+    if (!mfKarikataChk() || !mfKasikataChk() || !mfCreSubChk()) return false;
     if (mode() == EditMode::Delete) return true;
     if (txtIkkatuSiwake->text().trimmed().isEmpty()) {
         plain(QStringLiteral("仕訳名称を入力して下さい。"));

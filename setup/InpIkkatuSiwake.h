@@ -4,7 +4,10 @@
 // debit and a credit account with a description) in their editing copy and
 // writes the copy back when it closes (ledger/patternbook.h). The account and
 // description lists complete what is typed (TypeAhead). "表 示" previews and
-// "印 刷" prints the list R_SIWAKE from the editing copy.
+// "印 刷" prints the list R_SIWAKE from the editing copy. Entering the credit
+// combo checks the debit account, entering the description box or list checks
+// both accounts and the pair, so a wrong pair is caught before the description
+// is typed; "登 録" runs all checks again.
 
 #include "ledger/patternbook.h"
 #include "platform/form.h"
@@ -56,8 +59,12 @@ protected:
 private:
     void typed(QComboBox* box, TypeAhead& ahead, const QString& text);
     void msShowSub();
+    bool mfKarikataChk();
+    bool mfKasikataChk();
     bool accountChk(QComboBox* box, const QString& emptyMessage);
+    bool mfCreSubChk();
     bool mfInputChk();
+    void entered(QWidget* field);
 
     QStringList mAccounts;
     QStringList mDescriptions;

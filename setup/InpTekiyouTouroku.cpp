@@ -59,10 +59,16 @@ InpTekiyouTouroku::InpTekiyouTouroku(QWidget* parent) : platform::Form(parent) {
     }
     modes->addStretch();
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("摘　　要")), 0, 0);
-    grid->addWidget(txtTekiyou, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("登録済み摘要")), 1, 0);
-    grid->addWidget(cmbTekiyou, 1, 1);
+    // Each input named by its label, for keyboard and assistive technology.
+    const auto labelled = [grid](int row, const QString& caption, const QString& name, QWidget* input) {
+        auto* label = new QLabel(caption);
+        label->setBuddy(input);
+        input->setAccessibleName(name);
+        grid->addWidget(label, row, 0);
+        grid->addWidget(input, row, 1);
+    };
+    labelled(0, QStringLiteral("摘　　要"), QStringLiteral("摘要"), txtTekiyou);
+    labelled(1, QStringLiteral("登録済み摘要"), QStringLiteral("登録済み摘要"), cmbTekiyou);
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdHyouji, cmdTouroku, cmdCancel, cmdInsatu, cmdBack}) buttons->addWidget(b);
     auto* all = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 // The description screen: what it registers, corrects and deletes reaches
 // the company's descriptions when it closes, and the daily entry's list shows
-// it at once; the text box holds at most 20 full-width characters.
+// it at once; the text box holds at most 20 full-width characters; Japanese
+// typed through an input method is registered, chosen and corrected.
 
 #include <QApplication>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
 #include "setup/InpTekiyouTouroku.h"
+#include "support/inputmethod.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -108,6 +110,43 @@ private slots:
         QVERIFY(set_cmbTekiyo(list));
         QVERIFY(list.split('\t').contains(QString(20, QChar(0x3042))));
         QVERIFY(!list.split('\t').contains(QStringLiteral("仕入")));
+    }
+
+    void inputMethodText() {
+        ScriptedMsgBox boxes;
+        QPointer<InpTekiyouTouroku> s = new InpTekiyouTouroku;
+        s->show();
+        s->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s));
+        settle();
+
+        // Register: the committed word is the new description.
+        QCOMPARE(QApplication::focusWidget(), s->txtTekiyou);
+        QVERIFY(imtest::acceptsInputMethod());
+        imtest::compose({QStringLiteral("ｋ"), QStringLiteral("か"), QStringLiteral("かけ")}, QStringLiteral("掛売"));
+        QCOMPARE(s->txtTekiyou->text(), QStringLiteral("掛売"));
+        s->cmdTouroku->click();
+        QCOMPARE(s->cmbTekiyou->count(), 3);
+
+        // Correct: a word committed into the list chooses the description and
+        // opens the text box, where a further word is appended.
+        s->optTeisei->click();
+        settle();
+        QCOMPARE(QApplication::focusWidget(), s->cmbTekiyou);
+        QVERIFY(imtest::acceptsInputMethod());
+        imtest::compose({QStringLiteral("し")}, QStringLiteral("仕入"));
+        QCOMPARE(s->txtTekiyou->text(), QStringLiteral("仕入"));
+        QVERIFY(s->txtTekiyou->isEnabled());
+        s->txtTekiyou->setFocus();
+        s->txtTekiyou->end(false);
+        imtest::compose({QStringLiteral("だか")}, QStringLiteral("高"));
+        QCOMPARE(s->txtTekiyou->text(), QStringLiteral("仕入高"));
+        s->cmdTouroku->click();
+        QCOMPARE(boxes.count(), 0);
+
+        QVERIFY(s->unload());
+        settle();
+        QCOMPARE(stored(), QStringLiteral("51 001 売上|51 002 仕入高|51 003 掛売|52 001 他社"));
     }
 };
 
