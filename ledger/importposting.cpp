@@ -32,11 +32,17 @@ JournalSide side(const QString& kocode, const QString& aicode, Currency amount) 
     return s;
 }
 
-bool postOne(ImportLine& line, const QString& kisyu) {
+bool postOne(ImportLine& line, const QString& kisyu, bool* noVoucher) {
     if (!make_new_siwake_data(line, kisyu)) return false;
-    if (!write_Siwake_Meisai(line)) return false;
+    if (!write_Siwake_Meisai(line)) {
+        // The one failure without a message: no voucher has the line's date.
+        SiwakeData voucher;
+        if (noVoucher) *noVoucher = GetSiwakeData(QStringLiteral("DENDAY"), Trim(line.date), voucher) == 0;
+        return false;
+    }
     if (line.cashChange.isZero()) return true;
-    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET DAYZAN = DAYZAN + ? WHERE CID = ? AND DENCODE = ?"),
+    // A day whose cash moved counts as registered (KESSAN '1').
+    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = DAYZAN + ? WHERE CID = ? AND DENCODE = ?"),
                          {QVariant::fromValue(line.cashChange), gstrCID, line.voucherCode})) {
         showWriteError();
         return false;
@@ -100,13 +106,14 @@ bool update_yokujitu_zandaka(ImportLine& line) {
     return UpdateSiwakeZandaka(next, today.dayZan - following.yDayZan);
 }
 
-bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* failedIndex) {
+bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* failedIndex, bool* noVoucher) {
     if (failedIndex) *failedIndex = -1;
+    if (noVoucher) *noVoucher = false;
     if (!gcnKaikei) return false;
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started()) return false;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (!postOne(lines[i], kisyu)) {
+        if (!postOne(lines[i], kisyu, noVoucher)) {
             if (failedIndex) *failedIndex = int(i);
             return false;
         }

@@ -39,5 +39,9 @@ bool update_yokujitu_zandaka(ImportLine& line);
 // line with a cash change the change of DAYZAN of its voucher before the
 // carry. On the first failure everything of the import is rolled back and
 // false is returned; failedIndex (when given) receives the failed line's
-// index.
-bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* failedIndex = nullptr);
+// index. The cash change also marks that day's voucher registered (KESSAN
+// '1'). noVoucher (when given) becomes true when the line failed because no
+// voucher has its date: the one failure that shows no message, so that the
+// caller can name the line.
+bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* failedIndex = nullptr,
+                     bool* noVoucher = nullptr);

@@ -73,6 +73,9 @@ private slots:
         QCOMPARE(v->at(1).currency(2), Currency::fromYen(80));
         for (int i = 1; i < v->size(); ++i) QCOMPARE(v->at(i).currency(1), v->at(i - 1).currency(2));
         QCOMPARE(v->at(31).currency(2), Currency::fromYen(1080));
+        // The days whose cash moved count as registered.
+        QCOMPARE(rows("SELECT DENDAY FROM T_SIWAKE WHERE KESSAN = '1' ORDER BY DENDAY"),
+                 QStringList({"2011/04/01", "2011/05/02"}));
         // The imported lines, and the scheduled lines of new days dated by their own month.
         QCOMPARE(rows("SELECT DENCODE, DENMENO, SIDAY, DATEYM, SISYU, KRKOCODE, KSKOCODE, KRKIN, TEKIYO"
                       " FROM T_SI_MEISAI WHERE SISYU = '1' ORDER BY DENCODE"),
@@ -89,8 +92,11 @@ private slots:
             std::vector<ImportLine> lines{line("2011/04/05", "10", "1", 10), line("2011/04/06", "5", "0", 0),
                                           line(bad, "1", "0", 0)};
             int failed = -1;
-            QVERIFY(!PostImportLines(lines, "2011/04/01", &failed));
+            bool noVoucher = false;
+            QVERIFY(!PostImportLines(lines, "2011/04/01", &failed, &noVoucher));
             QCOMPARE(failed, 2);
+            // Only the date without a voucher fails silently; the caller names it.
+            QCOMPARE(noVoucher, bad == u"2011/03/31");
             QCOMPARE(rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE"), before);
             QCOMPARE(rows("SELECT * FROM T_SI_MEISAI"), QStringList());
         }
