@@ -7,6 +7,7 @@
 #include "ledger/monthstatus.h"
 #include "ledger/msum.h"
 #include "ledger/period.h"
+#include "ledger/rowwriters.h"
 #include "platform/connection.h"
 
 namespace {
@@ -32,7 +33,80 @@ QString pdate(const QDate& d) {
            QStringLiteral("月") + d.toString(QStringLiteral("dd")) + QStringLiteral("日");
 }
 
+// The sums of closing balances that make up the year-end figures: the figure
+// they go to, added or taken off, and the accounts (a condition on K.KOCODE).
+struct FigureSum {
+    int figure;
+    int sign;
+    const char* accounts;
+};
+const FigureSum kFigureSums[] = {
+    {1, 1, "K.KOCODE BETWEEN '180' AND '185' OR K.KOCODE IN ('190', '191', '320')"},
+    {4, 1, "K.KOCODE BETWEEN '186' AND '187'"},
+    {8, 1, "K.KOCODE = '347'"},
+    {16, 1, "K.KOCODE IN ('195', '196', '199', '239', '242', '244', '259')"},
+    {16, 1, "K.KOCODE BETWEEN '203' AND '213'"},
+    {16, 1, "K.KOCODE BETWEEN '215' AND '226'"},
+    {16, 1, "K.KOCODE BETWEEN '229' AND '237'"},
+    {16, 1, "K.KOCODE BETWEEN '246' AND '255'"},
+    {17, 1, "K.KOCODE BETWEEN '263' AND '282'"},
+    {17, 1, "K.KOCODE BETWEEN '284' AND '300'"},
+    {17, 1, "K.KOCODE BETWEEN '302' AND '309'"},
+    {18, 1, "K.KOCODE = '283'"},
+    {18, -1, "K.KOCODE = '314'"},
+    {26, 1, "K.KOCODE = '333'"},
+    {27, 1, "K.KOCODE = '315'"},
+    {28, 1, "K.KOCODE = '316'"},
+    {29, 1, "K.KOCODE = '317'"},
+    {30, 1, "K.KOCODE IN ('334', '340')"},
+    {33, 1, "K.KOCODE = '343'"},
+    {34, 1, "K.KOCODE = '344'"},
+    {35, 1, "K.KOCODE = '324'"},
+    {36, 1, "K.KOCODE = '327'"},
+    {37, 1, "K.KOCODE IN ('223', '328')"},
+    {40, 1, "K.KOCODE = '301'"},
+    {44, 1, "K.KOCODE = '171'"},
+    {48, 1, "K.KOCODE = '355'"},
+    {49, 1, "K.KOCODE = '356'"},
+    {56, 1, "K.KOCODE = '349'"},
+    {58, 1, "K.KOCODE = '351'"},
+    {59, 1, "K.KOCODE = '352'"},
+};
+
 }  // namespace
+
+bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
+    if (!gcnKaikei) return false;
+    // Every sum in one pass over the month's totals.
+    QStringList sums;
+    for (const FigureSum& s : kFigureSums)
+        sums << QStringLiteral("COALESCE(SUM(CASE WHEN (%1) THEN CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI"
+                               " ELSE M.KSRUI - M.KRRUI END ELSE 0 END), 0)")
+                    .arg(QLatin1String(s.accounts));
+    const auto row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT %1 FROM T_TUKIKAN M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
+                       " WHERE M.CID = ? AND M.DATEYM = ?")
+            .arg(sums.join(QStringLiteral(", "))),
+        {gstrCID, month});
+    if (!row || row->size() != static_cast<int>(std::size(kFigureSums))) return false;
+    auto f = [&](int n) -> Currency& { return figures[n - 1]; };
+    for (int i = 0; i < row->size(); ++i) {
+        const Currency sum = row->currency(i);
+        f(kFigureSums[i].figure) += kFigureSums[i].sign > 0 ? sum : -sum;
+    }
+    f(5) = f(1) - f(4);
+    f(14) = f(5) - f(6) - f(8) - f(9) - f(10) + f(11) + f(12) + f(13);
+    f(20) = f(14) + f(15) - f(16) - f(17) - f(18) - f(19);
+    f(25) = f(26) + f(27) + f(28) + f(29);
+    f(32) = f(33) + f(34) + f(35) + f(36);
+    f(39) = f(20) + f(21) + f(22) + f(23) + f(25) + f(30) - f(32) - f(37);
+    f(43) = f(39) - f(40) - f(41) + f(42);
+    f(47) = f(43) + f(44) + f(45) + f(46);
+    f(57) = f(47) - f(48) - f(49) - f(50) - f(51) - f(52) - f(53) - f(54) - f(55) - f(56);
+    f(63) = f(57) - f(58) - f(59) - f(60) - f(61) - f(62);
+    if (f(63) < Currency()) f(64) = -f(63);
+    return true;
+}
 
 void SetYearCloseFailureForTest(const QString& step) { gFailStep = step; }
 
@@ -98,10 +172,21 @@ YearCloseResult CloseFiscalYear(double rate) {
                  {cid}))
             return fail();
     }
+    if (!run("save", QStringLiteral("DELETE FROM T_KESANSYO WHERE CID = ?"), {cid})) return fail();
 
     // The closing balances of the last month.
     step = QStringLiteral("summation");
     if (gFailStep == step || !msum_main(sym, eym, true)) return fail();
+
+    // The closed year's statement figures.
+    step = QStringLiteral("figures");
+    YearEndFigures figures{};
+    if (gFailStep == step || !set_hyouji_table(figures, eym)) return fail();
+    QStringList row = RowValues(66);
+    row[1] = cid;
+    for (int n = 1; n <= 64; ++n) row[n + 1] = figures[n - 1].toText();
+    row[66] = kimatu;
+    if (!WriteBKesansyoTable(row, QStringLiteral("T_KESANSYO"))) return fail();
 
     const QString balance = QStringLiteral(
         "(SELECT CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"

@@ -2,8 +2,10 @@
 // Closing the current company's (gstrCID) fiscal year and opening the next one,
 // all in one transaction on gcnKaikei:
 // - the company's working rows are copied into the previous-year tables (BT_*),
-// - the month totals are brought up to date and the closing balances of the
-//   last month become the opening balances: balance-sheet accounts carry their
+// - the month totals are brought up to date, the year's 64 statement figures
+//   (below) replace the company's T_KESANSYO row (its old row is kept in
+//   BT_KESANSYO), and the closing balances of the last month become the
+//   opening balances: balance-sheet accounts carry their
 //   balance, income and expense accounts start at zero, and the year's result
 //   (353) is carried once, into retained earnings brought forward (171), while
 //   353 itself starts at zero (the summation adds 171's opening to 353),
@@ -17,6 +19,10 @@
 
 #include <QString>
 
+#include <array>
+
+#include "platform/currency.h"
+
 struct YearCloseResult {
     bool ok = false;
     QString failedStep;  // the step that failed, empty on success
@@ -27,3 +33,15 @@ YearCloseResult CloseFiscalYear(double rate);
 
 // Test hook: when set, the step of that name fails as if its statement had.
 void SetYearCloseFailureForTest(const QString& step);
+
+// The year-end statement figures, figure n at index n - 1.
+using YearEndFigures = std::array<Currency, 64>;
+
+// Adds to the figures those of month "yyyy/mm" of the current company (the
+// caller starts from zeros). A figure is the sum of the month's closing
+// balances (cumulative debit minus credit for debit-side accounts, the
+// reverse for the others) over fixed account codes, total accounts included,
+// or a sum or difference of such figures; figure 64 is the loss (-63) when
+// figure 63 is negative. Accounts without a total in the month count zero.
+// False when the month totals cannot be read.
+bool set_hyouji_table(YearEndFigures& figures, const QString& month);

@@ -122,7 +122,8 @@ class TestYearClose : public QObject {
         QStringList out;
         for (const char* t : {"T_KANJO", "T_KISYUZAN", "T_HOJOKAMOKU", "T_SIWAKE", "T_SI_MEISAI", "T_DAY_TORAN",
                               "T_TUKIKAN", "T_TUKIHOJO", "T_TUKISIME", "T_DAY_INPUT", "WK_COMPANY", "T_COMP_MAIN",
-                              "BT_KANJO", "BT_SIWAKE", "BT_SI_MEISAI", "BT_KISYUZAN", "BT_HOJOKAMOKU"}) {
+                              "BT_KANJO", "BT_SIWAKE", "BT_SI_MEISAI", "BT_KISYUZAN", "BT_HOJOKAMOKU",
+                              "T_KESANSYO", "BT_KESANSYO"}) {
             const auto rows = cn_->query(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2, 3").arg(QLatin1String(t)));
             if (!rows) return QStringLiteral("<failed>");
             out << QLatin1String(t);
@@ -143,6 +144,10 @@ class TestYearClose : public QObject {
         post(QStringLiteral("2010/03/31"), QStringLiteral("255"), QStringLiteral("030"), 40);
         post(QStringLiteral("2010/04/02"), QStringLiteral("004"), QStringLiteral("180"), 11);  // next year
         post(QStringLiteral("2010/04/20"), QStringLiteral("250"), QStringLiteral("004"), 5);
+        // The figures of the year before, and another company's.
+        exec(QStringLiteral("INSERT INTO T_KESANSYO (CID, KOMOKU1, KESANDAY) VALUES (?, ?, '2009/03/31'),"
+                            " ('52', ?, '2009/12/31')"),
+             {kCid, yen(9), yen(8)});
     }
 
 private slots:
@@ -188,6 +193,20 @@ private slots:
         for (const char* ko : {"004", "020", "030", "150", "152", "172", "173"}) QCOMPARE(opening(ko), closing[ko]);
         QCOMPARE(opening("171"), profit);
         for (const char* ko : {"353", "180", "250", "255"}) QCOMPARE(opening(ko), Currency());
+
+        // The closed year's figures replace the company's row, whose old one
+        // is kept. Totals count with their accounts: sales are 180 and its
+        // total 190; the expenses 250 and 255 come off once themselves and
+        // once more through their total 270.
+        QCOMPARE(text("SELECT KOMOKU1 || '/' || KOMOKU63 || '/' || KOMOKU64 || '/' || KESANDAY FROM T_KESANSYO"
+                      " WHERE CID = ?"),
+                 QStringLiteral("%1/%2/0/2010/03/31")
+                     .arg(Currency::fromYen(1400).raw())
+                     .arg(Currency::fromYen(1400 - 160 - 160).raw()));
+        QCOMPARE(text("SELECT KOMOKU1 || '/' || KESANDAY FROM BT_KESANSYO WHERE CID = ?"),
+                 QStringLiteral("%1/2009/03/31").arg(Currency::fromYen(9).raw()));
+        QCOMPARE(text("SELECT COUNT(*) || '/' || KOMOKU1 FROM T_KESANSYO WHERE CID <> ?"),
+                 QStringLiteral("1/%1").arg(Currency::fromYen(8).raw()));
         QCOMPARE(text("SELECT MIN(RATE) || '/' || MAX(RATE) FROM T_KISYUZAN WHERE CID = ?"), QStringLiteral("1.5/1.5"));
         QCOMPARE(text("SELECT group_concat(KANKOCODE || ':' || KISYUZAN, ',') FROM"
                       " (SELECT * FROM T_HOJOKAMOKU WHERE CID = ? ORDER BY KANKOCODE)"),
@@ -259,10 +278,86 @@ private slots:
                  QStringLiteral("0/21/31"));
     }
 
+    // The 64 figures against a plain computation from the balances put in:
+    // every account of the shipped chart (and the codes it lacks) has a total
+    // in the month, on both sides; other months and companies don't count.
+    void figures_data() {
+        QTest::addColumn<QString>("result");
+        QTest::newRow("profit") << "profit";
+        QTest::newRow("loss") << "loss";
+        QTest::newRow("no totals in the month") << "none";
+    }
+    void figures() {
+        QFETCH(QString, result);
+        gstrCID = kCid;
+        const QString month = QStringLiteral("2010/03");
+        for (const char* ko : {"301", "327", "328", "334", "340", "344"})
+            exec(QStringLiteral("INSERT INTO T_KANJO (KOCODE, KMCODE, KANNAME, SYORIKBN, TAIKBN, TOCODE, SIYOU)"
+                                " VALUES (?, ?, '科目', '0', ?, '000', 'N')"),
+                 {ko, ko, QString::number(QString(ko).toInt() % 2)});
+        const auto chart = cn_->query(QStringLiteral("SELECT KOCODE, TAIKBN FROM T_KANJO"));
+        QVERIFY(chart && chart->size() > 200);
+        QMap<int, Currency> bal;
+        for (const auto& r : *chart) {
+            const int code = r.text(0).toInt();
+            qint64 debit = code * 37 % 500, credit = code * 53 % 700;
+            if (result == "profit" && code == 180) credit += 1'000'000;
+            if (result == "loss" && code == 283) debit += 1'000'000;
+            exec(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRRUI, KSRUI) VALUES"
+                                " ('52', ?1, ?2, 7, 0), (?3, ?1, '2010/02', 0, 9)"),
+                 {r.text(0), month, kCid});
+            if (result == "none") continue;
+            exec(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRRUI, KSRUI) VALUES (?, ?, ?, ?, ?)"),
+                 {kCid, r.text(0), month, yen(debit), yen(credit)});
+            bal[code] = Currency::fromYen(r.text(1) == "0" ? debit - credit : credit - debit);
+        }
+        auto b = [&](int code) { return bal.value(code); };
+        auto sum = [&](int lo, int hi) {
+            Currency t;
+            for (int c = lo; c <= hi; ++c) t += b(c);
+            return t;
+        };
+        std::array<Currency, 65> e{};
+        e[1] = sum(180, 185) + b(190) + b(191) + b(320);
+        e[4] = sum(186, 187);
+        e[5] = e[1] - e[4];
+        e[8] = b(347);
+        e[14] = e[5] - e[8];
+        e[16] = b(195) + b(196) + b(199) + b(239) + b(242) + b(244) + b(259) + sum(203, 213) + sum(215, 226) +
+                sum(229, 237) + sum(246, 255);
+        e[17] = sum(263, 282) + sum(284, 300) + sum(302, 309);
+        e[18] = b(283) - b(314);
+        e[20] = e[14] - e[16] - e[17] - e[18];
+        e[26] = b(333), e[27] = b(315), e[28] = b(316), e[29] = b(317);
+        e[25] = e[26] + e[27] + e[28] + e[29];
+        e[30] = b(334) + b(340);
+        e[33] = b(343), e[34] = b(344), e[35] = b(324), e[36] = b(327);
+        e[32] = e[33] + e[34] + e[35] + e[36];
+        e[37] = b(223) + b(328);
+        e[39] = e[20] + e[25] + e[30] - e[32] - e[37];
+        e[40] = b(301);
+        e[43] = e[39] - e[40];
+        e[44] = b(171);
+        e[47] = e[43] + e[44];
+        e[48] = b(355), e[49] = b(356), e[56] = b(349);
+        e[57] = e[47] - e[48] - e[49] - e[56];
+        e[58] = b(351), e[59] = b(352);
+        e[63] = e[57] - e[58] - e[59];
+        e[64] = e[63] < Currency() ? -e[63] : Currency();
+        QVERIFY(result == "profit" ? e[63] > Currency() : result == "loss" ? e[63] < Currency() : e[63].isZero());
+
+        YearEndFigures got{};
+        platform::ScriptedMsgBox box;
+        QVERIFY(set_hyouji_table(got, month));
+        for (int n = 1; n <= 64; ++n)
+            QVERIFY2(got[n - 1] == e[n], qPrintable(QStringLiteral("figure %1: %2, expected %3")
+                                                       .arg(n).arg(got[n - 1].toText(), e[n].toText())));
+    }
+
     // A failure at any step leaves every table as it was.
     void failureRollsBack_data() {
         QTest::addColumn<QString>("step");
-        for (const char* s : {"save", "summation", "opening balances", "sub-account balances", "company", "delete",
+        for (const char* s : {"save", "summation", "figures", "opening balances", "sub-account balances", "company", "delete",
                               "month list", "renumber"})
             QTest::newRow(s) << QString::fromLatin1(s);
     }
