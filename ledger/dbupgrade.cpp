@@ -38,7 +38,8 @@ bool UpgradeDatabase(platform::Connection& cn, const QString& templateFile, QStr
         return false;
     }
     // Only read from: nothing is ever written into the shipped database.
-    if (!cn.exec(QStringLiteral("ATTACH DATABASE ? AS shipped"), {QFileInfo(templateFile).absoluteFilePath()}))
+    if (!cn.exec(QStringLiteral("ATTACH DATABASE ? AS shipped"),
+                 {QFileInfo(templateFile).absoluteFilePath()}))
         return fail(cn, why, QStringLiteral("opening the shipped database"));
     bool ok = cn.begin();
     if (!ok) fail(cn, why, QStringLiteral("beginning the upgrade"));

@@ -26,16 +26,22 @@ QString tableFailure(const QString& table) {
     return table + QStringLiteral("マスタのアクセス中にエラーが発生しました(write_data_to_table)。");
 }
 
-QString damaged(const QString& path, qint64 line, const QString& reason) {
-    QString text = QStringLiteral("バックアップデータが正しくありません。\r\n") + path;
+const QString kDamagedBackup = QStringLiteral("バックアップデータが正しくありません。");
+
+QString damaged(const QString& path, qint64 line, const QString& reason, const QString& heading = kDamagedBackup) {
+    QString text = heading + QStringLiteral("\r\n") + path;
     if (line > 0) text += QStringLiteral(" %1行目").arg(line);
     return text + QStringLiteral(": ") + reason;
 }
 
-// Parses a backup file: each line is count quoted values separated by
-// commas, a doubled quote standing for one quote, ended by CR LF (a last line
-// without its end is accepted). error gets the reason with file and line.
-std::optional<std::vector<Record>> readBackupFile(const QString& path, int count, QString& error) {
+}  // namespace
+
+std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int count, QString& error,
+                                                       const QString& heading) {
+    const QString& title = heading.isEmpty() ? kDamagedBackup : heading;
+    auto damaged = [&](const QString& p, qint64 line, const QString& reason) {
+        return ::damaged(p, line, reason, title);
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = damaged(path, 0, QStringLiteral("ファイルを開けません。"));
@@ -109,6 +115,12 @@ std::optional<std::vector<Record>> readBackupFile(const QString& path, int count
         records.push_back(values);
     }
     return records;
+}
+
+namespace {
+
+std::optional<std::vector<Record>> readBackupFile(const QString& path, int count, QString& error) {
+    return ReadBackupFile(path, count, error);
 }
 
 using Writer = bool (*)(const QStringList&, const QString&);

@@ -4,6 +4,19 @@
 // a set into one table.
 
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+// Parses a file of a set in the backup's format (ledger/textbackup.h): each
+// line count quoted values separated by commas, a doubled quote standing for
+// one quote, ended by CR LF (a last line without its end is accepted), the
+// text CP932. nullopt when the file cannot be read, is not valid CP932, not
+// in that quoting or holds a line of another count; error then says so,
+// headed by heading (default "バックアップデータが正しくありません。") and naming
+// the file and the line.
+std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int count, QString& error,
+                                                       const QString& heading = QString());
 
 // Reads the text file rfile and inserts every fldCount values as one row into
 // wtable through the row writer that number (the T_BACKUP SEQNO) selects; a

@@ -65,11 +65,16 @@ struct CatalogueRow {
     QString table;     // KEISIKI
 };
 
-void showFailure() {
-    platform::MsgBox::show(gstrSoftName,
-                           QStringLiteral("T_BACKUPマスタのアクセス中にエラーが発生しました(DataBackUp)。"),
-                           platform::MsgIcon::Warning);
+const QString kBackupFailure = QStringLiteral("T_BACKUPマスタのアクセス中にエラーが発生しました(DataBackUp)。");
+
+// The failure message of the set being written (the edition conversion's
+// export names its own operation).
+QString& failureText() {
+    static QString text = kBackupFailure;
+    return text;
 }
+
+void showFailure() { platform::MsgBox::show(gstrSoftName, failureText(), platform::MsgIcon::Warning); }
 
 // Counters and orders: the integer columns that hold no amount.
 bool isWholeNumberColumn(const QString& column) {
@@ -259,9 +264,13 @@ void appendLineUtf8(const platform::Statement& st, const std::vector<bool>& whol
 enum class StageResult { Ok, Failed, LineFailed };
 
 // Writes one table's lines to a new file at path, flushed to disk.
-StageResult stageTable(const CatalogueRow& entry, const QString& path, const std::function<void()>& tick) {
+StageResult stageTable(const CatalogueRow& entry, const QString& path, const std::function<void()>& tick,
+                       const SetRowChange* change) {
     QString sql = QStringLiteral("SELECT * FROM ") + entry.table;
-    platform::Statement select(*gcnKaikei, entry.seq > 1 ? sql + QStringLiteral(" WHERE CID = ?") : sql);
+    if (entry.seq > 1) sql += QStringLiteral(" WHERE CID = ?");
+    const QString order = change && change->orderBy ? change->orderBy(entry.seq) : QString();
+    if (!order.isEmpty()) sql += QStringLiteral(" ORDER BY ") + order;
+    platform::Statement select(*gcnKaikei, sql);
     if (!select.isValid()) return StageResult::Failed;
     if (entry.seq > 1) select.bind(1, gstrCID);
 
@@ -275,6 +284,7 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
     block.reserve(kWriteBlock + 4096);
     QByteArray line;
     qint64 lines = 0;
+    std::shared_ptr<const QStringList> names;
     while (select.next()) {
         ++lines;
         if (tick && (lines & 4095) == 0) tick();
@@ -282,7 +292,20 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
             for (int i = 0; i < select.columnCount(); ++i) whole.push_back(isWholeNumberColumn(select.columnName(i)));
         }
         bool written = false;
-        if (n <= select.columnCount()) {
+        if (change) {
+            // A changed row goes the slow way: its values are changed first.
+            if (!names) {
+                auto list = std::make_shared<QStringList>();
+                for (int i = 0; i < select.columnCount(); ++i) list->append(select.columnName(i));
+                names = list;
+            }
+            QVariantList values;
+            for (int i = 0; i < select.columnCount(); ++i) values << select.value(i);
+            if (change->change) change->change(entry.seq, values);
+            if (!write_data_to_text(platform::Row(names, values), block, entry.count, entry.table, lines))
+                return StageResult::LineFailed;
+            written = true;
+        } else if (n <= select.columnCount()) {
             line.clear();
             appendLineUtf8(select, whole, n, line);
             // ¥ converts, but comes back as "\\": such a line is refused too.
@@ -306,13 +329,14 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
 
 // Writes the files of the catalogue rows into the empty folder, each flushed
 // to disk, then the folder itself. Shows the failure's message.
-bool writeSetInto(const QString& folder, const std::vector<CatalogueRow>& rows, const BackupStatus& status) {
+bool writeSetInto(const QString& folder, const std::vector<CatalogueRow>& rows, const BackupStatus& status,
+                  const SetRowChange* change) {
     int done = 0;
     const int total = int(rows.size());
     std::function<void()> tick;
     if (status.progress) tick = [&] { status.progress(done, total); };
     for (const CatalogueRow& entry : rows) {
-        const StageResult staged = stageTable(entry, folder + QLatin1Char('/') + entry.fileName, tick);
+        const StageResult staged = stageTable(entry, folder + QLatin1Char('/') + entry.fileName, tick, change);
         if (staged != StageResult::Ok) {
             if (staged == StageResult::Failed) showFailure();
             return false;
@@ -384,7 +408,7 @@ bool swapCompanyFolder(const QString& target, const std::vector<CatalogueRow>& r
         showFailure();
         return giveUp();
     }
-    if (!writeSetInto(p.part, rows, status)) return giveUp();
+    if (!writeSetInto(p.part, rows, status, nullptr)) return giveUp();
     // Files of the folder that are no part of this set stay.
     auto inSet = [&](const QString& name) {
         for (const CatalogueRow& r : rows)
@@ -450,14 +474,14 @@ bool recoverChosenFolder(const QString& folder) {
 }
 
 bool replaceInChosenFolder(const QString& folder, const std::vector<CatalogueRow>& rows,
-                           const BackupStatus& status) {
+                           const BackupStatus& status, const SetRowChange* change = nullptr) {
     const QString part = folder + QLatin1Char('/') + kChosenPart;
     const QString ready = folder + QLatin1Char('/') + kChosenReady;
     if (!recoverChosenFolder(folder) || !makeFolder(part)) {
         showFailure();
         return false;
     }
-    if (!writeSetInto(part, rows, status)) {
+    if (!writeSetInto(part, rows, status, change)) {
         removeTree(part);
         return false;
     }
@@ -644,4 +668,22 @@ BackupResult DataBackUp(BackupKind kind, const BackupStatus& status,
                                platform::MsgIcon::Information);
     }
     return written ? BackupResult::Written : BackupResult::Failed;
+}
+
+bool WriteChangedSet(const QString& folder, const SetRowChange& change, const QString& failure,
+                     const BackupStatus& status) {
+    failureText() = failure;
+    struct Restore {
+        ~Restore() { failureText() = kBackupFailure; }
+    } restore;
+    if (status.started) status.started();
+    bool written = false;
+    const auto catalogue = readCatalogue();
+    if (!catalogue || folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        showFailure();
+    } else {
+        written = replaceInChosenFolder(withoutSlash(folder), *catalogue, status, &change);
+    }
+    if (status.finished) status.finished();
+    return written;
 }

@@ -84,6 +84,25 @@ using BackupFolderChooser = std::function<std::optional<QString>()>;
 BackupResult DataBackUp(BackupKind kind, const BackupStatus& status = {},
                         const BackupFolderChooser& chooseFolder = {});
 
+// How a set is changed on its way out (the edition conversion's set): the
+// order of a table's rows (an ORDER BY list of its columns, or the empty
+// text) and its values, changed in place before the line is written (values
+// of every column of the row, 0-based, as read). Both are given the catalogue
+// SEQNO.
+struct SetRowChange {
+    std::function<QString(int seq)> orderBy;
+    std::function<void(int seq, QVariantList& values)> change;
+};
+
+// Writes the whole set of the current company (catalogue rows 1 to 23) into
+// the existing folder as DataBackUp does into a chosen folder (a complete set
+// replaces the files of the same names, other files stay), each row changed
+// by change first. Failures show the message failure (or write_data_to_text's
+// message for a line that cannot be written); status is reset on every way
+// out. No closing message.
+bool WriteChangedSet(const QString& folder, const SetRowChange& change, const QString& failure,
+                     const BackupStatus& status = {});
+
 // Appends one line of the format above to out: the row's columns 0 to
 // count - 1 (with a count of 1 or less, the first column only). False after
 // the message "ファイルアクセス中にエラーが発生しました(write_data_to_text)。";

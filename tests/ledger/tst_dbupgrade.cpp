@@ -17,13 +17,16 @@ namespace {
 
 // Turns a copy of the shipped database into one of format version 1.
 bool makeOld(Connection& cn) {
-    return cn.execScript(QStringLiteral("DROP TABLE T_MOJICHG;"
-                                        "CREATE TABLE T_MOJICHG (JAPANESE TEXT, CHINESE TEXT) STRICT;"
-                                        "UPDATE T_COMP_MAIN SET COMPANY = '旧形式商店' WHERE CID = '01';"
-                                        "PRAGMA user_version = 1;"));
+    return cn.execScript(
+        QStringLiteral("DROP TABLE T_MOJICHG;"
+                       "CREATE TABLE T_MOJICHG (JAPANESE TEXT, CHINESE TEXT) STRICT;"
+                       "UPDATE T_COMP_MAIN SET COMPANY = '旧形式商店' WHERE CID = '01';"
+                       "PRAGMA user_version = 1;"));
 }
 
-int version(Connection& cn) { return cn.scalar(QStringLiteral("PRAGMA user_version"))->toInt(); }
+int version(Connection& cn) {
+    return cn.scalar(QStringLiteral("PRAGMA user_version"))->toInt();
+}
 
 QStringList columns(Connection& cn) {
     QStringList names;
