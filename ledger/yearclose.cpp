@@ -1,6 +1,7 @@
 #include "ledger/yearclose.h"
 
 #include <QDate>
+#include <QHash>
 #include <QStringList>
 
 #include "app/common/globals.h"
@@ -289,4 +290,45 @@ YearCloseResult CloseFiscalYear(double rate) {
     }
     result.ok = true;
     return result;
+}
+
+YearEndPeriod ReadYearEndPeriod() {
+    YearEndPeriod p;
+    if (!gcnKaikei) return p;
+    const auto row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT KISYU, KIMATU, NENDOSU, GKBN FROM WK_COMPANY WHERE CID = ?"), {gstrCID});
+    if (!row) return p;
+    p.ok = true;
+    if (row->size() == 0) return p;
+    p.found = true;
+    p.kisyu = row->text(QStringLiteral("KISYU"));
+    p.kimatu = row->text(QStringLiteral("KIMATU"));
+    p.gkbn = row->text(QStringLiteral("GKBN"));
+    p.nendosu = row->integer(QStringLiteral("NENDOSU"));
+    return p;
+}
+
+bool YearEndAsksRate() {
+    if (!gcnKaikei) return false;
+    const auto v =
+        gcnKaikei->scalar(QStringLiteral("SELECT KANCNG FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
+    return v && v->toString().trimmed() == QStringLiteral("1");
+}
+
+QString YearCloseStepText(const QString& step) {
+    static const QHash<QString, QString> texts = {
+        {QStringLiteral("connection"), QStringLiteral("データベースへの接続")},
+        {QStringLiteral("company"), QStringLiteral("会社情報の更新")},
+        {QStringLiteral("begin"), QStringLiteral("更新の開始")},
+        {QStringLiteral("save"), QStringLiteral("本年度データの保存")},
+        {QStringLiteral("summation"), QStringLiteral("データ集計")},
+        {QStringLiteral("figures"), QStringLiteral("決算書データの作成")},
+        {QStringLiteral("opening balances"), QStringLiteral("期首残高の更新")},
+        {QStringLiteral("sub-account balances"), QStringLiteral("補助科目の期首残高の更新")},
+        {QStringLiteral("delete"), QStringLiteral("前年度データの削除")},
+        {QStringLiteral("month list"), QStringLiteral("月次データの作成")},
+        {QStringLiteral("renumber"), QStringLiteral("伝票番号の振り直し")},
+        {QStringLiteral("commit"), QStringLiteral("更新の確定")},
+    };
+    return texts.value(step, step);
 }

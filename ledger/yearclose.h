@@ -45,3 +45,23 @@ using YearEndFigures = std::array<Currency, 64>;
 // figure 63 is negative. Accounts without a total in the month count zero.
 // False when the month totals cannot be read.
 bool set_hyouji_table(YearEndFigures& figures, const QString& month);
+
+// The period of the current company as the year-end screen shows it, from
+// WK_COMPANY. ok false: the table could not be read; found false: no row.
+struct YearEndPeriod {
+    bool ok = false;
+    bool found = false;
+    QString kisyu;   // first day, "yyyy/mm/dd"
+    QString kimatu;  // last day, "yyyy/mm/dd"
+    QString gkbn;    // "1" for a corporation
+    qint64 nendosu = 0;
+};
+YearEndPeriod ReadYearEndPeriod();
+
+// True when the current company keeps an exchange rate (KANCNG "1"), so the
+// year-end asks for the next year's opening rate. False when it does not or
+// when the company cannot be read.
+bool YearEndAsksRate();
+
+// The user's words for a step named in YearCloseResult::failedStep.
+QString YearCloseStepText(const QString& step);
