@@ -21,6 +21,7 @@
 InOutMenu::InOutMenu(QWidget* parent)
     : SubMenu(QStringLiteral("InOutMenu"), QStringLiteral("入出力処理"), QStringLiteral("入出力処理"),
               parent) {
+    setAutoEditionTitle(QStringLiteral("自動会計ソフト「Pennox」"));
     cmdInpKantan = addMenuButton(QStringLiteral("cmdInpKantan"), QStringLiteral("１）ミルト入力"),
                                  QStringLiteral("日々の入出金データを入力します。"));
     cmdSiwakeNikki = addMenuButton(QStringLiteral("cmdSiwakeNikki"), QStringLiteral("２）仕訳日記帳"),

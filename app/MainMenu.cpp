@@ -18,6 +18,7 @@
 #include "app/SaveUpdateMenu.h"
 #include "app/SyokiSetMenu.h"
 #include "app/common/dberror.h"
+#include "app/common/edition.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/settingsmenu.h"
@@ -221,7 +222,7 @@ int MainMenu::startUp() {
     SetSettingsMenuProvider([this]() -> QWidget* { return settingsMenu(); });
     mProvidesSettingsMenu = true;
     gblnNowYear = true;
-    gstrSoftName = QStringLiteral("Ralvek");
+    gstrSoftName = EditionSoftName();
 
     gstrDataPath = ProgramFolder();
     const QString dataFolder = get_data_folder();
@@ -252,9 +253,15 @@ int MainMenu::startUp() {
     // reads the backup folders.
     RecoverInterruptedBackups();
 
-    lblSoftName->setText(QStringLiteral("Ralvek"));
-    lblVerName->setText(QStringLiteral("(Version 3.5)"));
-    cmdEnd->setText(QStringLiteral("Ralvekを終了"));
+    if (IsAutoAccountingEdition()) {
+        lblSoftName->setText(QStringLiteral("自動会計ソフト「Pennox」"));
+        lblVerName->setText(QStringLiteral("(Version 1.5)"));
+        cmdEnd->setText(QStringLiteral("Pennoxを終了"));
+    } else {
+        lblSoftName->setText(QStringLiteral("Ralvek"));
+        lblVerName->setText(QStringLiteral("(Version 3.5)"));
+        cmdEnd->setText(QStringLiteral("Ralvekを終了"));
+    }
 
     switch (OpenDatabaseThroughDataSource(mDatabaseLock)) {
         case DatabaseOpen::Opened:

@@ -3,7 +3,9 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 
+#include "app/common/edition.h"
 #include "app/common/globals.h"
+#include "exchange/runBankDatain.h"
 #include "exchange/runDatain.h"
 #include "exchange/runDataout.h"
 #include "exchange/runInRuviz.h"
@@ -42,6 +44,7 @@ SaveUpdateMenu::SaveUpdateMenu(QWidget* parent)
     connect(cmdOutData, &QPushButton::clicked, this, &SaveUpdateMenu::cmdOutData_Click);
     connect(cmdInData, &QPushButton::clicked, this, &SaveUpdateMenu::cmdInData_Click);
     connect(cmdInRuvizData, &QPushButton::clicked, this, &SaveUpdateMenu::cmdInRuvizData_Click);
+    connect(cmdInBankData, &QPushButton::clicked, this, &SaveUpdateMenu::cmdInBankData_Click);
     connect(cmdConverter, &QPushButton::clicked, this, &SaveUpdateMenu::cmdConverter_Click);
 }
 
@@ -74,9 +77,21 @@ void SaveUpdateMenu::Form_Load() {
     gstrSaveMenuCaption = kDesignCaption;
     loadCommon();
     cmdInData->setEnabled(true);
-    // This edition: no bank import; the conversion moves up into its place.
-    cmdInBankData->setVisible(false);
-    cmdConverter->setText(QStringLiteral("６）データ変換処理"));
+    if (IsAutoAccountingEdition()) {
+        // The bank import comes fifth, before the payroll import.
+        placeMenuButton(cmdInBankData, 4);
+        cmdInBankData->setText(QStringLiteral("５）銀行データ取込処理"));
+        cmdInBankData->setVisible(true);
+        cmdInRuvizData->setText(QStringLiteral("６）給与データ取込処理"));
+        cmdConverter->setText(QStringLiteral("７）データ変換処理"));
+        setTabOrder(cmdInData, cmdInBankData);
+        setTabOrder(cmdInBankData, cmdInRuvizData);
+        setTabOrder(cmdInRuvizData, cmdConverter);
+    } else {
+        // No bank import; the conversion moves up into its place.
+        cmdInBankData->setVisible(false);
+        cmdConverter->setText(QStringLiteral("６）データ変換処理"));
+    }
     cmdInRuvizData->setEnabled(PayrollSourceAvailable());
     setLoaded(true);
 }
@@ -103,6 +118,10 @@ void SaveUpdateMenu::cmdInData_Click() {
 
 void SaveUpdateMenu::cmdInRuvizData_Click() {
     openScreen<runInRuviz>();
+}
+
+void SaveUpdateMenu::cmdInBankData_Click() {
+    openScreen<runBankDatain>();
 }
 
 void SaveUpdateMenu::cmdConverter_Click() {

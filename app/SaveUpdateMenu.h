@@ -1,8 +1,10 @@
 #pragma once
 // The save/update menu (caption "保存・更新処理"): backup and restore, year-end,
 // journal export and import, payroll import and the conversion for the
-// Chinese-language edition. In this edition the bank import is not offered
-// and the conversion takes its place as button 6.
+// Chinese-language edition. The accounting edition does not offer the bank
+// import and the conversion takes its place as button 6; the
+// automatic-accounting edition offers it as button 5, before the payroll
+// import (6) and the conversion (7).
 //
 // The payroll import is enabled only when the payroll product's ODBC data
 // source "Kestrov Ruviz" opens (probed at every load, silently).
@@ -35,6 +37,7 @@ public slots:
     void cmdOutData_Click();
     void cmdInData_Click();
     void cmdInRuvizData_Click();
+    void cmdInBankData_Click();
     void cmdConverter_Click();
 
 protected:

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/common/companylist.h"
+#include "app/common/edition.h"
 #include "app/common/globals.h"
 
 QString SubMenu::ProductTitle() {
@@ -84,10 +85,15 @@ QPushButton* SubMenu::addMenuButton(const QString& name, const QString& caption,
     return button;
 }
 
+void SubMenu::placeMenuButton(QPushButton* button, int position) {
+    mButtons->removeWidget(button);
+    mButtons->insertWidget(position, button);
+}
+
 void SubMenu::loadCommon() {
     centre();
     setWindowTitle(caption(mDesignCaption, CurrentCompanyName(), gstrNendo));
-    lblDspTital->setText(ProductTitle());
+    lblDspTital->setText(IsAutoAccountingEdition() ? mAutoEditionTitle : ProductTitle());
     // The menu opens on its first numbered button, so that Enter opens the
     // first screen rather than leaving the menu; the back button, made before
     // the numbered ones, follows the last of them in the tab order.

@@ -23,8 +23,10 @@ class QVBoxLayout;
 class SubMenu : public platform::Form {
     Q_OBJECT
 public:
-    // The product title shown in lblDspTital in this edition.
+    // The product title shown in lblDspTital in the accounting edition.
     static QString ProductTitle();
+    // The title lblDspTital shows in the automatic-accounting edition.
+    const QString& autoEditionTitle() const { return mAutoEditionTitle; }
 
     const QString& designCaption() const { return mDesignCaption; }
 
@@ -42,6 +44,10 @@ protected:
 
     // Adds a numbered button to the column (in the order of the calls).
     QPushButton* addMenuButton(const QString& name, const QString& caption, const QString& tooltip);
+    // Moves a numbered button to a place of the column (0 = first).
+    void placeMenuButton(QPushButton* button, int position);
+    // The automatic-accounting edition's title of this menu.
+    void setAutoEditionTitle(const QString& title) { mAutoEditionTitle = title; }
     // Centres the menu, sets its caption and title: the first steps of every load.
     void loadCommon();
     // Sets the guidance text; lines separated by CR LF.
@@ -57,6 +63,7 @@ protected:
 
 private:
     QString mDesignCaption;
+    QString mAutoEditionTitle = QStringLiteral("自動会計ソフト「Pennox」　会計");
     QVBoxLayout* mButtons;
     QPushButton* mFirstButton = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "app/common/edition.h"
 #include "app/common/globals.h"
 
 frmOpenscr::frmOpenscr(QWidget* parent) : platform::Form(parent) {
@@ -54,8 +55,10 @@ void frmOpenscr::setProgress(int value, const QString& status) {
 }
 
 void frmOpenscr::Form_Load() {
-    lblTital->setText(QStringLiteral("Ralvek"));
-    lblTitalBack->setText(QStringLiteral("Ralvek"));
+    const QString title =
+        IsAutoAccountingEdition() ? QStringLiteral("自動会計ソフト「Pennox」") : QStringLiteral("Ralvek");
+    lblTital->setText(title);
+    lblTitalBack->setText(title);
     setLoaded(true);
 }
 

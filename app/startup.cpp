@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "app/DataSourceDialog.h"
+#include "app/common/edition.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/reportprinter.h"
@@ -58,7 +59,7 @@ void PrepareProgram() {
     // Empty: reports go to the system's default printer until the user
     // chooses another one.
     SetCurrentPrinterName(QString());
-    gstrSoftName = QStringLiteral("Ralvek");
+    gstrSoftName = EditionSoftName();
     gstrCallForm.clear();
     gblnNowYear = true;
 }

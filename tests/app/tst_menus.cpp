@@ -22,6 +22,7 @@
 #include "app/Manyual.h"
 #include "app/SaveUpdateMenu.h"
 #include "app/SyokiSetMenu.h"
+#include "app/common/edition.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/settingsmenu.h"
@@ -413,6 +414,76 @@ private slots:
         QCOMPARE(inout->windowTitle(), QStringLiteral("入出力処理 - 株式会社テスト - 第 12 期"));
         QCOMPARE(InOutMenu::ReadMeText(), QStringLiteral("ミルト入力で、毎日の収支を入力して下さい。\r\n"
                                                          "日記帳等は必要な時に印字してください。"));
+    }
+
+    // The automatic-accounting edition, started on the same data folder and
+    // database: its titles, and the bank import as the save/update menu's
+    // fifth button, which opens the bank import screen.
+    void autoAccountingEdition() {
+        auto restore = qScopeGuard([] { SetEdition(Edition::Accounting); });
+        delete menu_.data();
+        CloseKaikeiConnection();
+        SetEdition(Edition::AutoAccounting);
+        menu_ = new MainMenu;
+        QCOMPARE(menu_->startUp(), int(MainMenu::StartOk));
+        menu_->show();
+        QCOMPARE(gstrSoftName, QStringLiteral("「Pennox」会計"));
+        QCOMPARE(menu_->lblSoftName->text(), QStringLiteral("自動会計ソフト「Pennox」"));
+        QCOMPARE(menu_->lblVerName->text(), QStringLiteral("(Version 1.5)"));
+        QCOMPARE(menu_->cmdEnd->text(), QStringLiteral("Pennoxを終了"));
+        switchTo(51);  // the companies of the same database file
+
+        menu_->cmdSave->click();
+        auto* save = visibleWindow<SaveUpdateMenu>();
+        QVERIFY(save);
+        QCOMPARE(save->lblDspTital->text(), QStringLiteral("自動会計ソフト「Pennox」　会計"));
+        QList<QPushButton*> buttons;
+        for (QPushButton* b : save->findChildren<QPushButton*>())
+            if (b->objectName() != u"cmdBack" && b->isVisibleTo(save)) buttons << b;
+        std::sort(buttons.begin(), buttons.end(), [save](QPushButton* a, QPushButton* b) {
+            return a->mapTo(save, QPoint()).y() < b->mapTo(save, QPoint()).y();
+        });
+        QStringList captions;
+        for (QPushButton* b : buttons) captions << b->text();
+        QCOMPARE(captions, QStringList({"１）バックアップ処理", "２）年次更新処理", "３）データ抽出処理",
+                                        "４）データ取込処理", "５）銀行データ取込処理", "６）給与データ取込処理",
+                                        "７）データ変換処理"}));
+        QCOMPARE(save->cmdInData->nextInFocusChain(), save->cmdInBankData);
+
+        ScriptedMsgBox box;
+        save->cmdInBankData->click();
+        auto* bank = qobject_cast<platform::Form*>(visibleWindow(QStringLiteral("runBankDatain")));
+        QVERIFY(bank);
+        QCOMPARE(bank->windowTitle(), QStringLiteral("銀行データ取込処理 - 株式会社テスト - 第 12 期"));
+        QVERIFY(save->isHidden());
+        QVERIFY(bank->unload());
+        QVERIFY(save->isVisible());
+        QVERIFY(save->unload());
+
+        menu_->cmdInOutsyori->click();
+        auto* inout = visibleWindow<InOutMenu>();
+        QVERIFY(inout);
+        QCOMPARE(inout->lblDspTital->text(), QStringLiteral("自動会計ソフト「Pennox」"));
+        QCOMPARE(box.count(), 0);
+    }
+
+    void editionFromArguments_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("edition");  // -1: refused
+        QTest::newRow("none") << QStringList{"ralvek"} << int(Edition::Accounting);
+        QTest::newRow("pennox") << QStringList{"ralvek", "--edition=pennox"} << int(Edition::AutoAccounting);
+        QTest::newRow("two arguments") << QStringList{"ralvek", "--edition", "Pennox"} << int(Edition::AutoAccounting);
+        QTest::newRow("kaikei") << QStringList{"ralvek", "--edition=kaikei"} << int(Edition::Accounting);
+        QTest::newRow("unknown") << QStringList{"ralvek", "--edition=other"} << -1;
+        QTest::newRow("no value") << QStringList{"ralvek", "--edition"} << -1;
+    }
+    void editionFromArguments() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, edition);
+        QString error;
+        const std::optional<Edition> got = EditionFromArguments(arguments, &error);
+        QCOMPARE(got ? int(*got) : -1, edition);
+        QCOMPARE(error.isEmpty(), edition != -1);
     }
 
     // A corporation is offered neither the monthly table nor the tax-return
