@@ -434,7 +434,12 @@ bool Preparation::prepare(const std::vector<Entry>& catalogue,
     // come earlier in the catalogue.
     for (std::size_t i = 0; i < catalogue.size(); ++i) {
         if (catalogue[i].seq == 2 && !files[i].empty()) flag = files[i][0].value(17);
-        if (catalogue[i].seq == 8 && !files[i].empty()) openingRate = files[i][0].value(10);
+        if (catalogue[i].seq == 8 && !files[i].empty()) {
+            openingRate = files[i][0].value(10);
+            if (!storedRate(openingRate))
+                return refuse(catalogue[i], 1,
+                              QStringLiteral("レート「%1」が数値ではありません。").arg(openingRate));
+        }
     }
     for (std::size_t i = 0; i < catalogue.size(); ++i) {
         const Entry& e = catalogue[i];

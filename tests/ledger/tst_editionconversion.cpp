@@ -350,6 +350,8 @@ private slots:
                                              << "T_004.txt 1行目" << refused;
         QTest::newRow("rate not a number") << "T_003.txt" << 2 << 9 << "abc"
                                            << "T_003.txt 2行目" << refused;
+        QTest::newRow("opening rate not a number") << "T_008.txt" << 1 << 11 << "x"
+                                                   << "T_008.txt 1行目" << refused;
         QTest::newRow("value count") << "T_010.txt" << 1 << 0 << ""
                                      << "T_010.txt 1行目" << refused;
         QTest::newRow("not CP932") << "T_005.txt" << 0 << 0 << "\x81\x20"
