@@ -1,6 +1,9 @@
 #include "ledger/importposting.h"
 
 #include <QDate>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <algorithm>
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
@@ -32,22 +35,108 @@ JournalSide side(const QString& kocode, const QString& aicode, Currency amount) 
     return s;
 }
 
-bool postOne(ImportLine& line, const QString& kisyu, bool* noVoucher) {
-    if (!make_new_siwake_data(line, kisyu)) return false;
-    if (!write_Siwake_Meisai(line)) {
-        // The one failure without a message: no voucher has the line's date.
-        SiwakeData voucher;
-        if (noVoucher) *noVoucher = GetSiwakeData(QStringLiteral("DENDAY"), Trim(line.date), voucher) == 0;
+// A posted line whose cash change is still to be applied.
+struct PendingCash {
+    size_t index;     // the line's index in the import
+    QString voucher;  // the voucher that received the line
+    QString day;      // the line's date
+    Currency change;
+};
+
+// Applies the cash changes of pending lines as the per-line steps would: in
+// the order of the lines, each raises DAYZAN of its voucher (and marks it
+// registered), then update_yokujitu_zandaka carries the day's closing
+// balance into every later day. The vouchers from the earliest such day on
+// are read once, the steps are followed on that copy, and the changed
+// vouchers are written back in one statement. False (failedIndex set) where
+// update_yokujitu_zandaka would have failed: no voucher on the next day, or
+// a failed read or write.
+bool applyCash(std::vector<PendingCash>& pending, int* failedIndex) {
+    if (pending.empty()) return true;
+    const auto fail = [&](size_t index) {
+        if (failedIndex) *failedIndex = int(index);
         return false;
-    }
-    if (line.cashChange.isZero()) return true;
-    // A day whose cash moved counts as registered (KESSAN '1').
-    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = DAYZAN + ? WHERE CID = ? AND DENCODE = ?"),
-                         {QVariant::fromValue(line.cashChange), gstrCID, line.voucherCode})) {
+    };
+    QString from = pending.front().day;
+    for (const PendingCash& p : pending) from = std::min(from, p.day);
+
+    // The last voucher: the one with the company's highest code.
+    const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
+    if (!lastCode) return fail(pending.front().index);
+    SiwakeData last;
+    if (GetSiwakeData(QStringLiteral("DENCODE"), FormatDenCode(*lastCode), last) != 1)
+        return fail(pending.front().index);
+
+    struct Voucher {
+        QString code, day;
+        Currency y, d;
+        bool registered = false, changed = false;
+    };
+    const std::optional<platform::Rows> rows = gcnKaikei->query(
+        QStringLiteral("SELECT DENCODE, DENDAY, YDAYZAN, DAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
+                       " ORDER BY DENDAY, DENCODE"),
+        {gstrCID, from});
+    if (!rows) {
         showWriteError();
+        return fail(pending.front().index);
+    }
+    std::vector<Voucher> vouchers;
+    vouchers.reserve(rows->size());
+    for (const platform::Row& r : *rows) vouchers.push_back({r.text(0), r.text(1), r.currency(2), r.currency(3)});
+    // The voucher of a day as the lookup by DENDAY finds it: its lowest code.
+    const auto firstOfDay = [&](const QString& day) -> Voucher* {
+        Voucher* found = nullptr;
+        for (Voucher& v : vouchers)
+            if (v.day == day && (!found || v.code < found->code)) found = &v;
+        return found;
+    };
+
+    for (const PendingCash& p : pending) {
+        for (Voucher& v : vouchers) {
+            if (v.code == p.voucher) {
+                v.d = v.d + p.change;
+                v.registered = v.changed = true;
+            }
+        }
+        if (p.day == last.denDay) continue;  // no later day
+        const Voucher* today = firstOfDay(p.day);
+        const QString next = QDate::fromString(p.day, kDayFormat).addDays(1).toString(kDayFormat);
+        const Voucher* following = firstOfDay(next);
+        if (!today || !following) return fail(p.index);
+        const Currency shift = today->d - following->y;
+        if (shift.isZero()) continue;
+        for (Voucher& v : vouchers) {
+            if (v.day >= next) {
+                v.y = v.y + shift;
+                v.d = v.d + shift;
+                v.changed = true;
+            }
+        }
+    }
+
+    QJsonArray changed;
+    for (const Voucher& v : vouchers) {
+        if (!v.changed) continue;
+        changed.append(QJsonArray{v.code, QString::number(v.y.raw()), QString::number(v.d.raw()),
+                                  v.registered ? 1 : 0});
+    }
+    pending.clear();
+    if (changed.isEmpty()) return true;
+    const bool ok = gcnKaikei->exec(
+        // Materialised, so that each changed voucher is found by its key
+        // rather than the list read again for every voucher.
+        QStringLiteral("WITH c(code, y, d, registered) AS MATERIALIZED (SELECT value ->> 0,"
+                       " CAST(value ->> 1 AS INTEGER), CAST(value ->> 2 AS INTEGER), value ->> 3 FROM json_each(?))"
+                       " UPDATE T_SIWAKE SET YDAYZAN = c.y, DAYZAN = c.d,"
+                       " KESSAN = CASE WHEN c.registered = 1 THEN '1' ELSE KESSAN END"
+                       " FROM c WHERE T_SIWAKE.CID = ? AND T_SIWAKE.DENCODE = c.code"),
+        {QString::fromUtf8(QJsonDocument(changed).toJson(QJsonDocument::Compact)), gstrCID});
+    if (!ok) {
+        showWriteError();
+        if (failedIndex) *failedIndex = -1;
         return false;
     }
-    return update_yokujitu_zandaka(line);
+    return true;
 }
 
 }  // namespace
@@ -112,11 +201,40 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
     if (!gcnKaikei) return false;
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started()) return false;
+    const auto fail = [&](size_t index) {
+        if (failedIndex && *failedIndex < 0) *failedIndex = int(index);
+        return false;
+    };
+    // Cash changes wait until a voucher is to be created (which copies the
+    // last day's balance) or the end; applying them together gives the same
+    // balances as applying each at once.
+    std::vector<PendingCash> pending;
+    // Every day up to this one has its voucher already: creating vouchers
+    // through it again would add none.
+    QString coveredThrough;
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (!postOne(lines[i], kisyu, noVoucher)) {
-            if (failedIndex) *failedIndex = int(i);
-            return false;
+        ImportLine& line = lines[i];
+        const QString day = Trim(line.date);
+        const bool validDay = QDate::fromString(day, kDayFormat).isValid();
+        if (!validDay || coveredThrough.isEmpty() || day > coveredThrough) {
+            if (!applyCash(pending, failedIndex)) return fail(i);
+            if (!make_new_siwake_data(line, kisyu)) return fail(i);
+            if (validDay && day > coveredThrough) coveredThrough = day;
+            const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
+            if (!lastCode) return fail(i);
+            SiwakeData last;
+            if (GetSiwakeData(QStringLiteral("DENCODE"), FormatDenCode(*lastCode), last) == 1 &&
+                last.denDay > coveredThrough)
+                coveredThrough = last.denDay;
         }
+        if (!write_Siwake_Meisai(line)) {
+            // The one failure without a message: no voucher has the line's date.
+            SiwakeData voucher;
+            if (noVoucher) *noVoucher = GetSiwakeData(QStringLiteral("DENDAY"), day, voucher) == 0;
+            return fail(i);
+        }
+        if (!line.cashChange.isZero()) pending.push_back({i, line.voucherCode, day, line.cashChange});
     }
+    if (!applyCash(pending, failedIndex)) return false;
     return tx.commit();
 }

@@ -37,7 +37,10 @@ bool update_yokujitu_zandaka(ImportLine& line);
 
 // Posts every line in order in one transaction: the three steps, and for a
 // line with a cash change the change of DAYZAN of its voucher before the
-// carry. On the first failure everything of the import is rolled back and
+// carry. The cash changes are applied together (before new vouchers are
+// created, which copy the last day's balance, and at the end), with the
+// balances the line-by-line steps give; make_new_siwake_data is skipped
+// for a line whose day already has every voucher up to it. On the first failure everything of the import is rolled back and
 // false is returned; failedIndex (when given) receives the failed line's
 // index. The cash change also marks that day's voucher registered (KESSAN
 // '1'). noVoucher (when given) becomes true when the line failed because no

@@ -4,6 +4,7 @@
 
 #include <QtTest>
 #include <memory>
+#include <random>
 
 #include "app/common/globals.h"
 #include "ledger/importposting.h"
@@ -40,21 +41,25 @@ class TestImportPosting : public QObject {
 
 private slots:
     void initTestCase() { testenv::isolate(); }
+    // Company 51 with existing days 04/01..04/02 (cash 100 -> 100 -> 130).
+    static bool prepare(platform::Connection& cn) {
+        for (const char* t : {"T_SIWAKE", "T_SI_MEISAI", "T_KISYUZAN", "T_KANJO", "T_SI_PATTERN"}) {
+            if (!cn.exec(QStringLiteral("DELETE FROM ") + QLatin1String(t))) return false;
+        }
+        return cn.exec("INSERT INTO T_KANJO (KOCODE, KMCODE) VALUES ('004', '101'), ('500', '701')") &&
+               cn.exec("INSERT INTO T_SI_PATTERN VALUES ('51', '701', '101', 'n', 'd', '4', '2')") &&
+               cn.exec("INSERT INTO T_SIWAKE VALUES ('51','00001','00001','2011/04/01','2011/04/01','0',?,?,0),"
+                       " ('51','00002','00002','2011/04/02','2011/04/01','0',?,?,0)",
+                       {QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(100)),
+                        QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(130))});
+    }
+
     void init() {
         db_ = testenv::ShippedDb::open();
         QVERIFY(db_);
         cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
-        for (const char* t : {"T_SIWAKE", "T_SI_MEISAI", "T_KISYUZAN", "T_KANJO", "T_SI_PATTERN"}) {
-            QVERIFY(cn_->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
-        }
-        QVERIFY(cn_->exec("INSERT INTO T_KANJO (KOCODE, KMCODE) VALUES ('004', '101'), ('500', '701')"));
-        QVERIFY(cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', '701', '101', 'n', 'd', '4', '2')"));
-        // Existing days 04/01..04/02 with cash 100 -> 100 -> 130.
-        QVERIFY(cn_->exec("INSERT INTO T_SIWAKE VALUES ('51','00001','00001','2011/04/01','2011/04/01','0',?,?,0),"
-                          " ('51','00002','00002','2011/04/02','2011/04/01','0',?,?,0)",
-                          {QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(100)),
-                           QVariant::fromValue(Currency::fromYen(100)), QVariant::fromValue(Currency::fromYen(130))}));
+        QVERIFY(prepare(*cn_));
     }
     void cleanup() { db_.reset(); }
 
@@ -83,6 +88,55 @@ private slots:
                               "00032|002|2011/05/02|2011/05|1|004|500|10000000|desc"}));
         QCOMPARE(rows("SELECT SIDAY, DATEYM FROM T_SI_MEISAI WHERE SISYU = '0' ORDER BY SIDAY"),
                  QStringList({"2011/05/02|2011/05"}));
+    }
+
+    // The import applies the cash changes of its lines together; the
+    // balances must be those of the three steps run line by line (with the
+    // day's DAYZAN raised before each carry), also for lines out of date
+    // order, several cash lines on one day, new days between them and a
+    // break in the chain before the import (the carry closes it).
+    void cashTogetherEqualsLineByLine() {
+        platform::ScriptedMsgBox boxes;
+        platform::FixedClock clock(QDate(2011, 4, 20));
+        QVERIFY(cn_->exec("UPDATE T_SIWAKE SET YDAYZAN = ? WHERE DENCODE = '00002'",
+                          {QVariant::fromValue(Currency::fromYen(90))}));
+        std::mt19937 rng(7);
+        const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        std::vector<ImportLine> lines;
+        for (int i = 0; i < 60; ++i) {
+            const QString day = QStringLiteral("2011/04/%1").arg(pick(1, i < 30 ? 12 : 25), 2, 10, QLatin1Char('0'));
+            const int yen = pick(1, 900);
+            const bool in = pick(0, 1) == 1;
+            lines.push_back(line(day, QString::number(yen), in ? "1" : "0", pick(0, 2) == 0 ? 0 : (in ? -yen : yen)));
+        }
+        std::vector<ImportLine> stepLines = lines;
+        QVERIFY(PostImportLines(lines, "2011/04/01"));
+        const QStringList together = rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE") +
+                                     rows("SELECT * FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO");
+
+        auto other = testenv::ShippedDb::open();
+        QVERIFY(other);
+        platform::Connection& cn = other->connection();
+        QVERIFY(prepare(cn));
+        QVERIFY(cn.exec("UPDATE T_SIWAKE SET YDAYZAN = ? WHERE DENCODE = '00002'",
+                        {QVariant::fromValue(Currency::fromYen(90))}));
+        QVERIFY(cn.begin());
+        for (ImportLine& l : stepLines) {
+            QVERIFY(make_new_siwake_data(l, "2011/04/01"));
+            QVERIFY(write_Siwake_Meisai(l));
+            if (l.cashChange.isZero()) continue;
+            QVERIFY(cn.exec("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = DAYZAN + ? WHERE CID = '51' AND DENCODE = ?",
+                            {QVariant::fromValue(l.cashChange), l.voucherCode}));
+            QVERIFY(update_yokujitu_zandaka(l));
+        }
+        QVERIFY(cn.commit());
+        cn_ = &cn;
+        const QStringList byLine = rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE") +
+                                   rows("SELECT * FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO");
+        cn_ = &db_->connection();
+        other.reset();
+        QCOMPARE(together, byLine);
+        QCOMPARE(boxes.count(), 0);
     }
 
     void aFailedLineLeavesNothing() {
