@@ -143,25 +143,32 @@ private slots:
     void refusedImportsChangeNothing_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("bank");
         const QString head = QStringLiteral("日付,引出金額,預入金額,摘要,残高\r\n2011/04/02,500,,01ガソリン,0\r\n");
         QTest::newRow("a day without a voucher")
             << sjis(head + "2011/05/03,1,,x,0\r\n2011/04/01,1,,x,0\r\n")
-            << "銀行データの取込処理中にエラーが発生しました(cmdStr_Click)。\r\ns.csv 4行目: 2011/04/01の仕訳伝票がありません。";
+            << "銀行データの取込処理中にエラーが発生しました(cmdStr_Click)。\r\ns.csv 4行目: 2011/04/01の仕訳伝票がありません。"
+            << "014";
         QTest::newRow("a date that is no day")
             << sjis(head + "2011/04/31,1,,x,0\r\n")
-            << "銀行データの取込処理中にエラーが発生しました(cmdStr_Click)。\r\ns.csv 3行目: 日付「2011/04/31」は日付として読めません。";
+            << "銀行データの取込処理中にエラーが発生しました(cmdStr_Click)。\r\ns.csv 3行目: 日付「2011/04/31」は日付として読めません。"
+            << "014";
         QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF") + head.toUtf8()
-                               << "処理可能なデータが見つかりませんので、取込処理が中止します。";
+                               << "処理可能なデータが見つかりませんので、取込処理が中止します。" << "014";
+        // No ordinary-deposit account in use: nothing to post against.
+        QTest::newRow("no bank account") << sjis(head) << "取込先の普通預金が見つかりませんので、取込処理を中止します。"
+                                         << "";
     }
     void refusedImportsChangeNothing() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
+        QFETCH(QString, bank);
         platform::ScriptedMsgBox boxes;
         platform::FixedClock clock(QDate(2011, 4, 2));
         // The first day has lost its voucher.
         QVERIFY(cn_->exec("DELETE FROM T_SIWAKE WHERE DENDAY = '2011/04/01'"));
         const QStringList before = everything();
-        QVERIFY(ImportBankStatement(write("s.csv", bytes), "014", "2011/04/01", "2012/06/30") !=
+        QVERIFY(ImportBankStatement(write("s.csv", bytes), bank, "2011/04/01", "2012/06/30") !=
                 BankImportResult::Done);
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, message);

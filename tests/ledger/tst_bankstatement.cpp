@@ -143,6 +143,9 @@ private slots:
         const auto unknown = int(StatementRead::NotRecognised);
         QTest::newRow("date that is no day") << sjis(head + "2010/02/30,1,,x,1\r\n") << refused
                                              << "f.csv 3行目: 日付「2010/02/30」は日付として読めません。";
+        QTest::newRow("yyyymmdd that is no day, never clamped")
+            << sjis("取引日,入出金(円),残高(円),入出金先内容\r\n20100230,1,1,x\r\n") << refused
+            << "f.csv 2行目: 日付「20100230」は日付として読めません。";
         QTest::newRow("empty date") << sjis(head + ",1,,x,1\r\n") << refused
                                     << "f.csv 3行目: 日付「」は日付として読めません。";
         QTest::newRow("era letter not known")
