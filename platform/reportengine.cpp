@@ -1,6 +1,7 @@
 #include "platform/reportengine.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QColor>
 #include <QFile>
 #include <QFileDialog>
@@ -18,13 +19,17 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRawFont>
 #include <QSaveFile>
 #include <QScreen>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <map>
 
 #include "platform/msgbox.h"
+#include "platform/pdffile.h"
 
 namespace platform::report {
 
@@ -202,10 +207,17 @@ Qt::Alignment qtAlign(Align a) {
     return Qt::AlignLeft;
 }
 
-// Draws in millimetres on a device of any resolution.
+// Draws in millimetres on a device of any resolution: through a painter, or
+// straight into a PDF file (then d is only asked for the font metrics, so the
+// layout is the one a painter on a PDF writer of that resolution gets).
 class Canvas {
 public:
-    Canvas(QPainter& p, QPaintDevice& d) : p_(p), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
+    Canvas(QPainter& p, QPaintDevice& d) : p_(&p), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
+    Canvas(PdfFile& pdf, QPaintDevice& d) : pdf_(&pdf), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
+
+    // A text the PDF file could not draw (the document is then written by
+    // QPdfWriter instead).
+    bool failed() const { return failed_; }
 
     double px(double mm) const { return mm * pxPerMm_; }
     QRectF rect(double x, double y, double w, double h) const { return QRectF(px(x), px(y), px(w), px(h)); }
@@ -224,17 +236,21 @@ public:
     }
 
     void line(double x1, double y1, double x2, double y2, double widthPt, const QColor& color = Qt::black) {
+        if (pdf_) {
+            pdf_->line(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)), widthPt * d_.logicalDpiX() / 72.0, color);
+            return;
+        }
         // Pens change rarely between rules: set one only when it differs.
         if (penState_ != PenState::Rule || widthPt != penWidthPt_ || color != penColor_) {
             QPen pen(color);
             pen.setWidthF(widthPt * d_.logicalDpiX() / 72.0);
             pen.setCapStyle(Qt::FlatCap);
-            p_.setPen(pen);
+            p_->setPen(pen);
             penState_ = PenState::Rule;
             penWidthPt_ = widthPt;
             penColor_ = color;
         }
-        p_.drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
+        p_->drawLine(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)));
     }
 
     void box(double x, double y, double w, double h, double widthPt) {
@@ -245,22 +261,26 @@ public:
     }
 
     void fill(double x, double y, double w, double h, const QColor& color) {
-        p_.fillRect(rect(x, y, w, h), color);
+        if (pdf_)
+            pdf_->fillRect(rect(x, y, w, h), color);
+        else
+            p_->fillRect(rect(x, y, w, h), color);
     }
 
     // One line of text in a box, vertically centred. A text too wide for its box
     // is condensed (down to 60 %) and only then cut with an ellipsis, so names
     // stay readable in narrow columns.
     void text(double x, double y, double w, double h, const QString& s, const QFont& f, Align a) {
-        if (s.isEmpty() || w <= 0) return;
+        if (s.isEmpty() || w <= 0 || failed_) return;
         const FontState& fs = use(f);
-        if (penState_ != PenState::Text) {
-            p_.setPen(Qt::black);
+        if (p_ && penState_ != PenState::Text) {
+            p_->setPen(Qt::black);
             penState_ = PenState::Text;
         }
         const QRectF r = rect(x, y, w, h);
         const QFontMetricsF& fm = fs.metrics;
-        const double need = fm.horizontalAdvance(s);
+        const double need = pdf_ ? width(fs, s) : fm.horizontalAdvance(s);
+        const double baseline = r.top() + (r.height() - fm.height()) / 2 + fm.ascent();
         const Qt::Alignment align = qtAlign(a) | Qt::AlignVCenter;
         if (need <= r.width()) {
             // A line that fits is drawn at its baseline: much cheaper than a
@@ -268,42 +288,96 @@ public:
             double left = r.left();
             if (a == Align::Right) left = r.right() - need;
             if (a == Align::Center) left = r.left() + (r.width() - need) / 2;
-            p_.drawText(QPointF(left, r.top() + (r.height() - fm.height()) / 2 + fm.ascent()), s);
+            if (pdf_)
+                pdfText(fs, QPointF(left, baseline), 1.0, s);
+            else
+                p_->drawText(QPointF(left, baseline), s);
             return;
         }
         const double k = std::max(0.6, r.width() / need);
         const QString shown = need * k > r.width() ? fm.elidedText(s, Qt::ElideRight, r.width() / k) : s;
-        p_.save();
-        p_.translate(r.left(), r.top());
-        p_.scale(k, 1.0);
-        p_.drawText(QRectF(0, 0, r.width() / k, r.height()), align | Qt::TextSingleLine, shown);
-        p_.restore();
+        if (pdf_) {
+            // Placed in the condensed box as the painter places it.
+            const double room = r.width() / k, used = fm.horizontalAdvance(shown);
+            double left = 0;
+            if (a == Align::Right) left = room - used;
+            if (a == Align::Center) left = (room - used) / 2;
+            pdfText(fs, QPointF(r.left() + k * left, baseline), k, shown);
+            return;
+        }
+        p_->save();
+        p_->translate(r.left(), r.top());
+        p_->scale(k, 1.0);
+        p_->drawText(QRectF(0, 0, r.width() / k, r.height()), align | Qt::TextSingleLine, shown);
+        p_->restore();
     }
 
 private:
     struct FontState {
         QFont font;
         QFontMetricsF metrics;
+        PdfFile::Face* face = nullptr;  // in a PDF file
+        double sizePx = 0;
+        std::vector<double> advances;   // by character, -1 not measured yet
     };
+
+    // The width of a line of text: the sum of its characters' advances, which
+    // is what the text layout gives for these faces (no kerning or ligatures),
+    // without shaping the whole string for every cell.
+    double width(const FontState& fs, const QString& s) {
+        if (fs.font.letterSpacing() != 0) return fs.metrics.horizontalAdvance(s);
+        auto& advances = const_cast<std::vector<double>&>(fs.advances);
+        if (advances.empty()) advances.assign(0x10000, -1.0);
+        double sum = 0;
+        for (QChar c : s) {
+            if (c.isSurrogate()) return fs.metrics.horizontalAdvance(s);
+            double& a = advances[c.unicode()];
+            if (a < 0) a = fs.metrics.horizontalAdvance(c);
+            sum += a;
+        }
+        return sum;
+    }
+
+    void pdfText(const FontState& fs, QPointF at, double hscale, const QString& s) {
+        const QFont& f = fs.font;
+        if (!pdf_->text(fs.face, fs.sizePx, f.bold(), f.letterSpacingType() == QFont::PercentageSpacing,
+                        f.letterSpacing(), at, hscale, s))
+            failed_ = true;
+    }
     enum class PenState { Unknown, Text, Rule };
 
     // Makes f the painter's font; metrics are kept per font for the whole
     // document, since building them again for every cell is costly.
     const FontState& use(const QFont& f) {
+        // Most texts come in the font of the text before.
+        if (last_ && f == last_->font) return *last_;
         const QString key = f.key() + QString::number(f.letterSpacing());
         auto it = fonts_.find(key);
-        if (it == fonts_.end()) it = fonts_.insert(key, FontState{f, QFontMetricsF(f, &d_)});
-        if (key != currentFont_) {
-            p_.setFont(f);
+        if (it == fonts_.end()) {
+            FontState fs{f, QFontMetricsF(f, &d_), nullptr, 0, {}};
+            if (pdf_) {
+                // The pixel size of the face the metrics come from.
+                fs.face = pdf_->face(f.family());
+                const QRawFont raw = QRawFont::fromFont(QFont(f, &d_));
+                fs.sizePx = raw.isValid() ? raw.pixelSize() : f.pointSizeF() * d_.logicalDpiY() / 72.0;
+            }
+            it = fonts_.emplace(key, std::move(fs)).first;
+        }
+        if (p_ && key != currentFont_) {
+            p_->setFont(f);
             currentFont_ = key;
         }
-        return it.value();
+        last_ = &it->second;
+        return it->second;
     }
 
-    QPainter& p_;
+    QPainter* p_ = nullptr;
+    PdfFile* pdf_ = nullptr;
     QPaintDevice& d_;
+    bool failed_ = false;
     double pxPerMm_;
-    QHash<QString, FontState> fonts_;
+    std::map<QString, FontState> fonts_;  // stays put: last_ points into it
+    const FontState* last_ = nullptr;
     QString currentFont_;
     PenState penState_ = PenState::Unknown;
     double penWidthPt_ = 0;
@@ -444,49 +518,14 @@ QList<Preview*>& previews() {
     return list;
 }
 
-}  // namespace
-
-// ---------------------------------------------------------------- interface
-
-void ensureFonts() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    const QStringList families = QFontDatabase::families();
-    const struct {
-        QString family;
-        QStringList files;
-    } faces[] = {
-        {kGothic,
-         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf"),
-          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-gothic.ttf")}},
-        {kMincho,
-         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf"),
-          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-mincho.ttf")}},
-    };
-    for (const auto& face : faces) {
-        if (families.contains(face.family)) continue;
-        for (const QString& file : face.files) {
-            if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) break;
-        }
-    }
-}
-
-int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
-    ensureFonts();
-    // The paper as the device describes it (the preview's page setup may have
-    // turned it), measured exactly rather than from rounded pixel counts.
-    const Geometry g = geometryFor(doc, device.pageLayout().fullRect(QPageLayout::Millimeter).size());
-    Canvas c(painter, device);
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setRenderHint(QPainter::TextAntialiasing, true);
-
+// Draws every page of the document; newPage starts each one. Returns the page count.
+int drawDocument(Canvas& c, const Document& doc, const Geometry& g, const std::function<void()>& newPage) {
     const std::vector<Page> tablePages =
         doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : std::vector<Page>{};
     const int pages = std::max<int>(1, int(tablePages.size() + doc.formPages.size()));
     int number = 0;
     auto startPage = [&]() {
-        if (number > 0) device.newPage();
+        newPage();
         ++number;
     };
     for (const Page& page : tablePages) {
@@ -509,11 +548,38 @@ int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
     return number;
 }
 
-int pageCount(const Document& doc) {
-    return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation)));
+struct FaceFiles {
+    QString family;
+    QStringList files;
+};
+
+// The font files of the two faces, where Debian's packages put them.
+const std::vector<FaceFiles>& faceFiles() {
+    static const std::vector<FaceFiles> faces{
+        {kGothic,
+         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-gothic/ipaexg.ttf"),
+          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-gothic.ttf")}},
+        {kMincho,
+         {QStringLiteral("/usr/share/fonts/opentype/ipaexfont-mincho/ipaexm.ttf"),
+          QStringLiteral("/usr/share/fonts/truetype/fonts-japanese-mincho.ttf")}},
+    };
+    return faces;
 }
 
-bool writePdf(const Document& doc, const QString& path, QString* error) {
+QString faceFile(const QString& family) {
+    for (const FaceFiles& face : faceFiles()) {
+        if (face.family != family) continue;
+        for (const QString& file : face.files) {
+            if (QFile::exists(file)) return file;
+        }
+    }
+    return QString();
+}
+
+constexpr int kPdfDpi = 600;
+
+// The document through QPdfWriter: for what the own writer cannot draw.
+bool writePdfWithQt(const Document& doc, const QString& path, QString* error) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = file.errorString();
@@ -521,7 +587,7 @@ bool writePdf(const Document& doc, const QString& path, QString* error) {
     }
     {
         QPdfWriter writer(&file);
-        writer.setResolution(600);
+        writer.setResolution(kPdfDpi);
         writer.setPageLayout(a4Layout(doc.orientation));
         writer.setTitle(doc.title);
         writer.setCreator(QGuiApplication::applicationDisplayName());
@@ -535,6 +601,78 @@ bool writePdf(const Document& doc, const QString& path, QString* error) {
         painter.end();
     }
     if (!file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- interface
+
+void ensureFonts() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    const QStringList families = QFontDatabase::families();
+    for (const FaceFiles& face : faceFiles()) {
+        if (families.contains(face.family)) continue;
+        for (const QString& file : face.files) {
+            if (QFile::exists(file) && QFontDatabase::addApplicationFont(file) >= 0) break;
+        }
+    }
+}
+
+int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device) {
+    ensureFonts();
+    // The paper as the device describes it (the preview's page setup may have
+    // turned it), measured exactly rather than from rounded pixel counts.
+    const Geometry g = geometryFor(doc, device.pageLayout().fullRect(QPageLayout::Millimeter).size());
+    Canvas c(painter, device);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    bool first = true;
+    return drawDocument(c, doc, g, [&] {
+        if (!first) device.newPage();
+        first = false;
+    });
+}
+
+int pageCount(const Document& doc) {
+    return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation)));
+}
+
+bool writePdf(const Document& doc, const QString& path, QString* error) {
+    ensureFonts();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    bool unsupported = false, written = false;
+    {
+        // The layout's metrics come from a PDF writer of the same resolution
+        // (never painted on), so the pages are the ones QPdfWriter would get.
+        QBuffer unused;
+        QPdfWriter metrics(&unused);
+        metrics.setResolution(kPdfDpi);
+        const QPageLayout layout = a4Layout(doc.orientation);
+        metrics.setPageLayout(layout);
+        PdfFile pdf(file, kPdfDpi, faceFile);
+        pdf.setInfo(doc.title, QGuiApplication::applicationDisplayName());
+        Canvas c(pdf, metrics);
+        const QSizeF pagePt = layout.fullRectPoints().size();
+        drawDocument(c, doc, geometryFor(doc, layout.fullRect(QPageLayout::Millimeter).size()),
+                     [&] { pdf.newPage(pagePt); });
+        unsupported = c.failed();
+        written = !unsupported && pdf.finish();
+    }
+    if (unsupported) {
+        file.cancelWriting();
+        return writePdfWithQt(doc, path, error);
+    }
+    if (!written || !file.commit()) {
         if (error) *error = file.errorString();
         return false;
     }

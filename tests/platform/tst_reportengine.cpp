@@ -156,6 +156,54 @@ private slots:
         }
     }
 
+    // The text layer holds the characters drawn (a glyph several characters
+    // share reads back as the one in the document, not a radical or a
+    // look-alike), long texts are condensed and bold ones emboldened, the
+    // embedded faces draw without errors; a character the faces lack still
+    // gives a complete file.
+    void textLayerAndFaces_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("exact");  // else compared after NFKC
+        QTest::newRow("shared glyphs") << QStringLiteral("青葉食堂")
+                                       << QStringList{QStringLiteral("青葉食堂"), QStringLiteral("4月度～3月度"),
+                                                      QStringLiteral("日付"), QStringLiteral("合計")}
+                                       << true;
+        QTest::newRow("condensed") << QStringLiteral("株式会社みどり薬局西新宿三丁目店")
+                                   << QStringList{QStringLiteral("株式会社みどり薬局西新宿三丁目店")} << true;
+        QTest::newRow("not in the faces") << QStringLiteral("現金\u2603")
+                                          << QStringList{QStringLiteral("日付"), QStringLiteral("合計")} << false;
+    }
+    void textLayerAndFaces() {
+        QFETCH(QString, name);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, exact);
+        Document doc;
+        doc.title = QStringLiteral("補助元帳");
+        doc.period = QStringLiteral("4月度～3月度");
+        doc.table.columns = {{QStringLiteral("日付"), 1.0}, {QStringLiteral("相手先"), 0.7},
+                             {QStringLiteral("金額"), 1.0, Align::Right, true}};
+        doc.table.captionColumn = 1;
+        doc.table.totalCaption = QStringLiteral("合計");
+        doc.table.addRow(Row::detail({QStringLiteral("09.04.01"), name, yen(113404)}));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+        QVERIFY(writePdf(doc, pdf));
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(p.waitForFinished(30000));
+        QString text = squeezed(QString::fromUtf8(p.readAllStandardOutput()));
+        if (!exact) text = text.normalized(QString::NormalizationForm_KC);
+        for (const QString& e : expected) QVERIFY2(text.contains(e), qPrintable(e + QStringLiteral(" in ") + text));
+        QVERIFY(text.contains(QStringLiteral("113,404")));
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"), pdf,
+                                                 dir.filePath(QStringLiteral("page"))});
+        QVERIFY(render.waitForFinished(30000));
+        QCOMPARE(render.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(render.readAllStandardError()), QString());
+    }
+
     void printingWithoutPrinterFails() {
         if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
         QCOMPARE(print(ledgerDocument()), PrintResult::NoPrinter);

@@ -1,0 +1,584 @@
+#include "platform/pdffile.h"
+
+#include <QFile>
+#include <QRawFont>
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+namespace platform::report {
+
+namespace {
+
+// ------------------------------------------------------------ number output
+
+void appendNumber(std::string& out, double v) {
+    char buf[48];
+    if (std::abs(v) < 0.005) v = 0;
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    if (ec != std::errc()) {
+        out += '0';
+        return;
+    }
+    // Trailing zeros and a bare point say nothing.
+    char* p = end;
+    while (p > buf && p[-1] == '0') --p;
+    if (p > buf && p[-1] == '.') --p;
+    out.append(buf, p);
+}
+
+void appendNumbers(std::string& out, std::initializer_list<double> values) {
+    for (double v : values) {
+        appendNumber(out, v);
+        out += ' ';
+    }
+}
+
+void appendHex4(std::string& out, unsigned v) {
+    static const char digits[] = "0123456789ABCDEF";
+    out += digits[(v >> 12) & 15];
+    out += digits[(v >> 8) & 15];
+    out += digits[(v >> 4) & 15];
+    out += digits[v & 15];
+}
+
+void appendColor(std::string& out, const QColor& c, const char* op) {
+    appendNumbers(out, {c.redF(), c.greenF(), c.blueF()});
+    out += op;
+    out += '\n';
+}
+
+// A text string of the document information, as UTF-16BE with its mark.
+QByteArray infoText(const QString& s) {
+    std::string out = "<FEFF";
+    for (QChar c : s) appendHex4(out, c.unicode());
+    out += '>';
+    return QByteArray::fromStdString(out);
+}
+
+QByteArray compressed(const QByteArray& data, int level) {
+    // qCompress puts the length in front of a zlib stream: FlateDecode reads the stream.
+    return qCompress(data, level).mid(4);
+}
+
+// ------------------------------------------------------------- font tables
+
+quint16 u16(const QByteArray& b, qsizetype at) {
+    if (at < 0 || at + 2 > b.size()) return 0;
+    return quint16((uchar(b[at]) << 8) | uchar(b[at + 1]));
+}
+qint16 s16(const QByteArray& b, qsizetype at) {
+    return qint16(u16(b, at));
+}
+quint32 u32(const QByteArray& b, qsizetype at) {
+    return (quint32(u16(b, at)) << 16) | u16(b, at + 2);
+}
+void put16(QByteArray& b, qsizetype at, quint16 v) {
+    b[at] = char(v >> 8);
+    b[at + 1] = char(v & 0xFF);
+}
+void add16(QByteArray& b, quint16 v) {
+    b.append(char(v >> 8));
+    b.append(char(v & 0xFF));
+}
+void add32(QByteArray& b, quint32 v) {
+    add16(b, quint16(v >> 16));
+    add16(b, quint16(v & 0xFFFF));
+}
+
+quint32 tableChecksum(const QByteArray& t) {
+    quint32 sum = 0;
+    for (qsizetype i = 0; i < t.size(); i += 4) {
+        quint32 v = 0;
+        for (int k = 0; k < 4; ++k) v = (v << 8) | (i + k < t.size() ? uchar(t[i + k]) : 0);
+        sum += v;
+    }
+    return sum;
+}
+
+}  // namespace
+
+// A face: its font file's tables, the glyphs of the characters met so far and
+// the glyphs used, which go into the embedded subset.
+struct PdfFile::Face {
+    QString name;  // PostScript-style name without spaces
+    QHash<QByteArray, QByteArray> tables;
+    QRawFont raw;  // character to glyph lookup
+    int unitsPerEm = 1000;
+    int numGlyphs = 0;
+    int numHMetrics = 0;
+    bool longLoca = false;
+    struct Glyph {
+        quint32 id = 0;
+        double width = 0;  // in thousandths of the font size
+    };
+    std::vector<Glyph> bmp;  // by code point; id 0 with width -1: not looked up yet
+    QHash<char32_t, Glyph> others;
+    std::map<quint32, QString> used;  // glyph id -> the characters it stands for
+    int resource = 0;                 // /F<n>
+    int objectId = 0;                 // the Type0 font object
+
+    bool load(const QString& path) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) return false;
+        const QByteArray data = file.readAll();
+        if (data.size() < 12 || u32(data, 0) == 0x74746366) return false;  // no collections
+        const int count = u16(data, 4);
+        for (int i = 0; i < count; ++i) {
+            const qsizetype entry = 12 + 16 * qsizetype(i);
+            const quint32 offset = u32(data, entry + 8), length = u32(data, entry + 12);
+            if (qsizetype(offset) + qsizetype(length) > data.size()) return false;
+            tables.insert(data.mid(entry, 4), data.mid(offset, length));
+        }
+        for (const char* tag : {"head", "hhea", "maxp", "hmtx", "loca", "glyf"}) {
+            if (!tables.contains(tag)) return false;  // TrueType outlines only
+        }
+        const QByteArray& head = tables["head"];
+        unitsPerEm = std::max<int>(16, u16(head, 18));
+        longLoca = s16(head, 50) == 1;
+        numGlyphs = u16(tables["maxp"], 4);
+        numHMetrics = std::max<int>(1, u16(tables["hhea"], 34));
+        raw = QRawFont(data, unitsPerEm, QFont::PreferNoHinting);
+        if (!raw.isValid()) return false;
+        bmp.assign(0x10000, Glyph{0, -1});
+        return true;
+    }
+
+    double advance(quint32 id) const {
+        const QByteArray& hmtx = tables["hmtx"];
+        const int k = int(std::min<quint32>(id, quint32(numHMetrics - 1)));
+        return u16(hmtx, 4 * qsizetype(k)) * 1000.0 / unitsPerEm;
+    }
+
+    const Glyph* glyph(char32_t c) {
+        Glyph* g = nullptr;
+        if (c < 0x10000) {
+            g = &bmp[c];
+        } else {
+            auto it = others.find(c);
+            if (it == others.end()) it = others.insert(c, Glyph{0, -1});
+            g = &it.value();
+        }
+        if (g->width < 0) {
+            const QString s = QString::fromUcs4(&c, 1);
+            quint32 id = 0;
+            int n = 1;
+            if (!raw.glyphIndexesForChars(s.constData(), s.size(), &id, &n) || n != 1) id = 0;
+            g->id = id;
+            g->width = advance(id);
+        }
+        if (g->id == 0 || g->id >= quint32(numGlyphs)) return nullptr;
+        return g;
+    }
+
+    QByteArray glyphData(quint32 id) const {
+        const QByteArray& loca = tables["loca"];
+        const qsizetype from = longLoca ? u32(loca, 4 * qsizetype(id)) : 2 * qsizetype(u16(loca, 2 * qsizetype(id)));
+        const qsizetype to =
+            longLoca ? u32(loca, 4 * qsizetype(id + 1)) : 2 * qsizetype(u16(loca, 2 * qsizetype(id + 1)));
+        const QByteArray& glyf = tables["glyf"];
+        if (to <= from || to > glyf.size()) return QByteArray();
+        return glyf.mid(from, to - from);
+    }
+
+    // The font file reduced to the glyphs used (and the parts of composite
+    // glyphs), keeping their ids; glyphs past the last one used are cut off.
+    QByteArray subset() const {
+        std::set<quint32> keep{0};
+        std::vector<quint32> todo;
+        for (const auto& u : used) todo.push_back(u.first);
+        while (!todo.empty()) {
+            const quint32 id = todo.back();
+            todo.pop_back();
+            if (id >= quint32(numGlyphs) || !keep.insert(id).second) continue;
+            const QByteArray g = glyphData(id);
+            if (g.size() < 10 || s16(g, 0) >= 0) continue;
+            // A composite glyph: follow its components.
+            qsizetype at = 10;
+            for (;;) {
+                const quint16 flags = u16(g, at);
+                todo.push_back(u16(g, at + 2));
+                at += 4 + ((flags & 0x1) ? 4 : 2);
+                if (flags & 0x8) at += 2;
+                else if (flags & 0x40) at += 4;
+                else if (flags & 0x80) at += 8;
+                if (!(flags & 0x20) || at >= g.size()) break;
+            }
+        }
+        const quint32 count = *keep.rbegin() + 1;
+        QByteArray glyf, loca;
+        for (quint32 id = 0; id < count; ++id) {
+            add32(loca, quint32(glyf.size()));
+            if (keep.count(id)) {
+                glyf += glyphData(id);
+                while (glyf.size() % 4) glyf.append('\0');
+            }
+        }
+        add32(loca, quint32(glyf.size()));
+
+        QByteArray head = tables["head"];
+        put16(head, 8, 0);  // checksum adjustment: not kept up to date
+        put16(head, 10, 0);
+        put16(head, 50, 1);
+        QByteArray maxp = tables["maxp"];
+        put16(maxp, 4, quint16(count));
+        QByteArray hhea = tables["hhea"];
+        const quint32 metrics = std::min<quint32>(quint32(numHMetrics), count);
+        put16(hhea, 34, quint16(metrics));
+        const QByteArray& oldHmtx = tables["hmtx"];
+        QByteArray hmtx = oldHmtx.left(4 * qsizetype(metrics));
+        for (quint32 id = metrics; id < count; ++id) {
+            const qsizetype at = 4 * qsizetype(numHMetrics) + 2 * qsizetype(id - quint32(numHMetrics));
+            hmtx += at + 2 <= oldHmtx.size() ? oldHmtx.mid(at, 2) : QByteArray(2, '\0');
+        }
+
+        std::vector<std::pair<QByteArray, QByteArray>> out{
+            {"glyf", glyf}, {"head", head}, {"hhea", hhea}, {"hmtx", hmtx}, {"loca", loca}, {"maxp", maxp}};
+        for (const char* tag : {"cvt ", "fpgm", "prep"}) {
+            if (tables.contains(tag)) out.emplace_back(tag, tables[tag]);
+        }
+        std::sort(out.begin(), out.end());
+        const quint16 n = quint16(out.size());
+        quint16 power = 1, log = 0;
+        while (power * 2 <= n) {
+            power *= 2;
+            ++log;
+        }
+        QByteArray file;
+        add32(file, 0x00010000);
+        add16(file, n);
+        add16(file, quint16(power * 16));
+        add16(file, log);
+        add16(file, quint16(n * 16 - power * 16));
+        quint32 offset = 12 + 16 * n;
+        for (const auto& [tag, data] : out) {
+            file += tag;
+            add32(file, tableChecksum(data));
+            add32(file, offset);
+            add32(file, quint32(data.size()));
+            offset += (quint32(data.size()) + 3) & ~3u;
+        }
+        for (const auto& [tag, data] : out) {
+            file += data;
+            while (file.size() % 4) file.append('\0');
+        }
+        return file;
+    }
+};
+
+PdfFile::PdfFile(QIODevice& out, double dpi, std::function<QString(const QString&)> faceFile)
+    : out_(out), scale_(72.0 / dpi), faceFile_(std::move(faceFile)) {
+    offsets_.assign(4, 0);  // 1 catalogue, 2 page tree, 3 resources
+    write(QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"));
+}
+
+PdfFile::~PdfFile() = default;
+
+void PdfFile::setInfo(const QString& title, const QString& creator) {
+    title_ = title;
+    creator_ = creator;
+}
+
+int PdfFile::newObject() {
+    offsets_.push_back(0);
+    return int(offsets_.size()) - 1;
+}
+
+void PdfFile::beginObject(int id) {
+    offsets_[size_t(id)] = written_;
+    write(QByteArray::number(id) + " 0 obj\n");
+}
+
+void PdfFile::write(const QByteArray& bytes) {
+    if (!ok_) return;
+    if (out_.write(bytes) != bytes.size()) ok_ = false;
+    written_ += bytes.size();
+}
+
+void PdfFile::write(const std::string& bytes) {
+    if (!ok_) return;
+    if (out_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) ok_ = false;
+    written_ += qint64(bytes.size());
+}
+
+void PdfFile::writeStream(int id, const QByteArray& data, const QByteArray& extraDict) {
+    beginObject(id);
+    write("<< /Length " + QByteArray::number(data.size()) + " /Filter /FlateDecode" + extraDict + " >>\nstream\n");
+    write(data);
+    write(QByteArray("\nendstream\nendobj\n"));
+}
+
+void PdfFile::newPage(QSizeF pagePt) {
+    finishPage();
+    inPage_ = true;
+    pageSize_ = pagePt;
+    content_.clear();
+    content_.reserve(64 * 1024);
+    stroke_ = fill_ = QColor();
+    lineWidth_ = -1;
+    textFace_ = nullptr;
+    textSize_ = -1;
+    renderMode_ = 0;
+    // Pixels to points, y downwards from the top; lines end flat.
+    appendNumbers(content_, {scale_, 0, 0, -scale_, 0, pagePt.height()});
+    content_ += "cm\n0 J\n";
+}
+
+void PdfFile::finishPage() {
+    if (!inPage_) return;
+    inPage_ = false;
+    const int contents = newObject();
+    writeStream(contents, compressed(QByteArray::fromStdString(content_), 1));
+    const int page = newObject();
+    beginObject(page);
+    std::string dict = "<< /Type /Page /Parent 2 0 R /Resources 3 0 R /MediaBox [0 0 ";
+    appendNumbers(dict, {pageSize_.width(), pageSize_.height()});
+    dict += "] /Contents " + std::to_string(contents) + " 0 R >>\nendobj\n";
+    write(dict);
+    pages_.push_back(page);
+}
+
+void PdfFile::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
+    if (color != stroke_) {
+        appendColor(content_, color, "RG");
+        stroke_ = color;
+    }
+    if (widthPx != lineWidth_) {
+        appendNumber(content_, widthPx);
+        content_ += " w\n";
+        lineWidth_ = widthPx;
+    }
+    appendNumbers(content_, {a.x(), a.y()});
+    content_ += "m ";
+    appendNumbers(content_, {b.x(), b.y()});
+    content_ += "l S\n";
+}
+
+void PdfFile::fillRect(const QRectF& r, const QColor& color) {
+    if (color != fill_) {
+        appendColor(content_, color, "rg");
+        fill_ = color;
+    }
+    appendNumbers(content_, {r.x(), r.y(), r.width(), r.height()});
+    content_ += "re f\n";
+}
+
+PdfFile::Face* PdfFile::face(const QString& family) {
+    auto it = byFamily_.find(family);
+    if (it != byFamily_.end()) return it.value();
+    Face* result = nullptr;
+    const QString path = faceFile_ ? faceFile_(family) : QString();
+    if (!path.isEmpty()) {
+        auto f = std::make_unique<Face>();
+        if (f->load(path)) {
+            for (QChar c : family) {
+                if (c.isLetterOrNumber() && c.unicode() < 128) f->name += c;
+            }
+            if (f->name.isEmpty()) f->name = QStringLiteral("Face");
+            f->resource = int(faces_.size()) + 1;
+            result = f.get();
+            faces_.push_back(std::move(f));
+        }
+    }
+    byFamily_.insert(family, result);
+    return result;
+}
+
+bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, double spacing, QPointF at,
+                   double hscale, const QString& s) {
+    if (!f) return false;
+    // The glyphs first: a character the face lacks leaves the page untouched.
+    thread_local std::vector<const Face::Glyph*> glyphs;
+    thread_local std::vector<char32_t> chars;
+    glyphs.clear();
+    chars.clear();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char32_t c = s[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
+            ++i;
+        }
+        if (c < 0x20) return false;
+        const Face::Glyph* g = f->glyph(c);
+        if (!g) return false;
+        glyphs.push_back(g);
+        chars.push_back(c);
+    }
+    if (glyphs.empty()) return true;
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        auto [it, added] = f->used.try_emplace(glyphs[i]->id);
+        if (added) it->second = QString::fromUcs4(&chars[i], 1);
+    }
+
+    if (fill_ != QColor(Qt::black)) {
+        content_ += "0 g\n";
+        fill_ = Qt::black;
+    }
+    const int mode = bold ? 2 : 0;
+    if (bold) {
+        // Outlines stroked as thick as an emboldened face's extra weight.
+        if (stroke_ != QColor(Qt::black)) {
+            content_ += "0 G\n";
+            stroke_ = Qt::black;
+        }
+        const double w = sizePx / 40.0;
+        if (w != lineWidth_) {
+            appendNumber(content_, w);
+            content_ += " w\n";
+            lineWidth_ = w;
+        }
+    }
+    content_ += "BT\n";
+    if (f != textFace_ || sizePx != textSize_) {
+        content_ += "/F" + std::to_string(f->resource) + ' ';
+        appendNumber(content_, sizePx);
+        content_ += " Tf\n";
+        textFace_ = f;
+        textSize_ = sizePx;
+    }
+    if (mode != renderMode_) {
+        content_ += mode == 2 ? "2 Tr\n" : "0 Tr\n";
+        renderMode_ = mode;
+    }
+    appendNumbers(content_, {hscale, 0, 0, -1, at.x(), at.y()});
+    content_ += "Tm ";
+    const bool spaced = spacing != 0 && !(percentSpacing && spacing == 100);
+    if (!spaced) {
+        content_ += '<';
+        for (const Face::Glyph* g : glyphs) appendHex4(content_, g->id);
+        content_ += "> Tj\nET\n";
+        return true;
+    }
+    // Letter spacing: every glyph moves on by the extra space.
+    content_ += '[';
+    for (const Face::Glyph* g : glyphs) {
+        content_ += '<';
+        appendHex4(content_, g->id);
+        content_ += "> ";
+        const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
+        appendNumber(content_, -extra);
+        content_ += ' ';
+    }
+    content_ += "] TJ\nET\n";
+    return true;
+}
+
+void PdfFile::writeFace(Face& f) {
+    // A tag naming this subset: six capitals from the glyphs it holds.
+    size_t hash = f.used.size();
+    for (const auto& u : f.used) hash = hash * 31 + u.first;
+    QByteArray name;
+    for (int i = 0; i < 6; ++i) {
+        name.append(char('A' + hash % 26));
+        hash /= 26;
+    }
+    name += '+' + f.name.toLatin1();
+
+    const int descendant = newObject(), descriptor = newObject(), file = newObject(), toUnicode = newObject();
+
+    beginObject(f.objectId);
+    write("<< /Type /Font /Subtype /Type0 /BaseFont /" + name + " /Encoding /Identity-H /DescendantFonts [" +
+          QByteArray::number(descendant) + " 0 R] /ToUnicode " + QByteArray::number(toUnicode) +
+          " 0 R >>\nendobj\n");
+
+    std::string widths;
+    quint32 last = 0;
+    bool open = false;
+    for (const auto& u : f.used) {
+        if (!open || u.first != last + 1) {
+            if (open) widths += "]\n";
+            widths += std::to_string(u.first) + " [";
+            open = true;
+        } else {
+            widths += ' ';
+        }
+        appendNumber(widths, f.advance(u.first));
+        last = u.first;
+    }
+    if (open) widths += ']';
+    beginObject(descendant);
+    write("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + name +
+          " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
+          QByteArray::number(descriptor) + " 0 R /CIDToGIDMap /Identity /DW 1000 /W [");
+    write(widths);
+    write(QByteArray("] >>\nendobj\n"));
+
+    const QByteArray& head = f.tables["head"];
+    const QByteArray& hhea = f.tables["hhea"];
+    const double unit = 1000.0 / f.unitsPerEm;
+    std::string descr = "<< /Type /FontDescriptor /FontName /" + name.toStdString() + " /Flags 4 /FontBBox [";
+    appendNumbers(descr, {s16(head, 36) * unit, s16(head, 38) * unit, s16(head, 40) * unit, s16(head, 42) * unit});
+    descr += "] /ItalicAngle 0 /Ascent ";
+    appendNumber(descr, s16(hhea, 4) * unit);
+    descr += " /Descent ";
+    appendNumber(descr, s16(hhea, 6) * unit);
+    descr += " /CapHeight ";
+    appendNumber(descr, s16(hhea, 4) * unit);
+    descr += " /StemV 80 /FontFile2 " + std::to_string(file) + " 0 R >>\nendobj\n";
+    beginObject(descriptor);
+    write(descr);
+
+    const QByteArray font = f.subset();
+    writeStream(file, compressed(font, 6), " /Length1 " + QByteArray::number(font.size()));
+
+    std::string cmap =
+        "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+        "/CIDSystemInfo << /Registry (Adobe) /Ordering (UCS) /Supplement 0 >> def\n"
+        "/CMapName /Adobe-Identity-UCS def\n/CMapType 2 def\n"
+        "1 begincodespacerange\n<0000> <FFFF>\nendcodespacerange\n";
+    auto it = f.used.begin();
+    while (it != f.used.end()) {
+        std::string block;
+        int n = 0;
+        for (; it != f.used.end() && n < 100; ++it, ++n) {
+            block += '<';
+            appendHex4(block, it->first);
+            block += "> <";
+            for (QChar c : it->second) appendHex4(block, c.unicode());
+            block += ">\n";
+        }
+        cmap += std::to_string(n) + " beginbfchar\n" + block + "endbfchar\n";
+    }
+    cmap += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend\n";
+    writeStream(toUnicode, compressed(QByteArray::fromStdString(cmap), 6));
+}
+
+bool PdfFile::finish() {
+    finishPage();
+    QByteArray fonts;
+    for (auto& f : faces_) {
+        if (f->used.empty()) continue;
+        f->objectId = newObject();
+        fonts += " /F" + QByteArray::number(f->resource) + ' ' + QByteArray::number(f->objectId) + " 0 R";
+    }
+    for (auto& f : faces_) {
+        if (!f->used.empty()) writeFace(*f);
+    }
+    beginObject(3);
+    write("<< /Font <<" + fonts + " >> /ProcSet [/PDF /Text] >>\nendobj\n");
+
+    std::string kids;
+    for (int p : pages_) kids += std::to_string(p) + " 0 R ";
+    beginObject(2);
+    write("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages_.size()) + " >>\nendobj\n");
+    beginObject(1);
+    write(QByteArray("<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"));
+    const int info = newObject();
+    beginObject(info);
+    write("<< /Title " + infoText(title_) + " /Creator " + infoText(creator_) + " >>\nendobj\n");
+
+    const qint64 xref = written_;
+    std::string table = "xref\n0 " + std::to_string(offsets_.size()) + "\n0000000000 65535 f \n";
+    for (size_t i = 1; i < offsets_.size(); ++i) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010lld 00000 n \n", static_cast<long long>(offsets_[i]));
+        table += line;
+    }
+    table += "trailer\n<< /Size " + std::to_string(offsets_.size()) + " /Root 1 0 R /Info " +
+             std::to_string(info) + " 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+    write(table);
+    return ok_;
+}
+
+}  // namespace platform::report
