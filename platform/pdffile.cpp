@@ -4,6 +4,7 @@
 #include <QRawFont>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -13,19 +14,21 @@ namespace {
 
 // ------------------------------------------------------------ number output
 
+// A number with two decimals at most, without trailing zeros.
 void appendNumber(std::string& out, double v) {
-    char buf[48];
-    if (std::abs(v) < 0.005) v = 0;
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
-    if (ec != std::errc()) {
-        out += '0';
-        return;
+    long long hundredths = std::llround(v * 100);
+    if (hundredths < 0) {
+        out += '-';
+        hundredths = -hundredths;
     }
-    // Trailing zeros and a bare point say nothing.
-    char* p = end;
-    while (p > buf && p[-1] == '0') --p;
-    if (p > buf && p[-1] == '.') --p;
-    out.append(buf, p);
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, hundredths / 100);
+    out.append(buf, end);
+    const int fraction = int(hundredths % 100);
+    if (fraction == 0) return;
+    out += '.';
+    out += char('0' + fraction / 10);
+    if (fraction % 10) out += char('0' + fraction % 10);
 }
 
 void appendNumbers(std::string& out, std::initializer_list<double> values) {
@@ -329,7 +332,8 @@ void PdfFile::finishPage() {
     if (!inPage_) return;
     inPage_ = false;
     const int contents = newObject();
-    writeStream(contents, compressed(QByteArray::fromStdString(content_), 1));
+    writeStream(contents,
+                qCompress(reinterpret_cast<const uchar*>(content_.data()), qsizetype(content_.size()), 1).mid(4));
     const int page = newObject();
     beginObject(page);
     std::string dict = "<< /Type /Page /Parent 2 0 R /Resources 3 0 R /MediaBox [0 0 ";

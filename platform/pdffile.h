@@ -64,6 +64,7 @@ public:
 
 private:
     void finishPage();
+
     int newObject();
     void beginObject(int id);
     void write(const QByteArray& bytes);

@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <functional>
 #include <map>
 
@@ -106,12 +107,19 @@ Geometry geometryFor(const Document& doc, QSizeF pageMm) {
 
 // ---------------------------------------------------------------- pagination
 
+// A line points at a row of the table or at one the pagination made (a
+// heading, a sum), kept in the Pagination's own rows.
 struct Line {
-    Row row;
+    const Row* row = nullptr;
     int group = 0;
 };
 
 using Page = std::vector<Line>;
+
+struct Pagination {
+    std::deque<Row> made;  // stays put while rows are added
+    std::vector<Page> pages;
+};
 
 std::vector<Currency> sumsOf(const Table& t, const std::vector<const Row*>& rows) {
     std::vector<Currency> sums(t.columns.size());
@@ -138,37 +146,41 @@ Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vect
 }
 
 // The table as one sequence of lines: group headings, rows, subtotals, total.
-std::vector<Line> flatten(const Table& t) {
+std::vector<Line> flatten(const Table& t, std::deque<Row>& made) {
     std::vector<Line> lines;
     std::vector<const Row*> all;
     for (int g = 0; g < int(t.groups.size()); ++g) {
         const Group& group = t.groups[g];
-        if (!group.heading.isEmpty()) lines.push_back({Row::heading(group.heading), g});
+        if (!group.heading.isEmpty()) lines.push_back({&made.emplace_back(Row::heading(group.heading)), g});
         std::vector<const Row*> rows;
         for (const Row& r : group.rows) {
-            lines.push_back({r, g});
+            lines.push_back({&r, g});
             rows.push_back(&r);
             all.push_back(&r);
         }
         if (!t.subtotalCaption.isEmpty()) {
-            lines.push_back({sumRow(t, RowKind::Subtotal, t.subtotalCaption, sumsOf(t, rows)), g});
+            made.push_back(sumRow(t, RowKind::Subtotal, t.subtotalCaption, sumsOf(t, rows)));
+            lines.push_back({&made.back(), g});
         }
     }
     if (!t.totalCaption.isEmpty()) {
-        lines.push_back({sumRow(t, RowKind::Total, t.totalCaption, sumsOf(t, all)), int(t.groups.size())});
+        made.push_back(sumRow(t, RowKind::Total, t.totalCaption, sumsOf(t, all)));
+        lines.push_back({&made.back(), int(t.groups.size())});
     }
     return lines;
 }
 
-std::vector<Page> paginate(const Table& t, int rowsPerPage) {
-    const std::vector<Line> lines = flatten(t);
-    std::vector<Page> pages(1);
+Pagination paginate(const Table& t, int rowsPerPage) {
+    Pagination result;
+    const std::vector<Line> lines = flatten(t, result.made);
+    std::vector<Page>& pages = result.pages;
+    pages.resize(1);
     for (size_t i = 0; i < lines.size(); ++i) {
         const Line& line = lines[i];
         Page* page = &pages.back();
         const bool groupStart =
             i > 0 && line.group != lines[i - 1].group && line.group < int(t.groups.size());
-        const bool heading = line.row.kind == RowKind::Heading;
+        const bool heading = line.row->kind == RowKind::Heading;
         // A heading never stays alone at the foot of a page.
         const bool orphan = heading && int(page->size()) == rowsPerPage - 1 && i + 1 < lines.size();
         const bool full = int(page->size()) >= rowsPerPage;
@@ -178,17 +190,17 @@ std::vector<Page> paginate(const Table& t, int rowsPerPage) {
             // A group that goes on over the page break repeats its heading.
             const bool midGroup = !groupStart && line.group < int(t.groups.size());
             if (midGroup && !heading && !t.groups[line.group].heading.isEmpty()) {
-                page->push_back(
-                    {Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")), line.group});
+                result.made.push_back(Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")));
+                page->push_back({&result.made.back(), line.group});
             }
         }
         page->push_back(line);
     }
-    return pages;
+    return result;
 }
 
 int totalPages(const Document& doc, const Geometry& g) {
-    int n = doc.hasTable() ? int(paginate(doc.table, g.rowsPerPage).size()) : 0;
+    int n = doc.hasTable() ? int(paginate(doc.table, g.rowsPerPage).pages.size()) : 0;
     n += int(doc.formPages.size());
     return std::max(1, n);
 }
@@ -460,8 +472,9 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
     const QFont bold = c.font(kGothic, kBodyPt, true);
     const double em = c.textWidthMm(QStringLiteral("　"), body);
     double y = g.bodyTop;
+    static const Cell blank;
     for (const Line& line : page) {
-        const Row& r = line.row;
+        const Row& r = *line.row;
         const QFont& f = r.bold ? bold : body;
         if (r.kind == RowKind::Heading) {
             c.fill(left, y, right - left, kRowHeight, QColor(0xF2, 0xF2, 0xF2));
@@ -470,7 +483,7 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
         } else {
             for (size_t i = 0; i < t.columns.size(); ++i) {
                 const Column& col = t.columns[i];
-                const Cell cell = i < r.cells.size() ? r.cells[i] : Cell();
+                const Cell& cell = i < r.cells.size() ? r.cells[i] : blank;
                 const double indent = int(i) == t.captionColumn && !cell.isAmount() ? r.indent * em : 0.0;
                 const Align a = cell.isAmount() ? Align::Right : col.align;
                 c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent,
@@ -520,8 +533,8 @@ QList<Preview*>& previews() {
 
 // Draws every page of the document; newPage starts each one. Returns the page count.
 int drawDocument(Canvas& c, const Document& doc, const Geometry& g, const std::function<void()>& newPage) {
-    const std::vector<Page> tablePages =
-        doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : std::vector<Page>{};
+    const Pagination pagination = doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : Pagination{};
+    const std::vector<Page>& tablePages = pagination.pages;
     const int pages = std::max<int>(1, int(tablePages.size() + doc.formPages.size()));
     int number = 0;
     auto startPage = [&]() {
