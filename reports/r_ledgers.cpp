@@ -1,6 +1,7 @@
 #include "reports/r_ledgers.h"
 
 #include "app/common/values.h"
+#include "platform/connection.h"
 #include "reports/reportcommon.h"
 
 namespace reports {
@@ -9,9 +10,49 @@ using namespace platform::report;
 
 namespace {
 
-bool isBroughtForward(const platform::Row& r) {
-    return r.text("DENNO") == QStringLiteral("0") && r.text("DENMENO") == QStringLiteral("0");
-}
+// The columns both work tables are read by.
+enum Col { KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN,
+           HOCODE, HONAME };
+
+// A work table's rows in their order, one at a time and without QVariant:
+// a book of a year runs to hundreds of thousands of rows.
+class WorkRows {
+public:
+    WorkRows(platform::Connection& cn, const QString& table, bool subAccounts)
+        : st_(cn, QStringLiteral("SELECT KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, "
+                                 "AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN, ") +
+                      (subAccounts ? QStringLiteral("HOCODE, HONAME") : QStringLiteral("'', ''")) +
+                      QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY rowid")) {}
+
+    bool next() { return st_.next(); }
+    // The statement ran to its end.
+    bool ok() const { return st_.isValid() && st_.error().ok(); }
+
+    // The value as stored (null: empty).
+    QString raw(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        switch (cell.kind) {
+            case platform::Statement::Kind::Text:
+                return QString::fromUtf8(cell.bytes);
+            case platform::Statement::Kind::Null:
+                return QString();
+            default:
+                return platform::Row(nullptr, {st_.value(c)}).text(0);
+        }
+    }
+    QString text(Col c) const { return Trim(raw(c)); }
+    Currency amount(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
+        return Currency::fromVariant(st_.value(c));
+    }
+    bool broughtForward() const {
+        return raw(DENNO) == QStringLiteral("0") && raw(DENMENO) == QStringLiteral("0");
+    }
+
+private:
+    platform::Statement st_;
+};
 
 // Title, months, company and fiscal period; the table's common columns.
 bool startLedger(platform::Connection& cn, Document& doc, const QString& title, const QString& accountCaption) {
@@ -41,12 +82,12 @@ bool startLedger(platform::Connection& cn, Document& doc, const QString& title, 
     return true;
 }
 
-Row lineRow(const platform::Row& r, const QString& account) {
-    if (isBroughtForward(r))
+Row lineRow(const WorkRows& r, const QString& account) {
+    if (r.broughtForward())
         return Row::detail({QString(), QString(), QString(), QStringLiteral("繰越残高"), Cell(), Cell(),
-                            r.currency("ZAN")});
-    return Row::detail({Trim(r.text("SIDAY")), Trim(r.text("DENNO")), account, Trim(r.text("TEKIYO")),
-                        r.currency("KRKIN"), r.currency("KSKIN"), r.currency("ZAN")});
+                            r.amount(ZAN)});
+    return Row::detail({r.text(SIDAY), r.text(DENNO), account, r.text(TEKIYO), r.amount(KRKIN), r.amount(KSKIN),
+                        r.amount(ZAN)});
 }
 
 QString joined(const QString& a, const QString& b, const QString& separator = QStringLiteral(" ")) {
@@ -59,48 +100,45 @@ QString joined(const QString& a, const QString& b, const QString& separator = QS
 
 bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
     if (!startLedger(cn, doc, QStringLiteral("総勘定元帳"), QStringLiteral("相手科目"))) return false;
-    const auto rows = cn.query(QStringLiteral("SELECT * FROM T_SKANMT_OUT ORDER BY rowid"));
-    if (!rows) return false;
+    WorkRows r(cn, QStringLiteral("T_SKANMT_OUT"), false);
     QString current;
-    for (const platform::Row& r : *rows) {
-        const QString account = r.text("KANKOCODE");
+    while (r.next()) {
+        const QString account = r.raw(KANKOCODE);
         if (doc.table.groups.empty() || account != current) {
-            doc.table.addGroup(joined(Trim(r.text("KMCODE")), Trim(r.text("KMNAME"))));
+            doc.table.addGroup(joined(r.text(KMCODE), r.text(KMNAME)));
             current = account;
         }
-        const QString counter = joined(joined(Trim(r.text("AICODE")), Trim(r.text("AINAME"))),
-                                       Trim(r.text("AIHONAME")), QStringLiteral("／"));
+        const QString counter =
+            joined(joined(r.text(AICODE), r.text(AINAME)), r.text(AIHONAME), QStringLiteral("／"));
         doc.table.addRow(lineRow(r, counter));
     }
-    return true;
+    return r.ok();
 }
 
 bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
     if (!startLedger(cn, doc, QStringLiteral("総勘定補助元帳"), QStringLiteral("勘定科目／相手科目")))
         return false;
-    const auto rows = cn.query(QStringLiteral("SELECT * FROM T_SKANSUBMT_OUT ORDER BY rowid"));
-    if (!rows) return false;
+    WorkRows r(cn, QStringLiteral("T_SKANSUBMT_OUT"), true);
     // A sub-account's rows follow each other: a new one starts with its
     // brought-forward row, or where the sub-account or its account changes.
     QString current, currentAccount;
     bool previousBroughtForward = false;
-    for (const platform::Row& r : *rows) {
-        const bool bf = isBroughtForward(r);
-        const QString sub = Trim(r.text("HOCODE")) + QLatin1Char('\t') + Trim(r.text("HONAME"));
-        const QString ownAccount = Trim(r.text("AICODE"));
+    while (r.next()) {
+        const bool bf = r.broughtForward();
+        const QString sub = r.text(HOCODE) + QLatin1Char('\t') + r.text(HONAME);
+        const QString ownAccount = r.text(AICODE);
         const bool accountChanged = !bf && !previousBroughtForward && ownAccount != currentAccount;
         if (doc.table.groups.empty() || sub != current || bf || accountChanged) {
-            doc.table.addGroup(joined(Trim(r.text("HOCODE")), Trim(r.text("HONAME"))));
+            doc.table.addGroup(joined(r.text(HOCODE), r.text(HONAME)));
             current = sub;
         }
         if (!bf) currentAccount = ownAccount;
         previousBroughtForward = bf;
-        const QString account = joined(Trim(r.text("KMNAME")), joined(Trim(r.text("AINAME")),
-                                                                      Trim(r.text("AIHONAME")), QStringLiteral(" ")),
+        const QString account = joined(r.text(KMNAME), joined(r.text(AINAME), r.text(AIHONAME), QStringLiteral(" ")),
                                        QStringLiteral("／"));
         doc.table.addRow(lineRow(r, account));
     }
-    return true;
+    return r.ok();
 }
 
 }  // namespace reports
