@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QStringEncoder>
 
 #include "app/common/dates.h"
 #include "app/common/globals.h"
@@ -46,19 +47,27 @@ QString selection(const QString& ym, platform::Params& params) {
     return where;
 }
 
-// One record: the row's first n values, quoted, quotes doubled, CR LF.
-// False (after naming the character) when a value does not come back the
-// same from CP932.
-bool appendRecord(const platform::Row& row, int n, QByteArray& out, QString* bad) {
+// One record: the row's first n values, quoted, quotes doubled, CR LF,
+// appended to text. False when the row has fewer values.
+bool appendRecordText(const platform::Row& row, int n, QString& text) {
     if (row.size() < n) return false;
-    QString line;
     for (int i = 0; i < n; ++i) {
-        if (i > 0) line += QLatin1Char(',');
-        QString text = BackupValueText(row.columnName(i), row.value(i));
-        text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-        line += QLatin1Char('"') + text + QLatin1Char('"');
+        if (i > 0) text += QLatin1Char(',');
+        QString value = BackupValueText(row.columnName(i), row.value(i));
+        value.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        text += QLatin1Char('"');
+        text += value;
+        text += QLatin1Char('"');
     }
-    line += QStringLiteral("\r\n");
+    text += QStringLiteral("\r\n");
+    return true;
+}
+
+// One record in CP932 appended to out. False (after naming the character)
+// when a value does not come back the same from CP932.
+bool appendRecord(const platform::Row& row, int n, QByteArray& out, QString* bad) {
+    QString line;
+    if (!appendRecordText(row, n, line)) return false;
     const platform::cp932::EncodeResult encoded = platform::cp932::encode(line);
     if (!encoded.ok) {
         *bad = encoded.badCharacter;
@@ -78,6 +87,32 @@ bool appendRecord(const platform::Row& row, int n, QByteArray& out, QString* bad
     return true;
 }
 
+// All records of rows in CP932 into out: the whole text is converted at once,
+// and only when it does not come back the same is it done record by record
+// to name the record and the character at fault. False after filling bad and
+// record (1-based).
+bool encodeRecords(const platform::Rows& rows, int n, QByteArray& out, QString* bad, qsizetype* record) {
+    QString text;
+    text.reserve(qsizetype(rows.size()) * 160);
+    bool whole = true;
+    for (const platform::Row& row : rows) whole = whole && appendRecordText(row, n, text);
+    if (whole) {
+        platform::cp932::EncodeResult encoded = platform::cp932::encode(text);
+        if (encoded.ok && platform::cp932::decode(encoded.bytes) == std::optional<QString>(text)) {
+            out = std::move(encoded.bytes);
+            return true;
+        }
+    }
+    out.clear();
+    for (size_t r = 0; r < rows.size(); ++r) {
+        if (!appendRecord(rows[r], n, out, bad)) {
+            *record = qsizetype(r) + 1;
+            return false;
+        }
+    }
+    return true;
+}
+
 bool saveFile(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
@@ -88,48 +123,29 @@ bool saveFile(const QString& path, const QByteArray& bytes) {
     return file.commit();
 }
 
-bool isPlainNumber(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    return number.match(text).hasMatch();
+// An optional minus, digits, and optionally a point followed by digits.
+bool isPlainNumber(QStringView text) {
+    qsizetype i = text.startsWith(u'-') ? 1 : 0;
+    const auto digits = [&] {
+        const qsizetype from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') ++i;
+        return i > from;
+    };
+    if (!digits()) return false;
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        if (!digits()) return false;
+    }
+    return i == text.size();
 }
 
-// The journal line of a record's 31 values; nullopt when a number position
-// holds no plain decimal number (the position is put into bad).
-std::optional<JournalLine> lineOf(const QStringList& v, int* bad) {
+// The position (1-based) of the first number position of a line's 31 values
+// that holds no plain decimal number; 0 when all do.
+int badNumberPosition(const QStringView* v) {
     for (int pos : {12, 13, 14, 15, 23, 24, 25, 26}) {
-        if (!v[pos - 1].isEmpty() && !isPlainNumber(v[pos - 1])) {
-            *bad = pos;
-            return std::nullopt;
-        }
+        if (!v[pos - 1].isEmpty() && !isPlainNumber(v[pos - 1])) return pos;
     }
-    auto side = [&](int first) {
-        JournalSide s;
-        s.kocode = v[first - 1];
-        s.hokocode = v[first];
-        s.bukbn = v[first + 1];
-        s.tkbn = v[first + 2];
-        s.tkocode = v[first + 3];
-        s.tritu = v[first + 4].toDouble();
-        s.tkin = Currency::fromText(v[first + 5]);
-        s.tkinNo = Currency::fromText(v[first + 6]);
-        s.kin = Currency::fromText(v[first + 7]);
-        s.aicode = v[first + 8];
-        s.aihocode = v[first + 9];
-        return s;
-    };
-    JournalLine line;
-    line.denCode = v[0];
-    line.denMeNo = v[1];
-    line.cid = v[2];
-    line.siDay = v[3];
-    line.dateYm = v[4];
-    line.sisyu = v[5];
-    line.kr = side(7);
-    line.ks = side(18);
-    line.tecode = v[28];
-    line.tekiyo = v[29];
-    line.ptcode = v[30];
-    return line;
+    return 0;
 }
 
 }  // namespace
@@ -156,86 +172,128 @@ QString JournalCsvMonthOfLabel(const QString& monthLabel) {
     return m.captured(1) + QLatin1Char('/') + QStringLiteral("%1").arg(month, 2, 10, QLatin1Char('0'));
 }
 
-std::optional<QList<QStringList>> ReadCsvRecords(const QByteArray& bytes, int count, QString* error) {
+namespace {
+
+// The records of a CSV file as views into its decoded text, count values a
+// record, one after the other; a value that held doubled quotes points into
+// its own unquoted copy. Views stay valid as long as the CsvText lives.
+struct CsvText {
+    QString text;
+    std::vector<QString> unquoted;
+    std::vector<QStringView> values;
+    int count = 0;
+
+    qsizetype records() const { return count ? qsizetype(values.size()) / count : 0; }
+    const QStringView* record(qsizetype r) const { return values.data() + r * count; }
+};
+
+std::optional<CsvText> parseCsv(const QByteArray& bytes, int count, QString* error) {
     auto fail = [&](int line, const QString& what) {
         if (error) *error = QStringLiteral("%1行目: %2").arg(line).arg(what);
         return std::nullopt;
     };
-    // Decoded line by line so that a fault names its line; a CP932 trail byte
-    // is never a line feed, so the split cannot cut a character.
-    QString text;
-    int lineNo = 1;
-    for (qsizetype start = 0; start < bytes.size(); ++lineNo) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
-        const std::optional<QString> part = platform::cp932::decode(bytes.mid(start, end - start));
-        if (!part) return fail(lineNo, QStringLiteral("Shift-JIS(CP932)として読めない文字があります。"));
-        text += *part;
-        start = end;
+    // Decoded whole; when that fails, line by line to name the line at fault
+    // (a CP932 trail byte is never a line feed, so the split cannot cut a
+    // character, and the whole decodes exactly when every line does).
+    std::optional<QString> decoded = platform::cp932::decode(bytes);
+    if (!decoded) {
+        int lineNo = 1;
+        for (qsizetype start = 0; start < bytes.size(); ++lineNo) {
+            qsizetype end = bytes.indexOf('\n', start);
+            end = end < 0 ? bytes.size() : end + 1;
+            if (!platform::cp932::decode(bytes.mid(start, end - start)))
+                return fail(lineNo, QStringLiteral("Shift-JIS(CP932)として読めない文字があります。"));
+            start = end;
+        }
+        return fail(lineNo - 1, QStringLiteral("Shift-JIS(CP932)として読めない文字があります。"));
     }
-
-    QList<QStringList> records;
-    QStringList values;
-    QString value;
+    CsvText csv;
+    csv.text = std::move(*decoded);
+    csv.count = count;
+    const QString& text = csv.text;
+    std::vector<QStringView>& values = csv.values;
+    qsizetype recordStart = 0;  // index in values of the record being read
     int line = 1;
     int recordLine = 1;
     qsizetype i = 0;
     const qsizetype n = text.size();
-    auto endOfLine = [&](qsizetype at) { return text[at] == QLatin1Char('\n') || text[at] == QLatin1Char('\r'); };
+    const QChar* c = text.constData();
+    auto endOfLine = [&](qsizetype at) { return c[at] == u'\n' || c[at] == u'\r'; };
     auto skipLineEnd = [&]() {
-        if (text[i] == QLatin1Char('\r') && i + 1 < n && text[i + 1] == QLatin1Char('\n')) ++i;
+        if (c[i] == u'\r' && i + 1 < n && c[i + 1] == u'\n') ++i;
         ++i;
         ++line;
     };
     while (i < n) {
-        // One value.
-        value.clear();
-        if (text[i] == QLatin1Char('"')) {
+        // One value, taken from the text in one piece.
+        if (c[i] == u'"') {
             const int openedAt = line;
-            ++i;
+            const qsizetype start = ++i;
             bool closed = false;
+            bool doubled = false;
             while (i < n) {
-                const QChar c = text[i];
-                if (c == QLatin1Char('"')) {
-                    if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
-                        value += c;
+                if (c[i] == u'"') {
+                    if (i + 1 < n && c[i + 1] == u'"') {
+                        doubled = true;
                         i += 2;
                         continue;
                     }
-                    ++i;
                     closed = true;
                     break;
                 }
-                if (c == QLatin1Char('\n')) ++line;
-                value += c;
+                if (c[i] == u'\n') ++line;
                 ++i;
             }
             if (!closed) return fail(openedAt, QStringLiteral("最後のレコードが途中で終わっています（引用符が閉じていません）。"));
-            if (i < n && text[i] != QLatin1Char(',') && !endOfLine(i))
+            QStringView value = QStringView(text).mid(start, i - start);
+            if (doubled) {
+                csv.unquoted.push_back(value.toString().replace(QStringLiteral("\"\""), QStringLiteral("\"")));
+                value = csv.unquoted.back();
+            }
+            values.push_back(value);
+            ++i;
+            if (i < n && c[i] != u',' && !endOfLine(i))
                 return fail(line, QStringLiteral("引用符の後に区切りがありません。"));
         } else {
-            while (i < n && text[i] != QLatin1Char(',') && !endOfLine(i)) {
-                if (text[i] == QLatin1Char('"')) return fail(line, QStringLiteral("引用符の位置が正しくありません。"));
-                value += text[i++];
+            const qsizetype start = i;
+            while (i < n && c[i] != u',' && !endOfLine(i)) {
+                if (c[i] == u'"') return fail(line, QStringLiteral("引用符の位置が正しくありません。"));
+                ++i;
             }
+            values.push_back(QStringView(text).mid(start, i - start));
         }
-        values << value;
         if (i >= n) break;
-        if (text[i] == QLatin1Char(',')) {
+        if (c[i] == u',') {
             ++i;
             if (i >= n) break;
             continue;
         }
         // End of a record.
-        if (values.size() != count)
-            return fail(recordLine, QStringLiteral("値の数が%1個です（%2個のはずです）。").arg(values.size()).arg(count));
-        records << values;
-        values.clear();
+        const qsizetype got = qsizetype(values.size()) - recordStart;
+        if (got != count)
+            return fail(recordLine, QStringLiteral("値の数が%1個です（%2個のはずです）。").arg(got).arg(count));
+        recordStart = qsizetype(values.size());
         skipLineEnd();
         recordLine = line;
     }
-    if (!values.isEmpty() || (n > 0 && text.endsWith(QLatin1Char(','))))
+    if (qsizetype(values.size()) != recordStart || (n > 0 && text.endsWith(QLatin1Char(','))))
         return fail(recordLine, QStringLiteral("最後のレコードが途中で終わっています。"));
+    return csv;
+}
+
+}  // namespace
+
+std::optional<QList<QStringList>> ReadCsvRecords(const QByteArray& bytes, int count, QString* error) {
+    const std::optional<CsvText> csv = parseCsv(bytes, count, error);
+    if (!csv) return std::nullopt;
+    QList<QStringList> records;
+    records.reserve(csv->records());
+    for (qsizetype r = 0; r < csv->records(); ++r) {
+        QStringList values;
+        values.reserve(count);
+        for (int k = 0; k < count; ++k) values << csv->record(r)[k].toString();
+        records << values;
+    }
     return records;
 }
 
@@ -250,28 +308,46 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
     }
     platform::Params params;
     const QString where = selection(ym, params);
-    const std::optional<platform::Rows> lines =
-        gcnKaikei->query(QStringLiteral("SELECT * FROM T_SI_MEISAI") + where + QStringLiteral(" ORDER BY DENCODE, DENMENO"),
-                         params);
-    if (!lines) {
+    const QString select = QStringLiteral("SELECT * FROM T_SI_MEISAI") + where + QStringLiteral(" ORDER BY DENCODE, DENMENO");
+    const auto readFailed = [] {
         warn(kExportFailure + QStringLiteral("\r\n") + gcnKaikei->lastError().text());
         return JournalCsvResult::Failed;
-    }
-    if (lines->empty()) {
-        MsgBox::show(gstrSoftName, QStringLiteral("抽出データが存在しません。"));
-        return JournalCsvResult::NoLines;
+    };
+    // The lines straight from the statement into one UTF-8 text, converted at
+    // once. A text that does not come back the same from CP932 is built again
+    // record by record below, to name the record and the character at fault.
+    QByteArray lineBytes;
+    bool converted = false;
+    qsizetype lineCount = 0;
+    {
+        platform::Statement st(*gcnKaikei, select);
+        st.bindAll(params);
+        QByteArray utf8;
+        std::vector<bool> whole;
+        bool complete = st.isValid();
+        while (complete && st.next()) {
+            if (whole.empty()) whole = BackupWholeNumberColumns(st);
+            if (st.columnCount() < kLineValues) complete = false;
+            else AppendBackupLineUtf8(st, whole, kLineValues, utf8);
+            ++lineCount;
+        }
+        if (!st.isValid() || !st.error().ok()) return readFailed();
+        if (lineCount == 0) {
+            MsgBox::show(gstrSoftName, QStringLiteral("抽出データが存在しません。"));
+            return JournalCsvResult::NoLines;
+        }
+        if (complete && platform::cp932::appendFromUtf8(utf8, lineBytes)) {
+            const std::optional<QString> back = platform::cp932::decode(lineBytes);
+            converted = back && back->toUtf8() == utf8;
+        }
     }
     const std::optional<platform::Rows> company = gcnKaikei->query(QStringLiteral("SELECT * FROM WK_COMPANY"));
-    if (!company) {
-        warn(kExportFailure + QStringLiteral("\r\n") + gcnKaikei->lastError().text());
-        return JournalCsvResult::Failed;
-    }
+    if (!company) return readFailed();
 
-    QByteArray lineBytes;
     QByteArray companyBytes;
-    lineBytes.reserve(qsizetype(lines->size()) * 200);
     QString bad;
-    auto refuse = [&](const QString& table, qsizetype record) {
+    qsizetype record = 0;
+    auto refuse = [&](const QString& table) {
         QString text = kWriteFailure;
         if (!bad.isEmpty())
             text += QStringLiteral("\r\n「%1」はShift-JIS(CP932)で表せない文字です（%2 %3件目）。")
@@ -280,14 +356,13 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
         warn(text);
         return JournalCsvResult::Failed;
     };
-    for (size_t r = 0; r < lines->size(); ++r) {
-        if (!appendRecord((*lines)[r], kLineValues, lineBytes, &bad)) return refuse(QStringLiteral("T_SI_MEISAI"), r + 1);
+    if (!converted) {
+        const std::optional<platform::Rows> lines = gcnKaikei->query(select, params);
+        if (!lines) return readFailed();
+        if (!encodeRecords(*lines, kLineValues, lineBytes, &bad, &record)) return refuse(QStringLiteral("T_SI_MEISAI"));
     }
-    for (size_t r = 0; r < company->size(); ++r) {
-        if (!appendRecord((*company)[r], kCompanyValues, companyBytes, &bad))
-            return refuse(QStringLiteral("WK_COMPANY"), r + 1);
-    }
-
+    if (!encodeRecords(*company, kCompanyValues, companyBytes, &bad, &record))
+        return refuse(QStringLiteral("WK_COMPANY"));
     const QString base = withSlash(folder);
     if (!saveFile(base + JournalCsvLineFileName(gstrCID, monthLabel), lineBytes) ||
         !saveFile(base + JournalCsvCompanyFileName(gstrCID, monthLabel), companyBytes)) {
@@ -306,7 +381,7 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
 namespace {
 
 // The records of one file of the pair; nullopt after a message.
-std::optional<QList<QStringList>> readPairFile(const QString& path, int count, const QString& table) {
+std::optional<CsvText> readPairFile(const QString& path, int count, const QString& table) {
     QFile file(path);
     if (!file.exists()) {
         warn(QStringLiteral("データが見つかりませんので、取込処理を中止します。"));
@@ -322,7 +397,7 @@ std::optional<QList<QStringList>> readPairFile(const QString& path, int count, c
         return std::nullopt;
     }
     QString error;
-    std::optional<QList<QStringList>> records = ReadCsvRecords(bytes, count, &error);
+    std::optional<CsvText> records = parseCsv(bytes, count, &error);
     if (!records) {
         warn(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") +
              QFileInfo(path).fileName() + QStringLiteral(" ") + error);
@@ -337,36 +412,135 @@ const QString kColumns = QStringLiteral(
 
 const QString kPlaceholders = QStringLiteral("?") + QStringLiteral(", ?").repeated(30);
 
-// Binds one line in the order of kColumns, as the journal-line row writer
-// stores it: texts trimmed of half-width blanks, the day as yyyy/mm/dd, rates
-// through their decimal text, amounts exact.
-void bindStagingLine(platform::Statement& st, const JournalLine& line) {
-    int pos = 1;
-    auto text = [&](const QString& t) { st.bind(pos++, QVariant(Trim(t))); };
-    auto side = [&](const JournalSide& s) {
-        text(s.kocode);
-        text(s.hokocode);
-        text(s.bukbn);
-        text(s.tkbn);
-        text(s.tkocode);
-        st.bind(pos++, QVariant(rateDecimalText(s.tritu).toDouble()));
-        st.bind(pos++, QVariant::fromValue(s.tkin));
-        st.bind(pos++, QVariant::fromValue(s.tkinNo));
-        st.bind(pos++, QVariant::fromValue(s.kin));
-        text(s.aicode);
-        text(s.aihocode);
-    };
-    text(line.denCode);
-    text(line.denMeNo);
-    text(line.cid);
-    st.bind(pos++, QVariant(FormatDateString(line.siDay)));
-    text(line.dateYm);
-    text(line.sisyu);
-    side(line.kr);
-    side(line.ks);
-    text(line.tecode);
-    text(line.tekiyo);
-    text(line.ptcode);
+// A text without its leading and trailing half-width blanks, as Trim gives it.
+QStringView trimmed(QStringView t) {
+    while (!t.isEmpty() && t.front() == u' ') t = t.mid(1);
+    while (!t.isEmpty() && t.back() == u' ') t.chop(1);
+    return t;
+}
+
+// Binds the lines' values to the staging insert, each line's 31 values in
+// the order of kColumns (which is the file's order), as the journal-line row
+// writer stores them: texts trimmed of half-width blanks, the day as
+// yyyy/mm/dd, rates through their decimal text, amounts exact. Texts are
+// bound as UTF-8 from a buffer that stays as it is until the line has run.
+class StagingBinder {
+public:
+    void bind(platform::Statement& st, const QStringView* v) {
+        constexpr int kDay = 4;
+        const QString& day = formattedDay(v[kDay - 1]);
+        // Room for every text at once, so that no byte moves once bound.
+        qsizetype room = day.size() * 3;
+        for (int k = 0; k < kLineValues; ++k) room += v[k].size() * 3;
+        if (buffer_.size() < room) buffer_.resize(room);
+        char* out = buffer_.data();
+        for (int pos = 1; pos <= kLineValues; ++pos) {
+            const QStringView value = v[pos - 1];
+            switch (pos) {
+            case 12:  // KRTRITU
+            case 23:  // KSTRITU
+                st.bindReal(pos, rate(value));
+                break;
+            case 13:  // KRTKIN, KRTKINNO, KRKIN
+            case 14:
+            case 15:
+            case 24:  // KSTKIN, KSTKINNO, KSKIN
+            case 25:
+            case 26:
+                st.bindInteger(pos, Currency::parse(value).value_or(Currency()).raw());
+                break;
+            default: {
+                char* end = toUtf8_.appendToBuffer(out, pos == kDay ? QStringView(day) : trimmed(value));
+                st.bindUtf8(pos, QByteArrayView(out, end - out));
+                out = end;
+            }
+            }
+        }
+    }
+
+private:
+    // Lines come by voucher, so a day and a rate mostly repeat the previous
+    // line's: each conversion is kept for the next line.
+    const QString& formattedDay(QStringView text) {
+        if (text != lastDayText_) {
+            lastDayText_ = text.toString();
+            lastDay_ = FormatDateString(lastDayText_);
+        }
+        return lastDay_;
+    }
+    double rate(QStringView text) {
+        if (text != lastRateText_) {
+            lastRateText_ = text.toString();
+            lastRate_ = rateDecimalText(text.toDouble()).toDouble();
+        }
+        return lastRate_;
+    }
+
+    QByteArray buffer_;
+    QStringEncoder toUtf8_{QStringEncoder::Utf8};
+    QString lastDayText_, lastDay_, lastRateText_;
+    double lastRate_ = 0;
+};
+
+// A secondary index of the journal table, as the database defines it.
+struct TableIndex {
+    QString name;
+    QString sql;
+};
+
+// The secondary indexes of T_SI_MEISAI to drop before the company's lines are
+// replaced and to build again afterwards: worth it when the rows that change
+// (deleted plus inserted) are at least as many as the rows the table holds
+// afterwards, since building an index sorts the whole table once while
+// keeping it up to date costs a search per changed row. Otherwise (other
+// companies' or months' rows dominate) an empty list. The replaced rows are
+// counted by company (and month), which the indexes answer alone. nullopt
+// when the database cannot be read.
+std::optional<std::vector<TableIndex>> indexesToRebuild(const QString& ym, qsizetype incoming) {
+    const std::optional<QVariant> total = gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI"));
+    platform::Params params{gstrCID};
+    QString replacedSql = QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE CID = ?");
+    if (!ym.isEmpty()) {
+        replacedSql += QStringLiteral(" AND DATEYM = ?");
+        params << ym;
+    }
+    const std::optional<QVariant> replaced = gcnKaikei->scalar(replacedSql, params);
+    if (!total || !replaced) return std::nullopt;
+    std::vector<TableIndex> indexes;
+    const qint64 changed = replaced->toLongLong() + incoming;
+    const qint64 staying = total->toLongLong() - replaced->toLongLong();
+    if (changed < staying + incoming) return indexes;
+    const std::optional<platform::Rows> rows = gcnKaikei->query(
+        QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'T_SI_MEISAI'"
+                       " AND sql IS NOT NULL ORDER BY name"));
+    if (!rows) return std::nullopt;
+    for (const platform::Row& r : *rows) indexes.push_back({r.text(0), r.text(1)});
+    return indexes;
+}
+
+// A larger page cache while an import runs (up to 128 MiB): the changed pages
+// of the staging and journal tables then stay in memory until the commit
+// instead of being spilled to the file along the way. The connection's own
+// size comes back when the import ends.
+class LargerPageCache {
+public:
+    explicit LargerPageCache(platform::Connection& cn) : cn_(cn) {
+        const std::optional<QVariant> size = cn_.scalar(QStringLiteral("PRAGMA cache_size"));
+        if (size && cn_.exec(QStringLiteral("PRAGMA cache_size = -131072"))) previous_ = size->toLongLong();
+    }
+    ~LargerPageCache() {
+        if (previous_) cn_.exec(QStringLiteral("PRAGMA cache_size = %1").arg(*previous_));
+    }
+    LargerPageCache(const LargerPageCache&) = delete;
+    LargerPageCache& operator=(const LargerPageCache&) = delete;
+
+private:
+    platform::Connection& cn_;
+    std::optional<qint64> previous_;
+};
+
+QString quotedName(QString name) {
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 }  // namespace
@@ -389,33 +563,28 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     }
 
     // The pair is read and checked whole before anything changes.
-    const std::optional<QList<QStringList>> company =
-        readPairFile(companyPath, kCompanyValues, QStringLiteral("WK_COMPANY"));
+    const std::optional<CsvText> company = readPairFile(companyPath, kCompanyValues, QStringLiteral("WK_COMPANY"));
     if (!company) return JournalCsvResult::Failed;
-    if (company->size() != 1) {
+    if (company->records() != 1) {
         warn(QStringLiteral("WK_COMPANYマスタのアクセス中にエラーが発生しました(RWdata)。\r\n会社データのレコードが%1件です（1件のはずです）。")
-                 .arg(company->size()));
+                 .arg(company->records()));
         return JournalCsvResult::Failed;
     }
     const QString otherCompany = QStringLiteral("他の会社（会社コード %1）のデータです。取込処理を中止します。");
-    if (company->first()[0].trimmed() != gstrCID) {
-        warn(otherCompany.arg(company->first()[0]));
+    if (company->record(0)[0].trimmed() != gstrCID) {
+        warn(otherCompany.arg(company->record(0)[0]));
         return JournalCsvResult::Failed;
     }
-    const std::optional<QList<QStringList>> records =
-        readPairFile(linePath, kLineValues, QStringLiteral("T_SIMEISAI_FUKYU"));
+    const std::optional<CsvText> records = readPairFile(linePath, kLineValues, QStringLiteral("T_SIMEISAI_FUKYU"));
     if (!records) return JournalCsvResult::Failed;
-    std::vector<JournalLine> lines;
-    lines.reserve(size_t(records->size()));
-    for (qsizetype r = 0; r < records->size(); ++r) {
-        const QStringList& v = (*records)[r];
+    const qsizetype lineCount = records->records();
+    for (qsizetype r = 0; r < lineCount; ++r) {
+        const QStringView* v = records->record(r);
         if (v[2] != gstrCID) {
             warn(otherCompany.arg(v[2]) + QStringLiteral("\r\n%1 %2行目").arg(QFileInfo(linePath).fileName()).arg(r + 1));
             return JournalCsvResult::Failed;
         }
-        int bad = 0;
-        std::optional<JournalLine> line = lineOf(v, &bad);
-        if (!line) {
+        if (const int bad = badNumberPosition(v)) {
             warn(QStringLiteral("T_SIMEISAI_FUKYUマスタのアクセス中にエラーが発生しました(RWdata)。\r\n%1 %2行目: %3番目の値「%4」は数値ではありません。")
                      .arg(QFileInfo(linePath).fileName())
                      .arg(r + 1)
@@ -423,9 +592,9 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
                      .arg(v[bad - 1]));
             return JournalCsvResult::Failed;
         }
-        lines.push_back(std::move(*line));
     }
 
+    LargerPageCache cache(*gcnKaikei);
     platform::Transaction tx(*gcnKaikei);
     auto failed = [&](bool showGeneral) {
         if (showGeneral) {
@@ -440,22 +609,34 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
         // One compiled insert for all staging rows, inside the transaction.
         platform::Statement insert(*gcnKaikei, QStringLiteral("INSERT INTO T_SIMEISAI_FUKYU (") + kColumns +
                                                    QStringLiteral(") VALUES (") + kPlaceholders + QLatin1Char(')'));
-        for (const JournalLine& line : lines) {
+        StagingBinder binder;
+        for (qsizetype r = 0; r < lineCount; ++r) {
             insert.reset();
-            bindStagingLine(insert, line);
+            binder.bind(insert, records->record(r));
             if (!insert.exec()) return failed(true);
         }
+    }
+    // Staging done; replacing most of the journal goes without its secondary
+    // indexes, built again after the copy (all inside the transaction).
+    const std::optional<std::vector<TableIndex>> rebuilt = indexesToRebuild(ym, lineCount);
+    if (!rebuilt) return failed(true);
+    for (const TableIndex& index : *rebuilt) {
+        if (!gcnKaikei->exec(QStringLiteral("DROP INDEX ") + quotedName(index.name))) return failed(true);
     }
     platform::Params params;
     const QString where = selection(ym, params);
     if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_SI_MEISAI") + where, params)) return failed(true);
 
+    // Every staging row is the current company's (checked above), so the
+    // staging table's key (CID, DENCODE, DENMENO) gives the order by voucher
+    // and line without a sort.
+
     // The company's first voucher, when it has none, dated by the first line.
-    if (!lines.empty()) {
+    if (lineCount > 0) {
         const std::optional<QVariant> vouchers =
             gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SIWAKE WHERE CID = ?"), {gstrCID});
         const std::optional<QVariant> firstDay = gcnKaikei->scalar(
-            QStringLiteral("SELECT SIDAY FROM T_SIMEISAI_FUKYU ORDER BY DENCODE, DENMENO LIMIT 1"));
+            QStringLiteral("SELECT SIDAY FROM T_SIMEISAI_FUKYU ORDER BY CID, DENCODE, DENMENO LIMIT 1"));
         if (!vouchers || !firstDay) return failed(true);
         if (vouchers->toLongLong() == 0) {
             DayVoucher voucher;
@@ -472,8 +653,11 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
         }
     }
     if (!gcnKaikei->exec(QStringLiteral("INSERT INTO T_SI_MEISAI (") + kColumns + QStringLiteral(") SELECT ") +
-                         kColumns + QStringLiteral(" FROM T_SIMEISAI_FUKYU ORDER BY DENCODE, DENMENO")))
+                         kColumns + QStringLiteral(" FROM T_SIMEISAI_FUKYU ORDER BY CID, DENCODE, DENMENO")))
         return failed(true);
+    for (const TableIndex& index : *rebuilt) {
+        if (!gcnKaikei->exec(index.sql)) return failed(true);
+    }
     if (!ResetCompanyData()) return failed(false);
     if (!tx.commit()) return failed(true);
     MsgBox::show(gstrSoftName, QStringLiteral("取込処理が正しく終了しました"), MsgIcon::Information);

@@ -289,7 +289,7 @@ StageResult stageTable(const CatalogueRow& entry, const QString& path, const std
         ++lines;
         if (tick && (lines & 4095) == 0) tick();
         if (whole.empty()) {
-            for (int i = 0; i < select.columnCount(); ++i) whole.push_back(isWholeNumberColumn(select.columnName(i)));
+            whole = BackupWholeNumberColumns(select);
         }
         bool written = false;
         if (change) {
@@ -539,6 +539,16 @@ bool writeSet(const QString& folder, BackupKind kind, const BackupStatus& status
 }
 
 }  // namespace
+
+std::vector<bool> BackupWholeNumberColumns(const platform::Statement& st) {
+    std::vector<bool> whole;
+    for (int i = 0; i < st.columnCount(); ++i) whole.push_back(isWholeNumberColumn(st.columnName(i)));
+    return whole;
+}
+
+void AppendBackupLineUtf8(const platform::Statement& st, const std::vector<bool>& whole, int n, QByteArray& line) {
+    appendLineUtf8(st, whole, n, line);
+}
 
 QString BackupValueText(const QString& column, const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QString();

@@ -34,8 +34,13 @@
 #include <QVariant>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "ledger/companyfolder.h"
+
+namespace platform {
+class Statement;
+}
 
 namespace platform {
 class Row;
@@ -118,6 +123,13 @@ bool write_data_to_text(const platform::Row& row, QByteArray& out, int count, co
 
 // The text of one value as the backup writes it (before quoting).
 QString BackupValueText(const QString& column, const QVariant& value);
+
+// The same lines straight from a statement's current row, in UTF-8, for long
+// runs of rows: appends the row's first n values (each as BackupValueText
+// gives it, quoted, quotes doubled) and CR LF to line. The statement has at
+// least n columns; whole is BackupWholeNumberColumns() of the statement.
+std::vector<bool> BackupWholeNumberColumns(const platform::Statement& st);
+void AppendBackupLineUtf8(const platform::Statement& st, const std::vector<bool>& whole, int n, QByteArray& line);
 
 // <data folder>/Data/<company>/ and <data folder>/Temp/<company>/ for the
 // current company, ending in "/"; <company> is CurrentCompanyFolderName().

@@ -147,6 +147,28 @@ Statement& Statement::bindAll(const Params& values) {
     return *this;
 }
 
+Statement& Statement::bindUtf8(int pos, QByteArrayView text) {
+    if (!stmt_) return *this;
+    const char* data = text.isEmpty() ? "" : text.data();
+    const int rc = sqlite3_bind_text(stmt_, pos, data, int(text.size()), SQLITE_STATIC);
+    if (rc != SQLITE_OK) fail(rc);
+    return *this;
+}
+
+Statement& Statement::bindInteger(int pos, qint64 value) {
+    if (!stmt_) return *this;
+    const int rc = sqlite3_bind_int64(stmt_, pos, value);
+    if (rc != SQLITE_OK) fail(rc);
+    return *this;
+}
+
+Statement& Statement::bindReal(int pos, double value) {
+    if (!stmt_) return *this;
+    const int rc = sqlite3_bind_double(stmt_, pos, value);
+    if (rc != SQLITE_OK) fail(rc);
+    return *this;
+}
+
 bool Statement::next() {
     if (!stmt_ || !error_.ok()) return false;
     const int rc = sqlite3_step(stmt_);

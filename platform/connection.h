@@ -99,6 +99,13 @@ public:
     Statement& bind(const QString& name, const QVariant& value);
     // Binds values to positions 1..n.
     Statement& bindAll(const Params& values);
+    // Binds without a QVariant or a copy, for loops over many rows. A text is
+    // given as UTF-8 bytes that must stay valid and unchanged until the
+    // statement has run; empty bytes are stored as '' (never NULL), as bind()
+    // stores an empty text.
+    Statement& bindUtf8(int pos, QByteArrayView text);
+    Statement& bindInteger(int pos, qint64 value);
+    Statement& bindReal(int pos, double value);
 
     // Steps to the next row. false at the end or on failure (see error()).
     bool next();

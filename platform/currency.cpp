@@ -38,7 +38,7 @@ bool isBlank(QChar c) { return c == u' ' || c == QChar(0x3000) || c == u'\t'; }
 
 }  // namespace
 
-std::optional<Currency> Currency::parse(const QString& text) {
+std::optional<Currency> Currency::parse(QStringView text) {
     int i = 0;
     int end = text.size();
     while (i < end && isBlank(text[i])) ++i;

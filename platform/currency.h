@@ -25,7 +25,7 @@ public:
     // full-width) and a leading "¥"/"￥" are accepted. Full-width digits count as
     // digits. Empty text or anything else gives nullopt. Decimals past the fourth
     // are rounded half away from zero.
-    static std::optional<Currency> parse(const QString& text);
+    static std::optional<Currency> parse(QStringView text);
     // parse(), with empty or malformed text giving 0.
     static Currency fromText(const QString& text);
     // A value read from the database (INTEGER raw count) or null.

@@ -1,8 +1,9 @@
 // The journal CSV pair on copies of the shipped database: a round trip into
 // an empty copy (commas, quotes, line ends, full-width text, fractions of a
 // yen), two monthly batches imported in order, damaged or foreign pairs
-// refused before anything changes, and the line file read by Python's csv
-// module with the cp932 codec.
+// refused before anything changes, the journal table's indexes whole after
+// an import or a failed one, and the line file read by Python's csv module
+// with the cp932 codec.
 
 #include <QDir>
 #include <QFile>
@@ -63,6 +64,16 @@ QStringList dump(const QString& where = QString()) {
         rows << v.join(QLatin1Char('|'));
     }
     return rows;
+}
+
+// The journal table's indexes as the database defines them.
+QStringList journalIndexes() {
+    QStringList out;
+    const auto rows = gcnKaikei->query(QStringLiteral(
+        "SELECT name, IFNULL(sql, '') FROM sqlite_master WHERE type = 'index' AND tbl_name = 'T_SI_MEISAI' ORDER BY name"));
+    if (!rows) return {QStringLiteral("<query failed>")};
+    for (const platform::Row& r : *rows) out << r.text(0) + QLatin1Char(' ') + r.text(1);
+    return out;
 }
 
 QByteArray readAll(const QString& path) {
@@ -199,6 +210,51 @@ private slots:
         // A month without a pair is refused.
         QCOMPARE(ImportJournalCsv(dir.path(), QStringLiteral("2003年 6月")), JournalCsvResult::Failed);
         QCOMPARE(boxes.last().text, QStringLiteral("データが見つかりませんので、取込処理を中止します。"));
+    }
+
+    // An import that replaces most of the journal builds the table's indexes
+    // again, one that replaces a small part keeps them up to date; either way,
+    // and when the import fails half way, the indexes are those defined
+    // before and the page cache has its own size again.
+    void journalIndexesWhole_data() {
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<int>("otherLines");  // lines of another company beside
+        QTest::addColumn<bool>("fails");
+        QTest::newRow("all months, alone") << QString() << 0 << false;
+        QTest::newRow("a month beside many lines") << kApril << 50 << false;
+        QTest::newRow("all months, alone, copy fails") << QString() << 0 << true;
+        QTest::newRow("a month beside many lines, copy fails") << kApril << 50 << true;
+    }
+    void journalIndexesWhole() {
+        QFETCH(QString, month);
+        QFETCH(int, otherLines);
+        QFETCH(bool, fails);
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QCOMPARE(ExportJournalCsv(dir.path(), month), JournalCsvResult::Done);
+        for (int i = 0; i < otherLines; ++i) {
+            JournalLine other = makeLine(QStringLiteral("%1").arg(i + 10, 5, 10, QLatin1Char('0')), "001", "2003/04/02",
+                                         "7", QStringLiteral("他社"));
+            other.cid = QStringLiteral("52");
+            addLines({other});
+        }
+        const QStringList indexes = journalIndexes();
+        QCOMPARE(indexes.size(), 5);
+        // Unmarked again, as the file holds the lines: an import gives the same journal.
+        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_SI_MEISAI SET KRBUKBN = '00'")));
+        const QStringList before = dump();
+        const qint64 cacheSize = gcnKaikei->scalar(QStringLiteral("PRAGMA cache_size"))->toLongLong();
+        if (fails) {
+            QVERIFY(gcnKaikei->exec(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.T_SI_MEISAI "
+                                                   "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        }
+        QCOMPARE(ImportJournalCsv(dir.path(), month), fails ? JournalCsvResult::Failed : JournalCsvResult::Done);
+        QCOMPARE(journalIndexes(), indexes);
+        QCOMPARE(dump(), before);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA cache_size"))->toLongLong(), cacheSize);
     }
 
     void damagedOrForeignPairRefused_data() {
