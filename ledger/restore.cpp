@@ -18,7 +18,7 @@
 
 namespace {
 
-using Record = QStringList;  // values 1..n at positions 0..n-1
+using Record = QStringList;  // values 1..n at positions 1..n, as the row writers take them
 
 void warn(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning); }
 
@@ -34,13 +34,55 @@ QString damaged(const QString& path, qint64 line, const QString& reason, const Q
     return text + QStringLiteral(": ") + reason;
 }
 
-}  // namespace
+// Splits one line (without its line end) of a backup file into its
+// values: each quoted, separated by commas, a doubled quote standing for one
+// quote. False when the line is not in that form.
+bool splitLine(QStringView s, Record& values) {
+    qsizetype i = 0;
+    const qsizetype end = s.size();
+    for (;;) {
+        if (i >= end || s[i] != QLatin1Char('"')) return false;
+        ++i;
+        QString value;
+        for (;;) {
+            const qsizetype q = s.indexOf(QLatin1Char('"'), i);
+            if (q < 0) return false;  // no closing quote
+            value.append(s.mid(i, q - i));
+            if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
+                value.append(QLatin1Char('"'));
+                i = q + 2;
+                continue;
+            }
+            i = q + 1;
+            break;
+        }
+        values << value;
+        if (i == end) return true;
+        if (s[i] != QLatin1Char(',')) return false;
+        ++i;
+    }
+}
 
-std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int count, QString& error,
-                                                       const QString& heading) {
-    const QString& title = heading.isEmpty() ? kDamagedBackup : heading;
+// The number of the first line of bytes that is no valid CP932.
+qint64 firstUndecodableLine(const QByteArray& bytes) {
+    qint64 lineNo = 0;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        ++lineNo;
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0) end = bytes.size();
+        if (!platform::cp932::decode(bytes.mid(start, end - start))) return lineNo;
+        start = end + 1;
+    }
+    return lineNo;
+}
+
+// Parses a backup file into its lines' values, each line's values from
+// position first on (the positions before it empty).
+std::optional<std::vector<QStringList>> parseBackupFile(const QString& path, int count, QString& error,
+                                                        const QString& heading, int first) {
     auto damaged = [&](const QString& p, qint64 line, const QString& reason) {
-        return ::damaged(p, line, reason, title);
+        return ::damaged(p, line, reason, heading);
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -52,75 +94,55 @@ std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int 
         error = damaged(path, 0, QStringLiteral("ファイルを読めません。"));
         return std::nullopt;
     }
-    std::vector<Record> records;
+    // A line end byte is never part of a CP932 double-byte character, so the
+    // whole file decodes as its lines would one by one.
+    const std::optional<QString> text = platform::cp932::decode(bytes);
+    if (!text) {
+        error = damaged(path, firstUndecodableLine(bytes),
+                        QStringLiteral("Shift-JIS(CP932)として読めない文字があります。"));
+        return std::nullopt;
+    }
+    const QStringView s(*text);
+    std::vector<QStringList> records;
     qint64 lineNo = 0;
     qsizetype start = 0;
-    while (start < bytes.size()) {
+    while (start < s.size()) {
         ++lineNo;
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) end = bytes.size();
-        QByteArray raw = bytes.mid(start, end - start);
+        qsizetype end = s.indexOf(QLatin1Char('\n'), start);
+        if (end < 0) end = s.size();
+        qsizetype stop = end;
+        if (stop > start && s[stop - 1] == QLatin1Char('\r')) --stop;
+        QStringList values;
+        values.reserve(first + count);
+        for (int i = 0; i < first; ++i) values << QString();
+        const bool ok = splitLine(s.mid(start, stop - start), values);
         start = end + 1;
-        if (raw.endsWith('\r')) raw.chop(1);
-        const std::optional<QString> text = platform::cp932::decode(raw);
-        if (!text) {
-            error = damaged(path, lineNo, QStringLiteral("Shift-JIS(CP932)として読めない文字があります。"));
-            return std::nullopt;
-        }
-        Record values;
-        const QString& s = *text;
-        qsizetype i = 0;
-        bool ok = true;
-        while (ok) {
-            if (i >= s.size() || s[i] != QLatin1Char('"')) {
-                ok = false;
-                break;
-            }
-            QString value;
-            ++i;
-            bool closed = false;
-            while (i < s.size()) {
-                if (s[i] == QLatin1Char('"')) {
-                    if (i + 1 < s.size() && s[i + 1] == QLatin1Char('"')) {
-                        value += QLatin1Char('"');
-                        i += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++i;
-                    break;
-                }
-                value += s[i++];
-            }
-            if (!closed) {
-                ok = false;
-                break;
-            }
-            values << value;
-            if (i == s.size()) break;
-            if (s[i] != QLatin1Char(',')) {
-                ok = false;
-                break;
-            }
-            ++i;
-        }
         if (!ok) {
             error = damaged(path, lineNo, QStringLiteral("値の区切りが正しくありません。"));
             return std::nullopt;
         }
-        if (values.size() != count) {
-            error = damaged(path, lineNo, QStringLiteral("値の数が %1 です(%2 のはずです)。").arg(values.size()).arg(count));
+        if (values.size() - first != count) {
+            error = damaged(path, lineNo,
+                            QStringLiteral("値の数が %1 です(%2 のはずです)。").arg(values.size() - first).arg(count));
             return std::nullopt;
         }
-        records.push_back(values);
+        records.push_back(std::move(values));
     }
     return records;
 }
 
+}  // namespace
+
+std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int count, QString& error,
+                                                       const QString& heading) {
+    return parseBackupFile(path, count, error, heading.isEmpty() ? kDamagedBackup : heading, 0);
+}
+
 namespace {
 
+// The restore keeps each line's values as the row writers take them.
 std::optional<std::vector<Record>> readBackupFile(const QString& path, int count, QString& error) {
-    return ReadBackupFile(path, count, error);
+    return parseBackupFile(path, count, error, kDamagedBackup, 1);
 }
 
 using Writer = bool (*)(const QStringList&, const QString&);
@@ -155,17 +177,18 @@ struct Period {
 bool writeRecords(const std::vector<Record>& records, const QString& table, int number, Period* period) {
     const Writer writer = writerFor(number);
     if (!writer) return true;
-    const int count = records.empty() ? 0 : int(records.front().size());
+    if (number != 2) {
+        if (WriteRows(writer, records, table)) return true;
+        warn(tableFailure(table));
+        return false;
+    }
     for (const Record& record : records) {
-        QStringList values = RowValues(count);
-        for (int i = 0; i < count; ++i) values[i + 1] = record[i];
-        if (!writer(values, table)) {
+        if (!writer(record, table)) {
             warn(tableFailure(table));
             return false;
         }
-        if (number != 2) continue;
-        const QString kisyu = FormatDateString(record.value(13));
-        const QString kimatu = FormatDateString(record.value(14));
+        const QString kisyu = FormatDateString(record.value(14));
+        const QString kimatu = FormatDateString(record.value(15));
         if (kisyu.size() != 10 || kimatu.size() != 10) {
             warn(tableFailure(table));
             return false;
@@ -177,10 +200,13 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
             warn(tableFailure(table));
             return false;
         }
-        gstrNendo = NendoLabel(record.value(15).trimmed(), record.value(18).trimmed().toLongLong(), kisyu);
+        gstrNendo = NendoLabel(record.value(16).trimmed(), record.value(19).trimmed().toLongLong(), kisyu);
     }
     return true;
 }
+
+// From this many rows a table's replacement may rebuild its indexes.
+constexpr size_t kBulkRows = 1000;
 
 struct CatalogueEntry {
     int seq = 0;
@@ -219,6 +245,68 @@ std::optional<std::vector<CatalogueEntry>> readCatalogue() {
 }
 
 const QString kCatalogueFailure = QStringLiteral("T_BACKUPマスタのアクセス中にエラーが発生しました(cmdLoalBack_Click)。");
+
+// The indexes of table that its CREATE statements made (not those of its key
+// or uniqueness constraints), with the statements that make them again.
+struct IndexDefinition {
+    QString name;
+    QString sql;
+};
+std::optional<std::vector<IndexDefinition>> secondaryIndexes(const QString& table) {
+    const auto rows = gcnKaikei->query(
+        QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ? AND sql IS NOT NULL"),
+        {table});
+    if (!rows) return std::nullopt;
+    std::vector<IndexDefinition> indexes;
+    for (const platform::Row& r : *rows) indexes.push_back({r.text(0), r.text(1)});
+    return indexes;
+}
+
+QString quotedName(QString name) {
+    return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// Replaces the company's rows of one catalogued table (the working chart
+// T_KANJO whole) by records. When the rows taken out and put in are many and
+// a good part of the table, its secondary indexes are dropped first and built
+// again afterwards: one sort per index costs a fraction of keeping every
+// index up to date row by row. Inside the caller's transaction, so a rollback
+// brings the indexes back as well.
+bool replaceRows(const CatalogueEntry& e, const std::vector<Record>& records, Period* period) {
+    const QString where = e.seq > 1 ? QStringLiteral(" WHERE CID = ?") : QString();
+    const QVariantList params = e.seq > 1 ? QVariantList{gstrCID} : QVariantList{};
+    std::vector<IndexDefinition> rebuilt;
+    if (records.size() >= kBulkRows) {
+        const auto replaced = gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1%2").arg(e.table, where), params);
+        const auto total = gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1").arg(e.table));
+        auto indexes = secondaryIndexes(e.table);
+        if (!replaced || !total || !indexes) {
+            warn(kCatalogueFailure);
+            return false;
+        }
+        const qint64 touched = replaced->toLongLong() + qint64(records.size());
+        if (touched * 3 >= total->toLongLong()) rebuilt = std::move(*indexes);
+    }
+    for (const IndexDefinition& index : rebuilt) {
+        if (!gcnKaikei->exec(QStringLiteral("DROP INDEX ") + quotedName(index.name))) {
+            warn(kCatalogueFailure);
+            return false;
+        }
+    }
+    if (!gcnKaikei->exec(QStringLiteral("DELETE FROM %1%2").arg(e.table, where), params)) {
+        warn(kCatalogueFailure);
+        return false;
+    }
+    if (!writeRecords(records, e.table, e.seq, period)) return false;
+    for (const IndexDefinition& index : rebuilt) {
+        if (!gcnKaikei->exec(index.sql)) {
+            warn(kCatalogueFailure);
+            return false;
+        }
+    }
+    return true;
+}
+
 
 }  // namespace
 
@@ -269,7 +357,7 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
         }
         if (e.seq > 1 && e.cidColumn >= 0 && e.cidColumn < e.count) {
             for (size_t i = 0; i < records->size(); ++i) {
-                if ((*records)[i][e.cidColumn] == gstrCID) continue;
+                if ((*records)[i][e.cidColumn + 1] == gstrCID) continue;
                 if (e.seq == 2 || i == 0) {
                     warn(QStringLiteral("復旧しようとするデータは現在使用中の") + CurrentCompanyName() +
                          QStringLiteral("のものではありませんので、\n\n復旧処理を中止します。\r\n") +
@@ -297,15 +385,7 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
     }
     Period period;
     for (size_t i = 0; i < catalogue->size(); ++i) {
-        const CatalogueEntry& e = (*catalogue)[i];
-        const bool deleted =
-            e.seq > 1 ? gcnKaikei->exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(e.table), {gstrCID})
-                      : gcnKaikei->exec(QStringLiteral("DELETE FROM %1").arg(e.table));
-        if (!deleted) {
-            warn(kCatalogueFailure);
-            return fail();
-        }
-        if (!writeRecords(sets[i], e.table, e.seq, &period)) return fail();
+        if (!replaceRows((*catalogue)[i], sets[i], &period)) return fail();
     }
     if (period.kisyu.isEmpty()) {
         warn(tableFailure(QStringLiteral("T_COMP_MAIN")));

@@ -1,6 +1,5 @@
 #include "ledger/rowwriters.h"
 
-#include <QRegularExpression>
 #include <cmath>
 #include <optional>
 
@@ -67,8 +66,16 @@ QString servedTable(const Writer& w, const QString& table) {
 // an optional "." with digits ("-1234.5"). No grouping, blanks, signs of
 // currency or exponents: "320,5" is no number rather than 3,205.
 bool isPlainDecimal(const QString& text) {
-    static const QRegularExpression plain(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    return plain.match(text).hasMatch();
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    const qsizetype intStart = i;
+    while (i < text.size() && digit(text[i])) ++i;
+    if (i == intStart) return false;
+    if (i == text.size()) return true;
+    if (text[i] != QLatin1Char('.')) return false;
+    const qsizetype fracStart = ++i;
+    while (i < text.size() && digit(text[i])) ++i;
+    return i > fracStart && i == text.size();
 }
 
 // Amounts hold four decimals: more are accepted only as zeros.
@@ -156,11 +163,16 @@ platform::DbError lastErrorOr(platform::Connection& cn) {
 
 // Inserts the row (after emptying the table, for a writer that does so, in one
 // unit so that a failed insert leaves the old rows in place).
+QString insertSql(const QString& table, qsizetype count) {
+    QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" VALUES(");
+    for (qsizetype i = 0; i < count; ++i) sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
+    sql += QLatin1Char(')');
+    return sql;
+}
+
 platform::DbError insertRow(platform::Connection& cn, const Writer& w, const QString& table,
                             const platform::Params& params) {
-    QString sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" VALUES(");
-    for (int i = 0; i < params.size(); ++i) sql += i == 0 ? QStringLiteral("?") : QStringLiteral(", ?");
-    sql += QLatin1Char(')');
+    const QString sql = insertSql(table, params.size());
     if (!w.emptyFirst) {
         return cn.exec(sql, params) ? platform::DbError{} : lastErrorOr(cn);
     }
@@ -360,4 +372,52 @@ bool WriteKesansyoTable(const QStringList& v, const QString& t) {
 }
 bool WriteBKesansyoTable(const QStringList& v, const QString& t) {
     return writeRow(kBKesansyo, v, t);
+}
+
+namespace {
+
+const Writer* layoutOf(RowWriter writer) {
+    static const std::pair<RowWriter, const Writer*> layouts[] = {
+        {WriteCompanyTable, &kCompany},         {WriteKisyuzanTable, &kKisyuzan},
+        {WriteKanjoTable, &kKanjo},             {WriteBKanjoTable, &kBKanjo},
+        {WriteHojoKamokuTable, &kHojoKamoku},   {WriteSiwakeTable, &kSiwake},
+        {WriteSiMeisaiTable, &kSiMeisai},       {WriteDayToranTable, &kDayToran},
+        {WriteSiPatternTable, &kSiPattern},     {WriteTekiyoTable, &kTekiyo},
+        {WriteDayInputTable, &kDayInput},       {WriteTukisimeTable, &kTukisime},
+        {WriteBKesansyoTable, &kBKesansyo},
+    };
+    for (const auto& [fn, layout] : layouts)
+        if (fn == writer) return layout;
+    return nullptr;
+}
+
+}  // namespace
+
+bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QString& table) {
+    if (rows.empty()) return true;
+    const Writer* w = layoutOf(writer);
+    const QString target = w ? servedTable(*w, table) : QString();
+    // Anything out of the ordinary takes the writer's own road, row by row.
+    if (!w || w->emptyFirst || target.isEmpty() || !gcnKaikei) {
+        for (const QStringList& row : rows)
+            if (!writer(row, table)) return false;
+        return true;
+    }
+    platform::Statement insert(*gcnKaikei, insertSql(target, w->rules.size()));
+    platform::Params params;
+    for (const QStringList& row : rows) {
+        params.clear();
+        platform::DbError error = bindValues(*w, row, params);
+        if (error.ok() && !insert.isValid()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
+        if (error.ok()) {
+            insert.bindAll(params);
+            if (!insert.exec()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
+            insert.reset();
+        }
+        if (!error.ok()) {
+            report(*w, table, error);
+            return false;
+        }
+    }
+    return true;
 }

@@ -63,10 +63,20 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // A value list for a writer of count values: count + 1 empty texts, element 0
 // unused.
 QStringList RowValues(int count);
+
+// One of the writers below.
+using RowWriter = bool (*)(const QStringList& values, const QString& table);
+
+// Writes rows (each a value list as the writer takes it) into table: the same
+// as calling writer(row, table) for each row in turn (the same conversions,
+// checks and messages; it stops at the first row that fails and returns
+// false), with one compiled statement for all of them. For loading many rows.
+bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QString& table);
 
 // ---- Company and chart tables
 

@@ -28,6 +28,10 @@ public:
     int companyCount() const override { return 1; }
 };
 
+int count(const QString& sql) {
+    return gcnKaikei->scalar(sql)->toInt();
+}
+
 bool exec(const QString& sql, const QVariantList& params = {}) {
     if (gcnKaikei->exec(sql, params)) return true;
     qWarning() << sql << gcnKaikei->lastError().text();
@@ -146,6 +150,58 @@ private slots:
         QCOMPARE(box.count(), 1);
         QVERIFY2(box.last().text.contains(named), qPrintable(box.last().text));
         QCOMPARE(dump(), before);
+    }
+
+    // A journal large enough that its indexes are dropped and built again
+    // around the replacement: restored whole with its indexes, and on a
+    // failure in a later table rolled back with its rows and indexes.
+    void largeJournal_data() {
+        QTest::addColumn<bool>("laterTableFails");
+        QTest::newRow("restored") << false;
+        QTest::newRow("later table fails") << true;
+    }
+    void largeJournal() {
+        QFETCH(bool, laterTableFails);
+        QVERIFY(exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1500) "
+            "INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, KRKOCODE, KRKIN, KSKOCODE, KSKIN, TEKIYO) "
+            "SELECT printf('%05d', 10 + i / 100), printf('%03d', i % 100), '51', '2003/05/01', '2003/05', "
+            "printf('%03d', i % 40), i * 10000, '004', i * 10000, '売上 ' || i FROM n")));
+        ScriptedMsgBox box;
+        QCOMPARE(DataBackUp(BackupKind::Chosen, {}, [&] { return std::optional<QString>(folder_); }),
+                 BackupResult::Written);
+        const auto indexes = [] {
+            QStringList list;
+            const auto rows = gcnKaikei->query(
+                QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' ORDER BY name"));
+            for (const platform::Row& r : *rows) list << r.text(0) + QLatin1Char('|') + r.text(1);
+            return list;
+        };
+        const QStringList indexesBefore = indexes();
+        QVERIFY(indexesBefore.join(QLatin1Char(' ')).contains(QStringLiteral("T_SI_MEISAI_MSUM_DEBIT")));
+        QVERIFY(exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = '51' AND DENCODE > '00012'")));
+        const QStringList before = dump();
+        const int kept = count(QStringLiteral("SELECT count(*) FROM T_SI_MEISAI WHERE CID = '51'"));
+        QVERIFY(kept < 1000);
+        if (laterTableFails) {
+            // An opening balance that is no amount passes the reading and
+            // fails its row writer, after the journal has been replaced.
+            QFile f(folder_ + QStringLiteral("T_008.txt"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("\"51\",\"004\",\"\",\"\",\"abc\",\"0\",\"\",\"\",\"\",\"\",\"0\"\r\n");
+        }
+        box.clear();
+        QCOMPARE(RestoreBackupSet(folder_), laterTableFails ? RestoreResult::Failed : RestoreResult::Restored);
+        QCOMPARE(indexes(), indexesBefore);
+        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM T_SI_MEISAI WHERE CID = '51'")),
+                 laterTableFails ? kept : 1501);
+        if (laterTableFails) {
+            QCOMPARE(dump(), before);
+            // The writer's own message, then the restore's naming the table.
+            QCOMPARE(box.count(), 2);
+            QVERIFY(box.shown().front().text.contains(QStringLiteral("WriteKisyuzanTable")));
+            QCOMPARE(box.last().text, QStringLiteral("T_KISYUZANマスタのアクセス中にエラーが発生しました(write_data_to_table)。"));
+        }
     }
 
 private:
