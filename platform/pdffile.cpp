@@ -112,6 +112,7 @@ struct PdfFile::Face {
     int numGlyphs = 0;
     int numHMetrics = 0;
     bool longLoca = false;
+    double emboldening = 0;  // offset of the bold copy, per pixel of size
     struct Glyph {
         quint32 id = 0;
         double width = 0;  // in thousandths of the font size
@@ -145,6 +146,10 @@ struct PdfFile::Face {
         raw = QRawFont(data, unitsPerEm, QFont::PreferNoHinting);
         if (!raw.isValid()) return false;
         bmp.assign(0x10000, Glyph{0, -1});
+        // Half the underline's thickness, per pixel of size.
+        const QByteArray& post = tables["post"];
+        const int thickness = post.size() >= 12 ? s16(post, 10) : 0;
+        emboldening = thickness > 0 ? 0.5 * thickness / unitsPerEm : 0.025;
         return true;
     }
 
@@ -322,7 +327,6 @@ void PdfFile::newPage(QSizeF pagePt) {
     lineWidth_ = -1;
     textFace_ = nullptr;
     textSize_ = -1;
-    renderMode_ = 0;
     // Pixels to points, y downwards from the top; lines end flat.
     appendNumbers(content_, {scale_, 0, 0, -scale_, 0, pagePt.height()});
     content_ += "cm\n0 J\n";
@@ -419,20 +423,6 @@ bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, doubl
         content_ += "0 g\n";
         fill_ = Qt::black;
     }
-    const int mode = bold ? 2 : 0;
-    if (bold) {
-        // Outlines stroked as thick as an emboldened face's extra weight.
-        if (stroke_ != QColor(Qt::black)) {
-            content_ += "0 G\n";
-            stroke_ = Qt::black;
-        }
-        const double w = sizePx / 40.0;
-        if (w != lineWidth_) {
-            appendNumber(content_, w);
-            content_ += " w\n";
-            lineWidth_ = w;
-        }
-    }
     content_ += "BT\n";
     if (f != textFace_ || sizePx != textSize_) {
         content_ += "/F" + std::to_string(f->resource) + ' ';
@@ -441,30 +431,38 @@ bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, doubl
         textFace_ = f;
         textSize_ = sizePx;
     }
-    if (mode != renderMode_) {
-        content_ += mode == 2 ? "2 Tr\n" : "0 Tr\n";
-        renderMode_ = mode;
-    }
-    appendNumbers(content_, {hscale, 0, 0, -1, at.x(), at.y()});
-    content_ += "Tm ";
     const bool spaced = spacing != 0 && !(percentSpacing && spacing == 100);
-    if (!spaced) {
-        content_ += '<';
-        for (const Face::Glyph* g : glyphs) appendHex4(content_, g->id);
-        content_ += "> Tj\nET\n";
-        return true;
+    auto draw = [&](double x) {
+        appendNumbers(content_, {hscale, 0, 0, -1, x, at.y()});
+        content_ += "Tm ";
+        if (!spaced) {
+            content_ += '<';
+            for (const Face::Glyph* g : glyphs) appendHex4(content_, g->id);
+            content_ += "> Tj\n";
+            return;
+        }
+        // Letter spacing: every glyph moves on by the extra space.
+        content_ += '[';
+        for (const Face::Glyph* g : glyphs) {
+            content_ += '<';
+            appendHex4(content_, g->id);
+            content_ += "> ";
+            const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
+            appendNumber(content_, -extra);
+            content_ += ' ';
+        }
+        content_ += "] TJ\n";
+    };
+    draw(at.x());
+    if (bold) {
+        // A face without a bold style is emboldened by drawing the text again
+        // half a stroke to the left; the copy is marked as no text, so the
+        // text reads once.
+        content_ += "/Span << /ActualText <> >> BDC\n";
+        draw(at.x() - f->emboldening * sizePx);
+        content_ += "EMC\n";
     }
-    // Letter spacing: every glyph moves on by the extra space.
-    content_ += '[';
-    for (const Face::Glyph* g : glyphs) {
-        content_ += '<';
-        appendHex4(content_, g->id);
-        content_ += "> ";
-        const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
-        appendNumber(content_, -extra);
-        content_ += ' ';
-    }
-    content_ += "] TJ\nET\n";
+    content_ += "ET\n";
     return true;
 }
 

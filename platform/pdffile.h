@@ -54,8 +54,8 @@ public:
     // One line of text, its baseline starting at `at`. sizePx is the font's
     // pixel size, hscale condenses it horizontally, spacing is the QFont's
     // letter spacing (percent when `percentSpacing`, else pixels). Bold is
-    // drawn by also stroking the outlines, as a face without a bold style is
-    // emboldened. Returns false when a character is not in the face.
+    // drawn as a face without a bold style is emboldened. Returns false when
+    // a character is not in the face.
     bool text(Face* face, double sizePx, bool bold, bool percentSpacing, double spacing, QPointF at,
               double hscale, const QString& s);
 
@@ -88,7 +88,6 @@ private:
     double lineWidth_ = -1;
     Face* textFace_ = nullptr;
     double textSize_ = -1;
-    int renderMode_ = 0;
     QHash<QString, Face*> byFamily_;
     std::vector<std::unique_ptr<Face>> faces_;
 };
