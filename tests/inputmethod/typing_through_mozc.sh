@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Japanese typed through a real input method, as a user types it: the built
 # program runs on a private X server with ibus and its mozc engine in kana
-# mode; xdotool types romaji into the company screen and the daily entry, and
-# the database must hold what was typed.
+# mode; xdotool types romaji into the company screen, the description screen
+# and the daily entry, and the database must hold what was typed.
 #
 #   typing_through_mozc.sh PROGRAM_DIR
 #
@@ -209,6 +209,32 @@ focus_window "メインメニュー"
 keys shift+Tab End      # the company list: the new company is the last entry
 sleep 1
 shot menu-company
+
+# ---- descriptions of that company: a word typed into the description box, stored when the screen closes
+keys Tab Tab space      # "初期設定"
+find_window "初期設定" || fail "the settings menu did not open"
+focus_window "初期設定"
+keys Tab Tab Tab Tab space  # from the first button to "５）摘要登録"
+find_window "摘要入力" || fail "the description screen did not open"
+focus_window "摘要入力"
+shot tekiyo-open        # register mode: the description box has the focus
+romaji genkin
+keys space
+shot tekiyo-converted
+keys Return
+keys Tab Tab Return     # past the locked list and "表 示" to "登 録"
+shot tekiyo-registered
+# The register cleared the box and gave it the focus again; on to "もどる",
+# which closes the screen and writes its copy back.
+keys Tab Tab Tab Tab Tab Return
+got=$(sql "SELECT TEKINO || '|' || TENAME FROM T_TEKIYO WHERE CID = '51'")
+want="001|現金"
+[ "$got" = "$want" ] || fail "description row: '$got', expected '$want'"
+echo "description screen: $got"
+focus_window "初期設定"
+keys x                  # back "もどる（X）"
+focus_window "メインメニュー"
+keys shift+Tab shift+Tab  # from "初期設定" back to the company list
 keys Tab Tab Tab Tab space  # "ミルト入力"
 find_window "簡易仕訳入力" || fail "the daily entry did not open"
 focus_window "簡易仕訳入力"
