@@ -243,8 +243,9 @@ public:
         return f;
     }
 
-    double textWidthMm(const QString& s, const QFont& f) const {
-        return QFontMetricsF(f, &d_).horizontalAdvance(s) / pxPerMm_;
+    double textWidthMm(const QString& s, const QFont& f) {
+        const FontState& fs = state(f);
+        return (pdf_ ? width(fs, s) : fs.metrics.horizontalAdvance(s)) / pxPerMm_;
     }
 
     void line(double x1, double y1, double x2, double y2, double widthPt, const QColor& color = Qt::black) {
@@ -361,6 +362,16 @@ private:
     // Makes f the painter's font; metrics are kept per font for the whole
     // document, since building them again for every cell is costly.
     const FontState& use(const QFont& f) {
+        const FontState& fs = state(f);
+        if (p_ && &fs != painterFont_) {
+            p_->setFont(f);
+            painterFont_ = &fs;
+        }
+        return fs;
+    }
+
+    // The metrics (and PDF face) of a font, made once per document.
+    const FontState& state(const QFont& f) {
         // Most texts come in the font of the text before.
         if (last_ && f == last_->font) return *last_;
         const QString key = f.key() + QString::number(f.letterSpacing());
@@ -375,10 +386,6 @@ private:
             }
             it = fonts_.emplace(key, std::move(fs)).first;
         }
-        if (p_ && key != currentFont_) {
-            p_->setFont(f);
-            currentFont_ = key;
-        }
         last_ = &it->second;
         return it->second;
     }
@@ -388,9 +395,9 @@ private:
     QPaintDevice& d_;
     bool failed_ = false;
     double pxPerMm_;
-    std::map<QString, FontState> fonts_;  // stays put: last_ points into it
+    std::map<QString, FontState> fonts_;  // stays put: the pointers below point into it
     const FontState* last_ = nullptr;
-    QString currentFont_;
+    const FontState* painterFont_ = nullptr;
     PenState penState_ = PenState::Unknown;
     double penWidthPt_ = 0;
     QColor penColor_;
@@ -473,14 +480,24 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
     const double em = c.textWidthMm(QStringLiteral("　"), body);
     double y = g.bodyTop;
     static const Cell blank;
+    // The column rules run down each stretch of rows between headings, drawn
+    // once per stretch rather than once per row.
+    double stretchTop = -1;
+    auto columnRules = [&] {
+        if (stretchTop < 0) return;
+        for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], stretchTop, x[i], y, 0.3);
+        stretchTop = -1;
+    };
     for (const Line& line : page) {
         const Row& r = *line.row;
         const QFont& f = r.bold ? bold : body;
         if (r.kind == RowKind::Heading) {
+            columnRules();
             c.fill(left, y, right - left, kRowHeight, QColor(0xF2, 0xF2, 0xF2));
             c.text(left + kCellPadding + r.indent * em, y, right - left - 2 * kCellPadding, kRowHeight,
                    r.text, f, Align::Left);
         } else {
+            if (stretchTop < 0) stretchTop = y;
             for (size_t i = 0; i < t.columns.size(); ++i) {
                 const Column& col = t.columns[i];
                 const Cell& cell = i < r.cells.size() ? r.cells[i] : blank;
@@ -489,7 +506,6 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
                 c.text(x[i] + kCellPadding + indent, y, x[i + 1] - x[i] - 2 * kCellPadding - indent,
                        kRowHeight, cellText(col, cell), f, a);
             }
-            for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], y, x[i], y + kRowHeight, 0.3);
         }
         // Rules above sums: single for a subtotal, double for the grand total.
         if (r.kind == RowKind::Subtotal) c.line(left, y, right, y, 0.7);
@@ -500,6 +516,7 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
         y += kRowHeight;
         c.line(left, y, right, y, 0.25, QColor(0x60, 0x60, 0x60));
     }
+    columnRules();
 
     // Caption rules and the frame.
     for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], top, x[i], top + kTableHeadHeight, 0.3);
