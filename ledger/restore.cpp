@@ -43,20 +43,27 @@ bool splitLine(QStringView s, Record& values) {
     for (;;) {
         if (i >= end || s[i] != QLatin1Char('"')) return false;
         ++i;
-        QString value;
-        for (;;) {
-            const qsizetype q = s.indexOf(QLatin1Char('"'), i);
-            if (q < 0) return false;  // no closing quote
-            value.append(s.mid(i, q - i));
-            if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
-                value.append(QLatin1Char('"'));
-                i = q + 2;
-                continue;
+        qsizetype q = s.indexOf(QLatin1Char('"'), i);
+        if (q < 0) return false;  // no closing quote
+        if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
+            // A value holding quotes: gathered piece by piece.
+            QString value;
+            for (;;) {
+                value.append(s.mid(i, q - i));
+                if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
+                    value.append(QLatin1Char('"'));
+                    i = q + 2;
+                    q = s.indexOf(QLatin1Char('"'), i);
+                    if (q < 0) return false;
+                    continue;
+                }
+                break;
             }
-            i = q + 1;
-            break;
+            values.append(std::move(value));
+        } else {
+            values.append(s.mid(i, q - i).toString());
         }
-        values << value;
+        i = q + 1;
         if (i == end) return true;
         if (s[i] != QLatin1Char(',')) return false;
         ++i;

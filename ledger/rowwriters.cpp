@@ -155,6 +155,52 @@ platform::DbError bindValues(const Writer& w, const QStringList& values, platfor
     return {};
 }
 
+// Binds one row's values to the writer's insert as bindValues converts them,
+// without a QVariant for the texts: their UTF-8 bytes are kept in texts
+// (one per position) until the statement has run.
+platform::DbError bindRow(const Writer& w, const QStringList& values, platform::Statement& insert,
+                          std::vector<QByteArray>& texts) {
+    const int count = int(w.rules.size());
+    if (values.size() <= count) {
+        return ownError(kErrRange, QStringLiteral("%1 needs values 1 to %2; the list ends at %3")
+                                       .arg(QLatin1String(w.name))
+                                       .arg(count)
+                                       .arg(values.size() - 1));
+    }
+    for (int i = 1; i <= count; ++i) {
+        const char rule = w.rules[i - 1].toLatin1();
+        QByteArray& text = texts[size_t(i - 1)];
+        switch (rule) {
+            case 't':
+                text = Trim(values[i]).toUtf8();
+                insert.bindUtf8(i, text);
+                continue;
+            case 'q':
+                text = values[i].toUtf8();
+                insert.bindUtf8(i, text);
+                continue;
+            case 'd':
+                text = FormatDateString(values[i]).toUtf8();
+                insert.bindUtf8(i, text);
+                continue;
+            default:
+                break;
+        }
+        const std::optional<QVariant> v = valueFor(w.rules[i - 1], values[i]);
+        if (!v) {
+            return ownError(kErrMismatch,
+                            QStringLiteral("value %1 is not a number: \"%2\"").arg(i).arg(values[i]));
+        }
+        if (v->metaType() == QMetaType::fromType<Currency>())
+            insert.bindInteger(i, v->value<Currency>().raw());
+        else if (v->metaType().id() == QMetaType::Double)
+            insert.bindReal(i, v->toDouble());
+        else
+            insert.bindInteger(i, v->toLongLong());
+    }
+    return {};
+}
+
 platform::DbError lastErrorOr(platform::Connection& cn) {
     platform::DbError e = cn.lastError();
     if (e.ok()) e = ownError(kErrGeneric, QStringLiteral("database statement failed"));
@@ -404,13 +450,11 @@ bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QSt
         return true;
     }
     platform::Statement insert(*gcnKaikei, insertSql(target, w->rules.size()));
-    platform::Params params;
+    std::vector<QByteArray> texts(w->rules.size());
     for (const QStringList& row : rows) {
-        params.clear();
-        platform::DbError error = bindValues(*w, row, params);
+        platform::DbError error = bindRow(*w, row, insert, texts);
         if (error.ok() && !insert.isValid()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
         if (error.ok()) {
-            insert.bindAll(params);
             if (!insert.exec()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
             insert.reset();
         }
