@@ -471,11 +471,15 @@ protected:
     }
 
     // Entering a grid that has no active cell yet puts the cursor on its first
-    // editable cell (its last one when coming back with Shift+Tab).
+    // editable cell (its last one when coming back with Shift+Tab). Qt's own
+    // handler switches the input method on for any editable cell; the cell's
+    // column decides it here, or an amount cell would take the first digits
+    // typed after the window gets the focus as a kana composition.
     void focusInEvent(QFocusEvent* e) override {
         if (!currentIndex().isValid() && e->reason() != Qt::MouseFocusReason)
             d->enterAtEdge(e->reason() != Qt::BacktabFocusReason);
         QTableView::focusInEvent(e);
+        d->updateInputMethod();
     }
 
     void mouseReleaseEvent(QMouseEvent* e) override;

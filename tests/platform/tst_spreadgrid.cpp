@@ -85,6 +85,7 @@ private slots:
     void sizeChangesKeepContentsAndSettings();
     void clicksNameRowAndColumn();
     void inputMethodFollowsTheColumn();
+    void inputMethodStaysOffWhenFocusEntersAnAmount();
     void inputMethodTextLandsWholeInAComboCell();
     void comboListOpensOnRequest_data();
     void comboListOpensOnRequest();
@@ -475,6 +476,44 @@ void TestSpreadGrid::inputMethodFollowsTheColumn() {
     s.type("a");
     QVERIFY(!s.focus()->testAttribute(Qt::WA_InputMethodEnabled));
     QVERIFY(!imtest::acceptsInputMethod());
+}
+
+// Qt's view switches the input method on for every editable cell it gets the
+// focus on; an amount cell must keep it off however the focus arrives: the
+// first entry into the grid, coming back from another box, from another window.
+void TestSpreadGrid::inputMethodStaysOffWhenFocusEntersAnAmount() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    g.setColumnType(1, SpreadGrid::ColumnType::Number);
+    g.setColumnType(2, SpreadGrid::ColumnType::Number);
+    s.before->setFocus();
+    QApplication::processEvents();
+
+    s.key(Qt::Key_Tab);  // first entry: the first cell becomes active
+    QCOMPARE(s.focus(), g.view());
+    QCOMPARE(s.active(), Cell(1, 1));
+    QVERIFY(!imtest::acceptsInputMethod());
+
+    s.key(Qt::Key_Tab);
+    s.key(Qt::Key_Tab);
+    s.key(Qt::Key_Tab);
+    s.key(Qt::Key_Tab);  // past the last cell to the box after the grid
+    QCOMPARE(s.focus(), s.after);
+    s.key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(s.focus(), g.view());
+    QVERIFY(!imtest::acceptsInputMethod());
+
+    QWidget other;  // another window takes the focus and gives it back
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    s.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&s.window));
+    QCOMPARE(s.focus(), g.view());
+    QVERIFY(!imtest::acceptsInputMethod());
+    s.type("7");
+    s.key(Qt::Key_Return);
+    QCOMPARE(g.amount(s.active().first, s.active().second).value_or(Currency()), Currency::fromYen(7));
 }
 
 // A description cell typed through the input method: the first preedit opens
