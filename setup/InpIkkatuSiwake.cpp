@@ -27,12 +27,30 @@ QPushButton* button(const QString& caption, const QString& tip) {
     return b;
 }
 
-QComboBox* typingCombo() {
-    auto* c = new QComboBox;
+// An account list box: its entries begin with the account number, so what
+// is typed goes in as plain keys; kana composed by the input method could
+// never begin an entry.
+class AccountCombo : public QComboBox {
+public:
+    using QComboBox::inputMethodQuery;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled) return false;
+        return QComboBox::inputMethodQuery(query);
+    }
+};
+
+QComboBox* typingCombo(bool inputMethod) {
+    QComboBox* c = inputMethod ? new QComboBox : new AccountCombo;
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);
     c->setCompleter(nullptr);  // the screen completes by itself
     c->setMinimumWidth(260);
+    if (!inputMethod) {
+        for (QWidget* w : {static_cast<QWidget*>(c), static_cast<QWidget*>(c->lineEdit())}) {
+            w->setAttribute(Qt::WA_InputMethodEnabled, false);
+            w->setInputMethodHints(Qt::ImhLatinOnly);
+        }
+    }
     return c;
 }
 
@@ -82,9 +100,9 @@ InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
         t->setMaxBytes(40);
         t->setInputMethodOn(true);
     }
-    cmbKarikata = typingCombo();
-    cmbKasikata = typingCombo();
-    cmbTekiyou = typingCombo();
+    cmbKarikata = typingCombo(false);
+    cmbKasikata = typingCombo(false);
+    cmbTekiyou = typingCombo(true);
     cmdHyouji = button(QStringLiteral("表 示"), QStringLiteral("登録済みの一括仕訳を表示します。"));
     cmdTouroku = button(QStringLiteral("登 録"), QStringLiteral("一括仕訳を登録します。"));
     cmdCancel = button(QStringLiteral("取 消"), QStringLiteral("一括仕訳を取り消します。"));
@@ -211,7 +229,11 @@ void InpIkkatuSiwake::msClearForm() {
 void InpIkkatuSiwake::typed(QComboBox* box, TypeAhead& ahead, const QString& text) {
     const bool description = box == cmbTekiyou;
     const TypeAheadStep step = ahead.change(text, description ? mDescriptions : mAccounts);
-    if (step.refused) plain(QStringLiteral("科目マスタ未登録。"));
+    // The refusal is shown once the edit is over: a box opened while the
+    // input method is still delivering its commit takes the focus from under
+    // it, and the input method commits the same text again, into the box
+    // again, without end.
+    if (step.refused) QTimer::singleShot(0, this, [] { plain(QStringLiteral("科目マスタ未登録。")); });
     if (step.setText) {
         box->lineEdit()->setText(step.text);
         box->lineEdit()->setSelection(step.selStart, step.selLength);

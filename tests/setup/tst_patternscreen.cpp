@@ -232,6 +232,37 @@ private slots:
         QCOMPARE(row->text(0), QStringLiteral("振替"));
         QCOMPARE(row->text(1), QStringLiteral("売掛金回収"));
     }
+
+    // The account lists take plain keys (their entries begin with the account
+    // number); a description that no entry begins with, committed by the
+    // input method, is refused once the commit is over, not while the input
+    // method is still delivering it.
+    void inputMethodTextNoEntryBeginsWith() {
+        QVERIFY(db_->connection().exec("INSERT INTO T_TEKIYO VALUES ('51', '001', '売上高')"));
+        ScriptedMsgBox boxes;
+        QPointer<InpIkkatuSiwake> s = openScreen();
+        QVERIFY(s && s->isLoaded());
+        s->cmbKarikata->setEditText(s->cmbKarikata->itemText(0));
+        s->cmbKasikata->setEditText(s->cmbKarikata->itemText(1));
+        for (QComboBox* account : {s->cmbKarikata, s->cmbKasikata}) {
+            account->setFocus();
+            settle();
+            QCOMPARE(QApplication::focusWidget(), account);
+            QVERIFY(!imtest::acceptsInputMethod());
+        }
+        s->cmbTekiyou->setFocus();
+        settle();
+        QVERIFY(imtest::acceptsInputMethod());
+        QCOMPARE(boxes.count(), 0);
+        imtest::preedit(QStringLiteral("でんしゃ"));
+        imtest::commit(QStringLiteral("電車"));
+        QCOMPARE(boxes.count(), 0);
+        settle();
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().text, QStringLiteral("科目マスタ未登録。"));
+        QCOMPARE(s->cmbTekiyou->currentText(), QString());
+        delete s.data();
+    }
 };
 
 QTEST_MAIN(TestPatternScreen)
