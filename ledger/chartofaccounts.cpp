@@ -260,3 +260,48 @@ bool SaveAccountEdit(const AccountEdit& e) {
         return fail();
     return tx.commit() ? true : fail();
 }
+
+bool FillKanjoPrint() {
+    const auto fail = [] {
+        warn(QStringLiteral("データベースのアクセス中にエラーが発生しました(cmdInsatu_Click)。"));
+        return false;
+    };
+    if (!gcnKaikei) return fail();
+    // One statement per depth of the class tree. The class joins act as inner
+    // joins through their SYORIKBN conditions; only the counter account's join
+    // keeps accounts without a match.
+    static const char* const kFills[] = {
+        "INSERT INTO WK_KANJO_PRINT (DAICODE, DAINAME, TYUCODE, TYUNAME, SYOCODE, SYONAME, KMCODE, KMNAME,"
+        " TAIKBN, HOJOSET, KISYUZAN, AICODE, AINAME, DAIBUN, TYUBUN, JUN, KISYUMKBN)"
+        " SELECT K.KOCODE, K.KANNAME, K_1.KOCODE, K_1.KANNAME, K_2.KOCODE, K_2.KANNAME, K_3.KMCODE,"
+        " K_3.KANNAME, K_3.TAIKBN, K_3.HOJOSET, COALESCE(K_3.KISYUZAN, 0), K_3.AICODE, K_4.KANNAME,"
+        " K_3.DAIBUN, K_3.TYUBUN, COALESCE(K_3.JUN, 0), K_3.KISYUMKBN"
+        " FROM T_KANJO AS K JOIN T_KANJO AS K_1 ON K.KOCODE = K_1.BUNCODE"
+        " JOIN T_KANJO AS K_2 ON K_1.KOCODE = K_2.BUNCODE JOIN T_KANJO AS K_3 ON K_2.KOCODE = K_3.BUNCODE"
+        " LEFT JOIN T_KANJO AS K_4 ON K_3.AICODE = K_4.KOCODE"
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
+        " AND K_2.SYORIKBN = '2' AND K_3.SIYOU = 'Y'",
+        "INSERT INTO WK_KANJO_PRINT (DAICODE, DAINAME, TYUCODE, TYUNAME, KMCODE, KMNAME, TAIKBN, HOJOSET,"
+        " KISYUZAN, AICODE, AINAME, DAIBUN, TYUBUN, JUN, KISYUMKBN)"
+        " SELECT K.KOCODE, K.KANNAME, K_1.KOCODE, K_1.KANNAME, K_3.KMCODE, K_3.KANNAME, K_3.TAIKBN,"
+        " K_3.HOJOSET, COALESCE(K_3.KISYUZAN, 0), K_3.AICODE, K_2.KANNAME, K_3.DAIBUN, K_3.TYUBUN,"
+        " COALESCE(K_3.JUN, 0), K_3.KISYUMKBN"
+        " FROM T_KANJO AS K JOIN T_KANJO AS K_1 ON K.KOCODE = K_1.BUNCODE"
+        " JOIN T_KANJO AS K_3 ON K_1.KOCODE = K_3.BUNCODE LEFT JOIN T_KANJO AS K_2 ON K_3.AICODE = K_2.KOCODE"
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
+        " AND K_3.SIYOU = 'Y'",
+        "INSERT INTO WK_KANJO_PRINT (DAICODE, DAINAME, KMCODE, KMNAME, TAIKBN, HOJOSET, KISYUZAN, AICODE,"
+        " AINAME, DAIBUN, TYUBUN, JUN, KISYUMKBN)"
+        " SELECT K.KOCODE, K.KANNAME, K_3.KMCODE, K_3.KANNAME, K_3.TAIKBN, K_3.HOJOSET,"
+        " COALESCE(K_3.KISYUZAN, 0), K_3.AICODE, K_1.KANNAME, K_3.DAIBUN, K_3.TYUBUN, COALESCE(K_3.JUN, 0),"
+        " K_3.KISYUMKBN"
+        " FROM T_KANJO AS K JOIN T_KANJO AS K_3 ON K.KOCODE = K_3.BUNCODE"
+        " LEFT JOIN T_KANJO AS K_1 ON K_3.AICODE = K_1.KOCODE"
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_3.SIYOU = 'Y'",
+    };
+    platform::Transaction tx(*gcnKaikei);
+    if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM WK_KANJO_PRINT"))) return fail();
+    for (const char* sql : kFills)
+        if (!gcnKaikei->exec(QString::fromLatin1(sql))) return fail();
+    return tx.commit() ? true : fail();
+}

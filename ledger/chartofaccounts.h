@@ -142,3 +142,13 @@ QString SubAccountSumText(const QString& kanName, Currency sum);
 // "補助科目マスタのアクセス中にエラーが発生しました(update_kanjo_data)。", and every
 // table stays as it was.
 bool SaveAccountEdit(const AccountEdit& edit);
+
+// ---- The chart-of-accounts list
+
+// Refills the work table WK_KANJO_PRINT of the list R_KANJO_LISTH from the
+// working chart: every numbered account in use under a small class, directly
+// under a middle class or directly under a large class, with its class path
+// and its counter account's name (null when AICODE names no row). One
+// transaction: a failure leaves the table as it was, after
+// "データベースのアクセス中にエラーが発生しました(cmdInsatu_Click)。".
+bool FillKanjoPrint();
