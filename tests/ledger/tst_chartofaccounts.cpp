@@ -274,6 +274,39 @@ private slots:
                  QString("0"));
     }
 
+    // The list's work table: each depth with its class columns, the counter
+    // account's name (null when AICODE names no row), retired accounts left
+    // out, a second fill replacing the first, a failed fill leaving it.
+    void listWorkTable() {
+        QVERIFY(exec("UPDATE T_KANJO SET AICODE = 'A01' WHERE KOCODE = 'A06'"));
+        QVERIFY(exec("UPDATE T_KANJO SET AICODE = 'ZZZ' WHERE KOCODE = 'A07'"));
+        ScriptedMsgBox boxes;
+        QVERIFY(FillKanjoPrint());
+        QVERIFY(FillKanjoPrint());
+        QCOMPARE(boxes.count(), 0);
+        const auto listed = [this] {
+            QStringList t;
+            for (const platform::Row& r :
+                 co_->cn
+                     ->query("SELECT DAICODE, TYUCODE, SYOCODE, KMCODE, KMNAME, AICODE, AINAME FROM WK_KANJO_PRINT"
+                             " WHERE DAICODE LIKE '97%' ORDER BY KMCODE")
+                     .value_or(platform::Rows())) {
+                QStringList c;
+                for (int i = 0; i < r.size(); ++i) c << (r.isNull(i) ? QStringLiteral("-") : r.text(i));
+                t << c.join(',');
+            }
+            return t.join(' ');
+        };
+        const QString expected = "971,-,-,101,百一,-,- 971,-,-,11,十一,-,- 971,-,-,2,二,-,- "
+                                 "972,973,-,901,雑益,A01,十一 974,975,976,902,売上,ZZZ,-";
+        QCOMPARE(listed(), expected);
+        QVERIFY(exec("CREATE TRIGGER r BEFORE INSERT ON WK_KANJO_PRINT WHEN NEW.KMCODE = '2'"
+                     " BEGIN SELECT RAISE(ABORT, 'x'); END"));
+        QVERIFY(!FillKanjoPrint());
+        QCOMPARE(boxes.last().text, QString("データベースのアクセス中にエラーが発生しました(cmdInsatu_Click)。"));
+        QCOMPARE(listed(), expected);
+    }
+
     // A failure at any step leaves every table as it was.
     void saveFailure_data() {
         QTest::addColumn<QString>("fault");

@@ -260,6 +260,28 @@ private slots:
         QCOMPARE(s->spdSS->text(3, Chart::colHojoset), QString("Y"));
     }
 
+    // An account numbered from 500 to 800 has no sub-accounts: the switch and
+    // its button are locked, the grid stays hidden and empty, and closing
+    // removes any stored sub-account.
+    void lockedForSubAccounts() {
+        QPointer<Chart> s = open();
+        QVERIFY(s);
+        QVERIFY(co_->exec("INSERT INTO T_HOJOKAMOKU VALUES ('51', '247', '01', '5501', '旧', 0)"));
+        s->cmbDaiBunrui->setCurrentIndex(s->cmbDaiBunrui->findText("経常損益"));
+        s->cmbSyoBunrui->setCurrentIndex(s->cmbSyoBunrui->findText("営業費用"));
+        QPointer<InpKanjokamokuCh> e = edit(s, 1);
+        QVERIFY(e);
+        QCOMPARE(e->txtKamokuCode->text(), QString("550"));
+        QVERIFY(!e->chkHojokamoku->isEnabled() && !e->cmdHojokamoku->isEnabled());
+        QVERIFY(e->spdSS->isHidden());
+        QCOMPARE(e->spdSS->text(1, InpKanjokamokuCh::colHocode), QString());
+        e->cmdBack->click();
+        settle();
+        QVERIFY(!topLevel<InpKanjokamokuCh>());
+        QCOMPARE(stored("T_KANJO", "247"), QString("550|仕入高|550|N|Y"));
+        QCOMPARE(co_->cn->scalar("SELECT COUNT(*) FROM T_HOJOKAMOKU WHERE KANKOCODE = '247'")->toInt(), 0);
+    }
+
     // A refused check and a failed save keep the editor open with what the
     // user typed; nothing is stored.
     void refusalsKeepTheEditorOpen() {
