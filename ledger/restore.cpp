@@ -10,6 +10,7 @@
 #include "app/common/globals.h"
 #include "ledger/monthstatus.h"
 #include "ledger/period.h"
+#include "ledger/previousyear.h"
 #include "ledger/rowwriters.h"
 #include "ledger/textbackup.h"
 #include "platform/connection.h"
@@ -404,10 +405,14 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
                           period.kimatu.left(7)))
         return fail();
     if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {gstrCID}) ||
-        !gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {gstrCID}) || !tx.commit()) {
+        !gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {gstrCID}) ||
+        !ClearPreviousYearOpen() || !tx.commit()) {
         warn(kCatalogueFailure);
         return fail();
     }
+    // The restored rows are the company's current year, whatever was loaded
+    // before; only another company's open previous year keeps the flag.
+    gblnNowYear = PreviousYearOpenCompany().value_or(QString()).isEmpty();
     platform::MsgBox::show(gstrSoftName, QStringLiteral("復旧処理が正しく終了しました。"),
                            platform::MsgIcon::Information);
     return RestoreResult::Restored;

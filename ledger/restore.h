@@ -41,7 +41,9 @@ enum class RestoreResult {
 // quoting, FLPNO values a line, every record's company id gstrCID) before
 // anything is deleted; then each table's company rows (the working chart
 // T_KANJO whole) are replaced, the restored year's months are flagged for
-// summation and the company's month totals are deleted. On success shows
+// summation and the company's month totals are deleted; a previous year that
+// was open is closed with it (the stored state is removed, gblnNowYear set),
+// since the set holds the current year. On success shows
 // "復旧処理が正しく終了しました。". gstrNendo follows the restored company row,
 // and is put back when the restore fails.
 RestoreResult RestoreBackupSet(const QString& folder);

@@ -111,6 +111,92 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
 
 void SetYearCloseFailureForTest(const QString& step) { gFailStep = step; }
 
+bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu, QString& step) {
+    if (!gcnKaikei) {
+        step = QStringLiteral("connection");
+        return false;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    const QString cid = gstrCID;
+    auto run = [&](const char* name, const QString& sql, const platform::Params& params = {}) {
+        step = QString::fromLatin1(name);
+        if (gFailStep == step) return false;
+        return cn.exec(sql, params);
+    };
+    for (const char* t : {"BT_KANJO", "BT_COMP_MAIN", "BT_SIWAKE", "BT_SI_MEISAI", "BT_DAY_INPUT",
+                          "BT_SI_PATTERN", "BT_DAY_TORAN", "BT_KISYUZAN", "BT_HOJOKAMOKU", "BT_TEKIYO",
+                          "BT_TUKISIME", "BT_KESANSYO"})
+        if (!run("save", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
+            return false;
+    const QString kanjoColumns = columnsOf(cn, QStringLiteral("T_KANJO"));
+    if (kanjoColumns.isEmpty() ||
+        !run("save", QStringLiteral("INSERT INTO BT_KANJO (CID, %1) SELECT ?, %1 FROM T_KANJO").arg(kanjoColumns),
+             {cid}))
+        return false;
+    for (const char* t : kCopied) {
+        const QString table = QLatin1String(t);
+        const QString columns = columnsOf(cn, table);
+        if (columns.isEmpty() ||
+            !run("save", QStringLiteral("INSERT INTO BT_%1 (%2) SELECT %2 FROM %3 WHERE CID = ?")
+                             .arg(table.mid(2), columns, table),
+                 {cid}))
+            return false;
+    }
+    if (!run("save", QStringLiteral("DELETE FROM T_KESANSYO WHERE CID = ?"), {cid})) return false;
+
+    // The closing balances of the last month (sub-account totals too).
+    step = QStringLiteral("summation");
+    if (gFailStep == step || !msum_main(sym, eym, true)) return false;
+
+    // The year's statement figures.
+    step = QStringLiteral("figures");
+    YearEndFigures figures{};
+    if (gFailStep == step || !set_hyouji_table(figures, eym)) return false;
+    QStringList row = RowValues(66);
+    row[1] = cid;
+    for (int n = 1; n <= 64; ++n) row[n + 1] = figures[n - 1].toText();
+    row[66] = kimatu;
+    return WriteBKesansyoTable(row, QStringLiteral("T_KESANSYO"));
+}
+
+bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step) {
+    step = QStringLiteral("opening balances");
+    if (!gcnKaikei || gFailStep == step) return false;
+    platform::Connection& cn = *gcnKaikei;
+    // The balance of an account of the kept chart BT_KANJO in month ?2.
+    const QString closing = QStringLiteral(
+        "(SELECT CASE WHEN B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
+        " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
+        " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = %1)");
+    const QString carried = QStringLiteral(
+        " AND B.SIYOU = 'Y' AND B.SYORIKBN = '0' AND B.KOCODE BETWEEN '004' AND '173' AND B.KOCODE <> '171'");
+    if (!cn.exec(QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN K.KOCODE = '171'"
+                                " THEN %1 ELSE %2 END, 0)")
+                     .arg(closing.arg(QStringLiteral("'353'")),
+                          closing.arg(QStringLiteral("K.KOCODE") + carried)),
+                 {gstrCID, eym}))
+        return false;
+    const QString kisyuzan = QStringLiteral(
+        "KISYUZAN = COALESCE((SELECT K.KISYUZAN FROM T_KANJO K WHERE K.KOCODE = T_KISYUZAN.KOCODE), 0)");
+    if (rate)
+        return cn.exec(QStringLiteral("UPDATE T_KISYUZAN SET RATE = ?2, %1 WHERE CID = ?1").arg(kisyuzan),
+                       {gstrCID, *rate});
+    return cn.exec(QStringLiteral("UPDATE T_KISYUZAN SET %1 WHERE CID = ?").arg(kisyuzan), {gstrCID});
+}
+
+bool update_kisyuzan_hojo(const QString& eym, QString& step) {
+    step = QStringLiteral("sub-account balances");
+    if (!gcnKaikei || gFailStep == step) return false;
+    return gcnKaikei->exec(
+        QStringLiteral("UPDATE T_HOJOKAMOKU AS H SET KISYUZAN = COALESCE((SELECT CASE WHEN"
+                       " B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
+                       " FROM T_TUKIHOJO M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
+                       " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = H.KANKOCODE"
+                       " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN '004' AND '173'), 0)"
+                       " WHERE H.CID = ?1"),
+        {gstrCID, eym});
+}
+
 YearCloseResult CloseFiscalYear(double rate) {
     YearCloseResult result;
     if (!gcnKaikei) {
@@ -153,70 +239,10 @@ YearCloseResult CloseFiscalYear(double rate) {
         return result;
     };
 
-    // The year kept in the previous-year tables.
-    for (const char* t : {"BT_KANJO", "BT_COMP_MAIN", "BT_SIWAKE", "BT_SI_MEISAI", "BT_DAY_INPUT",
-                          "BT_SI_PATTERN", "BT_DAY_TORAN", "BT_KISYUZAN", "BT_HOJOKAMOKU", "BT_TEKIYO",
-                          "BT_TUKISIME", "BT_KESANSYO"})
-        if (!run("save", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
-            return fail();
-    const QString kanjoColumns = columnsOf(cn, QStringLiteral("T_KANJO"));
-    if (kanjoColumns.isEmpty() ||
-        !run("save", QStringLiteral("INSERT INTO BT_KANJO (CID, %1) SELECT ?, %1 FROM T_KANJO").arg(kanjoColumns),
-             {cid}))
-        return fail();
-    for (const char* t : kCopied) {
-        const QString table = QLatin1String(t);
-        const QString columns = columnsOf(cn, table);
-        if (columns.isEmpty() ||
-            !run("save", QStringLiteral("INSERT INTO BT_%1 (%2) SELECT %2 FROM %3 WHERE CID = ?")
-                             .arg(table.mid(2), columns, table),
-                 {cid}))
-            return fail();
-    }
-    if (!run("save", QStringLiteral("DELETE FROM T_KESANSYO WHERE CID = ?"), {cid})) return fail();
+    // The year kept in the previous-year tables, with its figures.
+    if (!save_now_data(sym, eym, kimatu, step)) return fail();
 
-    // The closing balances of the last month.
-    step = QStringLiteral("summation");
-    if (gFailStep == step || !msum_main(sym, eym, true)) return fail();
-
-    // The closed year's statement figures.
-    step = QStringLiteral("figures");
-    YearEndFigures figures{};
-    if (gFailStep == step || !set_hyouji_table(figures, eym)) return fail();
-    QStringList row = RowValues(66);
-    row[1] = cid;
-    for (int n = 1; n <= 64; ++n) row[n + 1] = figures[n - 1].toText();
-    row[66] = kimatu;
-    if (!WriteBKesansyoTable(row, QStringLiteral("T_KESANSYO"))) return fail();
-
-    const QString balance = QStringLiteral(
-        "(SELECT CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
-        " FROM T_TUKIKAN M WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = K.KOCODE)");
-    const QString carried = QStringLiteral(
-        "K.SIYOU = 'Y' AND K.SYORIKBN = '0' AND K.KOCODE BETWEEN '004' AND '173' AND K.KOCODE <> '171'");
-    if (!run("opening balances",
-             QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN %1 THEN %2"
-                            " WHEN K.KOCODE = '171' THEN (SELECT CASE WHEN K3.TAIKBN = '0' THEN"
-                            " M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END FROM T_TUKIKAN M JOIN T_KANJO K3"
-                            " ON K3.KOCODE = M.KANKOCODE WHERE M.CID = ?1 AND M.DATEYM = ?2"
-                            " AND M.KANKOCODE = '353') END, 0)")
-                 .arg(carried, balance),
-             {cid, eym}))
-        return fail();
-    if (!run("opening balances",
-             QStringLiteral("UPDATE T_KISYUZAN SET RATE = ?2, KISYUZAN = COALESCE((SELECT K.KISYUZAN"
-                            " FROM T_KANJO K WHERE K.KOCODE = T_KISYUZAN.KOCODE), 0) WHERE CID = ?1"),
-             {cid, rate}))
-        return fail();
-    if (!run("sub-account balances",
-             QStringLiteral("UPDATE T_HOJOKAMOKU AS H SET KISYUZAN = COALESCE((SELECT CASE WHEN"
-                            " K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
-                            " FROM T_TUKIHOJO M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
-                            " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = H.KANKOCODE"
-                            " AND M.HOCODE = H.HOKOCODE AND K.KOCODE BETWEEN '004' AND '173'), 0)"
-                            " WHERE H.CID = ?1"),
-             {cid, eym}))
-        return fail();
+    if (!update_kisyuzan_data(eym, rate, step) || !update_kisyuzan_hojo(eym, step)) return fail();
 
     // The next period.
     const QString nk = newStart.toString(fmt), ne = newEnd.toString(fmt);

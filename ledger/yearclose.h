@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 #include "platform/currency.h"
 
@@ -30,6 +31,28 @@ struct YearCloseResult {
 
 // rate: the opening exchange rate written to every opening-balance row.
 YearCloseResult CloseFiscalYear(double rate);
+
+// The steps of the year close that the return from the previous year
+// (ledger/previousyear.h) runs too, each inside the caller's transaction on
+// the current company gstrCID. False when a statement failed, with the step's
+// name in step (see YearCloseStepText); the caller rolls back.
+//
+// Keeps the loaded year, months sym..eym ("yyyy/mm") closing on kimatu
+// ("yyyy/mm/dd"): the company's previous-year rows (BT_*) are replaced by its
+// working rows, the month totals of the year are brought up to date
+// (sub-account totals too) and T_KESANSYO receives the year's figures (its
+// old row is kept in BT_KESANSYO).
+bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu, QString& step);
+// The opening balances of the working chart and of T_KISYUZAN from the
+// closing balances of month eym of the kept year (the chart BT_KANJO):
+// balance-sheet accounts in use carry theirs, 171 receives the year's result
+// (353), every other account starts at zero. With a rate, it is written on
+// every T_KISYUZAN row of the company; without, RATE stays.
+bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step);
+// The sub-accounts' opening balances from their closing balances of month
+// eym: sub-accounts of balance-sheet accounts carry theirs, the others start
+// at zero.
+bool update_kisyuzan_hojo(const QString& eym, QString& step);
 
 // Test hook: when set, the step of that name fails as if its statement had.
 void SetYearCloseFailureForTest(const QString& step);

@@ -1,0 +1,378 @@
+#include "ledger/previousyear.h"
+
+#include <QDate>
+#include <QFile>
+#include <QStringList>
+#include <vector>
+
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "ledger/company.h"
+#include "ledger/companyfolder.h"
+#include "ledger/monthstatus.h"
+#include "ledger/openingbalances.h"
+#include "ledger/period.h"
+#include "ledger/restore.h"
+#include "ledger/yearclose.h"
+#include "platform/connection.h"
+#include "platform/msgbox.h"
+
+namespace {
+
+QString gFailStep;
+
+// The tables swapped whole, company rows only, in this order (T_KANJO, the
+// working chart without a company column, comes first).
+const char* const kSwapped[] = {"T_COMP_MAIN", "T_SIWAKE",    "T_SI_MEISAI", "T_DAY_INPUT",
+                                "T_SI_PATTERN", "T_DAY_TORAN", "T_KISYUZAN",  "T_HOJOKAMOKU",
+                                "T_TEKIYO",    "T_TUKISIME",  "T_KESANSYO"};
+
+// The catalogue rows that hold the current year while the previous one is open.
+constexpr int kLastWorkFile = 11;
+
+const QString kStateTable = QStringLiteral(
+    "CREATE TABLE IF NOT EXISTS T_PREVYEAR ("
+    " CID TEXT NOT NULL,"      // the company whose previous year is open
+    " TEMPNAME TEXT NOT NULL," // its working folder's name below Temp/
+    " PRIMARY KEY (CID)) STRICT");
+
+void info(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Information); }
+void warn(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning); }
+
+// The plain box of a failed step: the statement's error, or number 0 and an
+// empty description when the step failed without one.
+void stepFailed(const platform::DbError& error, const QString& proc) { ShowDbErrorNumber(error, proc); }
+
+QString columnsOf(platform::Connection& cn, const QString& table) {
+    const auto rows = cn.query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
+    if (!rows) return {};
+    QStringList names;
+    for (const auto& r : *rows) names << r.text(0);
+    return names.join(QStringLiteral(", "));
+}
+
+bool plainName(const QString& name) {
+    if (name.isEmpty()) return false;
+    for (const QChar c : name)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_')) return false;
+    return true;
+}
+
+// The stored state: the row, or an empty text; nullopt when unreadable.
+struct OpenState {
+    QString cid;
+    QString folderName;
+};
+std::optional<OpenState> readState(platform::Connection& cn) {
+    const auto exists = cn.scalar(
+        QStringLiteral("SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = 'T_PREVYEAR'"));
+    if (!exists) return std::nullopt;
+    if (exists->toInt() == 0) return OpenState{};
+    const auto row = cn.queryOne(QStringLiteral("SELECT CID, TEMPNAME FROM T_PREVYEAR ORDER BY CID LIMIT 1"));
+    if (!row) return std::nullopt;
+    if (row->size() == 0) return OpenState{};
+    return OpenState{row->text(0), row->text(1)};
+}
+
+QString withSlash(const QString& path) {
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+struct WorkFile {
+    int seq = 0;
+    QString path;
+    QString table;
+    int count = 0;
+};
+
+// The working folder's files (catalogue rows 1 to 11), each read and checked
+// before anything is changed. nullopt after a message.
+std::optional<std::vector<WorkFile>> checkWorkFiles(platform::Connection& cn, const QString& folder) {
+    const auto rows = cn.query(QStringLiteral("SELECT SEQNO, TEXTNAME, FLPNO, KEISIKI FROM T_BACKUP"
+                                              " WHERE SEQNO <= ? ORDER BY SEQNO"),
+                               {kLastWorkFile});
+    if (!rows || rows->size() != kLastWorkFile) {
+        stepFailed(cn.lastError(), QStringLiteral("reset_now_year_data"));
+        return std::nullopt;
+    }
+    std::vector<WorkFile> files;
+    for (const platform::Row& r : *rows) {
+        WorkFile f{int(r.integer(0)), folder + r.text(1) + QStringLiteral(".txt"), r.text(3), int(r.integer(2))};
+        if (!plainName(f.table) || !plainName(r.text(1))) {
+            stepFailed({}, QStringLiteral("reset_now_year_data"));
+            return std::nullopt;
+        }
+        QString error;
+        if (!ReadBackupFile(f.path, f.count, error, QStringLiteral("本年度のデータが正しくありません。"))) {
+            warn(error);
+            return std::nullopt;
+        }
+        files.push_back(f);
+    }
+    return files;
+}
+
+}  // namespace
+
+void SetPreviousYearFailureForTest(const QString& step) { gFailStep = step; }
+
+std::optional<QString> PreviousYearOpenCompany() {
+    if (!gcnKaikei) return std::nullopt;
+    const auto state = readState(*gcnKaikei);
+    if (!state) return std::nullopt;
+    return state->cid;
+}
+
+bool ClearPreviousYearOpen() {
+    if (!gcnKaikei) return false;
+    const auto state = readState(*gcnKaikei);
+    if (!state) return false;
+    if (state->cid.isEmpty()) return true;
+    return gcnKaikei->exec(QStringLiteral("DELETE FROM T_PREVYEAR WHERE CID = ?"), {gstrCID});
+}
+
+PreviousYearOpening OpenPreviousYear(const BackupStatus& status) {
+    const QString proc = QStringLiteral("cmdPerYear_Click");
+    if (!gcnKaikei) {
+        stepFailed({}, proc);
+        return PreviousYearOpening::Failed;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    const QString cid = gstrCID;
+    const auto state = readState(cn);
+    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    const auto saved = cn.queryOne(QStringLiteral("SELECT KIMATU FROM BT_COMP_MAIN WHERE CID = ?"), {cid});
+    if (!state || !current || !saved) {
+        stepFailed(cn.lastError(), proc);
+        return PreviousYearOpening::Failed;
+    }
+    // One previous year at a time: its working folder holds the current
+    // year's only copy, which a second opening would overwrite.
+    if (!state->cid.isEmpty()) {
+        warn(QStringLiteral("前年度のデータを編集中です。本年度に戻してから実行してください。"));
+        return PreviousYearOpening::Failed;
+    }
+    const QString fmt = QStringLiteral("yyyy/MM/dd");
+    const QDate savedEnd = saved->size() > 0 ? QDate::fromString(saved->text(0), fmt) : QDate();
+    if (current->size() == 0 || !savedEnd.isValid() || savedEnd.addDays(1).toString(fmt) != current->text(0)) {
+        info(QStringLiteral("前年度のデータはありません。"));
+        return PreviousYearOpening::NoPreviousYear;
+    }
+
+    // The current year is put aside first; without a complete copy of it
+    // nothing is replaced.
+    const std::optional<QString> folderName = CurrentCompanyFolderName();
+    if (!folderName || DataBackUp(BackupKind::YearEndWork, status) != BackupResult::Written) {
+        warn(QStringLiteral("本年度のデータを保存できなかったため、前年度には戻りませんでした。"));
+        return PreviousYearOpening::NotPutAside;
+    }
+
+    platform::Transaction tx(cn);
+    bool injected = false;
+    auto run = [&](const char* step, const QString& sql, const platform::Params& params = {}) {
+        if (gFailStep == QLatin1String(step)) {
+            injected = true;
+            return false;
+        }
+        return cn.exec(sql, params);
+    };
+    auto fail = [&] {
+        const platform::DbError error = injected ? platform::DbError{} : cn.lastError();
+        tx.rollback();
+        stepFailed(error, proc);
+        return PreviousYearOpening::Failed;
+    };
+    if (!tx.started()) return fail();
+
+    if (!run("delete", QStringLiteral("DELETE FROM T_KANJO"))) return fail();
+    for (const char* t : kSwapped)
+        if (!run("delete", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
+            return fail();
+    const QString kanjo = columnsOf(cn, QStringLiteral("T_KANJO"));
+    if (kanjo.isEmpty() ||
+        !run("copy", QStringLiteral("INSERT INTO T_KANJO (%1) SELECT %1 FROM BT_KANJO WHERE CID = ?").arg(kanjo),
+             {cid}))
+        return fail();
+    for (const char* t : kSwapped) {
+        const QString table = QLatin1String(t);
+        const QString columns = columnsOf(cn, table);
+        if (columns.isEmpty() ||
+            !run("copy", QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM BT_%3 WHERE CID = ?")
+                             .arg(table, columns, table.mid(2)),
+                 {cid}))
+            return fail();
+    }
+    if (!run("company", QStringLiteral("DELETE FROM WK_COMPANY")) ||
+        !run("company", QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {cid}))
+        return fail();
+    const auto company =
+        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, GKBN, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    if (!company || company->size() == 0) return fail();
+    const QString kisyu = company->text(0), kimatu = company->text(1);
+
+    const QString opening = kisyu.left(4) + QStringLiteral("/00");
+    if (gFailStep == QLatin1String("month flags")) {
+        injected = true;
+        return fail();
+    }
+    if (!UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), opening, kimatu.left(7)) ||
+        !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), opening, kimatu.left(7)))
+        return fail();
+    if (!run("totals", QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {cid}) ||
+        !run("totals", QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {cid}))
+        return fail();
+    if (!run("state", kStateTable) || !run("state", QStringLiteral("DELETE FROM T_PREVYEAR")) ||
+        !run("state", QStringLiteral("INSERT INTO T_PREVYEAR (CID, TEMPNAME) VALUES (?, ?)"), {cid, *folderName}))
+        return fail();
+    if (gFailStep == QLatin1String("commit")) {
+        injected = true;
+        return fail();
+    }
+    if (!tx.commit()) return fail();
+
+    gblnNowYear = false;
+    gstrNendo = NendoLabel(company->text(2), company->integer(3), kisyu);
+    info(QStringLiteral("前年度に戻りました。"));
+    return PreviousYearOpening::Opened;
+}
+
+bool ReturnToCurrentYear() {
+    const QString proc = QStringLiteral("reset_now_year_data");
+    if (!gcnKaikei) {
+        stepFailed({}, proc);
+        return false;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    const auto state = readState(cn);
+    if (!state) {
+        stepFailed(cn.lastError(), proc);
+        return false;
+    }
+    if (state->cid.isEmpty()) {
+        gblnNowYear = true;
+        return true;
+    }
+    // The working chart and WK_COMPANY belong to the current company: the
+    // company whose previous year is open is made current first.
+    const auto loaded = cn.queryOne(QStringLiteral("SELECT CID FROM WK_COMPANY"));
+    if (!loaded) {
+        stepFailed(cn.lastError(), proc);
+        return false;
+    }
+    if ((loaded->size() == 0 || loaded->text(0) != state->cid || gstrCID != state->cid) &&
+        !SwitchCompany(state->cid))
+        return false;
+    const QString cid = gstrCID;
+
+    // The previous year's period, as it is loaded.
+    const auto year = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM T_COMP_MAIN WHERE CID = ?"), {cid});
+    if (!year || year->size() == 0 || year->text(0).size() < 7 || year->text(1).size() != 10) {
+        stepFailed(cn.lastError(), proc);
+        return false;
+    }
+    const QString sym = year->text(0).left(7), eym = year->text(1).left(7), eymd = year->text(1);
+
+    const QString folder =
+        withSlash(gstrDataPath) + QStringLiteral("Temp/") + state->folderName + QLatin1Char('/');
+    const auto files = checkWorkFiles(cn, folder);
+    if (!files) return false;
+
+    // The summation of the kept year brings the sub-account totals up to date too.
+    gstrCallForm = QStringLiteral("prtSoukanjoHojoMotocho");
+    const QString nendoBefore = gstrNendo;
+    platform::Transaction tx(cn);
+    QString step;
+    bool injected = false;
+    auto failAt = [&](const char* name) {
+        step = QString::fromLatin1(name);
+        injected = gFailStep == step;
+        return injected;
+    };
+    auto fail = [&] {
+        const platform::DbError error = injected ? platform::DbError{} : cn.lastError();
+        tx.rollback();
+        gstrNendo = nendoBefore;
+        stepFailed(error, proc);
+        return false;
+    };
+    if (!tx.started()) return fail();
+
+    // The edited year becomes the previous year again, with its figures.
+    if (!save_now_data(sym, eym, eymd, step)) return fail();
+
+    // The current year back from the working folder.
+    for (const WorkFile& f : *files) {
+        if (failAt("reload")) return fail();
+        const bool deleted = f.seq > 1 ? cn.exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(f.table), {cid})
+                                       : cn.exec(QStringLiteral("DELETE FROM %1").arg(f.table));
+        if (!deleted || !write_data_to_table(f.path, f.table, f.seq, f.count)) return fail();
+    }
+
+    // Its opening balances from the edited year's closing balances.
+    if (!update_kisyuzan_data(eym, std::nullopt, step) || !update_kisyuzan_hojo(eym, step)) return fail();
+
+    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    if (!current || current->size() == 0 || current->text(0).size() != 10) return fail();
+    const QString kisyu = current->text(0), kimatu = current->text(1);
+    if (failAt("month flags") ||
+        !UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
+                          kimatu.left(7)) ||
+        !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
+                          kimatu.left(7)))
+        return fail();
+    if (failAt("totals") || !cn.exec(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {cid}) ||
+        !cn.exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {cid}))
+        return fail();
+    // The day vouchers' cash chain starts again from the new opening cash.
+    if (failAt("cash") || !update_siwake(kisyu)) return fail();
+    if (failAt("state") || !cn.exec(QStringLiteral("DELETE FROM T_PREVYEAR"))) return fail();
+    if (failAt("commit") || !tx.commit()) return fail();
+
+    gblnNowYear = true;
+    info(QStringLiteral("データが正しく復元されました。"));
+    return true;
+}
+
+bool ReturnLeftOpenPreviousYear() {
+    const auto cid = PreviousYearOpenCompany();
+    if (!cid) {
+        ShowDbErrorNumber(gcnKaikei ? gcnKaikei->lastError() : platform::DbError{},
+                          QStringLiteral("ReturnLeftOpenPreviousYear"));
+        return false;
+    }
+    gblnNowYear = cid->isEmpty();
+    if (gblnNowYear) return true;
+    info(QStringLiteral("前回は前年度のデータを開いたまま終了しました。本年度に戻します。"));
+    return ReturnToCurrentYear();
+}
+
+bool InitialiseCompanyData(const QString& sym, const QString& eym) {
+    const QString failure = QStringLiteral("マスタのアクセス中にエラーが発生しました(cmdSyokika_ClickErr)。");
+    if (!gcnKaikei) {
+        warn(failure);
+        return false;
+    }
+    platform::Connection& cn = *gcnKaikei;
+    const QString cid = gstrCID;
+    platform::Transaction tx(cn);
+    auto run = [&](const char* step, const QString& sql, const platform::Params& params = {}) {
+        return gFailStep != QLatin1String(step) && cn.exec(sql, params);
+    };
+    auto fail = [&] {
+        tx.rollback();
+        warn(failure);
+        return false;
+    };
+    if (!tx.started()) return fail();
+    for (const char* t : {"T_SIWAKE", "T_SI_MEISAI", "T_DAY_TORAN", "T_TUKIKAN", "T_TUKIHOJO"})
+        if (!run("delete", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
+            return fail();
+    if (!run("zero", QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0")) ||
+        !run("zero", QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = 0, RATE = 0 WHERE CID = ?"), {cid}) ||
+        !run("zero", QStringLiteral("UPDATE T_HOJOKAMOKU SET KISYUZAN = 0 WHERE CID = ?"), {cid}))
+        return fail();
+    if (gFailStep == QLatin1String("month list") || !SetTukisimeData(sym, eym)) return fail();
+    if (gFailStep == QLatin1String("commit") || !tx.commit()) return fail();
+    info(QStringLiteral("初期化を終了しました。"));
+    return true;
+}
