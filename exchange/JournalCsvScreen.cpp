@@ -46,6 +46,11 @@ JournalCsvScreen::JournalCsvScreen(Mode mode, QWidget* parent) : platform::Form(
                             this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setAlignment(Qt::AlignCenter);
+    // The screen keeps the label's room while it is hidden, so that the
+    // label showing during a run pushes nothing over the texts above it.
+    QSizePolicy keepRoom = lblMessage->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblMessage->setSizePolicy(keepRoom);
     lblMessage->hide();
 
     auto* month = new QHBoxLayout;

@@ -102,6 +102,26 @@ private slots:
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE KRBUKBN = '01'"))->toInt(), 0);
     }
 
+    // The "処理中" label shown during a run takes the room kept for it: the
+    // texts, the month list and the buttons stay where they are.
+    void progressLabelMovesNothing() {
+        runDataout out;
+        runDatain in;
+        for (JournalCsvScreen* s : {static_cast<JournalCsvScreen*>(&out), static_cast<JournalCsvScreen*>(&in)}) {
+            s->show();
+            QVERIFY(QTest::qWaitForWindowExposed(s));
+            const QList<QWidget*> others{s->lblReadMe, s->cmbTuki, s->cmdStart};
+            QList<QRect> before;
+            for (QWidget* w : others) before << w->geometry();
+            s->lblMessage->show();
+            QApplication::processEvents();
+            for (int i = 0; i < others.size(); ++i) {
+                QCOMPARE(others[i]->geometry(), before[i]);
+                QVERIFY(!others[i]->geometry().intersects(s->lblMessage->geometry()));
+            }
+        }
+    }
+
 private:
     std::unique_ptr<testenv::ShippedDb> db_;
 };
