@@ -28,12 +28,12 @@
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
 #include "ledger/dbupgrade.h"
+#include "ledger/previousyear.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 #include "setup/InpKaisyaJoho.h"
-#include "yearend/runNenjiUpdate.h"
 
 namespace {
 
@@ -287,6 +287,10 @@ int MainMenu::startUp() {
         return endStartUp(StartEnded);
     }
 
+    // A previous year that the last run left open (it was killed or crashed)
+    // is returned before anything reads the company.
+    ReturnLeftOpenPreviousYear();
+
     if (!set_company_list()) return mintStartState;
 
     lblReadMe->setText(ReadMeText().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
@@ -530,38 +534,33 @@ void MainMenu::lblHomePageLink_Click() {
 // ---- Exit
 
 void MainMenu::runExitSteps() {
-    if (!gblnNowYear && !returnToCurrentYear()) return;
+    // The automatic backup never runs while the previous year is loaded: it
+    // would put the previous year where the current year's backup belongs.
+    if (!returnToCurrentYear()) return;
     writeAutomaticBackup();
 }
 
 bool MainMenu::returnToCurrentYear() {
+    const std::optional<QString> open = PreviousYearOpenCompany();
+    if (open && open->isEmpty()) {
+        gblnNowYear = true;
+        return true;
+    }
     platform::Hourglass busy;
     lblMessage->setText(QStringLiteral("本年度に戻せる中！"));
     lblMessage->show();
     repaint();
-
-    const auto row = gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"))
-                               : std::nullopt;
-    if (!row || row->size() == 0) {
-        platform::DbError error = gcnKaikei ? gcnKaikei->lastError() : platform::DbError{};
-        if (error.ok()) {
-            error.code = error.extendedCode = 1;
-            error.message = QStringLiteral("WK_COMPANY has no row");
-        }
+    if (!open) {
         lblMessage->hide();
         busy.restore();
-        platform::MsgBox::show(gstrSoftName, DbErrorNumberText(error, QStringLiteral("Form_Unload")),
-                               platform::MsgIcon::Warning);
+        ShowDbErrorNumber(gcnKaikei ? gcnKaikei->lastError() : platform::DbError{}, QStringLiteral("Form_Unload"));
         return false;
     }
-    const QString kisyu = row->text(QStringLiteral("KISYU"));
-    const QString kimatu = row->text(QStringLiteral("KIMATU"));
     // Brings the current year back with its own transaction and messages.
-    runNenjiUpdate::reset_now_year_data(kisyu.left(7), kimatu.left(7), kimatu);
-
+    const bool back = ReturnToCurrentYear();
     lblMessage->hide();
     repaint();
-    return true;
+    return back;
 }
 
 void MainMenu::writeAutomaticBackup() {

@@ -11,6 +11,7 @@
 #include "app/common/globals.h"
 #include "app/common/screenparts.h"
 #include "ledger/period.h"
+#include "ledger/previousyear.h"
 #include "ledger/yearclose.h"
 #include "platform/hourglass.h"
 #include "platform/imnumber.h"
@@ -114,6 +115,9 @@ runNenjiUpdate::runNenjiUpdate(QWidget* parent) : platform::Form(parent) {
     setTabOrder(cmdBack, cmdQuestion);
 
     connect(cmdJikkou, &QPushButton::clicked, this, &runNenjiUpdate::cmdJikkou_Click);
+    connect(cmdSyokika, &QPushButton::clicked, this, &runNenjiUpdate::cmdSyokika_Click);
+    connect(cmdPerYear, &QPushButton::clicked, this, &runNenjiUpdate::cmdPerYear_Click);
+    connect(cmdNowYear, &QPushButton::clicked, this, &runNenjiUpdate::cmdNowYear_Click);
     connect(cmdBack, &QPushButton::clicked, this, &runNenjiUpdate::cmdBack_Click);
     connect(cmdQuestion, &QPushButton::clicked, this, &runNenjiUpdate::cmdQuestion_Click);
 }
@@ -220,9 +224,61 @@ void runNenjiUpdate::cmdQuestion_Click() {
                  MsgIcon::Information);
 }
 
-void runNenjiUpdate::reset_now_year_data(const QString& kisyuMonth, const QString& kimatuMonth,
-                                         const QString& kimatu) {
-    Q_UNUSED(kisyuMonth);
-    Q_UNUSED(kimatuMonth);
-    Q_UNUSED(kimatu);
+void runNenjiUpdate::setYearButtons() {
+    cmdJikkou->setEnabled(gblnNowYear);
+    cmdPerYear->setEnabled(gblnNowYear);
+    cmdNowYear->setEnabled(!gblnNowYear);
+    cmdBack->setFocus();
+}
+
+void runNenjiUpdate::cmdSyokika_Click() {
+    if (MsgBox::show(gstrSoftName,
+                     QStringLiteral("データの初期化を行ないます。過去の伝票データは全てなくなりますがよろしいですか?"),
+                     MsgIcon::Question, MsgButtons::YesNo, 2) != platform::vbYes)
+        return;
+    // The label shows the text it holds: its design text or the last one.
+    lblMessage->setVisible(true);
+    platform::Hourglass busy;
+    repaint();
+    const bool done = InitialiseCompanyData(mstrKisyuYM, mstrKimatuYM);
+    lblMessage->setVisible(false);
+    busy.restore();
+    repaint();
+    if (done) cmdBack->setFocus();
+}
+
+void runNenjiUpdate::cmdPerYear_Click() {
+    if (MsgBox::show(gstrSoftName, QStringLiteral("前年度に戻っても宜しいでしょうか？"), MsgIcon::Question,
+                     MsgButtons::YesNo, 2) != platform::vbYes)
+        return;
+    lblMessage->setText(QStringLiteral("前年度データを取り込み中！！"));
+    platform::Hourglass busy;
+    BackupStatus status;
+    status.started = [this] {
+        lblMessage->setVisible(true);
+        repaint();
+    };
+    status.progress = [this](int, int) { repaint(); };
+    lblMessage->setVisible(true);
+    repaint();
+    OpenPreviousYear(status);
+    lblMessage->setVisible(false);
+    busy.restore();
+    repaint();
+    // The loaded period, whether the previous year was opened or not.
+    form_init();
+    setYearButtons();
+}
+
+void runNenjiUpdate::cmdNowYear_Click() {
+    platform::Hourglass busy;
+    lblMessage->setText(QStringLiteral("本年度データを復元中！！"));
+    lblMessage->setVisible(true);
+    repaint();
+    ReturnToCurrentYear();
+    lblMessage->setVisible(false);
+    repaint();
+    busy.restore();
+    form_init();
+    setYearButtons();
 }

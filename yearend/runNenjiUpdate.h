@@ -7,10 +7,11 @@
 // reads the stored period again and shows it in its caption, in the
 // save/update menu's caption and in gstrNendo. The screen stays open.
 //
-// The data initialisation and the switches to the previous year and back are
-// buttons of this screen too; they are enabled by gblnNowYear (Execute and
-// "previous year" while the current year is loaded, "current year" while the
-// previous one is).
+// The data initialisation and the switches to the previous year and back
+// (ledger/previousyear.h) are buttons of this screen too; they are enabled by
+// gblnNowYear (Execute and "previous year" while the current year is loaded,
+// "current year" while the previous one is). After a switch, or a failed one,
+// the screen shows the period that is loaded.
 
 #include "platform/form.h"
 
@@ -25,14 +26,6 @@ class runNenjiUpdate : public platform::Form {
     Q_OBJECT
 public:
     explicit runNenjiUpdate(QWidget* parent = nullptr);
-
-    // Brings the current fiscal year back after the previous year was opened
-    // for editing: kisyuMonth and kimatuMonth are the first and last month of
-    // the current period ("yyyy/mm"), kimatu its last day ("yyyy/mm/dd").
-    // Sets gblnNowYear to true when the current year is back. Until this
-    // screen can open the previous year there is nothing to bring back.
-    static void reset_now_year_data(const QString& kisyuMonth, const QString& kimatuMonth,
-                                    const QString& kimatu);
 
     // The instructions: the backup reminder, and the rate line when asked.
     static QString ReadMeText(bool asksRate);
@@ -53,6 +46,9 @@ public:
 
 public slots:
     void cmdJikkou_Click();
+    void cmdSyokika_Click();
+    void cmdPerYear_Click();
+    void cmdNowYear_Click();
     void cmdBack_Click();
     void cmdQuestion_Click();
 
@@ -63,6 +59,9 @@ private:
     // Reads the stored period and shows it (fields, next first day, fiscal
     // label, captions). Clears the loaded flag when WK_COMPANY is unreadable.
     void form_init();
+    // Execute and "previous year" enabled while the current year is loaded,
+    // "current year" while the previous one is; the focus on cmdBack.
+    void setYearButtons();
 
     QString mstrKisyu;    // first day of the loaded period, "yyyy/mm/dd"
     QString mstrKimatu;   // last day, "yyyy/mm/dd"

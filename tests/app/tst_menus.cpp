@@ -24,6 +24,7 @@
 #include "app/SyokiSetMenu.h"
 #include "app/common/edition.h"
 #include "app/common/globals.h"
+#include "ledger/previousyear.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/settingsmenu.h"
 #include "app/startup.h"
@@ -619,35 +620,45 @@ private slots:
     // The exit writes the automatic backup of the current company under
     // Data/<company>/; while the previous year is open it first brings the
     // current year back, and a failure there is reported and ends the
-    // program without a backup.
+    // program without a backup (which would put the previous year in the
+    // current year's place).
     void exitWritesAutomaticBackup_data() {
-        QTest::addColumn<bool>("nowYear");
-        QTest::addColumn<bool>("companyRow");
+        QTest::addColumn<QString>("previousYear");  // "", "open", "working copy lost"
         QTest::addColumn<bool>("backup");
-        QTest::newRow("current year") << true << true << true;
-        QTest::newRow("previous year open") << false << true << true;
-        QTest::newRow("period unreadable") << false << false << false;
+        QTest::newRow("current year") << "" << true;
+        QTest::newRow("previous year open") << "open" << true;
+        QTest::newRow("return fails") << "working copy lost" << false;
     }
     void exitWritesAutomaticBackup() {
-        QFETCH(bool, nowYear);
-        QFETCH(bool, companyRow);
+        QFETCH(QString, previousYear);
         QFETCH(bool, backup);
         switchTo(51);
-        gblnNowYear = nowYear;
-        if (!companyRow) QVERIFY(exec(QStringLiteral("DELETE FROM WK_COMPANY")));
+        if (!previousYear.isEmpty()) {
+            // A closed year 2002/04 - 2003/03 to open.
+            QVERIFY(exec(QStringLiteral("INSERT INTO BT_COMP_MAIN SELECT * FROM T_COMP_MAIN WHERE CID = '51'")));
+            QVERIFY(exec(QStringLiteral("UPDATE BT_COMP_MAIN SET KISYU = '2002/04/01', KIMATU = '2003/03/31'")));
+            QVERIFY(exec(QStringLiteral("INSERT INTO BT_KANJO SELECT '51', * FROM T_KANJO")));
+            ScriptedMsgBox opening;
+            QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Opened);
+            QVERIFY(!gblnNowYear);
+            if (previousYear == QLatin1String("working copy lost"))
+                QVERIFY(QDir(gstrDataPath + QStringLiteral("Temp")).removeRecursively());
+        }
         ScriptedMsgBox box;
         QVERIFY(menu_->close());
         const QString folder = gstrDataPath + QStringLiteral("Data/株式会社テスト/");
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backup ? 23 : 0);
         if (backup) {
-            QCOMPARE(box.count(), 0);
-            QFile tekiyo(folder + QStringLiteral("T_002.txt"));
-            QVERIFY(tekiyo.open(QIODevice::ReadOnly));
-            QVERIFY(tekiyo.readAll().startsWith("\"51\","));
+            QCOMPARE(box.count(), previousYear.isEmpty() ? 0 : 1);
+            if (!previousYear.isEmpty()) QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
+            QFile company(folder + QStringLiteral("T_002.txt"));
+            QVERIFY(company.open(QIODevice::ReadOnly));
+            const QByteArray row = company.readAll();
+            QVERIFY(row.startsWith("\"51\","));
+            QVERIFY(row.contains("\"2003/04/01\""));
         } else {
             QCOMPARE(box.count(), 1);
-            QVERIFY(box.last().text.endsWith(QStringLiteral("(Form_Unload)")));
-            QCOMPARE(box.last().icon, MsgIcon::Warning);
+            QVERIFY2(box.last().text.contains(QStringLiteral("T_001.txt")), qPrintable(box.last().text));
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(menu_.isNull());

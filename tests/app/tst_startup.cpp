@@ -32,6 +32,7 @@
 #include "app/common/kaikeidb.h"
 #include "app/frmOpenscr.h"
 #include "app/startup.h"
+#include "ledger/previousyear.h"
 #include "platform/datasource.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
@@ -183,6 +184,46 @@ private slots:
         QCOMPARE(
             gcnKaikei->scalar(QStringLiteral("SELECT COMPANY FROM T_COMP_MAIN WHERE CID = '03'"))->toString(),
             QStringLiteral("目印商店"));
+    }
+
+    // A run that ended with the previous year still open (here its return
+    // failed at the exit, which leaves the database as a kill would): the
+    // next start brings the current year back before the company list is
+    // read, and says so.
+    void previousYearLeftOpenIsReturnedAtStart() {
+        QCOMPARE(startRun(), int(MainMenu::StartOk));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
+                           "VALUES ('51', '株式会社テスト', '2003/04/01', '2004/03/31', '1', 12)")));
+        menu_->cmbKaikeiData->addItem(QStringLiteral("株式会社テスト"), 51);
+        menu_->cmbKaikeiData->setCurrentIndex(menu_->cmbKaikeiData->findData(51));
+        QCOMPARE(gstrCID, QStringLiteral("51"));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO BT_COMP_MAIN SELECT * FROM T_COMP_MAIN WHERE CID = '51'")));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("UPDATE BT_COMP_MAIN SET KISYU = '2002/04/01', KIMATU = '2003/03/31', NENDOSU = 11")));
+        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO BT_KANJO SELECT '51', * FROM T_KANJO")));
+        {
+            ScriptedMsgBox box;
+            QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Opened);
+            SetPreviousYearFailureForTest(QStringLiteral("commit"));
+            endRun();
+            SetPreviousYearFailureForTest(QString());
+            QVERIFY(box.last().text.endsWith(QStringLiteral("(reset_now_year_data)")));
+            QVERIFY(!QDir(dataFolder() + QStringLiteral("/Data")).exists());
+        }
+
+        ScriptedMsgBox box;
+        QCOMPARE(startRun(), int(MainMenu::StartOk));
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(box.shown()[0].text, QStringLiteral("前回は前年度のデータを開いたまま終了しました。本年度に戻します。"));
+        QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
+        QVERIFY(gblnNowYear);
+        QCOMPARE(gstrCID, QStringLiteral("51"));
+        QCOMPARE(menu_->cmbKaikeiData->currentData().toInt(), 51);
+        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT KISYU FROM WK_COMPANY"))->toString(),
+                 QStringLiteral("2003/04/01"));
+        QCOMPARE(PreviousYearOpenCompany(), std::optional<QString>(QString()));
     }
 
     // A data folder without its database: nothing is copied, the silent
