@@ -558,6 +558,10 @@ bool MainMenu::returnToCurrentYear() {
     }
     // Brings the current year back with its own transaction and messages.
     const bool back = ReturnToCurrentYear();
+    // The return makes the company whose previous year was open current; the
+    // list follows, so the backup goes to that company's own folder.
+    if (entryCid(cmbKaikeiData->currentData()) != gstrCID && selectCompanyById(gstrCID) >= 0)
+        mstrCompanyName = cmbKaikeiData->currentText();
     lblMessage->hide();
     repaint();
     return back;

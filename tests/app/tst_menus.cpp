@@ -623,10 +623,11 @@ private slots:
     // program without a backup (which would put the previous year in the
     // current year's place).
     void exitWritesAutomaticBackup_data() {
-        QTest::addColumn<QString>("previousYear");  // "", "open", "working copy lost"
+        QTest::addColumn<QString>("previousYear");  // "", "open", "another company current", "working copy lost"
         QTest::addColumn<bool>("backup");
         QTest::newRow("current year") << "" << true;
         QTest::newRow("previous year open") << "open" << true;
+        QTest::newRow("another company current") << "another company current" << true;
         QTest::newRow("return fails") << "working copy lost" << false;
     }
     void exitWritesAutomaticBackup() {
@@ -643,11 +644,13 @@ private slots:
             QVERIFY(!gblnNowYear);
             if (previousYear == QLatin1String("working copy lost"))
                 QVERIFY(QDir(gstrDataPath + QStringLiteral("Temp")).removeRecursively());
+            if (previousYear == QLatin1String("another company current")) switchTo(52);
         }
         ScriptedMsgBox box;
         QVERIFY(menu_->close());
         const QString folder = gstrDataPath + QStringLiteral("Data/株式会社テスト/");
         QCOMPARE(QDir(folder).entryList(QDir::Files).size(), backup ? 23 : 0);
+        QVERIFY(!QDir(gstrDataPath + QStringLiteral("Data/個人商店")).exists());
         if (backup) {
             QCOMPARE(box.count(), previousYear.isEmpty() ? 0 : 1);
             if (!previousYear.isEmpty()) QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
