@@ -366,6 +366,16 @@ void MainMenu::cmbKaikeiData_Click() {
     if (index < 0) return;
     const QString newCid = entryCid(cmbKaikeiData->itemData(index));
     if (newCid == gstrCID) return;
+    // While a company's previous year is loaded in place of its current year
+    // the company stays current: its current year waits only in its working
+    // folder, and the return and the exit's backup belong to it.
+    if (!gblnNowYear) {
+        selectCompanyById(gstrCID);
+        platform::MsgBox::show(gstrSoftName,
+                               QStringLiteral("前年度のデータを編集中です。本年度に戻してから会社を切り替えてください。"),
+                               platform::MsgIcon::Warning);
+        return;
+    }
 
     const QString oldCid = gstrCID;
     const QString oldName = mstrCompanyName;

@@ -644,7 +644,17 @@ private slots:
             QVERIFY(!gblnNowYear);
             if (previousYear == QLatin1String("working copy lost"))
                 QVERIFY(QDir(gstrDataPath + QStringLiteral("Temp")).removeRecursively());
-            if (previousYear == QLatin1String("another company current")) switchTo(52);
+            if (previousYear == QLatin1String("another company current")) {
+                // Refused while the previous year is open; should it happen,
+                // the exit brings company 51 back and backs up 51.
+                menu_->cmbKaikeiData->setCurrentIndex(menu_->cmbKaikeiData->findData(52));
+                QCOMPARE(gstrCID, QStringLiteral("51"));
+                QCOMPARE(menu_->cmbKaikeiData->currentData().toInt(), 51);
+                QVERIFY(opening.last().text.startsWith(QStringLiteral("前年度のデータを編集中です。")));
+                gblnNowYear = true;
+                switchTo(52);
+                gblnNowYear = false;
+            }
         }
         ScriptedMsgBox box;
         QVERIFY(menu_->close());
