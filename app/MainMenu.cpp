@@ -567,7 +567,11 @@ bool MainMenu::returnToCurrentYear() {
         return false;
     }
     // Brings the current year back with its own transaction and messages.
-    const bool back = ReturnToCurrentYear();
+    const bool back = ReturnToCurrentYear([&] {
+        lblMessage->hide();
+        repaint();
+        busy.restore();
+    });
     // The return makes the company whose previous year was open current; the
     // list follows, so the backup goes to that company's own folder.
     if (entryCid(cmbKaikeiData->currentData()) != gstrCID && selectCompanyById(gstrCID) >= 0)

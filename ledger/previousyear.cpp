@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QFile>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "app/common/dberror.h"
@@ -36,12 +37,41 @@ const QString kStateTable = QStringLiteral(
     " TEMPNAME TEXT NOT NULL," // its working folder's name below Temp/
     " PRIMARY KEY (CID)) STRICT");
 
-void info(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Information); }
-void warn(const QString& text) { platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning); }
+// What the caller does once the work is over, before the closing message
+// (its label hidden, the arrow pointer back); run once, at the first message
+// of this file or at the end of the call.
+std::function<void()> gDone;
+
+void workOver() {
+    if (!gDone) return;
+    const std::function<void()> done = std::move(gDone);
+    gDone = {};
+    done();
+}
+
+class WorkScope {
+public:
+    explicit WorkScope(const std::function<void()>& done) { gDone = done; }
+    ~WorkScope() { workOver(); }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+};
+
+void info(const QString& text) {
+    workOver();
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Information);
+}
+void warn(const QString& text) {
+    workOver();
+    platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);
+}
 
 // The plain box of a failed step: the statement's error, or number 0 and an
 // empty description when the step failed without one.
-void stepFailed(const platform::DbError& error, const QString& proc) { ShowDbErrorNumber(error, proc); }
+void stepFailed(const platform::DbError& error, const QString& proc) {
+    workOver();
+    ShowDbErrorNumber(error, proc);
+}
 
 QString columnsOf(platform::Connection& cn, const QString& table) {
     const auto rows = cn.query(QStringLiteral("SELECT name FROM pragma_table_info(?)"), {table});
@@ -131,7 +161,8 @@ bool ClearPreviousYearOpen() {
     return gcnKaikei->exec(QStringLiteral("DELETE FROM T_PREVYEAR WHERE CID = ?"), {gstrCID});
 }
 
-PreviousYearOpening OpenPreviousYear(const BackupStatus& status) {
+PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::function<void()>& done) {
+    const WorkScope scope(done);
     const QString proc = QStringLiteral("cmdPerYear_Click");
     if (!gcnKaikei) {
         stepFailed({}, proc);
@@ -236,7 +267,8 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status) {
     return PreviousYearOpening::Opened;
 }
 
-bool ReturnToCurrentYear() {
+bool ReturnToCurrentYear(const std::function<void()>& done) {
+    const WorkScope scope(done);
     const QString proc = QStringLiteral("reset_now_year_data");
     if (!gcnKaikei) {
         stepFailed({}, proc);
@@ -346,7 +378,8 @@ bool ReturnLeftOpenPreviousYear() {
     return ReturnToCurrentYear();
 }
 
-bool InitialiseCompanyData(const QString& sym, const QString& eym) {
+bool InitialiseCompanyData(const QString& sym, const QString& eym, const std::function<void()>& done) {
+    const WorkScope scope(done);
     const QString failure = QStringLiteral("マスタのアクセス中にエラーが発生しました(cmdSyokika_ClickErr)。");
     if (!gcnKaikei) {
         warn(failure);

@@ -23,9 +23,12 @@
 // (ClearPreviousYearOpen), since it loads the company's current year.
 //
 // Messages are the program's boxes titled gstrSoftName; the success
-// information is shown after the commit.
+// information is shown after the commit. done, where a call takes it, runs
+// once the work is over, before the closing message (a screen hides its
+// progress label and gives the arrow pointer back there).
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 #include "ledger/textbackup.h"
@@ -45,7 +48,7 @@ enum class PreviousYearOpening {
 // Opens the previous year of the current company. It exists when the
 // company has a previous-year row whose last day + 1 day is the current
 // fiscal start. status follows the writing of the working folder.
-PreviousYearOpening OpenPreviousYear(const BackupStatus& status = {});
+PreviousYearOpening OpenPreviousYear(const BackupStatus& status = {}, const std::function<void()>& done = {});
 
 // Returns to the current year of the company whose previous year is open
 // (made current first when another company is). True when the current year
@@ -53,7 +56,7 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status = {});
 // "データが正しく復元されました。" shown after the commit. False after the
 // message of what failed: everything rolled back, the previous year stays
 // open.
-bool ReturnToCurrentYear();
+bool ReturnToCurrentYear(const std::function<void()>& done = {});
 
 // At start, once the database is open and before the company list is read:
 // a previous year left open by the last run is returned (after an
@@ -73,7 +76,7 @@ bool ClearPreviousYearOpen();
 // rebuilt. "初期化を終了しました。" after the commit; on failure
 // "マスタのアクセス中にエラーが発生しました(cmdSyokika_ClickErr)。" and nothing
 // changed.
-bool InitialiseCompanyData(const QString& sym, const QString& eym);
+bool InitialiseCompanyData(const QString& sym, const QString& eym, const std::function<void()>& done = {});
 
 // Test hook: the step of that name fails as if its statement had (empty:
 // none). Steps of the switch: "delete", "copy", "company", "month flags",

@@ -240,10 +240,12 @@ void runNenjiUpdate::cmdSyokika_Click() {
     lblMessage->setVisible(true);
     platform::Hourglass busy;
     repaint();
-    const bool done = InitialiseCompanyData(mstrKisyuYM, mstrKimatuYM);
-    lblMessage->setVisible(false);
-    busy.restore();
-    repaint();
+    auto over = [&] {
+        lblMessage->setVisible(false);
+        busy.restore();
+        repaint();
+    };
+    const bool done = InitialiseCompanyData(mstrKisyuYM, mstrKimatuYM, over);
     if (done) cmdBack->setFocus();
 }
 
@@ -261,10 +263,11 @@ void runNenjiUpdate::cmdPerYear_Click() {
     status.progress = [this](int, int) { repaint(); };
     lblMessage->setVisible(true);
     repaint();
-    OpenPreviousYear(status);
-    lblMessage->setVisible(false);
-    busy.restore();
-    repaint();
+    OpenPreviousYear(status, [&] {
+        lblMessage->setVisible(false);
+        busy.restore();
+        repaint();
+    });
     // The loaded period, whether the previous year was opened or not.
     form_init();
     setYearButtons();
@@ -275,10 +278,11 @@ void runNenjiUpdate::cmdNowYear_Click() {
     lblMessage->setText(QStringLiteral("本年度データを復元中！！"));
     lblMessage->setVisible(true);
     repaint();
-    ReturnToCurrentYear();
-    lblMessage->setVisible(false);
-    repaint();
-    busy.restore();
+    ReturnToCurrentYear([&] {
+        lblMessage->setVisible(false);
+        repaint();
+        busy.restore();
+    });
     form_init();
     setYearButtons();
 }

@@ -3,6 +3,7 @@
 // following the loaded year (also after a failed return), and No changing
 // nothing.
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -132,6 +133,26 @@ private slots:
         QCOMPARE(screen_->lblKisyubi->text(), QStringLiteral("2013/04/01"));
         QCOMPARE(screen_->windowTitle(), title);
         QVERIFY(!screen_->lblMessage->isVisible());
+    }
+
+    // Each closing message comes when the work is over: the progress label
+    // hidden and the arrow pointer back.
+    void closingMessageAfterTheWork() {
+        QStringList seen;
+        platform::MsgBox::setResponder([&](const platform::MsgRequest& r) {
+            if (r.buttons == platform::MsgButtons::YesNo) return int(platform::vbYes);
+            seen << QStringLiteral("%1 %2 %3")
+                        .arg(r.text)
+                        .arg(QApplication::overrideCursor() ? "busy" : "arrow")
+                        .arg(screen_->lblMessage->isVisible() ? "label" : "-");
+            return int(platform::vbOK);
+        });
+        press(Qt::Key_P);
+        press(Qt::Key_N);
+        press(Qt::Key_F);
+        platform::MsgBox::setResponder({});
+        QCOMPARE(seen, (QStringList{"前年度に戻りました。 arrow -", "データが正しく復元されました。 arrow -",
+                                    "初期化を終了しました。 arrow -"}));
     }
 
     // A failed return leaves the previous year open and its buttons.
