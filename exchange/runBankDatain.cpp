@@ -39,6 +39,11 @@ runBankDatain::runBankDatain(QWidget* parent) : platform::Form(parent) {
     lblMessage = new QLabel(QStringLiteral("ネットバンクデータ取込処理中！！"), this);
     lblMessage->setObjectName(QStringLiteral("lblMessage"));
     lblMessage->setAlignment(Qt::AlignCenter);
+    // The label's room is kept while it is hidden, so that the label showing
+    // during an import pushes nothing over the texts above it.
+    QSizePolicy keepRoom = lblMessage->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    lblMessage->setSizePolicy(keepRoom);
     lblMessage->hide();
     cmdStr = NamedButton(this, "cmdStr", QStringLiteral("取込開始(S)"),
                          QStringLiteral("ネットバンクデータの取り込みを開始します。"));

@@ -74,6 +74,24 @@ private slots:
         db_.reset();
     }
 
+    // The progress label shows in room of its own: nothing moves.
+    void progressLabelMovesNothing() {
+        platform::FixedClock clock(QDate(2003, 4, 1));
+        ScriptedMsgBox boxes;
+        runBankDatain screen;
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        const QList<QWidget*> others{screen.lblReadMe, screen.cmbBank, screen.cmdStr};
+        QList<QRect> before;
+        for (QWidget* w : others) before << w->geometry();
+        screen.lblMessage->show();
+        QApplication::processEvents();
+        for (int i = 0; i < others.size(); ++i) {
+            QCOMPARE(others[i]->geometry(), before[i]);
+            QVERIFY(!others[i]->geometry().intersects(screen.lblMessage->geometry()));
+        }
+    }
+
     void importsAgainstTheChosenBank() {
         platform::FixedClock clock(QDate(2003, 4, 1));
         ScriptedMsgBox boxes;
