@@ -14,15 +14,17 @@ namespace {
 enum Col { KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN,
            HOCODE, HONAME };
 
-// A work table's rows in their order, one at a time and without QVariant:
-// a book of a year runs to hundreds of thousands of rows.
+// A work table's rows, one at a time and without QVariant: a book of a year
+// runs to hundreds of thousands of rows. The build writes the accounts from
+// the highest internal code down; the book shows them in the order of the
+// user's account numbers, each account's rows in the order they were built.
 class WorkRows {
 public:
     WorkRows(platform::Connection& cn, const QString& table, bool subAccounts)
         : st_(cn, QStringLiteral("SELECT KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, "
                                  "AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN, ") +
                       (subAccounts ? QStringLiteral("HOCODE, HONAME") : QStringLiteral("'', ''")) +
-                      QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY rowid")) {}
+                      QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY KMCODE, rowid")) {}
 
     bool next() { return st_.next(); }
     // The statement ran to its end.

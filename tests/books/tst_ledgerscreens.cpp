@@ -324,6 +324,35 @@ private slots:
         QCOMPARE(dates, sorted);
         QVERIFY2(last.trimmed().endsWith(QLocale(QLocale::English).toString(closing)), qPrintable(last));
     }
+
+    // The whole book runs in the order of the account numbers (the build
+    // writes the accounts from the highest internal code down). An account's
+    // heading is the line before its brought-forward row.
+    void reportInAccountOrder() {
+        platform::ScriptedMsgBox box;
+        QVERIFY(PrintSokanjo({fixture::kFirstYM, fixture::kFirstYM, QStringLiteral("2011/03"), QStringLiteral("101"),
+                              QStringLiteral("999")}));
+        QVERIFY(WritePrintHeader(QStringLiteral("2010年 4月"), QStringLiteral("2011年 3月")));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("ledger.pdf"));
+        QVERIFY(WriteReportPdf(QStringLiteral("R_KANJYOMOTOTYO"), pdf));
+        const QStringList lines = fixture::pdfText(pdf).split(QLatin1Char('\n'));
+        const QRegularExpression heading(QStringLiteral("^(\\d{3}) \\S"));
+        QStringList accounts;
+        for (int i = 0; i < lines.size(); ++i) {
+            const auto m = heading.match(lines[i].trimmed());
+            if (!m.hasMatch()) continue;
+            int next = i + 1;
+            while (next < lines.size() && lines[next].trimmed().isEmpty()) ++next;
+            if (next < lines.size() && lines[next].trimmed().startsWith(QStringLiteral("繰越残高")))
+                accounts << m.captured(1);
+        }
+        QVERIFY(accounts.size() > 3);
+        QVERIFY(accounts.contains(QStringLiteral("101")));
+        QStringList sorted = accounts;
+        sorted.sort();
+        QCOMPARE(accounts, sorted);
+    }
 };
 
 QTEST_MAIN(TestLedgerScreens)
