@@ -42,16 +42,8 @@ JournalCsvScreen::JournalCsvScreen(Mode mode, QWidget* parent) : platform::Form(
                           : QStringLiteral("仕訳データの取り込みを開始します。"));
     cmdBack = NamedButton(this, "cmdBack", QStringLiteral("もどる(X)"),
                      out ? QStringLiteral("前の画面へもどります。") : QStringLiteral("前の画面へ戻ります。"));
-    lblMessage = new QLabel(out ? QStringLiteral("仕訳データ抽出処理中！！") : QStringLiteral("仕訳データ取込処理中！！"),
-                            this);
-    lblMessage->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage->setAlignment(Qt::AlignCenter);
-    // The screen keeps the label's room while it is hidden, so that the
-    // label showing during a run pushes nothing over the texts above it.
-    QSizePolicy keepRoom = lblMessage->sizePolicy();
-    keepRoom.setRetainSizeWhenHidden(true);
-    lblMessage->setSizePolicy(keepRoom);
-    lblMessage->hide();
+    lblMessage = ProgressLabel(
+        out ? QStringLiteral("仕訳データ抽出処理中！！") : QStringLiteral("仕訳データ取込処理中！！"), this);
 
     auto* month = new QHBoxLayout;
     month->addWidget(lbl4);

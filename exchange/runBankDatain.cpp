@@ -36,15 +36,7 @@ runBankDatain::runBankDatain(QWidget* parent) : platform::Form(parent) {
     cmbBank->setEditable(false);
     cmbBank->setMinimumContentsLength(12);
     lbl4->setBuddy(cmbBank);
-    lblMessage = new QLabel(QStringLiteral("ネットバンクデータ取込処理中！！"), this);
-    lblMessage->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage->setAlignment(Qt::AlignCenter);
-    // The label's room is kept while it is hidden, so that the label showing
-    // during an import pushes nothing over the texts above it.
-    QSizePolicy keepRoom = lblMessage->sizePolicy();
-    keepRoom.setRetainSizeWhenHidden(true);
-    lblMessage->setSizePolicy(keepRoom);
-    lblMessage->hide();
+    lblMessage = ProgressLabel(QStringLiteral("ネットバンクデータ取込処理中！！"), this);
     cmdStr = NamedButton(this, "cmdStr", QStringLiteral("取込開始(S)"),
                          QStringLiteral("ネットバンクデータの取り込みを開始します。"));
     cmdBack = NamedButton(this, "cmdBack", QStringLiteral("もどる(X)"), QStringLiteral("前の画面へ戻ります。"));

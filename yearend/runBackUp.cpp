@@ -38,14 +38,7 @@ runBackUp::runBackUp(QWidget* parent) : platform::Form(parent), designCaption_(k
     lblReadMe = new QLabel(this);
     lblReadMe->setObjectName(QStringLiteral("lblReadMe"));
     lblReadMe->setWordWrap(true);
-    lblMessage = new QLabel(QStringLiteral("バックアップ処理中！！"), this);
-    lblMessage->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage->setAlignment(Qt::AlignCenter);
-    // Its place is kept while hidden, so the screen does not jump when it shows.
-    QSizePolicy keep = lblMessage->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    lblMessage->setSizePolicy(keep);
-    lblMessage->hide();
+    lblMessage = ProgressLabel(QStringLiteral("バックアップ処理中！！"), this);
 
     cmdBackUp = NamedButton(this, "cmdBackUp", QStringLiteral("バックアップ処理(S)"),
                             QStringLiteral("入力データのバックアップ処理を行います。"));

@@ -36,14 +36,7 @@ runConverter::runConverter(QWidget* parent) : platform::Form(parent), designCapt
     lblReadMe = new QLabel(this);
     lblReadMe->setObjectName(QStringLiteral("lblReadMe"));
     lblReadMe->setWordWrap(true);
-    lblMessage = new QLabel(QStringLiteral("データコンバーター処理中！！"), this);
-    lblMessage->setObjectName(QStringLiteral("lblMessage"));
-    lblMessage->setAlignment(Qt::AlignCenter);
-    // Its place is kept while hidden, so the screen does not jump when it shows.
-    QSizePolicy keep = lblMessage->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    lblMessage->setSizePolicy(keep);
-    lblMessage->hide();
+    lblMessage = ProgressLabel(QStringLiteral("データコンバーター処理中！！"), this);
 
     Frame5 = new QGroupBox(QStringLiteral("インポートする際に摘要を日本語に変換"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));

@@ -100,11 +100,7 @@ runNenjiUpdate::runNenjiUpdate(QWidget* parent) : platform::Form(parent) {
     layout->addWidget(lblMessage);
     layout->addLayout(buttons);
 
-    // The progress label keeps its place while hidden, so the screen does not
-    // jump when it appears.
-    QSizePolicy keep = lblMessage->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    lblMessage->setSizePolicy(keep);
+    KeepRoomWhenHidden(lblMessage);
     lblMessage->setVisible(false);
 
     setTabOrder(txtRate, cmdJikkou);

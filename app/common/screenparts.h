@@ -1,12 +1,19 @@
 #pragma once
 // Small pieces that the book, statement and processing screens build alike:
-// the large centred title, a named button with its tooltip, and a read-only
-// choice list for one end of a range.
+// the large centred title, a named button with its tooltip, the progress
+// label, and a read-only choice list for one end of a range.
 
 #include <QComboBox>
 #include <QFont>
 #include <QLabel>
 #include <QPushButton>
+
+// Keeps a widget's room in its layout while it is hidden.
+inline void KeepRoomWhenHidden(QWidget* w) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
 
 // The screen's caption as its large bold title across the top.
 inline QLabel* TitleLabel(const QString& caption, QWidget* parent) {
@@ -25,6 +32,18 @@ inline QPushButton* NamedButton(QWidget* parent, const char* name, const QString
     b->setObjectName(QString::fromLatin1(name));
     b->setToolTip(tip);
     return b;
+}
+
+// The progress label ("…処理中！！") named lblMessage, centred and hidden. Its
+// room is kept while it is hidden, so that showing it during a run pushes
+// nothing over the texts around it.
+inline QLabel* ProgressLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QStringLiteral("lblMessage"));
+    label->setAlignment(Qt::AlignCenter);
+    KeepRoomWhenHidden(label);
+    label->hide();
+    return label;
 }
 
 // A read-only list of one end of a range (months or vouchers).
