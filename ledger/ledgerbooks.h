@@ -5,8 +5,8 @@
 // Both work on the current company gstrCID for a range of months and a range
 // of account numbers (KMCODE, compared as text). Each first brings the monthly
 // totals up to the last month of the range (msum_main) and then refills its
-// work table with one statement over the journal, inside one transaction: a
-// build that fails leaves the previous rows and shows why.
+// work table inside one transaction: a build that fails leaves the previous
+// rows and shows why.
 //
 // General ledger, per posting account of the range (never 202 or 258), in
 // descending internal code KOCODE:

@@ -171,6 +171,24 @@ private slots:
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM T_SKANMT_OUT WHERE KMCODE = '101'")), qint64(0));
     }
 
+    // Within an account the lines run by day, voucher number (not the
+    // voucher's internal code), line number, and debit side before credit
+    // side, whatever order they were entered in.
+    void linesInLedgerOrder() {
+        QVERIFY(post("2010/05/10", "00001", "002", "101", "", "511", "", 40));
+        QVERIFY(post("2010/05/10", "00001", "001", "101", "", "101", "", 30));
+        QVERIFY(post("2010/05/10", "00002", "001", "101", "", "511", "", 20));
+        QVERIFY(post("2010/05/09", "00003", "001", "511", "", "101", "", 10));
+        QVERIFY(cn().exec(QStringLiteral("UPDATE T_SIWAKE SET DENNO = '00010' WHERE DENCODE = '00001'")));
+        platform::ScriptedMsgBox box;
+        QVERIFY(PrintSokanjo(range(QStringLiteral("2010/04"), QStringLiteral("2011/03"))));
+        QCOMPARE(column(QStringLiteral("SELECT SIDAY || ' ' || DENNO || ' ' || DENMENO || ' ' || JUN || ' '"
+                                       " || (ZAN / 10000) FROM T_SKANMT_OUT WHERE KANKOCODE = '%1' ORDER BY rowid")
+                            .arg(co_->ko(QStringLiteral("101")))),
+                 QStringList({"00.01.01 0 0 0 0", "10.05.09 3 001 1 -10", "10.05.10 2 001 0 10",
+                              "10.05.10 10 001 0 40", "10.05.10 10 001 1 10", "10.05.10 10 002 0 50"}));
+    }
+
     // A failing build leaves the previous rows and says so.
     void allOrNothing() {
         QVERIFY(sub(QStringLiteral("121"), QStringLiteral("01"), QStringLiteral("B1"), QStringLiteral("みずほ銀行"), 0));
