@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QHash>
 #include <QPageLayout>
@@ -22,12 +23,15 @@
 #include <QRawFont>
 #include <QSaveFile>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
 #include <QToolBar>
 #include <algorithm>
 #include <cmath>
 #include <deque>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "platform/msgbox.h"
 #include "platform/pdffile.h"
@@ -757,6 +761,32 @@ Preview::Preview(std::shared_ptr<const Document> doc, const PreviewOptions& opti
         save->setToolTip(QStringLiteral("表示中のレポートをPDFファイルに保存します。"));
         connect(save, &QAction::triggered, this, &Preview::askAndSaveAsPdf);
     }
+
+    if (auto* widget = findChild<QPrintPreviewWidget*>()) {
+        view_ = widget->findChild<QGraphicsView*>();
+        if (view_) view_->installEventFilter(this);
+        connect(widget, &QPrintPreviewWidget::previewChanged, this, &Preview::keepTopAfterFit);
+    }
+}
+
+// The preview widget keeps the centre of its view when it fits the page to a
+// new width, so a preview laid out at one size and then maximised would show
+// the middle of the first page, its title out of sight. A view that shows the
+// top of the pages when it is resized shows it again after the fit; the first
+// layout of the pages starts there.
+bool Preview::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::Resize) {
+        const QScrollBar* bar = view_->verticalScrollBar();
+        keepTop_ = keepTop_ || bar->value() == bar->minimum();
+        // A resize that fits nothing must not pull a later scroll back.
+        QTimer::singleShot(0, this, [this] { keepTop_ = false; });
+    }
+    return QPrintPreviewDialog::eventFilter(watched, event);
+}
+
+void Preview::keepTopAfterFit() {
+    if (!std::exchange(keepTop_, false) || !view_) return;
+    view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->minimum());
 }
 
 Preview::~Preview() {
@@ -810,13 +840,14 @@ Preview* showPreview(std::shared_ptr<const Document> doc, const PreviewOptions& 
         const int dx = area.width() / 20, dy = area.height() / 20;
         preview->setGeometry(area.adjusted(dx, dy, -dx, -dy));
     }
-    preview->showMaximized();
-    // The whole width of the page, readable, rather than the whole page tiny.
+    // The whole width of the page, readable, rather than the whole page tiny;
+    // chosen before the pages are laid out, so that they are laid out once.
     if (auto* fitWidth = preview->findChild<QAction*>(QStringLiteral("fitWidthAction"))) {
         fitWidth->trigger();
     } else if (auto* widget = preview->findChild<QPrintPreviewWidget*>()) {
         widget->fitToWidth();
     }
+    preview->showMaximized();
     return preview;
 }
 

@@ -17,6 +17,8 @@
 
 #include <QList>
 #include <QPrintPreviewDialog>
+
+class QGraphicsView;
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -83,13 +85,19 @@ public:
     // Previews that are open now, oldest first.
     static QList<Preview*> openPreviews();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private slots:
     void paintPages(QPrinter* printer);
     void askAndSaveAsPdf();
+    void keepTopAfterFit();
 
 private:
     std::shared_ptr<const Document> doc_;
     PreviewOptions options_;
+    QGraphicsView* view_ = nullptr;  // the preview widget's view of the pages
+    bool keepTop_ = true;            // the next fit keeps the top of the pages in view
 };
 
 // Opens a preview of the document and returns it (owned by Qt: deleted when the

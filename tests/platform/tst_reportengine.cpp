@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QGraphicsView>
+#include <QScrollBar>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
 #include <QScreen>
@@ -208,6 +210,25 @@ private slots:
         if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
         QCOMPARE(print(ledgerDocument()), PrintResult::NoPrinter);
         QCOMPARE(print(ledgerDocument(), QStringLiteral("存在しないプリンタ")), PrintResult::NoPrinter);
+    }
+
+    // The preview opens on the top of the first page (where its title and
+    // first rows are), also when the window manager sizes it afterwards.
+    void previewOpensAtTopOfFirstPage() {
+        Preview* preview = showPreview(std::make_shared<Document>(ledgerDocument()));
+        QTRY_VERIFY(preview->previewPageCount() > 0);
+        auto* view = preview->findChild<QPrintPreviewWidget*>()->findChild<QGraphicsView*>();
+        QVERIFY(view);
+        const auto atTop = [&] {
+            QCoreApplication::processEvents();
+            const QScrollBar* bar = view->verticalScrollBar();
+            return bar->maximum() > bar->minimum() && bar->value() == bar->minimum();
+        };
+        QTRY_VERIFY(atTop());
+        preview->resize(preview->width() * 11 / 10, preview->height());
+        QTRY_VERIFY(atTop());
+        preview->close();
+        QTRY_VERIFY(Preview::openPreviews().isEmpty());
     }
 
     // The preview shows the rows read when it was opened, however the table
