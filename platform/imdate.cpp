@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextCharFormat>
@@ -190,6 +191,13 @@ void ImDate::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+void ImDate::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // In an empty mask a click would leave the cursor where it landed (in the
+    // month, say), and the mask would drop the digits typed before it.
+    if (event->button() == Qt::LeftButton && isEmpty()) setCursorPosition(0);
 }
 
 void ImDate::focusOutEvent(QFocusEvent* event) {

@@ -12,6 +12,8 @@
 //   (typed as "2003/4_/1_") becomes "2003/04/01". A text that is no valid date
 //   ("2003/02/30") stays as typed, so the screen's own check can name it:
 //   text() returns it, date() is nullopt, hasValidDate() false.
+// - A click into an empty box puts the cursor before the year, wherever the
+//   click lands, so that the digits typed next fill the year first.
 // - setText() from code takes "yyyy/mm/dd", "yyyy/m/d", "yyyymmdd" or "".
 // - The calendar opens with the button at the right of the box, F4 or
 //   Alt+Down; choosing a day sets the box (a user edit).
@@ -69,6 +71,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void setMaskedText(const QString& yyyymmdd);

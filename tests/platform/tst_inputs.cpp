@@ -97,6 +97,7 @@ private slots:
     void dateNormalisation_data();
     void dateNormalisation();
     void dateTypedAndChosenFromCalendar();
+    void dateClickedIntoAnEmptyBox();
 };
 
 void TestInputs::textByteLimit_data() {
@@ -498,6 +499,24 @@ void TestInputs::dateTypedAndChosenFromCalendar() {
     QVERIFY(!box->isCalendarVisible());
     QCOMPARE(box->text(), QString("2004/03/20"));
     QCOMPARE(changes.count(), 1);
+}
+
+// A click that lands in the month or day of an empty box still starts the
+// typing at the year; a click into a filled box keeps its place.
+void TestInputs::dateClickedIntoAnEmptyBox() {
+    Window w;
+    ImDate* box = w.add<ImDate>();
+    w.show();
+    const QPoint right(box->width() - box->height() - 4, box->height() / 2);
+    QTest::mouseClick(box, Qt::LeftButton, {}, right);
+    QCOMPARE(box->cursorPosition(), 0);
+    QTest::keyClicks(box, "20040506");
+    QCOMPARE(box->text(), QString("2004/05/06"));
+
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(2, box->height() / 2));
+    QCOMPARE(box->cursorPosition(), 0);
+    QTest::mouseClick(box, Qt::LeftButton, {}, right);
+    QVERIFY(box->cursorPosition() > 0);
 }
 
 QTEST_MAIN(TestInputs)
