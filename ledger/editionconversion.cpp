@@ -12,6 +12,7 @@
 #include "app/common/globals.h"
 #include "ledger/monthstatus.h"
 #include "ledger/period.h"
+#include "ledger/previousyear.h"
 #include "ledger/rowwriters.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -630,10 +631,15 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
         !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), from, to))
         return fail();
     if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {gstrCID}) ||
-        !gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {gstrCID}) || !tx.commit()) {
+        !gcnKaikei->exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {gstrCID}) ||
+        !ClearPreviousYearOpen() || !tx.commit()) {
         warn(kImportFailure);
         return fail();
     }
+    // The imported rows are the company's current year. Left open, the
+    // previous-year switch would later put its saved current year back over
+    // them; only another company's open previous year keeps the flag.
+    gblnNowYear = PreviousYearOpenCompany().value_or(QString()).isEmpty();
     platform::MsgBox::show(gstrSoftName, QStringLiteral("インポート処理が正しく終了しました。"),
                            platform::MsgIcon::Information);
     return ConversionImport::Imported;

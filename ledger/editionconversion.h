@@ -88,7 +88,9 @@ enum class ConversionImport {
 // voucher-rate table (before the fiscal start) keep their amounts. The
 // imported year's months are then flagged for summation and the company's
 // month totals deleted. gstrNendo and WK_COMPANY follow the imported company
-// row; gstrNendo is put back on failure.
+// row; gstrNendo is put back on failure. A previous year of the company left
+// open ends with the import (its stored flag is removed in the transaction),
+// since the imported rows are the company's current year.
 //
 // Shows "インポート処理が正しく終了しました。" on success.
 ConversionImport ImportConversionSet(const QString& folder, bool japaneseForms);

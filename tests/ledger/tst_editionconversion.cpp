@@ -11,6 +11,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/editionconversion.h"
+#include "ledger/previousyear.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
@@ -395,6 +396,22 @@ private slots:
         QCOMPARE(box.last().icon, platform::MsgIcon::Warning);
         QCOMPARE(dump(), before);
         QCOMPARE(gstrNendo, nendo);
+    }
+
+    // The imported rows are the company's current year: a previous year left
+    // open ends with the import, or the return to the current year would put
+    // the saved year back over them.
+    void importEndsAnOpenPreviousYear() {
+        ScriptedMsgBox box;
+        QVERIFY(ExportConversionSet(folder_));
+        QVERIFY(exec(QStringLiteral("CREATE TABLE IF NOT EXISTS T_PREVYEAR (CID TEXT NOT NULL, "
+                                    "TEMPNAME TEXT NOT NULL, PRIMARY KEY (CID)) STRICT")));
+        QVERIFY(exec(QStringLiteral("INSERT INTO T_PREVYEAR VALUES ('51', '東京銀行会計_51')")));
+        gblnNowYear = false;
+
+        QCOMPARE(ImportConversionSet(folder_, true), ConversionImport::Imported);
+        QCOMPARE(PreviousYearOpenCompany(), std::optional<QString>(QString()));
+        QVERIFY(gblnNowYear);
     }
 
 private:
