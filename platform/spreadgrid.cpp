@@ -99,6 +99,15 @@ public:
             line->setAttribute(Qt::WA_InputMethodEnabled, inputMethod_);
             line->setInputMethodHints(inputMethodHints());
         }
+        // The open list has the keyboard and searches its items by the keys
+        // typed. Qt's item view switches the input method on again whenever
+        // its current item changes, which would turn an account number typed
+        // in kana mode into a composition; the filter keeps it off before
+        // every question the input method asks.
+        if (!inputMethod_) {
+            view()->setInputMethodHints(Qt::ImhLatinOnly);
+            view()->installEventFilter(this);
+        }
     }
     using QComboBox::inputMethodQuery;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
@@ -116,6 +125,15 @@ public:
             default:
                 return answer;
         }
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == view() &&
+            (event->type() == QEvent::InputMethodQuery || event->type() == QEvent::FocusIn)) {
+            view()->setAttribute(Qt::WA_InputMethodEnabled, false);
+        }
+        return QComboBox::eventFilter(watched, event);
     }
 
 private:

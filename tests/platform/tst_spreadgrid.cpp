@@ -1,6 +1,7 @@
 // The grid: user edits against code changes, keyboard flow between cells and
 // out of the grid, cell types, locks and the signals the screens rely on.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
@@ -89,6 +90,7 @@ private slots:
     void inputMethodTextLandsWholeInAComboCell();
     void comboListOpensOnRequest_data();
     void comboListOpensOnRequest();
+    void listOfACellWithoutInputMethodTakesDigitsAsTyped();
     void onlyTheFocusedGridHighlightsItsCell();
 };
 
@@ -590,6 +592,36 @@ void TestSpreadGrid::comboListOpensOnRequest() {
     auto* combo = qobject_cast<QComboBox*>(g.view()->viewport()->findChild<QComboBox*>());
     QVERIFY(combo);
     QTRY_VERIFY(combo->view()->isVisible());
+}
+
+// An account cell's list, opened from the keyboard, is searched by the
+// account number typed: with the input method in kana mode the digits must
+// reach the list as typed, not start a composition there.
+void TestSpreadGrid::listOfACellWithoutInputMethodTakesDigitsAsTyped() {
+    Screen s(1, 3);
+    SpreadGrid& g = *s.grid;
+    g.setColumnInputMethod(2, false);
+    const QString accounts = QStringLiteral("\t101 現金\t111 当座預金\t121 普通預金\t728 消耗品費\t");
+    g.setComboCell(1, 2, accounts, false);
+    g.setComboCell(1, 3, QStringLiteral("\t交通費\t"), true);
+    s.startAt(1, 2);
+    s.key(Qt::Key_Down, Qt::AltModifier);
+    auto* combo = g.view()->viewport()->findChild<QComboBox*>();
+    QVERIFY(combo);
+    QTRY_VERIFY(combo->view()->isVisible());
+    QTRY_COMPARE(s.focus(), combo->view());
+    QVERIFY(!imtest::acceptsInputMethod());
+    s.type("72");
+    s.key(Qt::Key_Return);
+    QTRY_VERIFY(!combo->view()->isVisible());
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 2), QStringLiteral("728 消耗品費"));
+
+    // A description's list keeps the input method: its words are typed in Japanese.
+    s.startAt(1, 3);
+    s.key(Qt::Key_Down, Qt::AltModifier);
+    QTRY_VERIFY(qobject_cast<QAbstractItemView*>(s.focus()));
+    QVERIFY(imtest::acceptsInputMethod());
 }
 
 // Two grids with a current cell each: only the focused one paints it in the
