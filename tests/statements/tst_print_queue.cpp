@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -167,6 +169,10 @@ private slots:
 
         const QDir out(pdfOutputFolder());
         const QStringList before = out.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        // The queue names a job by its title and its number, which starts at 1
+        // on every new server: a file of that name left by an earlier run is
+        // written again, so it counts once it changed after the print began.
+        const QDateTime printStarted = QDateTime::currentDateTime().addSecs(-1);
         QPointer<StatementScreen> screen = new prtTaisyakuTaisyo;
         screen->showFrom(&menu);
         settle();
@@ -192,7 +198,9 @@ private slots:
         QString printed;
         for (int i = 0; i < 600 && printed.isEmpty(); ++i) {
             for (const QString& name : out.entryList({QStringLiteral("*.pdf")}, QDir::Files)) {
-                if (!before.contains(name) && name.startsWith(octal.join(QLatin1Char('_')))) {
+                const bool fresh =
+                    !before.contains(name) || QFileInfo(out.filePath(name)).lastModified() > printStarted;
+                if (fresh && name.startsWith(octal.join(QLatin1Char('_')))) {
                     printed = out.filePath(name);
                 }
             }
