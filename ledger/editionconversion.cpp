@@ -344,11 +344,13 @@ bool Preparation::prepareRecord(const Entry& e, qint64 line, Record& r) {
         }
         case 2:
         case 13: {
-            const QString start = FormatDateString(r[13]);
-            const QString end = FormatDateString(r[14]);
+            // Taken as the set holds them: normalising first would move a
+            // day that does not exist ("2003/13/01") to another one.
+            const QString start = r[13];
+            const QString end = r[14];
             const QDate startDate = QDate::fromString(start, QStringLiteral("yyyy/MM/dd"));
             const QDate endDate = QDate::fromString(end, QStringLiteral("yyyy/MM/dd"));
-            if (!startDate.isValid() || !endDate.isValid())
+            if (start.size() != 10 || end.size() != 10 || !startDate.isValid() || !endDate.isValid())
                 return refuse(e, line, QStringLiteral("期首・期末の日付が正しくありません。"));
             recordStart = startDate;
             const std::optional<double> rate = rateOf(r[26]);

@@ -1,5 +1,6 @@
 #include "ledger/restore.h"
 
+#include <QDate>
 #include <QFile>
 #include <QStringList>
 #include <optional>
@@ -180,6 +181,11 @@ struct Period {
     QString kimatu;
 };
 
+// True when text is a day of the calendar written yyyy/mm/dd.
+bool isRealDay(const QString& text) {
+    return text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy/MM/dd")).isValid();
+}
+
 // Writes the parsed rows; for number 2 refreshes WK_COMPANY and gstrNendo and
 // remembers the fiscal period.
 bool writeRecords(const std::vector<Record>& records, const QString& table, int number, Period* period) {
@@ -195,9 +201,13 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
             warn(tableFailure(table));
             return false;
         }
+        // The fiscal start and end must be real days as the set holds them:
+        // the writer's normalising would otherwise move "2003/13/01" or
+        // "2004/02/30" to another day and give the company a wrong period.
         const QString kisyu = FormatDateString(record.value(14));
         const QString kimatu = FormatDateString(record.value(15));
-        if (kisyu.size() != 10 || kimatu.size() != 10) {
+        if (!isRealDay(record.value(14)) || !isRealDay(record.value(15)) || kisyu.size() != 10 ||
+            kimatu.size() != 10) {
             warn(tableFailure(table));
             return false;
         }

@@ -353,6 +353,10 @@ private slots:
                                            << "T_003.txt 2行目" << refused;
         QTest::newRow("opening rate not a number") << "T_008.txt" << 1 << 11 << "x"
                                                    << "T_008.txt 1行目" << refused;
+        QTest::newRow("fiscal start no day") << "T_002.txt" << 1 << 14 << "2003/13/01"
+                                             << "T_002.txt 1行目" << refused;
+        QTest::newRow("fiscal end no day") << "T_002.txt" << 1 << 15 << "2004/02/30"
+                                           << "T_002.txt 1行目" << refused;
         QTest::newRow("value count") << "T_010.txt" << 1 << 0 << ""
                                      << "T_010.txt 1行目" << refused;
         QTest::newRow("not CP932") << "T_005.txt" << 0 << 0 << "\x81\x20"

@@ -152,6 +152,36 @@ private slots:
         QCOMPARE(dump(), before);
     }
 
+    // A company row whose fiscal start or end is no real day: refused with
+    // the restore's message for the company table, and nothing changes
+    // (no month or day is moved to the nearest one that exists).
+    void fiscalDateThatIsNoDayRefused_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("month 13 in the start") << "\"2003/04/01\"" << "\"2003/13/01\"";
+        QTest::newRow("30 February in the end") << "\"2004/03/31\"" << "\"2004/02/30\"";
+        QTest::newRow("letters in the start") << "\"2003/04/01\"" << "\"2003/O4/01\"";
+    }
+    void fiscalDateThatIsNoDayRefused() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFile f(folder_ + QStringLiteral("T_002.txt"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray content = f.readAll();
+        QVERIFY(content.contains(from.toLatin1()));
+        content.replace(from.toLatin1(), to.toLatin1());
+        QVERIFY(f.resize(0));
+        f.write(content);
+        f.close();
+        const QStringList before = dump();
+        gstrNendo = QStringLiteral("第 12 期");
+        ScriptedMsgBox box;
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Failed);
+        QCOMPARE(box.last().text, QStringLiteral("T_COMP_MAINマスタのアクセス中にエラーが発生しました(write_data_to_table)。"));
+        QCOMPARE(dump(), before);
+        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+    }
+
     // A journal large enough that its indexes are dropped and built again
     // around the replacement: restored whole with its indexes, and on a
     // failure in a later table rolled back with its rows and indexes.
