@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -114,6 +115,13 @@ FileDialog::FileDialog(QWidget* parent) : QDialog(parent) {
             [this](const QModelIndex& current) {
                 if (current.isValid()) DirList_Change(mModel->filePath(current));
             });
+    // The folder the dialog starts in is shown once the model has read the
+    // folders on its way; the user's own browsing is not pulled back.
+    connect(mModel, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (!mRevealPending) return;
+        const QString folder = loaded.endsWith(QLatin1Char('/')) ? loaded : loaded + QLatin1Char('/');
+        if (mDirPath == loaded || mDirPath.startsWith(folder)) revealDirPath();
+    });
     // A rejected dialog (the close box) is a cancel.
     connect(this, &QDialog::rejected, this, [this] { mstrFlag.clear(); });
 
@@ -162,6 +170,8 @@ void FileDialog::showEvent(QShowEvent* event) {
     // Every activation starts without a choice.
     mstrFlag.clear();
     centreOnScreen(this);
+    mRevealPending = true;
+    revealDirPath();
     refreshFileList();
 }
 
@@ -196,14 +206,23 @@ void FileDialog::setDirPath(const QString& path) {
     selectDriveOf(clean);
     mModel->setRootPath(root);
     DirList->setRootIndex(mModel->index(root));
-    const QModelIndex index = mModel->index(clean);
     mDirPath = clean;
-    if (index.isValid()) {
-        DirList->setCurrentIndex(index);
-        DirList->scrollTo(index);
-        DirList->expand(index);
-    }
+    mRevealPending = true;
+    revealDirPath();
     refreshFileList();
+}
+
+void FileDialog::revealDirPath() {
+    const QModelIndex index = mModel->index(mDirPath);
+    if (!index.isValid()) return;
+    DirList->setCurrentIndex(index);
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) DirList->expand(parent);
+    DirList->expand(index);
+    // Scrolled once the view has laid out the rows the expansion added.
+    QTimer::singleShot(0, this, [this] {
+        const QModelIndex current = mModel->index(mDirPath);
+        if (current.isValid() && current == DirList->currentIndex()) DirList->scrollTo(current);
+    });
 }
 
 void FileDialog::DirList_Change(const QString& path) {
@@ -266,6 +285,10 @@ void FileDialog::cmdCancle_Click() {
 }
 
 bool FileDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Once the user works in the folder list, it is no longer moved for them.
+    if ((event->type() == QEvent::MouseButtonPress && watched == DirList->viewport()) ||
+        (event->type() == QEvent::KeyPress && watched == DirList))
+        mRevealPending = false;
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* receiver = static_cast<QWidget*>(watched);
     if (receiver->window() != this) return false;

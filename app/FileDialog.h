@@ -79,11 +79,17 @@ private:
     // Selects the volume that holds path without running DriveList_Change.
     void selectDriveOf(const QString& path);
     void DirList_Change(const QString& path);
+    // Selects the chosen folder in DirList and brings it into view. The model
+    // reads folders in the background, so this runs again as the folders on
+    // the way to it come in, until the user works in the list.
+    void revealDirPath();
 
     QFileSystemModel* mModel;
     QString mDirPath;
     FileListPattern mPattern;
     bool mSettingDrive = false;
+    // The chosen folder is to be shown again as the model reads its way.
+    bool mRevealPending = false;
 };
 
 // Makes ChooseFolder() show this dialog.

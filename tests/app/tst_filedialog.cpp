@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileSystemModel>
+#include <QTreeView>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -148,6 +150,22 @@ private slots:
         });
         QVERIFY(!ChooseFolder(nullptr, BackupFilePattern()).ok);
         QVERIFY(!FileDialog::kept());
+    }
+
+    // The folder list shows the folder the dialog starts in, selected and
+    // scrolled into view, once the file system model has read its parents.
+    void startFolderShownInTheList() {
+        QTemporaryDir base;
+        const QString folder = QDir::cleanPath(base.path() + QStringLiteral("/a/b"));
+        QVERIFY(QDir().mkpath(folder));
+        FileDialog dialog;
+        dialog.setDirPath(folder);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_COMPARE(dialog.DirList->currentIndex().data(QFileSystemModel::FilePathRole).toString(), folder);
+        QTRY_VERIFY(dialog.DirList->viewport()->rect().intersects(
+            dialog.DirList->visualRect(dialog.DirList->currentIndex())));
+        QCOMPARE(dialog.dirPath(), folder);
     }
 
     // The root keeps its single "/".
