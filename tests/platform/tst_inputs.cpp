@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "platform/choicelists.h"
 #include "platform/clock.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
@@ -98,6 +101,7 @@ private slots:
     void dateNormalisation();
     void dateTypedAndChosenFromCalendar();
     void dateClickedIntoAnEmptyBox();
+    void choiceListTakesKeysAsTyped();
 };
 
 void TestInputs::textByteLimit_data() {
@@ -517,6 +521,33 @@ void TestInputs::dateClickedIntoAnEmptyBox() {
     QCOMPARE(box->cursorPosition(), 0);
     QTest::mouseClick(box, Qt::LeftButton, {}, right);
     QVERIFY(box->cursorPosition() > 0);
+}
+
+// The open list of a plain combo box keeps the input method off after its
+// current item moves, so that "728" typed in kana mode searches the list; an
+// editable combo box keeps taking Japanese.
+void TestInputs::choiceListTakesKeysAsTyped() {
+    platform::KeepChoiceListsOutOfInputMethod();
+    Window w;
+    auto* accounts = w.add<QComboBox>();
+    accounts->addItems({QStringLiteral("101 現金"), QStringLiteral("121 普通預金"), QStringLiteral("728 消耗品費")});
+    auto* words = w.add<QComboBox>();
+    words->setEditable(true);
+    words->addItems({QStringLiteral("交通費"), QStringLiteral("通信費")});
+    w.show();
+
+    accounts->setFocus();
+    accounts->showPopup();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(accounts->view()));
+    QTest::keyClick(accounts->view(), Qt::Key_Down);
+    QCOMPARE(accounts->view()->currentIndex().row(), 1);
+    QVERIFY(!imtest::acceptsInputMethod());
+    QTest::keyClicks(accounts->view(), "72");
+    QCOMPARE(accounts->view()->currentIndex().row(), 2);
+    accounts->hidePopup();
+
+    words->setFocus();
+    QVERIFY(imtest::acceptsInputMethod());
 }
 
 QTEST_MAIN(TestInputs)
