@@ -15,16 +15,21 @@ enum Col { KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, AIH
            HOCODE, HONAME };
 
 // A work table's rows, one at a time and without QVariant: a book of a year
-// runs to hundreds of thousands of rows. The build writes the accounts from
-// the highest internal code down; the book shows them in the order of the
-// user's account numbers, each account's rows in the order they were built.
+// runs to hundreds of thousands of rows. The general ledger build writes the
+// accounts from the highest internal code down; that book shows them in the
+// order of the user's account numbers, each account's rows in the order they
+// were built. The subsidiary ledger build already writes its rows in the
+// book's order (by sub-account, each starting with its brought-forward row,
+// which has no account number, then its lines by date), so it is read as
+// written.
 class WorkRows {
 public:
     WorkRows(platform::Connection& cn, const QString& table, bool subAccounts)
         : st_(cn, QStringLiteral("SELECT KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, "
                                  "AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN, ") +
                       (subAccounts ? QStringLiteral("HOCODE, HONAME") : QStringLiteral("'', ''")) +
-                      QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY KMCODE, rowid")) {}
+                      QStringLiteral(" FROM ") + table +
+                      (subAccounts ? QStringLiteral(" ORDER BY rowid") : QStringLiteral(" ORDER BY KMCODE, rowid"))) {}
 
     bool next() { return st_.next(); }
     // The statement ran to its end.

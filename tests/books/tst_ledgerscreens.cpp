@@ -353,6 +353,58 @@ private slots:
         sorted.sort();
         QCOMPARE(accounts, sorted);
     }
+
+    // The subsidiary ledger report keeps each sub-account together: its
+    // heading once, its brought-forward row first (that row has no account
+    // number of its own), then its lines in date order whatever the accounts
+    // on their other side.
+    void subsidiaryReportKeepsSubAccountsTogether() {
+        QVERIFY(co_->cn().exec(QStringLiteral("INSERT INTO T_HOJOKAMOKU VALUES ('51', '012', '01', 'B1',"
+                                              " 'みずほ銀行', 0), ('51', '004', '01', 'G1', '本店金庫', 0)")));
+        for (const char* side : {"KR", "KS"})
+            QVERIFY(co_->cn().exec(QStringLiteral("UPDATE T_SI_MEISAI SET %1AIHOCODE = '01'"
+                                                  " WHERE %1AICODE IN ('012', '004')")
+                                       .arg(QLatin1String(side))));
+        platform::ScriptedMsgBox box;
+        QVERIFY(PrintSokanjo({fixture::kFirstYM, fixture::kFirstYM, QStringLiteral("2011/03"), QStringLiteral("101"),
+                              QStringLiteral("999")},
+                             true));
+        QVERIFY(PrintMotokanjo({fixture::kFirstYM, fixture::kFirstYM, QStringLiteral("2011/03"),
+                                QStringLiteral("101"), QStringLiteral("999")}));
+        QVERIFY(WritePrintHeader(QStringLiteral("2010年 4月"), QStringLiteral("2011年 3月")));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("subsidiary.pdf"));
+        QVERIFY(WriteReportPdf(QStringLiteral("R_HOJOMOTOTYO"), pdf));
+        QCOMPARE(box.count(), 0);
+        const QStringList lines = fixture::pdfText(pdf).split(QLatin1Char('\n'));
+        const QRegularExpression dated(QStringLiteral("^\\s*(\\d\\d\\.\\d\\d\\.\\d\\d)\\s"));
+        for (const QString& heading : {QStringLiteral("B1 みずほ銀行"), QStringLiteral("G1 本店金庫")}) {
+            int headings = 0;
+            QStringList dates;
+            bool inside = false;
+            for (int i = 0; i < lines.size(); ++i) {
+                const QString line = lines[i].trimmed();
+                if (line == heading) {
+                    ++headings;
+                    inside = true;
+                    int next = i + 1;
+                    while (next < lines.size() && lines[next].trimmed().isEmpty()) ++next;
+                    QVERIFY2(next < lines.size() && lines[next].trimmed().startsWith(QStringLiteral("繰越残高")),
+                             qPrintable(heading));
+                } else if (line.startsWith(QStringLiteral("合"))) {
+                    inside = false;
+                } else if (inside) {
+                    const auto m = dated.match(lines[i]);
+                    if (m.hasMatch()) dates << m.captured(1);
+                }
+            }
+            QCOMPARE(headings, 1);
+            QVERIFY2(dates.size() > 1, qPrintable(heading));
+            QStringList sorted = dates;
+            sorted.sort();
+            QCOMPARE(dates, sorted);
+        }
+    }
 };
 
 QTEST_MAIN(TestLedgerScreens)
