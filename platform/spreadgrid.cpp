@@ -606,14 +606,22 @@ public:
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
         const Cell& c = d->model->cell(index.row() + 1, index.column() + 1);
         // The stored text is shown whole; the guard checks only what the user adds.
+        QLineEdit* line = qobject_cast<QLineEdit*>(editor);
         if (auto* combo = qobject_cast<QComboBox*>(editor)) {
             TextGuard::CodeSetting code(combo->lineEdit() ? guardOf(combo->lineEdit()) : nullptr);
             combo->setCurrentIndex(int(c.items.indexOf(c.text)));
             if (combo->isEditable()) combo->setEditText(c.text);
-        } else if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            line = combo->lineEdit();
+        } else if (line) {
             TextGuard::CodeSetting code(guardOf(line));
             line->setText(c.text);
         }
+        // An editor opened by typing (a key or the input method's first text)
+        // starts with its text selected, so that what is typed replaces it:
+        // Qt selects it only for a plain text box that takes the focus at once,
+        // not for a combo cell nor for an editor opened during a composition.
+        if (line && d->view->lastTrigger == QAbstractItemView::AnyKeyPressed && !d->view->editing())
+            line->selectAll();
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override {

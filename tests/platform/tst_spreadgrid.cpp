@@ -73,6 +73,8 @@ private slots:
 
     void userEditRaisesOneChangeCodeRaisesNone();
     void japaneseTextThroughInputMethod();
+    void typingOnACellReplacesItsText_data();
+    void typingOnACellReplacesItsText();
     void tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds();
     void focusEntersAndLeavesTheGrid();
     void keyDownCanTakeTheKeyOver();
@@ -142,6 +144,44 @@ void TestSpreadGrid::japaneseTextThroughInputMethod() {
     s.key(Qt::Key_Tab);
     QCOMPARE(g.text(1, 3), QStringLiteral("交通費"));
     QCOMPARE(changes.count(), 1);
+}
+
+// Typing on a cell that holds text replaces the text, in a text cell and in
+// an editable combo cell alike, whether the first text comes as a key or
+// through the input method.
+void TestSpreadGrid::typingOnACellReplacesItsText_data() {
+    QTest::addColumn<bool>("combo");
+    QTest::addColumn<int>("how");  // 0 key, 1 input-method commit, 2 composition
+    QTest::addColumn<QString>("expected");
+    for (const bool combo : {false, true}) {
+        const char* cell = combo ? "combo" : "text";
+        QTest::addRow("%s, key", cell) << combo << 0 << QStringLiteral("x");
+        QTest::addRow("%s, commit", cell) << combo << 1 << QStringLiteral("現金");
+        QTest::addRow("%s, composition", cell) << combo << 2 << QStringLiteral("現金");
+    }
+}
+
+void TestSpreadGrid::typingOnACellReplacesItsText() {
+    QFETCH(bool, combo);
+    QFETCH(int, how);
+    QFETCH(QString, expected);
+    Screen s(2, 3);
+    SpreadGrid& g = *s.grid;
+    if (combo) g.setComboCell(1, 3, QStringLiteral("\t銀行引き出し\t交通費\t"), true);
+    g.setText(1, 3, QStringLiteral("銀行引き出し"));
+    s.startAt(1, 3);
+    switch (how) {
+        case 0: s.type("x"); break;
+        case 1: imtest::commit(QStringLiteral("現金")); break;
+        case 2:
+            imtest::compose({QStringLiteral("ｇ"), QStringLiteral("げ"), QStringLiteral("げｎ"),
+                             QStringLiteral("げんｋ"), QStringLiteral("げんき")},
+                            QStringLiteral("現金"));
+            break;
+    }
+    QApplication::processEvents();
+    s.key(Qt::Key_Tab);
+    QCOMPARE(g.text(1, 3), expected);
 }
 
 // Text cells and editable combo cells refuse, with a message naming it, a
