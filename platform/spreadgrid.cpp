@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 #include <vector>
 
 #include "platform/textguard.h"
@@ -366,6 +367,29 @@ public:
     bool listRequested = false;  // the user asked for a combo cell's list (arrow, F4, Alt+Down)
     bool openingForPreedit = false;  // the editor being opened takes a composition under way
     QPointer<QWidget> composingEditor;  // opened by a preedit: fed by the view until the commit
+    QString composingPreedit;           // the text being composed into composingEditor
+    QString finishedComposition;        // ended by a click; the input method may send it once more
+
+    // Ends a composition under way in the open editor with the text it shows,
+    // before a click moves the active cell: the input method is asked to hand
+    // over what it holds (it sends the commit at once); one that does not is
+    // reset and the preedit shown is taken as typed. Left to itself, the input
+    // method would commit after the move, into the cell clicked. Some input
+    // methods commit the word again when they are reset; that late copy is
+    // dropped (see inputMethodEvent).
+    void finishComposition() {
+        if (!composingEditor || !editing() || composingPreedit.isEmpty()) return;
+        const QString word = composingPreedit;
+        QGuiApplication::inputMethod()->commit();
+        if (composingEditor && !composingPreedit.isEmpty()) {
+            QInputMethodEvent commit;
+            commit.setCommitString(composingPreedit);
+            composingPreedit.clear();
+            QApplication::sendEvent(composingEditor, &commit);
+            QGuiApplication::inputMethod()->reset();
+        }
+        finishedComposition = word;
+    }
 
 protected:
     bool event(QEvent* e) override {
@@ -382,6 +406,7 @@ protected:
     }
 
     void keyPressEvent(QKeyEvent* e) override {
+        finishedComposition.clear();
         if (isNavigationKey(e->key())) {
             d->navigate(e->key(), e->modifiers(), nullptr);
             return;
@@ -442,8 +467,13 @@ protected:
     void inputMethodEvent(QInputMethodEvent* e) override {
         const bool commit = !e->commitString().isEmpty();
         const bool preedit = !e->preeditString().isEmpty();
+        if (!finishedComposition.isEmpty() && (commit || preedit)) {
+            const QString finished = std::exchange(finishedComposition, QString());
+            if (!preedit && e->commitString() == finished) return;
+        }
         if (composingEditor && editing()) {
             QPointer<QWidget> editor = composingEditor;
+            composingPreedit = commit ? QString() : e->preeditString();
             QApplication::sendEvent(editor, e);
             // The editor takes the focus once the input method is done with
             // this event: moved while it is still delivering the commit, the
@@ -464,7 +494,10 @@ protected:
             openingForPreedit = false;
             QWidget* editor = openEditor();
             if (opened && editor) {
-                if (editor->focusProxy() == this) composingEditor = editor;
+                if (editor->focusProxy() == this) {
+                    composingEditor = editor;
+                    composingPreedit = commit ? QString() : e->preeditString();
+                }
                 QApplication::sendEvent(editor, e);
                 QGuiApplication::inputMethod()->update(Qt::ImCursorRectangle);
                 return;
@@ -500,6 +533,10 @@ protected:
         d->updateInputMethod();
     }
 
+    void mousePressEvent(QMouseEvent* e) override {
+        finishComposition();
+        QTableView::mousePressEvent(e);
+    }
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:

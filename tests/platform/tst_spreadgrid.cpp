@@ -90,6 +90,7 @@ private slots:
     void inputMethodFollowsTheColumn();
     void inputMethodStaysOffWhenFocusEntersAnAmount();
     void inputMethodTextLandsWholeInAComboCell();
+    void clickDuringACompositionKeepsItsTextInItsCell();
     void comboListOpensOnRequest_data();
     void comboListOpensOnRequest();
     void listOfACellWithoutInputMethodTakesDigitsAsTyped();
@@ -612,6 +613,34 @@ void TestSpreadGrid::inputMethodTextLandsWholeInAComboCell() {
     QApplication::processEvents();
     s.key(Qt::Key_Tab);
     QCOMPARE(g.text(1, 3), QStringLiteral("現金交"));
+}
+
+// A click on another cell while a word is still being composed: the word
+// stays in the cell it was typed into, and the clicked cell gets nothing.
+void TestSpreadGrid::clickDuringACompositionKeepsItsTextInItsCell() {
+    for (const bool combo : {false, true}) {
+        Screen s(3, 3);
+        SpreadGrid& g = *s.grid;
+        if (combo) {
+            for (int r = 1; r <= 3; ++r) g.setComboCell(r, 3, "\t交通費\t", true);
+        }
+        s.startAt(1, 3);
+        for (const char* p : {"ｇ", "げ", "げｎ", "げんｋ", "げんき"}) imtest::preedit(QString::fromUtf8(p));
+        QTableView* v = g.view();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(2, 2)).center());
+        QApplication::processEvents();
+        QCOMPARE(s.active(), Cell(3, 3));
+        QCOMPARE(g.text(1, 3), QStringLiteral("げんき"));
+        // Some input methods send the word again once they are reset.
+        imtest::commit(QStringLiteral("げんき"));
+        QApplication::processEvents();
+        QCOMPARE(g.text(3, 3), QString());
+        // What is typed next goes into the clicked cell.
+        imtest::compose({QStringLiteral("ｇ"), QStringLiteral("げ")}, QStringLiteral("げんき"));
+        QApplication::processEvents();
+        s.key(Qt::Key_Tab);
+        QCOMPARE(g.text(3, 3), QStringLiteral("げんき"));
+    }
 }
 
 void TestSpreadGrid::comboListOpensOnRequest_data() {
