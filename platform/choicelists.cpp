@@ -28,7 +28,9 @@ protected:
         // the list takes the keyboard.
         if (event->type() != QEvent::InputMethodQuery && event->type() != QEvent::FocusIn) return false;
         QComboBox* combo = comboOfList(watched);
-        if (combo && !combo->isEditable() && !combo->testAttribute(Qt::WA_InputMethodEnabled))
+        // A plain combo box takes no input-method text; an editable one takes
+        // it unless its screen switched it off (account boxes typed in digits).
+        if (combo && !combo->testAttribute(Qt::WA_InputMethodEnabled))
             combo->view()->setAttribute(Qt::WA_InputMethodEnabled, false);
         return false;
     }

@@ -7,6 +7,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -529,22 +530,31 @@ void TestInputs::dateClickedIntoAnEmptyBox() {
 void TestInputs::choiceListTakesKeysAsTyped() {
     platform::KeepChoiceListsOutOfInputMethod();
     Window w;
+    const QStringList items{QStringLiteral("101 現金"), QStringLiteral("121 普通預金"), QStringLiteral("728 消耗品費")};
     auto* accounts = w.add<QComboBox>();
-    accounts->addItems({QStringLiteral("101 現金"), QStringLiteral("121 普通預金"), QStringLiteral("728 消耗品費")});
+    accounts->addItems(items);
+    // An account box typed in digits: editable, the input method switched off.
+    auto* typedAccounts = w.add<QComboBox>();
+    typedAccounts->setEditable(true);
+    typedAccounts->setAttribute(Qt::WA_InputMethodEnabled, false);
+    typedAccounts->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    typedAccounts->addItems(items);
     auto* words = w.add<QComboBox>();
     words->setEditable(true);
     words->addItems({QStringLiteral("交通費"), QStringLiteral("通信費")});
     w.show();
 
-    accounts->setFocus();
-    accounts->showPopup();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(accounts->view()));
-    QTest::keyClick(accounts->view(), Qt::Key_Down);
-    QCOMPARE(accounts->view()->currentIndex().row(), 1);
-    QVERIFY(!imtest::acceptsInputMethod());
-    QTest::keyClicks(accounts->view(), "72");
-    QCOMPARE(accounts->view()->currentIndex().row(), 2);
-    accounts->hidePopup();
+    for (QComboBox* list : {accounts, typedAccounts}) {
+        list->setFocus();
+        list->showPopup();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list->view()));
+        QTest::keyClick(list->view(), Qt::Key_Down);
+        QCOMPARE(list->view()->currentIndex().row(), 1);
+        QVERIFY(!imtest::acceptsInputMethod());
+        QTest::keyClicks(list->view(), "72");
+        QCOMPARE(list->view()->currentIndex().row(), 2);
+        list->hidePopup();
+    }
 
     words->setFocus();
     QVERIFY(imtest::acceptsInputMethod());
