@@ -100,15 +100,8 @@ public:
             line->setAttribute(Qt::WA_InputMethodEnabled, inputMethod_);
             line->setInputMethodHints(inputMethodHints());
         }
-        // The open list has the keyboard and searches its items by the keys
-        // typed. Qt's item view switches the input method on again whenever
-        // its current item changes, which would turn an account number typed
-        // in kana mode into a composition; the filter keeps it off before
-        // every question the input method asks.
-        if (!inputMethod_) {
-            view()->setInputMethodHints(Qt::ImhLatinOnly);
-            view()->installEventFilter(this);
-        }
+        // The open list of a cell without the input method keeps it off as
+        // every such list of the program does (platform/choicelists.h).
     }
     using QComboBox::inputMethodQuery;
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
@@ -126,15 +119,6 @@ public:
             default:
                 return answer;
         }
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == view() &&
-            (event->type() == QEvent::InputMethodQuery || event->type() == QEvent::FocusIn)) {
-            view()->setAttribute(Qt::WA_InputMethodEnabled, false);
-        }
-        return QComboBox::eventFilter(watched, event);
     }
 
 private:
