@@ -27,6 +27,7 @@
 #include "app/startup.h"
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/compaction.h"
 #include "ledger/dbupgrade.h"
 #include "ledger/previousyear.h"
 #include "ledger/textbackup.h"
@@ -286,6 +287,9 @@ int MainMenu::startUp() {
                                                  kStartFailure + QStringLiteral("\n\n") + upgradeFailure);
         return endStartUp(StartEnded);
     }
+
+    // A compaction that was killed leaves its copy beside the database.
+    RemoveCompactionLeftovers(gcnKaikei->path());
 
     // A previous year that the last run left open (it was killed or crashed)
     // is returned before anything reads the company.

@@ -1,10 +1,12 @@
 #include "ledger/compaction.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <cstdio>
 
 #include "app/common/globals.h"
@@ -32,6 +34,49 @@ bool syncPath(const QString& path, bool folder) {
     return ok;
 }
 
+QString copyPathOf(const QString& file) {
+    return QFileInfo(file).absolutePath() + QStringLiteral("/bak_") + QFileInfo(file).fileName();
+}
+
+void step(const QString& name) {
+    if (stepHook()) stepHook()(name);
+}
+
+// Removes a file (or link) at path; a folder there is left alone.
+bool removeFileAt(const QString& path) {
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0) return errno == ENOENT;
+    if (S_ISDIR(st.st_mode)) return false;
+    return ::unlink(native.constData()) == 0;
+}
+
+// Gives the copy the mode and the owner of the file it replaces, so that the
+// compaction never opens the books to other users of the machine.
+bool takeOverMode(const QString& file, const QString& copy) {
+    struct stat original {};
+    if (::stat(QFile::encodeName(file).constData(), &original) != 0) return false;
+    const QByteArray native = QFile::encodeName(copy);
+    struct stat now {};
+    if (::stat(native.constData(), &now) != 0) return false;
+    if ((now.st_uid != original.st_uid || now.st_gid != original.st_gid) &&
+        ::chown(native.constData(), original.st_uid, original.st_gid) != 0) {
+        // Only the owner may be kept by a process of another user: the copy
+        // stays this user's, which opens it to no one else.
+        if (now.st_uid != ::geteuid()) return false;
+    }
+    return ::chmod(native.constData(), original.st_mode & 07777) == 0;
+}
+
+// Creates the copy empty (VACUUM INTO fills an empty file), readable by its
+// owner only until it has the file's mode.
+bool createEmptyCopy(const QString& copy) {
+    const int fd = ::open(QFile::encodeName(copy).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
+    if (fd < 0) return false;
+    return ::close(fd) == 0;
+}
+
 bool copyIsSound(const QString& copy) {
     auto cn = platform::Connection::open(copy);
     if (!cn) return false;
@@ -43,21 +88,32 @@ bool copyIsSound(const QString& copy) {
 
 void SetCompactionStepHook(std::function<bool(const QString&)> hook) { stepHook() = std::move(hook); }
 
+bool RemoveCompactionLeftovers(const QString& file) {
+    if (file.isEmpty()) return true;
+    const QString copy = copyPathOf(file);
+    bool ok = true;
+    for (const QString& suffix : {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        ok = removeFileAt(copy + suffix) && ok;
+    return ok;
+}
+
 bool CompactKaikeiDatabase() {
     if (!gcnKaikei || gcnKaikei->inTransaction()) {
         warn(kCompactFailure);
         return false;
     }
     const QString file = gcnKaikei->path();
-    const QString copy = QFileInfo(file).absolutePath() + QStringLiteral("/bak_") + QFileInfo(file).fileName();
-    // Whatever already stands at the copy's name is left alone and fails the
-    // compaction.
-    const bool existed = QFileInfo::exists(copy);
-    const bool written = !existed &&
-                         gcnKaikei->exec(QStringLiteral("VACUUM INTO ?"), {copy}) && copyIsSound(copy) &&
+    const QString copy = copyPathOf(file);
+    // A copy (and its journal) that a killed compaction left behind is
+    // removed; a folder standing at the copy's name is left alone and fails
+    // the compaction.
+    const bool cleared = RemoveCompactionLeftovers(file);
+    if (cleared) step(QStringLiteral("copy"));
+    const bool written = cleared && createEmptyCopy(copy) && gcnKaikei->exec(QStringLiteral("VACUUM INTO ?"), {copy}) &&
+                         copyIsSound(copy) && (step(QStringLiteral("mode")), takeOverMode(file, copy)) &&
                          syncPath(copy, false);
     if (!written) {
-        if (!existed && QFileInfo(copy).isFile()) QFile::remove(copy);
+        if (cleared) RemoveCompactionLeftovers(file);
         warn(kCompactFailure);
         return false;
     }
@@ -66,9 +122,10 @@ bool CompactKaikeiDatabase() {
     const bool renamed = (!stepHook() || stepHook()(QStringLiteral("rename"))) &&
                          std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(file).constData()) == 0;
     if (renamed) syncPath(QFileInfo(file).absolutePath(), true);
-    else QFile::remove(copy);
+    else RemoveCompactionLeftovers(file);
 
     platform::DbError error;
+    if (renamed) step(QStringLiteral("reopen"));
     const bool reopened = OpenKaikeiConnection(&error);
     if (!renamed) {
         warn(kRenameFailure);

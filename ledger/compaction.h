@@ -4,7 +4,9 @@
 // (VACUUM INTO), checked (PRAGMA integrity_check) and then renamed over the
 // file, which replaces it atomically. gcnKaikei is closed only for the
 // rename and opened again through the data source on every path, failure
-// included.
+// included. The copy takes the file's mode and owner before it replaces it.
+// A copy or its journal left by a compaction that was killed is removed at
+// the next start (RemoveCompactionLeftovers) and before every compaction.
 
 #include <QString>
 #include <functional>
@@ -17,5 +19,11 @@
 // No copy is left behind in either case.
 bool CompactKaikeiDatabase();
 
-// For tests: hook(step) is called before "rename"; returning false fails it.
+// Removes the compacted copy "bak_" + the file's name beside file and its
+// journal files, when a killed compaction left them (a folder at that name
+// stays). True when none is left.
+bool RemoveCompactionLeftovers(const QString& file);
+
+// For tests: hook(step) is called before each step ("copy", "mode",
+// "rename", "reopen"); returning false fails "rename" (the others ignore it).
 void SetCompactionStepHook(std::function<bool(const QString&)> hook);

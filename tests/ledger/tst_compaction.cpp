@@ -2,6 +2,10 @@
 // the program works on the reopened connection; a compaction that fails
 // leaves the file unchanged and a connection open.
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -23,6 +27,15 @@ QByteArray hashOf(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : mode_t(-1);
+}
+
+QStringList leftovers() {
+    return QDir(gstrDataPath).entryList({QStringLiteral("bak_*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
 }
 
 int tekiyoCount() {
@@ -73,6 +86,95 @@ private slots:
         QCOMPARE(tekiyoCount(), 10);
         QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_TEKIYO VALUES ('51', 'X', 'after')")));
         QCOMPARE(tekiyoCount(), 11);
+        // The books stay readable by their owner only.
+        QCOMPARE(modeOf(file_), mode_t(0600));
+    }
+
+    // What a killed compaction leaves beside the file (a half-written copy,
+    // its journal, a link) no longer blocks the next compaction, which
+    // removes it; a link there is removed, never followed.
+    void leftoversOfAKilledCompaction_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("link");
+        QTest::newRow("half-written copy") << QStringList{QStringLiteral("bak_") + DB_NAME} << false;
+        QTest::newRow("copy and its journal")
+            << QStringList{QStringLiteral("bak_") + DB_NAME, QStringLiteral("bak_") + DB_NAME + QStringLiteral("-journal")}
+            << false;
+        QTest::newRow("a link at the copy's name") << QStringList() << true;
+    }
+    void leftoversOfAKilledCompaction() {
+        QFETCH(QStringList, files);
+        QFETCH(bool, link);
+        for (const QString& name : files) {
+            QFile f(gstrDataPath + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("SQLite format 3\0 half written");
+        }
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath(QStringLiteral("outside"));
+        if (link) {
+            QFile f(outside);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not ours");
+            f.close();
+            QVERIFY(QFile::link(outside, gstrDataPath + QStringLiteral("bak_") + DB_NAME));
+        }
+        ScriptedMsgBox box;
+        QVERIFY(CompactKaikeiDatabase());
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(leftovers(), QStringList());
+        QCOMPARE(tekiyoCount(), 10);
+        if (link) QCOMPARE(hashOf(outside), QCryptographicHash::hash("not ours", QCryptographicHash::Sha256));
+    }
+
+    // A compaction killed before each of its steps, and once after its end:
+    // after a restart the file holds the rows whole, with its mode, nothing
+    // is left beside it, and the next compaction succeeds.
+    void killedAtEveryStep() {
+        QStringList steps;
+        SetCompactionStepHook([&](const QString& step) {
+            steps << step;
+            return true;
+        });
+        {
+            ScriptedMsgBox box;
+            QVERIFY(CompactKaikeiDatabase());
+        }
+        SetCompactionStepHook({});
+        QCOMPARE(steps, QStringList({"copy", "mode", "rename", "reopen"}));
+        for (int kill = 0; kill <= steps.size(); ++kill) {
+            const QString at = kill < steps.size() ? QStringLiteral("killed before ") + steps[kill]
+                                                   : QStringLiteral("killed after the end");
+            // Rows deleted again, so that every round has something to compact.
+            QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_TEKIYO VALUES ('51', 'Y', 'gone')")));
+            QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM T_TEKIYO WHERE CID = '51' AND TEKINO = 'Y'")));
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ScriptedMsgBox childBox;
+                int step = 0;
+                SetCompactionStepHook([&](const QString&) {
+                    if (step++ == kill) ::_exit(0);
+                    return true;
+                });
+                CompactKaikeiDatabase();
+                ::_exit(0);
+            }
+            int wstatus = 0;
+            QCOMPARE(::waitpid(child, &wstatus, 0), child);
+            QVERIFY(WIFEXITED(wstatus));
+            CloseKaikeiConnection();
+
+            // The restart.
+            QVERIFY2(RemoveCompactionLeftovers(file_), qPrintable(at));
+            QVERIFY2(OpenKaikeiConnection(), qPrintable(at));
+            QCOMPARE(leftovers(), QStringList());
+            QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
+            QCOMPARE(tekiyoCount(), 10);
+            QCOMPARE(modeOf(file_), mode_t(0600));
+            ScriptedMsgBox box;
+            QVERIFY2(CompactKaikeiDatabase(), qPrintable(at));
+            QCOMPARE(box.count(), 0);
+        }
     }
 
     // The copy cannot be written (a folder stands at its name) or cannot
