@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -47,6 +48,11 @@ const QString kOld = QStringLiteral("old");
 // RecoverBackupFolder.
 const QString kChosenPart = QStringLiteral(".ralvek-backup-part");
 const QString kChosenReady = QStringLiteral(".ralvek-backup-ready");
+// The chosen folders with a backup in flight, remembered in the data folder
+// (<data>/.ralvek-chosen/<hash of the folder's path>, holding the path), so
+// that the next start carries a set that a kill interrupted through to its
+// end and removes the work folders left behind.
+const QString kChosenRecords = QStringLiteral(".ralvek-chosen");
 
 std::function<void(const QString&)>& stepHook() {
     static std::function<void(const QString&)> hook;
@@ -473,29 +479,103 @@ bool recoverChosenFolder(const QString& folder) {
     return ok;
 }
 
+QString chosenRecordsRoot() { return gstrDataPath.isEmpty() ? QString() : withSlash(gstrDataPath) + kChosenRecords; }
+
+QString chosenRecordOf(const QString& folder) {
+    const QString root = chosenRecordsRoot();
+    if (root.isEmpty()) return QString();
+    return root + QLatin1Char('/') +
+           QString::fromLatin1(QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+// Remembers folder as in flight (written whole and on disk before the
+// backup's first change there). Without a data folder there is no start to
+// carry it through, and nothing is remembered.
+bool rememberChosen(const QString& folder) {
+    const QString record = chosenRecordOf(folder);
+    if (record.isEmpty()) return true;
+    const QString root = chosenRecordsRoot();
+    if (!isDir(root) && (!makeFolder(root) || !syncFolder(withoutSlash(gstrDataPath)))) return false;
+    const QString part = record + QStringLiteral(".part");
+    removeTree(part);
+    beforeStep(QStringLiteral("write ") + part);
+    const QByteArray path = folder.toUtf8();
+    const int fd = ::open(nativePath(part).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    const bool written = ::write(fd, path.constData(), size_t(path.size())) == path.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || !renamePath(part, record) || !syncFolder(root)) {
+        removeTree(part);
+        return false;
+    }
+    return true;
+}
+
+// Forgets folder once no work of a backup is left in it.
+void forgetChosen(const QString& folder) {
+    const QString record = chosenRecordOf(folder);
+    if (record.isEmpty() || !exists(record)) return;
+    if (removeTree(record)) syncFolder(chosenRecordsRoot());
+    removeEmptyUpTo(chosenRecordsRoot(), withoutSlash(gstrDataPath));
+}
+
+// At start: every remembered folder carried through (or its unfinished
+// work folder removed) and forgotten. A folder that is gone (a removed
+// stick) is forgotten as well.
+bool recoverRememberedChosen() {
+    const QString root = chosenRecordsRoot();
+    if (root.isEmpty() || !isDir(root)) return true;
+    bool ok = true;
+    const QStringList records = QDir(root).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& name : records) {
+        const QString record = root + QLatin1Char('/') + name;
+        if (name.endsWith(QStringLiteral(".part"))) {
+            ok = removeTree(record) && ok;
+            continue;
+        }
+        QFile file(record);
+        const QString folder = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        file.close();
+        if (!folder.isEmpty() && isDir(folder) && !recoverChosenFolder(folder)) {
+            ok = false;
+            continue;
+        }
+        ok = removeTree(record) && ok;
+    }
+    syncFolder(root);
+    removeEmptyUpTo(root, withoutSlash(gstrDataPath));
+    return ok && !exists(root);
+}
+
 bool replaceInChosenFolder(const QString& folder, const std::vector<CatalogueRow>& rows,
                            const BackupStatus& status, const SetRowChange* change = nullptr) {
     const QString part = folder + QLatin1Char('/') + kChosenPart;
     const QString ready = folder + QLatin1Char('/') + kChosenReady;
-    if (!recoverChosenFolder(folder) || !makeFolder(part)) {
+    if (!recoverChosenFolder(folder) || !rememberChosen(folder)) {
+        showFailure();
+        return false;
+    }
+    if (!makeFolder(part)) {
+        forgetChosen(folder);
         showFailure();
         return false;
     }
     if (!writeSetInto(part, rows, status, change)) {
-        removeTree(part);
+        if (removeTree(part)) forgetChosen(folder);
         return false;
     }
     if (!renamePath(part, ready) || !syncFolder(folder)) {
-        removeTree(part);
+        if (removeTree(part)) forgetChosen(folder);
         showFailure();
         return false;
     }
     // From here the new set is on disk as a whole and is carried through,
-    // now or at the next recovery.
+    // now or at the next start.
     if (!finishChosen(folder)) {
         showFailure();
         return false;
     }
+    forgetChosen(folder);
     return true;
 }
 
@@ -637,9 +717,9 @@ bool RecoverBackupFolder(const QString& folder) { return recoverChosenFolder(wit
 
 bool RecoverInterruptedBackups() {
     if (gstrDataPath.isEmpty()) return true;
+    bool ok = recoverRememberedChosen();
     const QString root = withSlash(gstrDataPath) + kSwapRoot;
-    if (!isDir(root)) return true;
-    bool ok = true;
+    if (!isDir(root)) return ok;
     const QDir::Filters folders = QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (const QString& kind : QDir(root).entryList(folders, QDir::Name)) {
         for (const QString& name : QDir(root + QLatin1Char('/') + kind).entryList(folders, QDir::Name)) {

@@ -22,9 +22,11 @@
 //   * in a chosen folder the complete set waits in a hidden subfolder and is
 //     then renamed file by file over the files of the same names (also those
 //     that differ only in letter case, as a set copied from another system
-//     may name them); other files are left alone. A set interrupted there is
-//     carried through by RecoverBackupFolder (the next backup into the folder
-//     calls it; a reader of the folder calls it first).
+//     may name them); other files are left alone. The folder is remembered
+//     in the data folder while the backup is in flight. A set interrupted
+//     there is carried through by RecoverBackupFolder (the next start calls
+//     it for every remembered folder, the next backup into the folder calls
+//     it, a reader of the folder calls it first).
 // An interrupted company-folder swap is finished or undone at the next start
 // (RecoverInterruptedBackups). No temporary file or folder outlives a
 // completed backup.
@@ -139,7 +141,9 @@ QString AutomaticBackupFolder();
 QString YearEndWorkFolder();
 
 // Finishes or undoes the interrupted swaps of company folders below the data
-// folder gstrDataPath (called once at start, under the single-instance lock).
+// folder gstrDataPath and carries the interrupted backups into remembered
+// chosen folders through (called once at start, under the single-instance
+// lock).
 // True when no leftover of a backup remains.
 bool RecoverInterruptedBackups();
 
