@@ -20,7 +20,20 @@ QVariant amount(Currency c) {
 const QString kClearFailure = QStringLiteral("データベースのアクセス中にエラーが発生しました(cmdClear_Click)。");
 const QString kLeaveFailure = QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(unload_form)。");
 
+const QString kCashAccount = QStringLiteral("004");
+
 }  // namespace
+
+// The stored opening cash carried into the day vouchers from the fiscal
+// start of WK_COMPANY, inside the caller's transaction. False after a message.
+static bool carryCash() {
+    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
+    if (!company || company->size() == 0) {
+        warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));
+        return false;
+    }
+    return update_siwake(company->text(0));
+}
 
 std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
     if (!gcnKaikei) return std::nullopt;
@@ -94,6 +107,9 @@ bool SaveKisyuzan(const QString& kocode, Currency value) {
                          {amount(value), kocode}) ||
         gcnKaikei->changes() != 1)
         return fail();
+    // The day vouchers' cash chain follows the opening cash in the same
+    // commit, so that no end of the program in between leaves them apart.
+    if (kocode == kCashAccount && !carryCash()) return false;
     return tx.commit() ? true : fail();
 }
 
@@ -138,6 +154,7 @@ bool ClearKisyuzan() {
     if (!gcnKaikei->exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0"))) return fail();
     if (!gcnKaikei->exec(QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = 0 WHERE CID = ?"), {gstrCID}))
         return fail();
+    if (!carryCash()) return false;
     return tx.commit() ? true : fail();
 }
 

@@ -58,8 +58,10 @@ std::optional<KisyuzanTotals> ReadKisyuzanTotals();
 // Stores one account's opening balance in T_KISYUZAN (the company's row) and
 // T_KANJO, in one transaction. An account missing from either table is a
 // failure too: nothing is stored that would be lost at the next company
-// switch. On a failure shows "勘定科目テーブルのアクセス中にエラーが発生しました(spdSS_Change)。"
-// and both tables stay as they were.
+// switch. The cash account's (KOCODE "004") balance is carried into the day
+// vouchers (update_siwake from the KISYU of WK_COMPANY) in the same
+// transaction. On a failure shows "勘定科目テーブルのアクセス中にエラーが発生しました(spdSS_Change)。"
+// (or the carry's message) and every table stays as it was.
 bool SaveKisyuzan(const QString& kocode, Currency amount);
 
 // The stored opening balance of one account (T_KANJO); 0 for an unknown
@@ -77,7 +79,8 @@ std::optional<bool> ClearBlockingAccount(QString& kanName);
 QString ClearRefusalText(const QString& kanName);
 
 // Sets every opening balance of the working chart and of the company's saved
-// chart to 0, in one transaction; sub-account balances are left alone. On a
+// chart to 0 and carries the cleared cash into the day vouchers, in one
+// transaction; sub-account balances are left alone. On a
 // failure shows "データベースのアクセス中にエラーが発生しました(cmdClear_Click)。"
 // and both tables stay as they were.
 bool ClearKisyuzan();

@@ -3,11 +3,15 @@
 // leaving stores (the cash carry into the day vouchers, the month marks and
 // the rate), each change whole or not at all.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QtTest>
 
 #include "app/common/globals.h"
 #include "ledger/msum.h"
 #include "ledger/openingbalances.h"
+#include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "support/openingfixture.h"
 
@@ -269,6 +273,62 @@ private slots:
         // Leaving again carries nothing more.
         QVERIFY(SaveKisyuzanOnLeaving(kStart, true, 1.25));
         QCOMPARE(co_->balances(), after);
+    }
+
+    // The program killed while the screen is open, after a cash cell was
+    // saved (or before it, or once the screen was left): after the restart
+    // the day vouchers' chain starts from the stored opening cash, the old
+    // one or the new one, and both charts agree.
+    void killedWhileOpen_data() {
+        QTest::addColumn<int>("steps");  // what the child finishes before it is killed
+        QTest::newRow("before the save") << 0;
+        QTest::newRow("after the cash cell's save") << 1;
+        QTest::newRow("after a second cell's save") << 2;
+        QTest::newRow("after leaving") << 3;
+    }
+    void killedWhileOpen() {
+        QFETCH(int, steps);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ScriptedMsgBox boxes;
+            if (steps > 0 && !SaveKisyuzan("004", Currency::fromYen(150000))) ::_exit(3);
+            if (steps > 1 && !SaveKisyuzan("012", Currency::fromYen(0))) ::_exit(3);
+            if (steps > 2 && !SaveKisyuzanOnLeaving(kStart, true, 0)) ::_exit(3);
+            ::_exit(0);
+        }
+        int wstatus = 0;
+        QCOMPARE(::waitpid(child, &wstatus, 0), child);
+        QVERIFY(WIFEXITED(wstatus));
+        QCOMPARE(WEXITSTATUS(wstatus), 0);
+
+        // The restart: a connection of its own on the file.
+        auto cn = platform::Connection::open(co_->db->path());
+        QVERIFY(cn);
+        const qint64 opening =
+            Currency::fromVariant(*cn->scalar("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = '51' AND KOCODE = '004'"))
+                .yen();
+        QCOMPARE(opening, steps > 0 ? 150000 : 100000);
+        QCOMPARE(Currency::fromVariant(*cn->scalar("SELECT KISYUZAN FROM T_KANJO WHERE KOCODE = '004'")).yen(),
+                 opening);
+        const auto first = cn->queryOne("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = '51' AND DENDAY >= ?"
+                                        " ORDER BY DENDAY, DENCODE LIMIT 1",
+                                        {kStart});
+        QVERIFY(first && first->size() == 1);
+        QCOMPARE(first->currency(0).yen(), opening);
+        // Each voucher starts where the one before it ended.
+        const auto days = cn->query("SELECT YDAYZAN, DAYZAN FROM T_SIWAKE WHERE CID = '51' AND DENDAY >= ?"
+                                    " ORDER BY DENDAY, DENCODE",
+                                    {kStart});
+        QVERIFY(days && days->size() == 5);
+        for (size_t i = 1; i < days->size(); ++i)
+            QCOMPARE((*days)[i].currency(0).yen(), (*days)[i - 1].currency(1).yen());
+    }
+
+    // Clearing the balances carries the cleared cash into the day vouchers
+    // with it.
+    void clearCarriesTheCash() {
+        QVERIFY(ClearKisyuzan());
+        QCOMPARE(co_->balances().front().first, 0);
     }
 
     // Leaving without a change writes the rate only.
