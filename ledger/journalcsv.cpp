@@ -1,9 +1,14 @@
 #include "ledger/journalcsv.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <cerrno>
+#include <functional>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 #include "app/common/dates.h"
@@ -113,14 +118,80 @@ bool encodeRecords(const platform::Rows& rows, int n, QByteArray& out, QString* 
     return true;
 }
 
-bool saveFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
+std::function<void(const QString&)>& exportStepHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+void exportStep(const QString& what) {
+    if (exportStepHook()) exportStepHook()(what);
+}
+
+// The hidden name a file of the pair is written under until both are complete.
+QString temporaryOf(const QString& folder, const QString& name) {
+    return folder + QLatin1Char('.') + name + QStringLiteral(".ralvek-part");
+}
+
+// Removes a file or a link (never what it points to); a folder stays.
+bool removeEntry(const QString& path) {
+    struct stat st {};
+    const QByteArray native = QFile::encodeName(path);
+    if (::lstat(native.constData(), &st) != 0) return errno == ENOENT;
+    if (S_ISDIR(st.st_mode)) return false;
+    exportStep(QStringLiteral("remove ") + path);
+    return ::unlink(native.constData()) == 0;
+}
+
+// Writes bytes into a new file at path (a file or link left there before is
+// removed first; never written through) and flushes it to disk.
+bool writeNewFile(const QString& path, const QByteArray& bytes) {
+    if (!removeEntry(path)) return false;
+    exportStep(QStringLiteral("write ") + path);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0666);
+    if (fd < 0) return false;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += n;
     }
-    return file.commit();
+    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+bool syncFolder(const QString& folder) {
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// Puts the pair into folder whole: both files are written under hidden
+// temporary names first and renamed only when both are complete, the company
+// file first and the line file last, so that a line file always comes with
+// its company file. A name that holds a link is replaced by the file, never
+// written through.
+bool savePair(const QString& folder, const QString& lineName, const QByteArray& lineBytes,
+              const QString& companyName, const QByteArray& companyBytes) {
+    const QString lineTemporary = temporaryOf(folder, lineName);
+    const QString companyTemporary = temporaryOf(folder, companyName);
+    const auto discard = [&] {
+        removeEntry(lineTemporary);
+        removeEntry(companyTemporary);
+        return false;
+    };
+    if (!writeNewFile(lineTemporary, lineBytes) || !writeNewFile(companyTemporary, companyBytes)) return discard();
+    exportStep(QStringLiteral("rename ") + companyName);
+    if (::rename(QFile::encodeName(companyTemporary).constData(), QFile::encodeName(folder + companyName).constData()) !=
+        0)
+        return discard();
+    exportStep(QStringLiteral("rename ") + lineName);
+    if (::rename(QFile::encodeName(lineTemporary).constData(), QFile::encodeName(folder + lineName).constData()) != 0)
+        return discard();
+    return syncFolder(folder);
 }
 
 // An optional minus, digits, and optionally a point followed by digits.
@@ -297,6 +368,8 @@ std::optional<QList<QStringList>> ReadCsvRecords(const QByteArray& bytes, int co
     return records;
 }
 
+void SetJournalCsvExportStepHook(std::function<void(const QString&)> hook) { exportStepHook() = std::move(hook); }
+
 JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLabel) {
     QString ym;
     if (!monthLabel.isEmpty()) {
@@ -364,8 +437,8 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
     if (!encodeRecords(*company, kCompanyValues, companyBytes, &bad, &record))
         return refuse(QStringLiteral("WK_COMPANY"));
     const QString base = withSlash(folder);
-    if (!saveFile(base + JournalCsvLineFileName(gstrCID, monthLabel), lineBytes) ||
-        !saveFile(base + JournalCsvCompanyFileName(gstrCID, monthLabel), companyBytes)) {
+    if (!QFileInfo(base).isDir() || !savePair(base, JournalCsvLineFileName(gstrCID, monthLabel), lineBytes,
+                                              JournalCsvCompanyFileName(gstrCID, monthLabel), companyBytes)) {
         warn(kExportFailure + QStringLiteral("\r\n") + base);
         return JournalCsvResult::Failed;
     }

@@ -15,8 +15,10 @@
 //
 // The export writes every dated line of the selection (not only those not yet
 // exported, so that the receiving side, which replaces the month, loses
-// nothing) and marks them exported (KRBUKBN "01"). Each file is written under
-// a temporary name and renamed when complete.
+// nothing) and marks them exported (KRBUKBN "01"). Both files are written
+// under hidden temporary names in the folder (as new files, never through a
+// link) and renamed when both are complete, the line file last: a line file
+// is never without its company file.
 //
 // The import reads and checks the pair whole before anything changes: every
 // record's value count, an incomplete last record, text that is not CP932
@@ -28,6 +30,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // The month part of the names: the label, or "00" for all months.
@@ -51,6 +54,10 @@ enum class JournalCsvResult {
 
 // Writes the pair of gstrCID into folder; monthLabel empty = all months.
 JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLabel);
+
+// For tests that interrupt an export: hook is called with a description
+// before every change of the file system the export makes.
+void SetJournalCsvExportStepHook(std::function<void(const QString&)> hook);
 
 // Reads the pair of gstrCID from folder and replaces the lines.
 JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLabel);

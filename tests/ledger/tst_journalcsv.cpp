@@ -5,6 +5,10 @@
 // an import or a failed one, and the line file read by Python's csv module
 // with the cp932 codec.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -161,6 +165,100 @@ private slots:
         // Importing the same pair again gives the same journal.
         QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
         QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+    }
+
+    // An export killed before each of its changes of the folder (and once
+    // after its end), into a folder with an earlier pair or none: the
+    // folder's visible files are the old pair, the new pair or the new
+    // company file beside the old line file (or none), never a line file
+    // without its company file nor a part of a file; the next export leaves
+    // the new pair and nothing else.
+    void exportKilledAtEveryStep_data() {
+        QTest::addColumn<bool>("earlierPair");
+        QTest::newRow("over an earlier pair") << true;
+        QTest::newRow("into an empty folder") << false;
+    }
+    void exportKilledAtEveryStep() {
+        QFETCH(bool, earlierPair);
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("旧社名"));
+        addFixture();
+        const QString line = QStringLiteral("Data51_00.CSV"), company = QStringLiteral("Kaisha51_00.CSV");
+        auto pairIn = [&](const QString& folder) {
+            const QDir dir(folder);
+            QMap<QString, QByteArray> files;
+            for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+                files[name] = QCryptographicHash::hash(readAll(dir.filePath(name)), QCryptographicHash::Sha1);
+            return files;
+        };
+        QTemporaryDir scratch, oldDir, newDir;
+        // Exported once first, so that the lines' export mark is the same in every later file.
+        QCOMPARE(ExportJournalCsv(scratch.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(ExportJournalCsv(oldDir.path(), QString()), JournalCsvResult::Done);
+        const auto oldPair = pairIn(oldDir.path());
+        addLines({makeLine("00005", "001", "2003/04/15", "77", QStringLiteral("追加"))});
+        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE WK_COMPANY SET COMPANY = '新社名'")));
+        QCOMPARE(ExportJournalCsv(scratch.path(), QString()), JournalCsvResult::Done);
+        QStringList steps;
+        SetJournalCsvExportStepHook([&](const QString& step) { steps << step; });
+        QCOMPARE(ExportJournalCsv(newDir.path(), QString()), JournalCsvResult::Done);
+        SetJournalCsvExportStepHook({});
+        const auto newPair = pairIn(newDir.path());
+        QCOMPARE(newPair.keys(), (QStringList{line, company}));
+        QVERIFY(newPair[line] != oldPair[line] && newPair[company] != oldPair[company]);
+        QVERIFY2(steps.size() >= 4, qPrintable(steps.join('\n')));
+
+        for (int kill = 0; kill <= steps.size(); ++kill) {
+            const QString at = kill < steps.size() ? QStringLiteral("killed before ") + steps[kill]
+                                                   : QStringLiteral("killed after the end");
+            QTemporaryDir target;
+            if (earlierPair)
+                for (const QString& name : oldPair.keys())
+                    QVERIFY(QFile::copy(oldDir.filePath(name), target.filePath(name)));
+            const pid_t child = ::fork();
+            if (child == 0) {
+                int step = 0;
+                SetJournalCsvExportStepHook([&](const QString&) {
+                    if (step++ == kill) ::_exit(0);
+                });
+                ExportJournalCsv(target.path(), QString());
+                ::_exit(0);
+            }
+            int wstatus = 0;
+            QCOMPARE(::waitpid(child, &wstatus, 0), child);
+            QVERIFY(WIFEXITED(wstatus));
+
+            QMap<QString, QByteArray> visible;
+            for (const QString& name : QDir(target.path()).entryList(QDir::Files)) visible[name] = pairIn(target.path())[name];
+            QMap<QString, QByteArray> mixed = earlierPair ? oldPair : QMap<QString, QByteArray>();
+            mixed[company] = newPair[company];
+            const QMap<QString, QByteArray> before = earlierPair ? oldPair : QMap<QString, QByteArray>();
+            QVERIFY2(visible == before || visible == newPair || visible == mixed, qPrintable(at));
+
+            // The next export over whatever the kill left.
+            QCOMPARE(ExportJournalCsv(target.path(), QString()), JournalCsvResult::Done);
+            QCOMPARE(pairIn(target.path()), newPair);
+        }
+    }
+
+    // A link standing at a file's name in the chosen folder is replaced by
+    // the file; what it points to, outside the folder, is never written.
+    void exportNeverThroughALink() {
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QTemporaryDir dir, outside;
+        for (const char* name : {"Data51_00.CSV", "Kaisha51_00.CSV"}) {
+            const QString target = outside.filePath(QLatin1String(name));
+            writeAll(target, "outside");
+            QVERIFY(QFile::link(target, dir.filePath(QLatin1String(name))));
+        }
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        for (const char* name : {"Data51_00.CSV", "Kaisha51_00.CSV"}) {
+            QCOMPARE(readAll(outside.filePath(QLatin1String(name))), QByteArray("outside"));
+            QVERIFY(!QFileInfo(dir.filePath(QLatin1String(name))).isSymLink());
+            QVERIFY(readAll(dir.filePath(QLatin1String(name))).startsWith("\""));
+        }
     }
 
     // An independent reader: Python's csv module with the cp932 codec.
