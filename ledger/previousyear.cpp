@@ -37,6 +37,18 @@ const QString kStateTable = QStringLiteral(
     " TEMPNAME TEXT NOT NULL," // its working folder's name below Temp/
     " PRIMARY KEY (CID)) STRICT");
 
+// The current year's year-end figures (its T_KESANSYO row: the closed
+// year's figures), which the opening replaces by the previous year's. No
+// file of the working folder holds them; a restore while the previous year
+// is open puts them back from here, the return writes them afresh.
+const QString kAsideTable = QStringLiteral("T_PREVYEAR_KESANSYO");
+
+bool asideTableExists(platform::Connection& cn) {
+    const auto n =
+        cn.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_schema WHERE type = 'table' AND name = ?"), {kAsideTable});
+    return n && n->toInt() > 0;
+}
+
 // What the caller does once the work is over, before the closing message
 // (its label hidden, the arrow pointer back); run once, at the first message
 // of this file or at the end of the call.
@@ -117,7 +129,9 @@ struct WorkFile {
 
 // The working folder's files (catalogue rows 1 to 11), each read and checked
 // before anything is changed. nullopt after a message.
-std::optional<std::vector<WorkFile>> checkWorkFiles(platform::Connection& cn, const QString& folder) {
+// With problem given, a file's fault is put there instead of shown.
+std::optional<std::vector<WorkFile>> checkWorkFiles(platform::Connection& cn, const QString& folder,
+                                                    QString* problem = nullptr) {
     const auto rows = cn.query(QStringLiteral("SELECT SEQNO, TEXTNAME, FLPNO, KEISIKI FROM T_BACKUP"
                                               " WHERE SEQNO <= ? ORDER BY SEQNO"),
                                {kLastWorkFile});
@@ -134,7 +148,8 @@ std::optional<std::vector<WorkFile>> checkWorkFiles(platform::Connection& cn, co
         }
         QString error;
         if (!ReadBackupFile(f.path, f.count, error, QStringLiteral("本年度のデータが正しくありません。"))) {
-            warn(error);
+            if (problem) *problem = error;
+            else warn(error);
             return std::nullopt;
         }
         files.push_back(f);
@@ -157,8 +172,20 @@ bool ClearPreviousYearOpen() {
     if (!gcnKaikei) return false;
     const auto state = readState(*gcnKaikei);
     if (!state) return false;
-    if (state->cid.isEmpty()) return true;
-    return gcnKaikei->exec(QStringLiteral("DELETE FROM T_PREVYEAR WHERE CID = ?"), {gstrCID});
+    if (state->cid != gstrCID) return true;
+    platform::Connection& cn = *gcnKaikei;
+    // The current year's year-end figures come back with the current year.
+    if (asideTableExists(cn)) {
+        const auto kept = cn.scalar(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE CID = ?").arg(kAsideTable), {gstrCID});
+        if (!kept) return false;
+        if (kept->toInt() > 0 &&
+            (!cn.exec(QStringLiteral("DELETE FROM T_KESANSYO WHERE CID = ?"), {gstrCID}) ||
+             !cn.exec(QStringLiteral("INSERT INTO T_KESANSYO SELECT * FROM %1 WHERE CID = ?").arg(kAsideTable),
+                      {gstrCID}) ||
+             !cn.exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(kAsideTable), {gstrCID})))
+            return false;
+    }
+    return cn.exec(QStringLiteral("DELETE FROM T_PREVYEAR WHERE CID = ?"), {gstrCID});
 }
 
 PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::function<void()>& done) {
@@ -193,8 +220,17 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     // The current year is put aside first; without a complete copy of it
     // nothing is replaced.
     const std::optional<QString> folderName = CurrentCompanyFolderName();
+    const QString notPutAside = QStringLiteral("本年度のデータを保存できなかったため、前年度には戻りませんでした。");
     if (!folderName || DataBackUp(BackupKind::YearEndWork, status) != BackupResult::Written) {
-        warn(QStringLiteral("本年度のデータを保存できなかったため、前年度には戻りませんでした。"));
+        warn(notPutAside);
+        return PreviousYearOpening::NotPutAside;
+    }
+    // The copy is read back as the return will read it: a copy the return
+    // could not load would strand the previous year.
+    QString problem;
+    if (!checkWorkFiles(cn, withSlash(gstrDataPath) + QStringLiteral("Temp/") + *folderName + QLatin1Char('/'),
+                        &problem)) {
+        if (!problem.isEmpty()) warn(notPutAside + QStringLiteral("\r\n\r\n") + problem);
         return PreviousYearOpening::NotPutAside;
     }
 
@@ -215,6 +251,10 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     };
     if (!tx.started()) return fail();
 
+    if (!run("state", QStringLiteral("CREATE TABLE IF NOT EXISTS %1 AS SELECT * FROM T_KESANSYO WHERE 0").arg(kAsideTable)) ||
+        !run("state", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(kAsideTable), {cid}) ||
+        !run("state", QStringLiteral("INSERT INTO %1 SELECT * FROM T_KESANSYO WHERE CID = ?").arg(kAsideTable), {cid}))
+        return fail();
     if (!run("delete", QStringLiteral("DELETE FROM T_KANJO"))) return fail();
     for (const char* t : kSwapped)
         if (!run("delete", QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(QLatin1String(t)), {cid}))
@@ -358,6 +398,8 @@ bool ReturnToCurrentYear(const std::function<void()>& done) {
     // The day vouchers' cash chain starts again from the new opening cash.
     if (failAt("cash") || !update_siwake(kisyu)) return fail();
     if (failAt("state") || !cn.exec(QStringLiteral("DELETE FROM T_PREVYEAR"))) return fail();
+    if (asideTableExists(cn) && !cn.exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(kAsideTable), {cid}))
+        return fail();
     if (failAt("commit") || !tx.commit()) return fail();
 
     gblnNowYear = true;

@@ -15,7 +15,9 @@
 //
 // That a previous year is open is stored in the database (the table
 // T_PREVYEAR, one row: the company and its working folder's name, written in
-// the opening's transaction, removed in the return's). A run that ended while
+// the opening's transaction, removed in the return's). The current year's
+// year-end figures (T_KESANSYO), which no file of the working folder holds,
+// are kept aside in the database meanwhile (T_PREVYEAR_KESANSYO). A run that ended while
 // the previous year was open (a crash, a kill, a power loss) is thus noticed
 // at the next start, which returns to the current year before anything else
 // reads the company (ReturnLeftOpenPreviousYear). gblnNowYear mirrors the
@@ -41,7 +43,9 @@ enum class PreviousYearOpening {
     Opened,          // the previous year is loaded, gblnNowYear false
     NoPreviousYear,  // "前年度のデータはありません。" shown, nothing changed
     NotPutAside,     // the current year could not be written to the working
-                     // folder: nothing changed, a message says so
+                     // folder, or its copy there does not read back whole
+                     // (every file, the backup's format): nothing changed,
+                     // a message says so
     Failed,          // a step failed: rolled back (message shown)
 };
 
@@ -65,7 +69,9 @@ bool ReturnToCurrentYear(const std::function<void()>& done = {});
 bool ReturnLeftOpenPreviousYear();
 
 // Removes the current company's stored "previous year open" row, inside the
-// caller's transaction (the restore, which loads the company's current year).
+// caller's transaction (the restore, which loads the company's current year),
+// and puts the current year's year-end figures kept aside back into
+// T_KESANSYO.
 // False when the statement failed.
 bool ClearPreviousYearOpen();
 

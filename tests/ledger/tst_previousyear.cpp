@@ -6,6 +6,7 @@
 // initialisation touching one company only.
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -330,6 +331,32 @@ private slots:
         QVERIFY(gblnNowYear);
     }
 
+    // The copy put aside does not read back whole (a line of a file spoilt
+    // on its way to disk): the switch is refused with the fault named, and
+    // nothing changes, so that the return can never be stranded on it.
+    void workingCopyUnreadable() {
+        SetBackupStepHook([](const QString& step) {
+            const QRegularExpression complete(QStringLiteral("^rename (.*/part) -> "));
+            const auto m = complete.match(step);
+            if (!m.hasMatch()) return;
+            QFile file(m.captured(1) + QStringLiteral("/T_003.txt"));
+            if (file.open(QIODevice::Append)) file.write("\"only one value\"\r\n");
+        });
+        const QStringList before = dump();
+        ScriptedMsgBox box;
+        const PreviousYearOpening opened = OpenPreviousYear();
+        SetBackupStepHook({});
+        QCOMPARE(opened, PreviousYearOpening::NotPutAside);
+        QCOMPARE(box.count(), 1);
+        QVERIFY2(box.last().text.startsWith(
+                     QStringLiteral("本年度のデータを保存できなかったため、前年度には戻りませんでした。")),
+                 qPrintable(box.last().text));
+        QVERIFY2(box.last().text.contains(QStringLiteral("T_003.txt")), qPrintable(box.last().text));
+        QCOMPARE(dump(), before);
+        QVERIFY(gblnNowYear);
+        QCOMPARE(PreviousYearOpenCompany(), std::optional<QString>(QString()));
+    }
+
     // A failure at any step of either direction rolls everything back: the
     // opening leaves the current year loaded, the return the previous year.
     void failureRollsBack_data() {
@@ -447,8 +474,12 @@ private slots:
         QCOMPARE(dump(), before);
     }
 
-    // The restore loads the current year: it clears the stored state.
+    // The restore loads the current year: it clears the stored state, and
+    // the current year's year-end figures (the closed year's) come back.
     void restoreClearsState() {
+        const QString figures = QStringLiteral("SELECT KOMOKU1 || '|' || KOMOKU64 || '|' || KESANDAY FROM T_KESANSYO WHERE CID = ?");
+        const QString closed = text(figures);
+        QVERIFY(!closed.isEmpty());
         const QString set = data_->path() + QStringLiteral("/set/");
         QVERIFY(QDir().mkpath(set));
         {
@@ -462,6 +493,9 @@ private slots:
         QCOMPARE(PreviousYearOpenCompany(), std::optional<QString>(QString()));
         QVERIFY(gblnNowYear);
         QCOMPARE(text(QStringLiteral("SELECT KISYU FROM WK_COMPANY WHERE CID = ?")), QStringLiteral("2010/04/01"));
+        QCOMPARE(text(QStringLiteral("SELECT COUNT(*) FROM T_KESANSYO WHERE CID = ?")), QStringLiteral("1"));
+        QCOMPARE(text(figures), closed);
+        QCOMPARE(text(QStringLiteral("SELECT KESANDAY FROM T_KESANSYO WHERE CID = ?")), QStringLiteral("2010/03/31"));
     }
 
     // The initialisation clears the company's journal and opening balances
