@@ -176,6 +176,25 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
                           closing.arg(QStringLiteral("K.KOCODE") + carried)),
                  {gstrCID, eym}))
         return false;
+    // A sole proprietor's year closes into the capital (元入金, 154): the new
+    // capital is the old one plus the year's result (353, which holds any
+    // profit brought forward) plus the contributions (事業主借, 155) less the
+    // drawings (事業主貸, 107), which, like the profit brought forward, start
+    // the new year at zero. A corporation carries its result into 171.
+    const auto kind = cn.scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
+    if (!kind) return false;
+    if (kind->toString().trimmed() != QStringLiteral("1")) {
+        const QString balance = QStringLiteral(
+            "COALESCE((SELECT CASE WHEN B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
+            " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
+            " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = '%1'), 0)");
+        if (!cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = %1 + %2 + %3 - %4 WHERE KOCODE = '154'")
+                         .arg(balance.arg(QStringLiteral("154")), balance.arg(QStringLiteral("353")),
+                              balance.arg(QStringLiteral("155")), balance.arg(QStringLiteral("107"))),
+                     {gstrCID, eym}) ||
+            !cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0 WHERE KOCODE IN ('107', '155', '171')")))
+            return false;
+    }
     const QString kisyuzan = QStringLiteral(
         "KISYUZAN = COALESCE((SELECT K.KISYUZAN FROM T_KANJO K WHERE K.KOCODE = T_KISYUZAN.KOCODE), 0)");
     if (rate)
@@ -187,13 +206,22 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
 bool update_kisyuzan_hojo(const QString& eym, QString& step) {
     step = QStringLiteral("sub-account balances");
     if (!gcnKaikei || gFailStep == step) return false;
+    // A sole proprietor's drawings and contributions start at zero, their
+    // sub-accounts too.
+    const auto kind =
+        gcnKaikei->scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
+    if (!kind) return false;
+    const QString reset = kind->toString().trimmed() == QStringLiteral("1")
+                              ? QString()
+                              : QStringLiteral(" AND B.KOCODE NOT IN ('107', '155')");
     return gcnKaikei->exec(
         QStringLiteral("UPDATE T_HOJOKAMOKU AS H SET KISYUZAN = COALESCE((SELECT CASE WHEN"
                        " B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
                        " FROM T_TUKIHOJO M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
                        " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = H.KANKOCODE"
-                       " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN '004' AND '173'), 0)"
-                       " WHERE H.CID = ?1"),
+                       " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN '004' AND '173'%1), 0)"
+                       " WHERE H.CID = ?1")
+            .arg(reset),
         {gstrCID, eym});
 }
 

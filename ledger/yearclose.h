@@ -7,7 +7,9 @@
 //   BT_KESANSYO), and the closing balances of the last month become the
 //   opening balances: balance-sheet accounts carry their
 //   balance, income and expense accounts start at zero, and the year's result
-//   (353) is carried once, into retained earnings brought forward (171), while
+//   (353) is carried once: a corporation's into retained earnings brought
+//   forward (171), a sole proprietor's with the drawings (107) and the
+//   contributions (155) into the capital (154), those two starting at zero;
 //   353 itself starts at zero (the summation adds 171's opening to 353),
 // - sub-accounts of balance-sheet accounts carry their balance, the others
 //   start at zero,
@@ -46,12 +48,14 @@ bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu
 // The opening balances of the working chart and of T_KISYUZAN from the
 // closing balances of month eym of the kept year (the chart BT_KANJO):
 // balance-sheet accounts in use carry theirs, 171 receives the year's result
-// (353), every other account starts at zero. With a rate, it is written on
+// (353), every other account starts at zero; for a sole proprietor (GKBN not
+// "1") the capital 154 receives 353 + 155 - 107 instead, and 107, 155 and 171
+// start at zero. With a rate, it is written on
 // every T_KISYUZAN row of the company; without, RATE stays.
 bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step);
 // The sub-accounts' opening balances from their closing balances of month
 // eym: sub-accounts of balance-sheet accounts carry theirs, the others start
-// at zero.
+// at zero, as do a sole proprietor's drawings and contributions.
 bool update_kisyuzan_hojo(const QString& eym, QString& step);
 
 // Test hook: when set, the step of that name fails as if its statement had.
