@@ -191,12 +191,18 @@ bool update_data() {
         showAccessError(QStringLiteral("update_data"));
         return false;
     }
-    // The month's two sides of a result line are kept as their difference on
-    // the larger side; equal sides give 0 and 0.
+    // The month's figure of a result line is the signed sum of its groups,
+    // as its balance is: the balance less the amount brought forward. It is
+    // shown on the line's own side (debit for the costs 245 and 260, credit
+    // for the others), a negative figure on the other side; 0 gives 0 and 0.
     const bool ok = gcnKaikei->exec(QStringLiteral(
         "UPDATE T_TOTAL1 SET"
-        " KRTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN 0 ELSE ABS(KRTOTAL) - ABS(KSTOTAL) END,"
-        " KSTOTAL = CASE WHEN ABS(KRTOTAL) < ABS(KSTOTAL) THEN ABS(KSTOTAL) - ABS(KRTOTAL) ELSE 0 END"
+        " KRTOTAL = CASE WHEN KOCODE IN ('245', '260')"
+        "   THEN CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END"
+        "   ELSE CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END END,"
+        " KSTOTAL = CASE WHEN KOCODE IN ('245', '260')"
+        "   THEN CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END"
+        "   ELSE CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END END"
         " WHERE KOCODE IN ('192', '245', '260', '261', '311', '330', '346', '348', '353')"));
     if (!ok) {
         showAccessError(QStringLiteral("update_data"));

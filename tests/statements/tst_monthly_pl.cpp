@@ -32,29 +32,77 @@ private slots:
 
     void cleanup() { co_.reset(); }
 
-    // Netting of the result lines: the larger side keeps the difference of the
-    // absolute amounts; lines that are not netted stay as they are.
+    // The month's figure of a result line is its balance less the amount
+    // brought forward, on the line's own side (debit for the costs 245 and
+    // 260), a negative figure on the other; lines that are not result lines
+    // stay as they are.
     void nettedTotals_data() {
         QTest::addColumn<QString>("code");
+        QTest::addColumn<qint64>("maekuri");
         QTest::addColumn<qint64>("kr");
         QTest::addColumn<qint64>("ks");
+        QTest::addColumn<qint64>("zan");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("debit -300, credit 100") << "192" << qint64(-300) << qint64(100) << "0/200/0/0";
-        QTest::newRow("debit 100, credit -300") << "261" << qint64(100) << qint64(-300) << "0/0/200/0";
-        QTest::newRow("equal sides") << "348" << qint64(150) << qint64(150) << "0/0/0/0";
-        QTest::newRow("credit larger") << "353" << qint64(40) << qint64(100) << "0/0/60/0";
-        QTest::newRow("not a netted line") << "310" << qint64(-300) << qint64(100) << "0/-300/100/0";
+        QTest::newRow("sales grow") << "192" << qint64(100) << qint64(-300) << qint64(100) << qint64(300)
+                                    << "100/0/200/300";
+        QTest::newRow("gross profit falls") << "261" << qint64(300) << qint64(100) << qint64(-300) << qint64(100)
+                                            << "300/200/0/100";
+        QTest::newRow("cost grows") << "260" << qint64(100) << qint64(-50) << qint64(20) << qint64(250)
+                                    << "100/150/0/250";
+        QTest::newRow("unchanged") << "348" << qint64(150) << qint64(150) << qint64(150) << qint64(150)
+                                   << "150/0/0/150";
+        QTest::newRow("a loss") << "353" << qint64(0) << qint64(40) << qint64(100) << qint64(-60) << "0/60/0/-60";
+        QTest::newRow("not a result line") << "310" << qint64(0) << qint64(-300) << qint64(100) << qint64(0)
+                                           << "0/-300/100/0";
     }
     void nettedTotals() {
         QFETCH(QString, code);
+        QFETCH(qint64, maekuri);
         QFETCH(qint64, kr);
         QFETCH(qint64, ks);
+        QFETCH(qint64, zan);
         QFETCH(QString, expected);
         QVERIFY(co_->cn().exec(QStringLiteral("INSERT INTO T_TOTAL1 (CID, KOCODE, KMNAME, MAEKURI, KRTOTAL,"
-                                              " KSTOTAL, ZAN) VALUES ('51', ?, 'x', 0, ?, ?, 0)"),
-                               {code, fixture::yen(kr), fixture::yen(ks)}));
+                                              " KSTOTAL, ZAN) VALUES ('51', ?, 'x', ?, ?, ?, ?)"),
+                               {code, fixture::yen(maekuri), fixture::yen(kr), fixture::yen(ks), fixture::yen(zan)}));
         QVERIFY(sonekikeisan::update_data());
         QCOMPARE(amounts(co_->row(QStringLiteral("T_TOTAL1"), code)), expected);
+    }
+
+    // Months with a purchase return (a negative cost): the month column of
+    // the gross profit and of the profit of the period is the month's figure
+    // from the journal, as their balance is the year's.
+    void monthColumnWithPurchaseReturn() {
+        Company& c = *co_;
+        QVERIFY(c.post(QStringLiteral("2010/04/05"), QStringLiteral("101"), QStringLiteral("511"), 10000));
+        QVERIFY(c.post(QStringLiteral("2010/04/06"), QStringLiteral("101"), QStringLiteral("616"), 1000));
+        QVERIFY(c.post(QStringLiteral("2010/05/05"), QStringLiteral("101"), QStringLiteral("511"), 5000));
+        QVERIFY(c.post(QStringLiteral("2010/05/06"), QStringLiteral("101"), QStringLiteral("616"), 500));
+        QVERIFY(c.post(QStringLiteral("2010/05/07"), QStringLiteral("760"), QStringLiteral("101"), 2000));
+        // The month's signed figure of the accounts in a number range, from the journal.
+        const auto fromJournal = [&](const QString& ym, const QString& from, const QString& to) {
+            return c.count(QStringLiteral(
+                "SELECT (COALESCE(SUM(CASE WHEN KS.KMCODE BETWEEN '%2' AND '%3' THEN M.KSKIN ELSE 0 END), 0)"
+                " - COALESCE(SUM(CASE WHEN KR.KMCODE BETWEEN '%2' AND '%3' THEN M.KRKIN ELSE 0 END), 0)) / 10000"
+                " FROM T_SI_MEISAI M LEFT JOIN T_KANJO KR ON KR.KOCODE = M.KRKOCODE"
+                " LEFT JOIN T_KANJO KS ON KS.KOCODE = M.KSKOCODE WHERE M.CID = '51' AND M.DATEYM = '%1'")
+                               .arg(ym, from, to));
+        };
+        platform::ScriptedMsgBox box;
+        for (const QString ym : {QStringLiteral("2010/04"), QStringLiteral("2010/05")}) {
+            QVERIFY(BuildSonekiKeisan(fixture::monthOf(ym)));
+            QCOMPARE(box.count(), 0);
+            const qint64 gross = fromJournal(ym, QStringLiteral("500"), QStringLiteral("699"));
+            const qint64 profit = fromJournal(ym, QStringLiteral("500"), QStringLiteral("899"));
+            QCOMPARE(gross, ym.endsWith(QStringLiteral("04")) ? qint64(11000) : qint64(5500));
+            const auto grossRow = c.row(QStringLiteral("T_TOTAL1"), QStringLiteral("261"));
+            QCOMPARE(QStringLiteral("%1/%2").arg(grossRow.krtotal).arg(grossRow.kstotal),
+                     QStringLiteral("0/%1").arg(gross));
+            QCOMPARE(grossRow.zan - grossRow.maekuri, gross);
+            const auto profitRow = c.row(QStringLiteral("T_TOTAL1"), QStringLiteral("348"));
+            QCOMPARE(QStringLiteral("%1/%2").arg(profitRow.krtotal).arg(profitRow.kstotal),
+                     QStringLiteral("0/%1").arg(profit));
+        }
     }
 
     // A month built from given totals: the result lines, the pruning of the
@@ -88,8 +136,9 @@ private slots:
         QCOMPARE(box.count(), 0);
 
         const QString me = QStringLiteral("T_TOTAL_MEISAI"), t1 = QStringLiteral("T_TOTAL1");
-        // Net sales: debit -300 and credit 100 become debit 200.
-        QCOMPARE(amounts(c.row(t1, QStringLiteral("192"))), QStringLiteral("0/200/0/400"));
+        // Net sales: debit -300 and credit 100 are a credit of 400 in the
+        // month, as the balance is.
+        QCOMPARE(amounts(c.row(t1, QStringLiteral("192"))), QStringLiteral("0/0/400/400"));
         QCOMPARE(c.row(t1, QStringLiteral("192")).name, QStringLiteral("純売上高"));
         QCOMPARE(amounts(c.row(me, c.ko("511"))), QStringLiteral("0/-300/100/400"));
         // Nothing of the manufacturing section nor the two subtotals is left.
