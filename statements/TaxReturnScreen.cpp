@@ -14,6 +14,9 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
+#include "app/common/values.h"
+#include "platform/clock.h"
+#include "platform/connection.h"
 #include "platform/hourglass.h"
 #include "platform/imnumber.h"
 #include "platform/msgbox.h"
@@ -56,8 +59,12 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
     txtKingaku4 = box(QStringLiteral("txtKingaku4"));
     txtKingaku5 = box(QStringLiteral("txtKingaku5"));
     txtKingaku6 = box(QStringLiteral("txtKingaku6"));
-    opt1 = new QRadioButton(QStringLiteral("65万円の青色申告特別控除 を受ける場合"), this);
+    txtKingaku7 = box(QStringLiteral("txtKingaku7"));
+    txtKingaku8 = box(QStringLiteral("txtKingaku8"));
+    opt1 = new QRadioButton(this);
     opt1->setObjectName(QStringLiteral("opt1"));
+    opt3 = new QRadioButton(this);
+    opt3->setObjectName(QStringLiteral("opt3"));
     opt2 = new QRadioButton(QStringLiteral("上記以外の場合"), this);
     opt2->setObjectName(QStringLiteral("opt2"));
     opt1->setChecked(true);
@@ -69,9 +76,11 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
     auto* head = new QLabel(QStringLiteral("金　　　　額"), this);
     head->setAlignment(Qt::AlignCenter);
     grid->addWidget(head, row++, 3);
-    const auto line = [&](const QString& mark, const QString& label, const QString& note, platform::ImNumber* b) {
+    const auto line = [&](const QString& mark, const QString& label, const QString& note, platform::ImNumber* b,
+                          QLabel** labelOut = nullptr, QLabel** noteOut = nullptr) {
         auto* m = new QLabel(mark, this);
         auto* l = new QLabel(label, this);
+        if (labelOut) *labelOut = l;
         l->setWordWrap(true);
         l->setBuddy(b);
         b->setAccessibleName(mark + label);
@@ -83,6 +92,7 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
             small.setPointSizeF(small.pointSizeF() * 0.85);
             n->setFont(small);
             grid->addWidget(n, row, 2);
+            if (noteOut) *noteOut = n;
         }
         grid->addWidget(b, row, 3);
         ++row;
@@ -91,14 +101,17 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
     line(QStringLiteral("⑥"), QStringLiteral(" 本年分の不動産所得の金額（青色申告特別控除を差し引く前の金額)"), QString(),
          txtKingaku1);
     line(QStringLiteral("⑦"), text_.incomeLabel, QString(), txtKingaku2);
+    const QString deductionLabel = QStringLiteral("青　色　申　告　特　別　控　除　額");
     grid->addWidget(opt1, row++, 0, 1, 4);
-    line(QStringLiteral("⑧"), QStringLiteral("65万円と⑥のいずれか少ない方の金額"), realEstateNote, txtKingaku3);
-    line(QStringLiteral("⑨"), QStringLiteral("青　色　申　告　特　別　控　除　額"),
-         QStringLiteral("「65万円-⑧」と⑦の\nいずれか少ない方の金額"), txtKingaku4);
+    line(QStringLiteral("⑧"), QString(), realEstateNote, txtKingaku3, &lblLimit1_);
+    line(QStringLiteral("⑨"), deductionLabel, QStringLiteral("-"), txtKingaku4, nullptr, &lblNote1_);
+    grid->addWidget(opt3, row++, 0, 1, 4);
+    line(QStringLiteral("⑧"), QString(), realEstateNote, txtKingaku7, &lblLimit3_);
+    line(QStringLiteral("⑨"), deductionLabel, QStringLiteral("-"), txtKingaku8, nullptr, &lblNote3_);
     grid->addWidget(opt2, row++, 0, 1, 4);
-    line(QStringLiteral("⑧"), QStringLiteral("10万円と⑥のいずれか少ない方の金額"), realEstateNote, txtKingaku5);
-    line(QStringLiteral("⑨"), QStringLiteral("青　色　申　告　特　別　控　除　額"),
-         QStringLiteral("「10万円-⑧」と⑦の\nいずれか少ない方の金額"), txtKingaku6);
+    line(QStringLiteral("⑧"), QString(), realEstateNote, txtKingaku5, &lblLimit2_);
+    line(QStringLiteral("⑨"), deductionLabel, QStringLiteral("-"), txtKingaku6, nullptr, &lblNote2_);
+    setCaseCaptions(platform::Clock::today().year());
     grid->setColumnStretch(1, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -122,10 +135,13 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
     setTabOrder(txtKingaku1, txtKingaku2);
     setTabOrder(txtKingaku2, txtKingaku3);
     setTabOrder(txtKingaku3, txtKingaku4);
-    setTabOrder(txtKingaku4, txtKingaku5);
+    setTabOrder(txtKingaku4, txtKingaku7);
+    setTabOrder(txtKingaku7, txtKingaku8);
+    setTabOrder(txtKingaku8, txtKingaku5);
     setTabOrder(txtKingaku5, txtKingaku6);
     setTabOrder(txtKingaku6, opt1);
-    setTabOrder(opt1, opt2);
+    setTabOrder(opt1, opt3);
+    setTabOrder(opt3, opt2);
     setTabOrder(opt2, cmdQuestion);
 
     connect(cmdHyouji, &QPushButton::clicked, this, &TaxReturnScreen::cmdHyouji_Click);
@@ -135,6 +151,33 @@ TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
 }
 
 TaxReturnScreen::~TaxReturnScreen() = default;
+
+void TaxReturnScreen::setCaseCaptions(int returnYear) {
+    // 650000 -> "65万円"
+    const auto man = [&](DeductionCase which) {
+        return QStringLiteral("%1万円").arg(DeductionLimit(which, returnYear).yen() / 10000);
+    };
+    const QString e = man(DeductionCase::Electronic), p = man(DeductionCase::Paper), o = man(DeductionCase::Other);
+    opt1->setText(QStringLiteral("%1の青色申告特別控除 を受ける場合(電子申告又は電子帳簿保存)").arg(e));
+    opt3->setText(QStringLiteral("%1の青色申告特別控除 を受ける場合(書面で提出)").arg(p));
+    const auto limitText = [](const QString& m) { return QStringLiteral("%1と⑥のいずれか少ない方の金額").arg(m); };
+    const auto noteText = [](const QString& m) { return QStringLiteral("「%1-⑧」と⑦の\nいずれか少ない方の金額").arg(m); };
+    lblLimit1_->setText(limitText(e));
+    lblLimit3_->setText(limitText(p));
+    lblLimit2_->setText(limitText(o));
+    lblNote1_->setText(noteText(e));
+    lblNote3_->setText(noteText(p));
+    lblNote2_->setText(noteText(o));
+    txtKingaku3->setAccessibleName(QStringLiteral("⑧") + lblLimit1_->text());
+    txtKingaku7->setAccessibleName(QStringLiteral("⑧") + lblLimit3_->text());
+    txtKingaku5->setAccessibleName(QStringLiteral("⑧") + lblLimit2_->text());
+}
+
+DeductionCase TaxReturnScreen::chosenCase() const {
+    if (opt3->isChecked()) return DeductionCase::Paper;
+    if (opt2->isChecked()) return DeductionCase::Other;
+    return DeductionCase::Electronic;
+}
 
 QString TaxReturnScreen::helpText() const {
     const QString crlf = QStringLiteral("\r\n");
@@ -150,6 +193,13 @@ void TaxReturnScreen::Form_Load() {
     lblReadMe->setText(text_.readMeLead + crlf + crlf +
                        QStringLiteral("一部の業種の方には対応していない場合があります。"));
     gstrCallForm = text_.formName;
+    // The limits of the year of the return: the year the fiscal period ends in.
+    const auto period = gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"))
+                                  : std::nullopt;
+    if (period && period->size() > 0) {
+        const int year = Trim(period->text(0)).left(4).toInt();
+        if (year > 0) setCaseCaptions(year);
+    }
     setLoaded(true);
 }
 
@@ -157,7 +207,7 @@ void TaxReturnScreen::print_data(int mode) {
     platform::Hourglass busy;
     DeductionBoxes boxes;
     boxes.k1 = txtKingaku1->valueOrZero();
-    const bool built = build(boxes, opt1->isChecked());
+    const bool built = build(boxes, chosenCase());
     if (built) {
         txtKingaku1->setValue(boxes.k1);
         txtKingaku2->setValue(boxes.k2);
@@ -165,6 +215,8 @@ void TaxReturnScreen::print_data(int mode) {
         txtKingaku4->setValue(boxes.k4);
         txtKingaku5->setValue(boxes.k5);
         txtKingaku6->setValue(boxes.k6);
+        txtKingaku7->setValue(boxes.k7);
+        txtKingaku8->setValue(boxes.k8);
     }
     busy.restore();
     if (built) PrintAccessReport(text_.reportName, mode);

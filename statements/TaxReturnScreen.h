@@ -3,8 +3,10 @@
 // read-me note, 表示(R) (preview), 印刷(P) (print), もどる(X) (back), the help
 // button and the area of the blue-return special deduction: six amount boxes
 // (⑥ the real-estate income the user types, ⑦ the income before the
-// deduction, ⑧ and ⑨ of the 650,000 yen case and of the other case) and the
-// two options choosing the case (the 650,000 yen case when the screen opens).
+// deduction, ⑧ and ⑨ of each case) and the three options choosing the case:
+// e-filing or electronic books (chosen when the screen opens), double entry
+// filed on paper, or any other return. The captions give the limits of the
+// year of the return.
 //
 // 表示(R) and 印刷(P) run the screen's build over the whole fiscal year with
 // the typed real-estate income and the chosen case, show what the build
@@ -58,8 +60,14 @@ public:
     platform::ImNumber* txtKingaku4 = nullptr;
     platform::ImNumber* txtKingaku5 = nullptr;
     platform::ImNumber* txtKingaku6 = nullptr;
-    QRadioButton* opt1 = nullptr;
-    QRadioButton* opt2 = nullptr;
+    platform::ImNumber* txtKingaku7 = nullptr;  // ⑧ of the paper case
+    platform::ImNumber* txtKingaku8 = nullptr;  // ⑨ of the paper case
+    QRadioButton* opt1 = nullptr;  // e-filing or electronic books
+    QRadioButton* opt2 = nullptr;  // any other return
+    QRadioButton* opt3 = nullptr;  // double entry filed on paper
+
+    // The case the options choose.
+    DeductionCase chosenCase() const;
 
 public slots:
     void cmdHyouji_Click();
@@ -74,10 +82,19 @@ protected:
 
     // The statement's build; on success the boxes hold what it computed.
     // False after its message.
-    virtual bool build(DeductionBoxes& boxes, bool case650000) = 0;
+    virtual bool build(DeductionBoxes& boxes, DeductionCase which) = 0;
 
     void print_data(int mode);
 
 private:
+    // The captions of the three cases for the limits of a return year.
+    void setCaseCaptions(int returnYear);
+
     TaxReturnScreenText text_;
+    QLabel* lblLimit1_ = nullptr;
+    QLabel* lblLimit2_ = nullptr;
+    QLabel* lblLimit3_ = nullptr;
+    QLabel* lblNote1_ = nullptr;
+    QLabel* lblNote2_ = nullptr;
+    QLabel* lblNote3_ = nullptr;
 };

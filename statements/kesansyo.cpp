@@ -22,8 +22,67 @@ void showAccessError(const QString& proc) {
                            platform::MsgIcon::Warning);
 }
 
-const Currency kLimit650000 = Currency::fromYen(650000);
-const Currency kLimit100000 = Currency::fromYen(100000);
+// The deduction's limits by the first calendar year of returns they apply
+// to, latest first: electronic, paper, other.
+struct DeductionLimits {
+    int fromYear;
+    qint64 electronic, paper, other;
+};
+const DeductionLimits kDeductionLimits[] = {
+    {2020, 650000, 550000, 100000},
+    {0, 650000, 650000, 100000},
+};
+
+// One term of a line of the profit and loss statement: the balances of the
+// accounts meeting the condition, added or subtracted.
+struct PlTerm {
+    int line;
+    int sign;
+    AccountCondition condition;
+};
+
+const std::vector<PlTerm>& profitTerms() {
+    static const std::vector<PlTerm> terms = [] {
+        std::vector<PlTerm> t = {
+            // Sales with the other income: miscellaneous income, the
+            // correction of earlier years' profit and reserves taken back.
+            {1, 1, C::between("511", "516").orIn({"517", "518", "813", "855", "872"})},
+            {1, -1, C::between("521", "524")},
+            {2, 1, C::is("611")},
+            // Purchases and the cost of manufactured goods: the labour,
+            // overhead and outside-work totals (by internal code), the
+            // materials less their discounts, the change of work in process,
+            // less purchase returns, discounts and the closing materials.
+            {3, 1, C::between("550", "552").orCodes({"238", "214", "240"})},
+            {3, 1, C::in({"621", "622"})},
+            {3, -1, C::is("626")},
+            {3, 1, C::is("681")},
+            {3, -1, C::is("682")},
+            {3, -1, C::between("615", "616").orIn({"624"})},
+            {5, 1, C::is("617")},
+            {20, 1, C::between("712", "715")},
+            {22, 1, C::in({"821", "822"})},
+            {23, 1, C::in({"747", "731"})},
+            {26, 1, C::in({"734", "738"})},
+            // Miscellaneous: the form has no line for the other losses and
+            // taxes, so they count here.
+            {31, 1, C::between("751", "755").orIn({"760", "742", "823", "824", "864", "871", "874", "875", "876"})},
+            {34, 1, C::is("851")},
+            {35, 1, C::in({"811", "812", "814", "815"})},
+            {38, 1, C::is("711")},
+            {39, 1, C::is("736")},
+            {40, 1, C::is("873")},
+            {41, 1, C::is("737")},
+        };
+        const std::pair<int, const char*> single[] = {
+            {8, "726"},  {9, "719"},  {10, "725"}, {11, "722"}, {12, "724"}, {13, "718"}, {14, "727"},
+            {15, "733"}, {16, "732"}, {17, "728"}, {18, "735"}, {19, "717"}, {21, "744"}, {24, "746"},
+            {25, "729"}, {27, "739"}, {28, "741"}, {29, "716"}, {30, "743"}};
+        for (const auto& [line, km] : single) t.push_back({line, 1, C::is(QString::fromLatin1(km))});
+        return t;
+    }();
+    return terms;
+}
 
 Currency sumOf(const std::array<Currency, 127>& a, int from, int to) {
     Currency s;
@@ -101,59 +160,82 @@ QString todayText() {
 
 }  // namespace
 
-DeductionBoxes BlueReturnDeduction(Currency realEstateIncome, Currency income, bool case650000) {
+Currency DeductionLimit(DeductionCase which, int returnYear) {
+    for (const DeductionLimits& l : kDeductionLimits) {
+        if (returnYear < l.fromYear) continue;
+        switch (which) {
+            case DeductionCase::Electronic:
+                return Currency::fromYen(l.electronic);
+            case DeductionCase::Paper:
+                return Currency::fromYen(l.paper);
+            case DeductionCase::Other:
+                return Currency::fromYen(l.other);
+        }
+    }
+    return Currency();
+}
+
+DeductionBoxes BlueReturnDeduction(Currency realEstateIncome, Currency income, DeductionCase which,
+                                   int returnYear) {
     DeductionBoxes b;
     b.k1 = realEstateIncome < Currency() ? Currency() : realEstateIncome;
     b.k2 = income < Currency() ? Currency() : income;
-    const Currency limit = case650000 ? kLimit650000 : kLimit100000;
+    const Currency limit = DeductionLimit(which, returnYear);
     const Currency realEstatePart = b.k1 < limit ? b.k1 : limit;
     const Currency rest = limit - realEstatePart;
     const Currency deduction = b.k2 < rest ? b.k2 : rest;
-    if (case650000) {
-        b.k3 = realEstatePart;
-        b.k4 = deduction;
-    } else {
-        b.k5 = realEstatePart;
-        b.k6 = deduction;
+    switch (which) {
+        case DeductionCase::Electronic:
+            b.k3 = realEstatePart;
+            b.k4 = deduction;
+            break;
+        case DeductionCase::Paper:
+            b.k7 = realEstatePart;
+            b.k8 = deduction;
+            break;
+        case DeductionCase::Other:
+            b.k5 = realEstatePart;
+            b.k6 = deduction;
+            break;
     }
     return b;
 }
 
-Currency DeductionOf(const DeductionBoxes& boxes, bool case650000) {
-    return case650000 ? boxes.k4 : boxes.k6;
+Currency DeductionOf(const DeductionBoxes& boxes, DeductionCase which) {
+    switch (which) {
+        case DeductionCase::Electronic:
+            return boxes.k4;
+        case DeductionCase::Paper:
+            return boxes.k8;
+        case DeductionCase::Other:
+            break;
+    }
+    return boxes.k6;
+}
+
+bool IsFixedAssetSaleAccount(const QString& kmcode) {
+    return kmcode == QStringLiteral("853") || kmcode == QStringLiteral("862");
+}
+
+int TaxReturnLineOf(const QString& kmcode, const QString& kocode) {
+    for (const PlTerm& t : profitTerms()) {
+        if (t.condition.matches(kmcode, kocode)) return t.line;
+    }
+    return 0;
 }
 
 std::array<Currency, 44> TaxReturnProfitLines(const AccountBalances& b) {
     std::array<Currency, 44> l{};
-    l[1] = b.sum(C::between("511", "516").orIn({"517", "518", "813"})) - b.sum(C::between("521", "524"));
-    l[2] = b.sum(C::is("611"));
-    // Purchases and the cost of manufactured goods: the labour, overhead and
-    // outside-work totals (by internal code), the materials less their
-    // discounts, the change of work in process, less purchase returns,
-    // discounts and the closing materials.
-    l[3] = b.sum(C::between("550", "552").orCodes({"238", "214", "240"})) + b.sum(C::in({"621", "622"})) -
-           b.sum(C::is("626")) + (b.sum(C::is("681")) - b.sum(C::is("682"))) -
-           b.sum(C::between("615", "616").orIn({"624"}));
+    for (const PlTerm& t : profitTerms()) {
+        const Currency sum = b.sum(t.condition);
+        l[t.line] += t.sign > 0 ? sum : -sum;
+    }
     l[4] = l[2] + l[3];
-    l[5] = b.sum(C::is("617"));
     l[6] = l[4] - l[5];
     l[7] = l[1] - l[6];
-    const char* single[][2] = {{"8", "726"},  {"9", "719"},  {"10", "725"}, {"11", "722"}, {"12", "724"},
-                               {"13", "718"}, {"14", "727"}, {"15", "733"}, {"16", "732"}, {"17", "728"},
-                               {"18", "735"}, {"19", "717"}, {"21", "744"}, {"24", "746"}, {"25", "729"},
-                               {"27", "739"}, {"28", "741"}, {"29", "716"}, {"30", "743"}, {"34", "851"},
-                               {"38", "711"}, {"39", "736"}, {"41", "737"}};
-    for (const auto& s : single) l[QString::fromLatin1(s[0]).toInt()] = b.sum(C::is(QString::fromLatin1(s[1])));
-    l[20] = b.sum(C::between("712", "715"));
-    l[22] = b.sum(C::in({"821", "822"}));
-    l[23] = b.sum(C::in({"747", "731"}));
-    l[26] = b.sum(C::in({"734", "738"}));
-    l[31] = b.sum(C::between("751", "755")) + b.sum(C::in({"760", "742"}));
     for (int i = 8; i <= 31; ++i) l[32] += l[i];
     l[33] = l[7] - l[32];
-    l[35] = b.sum(C::in({"811", "812", "814", "815"}));
     l[37] = l[34] + l[35] + l[36];
-    l[40] = b.sum(C::in({"862", "864", "853", "855"})) + b.sum(C::between("871", "876"));
     l[42] = l[38] + l[39] + l[40] + l[41];
     l[43] = l[33] + l[37] - l[42];
     return l;
@@ -161,12 +243,12 @@ std::array<Currency, 44> TaxReturnProfitLines(const AccountBalances& b) {
 
 namespace kesansyo {
 
-bool ProfitAndLossRow(const AccountBalances& closing, const DeductionBoxes& boxes, bool case650000,
+bool ProfitAndLossRow(const AccountBalances& closing, const DeductionBoxes& boxes, DeductionCase which,
                       KesansyoRow& row) {
     row = KesansyoRow{};
     const auto lines = TaxReturnProfitLines(closing);
     for (int i = 1; i <= 43; ++i) row.amounts[i] = lines[i];
-    row.amounts[44] = DeductionOf(boxes, case650000);
+    row.amounts[44] = DeductionOf(boxes, which);
     row.amounts[45] = row.amounts[43] - row.amounts[44];
     const std::pair<int, const char*> names[] = {{127, "729"}, {128, "734"}, {129, "739"}, {130, "741"},
                                                  {131, "716"}, {132, "743"}, {133, "811"}, {135, "873"},
@@ -213,7 +295,7 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
         {21, C::is("254"), true, 131, "254"},
         {22, C::between("232", "235"), true, 132, "232"},
         {23, C::between("241", "249"), true, 133, "242"},
-        {24, C::is("251"), false, 0, nullptr},
+        {24, C::is("251"), false, 0, nullptr},  // the year's own, below
         {26, C::is("311"), true, 0, nullptr},
         {27, C::is("312"), true, 0, nullptr},
         {28, C::in({"313", "352", "317", "320"}), true, 0, nullptr},
@@ -232,7 +314,7 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
         {42, C::is("411"), true, 143, "411"},
         {43, C::in({"421", "422"}), true, 144, "421"},
         {44, C::in({"431", "433", "441"}), true, 145, "431"},
-        {47, C::is("413"), false, 0, nullptr},
+        {47, C::is("413"), false, 0, nullptr},  // the year's own, below
         {48, C::is("412"), false, 0, nullptr},
     };
     for (const BsLine& l : lines) {
@@ -240,6 +322,14 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
         a[l.line + 50] = closing.sum(l.condition);
         if (l.nameOf && !nameSlot(row, l.nameSlot, QString::fromLatin1(l.nameOf))) return false;
     }
+    // The proprietor's drawings and contributions of the year: a balance the
+    // accounts bring into the year belongs to the opening capital. The loss
+    // and the gain on selling fixed assets, which line 43 leaves out, count
+    // with them.
+    a[74] -= opening.sum(C::is("251"));
+    a[74] += closing.sum(C::is("862"));
+    a[97] -= opening.sum(C::is("413"));
+    a[97] += closing.sum(C::is("853"));
     // The closing income: line 43 of the profit and loss statement, with its sign.
     a[99] = TaxReturnProfitLines(closing)[43];
     a[25] = sumOf(a, 1, 24);
@@ -284,7 +374,12 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
 
 }  // namespace kesansyo
 
-bool BuildKesanPS(DeductionBoxes& boxes, bool case650000) {
+// The calendar year of the return: the year the fiscal period ends in.
+static int returnYearOf(const QString& kimatu) {
+    return kimatu.left(4).toInt();
+}
+
+bool BuildKesanPS(DeductionBoxes& boxes, DeductionCase which) {
     Period period;
     if (!prepare(period)) return false;
     const auto closing = AccountBalances::read(period.closeYM);
@@ -293,16 +388,16 @@ bool BuildKesanPS(DeductionBoxes& boxes, bool case650000) {
         return false;
     }
     const Currency income = TaxReturnProfitLines(*closing)[43];
-    const DeductionBoxes computed = BlueReturnDeduction(boxes.k1, income, case650000);
+    const DeductionBoxes computed = BlueReturnDeduction(boxes.k1, income, which, returnYearOf(period.kimatu));
     KesansyoRow row;
-    if (!kesansyo::ProfitAndLossRow(*closing, computed, case650000, row)) return false;
+    if (!kesansyo::ProfitAndLossRow(*closing, computed, which, row)) return false;
     if (!writeRow(row, PrintEraDate(todayText()), PrintEraDate(period.kisyu)))
         return false;
     boxes = computed;
     return true;
 }
 
-bool BuildKesanTS(DeductionBoxes& boxes, bool case650000) {
+bool BuildKesanTS(DeductionBoxes& boxes, DeductionCase which) {
     Period period;
     if (!prepare(period)) return false;
     const auto opening = AccountBalances::read(period.openYM);
@@ -313,7 +408,8 @@ bool BuildKesanTS(DeductionBoxes& boxes, bool case650000) {
     }
     KesansyoRow row;
     if (!kesansyo::BalanceSheetRow(*opening, *closing, row)) return false;
-    const DeductionBoxes computed = BlueReturnDeduction(boxes.k1, row.amounts[99], case650000);
+    const DeductionBoxes computed =
+        BlueReturnDeduction(boxes.k1, row.amounts[99], which, returnYearOf(period.kimatu));
     if (!writeRow(row, PrintEraDate(period.kimatu))) return false;
     boxes = computed;
     return true;

@@ -22,6 +22,6 @@ prtKesanPS::prtKesanPS(QWidget* parent) : TaxReturnScreen(kesanPsTexts(), parent
     setObjectName(QStringLiteral("prtKesanPS"));
 }
 
-bool prtKesanPS::build(DeductionBoxes& boxes, bool case650000) {
-    return BuildKesanPS(boxes, case650000);
+bool prtKesanPS::build(DeductionBoxes& boxes, DeductionCase which) {
+    return BuildKesanPS(boxes, which);
 }

@@ -22,6 +22,6 @@ prtKesanTS::prtKesanTS(QWidget* parent) : TaxReturnScreen(kesanTsTexts(), parent
     setObjectName(QStringLiteral("prtKesanTS"));
 }
 
-bool prtKesanTS::build(DeductionBoxes& boxes, bool case650000) {
-    return BuildKesanTS(boxes, case650000);
+bool prtKesanTS::build(DeductionBoxes& boxes, DeductionCase which) {
+    return BuildKesanTS(boxes, which);
 }

@@ -10,5 +10,5 @@ public:
     explicit prtKesanTS(QWidget* parent = nullptr);
 
 protected:
-    bool build(DeductionBoxes& boxes, bool case650000) override;
+    bool build(DeductionBoxes& boxes, DeductionCase which) override;
 };

@@ -98,7 +98,7 @@ private slots:
 
     // The tax-return screens: caption, read-me note, help; 表示(R) with a
     // typed real-estate income fills ⑦ to ⑨ of the chosen case; the other
-    // case after switching the option.
+    // cases after switching the option.
     void taxReturn_data() {
         QTest::addColumn<bool>("balanceSheet");
         QTest::newRow("確定申告用損益計算書") << false;
@@ -143,6 +143,17 @@ private slots:
         QCOMPARE(yen(s->txtKingaku3), qint64(0));
         QCOMPARE(yen(s->txtKingaku5), qint64(100000));
         QCOMPARE(yen(s->txtKingaku6), qint64(0));
+        closePreviews();
+
+        // The paper case: a return of 2011 still has 650,000 yen for it.
+        QVERIFY(s->opt3->text().contains(QStringLiteral("65万円")));
+        QVERIFY(s->opt3->text().contains(QStringLiteral("書面")));
+        s->opt3->setChecked(true);
+        s->cmdHyouji->click();
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(yen(s->txtKingaku5), qint64(0));
+        QCOMPARE(yen(s->txtKingaku7), qint64(600000));
+        QCOMPARE(yen(s->txtKingaku8), qint64(37300));
         closePreviews();
 
         s->cmdBack->click();
