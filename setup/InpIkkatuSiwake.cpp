@@ -84,6 +84,8 @@ void plain(const QString& text) {
 }  // namespace
 
 InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("InpIkkatuSiwake"));
     Label1 = new QLabel(QStringLiteral("一括仕訳登録"));
     QFont f = Label1->font();
