@@ -143,12 +143,13 @@ QString TaxReturnScreen::helpText() const {
 }
 
 void TaxReturnScreen::Form_Load() {
-    adjustSize();
-    centre();
     setWindowTitle(platform::Form::caption(text_.caption, CurrentCompanyName(), gstrNendo));
     const QString crlf = QStringLiteral("\r\n");
     lblReadMe->setText(text_.readMeLead + crlf + crlf +
                        QStringLiteral("一部の業種の方には対応していない場合があります。"));
+    // Sized and centred once the guidance is in place.
+    adjustSize();
+    centre();
     gstrCallForm = text_.formName;
     setLoaded(true);
 }
