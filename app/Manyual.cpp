@@ -18,7 +18,12 @@ Manyual::Manyual(QWidget* parent) : platform::Form(parent) {
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(PicturePath()));
+    // The picture is shown at most 660 pixels wide, so that it and the notes
+    // beside it fit a 1024-pixel screen.
+    constexpr int kPictureWidth = 660;
+    QPixmap image(PicturePath());
+    if (image.width() > kPictureWidth) image = image.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
+    Image1->setPixmap(image);
     Image1->setAccessibleName(QStringLiteral("ミルト入力画面の説明図"));
 
     cmdBack = new QPushButton(QStringLiteral("ﾏﾆｭｱﾙを閉じる"), this);

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/common/companylist.h"
 #include "app/common/dberror.h"
@@ -86,13 +87,15 @@ InpKantanSiwake::InpKantanSiwake(QWidget* parent) : platform::Form(parent) {
     resize(preferredSize());
 }
 
-// 1080 x 780, made smaller on a screen whose work area (less a title bar)
-// cannot hold it, so that the buttons at the bottom stay on the screen.
+// 1080 x 780, made smaller on a screen whose work area (less a title bar and
+// the window's borders) cannot hold it, so that the whole window with the
+// buttons at the bottom stays on the screen.
 QSize InpKantanSiwake::preferredSize() const {
     QSize size(1080, 780);
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
         const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        size = size.boundedTo(s->availableGeometry().size() - QSize(0, titleBar));
+        const int border = std::max(4, style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth));
+        size = size.boundedTo(s->availableGeometry().size() - QSize(2 * border, titleBar + 2 * border));
     }
     return size.expandedTo(minimumSizeHint());
 }

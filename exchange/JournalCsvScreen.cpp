@@ -20,6 +20,8 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 
 JournalCsvScreen::JournalCsvScreen(Mode mode, QWidget* parent) : platform::Form(parent), mode_(mode) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     const bool out = mode == Mode::Export;
     caption_ = out ? QStringLiteral("仕訳データ抽出処理") : QStringLiteral("仕訳データ取込処理");
     setObjectName(out ? QStringLiteral("runDataout") : QStringLiteral("runDatain"));

@@ -22,6 +22,8 @@ const QString kCaption = QStringLiteral("銀行データ取込処理");
 }  // namespace
 
 runBankDatain::runBankDatain(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("runBankDatain"));
     setWindowTitle(kCaption);
 

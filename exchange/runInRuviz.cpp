@@ -38,6 +38,8 @@ QString yyyymm(const QVariant& data) {
 }  // namespace
 
 runInRuviz::runInRuviz(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("runInRuviz"));
     setWindowTitle(kCaption);
 

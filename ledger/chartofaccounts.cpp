@@ -120,6 +120,12 @@ bool save_data(const ChartRowValues& row, const QString& siyou) {
 }
 
 bool RetireAccount(const ChartRowValues& row) {
+    // A row without an account (an empty grid row) names no chart row to
+    // write: refused as a failed save, nothing is stored.
+    if (row.kocode.trimmed().isEmpty()) {
+        warn(kanjoFailure("save_data"));
+        return false;
+    }
     if (!gcnKaikei) return save_data(row, QStringLiteral("N"));
     platform::Transaction tx(*gcnKaikei);
     ChartRowValues retired = row;
@@ -259,6 +265,13 @@ bool SaveAccountEdit(const AccountEdit& e) {
         !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), month, month))
         return fail();
     return tx.commit() ? true : fail();
+}
+
+bool HasHiddenSubAccountBalances(const AccountEdit& e) {
+    if (e.hojoOn) return false;
+    for (const SubAccountSlot& s : e.hojo)
+        if (!s.honame.trimmed().isEmpty() && s.kisyuzan != Currency()) return true;
+    return false;
 }
 
 bool FillKanjoPrint() {

@@ -86,6 +86,8 @@ bool save_data(const ChartRowValues& row, const QString& siyou);
 
 // Retires an account in one transaction: number and name emptied, SIYOU "N",
 // order, sub-account flag, opening balance and sub-accounts kept.
+// A row without an internal code (an empty grid row) is refused with the
+// save_data message and writes nothing.
 bool RetireAccount(const ChartRowValues& row);
 
 // ---- The account editor
@@ -142,6 +144,10 @@ QString SubAccountSumText(const QString& kanName, Currency sum);
 // "補助科目マスタのアクセス中にエラーが発生しました(update_kanjo_data)。", and every
 // table stays as it was.
 bool SaveAccountEdit(const AccountEdit& edit);
+
+// True when the switch is off while a named slot keeps an opening balance:
+// such balances would stay behind unseen, so the editor offers to clear them.
+bool HasHiddenSubAccountBalances(const AccountEdit& edit);
 
 // ---- The chart-of-accounts list
 

@@ -164,7 +164,7 @@ std::optional<std::optional<SubAccountMismatch>> FindSubAccountMismatch() {
         row = gcnKaikei->queryOne(
             QStringLiteral("SELECT K.KANNAME, K.KISYUZAN, SUM(H.KISYUZAN) AS TOTAL_HOJOKISYU"
                            " FROM T_KANJO K, T_HOJOKAMOKU H WHERE H.CID = ? AND K.SIYOU = 'Y'"
-                           " AND K.KOCODE = H.KANKOCODE GROUP BY K.KOCODE, K.KANNAME, K.KISYUZAN"
+                           " AND K.HOJOSET = 'Y' AND K.KOCODE = H.KANKOCODE GROUP BY K.KOCODE, K.KANNAME, K.KISYUZAN"
                            " HAVING SUM(H.KISYUZAN) <> 0 AND SUM(H.KISYUZAN) <> K.KISYUZAN"
                            " ORDER BY K.KOCODE LIMIT 1"),
             {gstrCID});

@@ -85,9 +85,11 @@ QString ClearRefusalText(const QString& kanName);
 // and both tables stay as they were.
 bool ClearKisyuzan();
 
-// An account in use whose opening balance differs from the sum of its
-// sub-accounts' opening balances (accounts whose sub-accounts add up to 0 are
-// not compared; HOJOSET is not looked at).
+// An account in use with sub-accounts switched on (HOJOSET "Y") whose opening
+// balance differs from the sum of its sub-accounts' opening balances
+// (accounts whose sub-accounts add up to 0 are not compared). Sub-accounts
+// under a switch that is off do not count: the account editor, where they
+// are kept, cannot be reached while this screen refuses to close.
 struct SubAccountMismatch {
     QString kanName;
     Currency kisyuzan;  // the account's own opening balance

@@ -182,7 +182,7 @@ bool Form::handleKey(QWidget* receiver, QKeyEvent* key) {
                 return true;
             }
         }
-        if (forward) {
+        if (forward && !enterMovesOn_) {
             if (auto* button = qobject_cast<QPushButton*>(receiver)) {
                 button->click();
                 return true;

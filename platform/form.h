@@ -29,8 +29,10 @@
 //
 // Keys (the screen sees them before its controls)
 //   Enter moves to the next field, Escape to the previous one. On a focused push
-//   button Enter presses the button. Inside a SpreadGrid the grid handles Enter
-//   and Escape itself (see spreadgrid.h).
+//   button Enter presses the button, unless the screen called
+//   setEnterMovesOn(true): then Enter moves on from a button as from any field
+//   (Space still presses it). Inside a SpreadGrid the grid handles Enter and
+//   Escape itself (see spreadgrid.h).
 //   A letter key without Shift, Ctrl or Alt clicks the visible, enabled push
 //   button whose caption ends with that letter in parentheses, "もどる(X)".
 //   setLetterKey() binds a letter to an action of its own (it takes precedence,
@@ -82,6 +84,11 @@ public:
     // action removes the binding.
     void setLetterKey(QChar letter, std::function<void()> action);
 
+    // True: Enter moves to the next control on a focused push button too,
+    // instead of pressing it.
+    void setEnterMovesOn(bool on) { enterMovesOn_ = on; }
+    bool enterMovesOn() const { return enterMovesOn_; }
+
 protected:
     virtual void Form_Load() { setLoaded(true); }
     virtual void Form_Activate() {}
@@ -102,6 +109,7 @@ private:
     bool loaded_ = false;
     bool loadRan_ = false;
     bool activationQueued_ = false;
+    bool enterMovesOn_ = false;
 };
 
 }  // namespace platform

@@ -84,6 +84,8 @@ void plain(const QString& text) {
 }  // namespace
 
 InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("InpIkkatuSiwake"));
     Label1 = new QLabel(QStringLiteral("一括仕訳登録"));
     QFont f = Label1->font();
@@ -110,6 +112,9 @@ InpIkkatuSiwake::InpIkkatuSiwake(QWidget* parent) : platform::Form(parent) {
     cmdBack = button(QStringLiteral("もどる"), QStringLiteral("前の画面へもどります。"));
     lblReadMe1 = new QLabel;
     lblReadMe2 = new QLabel;
+    // The guidance wraps within the screen's width.
+    lblReadMe1->setWordWrap(true);
+    lblReadMe2->setWordWrap(true);
 
     auto* modes = new QHBoxLayout;
     for (QRadioButton* o : {optTouroku, optTeisei, optDelete}) {
@@ -181,12 +186,13 @@ EditMode InpIkkatuSiwake::mode() const {
 }
 
 void InpIkkatuSiwake::Form_Load() {
-    centre();
     lblReadMe1->setText(QStringLiteral("借方／貸方科目の組合せは、重複登録出来ません。\r\n"
                                        "摘要は、∇ボタンを押すと入力位置が枠外に移動しますので、"
                                        "摘要文字入力する場合は、枠内にカーソルを移動してから、入力して下さい。"));
     lblReadMe2->setText(QStringLiteral("科目名ボタンを押下すると一覧が表示されます。\r\n"
                                        "一括仕訳名称・摘要、全角２０文字までです。"));
+    // Centred at the size the guidance gives it.
+    centre();
     setWindowTitle(platform::Form::caption(kCaption, CurrentCompanyName()));
     setLoaded(true);
     if (!LoadPatternCopy()) {  // has shown its message

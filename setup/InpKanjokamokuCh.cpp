@@ -21,6 +21,10 @@ namespace {
 
 const QString kCaption = QStringLiteral("勘定科目台帳編集");
 constexpr int kNameBytes = 30;
+const QString kAskClearHidden =
+    QStringLiteral("補助科目設定がオフの科目に、期首残高のある補助科目があります。\r\n"
+                   "補助科目の期首残高を０にして登録しますか？");
+const QString kAskCloseUnsaved = QStringLiteral("登録できませんでした。登録せずに閉じますか？");
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -291,8 +295,12 @@ void InpKanjokamokuCh::showGrid(bool on) {
 }
 
 void InpKanjokamokuCh::change_hojo_mode(bool gridMode) {
-    spdSS->setVisible(gridMode);
-    mSlotPanel->setVisible(!gridMode);
+    // The leaving one is hidden first: for a moment both side by side would
+    // widen the screen for good.
+    QWidget* leaving = gridMode ? mSlotPanel : static_cast<QWidget*>(spdSS);
+    QWidget* coming = gridMode ? static_cast<QWidget*>(spdSS) : mSlotPanel;
+    leaving->setVisible(false);
+    coming->setVisible(true);
     const bool allowed = SubAccountsAllowed(txtKamokuCode->text());
     chkHojokamoku->setEnabled(gridMode && allowed);
     cmdHojokamoku->setEnabled(gridMode && allowed);
@@ -400,9 +408,28 @@ void InpKanjokamokuCh::Form_Unload(bool& cancel) {
         cancel = true;
         return;
     }
-    // A failed save has shown why; the screen stays open with what was typed.
-    if (!SaveAccountEdit(e)) {
-        cancel = true;
+    // Sub-account balances under a switch that is off would be kept unseen
+    // and stop the opening-balance screen from closing: they are cleared in
+    // this save, once the user agrees.
+    AccountEdit toSave = e;
+    if (HasHiddenSubAccountBalances(e)) {
+        if (platform::MsgBox::show(gstrSoftName, kAskClearHidden, platform::MsgIcon::Question,
+                                   platform::MsgButtons::YesNo, 2) != platform::vbYes) {
+            cancel = true;
+            return;
+        }
+        for (int i = 0; i < kSubAccountSlots; ++i) {
+            toSave.hojo[size_t(i)].kisyuzan = Currency();
+            spdSS->setAmount(i + 1, colKisyuzan, Currency());
+        }
+    }
+    // A failed save has shown why; the user may close without saving (a full
+    // or read-only disk would otherwise keep the screen open for good) or stay
+    // with what was typed.
+    if (!SaveAccountEdit(toSave)) {
+        if (platform::MsgBox::show(gstrSoftName, kAskCloseUnsaved, platform::MsgIcon::Question,
+                                   platform::MsgButtons::YesNo, 2) != platform::vbYes)
+            cancel = true;
         return;
     }
     emit saved({e.kocode, e.kmcode, e.kanName, e.jun, e.hojoOn ? QStringLiteral("Y") : QStringLiteral("N")});

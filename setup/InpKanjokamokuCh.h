@@ -6,8 +6,11 @@
 // a double-click on a slot edits it in the boxes below ("修 正" copies them
 // back, "取 消" leaves them). Nothing is written while the screen is open:
 // closing checks the input (ledger/chartofaccounts.h) and saves everything in
-// one transaction. A refused check or a failed save keeps the screen open
-// with what the user typed; a save that succeeded raises saved().
+// one transaction. A refused check keeps the screen open with what the user
+// typed; after a failed save the user chooses between closing without saving
+// and staying. Sub-account balances under a switched-off account are cleared
+// in the save once the user agrees (else the screen stays). A save that
+// succeeded raises saved().
 
 #include <QString>
 

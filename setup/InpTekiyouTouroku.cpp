@@ -26,6 +26,8 @@ QPushButton* button(const QString& caption, const QString& tip) {
 }  // namespace
 
 InpTekiyouTouroku::InpTekiyouTouroku(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("InpTekiyouTouroku"));
     Label1 = new QLabel(QStringLiteral("摘要登録"));
     QFont f = Label1->font();

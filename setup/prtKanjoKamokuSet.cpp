@@ -292,8 +292,6 @@ void prtKanjoKamokuSet::cmdSyusei_Click() {
 
 void prtKanjoKamokuSet::cmdDelete_Click() {
     const int row = activeRow();
-    // An empty row holds no account: there is nothing to retire.
-    if (spdSS->text(row, colKocode).trimmed().isEmpty()) return;
     if (platform::MsgBox::show(gstrSoftName, QStringLiteral("勘定科目の情報をクリアします。よろしいですか？"),
                                platform::MsgIcon::Question, platform::MsgButtons::YesNo) != platform::vbYes)
         return;

@@ -186,12 +186,13 @@ QString TaxReturnScreen::helpText() const {
 }
 
 void TaxReturnScreen::Form_Load() {
-    adjustSize();
-    centre();
     setWindowTitle(platform::Form::caption(text_.caption, CurrentCompanyName(), gstrNendo));
     const QString crlf = QStringLiteral("\r\n");
     lblReadMe->setText(text_.readMeLead + crlf + crlf +
                        QStringLiteral("一部の業種の方には対応していない場合があります。"));
+    // Sized and centred once the guidance is in place.
+    adjustSize();
+    centre();
     gstrCallForm = text_.formName;
     // The limits of the year of the return: the year the fiscal period ends in.
     const auto period = gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"))

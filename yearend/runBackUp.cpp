@@ -30,6 +30,8 @@ constexpr int kBackupFileCount = 23;
 }  // namespace
 
 runBackUp::runBackUp(QWidget* parent) : platform::Form(parent), designCaption_(kDesignCaption) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("runBackUp"));
     setWindowTitle(kDesignCaption);
 

@@ -28,6 +28,8 @@ constexpr int kSetFileCount = 23;
 }  // namespace
 
 runConverter::runConverter(QWidget* parent) : platform::Form(parent), designCaption_(kDesignCaption) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("runConverter"));
     setWindowTitle(kDesignCaption);
 

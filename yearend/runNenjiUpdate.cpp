@@ -28,6 +28,8 @@ const QString kCaption = QStringLiteral("年次更新");
 }  // namespace
 
 runNenjiUpdate::runNenjiUpdate(QWidget* parent) : platform::Form(parent) {
+    // Enter walks the controls as Tab does, on a button too.
+    setEnterMovesOn(true);
     setObjectName(QStringLiteral("runNenjiUpdate"));
     setWindowTitle(kCaption);
 

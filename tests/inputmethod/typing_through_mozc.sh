@@ -222,11 +222,11 @@ romaji genkin
 keys space
 shot tekiyo-converted
 keys Return
-keys Tab Tab Return     # past the locked list and "表 示" to "登 録"
+keys Tab Tab space      # past the locked list and "表 示" to "登 録" (Enter would walk on)
 shot tekiyo-registered
 # The register cleared the box and gave it the focus again; on to "もどる",
 # which closes the screen and writes its copy back.
-keys Tab Tab Tab Tab Tab Return
+keys Tab Tab Tab Tab Tab space
 got=$(sql "SELECT TEKINO || '|' || TENAME FROM T_TEKIYO WHERE CID = '51'")
 want="001|現金"
 [ "$got" = "$want" ] || fail "description row: '$got', expected '$want'"

@@ -91,6 +91,7 @@ private slots:
     void unloadCanBeCancelled();
     void returningActivatesTheOpenerAgain();
     void enterAndEscapeMoveBetweenFields();
+    void enterOnAButtonMovesOnWhereTheScreenSaysSo();
     void letterKeysPressTheirButton();
     void letterKeyBindingRunsEvenWhenButtonDisabled();
     void centresWith405TwipsOffTheHeight();
@@ -218,6 +219,28 @@ void TestForm::enterAndEscapeMoveBetweenFields() {
     QCOMPARE(followed.first().first().toString(), QStringLiteral("https://example.com/a?b=1&c=2"));
     QTest::keyClick(link, Qt::Key_Escape);
     QVERIFY(QApplication::focusWidget() != link);
+    delete s;
+}
+
+void TestForm::enterOnAButtonMovesOnWhereTheScreenSaysSo() {
+    auto* s = new KeyScreen;
+    s->setEnterMovesOn(true);
+    s->show();
+    QVERIFY(QTest::qWaitForWindowActive(s));
+    QSignalSpy cleared(s->clear, &QPushButton::clicked);
+    QSignalSpy printed(s->print, &QPushButton::clicked);
+    s->clear->setFocus();
+    QTest::keyClick(s->clear, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), s->print);
+    QTest::keyClick(s->print, Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(cleared.count(), 0);
+    QCOMPARE(printed.count(), 0);
+    QVERIFY(QApplication::focusWidget() != s->print);
+    // Space still presses the focused button.
+    s->print->setFocus();
+    QTest::keyClick(s->print, Qt::Key_Space);
+    QCOMPARE(printed.count(), 1);
+    QCOMPARE(cleared.count(), 0);
     delete s;
 }
 

@@ -19,6 +19,7 @@
 #include "app/common/reportprinter.h"
 #include "app/startup.h"
 #include "ledger/chartofaccounts.h"
+#include "ledger/openingbalances.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
@@ -174,7 +175,8 @@ private slots:
     }
 
     // L asks first; No changes nothing; Yes blanks the row and stores the
-    // marks; a retire that fails keeps the row as stored.
+    // marks; a retire that fails keeps the row as stored; on an empty row Yes
+    // is refused as a failed save.
     void retire() {
         QPointer<Chart> s = open();
         QVERIFY(s);
@@ -203,6 +205,18 @@ private slots:
         QCOMPARE(s->spdSS->text(2, Chart::colKanname), QString());
         QCOMPARE(stored("T_KANJO", "005"), QString("||102|N|N"));
         QCOMPARE(stored("T_KISYUZAN", "005"), QString("||102|N|N"));
+
+        // An empty row holds no account: Yes is refused as a failed save.
+        const QString before = co_->snapshot();
+        s->cmbDaiBunrui->setCurrentIndex(s->cmbDaiBunrui->findText("その他"));
+        s->spdSS->setActiveCell(s->spdSS->maxRows(), 1);
+        QVERIFY(s->spdSS->text(s->spdSS->maxRows(), Chart::colKocode).isEmpty());
+        boxes.answer(platform::vbYes);
+        key(s, Qt::Key_L);
+        QCOMPARE(boxes.shown().at(boxes.count() - 2).text, QString("勘定科目の情報をクリアします。よろしいですか？"));
+        QCOMPARE(boxes.last().text, QString("勘定科目マスタのアクセス中にエラーが発生しました(save_data)。"));
+        QCOMPARE(co_->snapshot(), before);
+        QVERIFY(!co_->cn->inTransaction());
     }
 
     // The editor: typed Japanese in the name, a character CP932 cannot hold
@@ -307,13 +321,72 @@ private slots:
 
         e->spdSS->setAmount(2, InpKanjokamokuCh::colKisyuzan, Currency::fromYen(700));
         QVERIFY(co_->exec("CREATE TRIGGER r BEFORE INSERT ON T_HOJOKAMOKU BEGIN SELECT RAISE(ABORT, 'x'); END"));
+        const QString before = co_->snapshot();
+        // After the failed save the user is asked; No stays with what was typed.
+        for (int ok = 0; ok < 2; ++ok) boxes.answer(platform::vbOK);  // the failure's messages
+        boxes.answer(platform::vbNo);
         e->cmdBack->click();
         settle();
         QVERIFY(e && e->isVisible());
-        QCOMPARE(boxes.last().text, QString("補助科目マスタのアクセス中にエラーが発生しました(update_kanjo_data)。"));
+        QCOMPARE(boxes.shown().at(boxes.count() - 2).text,
+                 QString("補助科目マスタのアクセス中にエラーが発生しました(update_kanjo_data)。"));
+        QCOMPARE(boxes.last().text, QString("登録できませんでした。登録せずに閉じますか？"));
+        QCOMPARE(boxes.last().icon, MsgIcon::Question);
+        QCOMPARE(boxes.last().defaultButton, 2);
         QCOMPARE(e->txtKamokuName->text(), QString("予備"));
+        QCOMPARE(e->spdSS->text(2, InpKanjokamokuCh::colHoname), QString("乙"));
+        QCOMPARE(co_->snapshot(), before);
+
+        // Yes closes without saving, the window's close box as well as もどる.
+        for (int ok = 0; ok < 2; ++ok) boxes.answer(platform::vbOK);
+        boxes.answer(platform::vbYes);
+        e->close();
+        settle();
+        QVERIFY(!e);
+        QVERIFY(s->isVisible());
+        QCOMPARE(co_->snapshot(), before);
         QCOMPARE(stored("T_KANJO", "006"), QString("111|当座預金|111|N|Y"));
         QCOMPARE(s->spdSS->text(3, Chart::colKanname), QString("当座預金"));
+    }
+
+    // Sub-account balances left under a switch turned off are not kept
+    // behind: closing asks; No stays, Yes stores the slots with balance 0.
+    // The opening-balance check then lets its screen close.
+    void switchedOffSubAccountBalances() {
+        QPointer<Chart> s = open();
+        QVERIFY(s);
+        QPointer<InpKanjokamokuCh> e = edit(s, 1);
+        QVERIFY(e && e->txtKamokuName->text() == QString("現金"));
+        e->chkHojokamoku->click();
+        QCOMPARE(e->spdSS->text(1, InpKanjokamokuCh::colHocode), QString("1011"));
+        e->spdSS->setText(1, InpKanjokamokuCh::colHoname, "手許");
+        e->spdSS->setAmount(1, InpKanjokamokuCh::colKisyuzan, Currency::fromYen(500));
+        e->chkHojokamoku->click();
+        QVERIFY(!e->chkHojokamoku->isChecked());
+        const QString before = co_->snapshot();
+        ScriptedMsgBox boxes;
+        boxes.answer(platform::vbNo);
+        e->cmdBack->click();
+        settle();
+        QVERIFY(e && e->isVisible());
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.last().icon, MsgIcon::Question);
+        QVERIFY(boxes.last().text.contains("補助科目の期首残高を０にして登録しますか？"));
+        QCOMPARE(co_->snapshot(), before);
+
+        boxes.answer(platform::vbYes);
+        e->cmdBack->click();
+        settle();
+        QVERIFY(!e);
+        QCOMPARE(boxes.count(), 2);
+        QCOMPARE(stored("T_KANJO", "004"), QString("101|現金|101|N|Y"));
+        const auto sub = co_->cn->queryOne(
+            "SELECT HOCODE, HONAME, KISYUZAN FROM T_HOJOKAMOKU WHERE CID = '51' AND KANKOCODE = '004'");
+        QVERIFY(sub && sub->size() > 0);
+        QCOMPARE(sub->text("HOCODE") + sub->text("HONAME"), QString("1011手許"));
+        QCOMPARE(sub->currency("KISYUZAN"), Currency());
+        const auto mismatch = FindSubAccountMismatch();
+        QVERIFY(mismatch && !mismatch->has_value());
     }
 
     // The list: the work table filled from the chart at its three depths and

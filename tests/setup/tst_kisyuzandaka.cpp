@@ -206,7 +206,9 @@ private slots:
                                     << "貸借差異が\"0\"にならなければ終了できません。\"0\"になるように訂正してください。";
         QTest::newRow("no rate") << "1" << "" << "" << "為替レートが入力されていません。";
         QTest::newRow("sub-accounts")
-            << "0" << "" << "INSERT INTO T_HOJOKAMOKU VALUES ('51', '012', '01', '01', '本店', 10000)"
+            << "0" << ""
+            << "UPDATE T_KANJO SET HOJOSET = 'Y' WHERE KOCODE = '012';"
+               "INSERT INTO T_HOJOKAMOKU VALUES ('51', '012', '01', '01', '本店', 10000)"
             << "普通預金 の期首残高が補助科目の期首残高と一致しません\r\n\r\n補助科目の期首残高の合計は 1 です。";
     }
     void leavingRefused() {
@@ -217,7 +219,7 @@ private slots:
         QPointer<InpKisyuZandaka> s = open(true, kancng);
         QVERIFY(s);
         if (!typed.isEmpty()) typeAmount(s->spdSS, rowOf(s, "115"), typed);
-        if (!setUp.isEmpty()) QVERIFY(co_->exec(setUp));
+        for (const QString& sql : setUp.split(';', Qt::SkipEmptyParts)) QVERIFY(co_->exec(sql));
         const QString before = co_->snapshot();
         ScriptedMsgBox boxes;
         QVERIFY(!s->unload());
@@ -227,6 +229,20 @@ private slots:
         QVERIFY(menu_->isHidden());
         QCOMPARE(co_->snapshot(), before);
         if (kancng == "1") QCOMPARE(s->focusWidget(), s->txtRate);
+    }
+
+    // Sub-account balances under an account whose switch is off do not hold
+    // the screen: the account editor that keeps them is out of reach while it
+    // is open.
+    void leavingWithSubAccountsSwitchedOff() {
+        QPointer<InpKisyuZandaka> s = open();
+        QVERIFY(s);
+        QVERIFY(co_->exec("INSERT INTO T_HOJOKAMOKU VALUES ('51', '004', '01', '1011', '手許', 500)"));
+        ScriptedMsgBox boxes;
+        QVERIFY(s->unload());
+        QCOMPARE(boxes.count(), 0);
+        settle();
+        QVERIFY(menu_->isVisible());
     }
 
     // The clearing: refused with sub-accounts (even at 0), asked otherwise,

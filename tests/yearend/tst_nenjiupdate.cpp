@@ -197,6 +197,21 @@ private slots:
         QTest::keyClick(screen_.get(), Qt::Key_S);
         QCOMPARE(boxes.count(), nowYear ? 1 : 0);
     }
+
+    // Enter walks on from the update's and the initialisation's buttons
+    // without pressing them.
+    void enterOnAButtonMovesOn() {
+        ScriptedMsgBox boxes;
+        QVERIFY(open());
+        QVERIFY(QTest::qWaitForWindowActive(screen_.get()));
+        for (QPushButton* b : {screen_->cmdJikkou, screen_->cmdSyokika}) {
+            b->setFocus();
+            QTest::keyClick(b, Qt::Key_Return);
+            QVERIFY(QApplication::focusWidget() != b);
+        }
+        QCOMPARE(boxes.count(), 0);
+        QVERIFY(screen_->isVisible());
+    }
 };
 
 QTEST_MAIN(TestNenjiUpdate)
