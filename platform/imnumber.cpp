@@ -2,7 +2,9 @@
 
 #include <QFocusEvent>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QRegularExpression>
+#include <utility>
 
 #include "platform/textguard.h"
 
@@ -182,12 +184,22 @@ void ImNumber::focusInEvent(QFocusEvent* event) {
     editing_ = true;
     showValue();
     selectAll();
+    selectOnPress_ = event->reason() == Qt::MouseFocusReason;
+}
+
+// The click that gave the box the focus would leave the cursor where it
+// landed (before a shown "0", say), and digits typed at once would join the
+// old value instead of replacing it.
+void ImNumber::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    if (std::exchange(selectOnPress_, false) && event->button() == Qt::LeftButton) selectAll();
 }
 
 void ImNumber::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason) return;
     editing_ = false;
+    selectOnPress_ = false;
     const TypedNumber check = checkTypedNumber(QLineEdit::text(), format_);
     if (!check.ok && !isReadOnly()) {
         QApplication::beep();

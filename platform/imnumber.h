@@ -21,6 +21,8 @@
 // raised when the value changes by the user's edits, never by
 // setValue()/setText() from code.
 // lostFocus() is raised when the box loses the focus (not to its own popups).
+// Entering the box, by Tab or by a click, selects the whole value, so that
+// what is typed replaces it; a click in the box being edited places the cursor.
 // setDisplayOnly(true) makes a grey, read-only box that Tab skips.
 // The input method is off in number boxes.
 // Give every box a buddy label (QLabel::setBuddy) or an accessible name.
@@ -113,6 +115,7 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void showValue();
@@ -123,6 +126,7 @@ private:
     std::optional<Currency> value_;
     std::optional<Currency> committed_;  // the value before the current edit
     bool editing_ = false;
+    bool selectOnPress_ = false;  // the focus came with a click: it keeps the value selected
 };
 
 }  // namespace platform

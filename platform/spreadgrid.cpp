@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QBasicTimer>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -391,6 +392,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* e) override {
         finishedComposition.clear();
+        clickEdit.stop();
         if (isNavigationKey(e->key())) {
             d->navigate(e->key(), e->modifiers(), nullptr);
             return;
@@ -451,6 +453,7 @@ protected:
     void inputMethodEvent(QInputMethodEvent* e) override {
         const bool commit = !e->commitString().isEmpty();
         const bool preedit = !e->preeditString().isEmpty();
+        if (commit || preedit) clickEdit.stop();
         if (!finishedComposition.isEmpty() && (commit || preedit)) {
             const QString finished = std::exchange(finishedComposition, QString());
             if (!preedit && e->commitString() == finished) return;
@@ -519,9 +522,43 @@ protected:
 
     void mousePressEvent(QMouseEvent* e) override {
         finishComposition();
+        clickEdit.stop();
+        const QModelIndex index = indexAt(e->position().toPoint());
+        pressedOnCurrent = index.isValid() && index == currentIndex() && !editing() &&
+                           e->button() == Qt::LeftButton && e->modifiers() == Qt::NoModifier;
         QTableView::mousePressEvent(e);
     }
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        clickEdit.stop();
+        QTableView::mouseDoubleClickEvent(e);
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        clickEdit.stop();
+        QTableView::focusOutEvent(e);
+    }
+
+public:
+    // A click on the active cell opens its editor once the double-click
+    // interval has passed (a second click within it is a double-click). The
+    // view keeps that wait itself instead of leaving it to QAbstractItemView:
+    // a key typed meanwhile opens the editor at once and ends the wait, so
+    // the late start neither swallows the first keys nor replaces the editor
+    // they opened. Anything else the user does first ends the wait too.
+    QBasicTimer clickEdit;
+    QPersistentModelIndex clickEditIndex;
+    bool pressedOnCurrent = false;
+
+protected:
+    void timerEvent(QTimerEvent* e) override {
+        if (e->timerId() != clickEdit.timerId()) {
+            QTableView::timerEvent(e);
+            return;
+        }
+        clickEdit.stop();
+        if (clickEditIndex.isValid() && clickEditIndex == currentIndex() && !editing())
+            QAbstractItemView::edit(clickEditIndex);
+    }
 
 private:
     SpreadGrid::Impl* d;
@@ -685,15 +722,23 @@ private:
 
 void SpreadView::mouseReleaseEvent(QMouseEvent* e) {
     QTableView::mouseReleaseEvent(e);
-    // A click on the drop-down mark of a combo cell opens its list.
     const QModelIndex index = indexAt(e->position().toPoint());
+    const bool onCurrent = std::exchange(pressedOnCurrent, false) && e->button() == Qt::LeftButton &&
+                           index.isValid() && index == currentIndex();
     if (!index.isValid() || state() == EditingState) return;
+    // A click on the drop-down mark of a combo cell opens its list.
     const int row = index.row() + 1;
     const int col = index.column() + 1;
-    if (!d->model->cell(row, col).combo || d->model->isLocked(row, col)) return;
-    if (!SpreadDelegate::arrowRect(visualRect(index)).contains(e->position().toPoint())) return;
-    if (currentIndex() != index) return;  // the move was cancelled
-    openList();
+    const bool onArrow = d->model->cell(row, col).combo && !d->model->isLocked(row, col) &&
+                         SpreadDelegate::arrowRect(visualRect(index)).contains(e->position().toPoint());
+    if (onArrow) {
+        if (currentIndex() == index) openList();  // else the move was cancelled
+        return;
+    }
+    if (onCurrent) {
+        clickEditIndex = index;
+        clickEdit.start(QApplication::doubleClickInterval(), this);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -844,7 +889,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QWidget(parent), d(std::make_unique<Im
     d->view->setSelectionMode(QAbstractItemView::SingleSelection);
     d->view->setSelectionBehavior(QAbstractItemView::SelectItems);
     d->view->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                             QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                             QAbstractItemView::AnyKeyPressed);
     d->view->setTabKeyNavigation(false);
     d->view->setWordWrap(false);
     d->view->setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);

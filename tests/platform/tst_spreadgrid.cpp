@@ -80,6 +80,9 @@ private slots:
     void japaneseTextThroughInputMethod();
     void typingOnACellReplacesItsText_data();
     void typingOnACellReplacesItsText();
+    void typingRightAfterAClickOnTheActiveCell_data();
+    void typingRightAfterAClickOnTheActiveCell();
+    void clickOnTheActiveCellOpensItsEditorUnlessADoubleClickFollows();
     void tabSkipsHiddenAndLockedCellsAndAdvancesAtTheEnds();
     void focusEntersAndLeavesTheGrid();
     void keyDownCanTakeTheKeyOver();
@@ -188,6 +191,100 @@ void TestSpreadGrid::typingOnACellReplacesItsText() {
     QApplication::processEvents();
     s.key(Qt::Key_Tab);
     QCOMPARE(g.text(1, 3), expected);
+}
+
+// A fast typist clicks the cell that is already active and types at once:
+// every key lands in the cell, whether it comes before, during or after the
+// wait that tells a click from a double-click, and the editor the keys opened
+// is not replaced by the click's own late edit start.
+void TestSpreadGrid::typingRightAfterAClickOnTheActiveCell_data() {
+    QTest::addColumn<int>("delay");  // ms between the click and the first key
+    QTest::addColumn<bool>("number");
+    QTest::addColumn<bool>("japanese");
+    for (const int delay : {0, 100, 250, 500}) {
+        QTest::addRow("amount, %d ms", delay) << delay << true << false;
+        QTest::addRow("text, %d ms", delay) << delay << false << false;
+        QTest::addRow("input method, %d ms", delay) << delay << false << true;
+    }
+}
+
+void TestSpreadGrid::typingRightAfterAClickOnTheActiveCell() {
+    QFETCH(int, delay);
+    QFETCH(bool, number);
+    QFETCH(bool, japanese);
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    if (number) g.setColumnType(2, SpreadGrid::ColumnType::Number);
+    g.setText(1, 2, number ? QStringLiteral("55000") : QStringLiteral("売上高"));
+    s.startAt(1, 2);
+    QSignalSpy changes(&g, &SpreadGrid::change);
+    QTableView* v = g.view();
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, 1)).center());
+    if (delay) QTest::qWait(delay);
+    if (japanese) {
+        imtest::commit(QStringLiteral("仕入"));
+        imtest::commit(QStringLiteral("高"));
+    } else {
+        s.type(number ? "310000" : "abcdef");
+    }
+    // Past the double-click interval: a late edit start would show here.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(g.isEditing());
+    s.key(Qt::Key_Tab);
+    const QString expected = number ? QStringLiteral("310,000") : japanese ? QStringLiteral("仕入高") : "abcdef";
+    QCOMPARE(g.text(1, 2), expected);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(s.active(), Cell(2, 1));
+}
+
+// The click alone still opens the active cell's editor once it is plainly no
+// double-click; a double-click opens it at once, and a key or a move in
+// between leaves no late editor behind.
+void TestSpreadGrid::clickOnTheActiveCellOpensItsEditorUnlessADoubleClickFollows() {
+    Screen s(2, 2);
+    SpreadGrid& g = *s.grid;
+    g.setText(1, 1, QStringLiteral("abc"));
+    QTableView* v = g.view();
+    const QPoint cell11 = v->visualRect(v->model()->index(0, 0)).center();
+    s.startAt(1, 1);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell11);
+    QVERIFY(!g.isEditing());
+    QTRY_VERIFY(g.isEditing());
+    s.key(Qt::Key_Tab);
+    QCOMPARE(s.active(), Cell(1, 2));
+
+    // Clicking a cell that was not active only moves to it.
+    s.startAt(2, 2);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell11);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(!g.isEditing());
+    QCOMPARE(s.active(), Cell(1, 1));
+
+    // An arrow key right after the click moves on; no editor opens later.
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell11);
+    s.key(Qt::Key_Down);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(!g.isEditing());
+    QCOMPARE(s.active(), Cell(2, 1));
+
+    // Leaving the grid right after the click: the box taken keeps the focus.
+    s.startAt(1, 1);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell11);
+    s.after->setFocus(Qt::MouseFocusReason);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(!g.isEditing());
+    QCOMPARE(s.focus(), s.after);
+
+    // A double-click as the window system delivers it.
+    s.startAt(1, 1);
+    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, cell11);
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, cell11);
+    QTest::mousePress(v->viewport(), Qt::LeftButton, {}, cell11);
+    QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, cell11);
+    QVERIFY(g.isEditing());
+    QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, cell11);
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QVERIFY(g.isEditing());
 }
 
 // Text cells and editable combo cells refuse, with a message naming it, a

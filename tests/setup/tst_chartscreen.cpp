@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -387,6 +388,55 @@ private slots:
         QCOMPARE(sub->currency("KISYUZAN"), Currency());
         const auto mismatch = FindSubAccountMismatch();
         QVERIFY(mismatch && !mismatch->has_value());
+    }
+
+    // A fast typist double-clicks the active slot of the sub-account grid and
+    // types at once, then clicks the balance box and types at once: the name
+    // and the whole balance are stored, whether the keys come with the clicks
+    // or 0.1 s or 0.5 s after them (before and after the double-click interval).
+    void subAccountTypedRightAfterTheClicks_data() {
+        QTest::addColumn<int>("delay");  // ms between each click and the first key
+        for (const int delay : {0, 100, 500}) QTest::addRow("%d ms", delay) << delay;
+    }
+    void subAccountTypedRightAfterTheClicks() {
+        QFETCH(int, delay);
+        QPointer<Chart> s = open();
+        QVERIFY(s);
+        QVERIFY(co_->exec("UPDATE T_KANJO SET KISYUZAN = ? WHERE KOCODE = '006'", {openingfixture::yen(310000)}));
+        QPointer<InpKanjokamokuCh> e = edit(s, 3);
+        QVERIFY(e);
+        e->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e));
+        e->chkHojokamoku->click();
+        settle();
+        e->spdSS->setFocus(Qt::OtherFocusReason);
+        e->spdSS->setActiveCell(1, InpKanjokamokuCh::colHoname);
+        QTableView* v = e->spdSS->view();
+        // A double-click as the window system delivers it.
+        const QPoint slot = v->visualRect(v->model()->index(0, InpKanjokamokuCh::colHoname - 1)).center();
+        QTest::mousePress(v->viewport(), Qt::LeftButton, {}, slot);
+        QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, slot);
+        QTest::mousePress(v->viewport(), Qt::LeftButton, {}, slot);
+        QTest::mouseDClick(v->viewport(), Qt::LeftButton, {}, slot);
+        QTest::mouseRelease(v->viewport(), Qt::LeftButton, {}, slot);
+        if (delay) QTest::qWait(delay);
+        QCOMPARE(QApplication::focusWidget(), e->txtHK_Name);
+        commit(e->txtHK_Name, "甲");
+        QTest::mouseClick(e->txtHK_Zandaka, Qt::LeftButton);
+        if (delay) QTest::qWait(delay);
+        for (const char c : {'3', '1', '0', '0', '0', '0'}) QTest::keyClick(QApplication::focusWidget(), c);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        e->cmdSyusei->click();
+        QCOMPARE(e->spdSS->amount(1, InpKanjokamokuCh::colKisyuzan), Currency::fromYen(310000));
+        ScriptedMsgBox boxes;
+        e->cmdBack->click();
+        settle();
+        QCOMPARE(boxes.count(), 0);
+        const auto row = co_->cn->queryOne(
+            "SELECT HONAME, KISYUZAN FROM T_HOJOKAMOKU WHERE CID = '51' AND KANKOCODE = '006' AND HOKOCODE = '01'");
+        QVERIFY(row);
+        QCOMPARE(row->text(0), QString("甲"));
+        QCOMPARE(row->currency(1), Currency::fromYen(310000));
     }
 
     // The list: the work table filled from the chart at its three depths and

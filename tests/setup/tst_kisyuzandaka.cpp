@@ -195,6 +195,34 @@ private slots:
         QCOMPARE(s->spdSS->amount(bank, 3), Currency::fromYen(80000));
     }
 
+    // A fast typist clicks the amount cell that is already active and types
+    // at once: the whole amount is stored, whether the keys come with the
+    // click or 0.1 s or 0.5 s after it (before and after the double-click
+    // interval).
+    void typingRightAfterAClickOnTheActiveCell_data() {
+        QTest::addColumn<int>("delay");  // ms between the click and the first key
+        for (const int delay : {0, 100, 500}) QTest::addRow("%d ms", delay) << delay;
+    }
+    void typingRightAfterAClickOnTheActiveCell() {
+        QFETCH(int, delay);
+        QPointer<InpKisyuZandaka> s = open();
+        QVERIFY(s);
+        const int bank = rowOf(s, "012");
+        s->spdSS->setFocus(Qt::OtherFocusReason);
+        settle();
+        s->spdSS->setActiveCell(bank, InpKisyuZandaka::colKisyuzan);
+        QTableView* v = s->spdSS->view();
+        const QPoint cell = v->visualRect(v->model()->index(bank - 1, InpKisyuZandaka::colKisyuzan - 1)).center();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell);
+        if (delay) QTest::qWait(delay);
+        for (const char c : {'3', '1', '0', '0', '0', '0'}) QTest::keyClick(QApplication::focusWidget(), c);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        settle();
+        QCOMPARE(stored("T_KANJO", "012"), 310000);
+        QCOMPARE(stored("T_KISYUZAN", "012"), 310000);
+    }
+
     // Leaving is refused while debit and credit differ, while a company with
     // a rate has none, and while an account disagrees with its sub-accounts.
     void leavingRefused_data() {
