@@ -2,6 +2,7 @@
 // buttons and a date typed into the date box. The screen never leaves the
 // voucher range it was opened with, and asks before unsaved edits are dropped.
 
+#include <QApplication>
 #include <QDate>
 
 #include "app/common/globals.h"
@@ -67,6 +68,12 @@ void InpKantanSiwake::restoreDateBox() {
 }
 
 void InpKantanSiwake::focusFirstIncome() {
+    // A click on another control (a cell of the expense grid, say) names where
+    // the user wants to type: it keeps the focus it took.
+    QWidget* taken = QApplication::focusWidget();
+    if (txtSyoriNen->lostFocusReason() == Qt::MouseFocusReason && taken && taken != txtSyoriNen &&
+        isAncestorOf(taken))
+        return;
     if (spdSS1->maxRows() > 0) spdSS1->setActiveCell(1, 2);
     spdSS1->setFocus(Qt::OtherFocusReason);
 }

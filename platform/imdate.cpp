@@ -204,6 +204,7 @@ void ImDate::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason || isCalendarVisible()) return;
     normalise();
+    lostFocusReason_ = event->reason();
     emit lostFocus();
 }
 

@@ -19,7 +19,8 @@
 //   Alt+Down; choosing a day sets the box (a user edit).
 // - change(): raised by the user's edits only (typing, the calendar), never by
 //   setText()/setDate() from code. lostFocus(): the box lost the focus (not to
-//   its calendar).
+//   its calendar); lostFocusReason() tells how (Qt::MouseFocusReason: the user
+//   clicked another control, which should keep the focus).
 // Give every box a buddy label (QLabel::setBuddy) or an accessible name.
 
 #include <QDate>
@@ -55,6 +56,8 @@ public:
     // Opens the calendar popup below the box.
     void showCalendar();
     bool isCalendarVisible() const;
+    // How the box lost the focus last (valid while lostFocus() is handled).
+    Qt::FocusReason lostFocusReason() const { return lostFocusReason_; }
     QCalendarWidget* calendar() const { return calendar_; }
 
     // "yyyy/mm/dd" of a text holding year, month and day ("2003/4/1",
@@ -82,6 +85,7 @@ private:
     QFrame* popup_ = nullptr;
     QCalendarWidget* calendar_ = nullptr;
     QList<QPair<int, int>> holidays_;  // (month, day)
+    Qt::FocusReason lostFocusReason_ = Qt::OtherFocusReason;
 };
 
 }  // namespace platform

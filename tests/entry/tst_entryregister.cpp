@@ -4,6 +4,7 @@
 // lines deleted by their row header.
 
 #include <QHeaderView>
+#include <QTableView>
 #include <QPushButton>
 #include <QtTest>
 
@@ -518,6 +519,65 @@ private slots:
         QCOMPARE(g3->value(2, 6), QStringLiteral("0"));
         // Nothing typed differs from the load any more, yet lines were deleted.
         QVERIFY(screen_->hasUnsavedEdits());
+    }
+
+    // A fast typist clicks the amount cell that is already active and types
+    // at once: every digit is stored, whether the keys come with the click or
+    // 0.1 s or 0.5 s after it (before and after the double-click interval).
+    void typingRightAfterAClickOnTheActiveCell_data() {
+        QTest::addColumn<int>("grid");  // 1 income, 2 expenses, 3 free lines
+        QTest::addColumn<int>("delay");  // ms between the click and the first key
+        for (const int grid : {1, 2, 3}) {
+            for (const int delay : {0, 100, 500}) QTest::addRow("grid %d, %d ms", grid, delay) << grid << delay;
+        }
+    }
+
+    void typingRightAfterAClickOnTheActiveCell() {
+        QFETCH(int, grid);
+        QFETCH(int, delay);
+        openDay5();
+        ScriptedMsgBox box;
+        platform::SpreadGrid* g = grid == 1 ? screen_->spdSS1 : grid == 2 ? screen_->spdSS2 : screen_->spdSS3;
+        const int row = grid == 2 ? entrytest::rowOf(g, 1, QStringLiteral("食費")) : 1;
+        const int col = grid == 3 ? 6 : 2;
+        if (grid == 3) {
+            QVERIFY(chooseItem(g, 1, 2, QStringLiteral("121 普通預金")));
+            QVERIFY(chooseItem(g, 1, 3, QStringLiteral("101 現金")));
+        }
+        entrytest::startAt(g, row, col);
+        QTableView* v = g->view();
+        const QPoint cell = v->visualRect(v->model()->index(row - 1, col - 1)).center();
+        QVERIFY(v->viewport()->rect().contains(cell));
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, cell);
+        if (delay) QTest::qWait(delay);
+        for (const char c : {'1', '2', '3', '4', '5'}) QTest::keyClick(entrytest::focus(), c);
+        QTest::qWait(QApplication::doubleClickInterval() + 100);
+        QTest::keyClick(entrytest::focus(), Qt::Key_Tab);
+        QCOMPARE(g->value(row, col), QStringLiteral("12345"));
+        QVERIFY(registerDay(box));
+        QCOMPARE(book_->text("SELECT group_concat(KRKIN) FROM T_SI_MEISAI WHERE CID = '01' AND DENCODE = '00005'"),
+                 raw(12345));
+    }
+
+    // Right after the screen opens (the focus in the date box), a click on a
+    // cell of the expense grid takes what is typed next: leaving the date box
+    // does not send it to the income grid.
+    void aClickOnTheExpenseGridRightAfterOpeningTakesTheTyping() {
+        openDay5();
+        ScriptedMsgBox box;
+        QCOMPARE(entrytest::focus(), screen_->txtSyoriNen);
+        platform::SpreadGrid* g = screen_->spdSS2;
+        QVERIFY(!g->text(1, 1).isEmpty());
+        QTableView* v = g->view();
+        QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, 1)).center());
+        for (const char c : {'1', '1', '1', '1'}) QTest::keyClick(entrytest::focus(), c);
+        QTest::keyClick(entrytest::focus(), Qt::Key_Tab);
+        QCOMPARE(g->value(1, 2), QStringLiteral("1111"));
+        QCOMPARE(screen_->spdSS1->value(1, 2), QStringLiteral("0"));
+        QVERIFY(registerDay(box));
+        // An expense is paid from cash (004): cash on the credit side.
+        QCOMPARE(book_->text("SELECT KSKOCODE || ' ' || KRKIN FROM T_SI_MEISAI WHERE CID = '01' AND DENCODE = '00005'"),
+                 QStringLiteral("004 ") + raw(1111));
     }
 
     void deletingTheDay() {
