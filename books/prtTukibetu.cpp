@@ -117,8 +117,9 @@ void prtTukibetu::Form_Load() {
 }
 
 bool prtTukibetu::input_check() {
+    // No month to choose from: nothing failed, there is just nothing to show.
     if (cmbTaisyoNenTuki1->count() == 0) {
-        warn(QStringLiteral("データアクセス中にエラーが発生しました(print_data)。"));
+        warn(QStringLiteral("該当データがありません。"));
         return false;
     }
     if (cmbTaisyoNenTuki1->currentIndex() < 0 || Trim(cmbTaisyoNenTuki1->currentText()).isEmpty())

@@ -382,6 +382,30 @@ private slots:
         QVERIFY(menu_->isVisible());
     }
 
+    // A company without months to choose from: the screen says there is
+    // nothing to show (as the ledger screens do), reports no failure and
+    // builds nothing.
+    void anEmptyMonthListHasNoData() {
+        QVERIFY(cn().exec(QStringLiteral("DELETE FROM T_DAY_INPUT WHERE CID = ?"), {gstrCID}));
+        QVERIFY(cn().exec(QStringLiteral("DELETE FROM P_TUKISYUSI")));
+        QPointer<prtTukibetu> s = new prtTukibetu;
+        s->showFrom(menu_.get());
+        settle();
+        QVERIFY(s && s->isVisible());
+        QCOMPARE(s->cmbTaisyoNenTuki1->count(), 0);
+        ScriptedMsgBox box;
+        for (QPushButton* b : {s->cmdHyouji, s->cmdInsatu}) {
+            b->click();
+            settle();
+            QCOMPARE(box.last().text, QStringLiteral("該当データがありません。"));
+        }
+        QCOMPARE(box.count(), 2);
+        QCOMPARE(co(QStringLiteral("SELECT COUNT(*) FROM P_TUKISYUSI")), 0);
+        QVERIFY(platform::report::Preview::openPreviews().isEmpty());
+        s->cmdBack->click();
+        settle();
+    }
+
 private:
     qint64 co(const QString& sql) {
         const auto v = cn().scalar(sql);
