@@ -108,6 +108,8 @@ void JournalCsvScreen::cmdStart_Click() {
 
 void JournalCsvScreen::runExport() {
     const QString label = monthLabel();
+    // Nothing to export is said at once, before any question or folder choice.
+    if (CheckJournalCsvExport(label) != JournalCsvResult::Done) return;
     const QString question =
         label.isEmpty()
             ? CurrentCompanyName() + QStringLiteral("の抽出処理を開始します。よろしいですか?")

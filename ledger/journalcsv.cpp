@@ -370,6 +370,31 @@ std::optional<QList<QStringList>> ReadCsvRecords(const QByteArray& bytes, int co
 
 void SetJournalCsvExportStepHook(std::function<void(const QString&)> hook) { exportStepHook() = std::move(hook); }
 
+JournalCsvResult CheckJournalCsvExport(const QString& monthLabel) {
+    QString ym;
+    if (!monthLabel.isEmpty()) {
+        ym = JournalCsvMonthOfLabel(monthLabel);
+        if (ym.isEmpty()) {
+            warn(kExportFailure);
+            return JournalCsvResult::Failed;
+        }
+    }
+    platform::Params params;
+    const QString where = selection(ym, params);
+    const auto any = gcnKaikei->scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM T_SI_MEISAI") + where +
+                                           QStringLiteral(")"),
+                                       params);
+    if (!any) {
+        warn(kExportFailure + QStringLiteral("\r\n") + gcnKaikei->lastError().text());
+        return JournalCsvResult::Failed;
+    }
+    if (any->toInt() == 0) {
+        MsgBox::show(gstrSoftName, QStringLiteral("抽出データが存在しません。"));
+        return JournalCsvResult::NoLines;
+    }
+    return JournalCsvResult::Done;
+}
+
 JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLabel) {
     QString ym;
     if (!monthLabel.isEmpty()) {

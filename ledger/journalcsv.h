@@ -52,6 +52,12 @@ enum class JournalCsvResult {
     Failed,   // a message has been shown; nothing changed in the database
 };
 
+// The check an export makes before it asks anything: NoLines, with
+// "抽出データが存在しません。" shown, when no dated line of gstrCID meets the
+// selection (monthLabel empty = all months); Failed, with a message shown,
+// when the lines cannot be read; Done when there is something to write.
+JournalCsvResult CheckJournalCsvExport(const QString& monthLabel);
+
 // Writes the pair of gstrCID into folder; monthLabel empty = all months.
 JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLabel);
 

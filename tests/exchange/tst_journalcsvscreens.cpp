@@ -102,6 +102,29 @@ private slots:
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE KRBUKBN = '01'"))->toInt(), 0);
     }
 
+    // Nothing to export (a month without lines, or every line undated) is
+    // said at once: no question, no folder chooser, no file.
+    void nothingToExportIsSaidFirst() {
+        QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_SI_MEISAI SET SIDAY = ''")));
+        int chooserCalls = 0;
+        SetFolderChooser([&](QWidget*, const FileListPattern&) {
+            ++chooserCalls;
+            return FolderChoice{};
+        });
+        ScriptedMsgBox boxes;
+        runDataout out;
+        out.show();
+        for (const int month : {-1, 0, 1}) {
+            out.cmbTuki->setCurrentIndex(month);
+            const int before = boxes.count();
+            out.cmdStart->click();
+            QCOMPARE(boxes.count(), before + 1);
+            QCOMPARE(boxes.last().text, QStringLiteral("抽出データが存在しません。"));
+        }
+        QCOMPARE(chooserCalls, 0);
+        QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE KRBUKBN = '01'"))->toInt(), 0);
+    }
+
     // The "処理中" label shown during a run takes the room kept for it: the
     // texts, the month list and the buttons stay where they are.
     void progressLabelMovesNothing() {
