@@ -62,13 +62,18 @@ private:
 };
 
 // Title, months, company and fiscal period; the table's common columns.
-bool startLedger(platform::Connection& cn, Document& doc, const QString& title, const QString& accountCaption) {
+// The subsidiary ledger's account column names the account, the opponent and
+// its sub-account (up to 15 full-width characters each): the page lies on its
+// side and the column takes the room, so that long names stay whole and
+// readable.
+bool startLedger(platform::Connection& cn, Document& doc, const QString& title, const QString& accountCaption,
+                 bool wideAccounts = false) {
     const auto company = ReadCompanyHeader(cn);
     if (!company) return false;
     const auto items = ReadPrintKomoku(cn);
     if (!items) return false;
     doc.title = title;
-    doc.orientation = Orientation::Portrait;
+    doc.orientation = wideAccounts ? Orientation::Landscape : Orientation::Portrait;
     doc.companyName = company->name;
     const QString from = Trim(items->value(5)), to = Trim(items->value(6));
     doc.period = from.isEmpty() ? QString() : from + QStringLiteral("度 ～ ") + to + QStringLiteral("度");
@@ -77,8 +82,8 @@ bool startLedger(platform::Connection& cn, Document& doc, const QString& title, 
 
     Column day{QStringLiteral("日付"), 1.25, Align::Center};
     Column voucher{QStringLiteral("伝票No."), 0.9, Align::Right};
-    Column account{accountCaption, 2.6};
-    Column text{QStringLiteral("摘要"), 3.0};
+    Column account{accountCaption, wideAccounts ? 6.0 : 2.6};
+    Column text{QStringLiteral("摘要"), wideAccounts ? 4.0 : 3.0};
     Column debit{QStringLiteral("借方"), 1.7, Align::Right, true, true};
     Column credit{QStringLiteral("貸方"), 1.7, Align::Right, true, true};
     Column balance{QStringLiteral("残高"), 1.8, Align::Right};
@@ -123,7 +128,7 @@ bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
 }
 
 bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
-    if (!startLedger(cn, doc, QStringLiteral("総勘定補助元帳"), QStringLiteral("勘定科目／相手科目")))
+    if (!startLedger(cn, doc, QStringLiteral("総勘定補助元帳"), QStringLiteral("勘定科目／相手科目"), true))
         return false;
     WorkRows r(cn, QStringLiteral("T_SKANSUBMT_OUT"), true);
     // A sub-account's rows follow each other: a new one starts with its

@@ -405,6 +405,43 @@ private slots:
             QCOMPARE(dates, sorted);
         }
     }
+
+    // The subsidiary ledger's account column shows long names whole: the
+    // account, the account on the other side and its sub-account, each of
+    // the longest a name can be (15 full-width characters).
+    void subsidiaryReportShowsLongNamesWhole() {
+        const QString bank = QStringLiteral("みずほ銀行東京中央支店普通預金");
+        const QString cash = QStringLiteral("本店金庫手元現金小口現金管理用");
+        const QString cashSub = QStringLiteral("東京本社経理部小口現金出納係甲");
+        QVERIFY(co_->cn().exec(QStringLiteral("UPDATE T_KANJO SET KANNAME = ? WHERE KOCODE = '012'"), {bank}));
+        QVERIFY(co_->cn().exec(QStringLiteral("UPDATE T_KANJO SET KANNAME = ? WHERE KOCODE = '004'"), {cash}));
+        QVERIFY(co_->cn().exec(QStringLiteral("INSERT INTO T_HOJOKAMOKU VALUES ('51', '012', '01', 'B1', 'みずほ', 0),"
+                                              " ('51', '004', '01', 'G1', ?, 0)"),
+                               {cashSub}));
+        for (const char* side : {"KR", "KS"})
+            QVERIFY(co_->cn().exec(QStringLiteral("UPDATE T_SI_MEISAI SET %1AIHOCODE = '01'"
+                                                  " WHERE %1AICODE IN ('012', '004')")
+                                       .arg(QLatin1String(side))));
+        platform::ScriptedMsgBox box;
+        QVERIFY(PrintSokanjo({fixture::kFirstYM, fixture::kFirstYM, QStringLiteral("2011/03"), QStringLiteral("101"),
+                              QStringLiteral("999")},
+                             true));
+        QVERIFY(PrintMotokanjo({fixture::kFirstYM, fixture::kFirstYM, QStringLiteral("2011/03"),
+                                QStringLiteral("101"), QStringLiteral("999")}));
+        QVERIFY(WritePrintHeader(QStringLiteral("2010年 4月"), QStringLiteral("2011年 3月")));
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("subsidiary.pdf"));
+        QVERIFY(WriteReportPdf(QStringLiteral("R_HOJOMOTOTYO"), pdf));
+        QCOMPARE(box.count(), 0);
+        const QString text = fixture::pdfText(pdf).remove(QLatin1Char(' '));
+        QVERIFY(text.contains(QStringLiteral("B1みずほ")));
+        // The text comes back in compatibility form: "／" reads as "/", "…" as "...".
+        // The line between the bank and the cash sub-account: the account,
+        // then the bank and the sub-account on the other side.
+        QVERIFY2(text.contains(cash + QLatin1Char('/') + bank + cashSub),
+                 qPrintable(text.mid(text.indexOf(cashSub) - 100, 300)));
+        QVERIFY(!text.contains(QStringLiteral("...")));
+    }
 };
 
 QTEST_MAIN(TestLedgerScreens)
