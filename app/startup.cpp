@@ -16,6 +16,7 @@
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "app/common/reportprinter.h"
+#include "platform/accessiblecombo.h"
 #include "platform/choicelists.h"
 #include "platform/msgboxdialog.h"
 #include "reports/allreports.h"
@@ -44,6 +45,7 @@ bool copyDatabase(const QString& source, const QString& target) {
 void PrepareProgram() {
     platform::InstallMessageDialog();
     platform::KeepChoiceListsOutOfInputMethod();
+    platform::NameComboBoxesByTheirLabels();
     std::setlocale(LC_CTYPE, "C.UTF-8");
     // The program's windows come and go (a screen hides its opener); the run
     // ends when the main menu is unloaded, not when a last window closes.

@@ -3,8 +3,11 @@
 // empty list, the default range, and the daily entry opened on the range and
 // returning to the journal book).
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -298,6 +301,35 @@ private slots:
         QCOMPARE(s->cmbTaisyoHizuke1->currentText(), QStringLiteral("2010/04/01"));
         QCOMPARE(s->cmbTaisyoHizuke2->currentText(), QStringLiteral("2010/11/15"));
         QCOMPARE(platform::report::Preview::openPreviews().size(), 1);
+        s->cmdBack->click();
+        settle();
+    }
+
+    // Assistive technology names each range box by its label, also once a
+    // day is chosen (the day is its value); a box named only by a buddy label
+    // takes the label's text.
+    void theRangeBoxesKeepTheirNames() {
+        QPointer<prtSiwakeNikki> s = openScreen();
+        QVERIFY(s);
+        QWidget other;
+        QLabel label(QStringLiteral("対象年月"), &other);
+        QComboBox labelled(&other);
+        labelled.addItems({QStringLiteral("2010年 4月"), QStringLiteral("2010年 5月")});
+        label.setBuddy(&labelled);
+        const QList<QPair<QComboBox*, QString>> boxes{{s->cmbTaisyoHizuke1, QStringLiteral("処理日付（開始）")},
+                                                      {s->cmbTaisyoHizuke2, QStringLiteral("処理日付（終了）")},
+                                                      {&labelled, QStringLiteral("対象年月")}};
+        for (const auto& [box, name] : boxes) {
+            QVERIFY(box->count() > 1);
+            box->setCurrentIndex(1);
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(box);
+            QVERIFY(a);
+            QCOMPARE(a->role(), QAccessible::ComboBox);
+            QCOMPARE(a->text(QAccessible::Name), name);
+            QCOMPARE(a->text(QAccessible::Value), box->itemText(1));
+            QCOMPARE(a->childCount(), 1);
+            QCOMPARE(a->child(0)->object(), box->view());
+        }
         s->cmdBack->click();
         settle();
     }
