@@ -4,6 +4,12 @@
 # mode; xdotool types romaji into the company screen, the description screen
 # and the daily entry, and the database must hold what was typed.
 #
+# Each step waits on what it caused, never for a fixed time, so that the run
+# passes however loaded the machine is: the input method's bus is watched for
+# the text being composed, the text committed and the keys it has not
+# answered yet; windows are waited for by the X server's focus; stored rows
+# by reading the database until they are there.
+#
 #   typing_through_mozc.sh PROGRAM_DIR
 #
 # PROGRAM_DIR holds the program "ralvek" and the shipped "Kaikei.mdb". Run as
@@ -73,7 +79,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for c in Xvfb xdotool dbus-launch ibus-daemon ibus sqlite3; do
+for c in Xvfb xdotool dbus-launch dbus-monitor gdbus ibus-daemon ibus sqlite3; do
   command -v $c >/dev/null || skip "$c is not installed"
 done
 [ -x /usr/lib/ibus-mozc/ibus-engine-mozc ] || skip "the mozc engine for ibus is not installed"
@@ -139,6 +145,49 @@ wait_for 20 sh -c 'ibus list-engine | grep -q mozc-jp' || skip "ibus did not sta
 wait_for 20 sh -c 'ibus engine mozc-jp; [ "$(ibus engine)" = mozc-jp ]' ||
   skip "ibus cannot make the mozc engine active"
 
+# ---- the input method's own state, read from its bus: the signals of the
+# input contexts (the text being composed, the text committed), and the keys
+# the program hands to the input method with the answers to them.
+ibus_bus=$(ibus address) || skip "ibus has no bus address"
+gdbus monitor --address "$ibus_bus" --dest org.freedesktop.IBus >"$work/im-signals.log" 2>&1 &
+pids+=($!)
+dbus-monitor --address "$ibus_bus" >"$work/im-calls.log" 2>&1 &
+pids+=($!)
+wait_for 20 grep -q "owned by" "$work/im-signals.log" || skip "the input method's bus cannot be watched"
+
+# The text being composed now ("" when none).
+preedit() {
+  grep -o "UpdatePreeditText (<('IBusText', @a{sv} {}, '[^']*'" "$work/im-signals.log" | tail -n1 |
+    sed "s/.*, '//; s/'\$//"
+}
+# The texts committed so far, one a line.
+committed() {
+  grep -o "CommitText (<('IBusText', @a{sv} {}, '[^']*'" "$work/im-signals.log" | sed "s/.*, '//; s/'\$//"
+}
+# How many keys the program handed to the input method, and how many of them
+# it has not answered yet.
+keys_handed() { grep -c "member=ProcessKeyEvent" "$work/im-calls.log"; }
+keys_unanswered() {
+  awk '/^method call/ && /member=ProcessKeyEvent/ {
+         match($0, /sender=[^ ]+/); s = substr($0, RSTART + 7, RLENGTH - 7)
+         match($0, / serial=[0-9]+/); pending[s " " substr($0, RSTART + 8, RLENGTH - 8)] = 1 }
+       /^method return/ {
+         match($0, /destination=[^ ]+/); d = substr($0, RSTART + 12, RLENGTH - 12)
+         match($0, /reply_serial=[0-9]+/); delete pending[d " " substr($0, RSTART + 13, RLENGTH - 13)] }
+       END { n = 0; for (k in pending) n++; print n }' "$work/im-calls.log"
+}
+# The input method is done with every key handed to it, and no new key has
+# come for a moment (a key is handed over as soon as the program reads it).
+im_idle() {
+  local before
+  before=$(keys_handed)
+  [ "$(keys_unanswered)" -eq 0 ] || return 1
+  sleep 0.2
+  [ "$(keys_handed)" -eq "$before" ] && [ "$(keys_unanswered)" -eq 0 ]
+}
+preedit_is() { [ "$(preedit)" = "$1" ]; }
+committed_has() { committed | grep -qxF "$1"; }
+
 export QT_IM_MODULE=ibus QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 db="$XDG_DATA_HOME/Kestrov/Kaikei/Kaikei.mdb"
 n=0
@@ -146,36 +195,64 @@ shot() {
   n=$((n + 1))
   command -v import >/dev/null && import -window root "$shots/$(printf %02d $n)-$1.png" 2>/dev/null
 }
-sql() { sqlite3 -batch -noheader "$db" "$1"; }
+sql() { sqlite3 -batch -noheader "$db" "$1" 2>/dev/null; }
+# Waits until a query gives the expected text; fails with what it gave.
+expect_row() {
+  local what=$1 query=$2 want=$3 got
+  wait_for 30 sh -c '[ "$(sqlite3 -batch -noheader "$1" "$2" 2>/dev/null)" = "$3" ]' _ "$db" "$query" "$want"
+  got=$(sql "$query")
+  [ "$got" = "$want" ] || fail "$what: '$got', expected '$want'"
+  echo "$what: $got"
+}
 
-# Gives the keyboard to the visible window named $1 (there is no window manager).
+# Gives the keyboard to the visible window named $1 (there is no window
+# manager) and waits until the X server says it has it.
 focus_window() {
   local win
-  win=$(xdotool search --sync --onlyvisible --name "$1" | head -n1) || return 1
-  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-  sleep 0.5
+  win=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n1)
+  [ -n "$win" ] || fail "no window '$1'"
+  wait_for 30 sh -c '[ "$(xdotool getwindowfocus)" = "$1" ] || { xdotool windowfocus "$1"; false; }' _ "$win" ||
+    fail "the window '$1' did not take the keyboard"
+  wait_for 30 im_idle
 }
-# Clicks at a point given from the bottom right corner of the visible window named $1.
+# Clicks at a point given from the bottom right corner of the visible window
+# named $1, once the input method is done with the keys typed before (a click
+# does not pass through it and would overtake them).
 click_from_corner() {
   local WINDOW X Y WIDTH HEIGHT SCREEN
+  wait_for 30 im_idle || fail "the input method did not answer the keys typed"
   eval "$(xdotool search --onlyvisible --name "$1" getwindowgeometry --shell | head -n6)"
   xdotool mousemove $((X + WIDTH - $2)) $((Y + HEIGHT - $3)) click 1
-  sleep 0.8
 }
-find_window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" >/dev/null; }
+find_window() { timeout 30 xdotool search --sync --onlyvisible --name "$1" >/dev/null; }
+# Keys, then until the input method has answered each of them.
 keys() {
-  xdotool key --delay 150 "$@"
-  sleep 0.6
+  xdotool key --delay 100 "$@"
+  wait_for 30 im_idle || fail "the input method did not answer the keys $*"
 }
+# Romaji typed in kana mode, then until the input method shows them as the
+# kana $2 being composed; without $2 (a box that takes no Japanese), until it
+# has answered each key.
 romaji() {
-  xdotool type --delay 150 "$1"
-  sleep 0.8
+  xdotool type --delay 100 "$1"
+  if [ -n "${2:-}" ]; then
+    wait_for 30 preedit_is "$2" || fail "typing '$1' composes '$(preedit)', expected '$2'"
+  fi
+  wait_for 30 im_idle || fail "the input method did not answer '$1'"
+}
+# Space converts what is being composed; Return commits it.
+convert() {
+  keys space
+  wait_for 30 preedit_is "$1" || fail "conversion: '$(preedit)', expected '$1'"
+}
+commit() {
+  keys Return
+  wait_for 30 committed_has "$1" || fail "'$1' was not committed"
 }
 
 "$program_dir/ralvek" >"$work/program.log" 2>&1 &
 pids+=($!)
 find_window "メインメニュー" || fail "the main menu did not open"
-sleep 1
 
 # ---- company screen: the name in romaji, its furigana, half-width boxes with the input method on
 year=$(date +%Y)
@@ -185,29 +262,30 @@ keys Tab space  # the company list has the focus; the next button opens a new co
 find_window "会社情報設定" || fail "the company screen did not open"
 focus_window "会社情報設定"
 shot company-open
-romaji kabushikigaishayamadashouten
-keys space
+romaji kabushikigaishayamadashouten かぶしきがいしゃやまだしょうてｎ  # a last n waits for the next key
+convert 株式会社山田商店
 shot company-converted
-keys Return
+commit 株式会社山田商店
 keys Tab Tab            # past the furigana box to the postal code
 romaji 100-0001
 keys Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab  # to the fiscal start date
 romaji "${year}0401"
 shot company-typed
+company_window=$(xdotool getwindowfocus)
 keys Tab                # leaving the start date fills the closing date, with a message
-keys Return
+wait_for 30 sh -c '[ "$(xdotool getwindowfocus)" != "$1" ]' _ "$company_window" || fail "no message"
+wait_for 30 im_idle
+keys Return             # closes the message
+focus_window "会社情報設定"
 click_from_corner "会社情報設定" 309 29  # the register button "登 録"
 shot company-registered
-got=$(sql "SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || KISYU FROM T_COMP_MAIN WHERE CID = '51'")
-want="株式会社山田商店|カブシキガイシャヤマダショウテン|100-0001|${year}/04/01"
-[ "$got" = "$want" ] || fail "company row: '$got', expected '$want'"
-echo "company screen: $got"
+expect_row "company screen" "SELECT COMPANY || '|' || CFKN || '|' || ZIP || '|' || KISYU FROM T_COMP_MAIN WHERE CID = '51'" \
+  "株式会社山田商店|カブシキガイシャヤマダショウテン|100-0001|${year}/04/01"
 
 # ---- daily entry of that company: an amount and a description in the first grid
 click_from_corner "会社情報設定" 51 29  # back "もどる"
 focus_window "メインメニュー"
 keys shift+Tab End      # the company list: the new company is the last entry
-sleep 1
 shot menu-company
 
 # ---- descriptions of that company: a word typed into the description box, stored when the screen closes
@@ -218,19 +296,16 @@ keys Tab Tab Tab Tab space  # from the first button to "５）摘要登録"
 find_window "摘要入力" || fail "the description screen did not open"
 focus_window "摘要入力"
 shot tekiyo-open        # register mode: the description box has the focus
-romaji genkin
-keys space
+romaji genkin げんきｎ
+convert 現金
 shot tekiyo-converted
-keys Return
+commit 現金
 keys Tab Tab space      # past the locked list and "表 示" to "登 録" (Enter would walk on)
 shot tekiyo-registered
 # The register cleared the box and gave it the focus again; on to "もどる",
 # which closes the screen and writes its copy back.
 keys Tab Tab Tab Tab Tab space
-got=$(sql "SELECT TEKINO || '|' || TENAME FROM T_TEKIYO WHERE CID = '51'")
-want="001|現金"
-[ "$got" = "$want" ] || fail "description row: '$got', expected '$want'"
-echo "description screen: $got"
+expect_row "description screen" "SELECT TEKINO || '|' || TENAME FROM T_TEKIYO WHERE CID = '51'" "001|現金"
 focus_window "初期設定"
 keys x                  # back "もどる（X）"
 focus_window "メインメニュー"
@@ -242,19 +317,16 @@ shot entry-open
 keys Tab Tab Tab        # from the date box past the day buttons into the income grid's first amount
 romaji 1500
 keys Tab                # the description cell
-romaji yamadashouten
+romaji yamadashouten やまだしょうてｎ
 shot entry-composing    # the candidate window stands at the cell
-keys space
+convert 山田商店
 shot entry-converted
-keys Return
+commit 山田商店
 keys Tab
 shot entry-typed
 click_from_corner "簡易仕訳入力" 348 27  # the register button "登 録"
-sleep 1
+expect_row "daily entry" "SELECT TEKIYO || '|' || (KRKIN / 10000) FROM T_SI_MEISAI WHERE CID = '51' AND TEKIYO <> ''" \
+  "山田商店|1500"
 shot entry-registered
-got=$(sql "SELECT TEKIYO || '|' || (KRKIN / 10000) FROM T_SI_MEISAI WHERE CID = '51' AND TEKIYO <> ''")
-want="山田商店|1500"
-[ "$got" = "$want" ] || fail "journal line: '$got', expected '$want'"
-echo "daily entry: $got"
 
 echo "PASSED"
