@@ -1,5 +1,9 @@
 #include "exchange/payrollsource.h"
 
+#include <cmath>
+
+#include "ledger/valuecheck.h"
+
 #include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -35,21 +39,34 @@ QString otherDeductions() {
 }
 
 // An amount of the payroll database (whole yen, maybe with a fraction) as
-// Currency; NULL counts as 0.
-Currency yenOf(const QVariant& v) {
+// Currency; NULL counts as 0. A value that is no number or lies beyond what
+// the amount boxes accept is refused (reason set), never read as 0.
+std::optional<Currency> yenOf(const QVariant& v, QString& reason) {
     if (!v.isValid() || v.isNull()) return Currency();
+    const Currency limit = Currency::fromYen(Currency::kMaxEnteredYen);
     switch (v.metaType().id()) {
     case QMetaType::LongLong:
     case QMetaType::Int:
     case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-        return Currency::fromYen(v.toLongLong());
-    case QMetaType::Double:
-        return Currency::fromText(QString::number(v.toDouble(), 'f', 4));
-    default:
-        return Currency::fromText(v.toString());
+    case QMetaType::Long: {
+        const qint64 yen = v.toLongLong();
+        if (yen > Currency::kMaxEnteredYen || yen < -Currency::kMaxEnteredYen) break;
+        return Currency::fromYen(yen);
     }
+    case QMetaType::Double: {
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) > double(Currency::kMaxEnteredYen)) break;
+        return Currency::fromText(QString::number(d, 'f', 4));
+    }
+    default: {
+        const QString text = v.toString().trimmed();
+        reason = valuecheck::CheckAmount(text, true);
+        if (!reason.isEmpty()) return std::nullopt;
+        return Currency::parse(text).value_or(Currency());
+    }
+    }
+    reason = valuecheck::CheckAmountValue(limit + Currency::fromRaw(1), v.toString());
+    return std::nullopt;
 }
 
 QString errorText(const QSqlError& e) {
@@ -147,6 +164,17 @@ std::optional<PayrollSums> PayrollSource::sums(const QString& cid, const QString
     if (!q.next()) return s;
     Currency* targets[] = {&s.kyuyo,     &s.yhosyu,  &s.health,     &s.nenkin,      &s.koyohoken,
                            &s.tax,       &s.simizei, &s.tukinteate, &s.nentyomoney, &s.skojyo};
-    for (int i = 0; i < 10; ++i) *targets[i] = yenOf(q.value(i));
+    static const char* const names[] = {"KYUYO", "YHOSYU", "HEALTH", "NENKIN", "KOYOHOKEN",
+                                        "TAX", "SIMIZEI", "TUKINTEATE", "NENTYOMONEY", "SKOJYO"};
+    for (int i = 0; i < 10; ++i) {
+        QString reason;
+        const std::optional<Currency> value = yenOf(q.value(i), reason);
+        if (!value) {
+            error_ = valuecheck::RefusalText(dataSourceName(), QStringLiteral("MEISAI (CID %1, %2)").arg(cid, ym), 0,
+                                             QLatin1String(names[i]), reason);
+            return std::nullopt;
+        }
+        *targets[i] = *value;
+    }
     return s;
 }

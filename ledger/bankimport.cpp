@@ -42,6 +42,9 @@ QString narrow(const QString& text) {
     return out;
 }
 
+BankImportResult postLines(std::vector<ImportLine>& lines, const std::vector<int>& fileLines, const QString& path,
+                           const QString& first, const QString& earliest, const QString& latest);
+
 }  // namespace
 
 std::optional<std::vector<BankAccount>> BankAccounts() {
@@ -153,7 +156,28 @@ BankImportResult ImportBankStatement(const QString& path, const QString& bankAcc
         fileLines.push_back(s.fileLine);
     }
 
+    // A statement with no line in the range posts nothing: said plainly,
+    // never reported as a successful import.
+    if (lines.empty()) {
+        warn(QStringLiteral("取込期間(%1～%2)の明細がありませんので、仕訳は1件も取り込まれませんでした。")
+                 .arg(first, last));
+        return BankImportResult::NoData;
+    }
     if (!gcnKaikei) return BankImportResult::Failed;
+    try {
+        return postLines(lines, fileLines, path, first, earliest, latest);
+    } catch (const CurrencyOverflow&) {
+        // The transaction has rolled back with the unwinding.
+        warn(kImportError + QStringLiteral("\r\n") + CurrencyOverflow::message());
+        return BankImportResult::Failed;
+    }
+}
+
+namespace {
+
+BankImportResult postLines(std::vector<ImportLine>& lines, const std::vector<int>& fileLines, const QString& path,
+                           const QString& first, const QString& earliest, const QString& latest) {
+    const auto warn = [](const QString& text) { MsgBox::show(gstrSoftName, text, MsgIcon::Warning); };
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started()) {
         ShowDbAccessError(QStringLiteral("cmdStr_Click"));
@@ -176,6 +200,11 @@ BankImportResult ImportBankStatement(const QString& path, const QString& bankAcc
         ShowDbAccessError(QStringLiteral("cmdStr_Click"));
         return BankImportResult::Failed;
     }
-    MsgBox::show(gstrSoftName, QStringLiteral("銀行データの取込処理が正しく終了しました。"), MsgIcon::Information);
+    MsgBox::show(gstrSoftName,
+                 QStringLiteral("銀行データの取込処理が正しく終了しました。\r\n%1件の明細を仕訳として取り込みました。")
+                     .arg(lines.size()),
+                 MsgIcon::Information);
     return BankImportResult::Done;
 }
+
+}  // namespace

@@ -44,8 +44,8 @@ void get_kamoku_code(QString& description, const QString& withdrawal, const QStr
                      const QString& bankAccount, ImportLine& line);
 
 enum class BankImportResult {
-    Done,    // committed; "銀行データの取込処理が正しく終了しました。" shown
-    NoData,  // no usable data in the file; nothing written
+    Done,    // committed; "銀行データの取込処理が正しく終了しました。" shown with the count of lines posted
+    NoData,  // no usable data in the file, or no line in the range (said so); nothing written
     Failed,  // a message has been shown; nothing written
 };
 

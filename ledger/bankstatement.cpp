@@ -11,6 +11,7 @@
 #include "app/common/dates.h"
 #include "app/common/values.h"
 #include "platform/cp932.h"
+#include "ledger/valuecheck.h"
 #include "platform/currency.h"
 
 namespace {
@@ -111,20 +112,20 @@ std::optional<QString> eBankDate(const QString& text) {
 }
 
 // An era date: the era letter (M 明治, T 大正, S 昭和, H 平成, R 令和) and
-// "y.m.d" of that era.
-std::optional<QString> eraDate(const QString& text) {
+// "y.m.d" of that era. A year the era never reached (H38) or a day outside
+// the era (H31.5.1) is no date: reason then says so.
+std::optional<QString> eraDate(const QString& text, QString* reason) {
     static const QRegularExpression form(QStringLiteral("^([MTSHRmtshr])(\\d{1,2})\\.(\\d{1,2})\\.(\\d{1,2})$"));
     const QRegularExpressionMatch m = form.match(Trim(narrowDigits(text)));
     if (!m.hasMatch()) return std::nullopt;
     static const QString eraNames[] = {QStringLiteral("明治"), QStringLiteral("大正"), QStringLiteral("昭和"),
                                        QStringLiteral("平成"), QStringLiteral("令和")};
     const int era = QStringLiteral("MTSHR").indexOf(m.captured(1).toUpper());
-    const auto two = [](const QString& s) { return s.rightJustified(2, u'0'); };
-    const QString western =
-        WarekiToSeireki(two(m.captured(2)) + two(m.captured(3)) + two(m.captured(4)), eraNames[era], 1);
-    return westernDate(western);
+    const QString western = valuecheck::EraDay(eraNames[era], m.captured(2).toInt(), m.captured(3).toInt(),
+                                               m.captured(4).toInt(), reason);
+    if (western.isEmpty()) return std::nullopt;
+    return western;
 }
-
 // Reads an amount; nullopt when it is no number.
 std::optional<Currency> number(const QString& text) { return Currency::parse(text); }
 
@@ -156,6 +157,7 @@ public:
 
         const QString f1 = field(fields, 1);
         std::optional<QString> date;
+        QString dateReason;
         if (layout == kJapanNet) {
             bool y = false, m = false, d = false;
             const int year = Trim(narrowDigits(f1)).toInt(&y);
@@ -165,7 +167,7 @@ public:
         } else if (layout == kEBank) {
             date = eBankDate(f1);
         } else if (layout == kSmbc) {
-            date = eraDate(f1);
+            date = eraDate(f1, &dateReason);
         } else {
             date = westernDate(f1);
         }
@@ -173,15 +175,20 @@ public:
             const QString shown = layout == kJapanNet
                                       ? f1 + u'/' + field(fields, 2) + u'/' + field(fields, 3)
                                       : f1;
-            return refuseLine(lineNo, QStringLiteral("日付「%1」は日付として読めません。").arg(shown));
+            if (!dateReason.isEmpty()) return refuseLine(lineNo, dateReason);
+            return refuseLine(lineNo, QStringLiteral("日付「%1」は日付として読めません。").arg(valuecheck::Quote(shown)));
         }
+        // The description is stored as the journal line's: held to the rules
+        // of typed text.
+        if (const QString reason = valuecheck::CheckText(s.description); !reason.isEmpty())
+            return refuseLine(lineNo, QStringLiteral("摘要") + reason);
         s.date = *date;
 
         if (layout == kEBank) {
             const QString signedAmount = field(fields, 2);
             const std::optional<Currency> value = number(signedAmount);
             if (!value)
-                return refuseLine(lineNo, QStringLiteral("金額「%1」は数値ではありません。").arg(signedAmount));
+                return refuseLine(lineNo, QStringLiteral("金額「%1」は数値ではありません。").arg(valuecheck::Quote(signedAmount)));
             s.amount = signedAmount;
             (value->raw() < 0 ? s.withdrawal : s.deposit) = signedAmount;
         } else {
@@ -192,9 +199,13 @@ public:
             if (!out && Trim(text).isEmpty())
                 return refuseLine(lineNo, QStringLiteral("出金額も入金額もありません。"));
             const std::optional<Currency> value = number(text);
-            if (!value) return refuseLine(lineNo, QStringLiteral("金額「%1」は数値ではありません。").arg(text));
+            if (!value)
+                return refuseLine(lineNo, QStringLiteral("金額「%1」は数値ではありません。").arg(valuecheck::Quote(text)));
             s.amount = (out ? QStringLiteral("-") : QString()) + absText(*value);
         }
+        if (const QString reason = valuecheck::CheckAmountValue(number(s.amount).value_or(Currency()), s.amount);
+            !reason.isEmpty())
+            return refuseLine(lineNo, reason);
         out_.lines.push_back(std::move(s));
         return StatementRead::Read;
     }
@@ -339,13 +350,25 @@ StatementRead ReadBankStatementBytes(const QByteArray& bytes, const QString& fil
 }
 
 StatementRead ReadBankStatementFile(const QString& path, BankStatement& out, QString* message) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A line longer than any statement line (20 fields, in UTF-16 at most)
+    // is refused as soon as it is seen, without reading it whole.
+    constexpr qint64 kMaxLine = 2 * valuecheck::MaxRecordBytes(kMaxFields);
+    QByteArray bytes;
+    qint64 longLine = 0;
+    const valuecheck::BoundedRead read = valuecheck::ReadFileBounded(path, kMaxLine, bytes, &longLine);
+    if (read != valuecheck::BoundedRead::Read) {
         out = BankStatement();
         out.layout = UnrecognisedLayoutName();
+        if (read == valuecheck::BoundedRead::LineTooLong) {
+            if (message)
+                *message = valuecheck::RefusalText(QStringLiteral("CSVデータの読み込み中にエラーが発生しました(read_file)。"),
+                                                   QFileInfo(path).fileName(), longLine, QString(),
+                                                   valuecheck::LineTooLongReason(kMaxLine));
+            return StatementRead::Refused;
+        }
         if (message)
             *message = QStringLiteral("ファイルのアクセス中にエラーが発生しました(check_cvs_data)。\r\n%1").arg(path);
         return StatementRead::NotRecognised;
     }
-    return ReadBankStatementBytes(file.readAll(), QFileInfo(path).fileName(), out, message);
+    return ReadBankStatementBytes(bytes, QFileInfo(path).fileName(), out, message);
 }

@@ -28,8 +28,11 @@
 // comma, quotes inside it staying as they are. Only the first 20 fields count.
 //
 // A statement is read whole before anything is posted: a line that cannot be
-// read (not CP932, an unclosed quote), a date that is no real day, an amount
-// that is no number, or a line with neither a withdrawal nor a deposit
+// read (not CP932, an unclosed quote, longer than any statement line), a date
+// that is no real day (an era date of a year its era never reached), an
+// amount that is no number or beyond what the amount boxes accept, a
+// description the value check refuses (ledger/valuecheck.h), or a line with
+// neither a withdrawal nor a deposit
 // refuses the whole file with a message naming the file and its line.
 
 #include <QByteArray>

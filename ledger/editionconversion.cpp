@@ -14,6 +14,7 @@
 #include "ledger/period.h"
 #include "ledger/previousyear.h"
 #include "ledger/rowwriters.h"
+#include "ledger/valuecheck.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
@@ -579,6 +580,23 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
     if (!set.prepare(*catalogue, files)) {
         warn(set.problem);
         return ConversionImport::Refused;
+    }
+    // Every value, decoded and converted, as the table's writer takes it (the
+    // tables updated in place by the writer of their layout).
+    for (const Loaded& l : set.loaded) {
+        const int seq = l.entry.seq;
+        const Writer writer = seq == 1    ? WriteKanjoTable
+                              : seq == 12 ? WriteBKanjoTable
+                              : seq == 8 || seq == 19 ? WriteKisyuzanTable
+                                                      : writerFor(seq);
+        if (!writer) continue;
+        for (size_t n = 0; n < l.records.size(); ++n) {
+            if (const auto refused = CheckRowValues(writer, l.records[n], 0, l.entry.table)) {
+                warn(valuecheck::RefusalText(kDamaged, folder + l.entry.file, qint64(n) + 1, refused->column,
+                                             refused->reason));
+                return ConversionImport::Refused;
+            }
+        }
     }
 
     const QString nendoBefore = gstrNendo;

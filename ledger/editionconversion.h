@@ -73,7 +73,8 @@ enum class ConversionImport {
 // there, valid CP932, the line format, the catalogue's count of values a
 // line, exactly one company line of gstrCID, every line of gstrCID, every
 // transfer code one of the table, numbers where numbers are converted,
-// voucher codes within 0 to 1024. With japaneseForms false, a decoded text
+// voucher codes within 0 to 1024, and every value, decoded and converted, as
+// its table's row writer checks it (ledger/valuecheck.h). With japaneseForms false, a decoded text
 // that would hold a Chinese form CP932 cannot hold is refused, naming the
 // character, file and line (stored, it would stop every text backup).
 //

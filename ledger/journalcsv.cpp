@@ -16,7 +16,9 @@
 #include "app/common/values.h"
 #include "ledger/period.h"
 #include "ledger/records.h"
+#include "ledger/rowwriters.h"
 #include "ledger/textbackup.h"
+#include "ledger/valuecheck.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
@@ -485,11 +487,22 @@ std::optional<CsvText> readPairFile(const QString& path, int count, const QStrin
         warn(QStringLiteral("データが見つかりませんので、取込処理を中止します。"));
         return std::nullopt;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        warn(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") + path);
-        return std::nullopt;
+    // A line longer than any record is refused as soon as it is seen.
+    QByteArray bytes;
+    qint64 longLine = 0;
+    const qint64 maxLine = valuecheck::MaxRecordBytes(count);
+    switch (valuecheck::ReadFileBounded(path, maxLine, bytes, &longLine)) {
+        case valuecheck::BoundedRead::Read:
+            break;
+        case valuecheck::BoundedRead::LineTooLong:
+            warn(valuecheck::RefusalText(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。"),
+                                         QFileInfo(path).fileName(), longLine, QString(),
+                                         valuecheck::LineTooLongReason(maxLine)));
+            return std::nullopt;
+        default:
+            warn(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") + path);
+            return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
     if (bytes.isEmpty()) {
         MsgBox::show(QStringLiteral("Warning"), QStringLiteral("File is NULL"), MsgIcon::Warning);
         return std::nullopt;
@@ -670,16 +683,29 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     }
     const QString otherCompany = QStringLiteral("他の会社（会社コード %1）のデータです。取込処理を中止します。");
     if (company->record(0)[0].trimmed() != gstrCID) {
-        warn(otherCompany.arg(company->record(0)[0]));
+        warn(otherCompany.arg(valuecheck::Quote(company->record(0)[0])));
         return JournalCsvResult::Failed;
     }
+    // Every value as the row writers take it (text, amounts, dates), the
+    // company row included although it is not stored.
+    auto refusedValue = [&](RowWriter writer, const QStringView* v, int count, const QString& table,
+                            const QString& path, qsizetype record) {
+        const std::optional<RowRefusal> refused = CheckRowValues(writer, v, count, table);
+        if (!refused) return false;
+        warn(valuecheck::RefusalText(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。"),
+                                     QFileInfo(path).fileName(), record + 1, refused->column, refused->reason));
+        return true;
+    };
+    if (refusedValue(WriteCompanyTable, company->record(0), kCompanyValues, QStringLiteral("WK_COMPANY"),
+                     companyPath, 0))
+        return JournalCsvResult::Failed;
     const std::optional<CsvText> records = readPairFile(linePath, kLineValues, QStringLiteral("T_SIMEISAI_FUKYU"));
     if (!records) return JournalCsvResult::Failed;
     const qsizetype lineCount = records->records();
     for (qsizetype r = 0; r < lineCount; ++r) {
         const QStringView* v = records->record(r);
         if (v[2] != gstrCID) {
-            warn(otherCompany.arg(v[2]) + QStringLiteral("\r\n%1 %2行目").arg(QFileInfo(linePath).fileName()).arg(r + 1));
+            warn(otherCompany.arg(valuecheck::Quote(v[2])) + QStringLiteral("\r\n%1 %2行目").arg(QFileInfo(linePath).fileName()).arg(r + 1));
             return JournalCsvResult::Failed;
         }
         if (const int bad = badNumberPosition(v)) {
@@ -687,9 +713,11 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
                      .arg(QFileInfo(linePath).fileName())
                      .arg(r + 1)
                      .arg(bad)
-                     .arg(v[bad - 1]));
+                     .arg(valuecheck::Quote(v[bad - 1])));
             return JournalCsvResult::Failed;
         }
+        if (refusedValue(WriteSiMeisaiTable, v, kLineValues, QStringLiteral("T_SI_MEISAI"), linePath, r))
+            return JournalCsvResult::Failed;
     }
 
     LargerPageCache cache(*gcnKaikei);

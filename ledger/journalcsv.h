@@ -22,8 +22,10 @@
 //
 // The import reads and checks the pair whole before anything changes: every
 // record's value count, an incomplete last record, text that is not CP932
-// (the line is named), numbers at number positions, and the company id (a
-// pair of another company is refused). It then replaces the company's dated
+// (the line is named), numbers at number positions, the company id (a pair
+// of another company is refused) and every value as the row writers check it
+// (ledger/valuecheck.h; file, line and column named). A line longer than any
+// record is refused as soon as it is seen. It then replaces the company's dated
 // lines of the month (or of all months) by the file's lines in one
 // transaction. The company file's row is checked but never stored: WK_COMPANY
 // stays the company master's row.

@@ -144,8 +144,14 @@ PayrollStep PostPayrollImport(std::vector<ImportLine>& lines, const PayrollChoic
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started()) return PayrollStep::Posting;
 
-    // The lines nest their own transaction as a savepoint inside this one.
-    if (injected(PayrollStep::Posting) || !PostImportLines(lines, kisyu)) return PayrollStep::Posting;
+    // The lines nest their own transaction as a savepoint inside this one. A
+    // cash balance whose sum overflows refuses the posting (rolled back).
+    try {
+        if (injected(PayrollStep::Posting) || !PostImportLines(lines, kisyu)) return PayrollStep::Posting;
+    } catch (const CurrencyOverflow&) {
+        platform::MsgBox::show(gstrSoftName, CurrencyOverflow::message(), platform::MsgIcon::Warning);
+        return PayrollStep::Posting;
+    }
 
     const bool cashPaid = !lines.empty() && lines.back().account == kCash && !lines.back().cashChange.isZero();
     if (choice.method == PayrollMethod::Cash && cashPaid) {

@@ -14,6 +14,7 @@
 #include "ledger/previousyear.h"
 #include "ledger/rowwriters.h"
 #include "ledger/textbackup.h"
+#include "ledger/valuecheck.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
@@ -93,15 +94,23 @@ std::optional<std::vector<QStringList>> parseBackupFile(const QString& path, int
     auto damaged = [&](const QString& p, qint64 line, const QString& reason) {
         return ::damaged(p, line, reason, heading);
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = damaged(path, 0, QStringLiteral("ファイルを開けません。"));
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = damaged(path, 0, QStringLiteral("ファイルを読めません。"));
-        return std::nullopt;
+    // A line longer than any record of count values is refused as soon as it
+    // is seen, without reading it whole.
+    QByteArray bytes;
+    qint64 longLine = 0;
+    const qint64 maxLine = valuecheck::MaxRecordBytes(count);
+    switch (valuecheck::ReadFileBounded(path, maxLine, bytes, &longLine)) {
+        case valuecheck::BoundedRead::Read:
+            break;
+        case valuecheck::BoundedRead::CannotOpen:
+            error = damaged(path, 0, QStringLiteral("ファイルを開けません。"));
+            return std::nullopt;
+        case valuecheck::BoundedRead::CannotRead:
+            error = damaged(path, 0, QStringLiteral("ファイルを読めません。"));
+            return std::nullopt;
+        case valuecheck::BoundedRead::LineTooLong:
+            error = damaged(path, longLine, valuecheck::LineTooLongReason(maxLine));
+            return std::nullopt;
     }
     // A line end byte is never part of a CP932 double-byte character, so the
     // whole file decodes as its lines would one by one.
@@ -385,6 +394,17 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
                                  QStringLiteral("会社コードが現在の会社と違います。")));
                 }
                 return RestoreResult::Refused;
+            }
+        }
+        // Every value as the table's writer would take it: a value the
+        // writer would refuse refuses the set before anything changes.
+        if (const Writer writer = writerFor(e.seq)) {
+            for (size_t i = 0; i < records->size(); ++i) {
+                if (const auto refused = CheckRowValues(writer, (*records)[i], 1, e.table)) {
+                    warn(valuecheck::RefusalText(kDamagedBackup, folder + e.file, qint64(i) + 1, refused->column,
+                                                 refused->reason));
+                    return RestoreResult::Refused;
+                }
             }
         }
         sets.push_back(std::move(*records));

@@ -38,7 +38,8 @@ enum class RestoreResult {
 // Restores every table of the catalogue T_BACKUP for gstrCID from the set in
 // folder, in one transaction: first RecoverBackupFolder(folder), then the
 // whole set is read and checked (all files there, valid CP932, the backup's
-// quoting, FLPNO values a line, every record's company id gstrCID) before
+// quoting, FLPNO values a line, every record's company id gstrCID, every
+// value as its table's row writer checks it, ledger/valuecheck.h) before
 // anything is deleted; then each table's company rows (the working chart
 // T_KANJO whole) are replaced, the restored year's months are flagged for
 // summation and the company's month totals are deleted; a previous year that

@@ -1,5 +1,8 @@
 #include "ledger/rowwriters.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -7,6 +10,7 @@
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/valuecheck.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
 #include "platform/msgbox.h"
@@ -45,6 +49,10 @@ struct Writer {
     Report report = Report::Warning;
     bool emptyFirst = false;  // delete every row of the table before the insert
 };
+
+// The writers of the stored tables, whose rows the readers of files fill:
+// their values are checked (valuecheck.h) before any row is written.
+bool guarded(const Writer& w);
 
 platform::DbError ownError(int code, const QString& message) {
     platform::DbError e;
@@ -134,6 +142,41 @@ std::optional<QVariant> valueFor(QChar rule, const QString& text) {
     return std::nullopt;
 }
 
+// The reason a value is refused by the position's rule, or the empty text.
+// exactDays: a date must be "yyyy/mm/dd" (or empty), as files hold them.
+QString checkValue(QChar rule, QStringView text, bool exactDays = false) {
+    QString reason = valuecheck::CheckText(text);
+    if (!reason.isEmpty()) return reason;
+    switch (rule.toLatin1()) {
+        case 'd':
+            return exactDays ? valuecheck::CheckDay(text) : valuecheck::CheckDate(text);
+        case 'A':
+        case 'a':
+            return valuecheck::CheckAmount(text, rule == u'A');
+        case 'N':
+        case 'n':
+            return valuecheck::CheckWholeNumber(text, rule == u'N');
+        case 'R':
+        case 'r':
+            return valuecheck::CheckRate(text, rule == u'R');
+        default:
+            return QString();
+    }
+}
+
+// The first refused value of a row of a checked writer, as a failure.
+platform::DbError guardValues(const Writer& w, const QStringList& values) {
+    if (!guarded(w)) return {};
+    const int count = int(w.rules.size());
+    for (int i = 1; i <= count && i < values.size(); ++i) {
+        const QString reason = checkValue(w.rules[i - 1], values[i]);
+        if (!reason.isEmpty()) {
+            return ownError(kErrMismatch, QStringLiteral("value %1: %2").arg(i).arg(reason));
+        }
+    }
+    return {};
+}
+
 // Turns the value list into bound values; on a bad value says which.
 platform::DbError bindValues(const Writer& w, const QStringList& values, platform::Params& params) {
     const int count = int(w.rules.size());
@@ -143,6 +186,7 @@ platform::DbError bindValues(const Writer& w, const QStringList& values, platfor
                                        .arg(count)
                                        .arg(values.size() - 1));
     }
+    if (const platform::DbError refused = guardValues(w, values); !refused.ok()) return refused;
     params.reserve(count);
     for (int i = 1; i <= count; ++i) {
         const std::optional<QVariant> v = valueFor(w.rules[i - 1], values[i]);
@@ -167,6 +211,7 @@ platform::DbError bindRow(const Writer& w, const QStringList& values, platform::
                                        .arg(count)
                                        .arg(values.size() - 1));
     }
+    if (const platform::DbError refused = guardValues(w, values); !refused.ok()) return refused;
     for (int i = 1; i <= count; ++i) {
         const char rule = w.rules[i - 1].toLatin1();
         QByteArray& text = texts[size_t(i - 1)];
@@ -341,6 +386,13 @@ const Writer kKesansyo{"WriteKesansyoTable", "決算書印刷用データ", rule
 const Writer kBKesansyo{"WriteBKesansyoTable", "", rules({{'q', 1}, {'a', 64}, {'q', 1}}),
                         tables({"T_KESANSYO", "BT_KESANSYO"}), Report::PlainNumber};
 
+bool guarded(const Writer& w) {
+    for (const Writer* g : {&kCompany, &kKisyuzan, &kKanjo, &kBKanjo, &kHojoKamoku, &kSiwake, &kSiMeisai,
+                            &kDayToran, &kSiPattern, &kTekiyo, &kDayInput, &kTukisime, &kBKesansyo})
+        if (g == &w) return true;
+    return false;
+}
+
 }  // namespace
 
 QStringList RowValues(int count) {
@@ -464,4 +516,38 @@ bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QSt
         }
     }
     return true;
+}
+
+std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringView* values, int count,
+                                         const QString& table) {
+    const Writer* w = layoutOf(writer);
+    if (!w) return std::nullopt;
+    const int n = std::min(count, int(w->rules.size()));
+    for (int i = 0; i < n; ++i) {
+        QString reason = checkValue(w->rules[i], values[i], true);
+        if (reason.isEmpty()) continue;
+        RowRefusal refusal;
+        refusal.position = i + 1;
+        refusal.reason = std::move(reason);
+        // The column's name, from the table's layout.
+        static QHash<QString, QStringList> names;
+        QStringList& columns = names[table.toUpper()];
+        if (columns.isEmpty() && gcnKaikei) {
+            if (const auto rows = gcnKaikei->query(QStringLiteral("SELECT name FROM pragma_table_info(?) ORDER BY cid"),
+                                                   {table}))
+                for (const platform::Row& r : *rows) columns << r.text(0);
+        }
+        refusal.column = i < columns.size() ? columns[i] + QStringLiteral("(%1番目の値)").arg(i + 1)
+                                            : QStringLiteral("%1番目の値").arg(i + 1);
+        return refusal;
+    }
+    return std::nullopt;
+}
+
+std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringList& values, int first,
+                                         const QString& table) {
+    std::vector<QStringView> views;
+    views.reserve(size_t(std::max<qsizetype>(0, values.size() - first)));
+    for (qsizetype i = first; i < values.size(); ++i) views.push_back(values[i]);
+    return CheckRowValues(writer, views.data(), int(views.size()), table);
 }

@@ -36,6 +36,14 @@
 // The table name must be one that the writer serves (listed per writer
 // below, compared without regard to case); any other name fails the writer.
 //
+// The writers of the stored tables (those of the text backup: company, chart,
+// opening balances, sub-accounts, vouchers, journal lines, day amounts,
+// patterns, descriptions, months and the year-end figures) check every value
+// before they write (ledger/valuecheck.h): text CP932 holds, without control
+// characters, within valuecheck::kTextBytes; amounts within what the amount
+// boxes accept; dates that are real days (a date is never moved to another
+// day). A refused value fails the writer like a failed statement.
+//
 // Failures: the writer shows its message and returns false; nothing is
 // inserted by that call. Reporting writers show a warning box titled
 // gstrSoftName:
@@ -63,6 +71,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 // A value list for a writer of count values: count + 1 empty texts, element 0
@@ -77,6 +86,23 @@ using RowWriter = bool (*)(const QStringList& values, const QString& table);
 // checks and messages; it stops at the first row that fails and returns
 // false), with one compiled statement for all of them. For loading many rows.
 bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QString& table);
+
+// The first value of a row that writer would refuse by the checks above: its
+// position (from 1), its column ("TEKIYO(30番目の値)") and the reason. values
+// hold the row's values from position 1 on (count of them); table names the
+// table for the column's name. nullopt when every value passes (or the writer
+// checks none). Dates are held to the form files hold them in: "yyyy/mm/dd"
+// of a real day, or empty.
+struct RowRefusal {
+    int position = 0;
+    QString column;
+    QString reason;
+};
+std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringView* values, int count,
+                                         const QString& table);
+// The same for a value list whose position 1 is at index first.
+std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringList& values, int first,
+                                         const QString& table);
 
 // ---- Company and chart tables
 

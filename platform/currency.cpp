@@ -20,6 +20,7 @@ std::int64_t divRoundHalfEven(__int128 n, __int128 d) {
     if (twice > d || (twice == d && (q % 2 != 0))) {
         q += (n < 0) ? -1 : 1;
     }
+    if (q > INT64_MAX || q < INT64_MIN) throw CurrencyOverflow();
     return static_cast<std::int64_t>(q);
 }
 
@@ -105,6 +106,12 @@ std::optional<Currency> Currency::parse(QStringView text) {
     if (raw > INT64_MAX) return std::nullopt;
     return Currency(static_cast<std::int64_t>(negative ? -raw : raw));
 }
+
+QString CurrencyOverflow::message() {
+    return QStringLiteral("金額の合計が扱える範囲を超えたため、処理を中止しました。");
+}
+
+void Currency::throwOverflow() { throw CurrencyOverflow(); }
 
 Currency Currency::fromText(const QString& text) { return parse(text).value_or(Currency()); }
 

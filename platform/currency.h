@@ -9,14 +9,27 @@
 #include <compare>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
+
+// Thrown by Currency arithmetic whose result 64 bits cannot hold.
+class CurrencyOverflow : public std::overflow_error {
+public:
+    CurrencyOverflow() : std::overflow_error("Currency overflow") {}
+    // What the operation that was refused tells the user.
+    static QString message();
+};
 
 class Currency {
 public:
     static constexpr std::int64_t kScale = 10000;
 
+    // The largest amount, in whole yen, that the amount boxes accept (either
+    // sign); what a file brings in is held to the same limit.
+    static constexpr std::int64_t kMaxEnteredYen = 999'999'999'999;
+
     constexpr Currency() = default;
     // Whole yen.
-    static constexpr Currency fromYen(std::int64_t yen) { return Currency(yen * kScale); }
+    static constexpr Currency fromYen(std::int64_t yen) { return Currency(checked(yen, kScale, '*')); }
     // The raw count of 1/10,000 yen, as stored in the database.
     static constexpr Currency fromRaw(std::int64_t raw) { return Currency(raw); }
 
@@ -43,12 +56,15 @@ public:
     // (rounded half away from zero).
     QString toDisplay(int decimals = -1) const;
 
-    constexpr Currency operator-() const { return Currency(-raw_); }
-    constexpr Currency operator+(Currency o) const { return Currency(raw_ + o.raw_); }
-    constexpr Currency operator-(Currency o) const { return Currency(raw_ - o.raw_); }
-    constexpr Currency& operator+=(Currency o) { raw_ += o.raw_; return *this; }
-    constexpr Currency& operator-=(Currency o) { raw_ -= o.raw_; return *this; }
-    constexpr Currency operator*(std::int64_t n) const { return Currency(raw_ * n); }
+    // Arithmetic is checked: a result beyond what 64 bits hold throws
+    // CurrencyOverflow, which the operation that sums turns into a refusal
+    // with a message (nothing is stored with a wrapped amount).
+    constexpr Currency operator-() const { return Currency(checked(0, raw_, '-')); }
+    constexpr Currency operator+(Currency o) const { return Currency(checked(raw_, o.raw_, '+')); }
+    constexpr Currency operator-(Currency o) const { return Currency(checked(raw_, o.raw_, '-')); }
+    constexpr Currency& operator+=(Currency o) { raw_ = checked(raw_, o.raw_, '+'); return *this; }
+    constexpr Currency& operator-=(Currency o) { raw_ = checked(raw_, o.raw_, '-'); return *this; }
+    constexpr Currency operator*(std::int64_t n) const { return Currency(checked(raw_, n, '*')); }
     // Product of two amounts, rounded to 1/10,000 half to even (as the original
     // currency type rounds).
     Currency operator*(Currency o) const;
@@ -61,12 +77,21 @@ public:
     Currency timesRate(double rate) const;
     // Rounded to whole yen, half away from zero.
     Currency roundedToYen() const;
-    constexpr Currency abs() const { return Currency(raw_ < 0 ? -raw_ : raw_); }
+    constexpr Currency abs() const { return raw_ < 0 ? -*this : *this; }
 
     constexpr auto operator<=>(const Currency&) const = default;
 
 private:
     constexpr explicit Currency(std::int64_t raw) : raw_(raw) {}
+    static constexpr std::int64_t checked(std::int64_t a, std::int64_t b, char op) {
+        std::int64_t r = 0;
+        const bool overflow = op == '+'   ? __builtin_add_overflow(a, b, &r)
+                              : op == '-' ? __builtin_sub_overflow(a, b, &r)
+                                          : __builtin_mul_overflow(a, b, &r);
+        if (overflow) throwOverflow();
+        return r;
+    }
+    [[noreturn]] static void throwOverflow();
     std::int64_t raw_ = 0;
 };
 

@@ -37,8 +37,8 @@ namespace platform {
 
 // The display and input rules of a number box or a number column of a grid.
 struct NumberFormat {
-    Currency min = Currency::fromYen(-999'999'999'999);
-    Currency max = Currency::fromYen(999'999'999'999);
+    Currency min = Currency::fromYen(-Currency::kMaxEnteredYen);
+    Currency max = Currency::fromYen(Currency::kMaxEnteredYen);
     int decimals = 0;      // decimals typed and shown (0 to 4)
     bool grouping = true;  // thousands separators in the display
 };

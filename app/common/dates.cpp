@@ -3,6 +3,8 @@
 #include "app/common/values.h"
 #include "platform/clock.h"
 
+#include <QDate>
+
 #include <array>
 #include <tuple>
 
@@ -181,4 +183,24 @@ QString WarekiToSeireki(const QString& date, const QString& eraName, int mode) {
         }
     }
     return joinByMode(year, month, day, mode);
+}
+
+QString EraDayToWestern(const QString& eraName, int eraYear, int month, int day) {
+    for (size_t i = 0; i < kEras.size(); ++i) {
+        const Era& era = kEras[i];
+        if (eraName != QString::fromUtf16(era.name)) continue;
+        if (eraYear < 1 || eraYear > 9999) return QString();
+        const QDate date(eraYear + era.offset, month, day);
+        if (!date.isValid()) return QString();
+        // 明治 counts from the first day of its first year.
+        const QDate first = era.firstYear ? QDate(era.firstYear, era.firstMonth, era.firstDay)
+                                          : QDate(era.offset + 1, 1, 1);
+        if (date < first) return QString();
+        if (i > 0) {
+            const Era& next = kEras[i - 1];
+            if (date >= QDate(next.firstYear, next.firstMonth, next.firstDay)) return QString();
+        }
+        return date.toString(QStringLiteral("yyyy/MM/dd"));
+    }
+    return QString();
 }

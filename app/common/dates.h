@@ -42,3 +42,11 @@ QString SeirekiToWareki(const QString& date, QString& eraName, int mode);
 // the given mode. Blank text and "//" give the empty text. An era name the
 // program does not know leaves the era year as the year.
 QString WarekiToSeireki(const QString& date, const QString& eraName, int mode);
+
+// The Western day "yyyy/mm/dd" of an era date, or the empty text when there is
+// no such day: an era the program does not know, an era year before 1, a month
+// or day that does not exist, or a day outside the era (明治 from 1868/01/01 to
+// 1912/07/29, 大正 to 1926/12/24, 昭和 to 1989/01/07, 平成 to 2019/04/30, 令和
+// from 2019/05/01 on). Nothing is clamped: H31.5.1 and H38.1.11 give the empty
+// text.
+QString EraDayToWestern(const QString& eraName, int eraYear, int month, int day);

@@ -124,7 +124,7 @@ private slots:
         chooser(true, QStringLiteral("bank.csv"));
         QTest::keyClick(&screen, Qt::Key_S);
         QCOMPARE(boxes.count(), 2);
-        QCOMPARE(boxes.last().text, QStringLiteral("銀行データの取込処理が正しく終了しました。"));
+        QCOMPARE(boxes.last().text, QStringLiteral("銀行データの取込処理が正しく終了しました。\r\n2件の明細を仕訳として取り込みました。"));
         QCOMPARE(rows("SELECT SIDAY, KRKOCODE, KSKOCODE, TEKIYO FROM T_SI_MEISAI WHERE SISYU = '1' ORDER BY SIDAY"),
                  QStringList({"2003/04/02|282|012|ガソリン", "2003/04/03|012|180|振込"}));
         QVERIFY(screen.lblMessage->isHidden());

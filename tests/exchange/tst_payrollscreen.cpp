@@ -17,6 +17,7 @@
 #include "platform/clock.h"
 #include "platform/imdate.h"
 #include "platform/msgbox.h"
+#include "support/hostilevalues.h"
 #include "support/openingfixture.h"
 
 using openingfixture::kCid;
@@ -239,6 +240,39 @@ private slots:
         QVERIFY2(boxes.last().text.startsWith(message), qPrintable(boxes.last().text));
         QCOMPARE(imported(), QStringList());
         QCOMPARE(co_->snapshot(), before);
+    }
+
+    // What comes in from the payroll database is held to the rules of what
+    // is typed: a figure beyond what the amount boxes accept is refused,
+    // naming the source, the company and month and the column, and nothing is
+    // posted (never stored as 0).
+    void hostileValuesRefused_data() { hostile::addRows(); }
+    void hostileValuesRefused() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, value);
+        if (field != hostile::Amount) QSKIP("the payroll figures are amounts only");
+        auto payroll = platform::Connection::open(odbc_.filePath(QStringLiteral("ruviz.db")));
+        QVERIFY(payroll);
+        QVERIFY(payroll->exec(QStringLiteral("INSERT INTO MEISAI (CID, SYAINNO, SIKYUBI, SIKYUKBN, HEALTH) "
+                                             "VALUES ('01', '999', '201104', '1', ?)"),
+                              {QString::fromLatin1(value)}));
+        ScriptedMsgBox boxes;
+        {
+            runInRuviz s;
+            s.show();
+            const QString before = co_->snapshot();
+            choose(s, QStringLiteral("テスト商店"), QStringLiteral("2011年 4月"), false, false,
+                   QStringLiteral("2011/05/10"));
+            boxes.answer(platform::vbYes);
+            s.cmdStart->click();
+            const QString text = boxes.last().text;
+            QVERIFY2(text.contains(QStringLiteral("Kestrov Ruviz")) && text.contains(QStringLiteral("CID 01, 201104")) &&
+                         text.contains(QStringLiteral("HEALTH")),
+                     qPrintable(text));
+            QCOMPARE(imported(), QStringList());
+            QCOMPARE(co_->snapshot(), before);
+        }
+        QVERIFY(payroll->exec(QStringLiteral("DELETE FROM MEISAI WHERE SYAINNO = '999'")));
     }
 
     void aMissingSourceFailsTheLoad() {

@@ -12,6 +12,8 @@
 #include "platform/connection.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
+#include "ledger/bankstatement.h"
+#include "support/hostilevalues.h"
 #include "support/testenv.h"
 
 class TestBankImport : public QObject {
@@ -116,7 +118,8 @@ private slots:
                                                  "2012/07/01,1,,01 後,0\r\n"));
         QCOMPARE(ImportBankStatement(path, "014", "2011/04/01", "2012/06/30"), BankImportResult::Done);
         QCOMPARE(boxes.count(), 1);
-        QCOMPARE(boxes.last().text, QStringLiteral("銀行データの取込処理が正しく終了しました。"));
+        QCOMPARE(boxes.last().text,
+                 QStringLiteral("銀行データの取込処理が正しく終了しました。\r\n4件の明細を仕訳として取り込みました。"));
         QCOMPARE(rows("SELECT DENCODE, DENMENO, SIDAY, KRKOCODE, KSKOCODE, KRKIN, TEKIYO"
                       " FROM T_SI_MEISAI WHERE SISYU = '1' ORDER BY DENCODE, DENMENO"),
                  QStringList({"00001|001|2011/04/01|282|014|5000000|ガソリン",
@@ -155,6 +158,10 @@ private slots:
             << "014";
         QTest::newRow("UTF-8") << QByteArray("\xEF\xBB\xBF") + head.toUtf8()
                                << "処理可能なデータが見つかりませんので、取込処理が中止します。" << "014";
+        // Nothing to post is said plainly, never reported as success.
+        QTest::newRow("every line outside the range")
+            << sjis(QStringLiteral("日付,引出金額,預入金額,摘要,残高\r\n2011/03/31,500,,01ガソリン,0\r\n2012/07/01,1,,x,0\r\n"))
+            << "取込期間(2011/04/01～2012/06/30)の明細がありませんので、仕訳は1件も取り込まれませんでした。" << "014";
         // No ordinary-deposit account in use: nothing to post against.
         QTest::newRow("no bank account") << sjis(head) << "取込先の普通預金が見つかりませんので、取込処理を中止します。"
                                          << "";
@@ -173,6 +180,61 @@ private slots:
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().text, message);
         QCOMPARE(everything(), before);
+    }
+
+    // What comes in from a statement is held to the rules of what is typed:
+    // each hostile value refuses the whole file, naming its line, and
+    // nothing is posted. The era layout carries the era dates.
+    void hostileValuesRefused_data() { hostile::addRows(); }
+    void hostileValuesRefused() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, value);
+        if (field == hostile::Company) QSKIP("a statement file holds no company id");
+        platform::ScriptedMsgBox boxes;
+        platform::FixedClock clock(QDate(2011, 4, 2));
+        QByteArray date = "H23.4.2", amount = "500", description = "01x";
+        (field == hostile::Date ? date : field == hostile::Amount ? amount : description) = value;
+        const QByteArray bytes = sjis(QStringLiteral("年月日（和暦）,お引出し,お預入れ,お取り扱い内容,残高\r\n"
+                                                     "H23.4.2,100,,01ガソリン,0\r\n")) +
+                                 date + ',' + amount + ",,\"" + description + "\",0\r\n";
+        const QStringList before = everything();
+        QVERIFY(ImportBankStatement(write("s.csv", bytes), "014", "2011/04/01", "2012/06/30") !=
+                BankImportResult::Done);
+        QCOMPARE(boxes.count(), 1);
+        const QString text = boxes.last().text;
+        QVERIFY2(text.contains(QStringLiteral("s.csv 3行目")), qPrintable(text.left(300)));
+        QVERIFY2(text.size() < 400, qPrintable(text.left(300)));
+        QCOMPARE(everything(), before);
+    }
+
+    // An era date is a day of its era: a year the era never reached or a day
+    // after it ended is refused, the last and first days pass.
+    void eraDatesOfTheirEra_data() {
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("posted");  // empty: refused
+        QTest::newRow("Heisei 38") << "H38.1.11" << "";
+        QTest::newRow("after Heisei ended") << "H31.5.1" << "";
+        QTest::newRow("Heisei's last day") << "H31.4.30" << "2019/04/30";
+        QTest::newRow("before Reiwa began") << "R1.4.30" << "";
+        QTest::newRow("Reiwa's first day") << "R1.5.1" << "2019/05/01";
+        QTest::newRow("Showa 65") << "S65.1.1" << "";
+        QTest::newRow("Heisei 0") << "H0.4.2" << "";
+    }
+    void eraDatesOfTheirEra() {
+        QFETCH(QString, date);
+        QFETCH(QString, posted);
+        BankStatement statement;
+        QString message;
+        const QByteArray bytes = sjis(QStringLiteral("年月日（和暦）,お引出し,お預入れ,お取り扱い内容,残高\r\n") + date +
+                                      QStringLiteral(",100,,01x,0\r\n"));
+        const StatementRead read = ReadBankStatementBytes(bytes, QStringLiteral("s.csv"), statement, &message);
+        if (posted.isEmpty()) {
+            QCOMPARE(read, StatementRead::Refused);
+            QVERIFY2(message.contains(QStringLiteral("s.csv 2行目")), qPrintable(message));
+        } else {
+            QCOMPARE(read, StatementRead::Read);
+            QCOMPARE(statement.lines.at(0).date, posted);
+        }
     }
 };
 

@@ -15,6 +15,7 @@
 #include "platform/connection.h"
 #include "platform/cp932.h"
 #include "platform/msgbox.h"
+#include "support/hostilevalues.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -400,6 +401,61 @@ private slots:
         QCOMPARE(box.last().icon, platform::MsgIcon::Warning);
         QCOMPARE(dump(), before);
         QCOMPARE(gstrNendo, nendo);
+    }
+
+    // What comes in from a conversion set is held to the rules of what is
+    // typed: every hostile value is refused before anything changes, naming
+    // the file, the line and (where the line could be read) the column.
+    void hostileValuesRefused_data() { hostile::addRows(); }
+    void hostileValuesRefused() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, value);
+        ScriptedMsgBox box;
+        QVERIFY(ExportConversionSet(folder_));
+        // Text (the uncoded number column) and company id in a description
+        // line, dates and amounts in a voucher line, after the file's lines.
+        QString file = QStringLiteral("T_010.txt");
+        QByteArray line;
+        QString column;
+        switch (field) {
+            case hostile::Text:
+                line = "\"51\",\"" + value + "\",\"\"";
+                column = QStringLiteral("TEKINO(2番目の値)");
+                break;
+            case hostile::Company:
+                line = "\"" + value + "\",\"009\",\"\"";
+                column = QStringLiteral("会社コードが現在の会社と違います");
+                break;
+            case hostile::Date:
+                file = QStringLiteral("T_003.txt");
+                line = "\"51\",\"00009\",\"009\",\"" + value + "\",\"2003/04/09\",\"\",\"0\",\"0\",\"\"";
+                column = QStringLiteral("DENDAY(4番目の値)");
+                break;
+            case hostile::Amount:
+                file = QStringLiteral("T_003.txt");
+                line = "\"51\",\"00009\",\"009\",\"2003/04/09\",\"2003/04/09\",\"\",\"" + value + "\",\"0\",\"\"";
+                column = QStringLiteral("7番目の値");
+                break;
+        }
+        QFile f(folder_ + file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray content = f.readAll();
+        QVERIFY(content.isEmpty() || content.endsWith("\r\n"));
+        const qsizetype lineNo = content.count('\n') + 1;
+        f.write(line + "\r\n");
+        f.close();
+        const QByteArray tag = QTest::currentDataTag();
+        if (tag == "CR LF in text" || tag == "invalid CP932" || tag == "1 MB value") column.clear();
+
+        const QStringList before = dump();
+        box.clear();
+        QCOMPARE(ImportConversionSet(folder_, true), ConversionImport::Refused);
+        QCOMPARE(box.count(), 1);
+        const QString text = box.last().text;
+        QVERIFY2(text.contains(file + QStringLiteral(" %1行目").arg(lineNo)), qPrintable(text.left(300)));
+        QVERIFY2(text.contains(column), qPrintable(text.left(300)));
+        QVERIFY2(text.size() < 400, qPrintable(text.left(300)));
+        QCOMPARE(dump(), before);
     }
 
     // The imported rows are the company's current year: a previous year left

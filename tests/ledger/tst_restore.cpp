@@ -13,6 +13,7 @@
 #include "ledger/textbackup.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/hostilevalues.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -152,19 +153,21 @@ private slots:
         QCOMPARE(dump(), before);
     }
 
-    // A company row whose fiscal start or end is no real day: refused with
-    // the restore's message for the company table, and nothing changes
-    // (no month or day is moved to the nearest one that exists).
+    // A company row whose fiscal start or end is no real day: refused before
+    // anything changes, naming the file, line and column (no month or day is
+    // moved to the nearest one that exists).
     void fiscalDateThatIsNoDayRefused_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
-        QTest::newRow("month 13 in the start") << "\"2003/04/01\"" << "\"2003/13/01\"";
-        QTest::newRow("30 February in the end") << "\"2004/03/31\"" << "\"2004/02/30\"";
-        QTest::newRow("letters in the start") << "\"2003/04/01\"" << "\"2003/O4/01\"";
+        QTest::addColumn<QString>("column");
+        QTest::newRow("month 13 in the start") << "\"2003/04/01\"" << "\"2003/13/01\"" << "KISYU(14番目の値)";
+        QTest::newRow("30 February in the end") << "\"2004/03/31\"" << "\"2004/02/30\"" << "KIMATU(15番目の値)";
+        QTest::newRow("letters in the end") << "\"2004/03/31\"" << "\"2004/O3/31\"" << "KIMATU(15番目の値)";
     }
     void fiscalDateThatIsNoDayRefused() {
         QFETCH(QString, from);
         QFETCH(QString, to);
+        QFETCH(QString, column);
         QFile f(folder_ + QStringLiteral("T_002.txt"));
         QVERIFY(f.open(QIODevice::ReadWrite));
         QByteArray content = f.readAll();
@@ -176,8 +179,10 @@ private slots:
         const QStringList before = dump();
         gstrNendo = QStringLiteral("第 12 期");
         ScriptedMsgBox box;
-        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Failed);
-        QCOMPARE(box.last().text, QStringLiteral("T_COMP_MAINマスタのアクセス中にエラーが発生しました(write_data_to_table)。"));
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Refused);
+        QCOMPARE(box.count(), 1);
+        QVERIFY2(box.last().text.contains(QStringLiteral("T_002.txt 1行目 ") + column),
+                 qPrintable(box.last().text));
         QCOMPARE(dump(), before);
         QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
     }
@@ -214,11 +219,13 @@ private slots:
         const int kept = count(QStringLiteral("SELECT count(*) FROM T_SI_MEISAI WHERE CID = '51'"));
         QVERIFY(kept < 1000);
         if (laterTableFails) {
-            // An opening balance that is no amount passes the reading and
-            // fails its row writer, after the journal has been replaced.
+            // An opening balance given twice passes every check and fails its
+            // row writer on the table's key, after the journal has been
+            // replaced.
             QFile f(folder_ + QStringLiteral("T_008.txt"));
             QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write("\"51\",\"004\",\"\",\"\",\"abc\",\"0\",\"\",\"\",\"\",\"\",\"0\"\r\n");
+            f.write("\"51\",\"004\",\"\",\"\",\"0\",\"0\",\"\",\"\",\"\",\"\",\"0\"\r\n"
+                    "\"51\",\"004\",\"\",\"\",\"0\",\"0\",\"\",\"\",\"\",\"\",\"0\"\r\n");
         }
         box.clear();
         QCOMPARE(RestoreBackupSet(folder_), laterTableFails ? RestoreResult::Failed : RestoreResult::Restored);
@@ -232,6 +239,62 @@ private slots:
             QVERIFY(box.shown().front().text.contains(QStringLiteral("WriteKisyuzanTable")));
             QCOMPARE(box.last().text, QStringLiteral("T_KISYUZANマスタのアクセス中にエラーが発生しました(write_data_to_table)。"));
         }
+    }
+
+    // What comes in from a set is held to the rules of what is typed: every
+    // hostile value is refused before anything changes, naming the file, the
+    // line and (where the line could be read) the column, quoting at most 40
+    // characters of the value.
+    void hostileValuesRefused_data() { hostile::addRows(); }
+    void hostileValuesRefused() {
+        QFETCH(int, field);
+        QFETCH(QByteArray, value);
+        // Text and company id go into a description line, dates and amounts
+        // into a voucher line; the line is added after the set's own lines.
+        QString file;
+        QByteArray line;
+        QString column;
+        switch (field) {
+            case hostile::Text:
+                file = QStringLiteral("T_010.txt");
+                line = "\"51\",\"003\",\"" + value + "\"";
+                column = QStringLiteral("TENAME(3番目の値)");
+                break;
+            case hostile::Company:
+                file = QStringLiteral("T_010.txt");
+                line = "\"" + value + "\",\"003\",\"x\"";
+                break;
+            case hostile::Date:
+                file = QStringLiteral("T_003.txt");
+                line = "\"51\",\"00003\",\"003\",\"" + value + "\",\"2003/04/03\",\"\",\"0\",\"0\",\"0\"";
+                column = QStringLiteral("DENDAY(4番目の値)");
+                break;
+            case hostile::Amount:
+                file = QStringLiteral("T_003.txt");
+                line = "\"51\",\"00003\",\"003\",\"2003/04/03\",\"2003/04/03\",\"\",\"" + value + "\",\"0\",\"0\"";
+                column = QStringLiteral("YDAYZAN(7番目の値)");
+                break;
+        }
+        QFile f(folder_ + file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray content = f.readAll();
+        QVERIFY(content.endsWith("\r\n"));
+        const qsizetype lineNo = content.count('\n') + 1;
+        f.write(line + "\r\n");
+        f.close();
+        // Read whole or split at its line break, these fail before a column is read.
+        const QByteArray tag = QTest::currentDataTag();
+        if (tag == "CR LF in text" || tag == "invalid CP932" || tag == "1 MB value") column.clear();
+
+        const QStringList before = dump();
+        ScriptedMsgBox box;
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Refused);
+        QCOMPARE(box.count(), 1);
+        const QString text = box.last().text;
+        QVERIFY2(text.contains(file + QStringLiteral(" %1行目").arg(lineNo)), qPrintable(text.left(300)));
+        QVERIFY2(text.contains(column), qPrintable(text.left(300)));
+        QVERIFY2(text.size() < 400, qPrintable(text.left(300)));
+        QCOMPARE(dump(), before);
     }
 
 private:

@@ -387,8 +387,11 @@ private slots:
                                       << "2003/04/01";
         QTest::newRow("six digits") << "03/04/01"
                                     << "2003/04/01";
-        QTest::newRow("day clamped") << "20030230"
-                                     << "2003/02/28";
+        // A day that does not exist is refused, never moved to another day.
+        QTest::newRow("30 February") << "20030230"
+                                     << "<refused>";
+        QTest::newRow("month 13") << "2003/13/01"
+                                  << "<refused>";
         QTest::newRow("three digits") << "123"
                                       << "";
         QTest::newRow("empty") << ""
@@ -403,10 +406,47 @@ private slots:
         values[4] = typed;
         values[5] = typed;
         ScriptedMsgBox boxes;
+        if (stored == QStringLiteral("<refused>")) {
+            const qint64 before = rowCount("T_SIWAKE");
+            QVERIFY(!WriteSiwakeTable(values, "T_SIWAKE"));
+            QCOMPARE(rowCount("T_SIWAKE"), before);
+            return;
+        }
         QVERIFY(WriteSiwakeTable(values, "T_SIWAKE"));
         const platform::Row row = lastRow("T_SIWAKE");
         QCOMPARE(row.text("DENDAY"), stored);
         QCOMPARE(row.text("INDAY"), stored);
+    }
+
+    // The writers of stored tables are the last guard: a journal line with a
+    // value no box would take is refused whole, with the writer's warning.
+    void storedTablesRefuseUnfitValues_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("CR LF in the description") << 30 << QStringLiteral("二行の\r\n摘要");
+        QTest::newRow("NUL in the description") << 30 << QString::fromUtf16(u"a\u0000b", 3);
+        QTest::newRow("emoji in the description") << 30 << QStringLiteral("売上😀");
+        QTest::newRow("description beyond 256 bytes") << 30 << QString(129, QChar(0x3042));
+        QTest::newRow("amount beyond the boxes") << 15 << QStringLiteral("1000000000000");
+        QTest::newRow("20-digit amount") << 15 << QStringLiteral("12345678901234567890");
+        QTest::newRow("30 February") << 4 << QStringLiteral("2000/02/30");
+    }
+    void storedTablesRefuseUnfitValues() {
+        QFETCH(int, position);
+        QFETCH(QString, value);
+        QStringList values = validRow(expand(writerNamed("WriteSiMeisaiTable").runs));
+        values[position] = value;
+        ScriptedMsgBox boxes;
+        const qint64 before = rowCount("T_SI_MEISAI");
+        QVERIFY(!WriteSiMeisaiTable(values, "T_SI_MEISAI"));
+        QCOMPARE(rowCount("T_SI_MEISAI"), before);
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY(boxes.last().text.contains(QStringLiteral("WriteSiMeisaiTable")));
+        // The largest amount the boxes take, and 256 bytes of text, pass.
+        values = validRow(expand(writerNamed("WriteSiMeisaiTable").runs));
+        values[15] = QStringLiteral("999999999999");
+        values[30] = QString(128, QChar(0x3042));
+        QVERIFY(WriteSiMeisaiTable(values, "T_SI_MEISAI"));
     }
 
     // Values are bound, never pasted: quotes and other SQL characters in

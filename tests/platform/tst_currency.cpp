@@ -227,6 +227,44 @@ private:
         qputenv("LOCPATH", dir.toLocal8Bit());
         return std::setlocale(LC_ALL, "de_DE.UTF-8") && std::localeconv()->decimal_point == QByteArray(",");
     }
+
+    // Arithmetic whose result 64 bits cannot hold throws instead of wrapping
+    // round to a wrong amount; the results just inside stay exact.
+    void overflowThrows_data() {
+        QTest::addColumn<int>("op");  // 0 +, 1 -, 2 * int, 3 * Currency, 4 unary -, 5 fromYen
+        QTest::addColumn<qint64>("a");
+        QTest::addColumn<qint64>("b");
+        QTest::addColumn<bool>("overflows");
+        QTest::newRow("sum beyond") << 0 << INT64_MAX << qint64(1) << true;
+        QTest::newRow("sum inside") << 0 << INT64_MAX - 1 << qint64(1) << false;
+        QTest::newRow("difference beyond") << 1 << INT64_MIN << qint64(1) << true;
+        QTest::newRow("product beyond") << 2 << INT64_MAX / 2 + 1 << qint64(2) << true;
+        QTest::newRow("product of amounts beyond") << 3 << INT64_MAX << qint64(20000) << true;
+        QTest::newRow("negation of the least") << 4 << INT64_MIN << qint64(0) << true;
+        QTest::newRow("whole yen beyond") << 5 << INT64_MAX / 10000 + 1 << qint64(0) << true;
+        QTest::newRow("whole yen inside") << 5 << INT64_MAX / 10000 << qint64(0) << false;
+    }
+    void overflowThrows() {
+        QFETCH(int, op);
+        QFETCH(qint64, a);
+        QFETCH(qint64, b);
+        QFETCH(bool, overflows);
+        const Currency x = Currency::fromRaw(a), y = Currency::fromRaw(b);
+        bool thrown = false;
+        try {
+            switch (op) {
+                case 0: (void)(x + y); break;
+                case 1: (void)(x - y); break;
+                case 2: (void)(x * b); break;
+                case 3: (void)(x * y); break;
+                case 4: (void)(-x); break;
+                case 5: (void)Currency::fromYen(a); break;
+            }
+        } catch (const CurrencyOverflow&) {
+            thrown = true;
+        }
+        QCOMPARE(thrown, overflows);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCurrency)
