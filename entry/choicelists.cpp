@@ -130,7 +130,7 @@ std::optional<ChartAccounts> LoadChartAccounts() {
     ChartAccounts chart;
     chart.reserve(int(rows->size()));
     for (const platform::Row& r : *rows) {
-        chart.insert(r.text(0), ChartAccount{Trim(r.text(1)), r.text(2) == QLatin1String("Y") &&
+        chart.insert(r.text(0), FreeLineAccount{Trim(r.text(1)), r.text(2) == QLatin1String("Y") &&
                                                                   r.text(3) == QLatin1String("N")});
     }
     return chart;

@@ -45,11 +45,11 @@ std::optional<bool> AccountOffersSubAccounts(const QString& kocode);
 // The two facts of an account that a loaded free line needs, for every
 // account of the chart at once (one read per day load instead of two per
 // line): by KOCODE, what return_KanjoKMCode and AccountOffersSubAccounts give.
-struct ChartAccount {
+struct FreeLineAccount {
     QString kmcode;  // trimmed
     bool offersSubAccounts = false;
 };
-using ChartAccounts = QHash<QString, ChartAccount>;
+using ChartAccounts = QHash<QString, FreeLineAccount>;
 // nullopt when the read fails (no message).
 std::optional<ChartAccounts> LoadChartAccounts();
 

@@ -55,7 +55,13 @@ Form::Form(QWidget* parent) : QWidget(parent) {
     qApp->installEventFilter(this);
 }
 
-Form::~Form() = default;
+// QWidget's destructor, which runs after this one, closes the window and so
+// takes the focus from the control holding it: the controls signal as they
+// lose it (a date box's lostFocus, a grid's cell leave) while the screen's own
+// part is already gone. Nothing a control sends may reach the screen then.
+Form::~Form() {
+    for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+}
 
 void Form::showFrom(QWidget* opener) {
     opener_ = opener;

@@ -26,8 +26,10 @@ bool hasDigit(const QString& text) {
     return false;
 }
 
-// A small drop-down arrow for the calendar button.
-QIcon calendarIcon() {
+// A small drop-down arrow for the calendar button, drawn once for every box
+// of the program: a new icon per box would leave a new set of cached pixmaps
+// behind each time a screen opens.
+QIcon paintCalendarIcon() {
     QPixmap pm(12, 12);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -37,6 +39,13 @@ QIcon calendarIcon() {
     const QPointF tri[3] = {QPointF(1.5, 4), QPointF(10.5, 4), QPointF(6, 9)};
     p.drawPolygon(tri, 3);
     return QIcon(pm);
+}
+
+const QIcon& calendarIcon() {
+    // Kept to the end of the process: a pixmap must not outlive the
+    // application object, which a static's destructor would make it do.
+    static const QIcon* icon = new QIcon(paintCalendarIcon());
+    return *icon;
 }
 
 }  // namespace

@@ -30,6 +30,9 @@ BUILD_DIR=${BUILD_DIR:-build}
 LAUNCHER=()
 command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "${LAUNCHER[@]}"
+  # RALVEK_CMAKE_ARGS: further settings of a new build folder (./test --sanitize).
+  read -r -a EXTRA <<< "${RALVEK_CMAKE_ARGS:-}"
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "${LAUNCHER[@]}" \
+    "${EXTRA[@]}"
 fi
 cmake --build "$BUILD_DIR" -j"$(nproc)"

@@ -140,6 +140,24 @@ private slots:
     }
 
     // A date after the end of the input range that is not in the future.
+    // Deleting the open screen while a changed date sits in its date box:
+    // closing the window takes the focus from the box, and its signal must no
+    // longer reach the screen being destroyed (which would load the day or
+    // warn about it from half a screen).
+    void deletedWithTheFocusInTheDateBox() {
+        openFromMenu(QDate(2000, 1, 10));
+        FixedClock clock(QDate(2000, 1, 10));
+        ScriptedMsgBox box;
+        screen_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(screen_));
+        screen_->txtSyoriNen->setFocus();
+        QVERIFY(screen_->txtSyoriNen->hasFocus());
+        screen_->txtSyoriNen->setText(QStringLiteral("2000/01/11"));
+        delete screen_.data();
+        QVERIFY(!screen_);
+        QCOMPARE(box.count(), 0);
+    }
+
     void aDateAfterTheInputRange() {
         openFromMenu(QDate(2001, 4, 10));
         FixedClock clock(QDate(2001, 4, 10));

@@ -30,8 +30,8 @@ int version(Connection& cn) {
 
 QStringList columns(Connection& cn) {
     QStringList names;
-    for (const auto& r : *cn.query(QStringLiteral("SELECT name FROM pragma_table_info('T_MOJICHG')")))
-        names << r.text(0);
+    const auto rows = cn.query(QStringLiteral("SELECT name FROM pragma_table_info('T_MOJICHG')"));
+    for (const auto& r : rows.value_or(platform::Rows())) names << r.text(0);
     return names;
 }
 

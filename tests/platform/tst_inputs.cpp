@@ -1,6 +1,7 @@
 // The text, number and date boxes: byte limits, the furigana capture, numbers
 // that tell empty from 0, date normalisation, and change() for user edits only.
 
+#include <QAction>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
@@ -102,6 +103,7 @@ private slots:
     void dateNormalisation();
     void dateTypedAndChosenFromCalendar();
     void dateClickedIntoAnEmptyBox();
+    void dateBoxesShareOneCalendarIcon();
     void choiceListTakesKeysAsTyped();
 };
 
@@ -504,6 +506,18 @@ void TestInputs::dateTypedAndChosenFromCalendar() {
     QVERIFY(!box->isCalendarVisible());
     QCOMPARE(box->text(), QString("2004/03/20"));
     QCOMPARE(changes.count(), 1);
+}
+
+// Every date box shows the one calendar icon drawn for the program: a screen
+// opened again adds no icon (and no cached pixmaps) of its own.
+void TestInputs::dateBoxesShareOneCalendarIcon() {
+    Window w;
+    ImDate* first = w.add<ImDate>();
+    ImDate* second = w.add<ImDate>();
+    QCOMPARE(first->actions().size(), 1);
+    QCOMPARE(second->actions().size(), 1);
+    QVERIFY(!first->actions().first()->icon().isNull());
+    QCOMPARE(second->actions().first()->icon().cacheKey(), first->actions().first()->icon().cacheKey());
 }
 
 // A click that lands in the month or day of an empty box still starts the
