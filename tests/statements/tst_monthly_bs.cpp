@@ -215,6 +215,10 @@ private slots:
         const StatementMonth month = fixture::monthOf(QStringLiteral("2010/04"));
         QVERIFY(BuildTaisyakuTaisyo(month));
         QCOMPARE(c.row(kMe, QStringLiteral("348")).zan, profit);
+        // The first month of the year: its month column is the whole profit,
+        // signed, on the credit side.
+        const auto month348 = c.row(kMe, QStringLiteral("348"));
+        QCOMPARE(month348.kstotal - month348.krtotal, profit);
         const qint64 assets = c.row(kT1, QStringLiteral("113")).zan;
         for (const char* total : {"174", "175", "176"}) {
             QVERIFY2(c.row(kT1, QString::fromLatin1(total)).found, total);
