@@ -372,17 +372,23 @@ std::optional<QList<QStringList>> ReadCsvRecords(const QByteArray& bytes, int co
 
 void SetJournalCsvExportStepHook(std::function<void(const QString&)> hook) { exportStepHook() = std::move(hook); }
 
-JournalCsvResult CheckJournalCsvExport(const QString& monthLabel) {
-    QString ym;
-    if (!monthLabel.isEmpty()) {
-        ym = JournalCsvMonthOfLabel(monthLabel);
-        if (ym.isEmpty()) {
-            warn(kExportFailure);
-            return JournalCsvResult::Failed;
-        }
+// The month an export covers: "" for every month, otherwise the "yyyy/mm" of
+// the chosen label; nothing (after a message) for a label that names no month.
+static std::optional<QString> exportMonth(const QString& monthLabel) {
+    if (monthLabel.isEmpty()) return QString();
+    const QString ym = JournalCsvMonthOfLabel(monthLabel);
+    if (ym.isEmpty()) {
+        warn(kExportFailure);
+        return std::nullopt;
     }
+    return ym;
+}
+
+JournalCsvResult CheckJournalCsvExport(const QString& monthLabel) {
+    const std::optional<QString> ym = exportMonth(monthLabel);
+    if (!ym) return JournalCsvResult::Failed;
     platform::Params params;
-    const QString where = selection(ym, params);
+    const QString where = selection(*ym, params);
     const auto any = gcnKaikei->scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM T_SI_MEISAI") + where +
                                            QStringLiteral(")"),
                                        params);
@@ -398,16 +404,10 @@ JournalCsvResult CheckJournalCsvExport(const QString& monthLabel) {
 }
 
 JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLabel) {
-    QString ym;
-    if (!monthLabel.isEmpty()) {
-        ym = JournalCsvMonthOfLabel(monthLabel);
-        if (ym.isEmpty()) {
-            warn(kExportFailure);
-            return JournalCsvResult::Failed;
-        }
-    }
+    const std::optional<QString> ym = exportMonth(monthLabel);
+    if (!ym) return JournalCsvResult::Failed;
     platform::Params params;
-    const QString where = selection(ym, params);
+    const QString where = selection(*ym, params);
     const QString select = QStringLiteral("SELECT * FROM T_SI_MEISAI") + where + QStringLiteral(" ORDER BY DENCODE, DENMENO");
     const auto readFailed = [] {
         warn(kExportFailure + QStringLiteral("\r\n") + gcnKaikei->lastError().text());
