@@ -12,7 +12,7 @@
 // voucher every action shows "仕訳伝票が存在しません". The daily entry opened by
 // 修正(E) returns here; the lists are not reloaded.
 
-#include "books/journalbook.h"
+#include "ledger/journalbook.h"
 #include "platform/form.h"
 
 class QComboBox;

@@ -13,7 +13,7 @@
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
 #include "app/common/values.h"
-#include "books/tukisyusi.h"
+#include "ledger/tukisyusi.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 

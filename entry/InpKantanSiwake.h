@@ -28,8 +28,8 @@
 #include <functional>
 #include <vector>
 
-#include "entry/choicelists.h"
-#include "entry/daytotals.h"
+#include "ledger/choicelists.h"
+#include "ledger/daytotals.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/form.h"

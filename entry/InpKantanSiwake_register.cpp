@@ -3,7 +3,8 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "entry/InpKantanSiwake.h"
-#include "entry/dayregistration.h"
+#include "ledger/dayregistration.h"
+#include "platform/hourglass.h"
 #include "ledger/vouchers.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
@@ -86,7 +87,12 @@ void InpKantanSiwake::cmdTouroku_Click() {
     day.closingBalance = txtHonjituZandaka->valueOrZero();
     // A hidden rate box writes the stored rate back unchanged.
     day.rate = mblnRateShown ? rateValue(txtRate->valueOrZero()) : mvoucher.rate;
-    if (!RegisterDay(day)) return;
+    bool registered = false;
+    {
+        platform::Hourglass busy;
+        registered = RegisterDay(day);
+    }
+    if (!registered) return;
 
     mvoucher.dayZan = day.closingBalance;
     mvoucher.rate = day.rate;
@@ -112,7 +118,11 @@ void InpKantanSiwake::cmdDelete_Click() {
                                platform::MsgButtons::OkCancel, 2) != platform::vbOK) {
         return;
     }
-    const bool deleted = DeleteDay(mstrDenpyo[0], mstrDenpyo[2], mvoucher.yDayZan);
+    bool deleted = false;
+    {
+        platform::Hourglass busy;
+        deleted = DeleteDay(mstrDenpyo[0], mstrDenpyo[2], mvoucher.yDayZan);
+    }
     // The screen shows what the database holds now, deleted or not.
     SiwakeData voucher;
     if (GetSiwakeData(QStringLiteral("DENCODE"), mstrDenpyo[0], voucher) == 1) {

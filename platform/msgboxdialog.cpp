@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QMessageBox>
 #include <QPointer>
 #include <algorithm>
@@ -80,7 +81,12 @@ int showDialog(const MsgRequest& rq) {
     for (const ButtonMap& m : map) box->button(m.button)->setText(captionOf(m.result));
     const int def = std::clamp(rq.defaultButton, 1, int(map.size())) - 1;
     box->setDefaultButton(map[def].button);
+    // A message asked for in the middle of long work shows the normal pointer,
+    // not the hourglass of the work around it.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     const int pressed = box->exec();
+    if (busy) QApplication::restoreOverrideCursor();
     delete alive.data();
     for (const ButtonMap& m : map) {
         if (m.button == pressed) return m.result;

@@ -3,7 +3,7 @@
 // tax-return balance sheet with its manufacturing cost part, A4 landscape,
 // each one page of ruled blocks after the blue-return statement form, printed
 // from the one row of P_KESANSYO and the header row T_PRINTKOMOKU that their
-// screens fill (statements/kesansyo.h).
+// screens fill (ledger/kesansyo.h).
 //
 // R_PSKESAN1: lines 1 to 45 in three blocks (sales and cost of sales with
 // the first expenses; the other expenses; reversals, provisions, the income

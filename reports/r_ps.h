@@ -1,7 +1,7 @@
 #pragma once
 // R_PS: the monthly profit and loss statement, printed from T_TOTAL_MEISAI,
 // T_TOTAL1 and the header row T_PRINTKOMOKU that the statement screen fills
-// (statements/monthlystatements.h). Also the layout both monthly statements
+// (ledger/monthlystatements.h). Also the layout both monthly statements
 // share, which R_TS uses as well.
 
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 // R_SEIZOGENKA: the manufacturing cost report, A4 portrait, printed from
 // P_TUKISYUSI and T_PRINTKOMOKU as the manufacturing cost screen fills them
-// (statements/seizogenka.h). Each section starts with its title; its account
+// (ledger/seizogenka.h). Each section starts with its title; its account
 // lines show their sequence number (blank on the materials subtotal), the
 // name and the amount; the last line of a section carries the section total
 // in the right-hand column. After the sections: the total manufacturing cost

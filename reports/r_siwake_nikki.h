@@ -1,6 +1,6 @@
 #pragma once
 // R_SIWAKE_NIKKI: the journal book, printed from T_SIALL_OUT and the header row
-// T_PRINTKOMOKU that the journal book screen fills (books/journalbook.h).
+// T_PRINTKOMOKU that the journal book screen fills (ledger/journalbook.h).
 
 #include "platform/connection.h"
 #include "platform/reportlayout.h"

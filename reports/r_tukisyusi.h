@@ -1,7 +1,7 @@
 #pragma once
 // R_TUKISYUSI: the monthly income and expense table, printed from
 // P_TUKISYUSI_HEAD and P_TUKISYUSI that the monthly table screen fills
-// (books/tukisyusi.h).
+// (ledger/tukisyusi.h).
 
 #include "platform/connection.h"
 #include "platform/reportlayout.h"

@@ -25,8 +25,8 @@
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
-#include "setup/companyrules.h"
-#include "setup/companystore.h"
+#include "ledger/companyrules.h"
+#include "ledger/companystore.h"
 
 namespace {
 

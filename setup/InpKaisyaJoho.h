@@ -12,13 +12,13 @@
 //                 WK_COMPANY, the fiscal label and the period tables up to date
 //                 and returns to the settings menu.
 //
-// The period rules and the input check are in setup/companyrules.h, the
-// reading and writing of the company row in setup/companystore.h.
+// The period rules and the input check are in ledger/companyrules.h, the
+// reading and writing of the company row in ledger/companystore.h.
 
 #include <QHash>
 
 #include "platform/form.h"
-#include "setup/companystore.h"
+#include "ledger/companystore.h"
 
 class QButtonGroup;
 class QGroupBox;

@@ -17,7 +17,7 @@
 #include <QString>
 
 #include "platform/form.h"
-#include "statements/monthlystatements.h"
+#include "ledger/monthlystatements.h"
 
 class QComboBox;
 class QLabel;

@@ -17,7 +17,7 @@
 #include <QString>
 
 #include "platform/form.h"
-#include "statements/kesansyo.h"
+#include "ledger/kesansyo.h"
 
 class QLabel;
 class QPushButton;

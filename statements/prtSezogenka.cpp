@@ -1,6 +1,6 @@
 #include "statements/prtSezogenka.h"
 
-#include "statements/seizogenka.h"
+#include "ledger/seizogenka.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "app/common/companylist.h"
 #include "app/common/reportprinter.h"
-#include "books/journalbook.h"
+#include "ledger/journalbook.h"
 #include "books/prtSiwakeNikki.h"
 #include "entry/InpKantanSiwake.h"
 #include "platform/msgbox.h"

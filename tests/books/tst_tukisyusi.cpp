@@ -18,7 +18,7 @@
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
 #include "books/prtTukibetu.h"
-#include "books/tukisyusi.h"
+#include "ledger/tukisyusi.h"
 #include "ledger/company.h"
 #include "ledger/monthstatus.h"
 #include "ledger/rowwriters.h"

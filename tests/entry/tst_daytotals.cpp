@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "entry/daytotals.h"
+#include "ledger/daytotals.h"
 #include "entryfixture.h"
 
 using entrytest::Book;

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "entry/dayregistration.h"
+#include "ledger/dayregistration.h"
 #include "entryfixture.h"
 #include "ledger/dayvouchers.h"
 #include "ledger/textbackup.h"

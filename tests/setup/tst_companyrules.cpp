@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-#include "setup/companyrules.h"
+#include "ledger/companyrules.h"
 
 namespace M = CompanyMessages;
 

@@ -12,7 +12,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "setup/companystore.h"
+#include "ledger/companystore.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;

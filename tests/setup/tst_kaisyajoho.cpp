@@ -32,7 +32,7 @@
 #include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
 #include "setup/InpKaisyaJoho.h"
-#include "setup/companystore.h"
+#include "ledger/companystore.h"
 #include "support/inputmethod.h"
 #include "support/testenv.h"
 

@@ -14,7 +14,7 @@
 
 #include "app/common/globals.h"
 #include "app/startup.h"
-#include "entry/choicelists.h"
+#include "ledger/choicelists.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
 #include "setup/InpIkkatuSiwake.h"

@@ -26,7 +26,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
-#include "statements/monthlystatements.h"
+#include "ledger/monthlystatements.h"
 #include "support/testenv.h"
 
 namespace fixture {

@@ -10,8 +10,8 @@
 #include "platform/msgbox.h"
 #include "app/startup.h"
 #include "statementfixture.h"
-#include "statements/kesansyo.h"
-#include "statements/accountbalances.h"
+#include "ledger/kesansyo.h"
+#include "ledger/accountbalances.h"
 
 using fixture::Company;
 

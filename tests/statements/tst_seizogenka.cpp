@@ -11,7 +11,7 @@
 #include "ledger/printwork.h"
 #include "reports/r_seizogenka.h"
 #include "statementfixture.h"
-#include "statements/seizogenka.h"
+#include "ledger/seizogenka.h"
 
 using fixture::Company;
 

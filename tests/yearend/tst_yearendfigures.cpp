@@ -8,7 +8,7 @@
 #include "app/startup.h"
 #include "ledger/yearclose.h"
 #include "platform/msgbox.h"
-#include "statements/kesansyo.h"
+#include "ledger/kesansyo.h"
 #include "statements/statementfixture.h"
 
 class TestYearEndFigures : public QObject {

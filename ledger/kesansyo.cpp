@@ -1,4 +1,4 @@
-#include "statements/kesansyo.h"
+#include "ledger/kesansyo.h"
 
 #include <QStringList>
 
@@ -10,7 +10,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "statements/accountbalances.h"
+#include "ledger/accountbalances.h"
 
 namespace {
 

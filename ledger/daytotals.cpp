@@ -1,4 +1,4 @@
-#include "entry/daytotals.h"
+#include "ledger/daytotals.h"
 
 #include "app/common/globals.h"
 #include "app/common/values.h"

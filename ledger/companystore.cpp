@@ -1,4 +1,4 @@
-#include "setup/companystore.h"
+#include "ledger/companystore.h"
 
 #include <QSet>
 
@@ -8,7 +8,7 @@
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-#include "setup/companyrules.h"
+#include "ledger/companyrules.h"
 
 namespace {
 

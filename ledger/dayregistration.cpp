@@ -1,16 +1,15 @@
-#include "entry/dayregistration.h"
+#include "ledger/dayregistration.h"
 
 #include <QDate>
 
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "entry/choicelists.h"
+#include "ledger/choicelists.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
-#include "platform/hourglass.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -324,17 +323,14 @@ bool RegisterDay(const DayRegistration& day) {
         ShowDbErrorNumber(ownError(QStringLiteral("invalid day %1").arg(day.day)), proc);
         return false;
     }
-    platform::Hourglass busy;
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started()) {
-        busy.restore();
         ShowDbErrorNumber(lastError(), proc);
         return false;
     }
     auto failWithError = [&] {
         const platform::DbError e = lastError();
         tx.rollback();
-        busy.restore();
         ShowDbErrorNumber(e, proc);
         return false;
     };
@@ -359,7 +355,6 @@ bool RegisterDay(const DayRegistration& day) {
     }
     if (gcnKaikei->changes() != 1) {
         tx.rollback();
-        busy.restore();
         warn(kNoVoucher);
         return false;
     }
@@ -388,12 +383,10 @@ bool DeleteDay(const QString& denCode, const QString& day, Currency previousBala
         ShowDbErrorNumber(ownError(QStringLiteral("invalid day %1").arg(day)), proc, QStringLiteral(" "));
         return false;
     }
-    platform::Hourglass busy;
     platform::Transaction tx(*gcnKaikei);
     auto failWithError = [&] {
         const platform::DbError e = lastError();
         tx.rollback();
-        busy.restore();
         ShowDbErrorNumber(e, proc, QStringLiteral(" "));
         return false;
     };

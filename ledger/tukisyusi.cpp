@@ -1,4 +1,4 @@
-#include "books/tukisyusi.h"
+#include "ledger/tukisyusi.h"
 
 #include <QStringList>
 #include <array>

@@ -1,4 +1,4 @@
-#include "statements/monthlystatements.h"
+#include "ledger/monthlystatements.h"
 
 #include <QStringList>
 

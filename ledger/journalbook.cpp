@@ -1,4 +1,4 @@
-#include "books/journalbook.h"
+#include "ledger/journalbook.h"
 
 #include "app/common/globals.h"
 #include "ledger/printwork.h"

@@ -28,7 +28,7 @@
 
 #include <QString>
 
-#include "statements/monthlystatements.h"
+#include "ledger/monthlystatements.h"
 
 // Builds the report for the month. fiscalStart is KISYU ("yyyy/mm/dd") of
 // WK_COMPANY. True: the rows are ready for R_SEIZOGENKA. False after a message

@@ -1,4 +1,4 @@
-#include "statements/accountbalances.h"
+#include "ledger/accountbalances.h"
 
 #include "app/common/globals.h"
 #include "app/common/values.h"

@@ -1,4 +1,4 @@
-#include "statements/seizogenka.h"
+#include "ledger/seizogenka.h"
 
 #include <QStringList>
 #include <vector>
@@ -11,7 +11,7 @@
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "statements/accountbalances.h"
+#include "ledger/accountbalances.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "entry/choicelists.h"
+#include "ledger/choicelists.h"
 
 #include "app/common/globals.h"
 #include "app/common/values.h"

@@ -1,4 +1,4 @@
-#include "setup/companyrules.h"
+#include "ledger/companyrules.h"
 
 #include <QDate>
 #include <optional>
