@@ -9,10 +9,11 @@
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
 #include "ledger/companyrules.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
-const QString kCashAccount = QStringLiteral("004");
+const QString kCashAccount = QString::fromLatin1(chart::kCash);
 
 void warn(const QString& text) {
     platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);

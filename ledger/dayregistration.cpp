@@ -11,6 +11,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString
     for (JournalSide* side : {&line.kr, &line.ks}) {
         side->bukbn = QStringLiteral("00");
         side->tkbn = tkbn;
-        side->tkocode = QStringLiteral("000");
+        side->tkocode = QString::fromLatin1(chart::kNoAccount);
         side->tritu = tritu;
         side->tkinNo = amount;
         side->kin = amount;
@@ -278,9 +279,9 @@ QString CheckFreeLines(const std::vector<FreeLine>& lines) {
         const QString debit = Trim(line.debitAccount);
         const QString credit = Trim(line.creditAccount);
         if (debit.isEmpty() && holdsSomething) return QStringLiteral("借方科目を選択してください");
-        if (debit.startsWith(QLatin1String("999"))) debitSundry += amount;
+        if (debit.startsWith(QLatin1String(chart::kSundry))) debitSundry += amount;
         if (credit.isEmpty() && holdsSomething) return QStringLiteral("貸方科目を選択してください");
-        if (credit.startsWith(QLatin1String("999"))) creditSundry += amount;
+        if (credit.startsWith(QLatin1String(chart::kSundry))) creditSundry += amount;
         if (amount.isZero() && holdsSomething) return QStringLiteral("金額を入力してください");
     }
     if (debitSundry != creditSundry)

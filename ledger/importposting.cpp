@@ -12,6 +12,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ JournalSide side(const QString& kocode, const QString& aicode, Currency amount) 
     s.kocode = kocode;
     s.bukbn = QStringLiteral("00");
     s.tkbn = QStringLiteral("5");
-    s.tkocode = QStringLiteral("000");
+    s.tkocode = QString::fromLatin1(chart::kNoAccount);
     s.tkinNo = amount;
     s.kin = amount;
     s.aicode = aicode;

@@ -6,6 +6,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ QVariant amount(Currency c) {
 const QString kClearFailure = QStringLiteral("データベースのアクセス中にエラーが発生しました(cmdClear_Click)。");
 const QString kLeaveFailure = QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(unload_form)。");
 
-const QString kCashAccount = QStringLiteral("004");
+const QString kCashAccount = QString::fromLatin1(chart::kCash);
 
 }  // namespace
 
@@ -187,7 +188,7 @@ bool update_siwake(const QString& fiscalStart) {
     std::optional<QVariant> cash;
     if (gcnKaikei) {
         cash = gcnKaikei->scalar(
-            QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = '004'"), {gstrCID});
+            QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"), {gstrCID, kCashAccount});
     }
     if (!cash) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));

@@ -1,0 +1,157 @@
+#pragma once
+// The accounts of the chart that the program names by code. Every table names
+// an account by its internal code KOCODE, fixed by the chart template
+// (MT_KANJO) for every company; the user's account number KMCODE may change
+// and is not named here. The names follow the template's (business) account
+// names; the household book shows some of the same rows under other names.
+// tests/ledger/tst_chartcodes.cpp checks every name against the shipped chart.
+
+#include <QString>
+#include <QStringList>
+#include <initializer_list>
+
+namespace chart {
+
+using Code = const char*;
+
+// The first and last code of a section of the chart (both included).
+struct Range {
+    Code first;
+    Code last;
+};
+
+// Not an account: a side of a line without an account, and the parent of a
+// top class (BUNCODE).
+inline constexpr Code kNoAccount = "000";
+inline constexpr Code kTopClass = "000";
+
+// Balance sheet: assets.
+inline constexpr Code kCash = "004";                         // 現金
+inline constexpr Code kOrdinaryDeposit1 = "012";             // 普通預金
+inline constexpr Code kOrdinaryDeposit3 = "014";             // 普通預金３
+inline constexpr Code kCashAndDepositsTotal = "028";         // 現金及び預金合計
+inline constexpr Code kCurrentAssetsTotal = "067";           // 流動資産合計
+inline constexpr Code kFixedAssetsHeading = "068";           // 固定資産
+inline constexpr Code kTangibleFixedAssetsTotal = "082";     // 有形固定資産合計
+inline constexpr Code kIntangibleFixedAssetsTotal = "090";   // 無形固定資産合計
+inline constexpr Code kInvestmentsTotal = "102";             // 投資その他の資産合計
+inline constexpr Code kFixedAssetsTotal = "103";             // 固定資産合計
+inline constexpr Code kOwnerDrawings = "107";                // 事業主貸
+inline constexpr Code kAssetsTotal = "113";                  // 資産合計
+
+// Balance sheet: liabilities and capital.
+inline constexpr Code kWithholdings = "134";                 // 預り金
+inline constexpr Code kLiabilitiesTotal = "152";             // 負債合計
+inline constexpr Code kOwnerCapital = "154";                 // 元入金
+inline constexpr Code kOwnerContributions = "155";           // 事業主借
+inline constexpr Code kProfitBroughtForward = "171";         // 前期繰越利益
+inline constexpr Code kRetainedEarningsTotal = "174";        // 剰余金合計
+inline constexpr Code kCapitalTotal = "175";                 // 資本合計
+inline constexpr Code kLiabilitiesAndCapitalTotal = "176";   // 負債・資本合計
+
+// Profit and loss.
+inline constexpr Code kProfitAndLossHeading = "178";         // 経常損益の部
+inline constexpr Code kSales = "180";                        // 売上高
+inline constexpr Code kCommissionIncome = "185";             // 手数料収入
+inline constexpr Code kSalesDiscounts = "186";               // 売上値引高
+inline constexpr Code kSalesReturns = "187";                 // 売上戻り高
+inline constexpr Code kOtherSales = "190";                   // その他の売上
+inline constexpr Code kSalesSlot518 = "191";                 // the unnamed sales slot (number 518)
+inline constexpr Code kNetSales = "192";                     // 純売上高
+inline constexpr Code kCostOfSalesHeading = "193";           // 売上原価の部
+inline constexpr Code kOpeningMaterials = "195";            // 期首材料棚卸高
+inline constexpr Code kMaterialPurchases = "196";            // 材料仕入高
+inline constexpr Code kMaterialDiscounts = "199";            // 材料仕入値引高
+inline constexpr Code kMaterialsSubtotal = "202";            // 材料費小計 (computed by the statement)
+inline constexpr Code kClosingMaterials = "203";            // 期末材料棚卸高
+inline constexpr Code kMaterialsCost = "204";                // 材料費
+inline constexpr Code kWages = "205";                        // 賃金
+inline constexpr Code kManufacturingWelfare = "210";         // 福利厚生費（製造）
+inline constexpr Code kLabourCost = "214";                   // 労務費
+inline constexpr Code kPower = "215";                        // 電力費
+inline constexpr Code kManufacturingTravel = "223";          // 旅費交通費（製造）
+inline constexpr Code kResearch = "226";                     // 試験研究費
+inline constexpr Code kManufacturingSlot677 = "229";         // the unnamed overhead slot (number 677)
+inline constexpr Code kManufacturingMisc = "230";            // 雑費（製造）
+inline constexpr Code kManufacturingOverhead = "238";        // 製造経費
+inline constexpr Code kOutsideWork = "239";                  // 外注加工費
+inline constexpr Code kOutsideWorkTotal = "240";             // 外注加工費合計
+inline constexpr Code kTotalManufacturingCost = "241";       // 当期総製造費用
+inline constexpr Code kOpeningWorkInProcess = "242";         // 期首仕掛品棚卸高
+inline constexpr Code kClosingWorkInProcess = "244";         // 期末仕掛品棚卸高
+inline constexpr Code kCostOfManufacturing = "245";          // 当期製品製造原価
+inline constexpr Code kOpeningGoods = "246";                 // 期首商品棚卸高
+inline constexpr Code kPurchases = "247";                    // 仕入高
+inline constexpr Code kPurchaseReturns = "255";              // 仕入戻し高
+inline constexpr Code kCostOfSalesSubtotal = "258";          // 売上原価小計 (computed by the statement)
+inline constexpr Code kClosingGoods = "259";                 // 期末商品棚卸高
+inline constexpr Code kCostOfSales = "260";                  // 売上原価
+inline constexpr Code kGrossProfit = "261";                  // 売上総利益
+inline constexpr Code kOfficersPay = "263";                  // 役員報酬
+inline constexpr Code kSalaries = "264";                     // 給料手当
+inline constexpr Code kBonuses = "265";                      // 賞与
+inline constexpr Code kStatutoryWelfare = "268";             // 法定福利費
+inline constexpr Code kTravel = "271";                       // 旅費交通費
+inline constexpr Code kCommunication = "272";                // 通信費
+inline constexpr Code kUtilities = "275";                    // 水道光熱費
+inline constexpr Code kFuel = "276";                         // 燃料費
+inline constexpr Code kSuppliesExpense = "279";              // 消耗品費
+inline constexpr Code kOfficeSupplies = "280";               // 事務用品費
+inline constexpr Code kRepairs = "281";                      // 修繕費
+inline constexpr Code kVehicleExpenses = "282";              // 車両費
+inline constexpr Code kMiscExpenses = "283";                 // 雑費
+inline constexpr Code kGasoline = "284";                     // ガソリン代
+inline constexpr Code kInsurance = "285";                    // 損害保険料
+inline constexpr Code kTaxesAndDues = "286";                 // 租税公課
+inline constexpr Code kFees = "287";                         // 支払手数料
+inline constexpr Code kRent = "292";                         // 地代家賃
+inline constexpr Code kManagementFees = "309";               // 管理費
+inline constexpr Code kSellingAndAdminTotal = "310";         // 販売費及び一般管理費計
+inline constexpr Code kOperatingProfit = "311";              // 営業利益
+inline constexpr Code kInterestReceived = "314";             // 受取利息
+inline constexpr Code kDividendsReceived = "315";            // 受取配当金
+inline constexpr Code kNonOperatingIncomeSlot814 = "316";    // the unnamed non-operating income slot (number 814)
+inline constexpr Code kPurchaseDiscounts = "317";            // 仕入割引
+inline constexpr Code kMiscIncome = "320";                   // 雑収入
+inline constexpr Code kNonOperatingIncomeTotal = "321";      // 営業外収益合計
+inline constexpr Code kMiscLosses = "324";                   // 雑損失
+inline constexpr Code kNonOperatingExpensesTotal = "329";    // 営業外費用合計
+inline constexpr Code kOrdinaryProfit = "330";               // 経常利益
+inline constexpr Code kPriorPeriodGain = "333";              // 前期損益修正益
+inline constexpr Code kExtraordinaryGainsTotal = "341";      // 特別利益合計
+inline constexpr Code kDisposalLoss = "343";                 // 固定資産除却損
+inline constexpr Code kExtraordinaryLossesTotal = "345";     // 特別損失合計
+inline constexpr Code kProfitBeforeTax = "346";              // 税引前当期純利益
+inline constexpr Code kIncomeTaxes = "347";                  // 法人税等
+inline constexpr Code kNetProfit = "348";                    // 当期純利益
+inline constexpr Code kReserveWithdrawal = "349";            // 任意積立金取崩額
+inline constexpr Code kReserveTransfers = "351";             // 準備金繰入額
+inline constexpr Code kLegalReserve = "352";                 // 利益準備金積立額
+inline constexpr Code kUnappropriatedProfit = "353";         // 当期未処分利益
+inline constexpr Code kInterimDividend = "355";              // 中間配当金
+inline constexpr Code kOfficersBonuses = "356";              // 役員賞与金
+inline constexpr Code kAppropriationTotal = "357";           // 利益処分項目計
+
+// Outside both statements.
+inline constexpr Code kPayrollClearing = "363";              // 給与仮勘定
+inline constexpr Code kSundry = "999";                       // 諸口
+
+// Sections.
+// The bank accounts the imports offer (普通預金 to 普通預金３).
+inline constexpr Range kOrdinaryDeposits{kOrdinaryDeposit1, kOrdinaryDeposit3};
+// The balance-sheet posting accounts carried into the next year (現金 to
+// 原材料's slot end; 前期繰越利益 is carried apart).
+inline constexpr Range kCarriedBalances{kCash, "173"};
+
+// The code quoted for SQL text: codes here are fixed digits, never user text.
+inline QString sqlCode(Code code) {
+    return QLatin1Char('\'') + QLatin1String(code) + QLatin1Char('\'');
+}
+// Codes quoted and joined for an SQL IN list: "'a', 'b'".
+inline QString sqlCodes(std::initializer_list<Code> codes) {
+    QStringList out;
+    for (Code c : codes) out << sqlCode(c);
+    return out.join(QStringLiteral(", "));
+}
+
+}  // namespace chart
