@@ -108,6 +108,7 @@ inline constexpr Code kRent = "292";                         // 地代家賃
 inline constexpr Code kManagementFees = "309";               // 管理費
 inline constexpr Code kSellingAndAdminTotal = "310";         // 販売費及び一般管理費計
 inline constexpr Code kOperatingProfit = "311";              // 営業利益
+inline constexpr Code kNonOperatingHeading = "312";          // 営業外損益の部
 inline constexpr Code kInterestReceived = "314";             // 受取利息
 inline constexpr Code kDividendsReceived = "315";            // 受取配当金
 inline constexpr Code kNonOperatingIncomeSlot814 = "316";    // the unnamed non-operating income slot (number 814)
@@ -136,9 +137,32 @@ inline constexpr Code kAppropriationTotal = "357";           // 利益処分項�
 inline constexpr Code kPayrollClearing = "363";              // 給与仮勘定
 inline constexpr Code kSundry = "999";                       // 諸口
 
+// Bounds between sections (no account has these codes).
+// Codes below it are balance-sheet rows, from it on profit and loss.
+inline constexpr Code kBalanceSheetBound = "177";
+// A TOCODE above it names a total account; "000" (no roll-up) and the codes
+// up to it do not.
+inline constexpr Code kRollUpFloor = "003";
+// A code with no account in the shipped chart that the account lists still
+// leave out, and the end of the appropriation section (中間配当金 on) that the
+// ledger's account list leaves out.
+inline constexpr Code kRetiredCode362 = "362";
+
 // Sections.
 // The bank accounts the imports offer (普通預金 to 普通預金３).
 inline constexpr Range kOrdinaryDeposits{kOrdinaryDeposit1, kOrdinaryDeposit3};
+// The balance sheet: every row from cash to the liabilities-and-capital total.
+inline constexpr Range kBalanceSheet{kCash, kLiabilitiesAndCapitalTotal};
+// The profit-and-loss rows up to the appropriation accounts, and those up to
+// the unappropriated profit (the last result line).
+inline constexpr Range kProfitAndLoss{kSales, kOfficersBonuses};
+inline constexpr Range kProfitAndLossResults{kSales, kUnappropriatedProfit};
+// The manufacturing cost rows, from the opening materials to the closing work
+// in process.
+inline constexpr Range kManufacturing{kOpeningMaterials, kClosingWorkInProcess};
+// The appropriation rows the ledger's account list leaves out (中間配当金 up
+// to the retired code 362).
+inline constexpr Range kAppropriationTail{kInterimDividend, kRetiredCode362};
 // The balance-sheet posting accounts carried into the next year (現金 to
 // 原材料's slot end; 前期繰越利益 is carried apart).
 inline constexpr Range kCarriedBalances{kCash, "173"};

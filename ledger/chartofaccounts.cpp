@@ -6,6 +6,7 @@
 #include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ std::optional<ChartCascade> ReadChartCascade(const QString& dai, const QString& 
             if (e.kocode == wanted) return e.kocode;
         return list.empty() ? QString() : list.front().kocode;
     };
-    auto dais = ChartClasses(QStringLiteral("000"));
+    auto dais = ChartClasses(QString::fromLatin1(chart::kTopClass));
     if (!dais) {
         warn(kanjoFailure("Form_Load"));
         return std::nullopt;

@@ -40,7 +40,8 @@ std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
     if (!gcnKaikei) return std::nullopt;
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT KOCODE, KMCODE, KANNAME, TAIKBN, KISYUZAN FROM T_KANJO"
-                       " WHERE KOCODE < '177' AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KOCODE"));
+                       " WHERE KOCODE < ? AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KOCODE"),
+        {QString::fromLatin1(chart::kBalanceSheetBound)});
     if (!rows) return std::nullopt;
     std::vector<KisyuzanAccount> accounts;
     accounts.reserve(rows->size());
@@ -73,9 +74,10 @@ std::optional<Currency> total_Kisyuzan(const QString& side) {
     if (gcnKaikei) {
         total = gcnKaikei->scalar(
             QStringLiteral("SELECT SUM(KISYUZAN) AS TOTAL_ZAN FROM T_KANJO WHERE KMCODE <> ''"
-                           " AND KOCODE NOT IN ('202', '258', '362') AND SYORIKBN = '0' AND TAIKBN = ?"
+                           " AND KOCODE NOT IN (?, ?, ?) AND SYORIKBN = '0' AND TAIKBN = ?"
                            " AND SIYOU = 'Y'"),
-            {side});
+            {QString::fromLatin1(chart::kMaterialsSubtotal), QString::fromLatin1(chart::kCostOfSalesSubtotal),
+             QString::fromLatin1(chart::kRetiredCode362), side});
     }
     if (!total) {
         warn(QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(total_Kisyuzan)。"));

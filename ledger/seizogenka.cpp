@@ -12,6 +12,7 @@
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "ledger/accountbalances.h"
+#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void showAccessError(const QString& proc) {
                            platform::MsgIcon::Warning);
 }
 
-const QString kSubtotalCode = QStringLiteral("202");
+const QString kSubtotalCode = QString::fromLatin1(chart::kMaterialsSubtotal);
 
 // "yyyy/mm/dd" for the last day of the month "yyyy/mm".
 QString lastDayOf(const QString& ym) {
@@ -198,9 +199,10 @@ bool BuildSeizoGenka(const StatementMonth& month) {
         return false;
     }
     using seizogenka::set_hyouji_table;
-    if (!set_hyouji_table({QStringLiteral("204")}, QStringLiteral("Ⅰ 材    料    費"), 10, month.chosenYM) ||
-        !set_hyouji_table({QStringLiteral("214")}, QStringLiteral("Ⅱ 労    務    費"), 20, month.chosenYM) ||
-        !set_hyouji_table({QStringLiteral("238"), QStringLiteral("240")}, QStringLiteral("Ⅲ 経          費"), 30,
+    using namespace chart;
+    if (!set_hyouji_table({kMaterialsCost}, QStringLiteral("Ⅰ 材    料    費"), 10, month.chosenYM) ||
+        !set_hyouji_table({kLabourCost}, QStringLiteral("Ⅱ 労    務    費"), 20, month.chosenYM) ||
+        !set_hyouji_table({kManufacturingOverhead, kOutsideWorkTotal}, QStringLiteral("Ⅲ 経          費"), 30,
                           month.chosenYM))
         return false;
     const auto lines = gcnKaikei->scalar(
