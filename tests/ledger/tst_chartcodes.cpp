@@ -1,0 +1,235 @@
+// The codes ledger/chartcodes.h names, checked against the shipped chart: a
+// named account is a row of the chart template (MT_KANJO) under the name its
+// comment gives, and a row of the shipped working chart (T_KANJO); a named
+// range runs from an account to a later account (or to the bound that ends
+// its section); markers and bounds are no account at all, so that SQL built
+// from them selects what it says.
+
+#include <QtTest>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "ledger/chartcodes.h"
+#include "ledger/yearendfigures.h"
+#include "platform/connection.h"
+#include "support/testenv.h"
+
+namespace {
+
+enum class Kind { Account, Range, RangeToBound, NotAccount };
+
+struct Named {
+    const char* what;
+    Kind kind;
+    chart::Code first;
+    chart::Code last;     // ranges only
+    const char* name;     // accounts: the template's account name ("" for an unnamed slot)
+};
+
+Named account(const char* what, chart::Code code, const char* name) { return {what, Kind::Account, code, nullptr, name}; }
+
+const std::vector<Named>& named() {
+    static const std::vector<Named> list = [] {
+        struct A {
+            const char* what;
+            chart::Code code;
+            const char* name;
+        };
+        const A accounts[] = {
+        {"kCash", chart::kCash, "現金"},
+        {"kOrdinaryDeposit1", chart::kOrdinaryDeposit1, "普通預金"},
+        {"kOrdinaryDeposit3", chart::kOrdinaryDeposit3, "普通預金３"},
+        {"kCashAndDepositsTotal", chart::kCashAndDepositsTotal, "現金及び預金合計"},
+        {"kCurrentAssetsTotal", chart::kCurrentAssetsTotal, "流動資産合計"},
+        {"kFixedAssetsHeading", chart::kFixedAssetsHeading, "固定資産"},
+        {"kTangibleFixedAssetsTotal", chart::kTangibleFixedAssetsTotal, "有形固定資産合計"},
+        {"kIntangibleFixedAssetsTotal", chart::kIntangibleFixedAssetsTotal, "無形固定資産合計"},
+        {"kInvestmentsTotal", chart::kInvestmentsTotal, "投資その他の資産合計"},
+        {"kFixedAssetsTotal", chart::kFixedAssetsTotal, "固定資産合計"},
+        {"kOwnerDrawings", chart::kOwnerDrawings, "事業主貸"},
+        {"kAssetsTotal", chart::kAssetsTotal, "資産合計"},
+        {"kWithholdings", chart::kWithholdings, "預り金"},
+        {"kLiabilitiesTotal", chart::kLiabilitiesTotal, "負債合計"},
+        {"kOwnerCapital", chart::kOwnerCapital, "元入金"},
+        {"kOwnerContributions", chart::kOwnerContributions, "事業主借"},
+        {"kProfitBroughtForward", chart::kProfitBroughtForward, "前期繰越利益"},
+        {"kRetainedEarningsTotal", chart::kRetainedEarningsTotal, "剰余金合計"},
+        {"kCapitalTotal", chart::kCapitalTotal, "資本合計"},
+        {"kLiabilitiesAndCapitalTotal", chart::kLiabilitiesAndCapitalTotal, "負債・資本合計"},
+        {"kProfitAndLossHeading", chart::kProfitAndLossHeading, "経常損益の部"},
+        {"kSales", chart::kSales, "売上高"},
+        {"kCommissionIncome", chart::kCommissionIncome, "手数料収入"},
+        {"kSalesDiscounts", chart::kSalesDiscounts, "売上値引高"},
+        {"kSalesReturns", chart::kSalesReturns, "売上戻り高"},
+        {"kOtherSales", chart::kOtherSales, "その他の売上"},
+        {"kSalesSlot518", chart::kSalesSlot518, ""},
+        {"kNetSales", chart::kNetSales, "純売上高"},
+        {"kCostOfSalesHeading", chart::kCostOfSalesHeading, "売上原価の部"},
+        {"kOpeningMaterials", chart::kOpeningMaterials, "期首材料棚卸高"},
+        {"kMaterialPurchases", chart::kMaterialPurchases, "材料仕入高"},
+        {"kMaterialDiscounts", chart::kMaterialDiscounts, "材料仕入値引高"},
+        {"kMaterialsSubtotal", chart::kMaterialsSubtotal, "材料費小計"},
+        {"kClosingMaterials", chart::kClosingMaterials, "期末材料棚卸高"},
+        {"kMaterialsCost", chart::kMaterialsCost, "材料費"},
+        {"kWages", chart::kWages, "賃金"},
+        {"kManufacturingWelfare", chart::kManufacturingWelfare, "福利厚生費（製造）"},
+        {"kLabourCost", chart::kLabourCost, "労務費"},
+        {"kPower", chart::kPower, "電力費"},
+        {"kManufacturingTravel", chart::kManufacturingTravel, "旅費交通費（製造）"},
+        {"kResearch", chart::kResearch, "試験研究費"},
+        {"kManufacturingSlot677", chart::kManufacturingSlot677, ""},
+        {"kManufacturingMisc", chart::kManufacturingMisc, "雑費（製造）"},
+        {"kManufacturingOverhead", chart::kManufacturingOverhead, "製造経費"},
+        {"kOutsideWork", chart::kOutsideWork, "外注加工費"},
+        {"kOutsideWorkTotal", chart::kOutsideWorkTotal, "外注加工費合計"},
+        {"kTotalManufacturingCost", chart::kTotalManufacturingCost, "当期総製造費用"},
+        {"kOpeningWorkInProcess", chart::kOpeningWorkInProcess, "期首仕掛品棚卸高"},
+        {"kClosingWorkInProcess", chart::kClosingWorkInProcess, "期末仕掛品棚卸高"},
+        {"kCostOfManufacturing", chart::kCostOfManufacturing, "当期製品製造原価"},
+        {"kOpeningGoods", chart::kOpeningGoods, "期首商品棚卸高"},
+        {"kPurchases", chart::kPurchases, "仕入高"},
+        {"kPurchaseReturns", chart::kPurchaseReturns, "仕入戻し高"},
+        {"kCostOfSalesSubtotal", chart::kCostOfSalesSubtotal, "売上原価小計"},
+        {"kClosingGoods", chart::kClosingGoods, "期末商品棚卸高"},
+        {"kCostOfSales", chart::kCostOfSales, "売上原価"},
+        {"kGrossProfit", chart::kGrossProfit, "売上総利益"},
+        {"kOfficersPay", chart::kOfficersPay, "役員報酬"},
+        {"kSalaries", chart::kSalaries, "給料手当"},
+        {"kBonuses", chart::kBonuses, "賞与"},
+        {"kStatutoryWelfare", chart::kStatutoryWelfare, "法定福利費"},
+        {"kTravel", chart::kTravel, "旅費交通費"},
+        {"kCommunication", chart::kCommunication, "通信費"},
+        {"kUtilities", chart::kUtilities, "水道光熱費"},
+        {"kFuel", chart::kFuel, "燃料費"},
+        {"kSuppliesExpense", chart::kSuppliesExpense, "消耗品費"},
+        {"kOfficeSupplies", chart::kOfficeSupplies, "事務用品費"},
+        {"kRepairs", chart::kRepairs, "修繕費"},
+        {"kVehicleExpenses", chart::kVehicleExpenses, "車両費"},
+        {"kMiscExpenses", chart::kMiscExpenses, "雑費"},
+        {"kGasoline", chart::kGasoline, "ガソリン代"},
+        {"kInsurance", chart::kInsurance, "損害保険料"},
+        {"kTaxesAndDues", chart::kTaxesAndDues, "租税公課"},
+        {"kFees", chart::kFees, "支払手数料"},
+        {"kRent", chart::kRent, "地代家賃"},
+        {"kManagementFees", chart::kManagementFees, "管理費"},
+        {"kSellingAndAdminTotal", chart::kSellingAndAdminTotal, "販売費及び一般管理費計"},
+        {"kOperatingProfit", chart::kOperatingProfit, "営業利益"},
+        {"kNonOperatingHeading", chart::kNonOperatingHeading, "営業外損益の部"},
+        {"kInterestReceived", chart::kInterestReceived, "受取利息"},
+        {"kDividendsReceived", chart::kDividendsReceived, "受取配当金"},
+        {"kNonOperatingIncomeSlot814", chart::kNonOperatingIncomeSlot814, ""},
+        {"kPurchaseDiscounts", chart::kPurchaseDiscounts, "仕入割引"},
+        {"kMiscIncome", chart::kMiscIncome, "雑収入"},
+        {"kNonOperatingIncomeTotal", chart::kNonOperatingIncomeTotal, "営業外収益合計"},
+        {"kMiscLosses", chart::kMiscLosses, "雑損失"},
+        {"kNonOperatingExpensesTotal", chart::kNonOperatingExpensesTotal, "営業外費用合計"},
+        {"kOrdinaryProfit", chart::kOrdinaryProfit, "経常利益"},
+        {"kPriorPeriodGain", chart::kPriorPeriodGain, "前期損益修正益"},
+        {"kExtraordinaryGainsTotal", chart::kExtraordinaryGainsTotal, "特別利益合計"},
+        {"kDisposalLoss", chart::kDisposalLoss, "固定資産除却損"},
+        {"kExtraordinaryLossesTotal", chart::kExtraordinaryLossesTotal, "特別損失合計"},
+        {"kProfitBeforeTax", chart::kProfitBeforeTax, "税引前当期純利益"},
+        {"kIncomeTaxes", chart::kIncomeTaxes, "法人税等"},
+        {"kNetProfit", chart::kNetProfit, "当期純利益"},
+        {"kReserveWithdrawal", chart::kReserveWithdrawal, "任意積立金取崩額"},
+        {"kReserveTransfers", chart::kReserveTransfers, "準備金繰入額"},
+        {"kLegalReserve", chart::kLegalReserve, "利益準備金積立額"},
+        {"kUnappropriatedProfit", chart::kUnappropriatedProfit, "当期未処分利益"},
+        {"kInterimDividend", chart::kInterimDividend, "中間配当金"},
+        {"kOfficersBonuses", chart::kOfficersBonuses, "役員賞与金"},
+        {"kAppropriationTotal", chart::kAppropriationTotal, "利益処分項目計"},
+        {"kPayrollClearing", chart::kPayrollClearing, "給与仮勘定"},
+        {"kSundry", chart::kSundry, "諸口"},
+        };
+        std::vector<Named> out;
+        for (const A& a : accounts) out.push_back(account(a.what, a.code, a.name));
+        const std::pair<const char*, chart::Range> ranges[] = {
+            {"kOrdinaryDeposits", chart::kOrdinaryDeposits}, {"kBalanceSheet", chart::kBalanceSheet},
+            {"kProfitAndLoss", chart::kProfitAndLoss},       {"kProfitAndLossResults", chart::kProfitAndLossResults},
+            {"kManufacturing", chart::kManufacturing},
+        };
+        for (const auto& [what, r] : ranges) out.push_back({what, Kind::Range, r.first, r.last, nullptr});
+        out.push_back({"kCarriedBalances", Kind::RangeToBound, chart::kCarriedBalances.first,
+                       chart::kCarriedBalances.last, nullptr});
+        out.push_back({"kAppropriationTail", Kind::RangeToBound, chart::kAppropriationTail.first,
+                       chart::kAppropriationTail.last, nullptr});
+        for (const auto& [what, code] : std::initializer_list<std::pair<const char*, chart::Code>>{
+                 {"kNoAccount", chart::kNoAccount},
+                 {"kTopClass", chart::kTopClass},
+                 {"kBalanceSheetBound", chart::kBalanceSheetBound},
+                 {"kRollUpFloor", chart::kRollUpFloor},
+                 {"kRetiredCode362", chart::kRetiredCode362}})
+            out.push_back({what, Kind::NotAccount, code, nullptr, nullptr});
+        return out;
+    }();
+    return list;
+}
+
+std::map<QString, QString> chartOf(platform::Connection& cn, const char* table) {
+    std::map<QString, QString> out;
+    const auto rows = cn.query(QStringLiteral("SELECT KOCODE, COALESCE(KANNAME, '') FROM %1").arg(QLatin1String(table)));
+    if (rows)
+        for (const platform::Row& r : *rows) out[r.text(0)] = r.text(1);
+    return out;
+}
+
+}  // namespace
+
+class TestChartCodes : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testenv::DbCopy> db_;
+    std::map<QString, QString> template_, working_;
+
+private slots:
+    void initTestCase() {
+        testenv::isolate();
+        db_ = testenv::copyShippedDatabase();
+        QVERIFY(db_);
+        auto cn = platform::Connection::open(db_->path);
+        QVERIFY(cn);
+        template_ = chartOf(*cn, "MT_KANJO");
+        working_ = chartOf(*cn, "T_KANJO");
+        QVERIFY(template_.size() > 200);
+        QCOMPARE(working_.size(), template_.size());
+    }
+
+    void namedCodes_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < static_cast<int>(named().size()); ++i) QTest::newRow(named()[i].what) << i;
+    }
+    void namedCodes() {
+        QFETCH(int, index);
+        const Named& n = named()[index];
+        const QString first = QLatin1String(n.first);
+        const auto inTemplate = [&](const QString& code) { return template_.count(code) > 0; };
+        const auto inWorking = [&](const QString& code) { return working_.count(code) > 0; };
+        switch (n.kind) {
+            case Kind::Account:
+                QVERIFY2(inTemplate(first) && inWorking(first), qPrintable(first));
+                QCOMPARE(template_.at(first), QString::fromUtf8(n.name));
+                break;
+            case Kind::Range:
+            case Kind::RangeToBound: {
+                const QString last = QLatin1String(n.last);
+                QVERIFY2(inTemplate(first) && inWorking(first), qPrintable(first));
+                if (n.kind == Kind::Range)
+                    QVERIFY2(inTemplate(last) && inWorking(last), qPrintable(last));
+                else
+                    QVERIFY2(!inTemplate(last) && !inWorking(last), qPrintable(last));
+                QVERIFY2(first < last, qPrintable(first + QStringLiteral("..") + last));
+                break;
+            }
+            case Kind::NotAccount:
+                QVERIFY2(!inTemplate(first) && !inWorking(first), qPrintable(first));
+                break;
+        }
+    }
+};
+
+static_assert(static_cast<int>(YearEndFigure::Sales) == 1 &&
+              static_cast<int>(YearEndFigure::Loss) == kYearEndFigureCount);
+
+QTEST_GUILESS_MAIN(TestChartCodes)
+#include "tst_chartcodes.moc"
