@@ -174,6 +174,46 @@ inline constexpr Range kAppropriationTail{kInterimDividend, kRetiredCode362};
 // 原材料's slot end; 前期繰越利益 is carried apart).
 inline constexpr Range kCarriedBalances{kCash, "173"};
 
+// Account numbers (KMCODE) that the program classifies or reads by number:
+// the template's numbers, under the same English names as the codes above.
+namespace number {
+
+inline constexpr Code kOpeningWorkInProcess = "681";         // 期首仕掛品棚卸高
+inline constexpr Code kClosingWorkInProcess = "682";         // 期末仕掛品棚卸高
+inline constexpr Code kInterestReceived = "811";             // 受取利息
+inline constexpr Code kDividendsReceived = "812";            // 受取配当金
+inline constexpr Code kMiscIncome = "813";                   // 雑収入
+inline constexpr Code kNonOperatingIncomeSlot814 = "814";    // the unnamed non-operating income slot
+inline constexpr Code kPurchaseDiscounts = "815";            // 仕入割引
+inline constexpr Code kInterestPaid = "821";                 // 支払利息
+inline constexpr Code kBillDiscountLoss = "822";             // 手形売却損
+inline constexpr Code kMiscLosses = "823";                   // 雑損失
+inline constexpr Code kExchangeLoss = "824";                 // 為替差損
+inline constexpr Code kBadDebtReserveReversal = "851";       // 貸倒引当金戻入
+inline constexpr Code kGainOnSaleOfAssets = "853";           // 固定資産売却益
+inline constexpr Code kPriorPeriodGain = "855";              // 前期損益修正益
+inline constexpr Code kLossOnSaleOfAssets = "862";           // 固定資産売却損
+inline constexpr Code kDisposalLoss = "864";                 // 固定資産除却損
+inline constexpr Code kIncomeTaxes = "871";                  // 法人税等
+inline constexpr Code kReserveWithdrawal = "872";            // 任意積立金取崩額
+inline constexpr Code kReserveTransfers = "873";             // 準備金繰入額
+inline constexpr Code kLegalReserve = "874";                 // 利益準備金積立額
+inline constexpr Code kInterimDividend = "875";              // 中間配当金
+inline constexpr Code kOfficersBonuses = "876";              // 役員賞与金
+inline constexpr Code kConsumptionTaxReceived = "911";       // 仮受消費税
+inline constexpr Code kConsumptionTaxPayable = "913";        // 未払消費税等
+inline constexpr Code kSundry = "999";                       // 諸口
+
+// Number bands (their ends need not be numbers in use).
+// Sales and their deductions: revenue for the day's profit.
+inline constexpr Range kRevenueBand{"500", "549"};
+// Purchases, manufacturing and selling costs: expense for the day's profit.
+inline constexpr Range kExpenseBand{"550", "799"};
+// Accounts numbered within it never have sub-accounts.
+inline constexpr Range kNoSubAccountBand{"500", "800"};
+
+}  // namespace number
+
 // The code quoted for SQL text: codes here are fixed digits, never user text.
 inline QString sqlCode(Code code) {
     return QLatin1Char('\'') + QLatin1String(code) + QLatin1Char('\'');

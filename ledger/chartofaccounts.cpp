@@ -141,7 +141,8 @@ bool RetireAccount(const ChartRowValues& row) {
 }
 
 bool SubAccountsAllowed(const QString& kmcode) {
-    return kmcode < QLatin1String("500") || kmcode > QLatin1String("800");
+    return kmcode < QLatin1String(chart::number::kNoSubAccountBand.first) ||
+           kmcode > QLatin1String(chart::number::kNoSubAccountBand.last);
 }
 
 std::optional<AccountEdit> LoadAccountEdit(const QString& kocode) {

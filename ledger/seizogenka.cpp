@@ -164,8 +164,8 @@ bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int i
             showAccessError(QStringLiteral("search_table"));
             return false;
         }
-        wipOpening = balances->sum(AccountCondition::is(QStringLiteral("681")));
-        wipClosing = balances->sum(AccountCondition::is(QStringLiteral("682")));
+        wipOpening = balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kOpeningWorkInProcess)));
+        wipClosing = balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kClosingWorkInProcess)));
     }
     if (!gcnKaikei->exec(QStringLiteral("UPDATE P_TUKISYUSI SET KIN2 = ?, KIN3 = ?, KIN4 = ?, KIN5 = ?"
                                         " WHERE PRTIDNO = ?"),

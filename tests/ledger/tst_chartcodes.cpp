@@ -3,7 +3,8 @@
 // comment gives, and a row of the shipped working chart (T_KANJO); a named
 // range runs from an account to a later account (or to the bound that ends
 // its section); markers and bounds are no account at all, so that SQL built
-// from them selects what it says.
+// from them selects what it says. Named account numbers are numbers of the
+// template under their names; number bands are in order.
 
 #include <QtTest>
 #include <map>
@@ -17,14 +18,14 @@
 
 namespace {
 
-enum class Kind { Account, Range, RangeToBound, NotAccount };
+enum class Kind { Account, Range, RangeToBound, NotAccount, Number, Band };
 
 struct Named {
     const char* what;
     Kind kind;
     chart::Code first;
     chart::Code last;     // ranges only
-    const char* name;     // accounts: the template's account name ("" for an unnamed slot)
+    const char* name;     // accounts and numbers: the template's account name ("" for an unnamed slot)
 };
 
 Named account(const char* what, chart::Code code, const char* name) { return {what, Kind::Account, code, nullptr, name}; }
@@ -154,6 +155,40 @@ const std::vector<Named>& named() {
                        chart::kCarriedBalances.last, nullptr});
         out.push_back({"kAppropriationTail", Kind::RangeToBound, chart::kAppropriationTail.first,
                        chart::kAppropriationTail.last, nullptr});
+        const A numbers[] = {
+            {"number::kOpeningWorkInProcess", chart::number::kOpeningWorkInProcess, "期首仕掛品棚卸高"},
+            {"number::kClosingWorkInProcess", chart::number::kClosingWorkInProcess, "期末仕掛品棚卸高"},
+            {"number::kInterestReceived", chart::number::kInterestReceived, "受取利息"},
+            {"number::kDividendsReceived", chart::number::kDividendsReceived, "受取配当金"},
+            {"number::kMiscIncome", chart::number::kMiscIncome, "雑収入"},
+            {"number::kNonOperatingIncomeSlot814", chart::number::kNonOperatingIncomeSlot814, ""},
+            {"number::kPurchaseDiscounts", chart::number::kPurchaseDiscounts, "仕入割引"},
+            {"number::kInterestPaid", chart::number::kInterestPaid, "支払利息"},
+            {"number::kBillDiscountLoss", chart::number::kBillDiscountLoss, "手形売却損"},
+            {"number::kMiscLosses", chart::number::kMiscLosses, "雑損失"},
+            {"number::kExchangeLoss", chart::number::kExchangeLoss, "為替差損"},
+            {"number::kBadDebtReserveReversal", chart::number::kBadDebtReserveReversal, "貸倒引当金戻入"},
+            {"number::kGainOnSaleOfAssets", chart::number::kGainOnSaleOfAssets, "固定資産売却益"},
+            {"number::kPriorPeriodGain", chart::number::kPriorPeriodGain, "前期損益修正益"},
+            {"number::kLossOnSaleOfAssets", chart::number::kLossOnSaleOfAssets, "固定資産売却損"},
+            {"number::kDisposalLoss", chart::number::kDisposalLoss, "固定資産除却損"},
+            {"number::kIncomeTaxes", chart::number::kIncomeTaxes, "法人税等"},
+            {"number::kReserveWithdrawal", chart::number::kReserveWithdrawal, "任意積立金取崩額"},
+            {"number::kReserveTransfers", chart::number::kReserveTransfers, "準備金繰入額"},
+            {"number::kLegalReserve", chart::number::kLegalReserve, "利益準備金積立額"},
+            {"number::kInterimDividend", chart::number::kInterimDividend, "中間配当金"},
+            {"number::kOfficersBonuses", chart::number::kOfficersBonuses, "役員賞与金"},
+            {"number::kConsumptionTaxReceived", chart::number::kConsumptionTaxReceived, "仮受消費税"},
+            {"number::kConsumptionTaxPayable", chart::number::kConsumptionTaxPayable, "未払消費税等"},
+            {"number::kSundry", chart::number::kSundry, "諸口"},
+        };
+        for (const A& a : numbers) out.push_back({a.what, Kind::Number, a.code, nullptr, a.name});
+        const std::pair<const char*, chart::Range> bands[] = {
+            {"number::kRevenueBand", chart::number::kRevenueBand},
+            {"number::kExpenseBand", chart::number::kExpenseBand},
+            {"number::kNoSubAccountBand", chart::number::kNoSubAccountBand},
+        };
+        for (const auto& [what, r] : bands) out.push_back({what, Kind::Band, r.first, r.last, nullptr});
         for (const auto& [what, code] : std::initializer_list<std::pair<const char*, chart::Code>>{
                  {"kNoAccount", chart::kNoAccount},
                  {"kTopClass", chart::kTopClass},
@@ -166,9 +201,11 @@ const std::vector<Named>& named() {
     return list;
 }
 
-std::map<QString, QString> chartOf(platform::Connection& cn, const char* table) {
+// Name by code, or by number (KMCODE) when key is "KMCODE".
+std::map<QString, QString> chartOf(platform::Connection& cn, const char* table, const char* key = "KOCODE") {
     std::map<QString, QString> out;
-    const auto rows = cn.query(QStringLiteral("SELECT KOCODE, COALESCE(KANNAME, '') FROM %1").arg(QLatin1String(table)));
+    const auto rows = cn.query(QStringLiteral("SELECT %2, COALESCE(KANNAME, '') FROM %1 WHERE COALESCE(%2, '') <> ''")
+                                   .arg(QLatin1String(table), QLatin1String(key)));
     if (rows)
         for (const platform::Row& r : *rows) out[r.text(0)] = r.text(1);
     return out;
@@ -180,7 +217,7 @@ class TestChartCodes : public QObject {
     Q_OBJECT
 
     std::unique_ptr<testenv::DbCopy> db_;
-    std::map<QString, QString> template_, working_;
+    std::map<QString, QString> template_, working_, numbers_;
 
 private slots:
     void initTestCase() {
@@ -191,6 +228,7 @@ private slots:
         QVERIFY(cn);
         template_ = chartOf(*cn, "MT_KANJO");
         working_ = chartOf(*cn, "T_KANJO");
+        numbers_ = chartOf(*cn, "MT_KANJO", "KMCODE");
         QVERIFY(template_.size() > 200);
         QCOMPARE(working_.size(), template_.size());
     }
@@ -223,6 +261,13 @@ private slots:
             }
             case Kind::NotAccount:
                 QVERIFY2(!inTemplate(first) && !inWorking(first), qPrintable(first));
+                break;
+            case Kind::Number:
+                QVERIFY2(numbers_.count(first) > 0, qPrintable(first));
+                QCOMPARE(numbers_.at(first), QString::fromUtf8(n.name));
+                break;
+            case Kind::Band:
+                QVERIFY2(first < QLatin1String(n.last), qPrintable(first + QStringLiteral("..") + QLatin1String(n.last)));
                 break;
         }
     }
