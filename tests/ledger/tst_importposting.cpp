@@ -156,12 +156,12 @@ private slots:
         }
     }
 
-    // A voucher holds at most 999 lines (three-digit line numbers). Days of
-    // 2011/04/01 (vouchers `first` and, when given, the further voucher of
-    // the same day `second`) and 2011/04/02; `fill` lines of no cash already
-    // in each listed voucher; cash 100 before and after every day. Three
-    // imported cash lines on `day` land where the rows say, or the import is
-    // refused naming the limit with nothing written.
+    // A voucher holds at most 999 lines (three-digit line numbers). The days
+    // 2011/04/01 and 2011/04/02 with the vouchers of each row (2011/04/01
+    // with one or two), lines of no cash already in some of them, and cash
+    // 100 before and after every day. Three imported cash lines on `day`
+    // land where the row says, or the import is refused naming the limit
+    // with nothing written.
     void aFullVoucherContinuesInTheDaysNextVoucher_data() {
         QTest::addColumn<QStringList>("vouchers");  // code|day
         QTest::addColumn<QStringList>("fill");      // code|lines already in it
