@@ -3,14 +3,16 @@
 //   pdfwriter_bench [N] [--repeat R] [--keep DIR]   (default: N = 100000, R = 3)
 //
 // A company-year of N journal lines (bench/gen_company_year.h), its general
-// ledger over every account as a report document, then the median wall time of
+// ledger over every account as a report document, then the median wall and
+// processor time of
 //   - one page:  writePdf of a one-page document (the ledger's first rows):
 //                the fixed cost of any PDF, the first one of the process shown
 //                apart;
 //   - writePdf:  the whole ledger laid out and written by the own writer;
 //   - own:       the ledger's pages drawn again onto the own writer;
 //   - cairo:     the same pages drawn onto cairo's PDF surface, the text in the
-//                same font files through cairo's FreeType faces.
+//                same font files through cairo's FreeType faces (and once more
+//                with the glyphs alone, without their characters).
 //
 // "own" and "cairo" draw from one recording of the pages, read back from the
 // PDF writePdf wrote (its content streams are the writer's own simple dialect:
@@ -415,8 +417,9 @@ struct CairoFace {
 
 // The pages onto cairo's PDF surface: a FreeType face per font file, the
 // glyphs placed by their advances, each glyph's characters given with it so
-// cairo's subset carries the text.
-bool replayCairo(const Recording& rec, FT_Library lib, const QString& path) {
+// cairo's subset carries the text (withText false: the glyphs alone, to see
+// what the text costs).
+bool replayCairo(const Recording& rec, FT_Library lib, const QString& path, bool withText = true) {
     std::vector<CairoFace> faces(rec.faces.size());
     bool ok = true;
     for (size_t i = 0; i < faces.size(); ++i) {
@@ -439,6 +442,16 @@ bool replayCairo(const Recording& rec, FT_Library lib, const QString& path) {
     std::vector<cairo_glyph_t> glyphs;
     std::vector<cairo_text_cluster_t> clusters;
     std::string utf8;
+    // The source is set only when the colour changes, as a drawing through
+    // cairo would keep it.
+    Rgb source{-1, -1, -1};
+    auto setSource = [&](const Rgb& c) {
+        if (c.r == source.r && c.g == source.g && c.b == source.b) return;
+        cairo_set_source_rgb(cr, c.r, c.g, c.b);
+        source = c;
+    };
+    cairo_font_face_t* font = nullptr;
+    cairo_matrix_t fontMatrix{};
     for (const Op& o : rec.ops) {
         switch (o.kind) {
             case Op::Page:
@@ -449,25 +462,30 @@ bool replayCairo(const Recording& rec, FT_Library lib, const QString& path) {
                 cairo_scale(cr, ptPerPx, ptPerPx);
                 break;
             case Op::Line:
-                cairo_set_source_rgb(cr, o.color.r, o.color.g, o.color.b);
+                setSource(o.color);
                 cairo_set_line_width(cr, o.v[4]);
                 cairo_move_to(cr, o.v[0], o.v[1]);
                 cairo_line_to(cr, o.v[2], o.v[3]);
                 cairo_stroke(cr);
                 break;
             case Op::Rect:
-                cairo_set_source_rgb(cr, o.color.r, o.color.g, o.color.b);
+                setSource(o.color);
                 cairo_rectangle(cr, o.v[0], o.v[1], o.v[2], o.v[3]);
                 cairo_fill(cr);
                 break;
             case Op::Text: {
                 CairoFace& f = faces[size_t(o.face)];
                 const double size = o.v[3], hscale = o.v[0];
-                cairo_set_source_rgb(cr, 0, 0, 0);
-                cairo_set_font_face(cr, f.face);
-                cairo_matrix_t m;
-                cairo_matrix_init_scale(&m, size * hscale, size);
-                cairo_set_font_matrix(cr, &m);
+                setSource(Rgb{});
+                if (font != f.face) {
+                    cairo_set_font_face(cr, f.face);
+                    font = f.face;
+                    fontMatrix = cairo_matrix_t{};
+                }
+                if (fontMatrix.xx != size * hscale || fontMatrix.yy != size) {
+                    cairo_matrix_init_scale(&fontMatrix, size * hscale, size);
+                    cairo_set_font_matrix(cr, &fontMatrix);
+                }
                 glyphs.clear();
                 clusters.clear();
                 utf8.clear();
@@ -487,7 +505,7 @@ bool replayCairo(const Recording& rec, FT_Library lib, const QString& path) {
                     utf8 += chars;
                     clusters.push_back({int(chars.size()), 1});
                 }
-                if (o.copy)
+                if (o.copy || !withText)
                     cairo_show_glyphs(cr, glyphs.data(), int(glyphs.size()));
                 else
                     cairo_show_text_glyphs(cr, utf8.data(), int(utf8.size()), glyphs.data(), int(glyphs.size()),
@@ -639,6 +657,8 @@ int main(int argc, char** argv) {
     }, &ok);
     const QString cairoPdf = out.filePath(QStringLiteral("ledger-cairo.pdf"));
     const Times cairo = median(repeat, [&] { return replayCairo(*rec, lib, cairoPdf); }, &ok);
+    const Times glyphsOnly = median(repeat, [&] { return replayCairo(*rec, lib, cairoPdf, false); }, &ok);
+    ok = replayCairo(*rec, lib, cairoPdf) && ok;
     const bool ledgerSame = sameText(ownPdf, cairoPdf, "the ledger's first 20 pages", 20);
     const bool replaySame = sameText(ownPdf, replayPdf, "the own writer's replay, first 20 pages", 20);
     FT_Done_FreeType(lib);
@@ -658,6 +678,7 @@ int main(int argc, char** argv) {
     row("ledger, writePdf (layout + own)", writing, ownPdf);
     row("ledger, pages onto the own writer", own, replayPdf);
     row("ledger, pages onto cairo", cairo, cairoPdf);
+    std::printf("%-34s %10.1f %10.1f\n", "ledger, cairo, glyphs without text", glyphsOnly.wall, glyphsOnly.cpu);
     std::printf("cairo / own writer: %.2f wall, %.2f cpu\n", cairo.wall / own.wall, cairo.cpu / own.cpu);
     std::printf("writePdf through cairo would take about %.0f ms wall (%.2f x), %.0f ms cpu (%.2f x)\n",
                 writing.wall - own.wall + cairo.wall, (writing.wall - own.wall + cairo.wall) / writing.wall,
