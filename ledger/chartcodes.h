@@ -178,6 +178,69 @@ inline constexpr Range kCarriedBalances{kCash, "173"};
 // the template's numbers, under the same English names as the codes above.
 namespace number {
 
+inline constexpr Code kSales = "511";                        // 売上高
+inline constexpr Code kProductSales = "512";                 // 製品売上高
+inline constexpr Code kServiceRevenue = "513";               // 役務収益
+inline constexpr Code kOwnConsumption = "514";               // 家事消費等
+inline constexpr Code kProcessingIncome = "515";             // 加工賃収入
+inline constexpr Code kCommissionIncome = "516";             // 手数料収入
+inline constexpr Code kOtherSales = "517";                   // その他の売上
+inline constexpr Code kSalesSlot518 = "518";                 // the unnamed slot
+inline constexpr Code kSalesDiscounts = "521";               // 売上値引高
+inline constexpr Code kSalesReturns = "522";                 // 売上戻り高
+inline constexpr Code kSalesRebates = "523";                 // 売上割戻し高
+inline constexpr Code kSalesDeductionSlot524 = "524";        // the unnamed slot
+inline constexpr Code kPurchases = "550";                    // 仕入高
+inline constexpr Code kPurchasesSlot551 = "551";             // the unnamed slot
+inline constexpr Code kPurchaseCharges = "552";              // 仕入諸掛
+inline constexpr Code kPurchaseAllowances = "615";           // 仕入値引高
+inline constexpr Code kPurchaseReturns = "616";              // 仕入戻し高
+inline constexpr Code kMaterialPurchases = "622";            // 材料仕入高
+inline constexpr Code kMaterialDiscounts = "626";            // 材料仕入値引高
+inline constexpr Code kWages = "631";                        // 賃金
+inline constexpr Code kManufacturingWelfare = "636";         // 福利厚生費（製造）
+inline constexpr Code kOutsideWork = "641";                  // 外注加工費
+inline constexpr Code kPower = "651";                        // 電力費
+inline constexpr Code kManufacturingTaxes = "658";           // 租税公課（製造）
+inline constexpr Code kManufacturingTravel = "661";          // 旅費交通費（製造）
+inline constexpr Code kResearch = "664";                     // 試験研究費
+inline constexpr Code kManufacturingOfficeSupplies = "675";  // 事務用品費（製造）
+inline constexpr Code kManufacturingFees = "676";            // 支払手数料（製造）
+inline constexpr Code kManufacturingSlot677 = "677";         // the unnamed slot
+inline constexpr Code kManufacturingMisc = "680";            // 雑費（製造）
+inline constexpr Code kFamilyEmployeeSalaries = "711";       // 専従者給与
+inline constexpr Code kSalaries = "712";                     // 給料手当
+inline constexpr Code kCasualWages = "715";                  // 雑給
+inline constexpr Code kStatutoryWelfare = "716";             // 法定福利費
+inline constexpr Code kWelfare = "717";                      // 福利厚生費
+inline constexpr Code kAdvertising = "718";                  // 広告宣伝費
+inline constexpr Code kPackingAndFreight = "719";            // 荷造運賃
+inline constexpr Code kTravel = "722";                       // 旅費交通費
+inline constexpr Code kCommunication = "724";                // 通信費
+inline constexpr Code kUtilities = "725";                    // 水道光熱費
+inline constexpr Code kTaxesAndDues = "726";                 // 租税公課
+inline constexpr Code kEntertainment = "727";                // 接待交際費
+inline constexpr Code kSuppliesExpense = "728";              // 消耗品費
+inline constexpr Code kOfficeSupplies = "729";               // 事務用品費
+inline constexpr Code kLeases = "731";                       // 賃借料
+inline constexpr Code kRepairs = "732";                      // 修繕費
+inline constexpr Code kInsurance = "733";                    // 損害保険料
+inline constexpr Code kVehicleExpenses = "734";              // 車両費
+inline constexpr Code kDepreciation = "735";                 // 減価償却費
+inline constexpr Code kGasoline = "738";                     // ガソリン代
+inline constexpr Code kFees = "739";                         // 支払手数料
+inline constexpr Code kFuel = "741";                         // 燃料費
+inline constexpr Code kMembershipFees = "742";               // 諸会費
+inline constexpr Code kMeetings = "743";                     // 会議費
+inline constexpr Code kOutsideLabour = "744";                // 外注工賃
+inline constexpr Code kBadDebts = "746";                     // 貸倒金
+inline constexpr Code kRent = "747";                         // 地代家賃
+inline constexpr Code kBooks = "751";                        // 新聞図書費
+inline constexpr Code kTraining = "752";                     // 研修費
+inline constexpr Code kProfessionalFees = "753";             // 支払報酬料
+inline constexpr Code kExpensesSlot754 = "754";              // the unnamed slot
+inline constexpr Code kManagementFees = "755";               // 管理費
+inline constexpr Code kMiscExpenses = "760";                 // 雑費
 inline constexpr Code kOpeningWorkInProcess = "681";         // 期首仕掛品棚卸高
 inline constexpr Code kClosingWorkInProcess = "682";         // 期末仕掛品棚卸高
 inline constexpr Code kInterestReceived = "811";             // 受取利息
@@ -203,6 +266,12 @@ inline constexpr Code kOfficersBonuses = "876";              // 役員賞与金
 inline constexpr Code kConsumptionTaxReceived = "911";       // 仮受消費税
 inline constexpr Code kConsumptionTaxPayable = "913";        // 未払消費税等
 inline constexpr Code kSundry = "999";                       // 諸口
+
+// Numbers the purchase summary of the income and expense table lists that no
+// account of the template has.
+inline constexpr Code kUnusedNumber553 = "553";
+inline constexpr Code kUnusedNumber554 = "554";
+inline constexpr Code kUnusedNumber555 = "555";
 
 // Number bands (their ends need not be numbers in use).
 // Sales and their deductions: revenue for the day's profit.

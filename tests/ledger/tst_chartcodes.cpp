@@ -18,7 +18,7 @@
 
 namespace {
 
-enum class Kind { Account, Range, RangeToBound, NotAccount, Number, Band };
+enum class Kind { Account, Range, RangeToBound, NotAccount, Number, NotNumber, Band };
 
 struct Named {
     const char* what;
@@ -156,6 +156,69 @@ const std::vector<Named>& named() {
         out.push_back({"kAppropriationTail", Kind::RangeToBound, chart::kAppropriationTail.first,
                        chart::kAppropriationTail.last, nullptr});
         const A numbers[] = {
+            {"number::kSales", chart::number::kSales, "売上高"},
+            {"number::kProductSales", chart::number::kProductSales, "製品売上高"},
+            {"number::kServiceRevenue", chart::number::kServiceRevenue, "役務収益"},
+            {"number::kOwnConsumption", chart::number::kOwnConsumption, "家事消費等"},
+            {"number::kProcessingIncome", chart::number::kProcessingIncome, "加工賃収入"},
+            {"number::kCommissionIncome", chart::number::kCommissionIncome, "手数料収入"},
+            {"number::kOtherSales", chart::number::kOtherSales, "その他の売上"},
+            {"number::kSalesSlot518", chart::number::kSalesSlot518, ""},
+            {"number::kSalesDiscounts", chart::number::kSalesDiscounts, "売上値引高"},
+            {"number::kSalesReturns", chart::number::kSalesReturns, "売上戻り高"},
+            {"number::kSalesRebates", chart::number::kSalesRebates, "売上割戻し高"},
+            {"number::kSalesDeductionSlot524", chart::number::kSalesDeductionSlot524, ""},
+            {"number::kPurchases", chart::number::kPurchases, "仕入高"},
+            {"number::kPurchasesSlot551", chart::number::kPurchasesSlot551, ""},
+            {"number::kPurchaseCharges", chart::number::kPurchaseCharges, "仕入諸掛"},
+            {"number::kPurchaseAllowances", chart::number::kPurchaseAllowances, "仕入値引高"},
+            {"number::kPurchaseReturns", chart::number::kPurchaseReturns, "仕入戻し高"},
+            {"number::kMaterialPurchases", chart::number::kMaterialPurchases, "材料仕入高"},
+            {"number::kMaterialDiscounts", chart::number::kMaterialDiscounts, "材料仕入値引高"},
+            {"number::kWages", chart::number::kWages, "賃金"},
+            {"number::kManufacturingWelfare", chart::number::kManufacturingWelfare, "福利厚生費（製造）"},
+            {"number::kOutsideWork", chart::number::kOutsideWork, "外注加工費"},
+            {"number::kPower", chart::number::kPower, "電力費"},
+            {"number::kManufacturingTaxes", chart::number::kManufacturingTaxes, "租税公課（製造）"},
+            {"number::kManufacturingTravel", chart::number::kManufacturingTravel, "旅費交通費（製造）"},
+            {"number::kResearch", chart::number::kResearch, "試験研究費"},
+            {"number::kManufacturingOfficeSupplies", chart::number::kManufacturingOfficeSupplies, "事務用品費（製造）"},
+            {"number::kManufacturingFees", chart::number::kManufacturingFees, "支払手数料（製造）"},
+            {"number::kManufacturingSlot677", chart::number::kManufacturingSlot677, ""},
+            {"number::kManufacturingMisc", chart::number::kManufacturingMisc, "雑費（製造）"},
+            {"number::kFamilyEmployeeSalaries", chart::number::kFamilyEmployeeSalaries, "専従者給与"},
+            {"number::kSalaries", chart::number::kSalaries, "給料手当"},
+            {"number::kCasualWages", chart::number::kCasualWages, "雑給"},
+            {"number::kStatutoryWelfare", chart::number::kStatutoryWelfare, "法定福利費"},
+            {"number::kWelfare", chart::number::kWelfare, "福利厚生費"},
+            {"number::kAdvertising", chart::number::kAdvertising, "広告宣伝費"},
+            {"number::kPackingAndFreight", chart::number::kPackingAndFreight, "荷造運賃"},
+            {"number::kTravel", chart::number::kTravel, "旅費交通費"},
+            {"number::kCommunication", chart::number::kCommunication, "通信費"},
+            {"number::kUtilities", chart::number::kUtilities, "水道光熱費"},
+            {"number::kTaxesAndDues", chart::number::kTaxesAndDues, "租税公課"},
+            {"number::kEntertainment", chart::number::kEntertainment, "接待交際費"},
+            {"number::kSuppliesExpense", chart::number::kSuppliesExpense, "消耗品費"},
+            {"number::kOfficeSupplies", chart::number::kOfficeSupplies, "事務用品費"},
+            {"number::kLeases", chart::number::kLeases, "賃借料"},
+            {"number::kRepairs", chart::number::kRepairs, "修繕費"},
+            {"number::kInsurance", chart::number::kInsurance, "損害保険料"},
+            {"number::kVehicleExpenses", chart::number::kVehicleExpenses, "車両費"},
+            {"number::kDepreciation", chart::number::kDepreciation, "減価償却費"},
+            {"number::kGasoline", chart::number::kGasoline, "ガソリン代"},
+            {"number::kFees", chart::number::kFees, "支払手数料"},
+            {"number::kFuel", chart::number::kFuel, "燃料費"},
+            {"number::kMembershipFees", chart::number::kMembershipFees, "諸会費"},
+            {"number::kMeetings", chart::number::kMeetings, "会議費"},
+            {"number::kOutsideLabour", chart::number::kOutsideLabour, "外注工賃"},
+            {"number::kBadDebts", chart::number::kBadDebts, "貸倒金"},
+            {"number::kRent", chart::number::kRent, "地代家賃"},
+            {"number::kBooks", chart::number::kBooks, "新聞図書費"},
+            {"number::kTraining", chart::number::kTraining, "研修費"},
+            {"number::kProfessionalFees", chart::number::kProfessionalFees, "支払報酬料"},
+            {"number::kExpensesSlot754", chart::number::kExpensesSlot754, ""},
+            {"number::kManagementFees", chart::number::kManagementFees, "管理費"},
+            {"number::kMiscExpenses", chart::number::kMiscExpenses, "雑費"},
             {"number::kOpeningWorkInProcess", chart::number::kOpeningWorkInProcess, "期首仕掛品棚卸高"},
             {"number::kClosingWorkInProcess", chart::number::kClosingWorkInProcess, "期末仕掛品棚卸高"},
             {"number::kInterestReceived", chart::number::kInterestReceived, "受取利息"},
@@ -189,6 +252,11 @@ const std::vector<Named>& named() {
             {"number::kNoSubAccountBand", chart::number::kNoSubAccountBand},
         };
         for (const auto& [what, r] : bands) out.push_back({what, Kind::Band, r.first, r.last, nullptr});
+        for (const auto& [what, code] : std::initializer_list<std::pair<const char*, chart::Code>>{
+                 {"number::kUnusedNumber553", chart::number::kUnusedNumber553},
+                 {"number::kUnusedNumber554", chart::number::kUnusedNumber554},
+                 {"number::kUnusedNumber555", chart::number::kUnusedNumber555}})
+            out.push_back({what, Kind::NotNumber, code, nullptr, nullptr});
         for (const auto& [what, code] : std::initializer_list<std::pair<const char*, chart::Code>>{
                  {"kNoAccount", chart::kNoAccount},
                  {"kTopClass", chart::kTopClass},
@@ -265,6 +333,9 @@ private slots:
             case Kind::Number:
                 QVERIFY2(numbers_.count(first) > 0, qPrintable(first));
                 QCOMPARE(numbers_.at(first), QString::fromUtf8(n.name));
+                break;
+            case Kind::NotNumber:
+                QVERIFY2(numbers_.count(first) == 0, qPrintable(first));
                 break;
             case Kind::Band:
                 QVERIFY2(first < QLatin1String(n.last), qPrintable(first + QStringLiteral("..") + QLatin1String(n.last)));
