@@ -7,10 +7,10 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/bankstatement.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 using platform::MsgBox;
 using platform::MsgIcon;
@@ -27,11 +27,20 @@ struct ExpenseCode {
 
 // Codes that post a fixed account with direction "0".
 constexpr std::array<ExpenseCode, 14> kExpenseCodes{{
-    {u"01", chart::kVehicleExpenses}, {u"02", chart::kRent},         {u"03", chart::kOfficeSupplies},
-    {u"04", chart::kCommunication},   {u"05", chart::kUtilities},    {u"06", chart::kFuel},
-    {u"07", chart::kTravel},          {u"08", chart::kFees},         {u"09", chart::kSuppliesExpense},
-    {u"10", chart::kInsurance},       {u"11", chart::kRepairs},      {u"12", chart::kTaxesAndDues},
-    {u"13", chart::kManagementFees},  {u"21", chart::kPurchases},
+    {u"01", chart::kVehicleExpenses},
+    {u"02", chart::kRent},
+    {u"03", chart::kOfficeSupplies},
+    {u"04", chart::kCommunication},
+    {u"05", chart::kUtilities},
+    {u"06", chart::kFuel},
+    {u"07", chart::kTravel},
+    {u"08", chart::kFees},
+    {u"09", chart::kSuppliesExpense},
+    {u"10", chart::kInsurance},
+    {u"11", chart::kRepairs},
+    {u"12", chart::kTaxesAndDues},
+    {u"13", chart::kManagementFees},
+    {u"21", chart::kPurchases},
 }};
 
 // Full-width ASCII forms and the full-width blank as their half-width forms.
@@ -55,7 +64,8 @@ std::optional<std::vector<BankAccount>> BankAccounts() {
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT KOCODE, KANNAME FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE BETWEEN ? AND ?"
                        " AND KMCODE IS NOT NULL AND KMCODE <> '' AND SIYOU = 'Y' ORDER BY KMCODE"),
-        {QString::fromLatin1(chart::kOrdinaryDeposits.first), QString::fromLatin1(chart::kOrdinaryDeposits.last)});
+        {QString::fromLatin1(chart::kOrdinaryDeposits.first),
+         QString::fromLatin1(chart::kOrdinaryDeposits.last)});
     if (!rows) return std::nullopt;
     std::vector<BankAccount> accounts;
     for (const platform::Row& r : *rows) accounts.push_back({r.text(0), r.text(1)});
@@ -83,8 +93,9 @@ void get_kamoku_code(QString& description, const QString& withdrawal, const QStr
         line.account = out || in ? kCash : QString();
         line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
     } else if (code == u"31") {
-        line.account = out ? QString::fromLatin1(chart::kOwnerDrawings)
-                       : in ? QString::fromLatin1(chart::kInterestReceived) : QString();
+        line.account = out  ? QString::fromLatin1(chart::kOwnerDrawings)
+                       : in ? QString::fromLatin1(chart::kInterestReceived)
+                            : QString();
         line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
     } else {
         listed = false;
@@ -98,7 +109,8 @@ void get_kamoku_code(QString& description, const QString& withdrawal, const QStr
         }
         if (!listed) {
             if (out || in) {
-                line.account = out ? QString::fromLatin1(chart::kMiscExpenses) : QString::fromLatin1(chart::kSales);
+                line.account =
+                    out ? QString::fromLatin1(chart::kMiscExpenses) : QString::fromLatin1(chart::kSales);
                 line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
             } else {
                 line.account.clear();

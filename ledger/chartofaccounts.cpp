@@ -2,11 +2,11 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
+#include "ledger/companyrules.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-#include "ledger/companyrules.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

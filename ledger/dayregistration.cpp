@@ -5,13 +5,13 @@
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/choicelists.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

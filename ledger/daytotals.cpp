@@ -2,8 +2,8 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "platform/connection.h"
 #include "ledger/chartcodes.h"
+#include "platform/connection.h"
 
 namespace {
 

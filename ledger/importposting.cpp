@@ -7,12 +7,12 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/dayvouchers.h"
 #include "ledger/records.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

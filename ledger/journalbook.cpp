@@ -1,10 +1,10 @@
 #include "ledger/journalbook.h"
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/printwork.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

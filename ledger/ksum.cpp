@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -92,12 +92,11 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
 // of the unappropriated profit, balance less brought forward. The profit is a
 // credit balance, so a growth is a credit and a fall (a loss) a debit.
 bool setSidesOf353(platform::Connection& cn) {
-    return cn.exec(
-        QStringLiteral("UPDATE T_TOTAL1 SET"
-                       " KRTOTAL = CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END,"
-                       " KSTOTAL = CASE WHEN ZAN < MAEKURI THEN 0 ELSE ZAN - MAEKURI END"
-                       " WHERE KOCODE = ?"),
-        {QString::fromLatin1(chart::kUnappropriatedProfit)});
+    return cn.exec(QStringLiteral("UPDATE T_TOTAL1 SET"
+                                  " KRTOTAL = CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END,"
+                                  " KSTOTAL = CASE WHEN ZAN < MAEKURI THEN 0 ELSE ZAN - MAEKURI END"
+                                  " WHERE KOCODE = ?"),
+                   {QString::fromLatin1(chart::kUnappropriatedProfit)});
 }
 
 struct Step {
@@ -132,33 +131,75 @@ const std::vector<Step>& chain() {
          codes({kSales, kProductSales, kServiceRevenue, kOwnConsumption, kProcessingIncome, kCommissionIncome,
                 kOtherSales, kSalesSlot518}),
          true, codes({kSalesDiscounts, kSalesDeductionSlot524}), false},
-        {"T_TOTAL_MEISAI", kMaterialsSubtotal, "T_TOTAL_MEISAI", true, codes({kOpeningMaterials, kMaterialsPlusEnd}),
-         true, codes({kMaterialDiscounts, kMaterialsMinusEnd}), false},
-        {"T_TOTAL1", kMaterialsCost, "T_TOTAL_MEISAI", true, codes({kMaterialsSubtotal, kMaterialsSubtotal}), true,
-         codes({kClosingMaterials, kClosingMaterials}), false},
-        {"T_TOTAL1", kTotalManufacturingCost, "T_TOTAL1", false,
-         codes({kMaterialsCost, kLabourCost, kManufacturingOverhead, kOutsideWorkTotal}), false, {}, false},
-        {"T_TOTAL1", kCostOfManufacturing, "T_TOTAL1", true, codes({kTotalManufacturingCost, kTotalManufacturingCost}),
-         false, {}, false},
-        {"T_TOTAL1", kCostOfManufacturing, "T_TOTAL_MEISAI", true, codes({kOpeningWorkInProcess, kOpeningWipEnd}),
-         true, codes({kClosingWorkInProcess, kClosingWorkInProcess}), true},
-        {"T_TOTAL_MEISAI", kCostOfSalesSubtotal, "T_TOTAL_MEISAI", true, codes({kOpeningGoods, kGoodsPlusEnd}), true,
-         codes({kPurchaseAllowances, kGoodsMinusEnd}), false},
-        {"T_TOTAL_MEISAI", kCostOfSalesSubtotal, "T_TOTAL1", true, codes({kCostOfManufacturing, kCostOfManufacturing}),
-         false, {}, true},
-        {"T_TOTAL1", kCostOfSales, "T_TOTAL_MEISAI", true, codes({kCostOfSalesSubtotal, kCostOfSalesSubtotal}), true,
-         codes({kClosingGoods, kClosingGoods}), false},
+        {"T_TOTAL_MEISAI", kMaterialsSubtotal, "T_TOTAL_MEISAI", true,
+         codes({kOpeningMaterials, kMaterialsPlusEnd}), true, codes({kMaterialDiscounts, kMaterialsMinusEnd}),
+         false},
+        {"T_TOTAL1", kMaterialsCost, "T_TOTAL_MEISAI", true, codes({kMaterialsSubtotal, kMaterialsSubtotal}),
+         true, codes({kClosingMaterials, kClosingMaterials}), false},
+        {"T_TOTAL1",
+         kTotalManufacturingCost,
+         "T_TOTAL1",
+         false,
+         codes({kMaterialsCost, kLabourCost, kManufacturingOverhead, kOutsideWorkTotal}),
+         false,
+         {},
+         false},
+        {"T_TOTAL1",
+         kCostOfManufacturing,
+         "T_TOTAL1",
+         true,
+         codes({kTotalManufacturingCost, kTotalManufacturingCost}),
+         false,
+         {},
+         false},
+        {"T_TOTAL1", kCostOfManufacturing, "T_TOTAL_MEISAI", true,
+         codes({kOpeningWorkInProcess, kOpeningWipEnd}), true,
+         codes({kClosingWorkInProcess, kClosingWorkInProcess}), true},
+        {"T_TOTAL_MEISAI", kCostOfSalesSubtotal, "T_TOTAL_MEISAI", true,
+         codes({kOpeningGoods, kGoodsPlusEnd}), true, codes({kPurchaseAllowances, kGoodsMinusEnd}), false},
+        {"T_TOTAL_MEISAI",
+         kCostOfSalesSubtotal,
+         "T_TOTAL1",
+         true,
+         codes({kCostOfManufacturing, kCostOfManufacturing}),
+         false,
+         {},
+         true},
+        {"T_TOTAL1", kCostOfSales, "T_TOTAL_MEISAI", true,
+         codes({kCostOfSalesSubtotal, kCostOfSalesSubtotal}), true, codes({kClosingGoods, kClosingGoods}),
+         false},
         {"T_TOTAL1", kGrossProfit, "T_TOTAL1", true, codes({kNetSales, kNetSales}), true,
          codes({kCostOfSales, kCostOfSales}), false},
         {"T_TOTAL1", kOperatingProfit, "T_TOTAL1", true, codes({kGrossProfit, kGrossProfit}), true,
          codes({kSellingAndAdminTotal, kSellingAndAdminTotal}), false},
-        {"T_TOTAL1", kOrdinaryProfit, "T_TOTAL1", false, codes({kOperatingProfit, kNonOperatingIncomeTotal}), true,
-         codes({kNonOperatingExpensesTotal, kNonOperatingExpensesTotal}), false},
-        {"T_TOTAL1", kProfitBeforeTax, "T_TOTAL1", false, codes({kOrdinaryProfit, kExtraordinaryGainsTotal}), true,
-         codes({kExtraordinaryLossesTotal, kExtraordinaryLossesTotal}), false},
-        {"T_TOTAL1", kNetProfit, "T_TOTAL1", true, codes({kProfitBeforeTax, kProfitBeforeTax}), false, {}, false},
-        {"T_TOTAL1", kNetProfit, "T_TOTAL_MEISAI", false, {}, true, codes({kIncomeTaxes, kIncomeTaxes}), true},
-        {"T_TOTAL1", kUnappropriatedProfit, "T_TOTAL1", true, codes({kNetProfit, kNetProfit}), false, {}, false},
+        {"T_TOTAL1", kOrdinaryProfit, "T_TOTAL1", false, codes({kOperatingProfit, kNonOperatingIncomeTotal}),
+         true, codes({kNonOperatingExpensesTotal, kNonOperatingExpensesTotal}), false},
+        {"T_TOTAL1", kProfitBeforeTax, "T_TOTAL1", false, codes({kOrdinaryProfit, kExtraordinaryGainsTotal}),
+         true, codes({kExtraordinaryLossesTotal, kExtraordinaryLossesTotal}), false},
+        {"T_TOTAL1",
+         kNetProfit,
+         "T_TOTAL1",
+         true,
+         codes({kProfitBeforeTax, kProfitBeforeTax}),
+         false,
+         {},
+         false},
+        {"T_TOTAL1",
+         kNetProfit,
+         "T_TOTAL_MEISAI",
+         false,
+         {},
+         true,
+         codes({kIncomeTaxes, kIncomeTaxes}),
+         true},
+        {"T_TOTAL1",
+         kUnappropriatedProfit,
+         "T_TOTAL1",
+         true,
+         codes({kNetProfit, kNetProfit}),
+         false,
+         {},
+         false},
         {"T_TOTAL1", kUnappropriatedProfit, "T_TOTAL_MEISAI", false,
          codes({kProfitBroughtForward, kReserveWithdrawal, kAppropriationCode350}), false,
          codes({kReserveTransfers, kLegalReserve, kInterimDividend, kOfficersBonuses}), true},
@@ -230,7 +271,8 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
         showStepError(proc);
         return false;
     }
-    if (sourceTable == kMeisai && targetCode == QLatin1String(chart::kUnappropriatedProfit) && !setSidesOf353(cn)) {
+    if (sourceTable == kMeisai && targetCode == QLatin1String(chart::kUnappropriatedProfit) &&
+        !setSidesOf353(cn)) {
         showStepError(proc);
         return false;
     }
@@ -265,7 +307,8 @@ bool ksum_taisyakutaisyohyo() {
     // the monthly totals; they are made from the chart, named like the
     // balance sheet's other total lines, so that they hold the profit all the
     // same and the statement balances.
-    for (chart::Code code : {chart::kRetainedEarningsTotal, chart::kCapitalTotal, chart::kLiabilitiesAndCapitalTotal}) {
+    for (chart::Code code :
+         {chart::kRetainedEarningsTotal, chart::kCapitalTotal, chart::kLiabilitiesAndCapitalTotal}) {
         const QString target = QString::fromLatin1(code);
         const Found exists = targetRowExists(cn, kTotal1, target);
         if (exists == Found::Failed) {

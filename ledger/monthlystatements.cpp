@@ -3,13 +3,13 @@
 #include <QStringList>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/ksum.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -33,23 +33,38 @@ void showNoData() {
 // the order the profit and loss statement writes them.
 const QStringList& profitAndLossLayoutCodes() {
     using namespace chart;
-    static const QStringList codes = {kProfitAndLossHeading,     kNetSales,
-                                      kCostOfSalesHeading,       kCostOfManufacturing,
-                                      kCostOfSales,              kGrossProfit,
-                                      kSellingAndAdminTotal,     kOperatingProfit,
-                                      kNonOperatingHeading,      kNonOperatingIncomeTotal,
-                                      kNonOperatingExpensesTotal, kOrdinaryProfit,
-                                      kExtraordinaryGainsTotal,  kExtraordinaryLossesTotal,
-                                      kProfitBeforeTax,          kNetProfit,
+    static const QStringList codes = {kProfitAndLossHeading,
+                                      kNetSales,
+                                      kCostOfSalesHeading,
+                                      kCostOfManufacturing,
+                                      kCostOfSales,
+                                      kGrossProfit,
+                                      kSellingAndAdminTotal,
+                                      kOperatingProfit,
+                                      kNonOperatingHeading,
+                                      kNonOperatingIncomeTotal,
+                                      kNonOperatingExpensesTotal,
+                                      kOrdinaryProfit,
+                                      kExtraordinaryGainsTotal,
+                                      kExtraordinaryLossesTotal,
+                                      kProfitBeforeTax,
+                                      kNetProfit,
                                       kUnappropriatedProfit};
     return codes;
 }
 const QStringList& balanceSheetLayoutCodes() {
     using namespace chart;
-    static const QStringList codes = {kCashAndDepositsTotal,     kCurrentAssetsTotal,   kFixedAssetsHeading,
-                                      kTangibleFixedAssetsTotal, kIntangibleFixedAssetsTotal,
-                                      kInvestmentsTotal,         kFixedAssetsTotal,     kAssetsTotal,
-                                      kLiabilitiesTotal,         kRetainedEarningsTotal, kCapitalTotal,
+    static const QStringList codes = {kCashAndDepositsTotal,
+                                      kCurrentAssetsTotal,
+                                      kFixedAssetsHeading,
+                                      kTangibleFixedAssetsTotal,
+                                      kIntangibleFixedAssetsTotal,
+                                      kInvestmentsTotal,
+                                      kFixedAssetsTotal,
+                                      kAssetsTotal,
+                                      kLiabilitiesTotal,
+                                      kRetainedEarningsTotal,
+                                      kCapitalTotal,
                                       kLiabilitiesAndCapitalTotal};
     return codes;
 }
@@ -65,9 +80,11 @@ QString workRowName(Statement statement, const QString& kanname, const QString& 
     }
     // The balance sheet prints the profit lines 348 and 353 under their plain
     // names; the profit of the period reads as part of the line above it.
-    if (total && code != QLatin1String(chart::kNetProfit) && code != QLatin1String(chart::kUnappropriatedProfit))
+    if (total && code != QLatin1String(chart::kNetProfit) &&
+        code != QLatin1String(chart::kUnappropriatedProfit))
         name = QStringLiteral("【") + name + QStringLiteral("】");
-    if (fromCode == QLatin1String(chart::kNetProfit)) name = QStringLiteral("(うち") + name + QStringLiteral(")");
+    if (fromCode == QLatin1String(chart::kNetProfit))
+        name = QStringLiteral("(うち") + name + QStringLiteral(")");
     return name;
 }
 
@@ -91,7 +108,8 @@ bool setDataToQuery1(Statement statement, const QString& table, const QString& f
     }
     if (rows->empty()) {
         // A company without a profit brought forward still gets its statement.
-        if (statement == Statement::ProfitAndLoss && fromCode == QLatin1String(chart::kProfitBroughtForward)) return true;
+        if (statement == Statement::ProfitAndLoss && fromCode == QLatin1String(chart::kProfitBroughtForward))
+            return true;
         showNoData();
         return false;
     }
@@ -219,9 +237,9 @@ bool update_data() {
                        "   THEN CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END"
                        "   ELSE CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END END"
                        " WHERE KOCODE IN (%2)")
-            .arg(debitLines, sqlCodes({kNetSales, kCostOfManufacturing, kCostOfSales, kGrossProfit,
-                                       kOperatingProfit, kOrdinaryProfit, kProfitBeforeTax, kNetProfit,
-                                       kUnappropriatedProfit})));
+            .arg(debitLines,
+                 sqlCodes({kNetSales, kCostOfManufacturing, kCostOfSales, kGrossProfit, kOperatingProfit,
+                           kOrdinaryProfit, kProfitBeforeTax, kNetProfit, kUnappropriatedProfit})));
     if (!ok) {
         showAccessError(QStringLiteral("update_data"));
         return false;
@@ -262,7 +280,8 @@ bool BuildSonekiKeisan(const StatementMonth& month) {
                set_data_to_query1(kMeisai, kProfitAndLoss.first, kProfitAndLoss.last, zero, ym) &&
                set_data_to_query1(kMeisai, kProfitBroughtForward, kProfitBroughtForward, zero, ym) &&
                set_data_to_query2() && runStatements({QStringLiteral("DELETE FROM T_TOTAL1")}) &&
-               set_data_to_query1(kTotal1, kProfitAndLossResults.first, kProfitAndLossResults.last, one, ym) &&
+               set_data_to_query1(kTotal1, kProfitAndLossResults.first, kProfitAndLossResults.last, one,
+                                  ym) &&
                ksum_syukei(QStringLiteral("損益計算書")) && update_data() &&
                runStatements({
                    // The manufacturing lines feed line 245 only and belong to the
@@ -272,7 +291,8 @@ bool BuildSonekiKeisan(const StatementMonth& month) {
                    QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE BETWEEN %1 AND %2")
                        .arg(sqlCode(kManufacturing.first), sqlCode(kManufacturing.last)),
                    // The profit brought forward prints just below the profit of the period.
-                   QStringLiteral("UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = %1")
+                   QStringLiteral(
+                       "UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = %1")
                        .arg(sqlCode(kProfitBroughtForward)),
                    // Account lines without any amount go; layout lines (no name) stay.
                    QStringLiteral(
@@ -321,7 +341,8 @@ bool BuildTaisyakuTaisyo(const StatementMonth& month) {
                    QStringLiteral("UPDATE T_TOTAL_MEISAI SET KAIPAGE = '2', PCODE1 = '1480', PCODE2 = '2172'"
                                   " WHERE KOCODE = %1")
                        .arg(sqlCode(kNetProfit)),
-                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE = %1").arg(sqlCode(kProfitBroughtForward)),
+                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE = %1")
+                       .arg(sqlCode(kProfitBroughtForward)),
                }) &&
                WritePrintHeader(headerMonth(month));
     });

@@ -2,11 +2,11 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -189,8 +189,9 @@ QString SubAccountMismatchText(const SubAccountMismatch& m) {
 bool update_siwake(const QString& fiscalStart) {
     std::optional<QVariant> cash;
     if (gcnKaikei) {
-        cash = gcnKaikei->scalar(
-            QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"), {gstrCID, kCashAccount});
+        cash =
+            gcnKaikei->scalar(QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"),
+                              {gstrCID, kCashAccount});
     }
     if (!cash) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));

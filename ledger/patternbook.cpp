@@ -3,10 +3,10 @@
 #include <set>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 

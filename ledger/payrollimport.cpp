@@ -1,10 +1,10 @@
 #include "ledger/payrollimport.h"
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ std::optional<PayrollChoices> LoadPayrollChoices(QString* error) {
     const auto banks = gcnKaikei->query(
         QStringLiteral("SELECT KANNAME, KOCODE FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE BETWEEN ? AND ?"
                        " AND TRIM(COALESCE(KMCODE, '')) <> '' AND SIYOU = 'Y' ORDER BY KMCODE"),
-        {QString::fromLatin1(chart::kOrdinaryDeposits.first), QString::fromLatin1(chart::kOrdinaryDeposits.last)});
+        {QString::fromLatin1(chart::kOrdinaryDeposits.first),
+         QString::fromLatin1(chart::kOrdinaryDeposits.last)});
     if (!banks) return fail();
     for (const platform::Row& r : *banks) c.banks.push_back({r.text(0).trimmed(), r.text(1).trimmed()});
     return c;
@@ -101,11 +102,13 @@ std::vector<ImportLine> PayrollImportLines(const PayrollSums& s, const PayrollCh
     const bool cash = choice.method == PayrollMethod::Cash;
     const QString deductions = QString::fromLatin1(chart::kWithholdings);
     const Posting table[] = {
-        {s.kyuyo, kind, QString::fromLatin1(choice.kind == PayrollKind::Salary ? chart::kSalaries : chart::kBonuses),
+        {s.kyuyo, kind,
+         QString::fromLatin1(choice.kind == PayrollKind::Salary ? chart::kSalaries : chart::kBonuses),
          Side::Debit},
         {s.yhosyu, QStringLiteral("役員報酬"), QString::fromLatin1(chart::kOfficersPay), Side::Debit},
         {s.tukinteate, QStringLiteral("通勤費"), QString::fromLatin1(chart::kTravel), Side::Debit},
-        {s.koyohoken, QStringLiteral("雇用保険料個人負担分"), QString::fromLatin1(chart::kStatutoryWelfare), Side::Credit},
+        {s.koyohoken, QStringLiteral("雇用保険料個人負担分"), QString::fromLatin1(chart::kStatutoryWelfare),
+         Side::Credit},
         {s.health, QStringLiteral("健康保険料個人負担分"), deductions, Side::Credit},
         {s.nenkin, QStringLiteral("厚生年金保険料個人負担分"), deductions, Side::Credit},
         {s.tax, QStringLiteral("所得税"), deductions, Side::Credit},

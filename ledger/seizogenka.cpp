@@ -6,13 +6,13 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/accountbalances.h"
+#include "ledger/chartcodes.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/accountbalances.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -164,8 +164,10 @@ bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int i
             showAccessError(QStringLiteral("search_table"));
             return false;
         }
-        wipOpening = balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kOpeningWorkInProcess)));
-        wipClosing = balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kClosingWorkInProcess)));
+        wipOpening =
+            balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kOpeningWorkInProcess)));
+        wipClosing =
+            balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kClosingWorkInProcess)));
     }
     if (!gcnKaikei->exec(QStringLiteral("UPDATE P_TUKISYUSI SET KIN2 = ?, KIN3 = ?, KIN4 = ?, KIN5 = ?"
                                         " WHERE PRTIDNO = ?"),

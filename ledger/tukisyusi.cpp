@@ -7,12 +7,12 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/chartcodes.h"
 
 namespace {
 
@@ -89,11 +89,12 @@ const std::array<Selection, 3>& summaryRows() {
         in({kSales, kProductSales, kServiceRevenue, kOwnConsumption, kProcessingIncome, kCommissionIncome,
             kOtherSales, kSalesSlot518, kMiscIncome, kSalesDiscounts, kSalesReturns, kSalesRebates,
             kSalesDeductionSlot524}),
-        in({kPurchases, kPurchasesSlot551, kPurchaseCharges, kUnusedNumber553, kUnusedNumber554, kUnusedNumber555,
-            kMaterialPurchases, kPurchaseAllowances, kPurchaseReturns, kMaterialDiscounts}),
+        in({kPurchases, kPurchasesSlot551, kPurchaseCharges, kUnusedNumber553, kUnusedNumber554,
+            kUnusedNumber555, kMaterialPurchases, kPurchaseAllowances, kPurchaseReturns, kMaterialDiscounts}),
         Selection{{kOutsideWork, kManufacturingOfficeSupplies, kManufacturingFees, kManufacturingSlot677,
                    kManufacturingMisc},
-                  {{kWages, kManufacturingWelfare}, {kPower, kManufacturingTaxes},
+                  {{kWages, kManufacturingWelfare},
+                   {kPower, kManufacturingTaxes},
                    {kManufacturingTravel, kResearch}}},
     };
     return rows;

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/msum.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
-#include "ledger/chartcodes.h"
 #include "ledger/yearendfigures.h"
 #include "platform/connection.h"
 
@@ -51,7 +51,8 @@ struct FigureSum {
 // stay zero), and range ends that fall between accounts.
 constexpr chart::Code kCode301 = "301", kCode327 = "327", kCode328 = "328", kCode334 = "334",
                       kCode340 = "340", kCode344 = "344";
-constexpr chart::Code kLabourEnd = "213", kOverheadEnd = "237", kBeforeManagementFees = "300", kExpensesSlotsStart = "302";
+constexpr chart::Code kLabourEnd = "213", kOverheadEnd = "237", kBeforeManagementFees = "300",
+                      kExpensesSlotsStart = "302";
 
 using F = YearEndFigure;
 using namespace chart;
@@ -59,7 +60,9 @@ const FigureSum kFigureSums[] = {
     {F::Sales, 1, {{kSales, kCommissionIncome}}, {kOtherSales, kSalesSlot518, kMiscIncome}},
     {F::SalesDeductions, 1, {{kSalesDiscounts, kSalesReturns}}, {}},
     {F::IncomeTaxes, 1, {}, {kIncomeTaxes}},
-    {F::CostOfSales, 1, {},
+    {F::CostOfSales,
+     1,
+     {},
      {kOpeningMaterials, kMaterialPurchases, kMaterialDiscounts, kOutsideWork, kOpeningWorkInProcess,
       kClosingWorkInProcess, kClosingGoods}},
     {F::CostOfSales, 1, {{kClosingMaterials, kLabourEnd}}, {}},
@@ -94,7 +97,8 @@ const FigureSum kFigureSums[] = {
 QString conditionOf(const FigureSum& s) {
     QStringList parts;
     for (const chart::Range& r : s.ranges)
-        parts << QStringLiteral("K.KOCODE BETWEEN %1 AND %2").arg(chart::sqlCode(r.first), chart::sqlCode(r.last));
+        parts << QStringLiteral("K.KOCODE BETWEEN %1 AND %2")
+                     .arg(chart::sqlCode(r.first), chart::sqlCode(r.last));
     if (s.codes.size() == 1) {
         parts << QStringLiteral("K.KOCODE = %1").arg(chart::sqlCode(s.codes.front()));
     } else if (!s.codes.empty()) {
@@ -112,8 +116,9 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
     // Every sum in one pass over the month's totals.
     QStringList sums;
     for (const FigureSum& s : kFigureSums)
-        sums << QStringLiteral("COALESCE(SUM(CASE WHEN (%1) THEN CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI"
-                               " ELSE M.KSRUI - M.KRRUI END ELSE 0 END), 0)")
+        sums << QStringLiteral(
+                    "COALESCE(SUM(CASE WHEN (%1) THEN CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI"
+                    " ELSE M.KSRUI - M.KRRUI END ELSE 0 END), 0)")
                     .arg(conditionOf(s));
     const auto row = gcnKaikei->queryOne(
         QStringLiteral("SELECT %1 FROM T_TUKIKAN M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
@@ -131,13 +136,15 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
                         f[F::Unset11] + f[F::Unset12] + f[F::Unset13];
     f[F::OperatingResult] = f[F::GrossAmount] + f[F::Unset15] - f[F::CostOfSales] - f[F::SellingAndAdmin] -
                             f[F::MiscLessInterest] - f[F::Unset19];
-    f[F::NonOperatingIncome] = f[F::PriorPeriodGain] + f[F::Dividends] + f[F::Slot814] + f[F::PurchaseDiscounts];
+    f[F::NonOperatingIncome] =
+        f[F::PriorPeriodGain] + f[F::Dividends] + f[F::Slot814] + f[F::PurchaseDiscounts];
     f[F::NonOperatingExpenses] = f[F::DisposalLoss] + f[F::Code344] + f[F::MiscLosses] + f[F::Code327];
     f[F::OrdinaryResult] = f[F::OperatingResult] + f[F::Unset21] + f[F::Unset22] + f[F::Unset23] +
                            f[F::NonOperatingIncome] + f[F::OtherGains] - f[F::NonOperatingExpenses] -
                            f[F::OtherCharges];
     f[F::ResultBeforeCarry] = f[F::OrdinaryResult] - f[F::Code301] - f[F::Unset41] + f[F::Unset42];
-    f[F::Unappropriated] = f[F::ResultBeforeCarry] + f[F::ProfitBroughtForward] + f[F::Unset45] + f[F::Unset46];
+    f[F::Unappropriated] =
+        f[F::ResultBeforeCarry] + f[F::ProfitBroughtForward] + f[F::Unset45] + f[F::Unset46];
     f[F::AfterAppropriation] = f[F::Unappropriated] - f[F::InterimDividend] - f[F::OfficersBonuses] -
                                f[F::Unset50] - f[F::Unset51] - f[F::Unset52] - f[F::Unset53] - f[F::Unset54] -
                                f[F::Unset55] - f[F::ReserveWithdrawal];
@@ -207,8 +214,10 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
         " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
         " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = %1)");
     const QString carried =
-        QStringLiteral(" AND B.SIYOU = 'Y' AND B.SYORIKBN = '0' AND B.KOCODE BETWEEN %1 AND %2 AND B.KOCODE <> %3")
-            .arg(sqlCode(kCarriedBalances.first), sqlCode(kCarriedBalances.last), sqlCode(kProfitBroughtForward));
+        QStringLiteral(
+            " AND B.SIYOU = 'Y' AND B.SYORIKBN = '0' AND B.KOCODE BETWEEN %1 AND %2 AND B.KOCODE <> %3")
+            .arg(sqlCode(kCarriedBalances.first), sqlCode(kCarriedBalances.last),
+                 sqlCode(kProfitBroughtForward));
     if (!cn.exec(QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN K.KOCODE = %3"
                                 " THEN %1 ELSE %2 END, 0)")
                      .arg(closing.arg(sqlCode(kUnappropriatedProfit)),
@@ -227,11 +236,12 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
             "COALESCE((SELECT CASE WHEN B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
             " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
             " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = %1), 0)");
-        if (!cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = %1 + %2 + %3 - %4 WHERE KOCODE = %5")
-                         .arg(balance.arg(sqlCode(kOwnerCapital)), balance.arg(sqlCode(kUnappropriatedProfit)),
-                              balance.arg(sqlCode(kOwnerContributions)), balance.arg(sqlCode(kOwnerDrawings)),
-                              sqlCode(kOwnerCapital)),
-                     {gstrCID, eym}) ||
+        if (!cn.exec(
+                QStringLiteral("UPDATE T_KANJO SET KISYUZAN = %1 + %2 + %3 - %4 WHERE KOCODE = %5")
+                    .arg(balance.arg(sqlCode(kOwnerCapital)), balance.arg(sqlCode(kUnappropriatedProfit)),
+                         balance.arg(sqlCode(kOwnerContributions)), balance.arg(sqlCode(kOwnerDrawings)),
+                         sqlCode(kOwnerCapital)),
+                {gstrCID, eym}) ||
             !cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0 WHERE KOCODE IN (%1)")
                          .arg(sqlCodes({kOwnerDrawings, kOwnerContributions, kProfitBroughtForward}))))
             return false;
