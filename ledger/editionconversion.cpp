@@ -437,9 +437,10 @@ bool Preparation::prepare(const std::vector<Entry>& catalogue,
     // The company line and the opening rate are needed before the files that
     // come earlier in the catalogue.
     for (std::size_t i = 0; i < catalogue.size(); ++i) {
-        if (catalogue[i].seq == 2 && !files[i].empty()) flag = files[i][0].value(17);
+        if (catalogue[i].seq == 2 && !files[i].empty())
+            flag = ColumnValue(WriteCompanyTable, files[i][0], "KANCNG", 0);
         if (catalogue[i].seq == 8 && !files[i].empty()) {
-            openingRate = files[i][0].value(10);
+            openingRate = ColumnValue(WriteKisyuzanTable, files[i][0], "RATE", 0);
             if (!storedRate(openingRate))
                 return refuse(catalogue[i], 1,
                               QStringLiteral("レート「%1」が数値ではありません。").arg(openingRate));

@@ -555,10 +555,10 @@ const QStringList& WriterColumns(RowWriter writer) {
     return w ? w->columns : none;
 }
 
-QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column) {
+QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column, int first) {
     const QStringList& names = WriterColumns(writer);
     for (int i = 0; i < names.size(); ++i)
-        if (QAnyStringView::compare(names[i], column, Qt::CaseInsensitive) == 0) return values.value(i + 1);
+        if (QAnyStringView::compare(names[i], column, Qt::CaseInsensitive) == 0) return values.value(first + i);
     platform::reportMissingColumn(column.toString(), names);
     return QString();
 }

@@ -92,10 +92,11 @@ using RowWriter = bool (*)(const QStringList& values, const QString& table);
 // of those tables, which WriterRow and the records of ledger/records.h use.
 const QStringList& WriterColumns(RowWriter writer);
 
-// The value of a column in a writer's value list (element 0 unused), or the
-// empty text when the list is shorter; a column the writer's tables lack is
-// reported (platform::reportMissingColumn) and reads as the empty text.
-QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column);
+// The value of a column in a writer's value list whose position 1 is at index
+// first (1 for a value list as the writers take it, 0 for a file's record), or
+// the empty text when the list is shorter; a column the writer's tables lack
+// is reported (platform::reportMissingColumn) and reads as the empty text.
+QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column, int first = 1);
 
 // A row for one writer, its values set by column name (as WriterColumns names
 // them, compared without regard to case). A value is one of:
