@@ -2,19 +2,25 @@
 
 namespace {
 
-// The eleven columns of one side, named with its prefix ("KR", "KS").
-void putSide(WriterRow& row, const QString& side, const JournalSide& s) {
-    row.set(side + QLatin1String("KOCODE"), s.kocode)
-        .set(side + QLatin1String("HOKOCODE"), s.hokocode)
-        .set(side + QLatin1String("BUKBN"), s.bukbn)
-        .set(side + QLatin1String("TKBN"), s.tkbn)
-        .set(side + QLatin1String("TKOCODE"), s.tkocode)
-        .set(side + QLatin1String("TRITU"), s.tritu)
-        .set(side + QLatin1String("TKIN"), s.tkin)
-        .set(side + QLatin1String("TKINNO"), s.tkinNo)
-        .set(side + QLatin1String("KIN"), s.kin)
-        .set(side + QLatin1String("AICODE"), s.aicode)
-        .set(side + QLatin1String("AIHOCODE"), s.aihocode);
+// The eleven columns of one side.
+using SideColumns = std::array<const char*, 11>;
+constexpr SideColumns kDebit{"KRKOCODE", "KRHOKOCODE", "KRBUKBN", "KRTKBN", "KRTKOCODE", "KRTRITU",
+                             "KRTKIN",   "KRTKINNO",   "KRKIN",   "KRAICODE", "KRAIHOCODE"};
+constexpr SideColumns kCredit{"KSKOCODE", "KSHOKOCODE", "KSBUKBN", "KSTKBN", "KSTKOCODE", "KSTRITU",
+                              "KSTKIN",   "KSTKINNO",   "KSKIN",   "KSAICODE", "KSAIHOCODE"};
+
+void putSide(WriterRow& row, const SideColumns& c, const JournalSide& s) {
+    row.set(c[0], s.kocode)
+        .set(c[1], s.hokocode)
+        .set(c[2], s.bukbn)
+        .set(c[3], s.tkbn)
+        .set(c[4], s.tkocode)
+        .set(c[5], s.tritu)
+        .set(c[6], s.tkin)
+        .set(c[7], s.tkinNo)
+        .set(c[8], s.kin)
+        .set(c[9], s.aicode)
+        .set(c[10], s.aihocode);
 }
 
 }  // namespace
@@ -27,8 +33,8 @@ WriterRow SiMeisaiRow(const JournalLine& l) {
         .set("SIDAY", l.siDay)
         .set("DATEYM", l.dateYm)
         .set("SISYU", l.sisyu);
-    putSide(row, QStringLiteral("KR"), l.kr);
-    putSide(row, QStringLiteral("KS"), l.ks);
+    putSide(row, kDebit, l.kr);
+    putSide(row, kCredit, l.ks);
     row.set("TECODE", l.tecode).set("TEKIYO", l.tekiyo).set("ptcode", l.ptcode);
     return row;
 }
@@ -58,7 +64,12 @@ bool WriteSiwakeTable(const DayVoucher& voucher, const QString& table) {
 WriterRow DayToranRow(const DayAmounts& a) {
     WriterRow row(WriteDayToranTable);
     row.set("CID", a.cid).set("KOCODE", a.kocode).set("DATEYM", a.dateYm).set("KMCODE", a.kmcode);
-    for (int day = 1; day <= 31; ++day) row.set(QStringLiteral("KIN%1").arg(day), a.kin[size_t(day - 1)]);
+    static const QStringList days = [] {
+        QStringList names;
+        for (int day = 1; day <= 31; ++day) names << QStringLiteral("KIN%1").arg(day);
+        return names;
+    }();
+    for (int day = 1; day <= 31; ++day) row.set(days[day - 1], a.kin[size_t(day - 1)]);
     return row;
 }
 

@@ -460,35 +460,50 @@ bool guarded(const Writer& w) {
     return false;
 }
 
+const std::pair<RowWriter, const Writer*> kAll[] = {
+    {WriteCompanyTable, &kCompany},
+    {WriteKisyuzanTable, &kKisyuzan},
+    {WriteKanjoTable, &kKanjo},
+    {WriteBKanjoTable, &kBKanjo},
+    {WriteHojoKamokuTable, &kHojoKamoku},
+    {WriteSiwakeTable, &kSiwake},
+    {WriteSiMeisaiTable, &kSiMeisai},
+    {WriteDayToranTable, &kDayToran},
+    {WriteSiPatternTable, &kSiPattern},
+    {WriteTekiyoTable, &kTekiyo},
+    {WriteDayInputTable, &kDayInput},
+    {WriteTukisimeTable, &kTukisime},
+    {WriteTukikanTable, &kTukikan},
+    {WriteTukihojoTable, &kTukihojo},
+    {WritePrintKomokuTable, &kPrintKomoku},
+    {WriteTotalMeisaiTable, &kTotalMeisai},
+    {WriteSiallOutTable, &kSiallOut},
+    {WriteSkanmtOutTable, &kSkanmtOut},
+    {WriteSkansubmtOutTable, &kSkansubmtOut},
+    {WriteTukisyusiTable, &kTukisyusi},
+    {WriteTukisyusiHeadTable, &kTukisyusiHead},
+    {WriteKesansyoTable, &kKesansyo},
+    {WriteBKesansyoTable, &kBKesansyo},
+};
+
 const Writer* writerOf(RowWriter writer) {
-    static const std::pair<RowWriter, const Writer*> all[] = {
-        {WriteCompanyTable, &kCompany},
-        {WriteKisyuzanTable, &kKisyuzan},
-        {WriteKanjoTable, &kKanjo},
-        {WriteBKanjoTable, &kBKanjo},
-        {WriteHojoKamokuTable, &kHojoKamoku},
-        {WriteSiwakeTable, &kSiwake},
-        {WriteSiMeisaiTable, &kSiMeisai},
-        {WriteDayToranTable, &kDayToran},
-        {WriteSiPatternTable, &kSiPattern},
-        {WriteTekiyoTable, &kTekiyo},
-        {WriteDayInputTable, &kDayInput},
-        {WriteTukisimeTable, &kTukisime},
-        {WriteTukikanTable, &kTukikan},
-        {WriteTukihojoTable, &kTukihojo},
-        {WritePrintKomokuTable, &kPrintKomoku},
-        {WriteTotalMeisaiTable, &kTotalMeisai},
-        {WriteSiallOutTable, &kSiallOut},
-        {WriteSkanmtOutTable, &kSkanmtOut},
-        {WriteSkansubmtOutTable, &kSkansubmtOut},
-        {WriteTukisyusiTable, &kTukisyusi},
-        {WriteTukisyusiHeadTable, &kTukisyusiHead},
-        {WriteKesansyoTable, &kKesansyo},
-        {WriteBKesansyoTable, &kBKesansyo},
-    };
-    for (const auto& [fn, layout] : all)
+    for (const auto& [fn, layout] : kAll)
         if (fn == writer) return layout;
     return nullptr;
+}
+
+// The position (from 0) of each column of a writer by its name in capitals,
+// or -1.
+int columnIndex(const Writer& w, const QString& column) {
+    static const QHash<const Writer*, QHash<QString, int>> indexes = [] {
+        QHash<const Writer*, QHash<QString, int>> all;
+        for (const auto& [fn, layout] : kAll) {
+            QHash<QString, int>& index = all[layout];
+            for (int i = 0; i < layout->columns.size(); ++i) index.insert(layout->columns[i].toUpper(), i);
+        }
+        return all;
+    }();
+    return indexes.value(&w).value(column.toUpper(), -1);
 }
 
 // Whether a value of that kind may stand at a position of that rule: a text
@@ -556,15 +571,15 @@ const QStringList& WriterColumns(RowWriter writer) {
 }
 
 QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column, int first) {
-    const QStringList& names = WriterColumns(writer);
-    for (int i = 0; i < names.size(); ++i)
-        if (QAnyStringView::compare(names[i], column, Qt::CaseInsensitive) == 0) return values.value(first + i);
-    platform::reportMissingColumn(column.toString(), names);
+    const Writer* w = writerOf(writer);
+    const int i = w ? columnIndex(*w, column.toString()) : -1;
+    if (i >= 0) return values.value(first + i);
+    platform::reportMissingColumn(column.toString(), WriterColumns(writer));
     return QString();
 }
 
-WriterRow::WriterRow(RowWriter writer) : writer_(writer) {
-    if (const Writer* w = writerOf(writer)) values_.resize(size_t(w->rules.size()));
+WriterRow::WriterRow(RowWriter writer) : writer_(writer), layout_(writerOf(writer)) {
+    if (layout_) values_.resize(size_t(static_cast<const Writer*>(layout_)->rules.size()));
 }
 
 WriterRow& WriterRow::set(QAnyStringView column, const QString& text) {
@@ -580,16 +595,23 @@ WriterRow& WriterRow::set(QAnyStringView column, double rate) {
     return put(column, rate);
 }
 
-WriterRow& WriterRow::put(QAnyStringView column, Value value) {
-    const Writer* w = writerOf(writer_);
-    const QStringList& names = WriterColumns(writer_);
+WriterRow& WriterRow::put(QAnyStringView column, Value&& value) {
+    const Writer* w = static_cast<const Writer*>(layout_);
+    // Rows are mostly set in column order: the position after the last one
+    // set is tried first, by its exact spelling, before the lookup by name.
+    int i = -1;
+    if (w && next_ < w->columns.size() && QAnyStringView::compare(w->columns[next_], column) == 0)
+        i = next_;
+    else if (w)
+        i = columnIndex(*w, column.toString());
+    if (i >= 0 && takes(w->rules[i], value)) {
+        values_[size_t(i)] = std::move(value);
+        next_ = i + 1;
+        return *this;
+    }
     const QString name = column.toString();
-    for (int i = 0; i < names.size(); ++i) {
-        if (names[i].compare(name, Qt::CaseInsensitive) != 0) continue;
-        if (takes(w->rules[i], value)) {
-            values_[size_t(i)] = std::move(value);
-            return *this;
-        }
+    const QStringList& names = WriterColumns(writer_);
+    if (i >= 0) {
         const QString kind = QStringLiteral("%1 (a value of a kind the column does not take)").arg(name);
         platform::reportMissingColumn(kind, names);
         if (unknown_.isEmpty()) unknown_ = kind;

@@ -134,11 +134,13 @@ public:
     const QString& unknownColumn() const { return unknown_; }
 
 private:
-    WriterRow& put(QAnyStringView column, Value value);
+    WriterRow& put(QAnyStringView column, Value&& value);
 
     RowWriter writer_;
+    const void* layout_ = nullptr;  // the writer's layout
     std::vector<Value> values_;
     QString unknown_;
+    int next_ = 0;  // the position after the last one set: the likely next one
 };
 
 // Writes the row into table through its writer: the same tables, checks,
