@@ -1,6 +1,6 @@
 #include "reports/allreports.h"
 
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "reports/kanjolisth.h"
 #include "reports/r_kesansyo.h"
 #include "reports/r_patterns.h"

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "platform/reportengine.h"

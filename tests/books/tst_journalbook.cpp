@@ -15,7 +15,7 @@
 #include <QtTest>
 
 #include "app/common/companylist.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "ledger/journalbook.h"
 #include "books/prtSiwakeNikki.h"
 #include "entry/InpKantanSiwake.h"

@@ -16,7 +16,7 @@
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "books/prtTukibetu.h"
 #include "ledger/tukisyusi.h"
 #include "ledger/company.h"
