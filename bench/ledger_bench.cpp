@@ -28,7 +28,6 @@
 #include <vector>
 
 #include "app/common/globals.h"
-#include "reports/reportregistry.h"
 #include "bench/gen_company_year.h"
 #include "ledger/ledgerbooks.h"
 #include "ledger/msum.h"
@@ -37,6 +36,7 @@
 #include "platform/msgbox.h"
 #include "platform/reportpaint.h"
 #include "reports/allreports.h"
+#include "reports/reportregistry.h"
 
 namespace {
 

@@ -53,7 +53,6 @@
 #include <vector>
 
 #include "app/common/globals.h"
-#include "reports/reportregistry.h"
 #include "bench/gen_company_year.h"
 #include "ledger/ledgerbooks.h"
 #include "ledger/msum.h"
@@ -63,6 +62,7 @@
 #include "platform/pdffile.h"
 #include "platform/reportpaint.h"
 #include "reports/allreports.h"
+#include "reports/reportregistry.h"
 
 namespace {
 
