@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "entry/DailyEntryOpener.h"
+#include "ledger/period.h"
 #include "app/FileDialog.h"
 #include "app/InOutMenu.h"
 #include "app/Manyual.h"
@@ -326,6 +327,7 @@ bool MainMenu::set_company_list() {
         endStartUp(StartNoCompany);
         return false;
     }
+    if (load.current >= 0) SetNendoLabel(CurrentNendoLabel());
 
     cmbKaikeiData->clear();
     for (const CompanyEntry& company : load.companies)
@@ -394,6 +396,7 @@ void MainMenu::cmbKaikeiData_Click() {
         selectCompanyById(oldCid);
         return;
     }
+    SetNendoLabel(CurrentNendoLabel());
     setCompanyButtonsEnabled(true);
 
     if (gstrCID < FIRST_USER_CID) {
@@ -576,6 +579,7 @@ bool MainMenu::returnToCurrentYear() {
         repaint();
         busy.restore();
     });
+    if (back) SetNendoLabel(CurrentNendoLabel());
     // The return makes the company whose previous year was open current; the
     // list follows, so the backup goes to that company's own folder.
     if (entryCid(cmbKaikeiData->currentData()) != gstrCID && selectCompanyById(gstrCID) >= 0)

@@ -11,6 +11,7 @@
 #include "app/common/companylist.h"
 #include "app/common/folderchooser.h"
 #include "app/common/globals.h"
+#include "ledger/period.h"
 #include "ledger/journalcsv.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
@@ -136,7 +137,7 @@ void JournalCsvScreen::runImport() {
     }
     platform::Hourglass wait;
     busy(true);
-    ImportJournalCsv(choice.folder, label);
+    if (ImportJournalCsv(choice.folder, label) == JournalCsvResult::Done) SetNendoLabel(CurrentNendoLabel());
     wait.restore();
     busy(false);
 }

@@ -18,6 +18,7 @@
 #include "app/common/gridhelpers.h"
 #include "app/common/settingsmenu.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "ledger/company.h"
 #include "platform/clock.h"
 #include "platform/hourglass.h"
@@ -666,7 +667,7 @@ void InpKaisyaJoho::cmdQuestion1_Click() {
 
 void InpKaisyaJoho::unload_form() {
     platform::Hourglass busy;
-    RefreshCurrentCompany();
+    if (RefreshCurrentCompany()) SetNendoLabel(CurrentNendoLabel());
 }
 
 void InpKaisyaJoho::Form_Unload(bool& cancel) {

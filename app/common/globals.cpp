@@ -10,3 +10,7 @@ QString gstrDataPath;
 bool gblnNowYear = true;
 QString gstrSoftName = QStringLiteral("Ralvek");
 QString gstrSaveMenuCaption;
+
+void SetNendoLabel(const std::optional<QString>& label) {
+    if (label) gstrNendo = *label;
+}

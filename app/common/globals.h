@@ -6,6 +6,7 @@
 #include "platform/connection.h"
 
 #include <QString>
+#include <optional>
 
 // The one connection to the program's database (owned by the start-up).
 extern platform::Connection* gcnKaikei;
@@ -13,6 +14,10 @@ extern platform::Connection* gcnKaikei;
 extern QString gstrCID;
 // The fiscal label shown in window captions ("第 12 期", "平成15年度").
 extern QString gstrNendo;
+// Makes label the fiscal label shown in captions; nullopt leaves gstrNendo as
+// it is. The callers of an engine procedure that changed the company row in
+// WK_COMPANY pass CurrentNendoLabel() (ledger/period.h) once it succeeded.
+void SetNendoLabel(const std::optional<QString>& label);
 // The screen that opened the current one, or the loaded book/statement screen's own name.
 extern QString gstrCallForm;
 // The voucher range handed to the daily entry.

@@ -354,7 +354,7 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT CID, COMPANY, KISYU FROM WK_COMPANY")),
                  QStringList{"51|テスト商店|2003/04/01"});
-        QCOMPARE(gstrNendo, QStringLiteral("平成15年度"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("平成15年度"));
         QCOMPARE(dayInput().size(), 12);
         QCOMPARE(dayInput().first(), QStringLiteral("2003/04|2003年 4月"));
         QCOMPARE(tukisime().size(), 13);
@@ -374,6 +374,7 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT count(*) FROM WK_COMPANY")), QStringList{"0"});
         QCOMPARE(gstrNendo, QStringLiteral("平成12年度"));
+        QVERIFY(!CurrentNendoLabel());
         QCOMPARE(column(QStringLiteral("SELECT * FROM T_DAY_INPUT ORDER BY CID, INYM")), monthsBefore);
     }
 
