@@ -98,10 +98,9 @@ bool SwitchCompany(const QString& cid) {
 }
 
 bool ReadCurrentKisyu(QString& kisyu) {
-    if (!gcnKaikei) return false;
-    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!row) return false;
-    kisyu = row->size() > 0 ? row->text(0) : QString();
+    const PeriodRead period = CurrentPeriod();
+    if (!period.ok) return false;
+    kisyu = period.period ? period.period->kisyu : QString();
     return true;
 }
 

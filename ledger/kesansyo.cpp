@@ -4,6 +4,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
@@ -111,10 +112,10 @@ struct Period {
 };
 
 bool readPeriod(Period& p) {
-    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!row || row->size() == 0) return false;
-    p.kisyu = Trim(row->text(0));
-    p.kimatu = Trim(row->text(1));
+    const PeriodRead read = CurrentPeriod();
+    if (!read.period) return false;
+    p.kisyu = read.period->kisyu;
+    p.kimatu = read.period->kimatu;
     if (p.kisyu.size() < 7 || p.kimatu.size() < 7) return false;
     p.firstYM = p.kisyu.left(7);
     p.closeYM = p.kimatu.left(7);

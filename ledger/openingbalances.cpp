@@ -2,6 +2,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "ledger/monthstatus.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -27,12 +28,12 @@ const QString kCashAccount = QStringLiteral("004");
 // The stored opening cash carried into the day vouchers from the fiscal
 // start of WK_COMPANY, inside the caller's transaction. False after a message.
 static bool carryCash() {
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));
         return false;
     }
-    return update_siwake(company->text(0));
+    return update_siwake(period.period->kisyu);
 }
 
 std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {

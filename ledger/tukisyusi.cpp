@@ -7,6 +7,7 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
@@ -168,12 +169,12 @@ bool fill(const TukisyusiRange& range) {
         showAccessError(QStringLiteral("set_hyouji_table"));
         return false;
     }
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!company || company->size() == 0 || Trim(company->text(0)).size() < 7) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period || period.period->kisyu.size() < 7) {
         showAccessError(QStringLiteral("set_hyouji_table"));
         return false;
     }
-    const QString kisyu = Trim(company->text(0));
+    const QString kisyu = period.period->kisyu;
     const QString kisyuYM = kisyu.left(7);
 
     QStringList head = RowValues(65);
