@@ -15,6 +15,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "entry/InpKantanSiwake.h"
+#include "ledger/period.h"
 #include "ledger/company.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -51,6 +52,7 @@ public:
         gstrMaxDenCode.clear();
         SetTheCompanyList(&companies_);
         if (!SwitchCompany(QStringLiteral("01"))) return false;
+        SetNendoLabel(CurrentNendoLabel());
         return cn().exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),
             {yen(openingCash)});

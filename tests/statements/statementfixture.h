@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "app/common/globals.h"
+#include "ledger/period.h"
 #include "ledger/company.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
@@ -178,6 +179,7 @@ public:
         v[27] = QStringLiteral("0");
         if (!WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN"))) return false;
         if (!SwitchCompany(kCid)) return false;
+        SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
         for (const auto& r : *rows) koOf_[r.text(0)] = r.text(1);
