@@ -410,7 +410,7 @@ void MainMenu::cmbKaikeiData_Click() {
         if (Trim(kisyu) == PERIOD_NOT_SET) {
             busy.restore();
             gstrCallForm = QStringLiteral("SyokiSetMenu");
-            auto* screen = new InpKaisyaJoho;
+            auto* screen = new InpKaisyaJoho(CompanyScreenMode::CurrentCompany);
             screen->showFrom(this);
         }
     }
@@ -495,7 +495,7 @@ bool MainMenu::periodIsSetUp(const QString& handler, const QString& buttonCaptio
 void MainMenu::cmdNewKaisyaJoho_Click() {
     // With this caller the company screen registers a new company and returns here.
     gstrCallForm = QStringLiteral("MainMenu");
-    auto* screen = new InpKaisyaJoho;
+    auto* screen = new InpKaisyaJoho(CompanyScreenMode::NewCompanies);
     screen->showFrom(this);
 }
 
@@ -523,9 +523,9 @@ void MainMenu::cmdInOutsyori_Click() {
 
 void MainMenu::cmdKantanInp_Click() {
     if (!periodIsSetUp(QStringLiteral("cmdKantanInp_Click"), QStringLiteral("ミルト入力"))) return;
-    if (!GetMinMaxSiwakeDenCode()) return;
-    gstrCallForm = QStringLiteral("MainMenu");
-    ShowDailyEntry(this);
+    const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+    if (!range) return;
+    ShowDailyEntry(this, QStringLiteral("MainMenu"), *range);
 }
 
 void MainMenu::cmdSave_Click() {

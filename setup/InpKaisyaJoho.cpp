@@ -57,7 +57,7 @@ void halfWidthDigitsAndSymbols(platform::ImText* box) {
 
 }  // namespace
 
-InpKaisyaJoho::InpKaisyaJoho(QWidget* parent) : platform::Form(parent) {
+InpKaisyaJoho::InpKaisyaJoho(CompanyScreenMode mode, QWidget* parent) : platform::Form(parent), mMode(mode) {
     setObjectName(QStringLiteral("InpKaisyaJoho"));
     setWindowTitle(QStringLiteral("会社情報設定"));
     buildControls();
@@ -307,7 +307,7 @@ void InpKaisyaJoho::Form_Load() {
     }
     openScreen = this;
     centre();
-    mNewMode = gstrCallForm == QStringLiteral("MainMenu");
+    mNewMode = mMode == CompanyScreenMode::NewCompanies;
 
     if (mNewMode) {
         Label1->setText(QStringLiteral("会社情報新規登録"));

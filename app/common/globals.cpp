@@ -4,8 +4,6 @@ platform::Connection* gcnKaikei = nullptr;
 QString gstrCID;
 QString gstrNendo;
 QString gstrCallForm;
-QString gstrMinDenCode;
-QString gstrMaxDenCode;
 QString gstrDataPath;
 bool gblnNowYear = true;
 QString gstrSoftName = QStringLiteral("Ralvek");

@@ -19,10 +19,9 @@ extern QString gstrNendo;
 // WK_COMPANY pass CurrentNendoLabel() (ledger/period.h) once it succeeded.
 void SetNendoLabel(const std::optional<QString>& label);
 // The screen that opened the current one, or the loaded book/statement screen's own name.
+// A record only: screens get their opening context as constructor arguments and
+// nothing decides on this name.
 extern QString gstrCallForm;
-// The voucher range handed to the daily entry.
-extern QString gstrMinDenCode;
-extern QString gstrMaxDenCode;
 // The data folder, with a trailing separator.
 extern QString gstrDataPath;
 // True while the current fiscal year is loaded, false while the previous year is open.
