@@ -479,13 +479,12 @@ int MainMenu::companyCount() const {
 // ---- Buttons
 
 bool MainMenu::periodIsSetUp(const QString& handler, const QString& buttonCaption) {
-    const auto row =
-        gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY")) : std::nullopt;
-    if (!row || row->size() == 0) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) {
         ShowDbAccessError(handler);
         return false;
     }
-    if (row->text(0) == PERIOD_NOT_SET) {
+    if (period.period->kisyu == PERIOD_NOT_SET) {
         platform::MsgBox::show(gstrSoftName, PeriodNotSetText(buttonCaption), platform::MsgIcon::Warning);
         return false;
     }

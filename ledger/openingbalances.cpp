@@ -53,8 +53,8 @@ std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
 
 std::optional<KisyuzanSetting> ReadKisyuzanSetting() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return std::nullopt;
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return std::nullopt;
     const auto kancng =
         gcnKaikei->queryOne(QStringLiteral("SELECT KANCNG FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
     if (!kancng || kancng->size() == 0) return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<KisyuzanSetting> ReadKisyuzanSetting() {
         QStringLiteral("SELECT RATE FROM T_KISYUZAN WHERE CID = ? ORDER BY KOCODE LIMIT 1"), {gstrCID});
     if (!rate || rate->size() == 0) return std::nullopt;
     KisyuzanSetting setting;
-    setting.kisyu = company->text("KISYU");
+    setting.kisyu = period.period->kisyu;
     setting.kancng = Trim(kancng->text("KANCNG")).toInt() == 1;
     setting.rate = rate->real("RATE");
     return setting;

@@ -225,10 +225,10 @@ bool fill(const TukisyusiRange& range) {
 
 std::optional<TukisyusiSetup> LoadTukisyusiSetup() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return std::nullopt;
-    const QString kisyu = Trim(company->text(0));
-    const QString kimatu = company->text(1);
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return std::nullopt;
+    const QString kisyu = period.period->kisyu;
+    const QString kimatu = period.period->kimatu;
     const auto months = gcnKaikei->query(
         QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
     if (!months) return std::nullopt;
