@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "entry/DailyEntryOpener.h"
-#include "ledger/period.h"
 #include "app/FileDialog.h"
 #include "app/InOutMenu.h"
 #include "app/Manyual.h"
@@ -26,10 +24,12 @@
 #include "app/common/values.h"
 #include "app/frmOpenscr.h"
 #include "app/startup.h"
+#include "entry/DailyEntryOpener.h"
 #include "entry/InpKantanSiwake.h"
-#include "ledger/company.h"
 #include "ledger/compaction.h"
+#include "ledger/company.h"
 #include "ledger/dbupgrade.h"
+#include "ledger/period.h"
 #include "ledger/previousyear.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"

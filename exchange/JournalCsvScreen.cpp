@@ -7,12 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/folderchooser.h"
 #include "app/common/globals.h"
-#include "ledger/period.h"
+#include "app/common/screenparts.h"
 #include "ledger/journalcsv.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 

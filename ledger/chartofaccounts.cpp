@@ -1,9 +1,9 @@
-#include "ledger/period.h"
 #include "ledger/chartofaccounts.h"
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"

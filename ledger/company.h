@@ -32,13 +32,12 @@ struct CompanyListLoad {
 // The start-up's half of the company list, in one transaction: reads every
 // company; makes current the company WK_COMPANY names from the last run, or
 // the first company when WK_COMPANY is empty or names no company any more;
-// refreshes WK_COMPANY (the caller shows its label, CurrentNendoLabel); brings T_KANJO to that company when it
-// is not the one WK_COMPANY named (the working chart still holds the last
-// run's company otherwise); rebuilds the month list and month status.
-// beforePeriodTables runs just before the month tables (a progress step).
-// gstrCID is "無し" until a company id is read. With no company at all the
-// list is empty, WK_COMPANY is left as it was and ok is true. Shows no message
-// of its own (callees show theirs); on failure everything is rolled back.
+// refreshes WK_COMPANY (the caller shows its label, CurrentNendoLabel); brings T_KANJO to that company when
+// it is not the one WK_COMPANY named (the working chart still holds the last run's company otherwise);
+// rebuilds the month list and month status. beforePeriodTables runs just before the month tables (a progress
+// step). gstrCID is "無し" until a company id is read. With no company at all the list is empty, WK_COMPANY
+// is left as it was and ok is true. Shows no message of its own (callees show theirs); on failure everything
+// is rolled back.
 CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables = {});
 
 // T_KANJO becomes the chart of gstrCID (seeded from MT_KANJO, or overlaid

@@ -168,7 +168,8 @@ bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRat
 
 // The body of make_new_siwake_data, inside its savepoint: days up to the
 // earlier of today and the end of the input range.
-bool createMissingVouchers(const QString& kisyu, const QString& siinlday, std::optional<VoucherRange>& range) {
+bool createMissingVouchers(const QString& kisyu, const QString& siinlday,
+                           std::optional<VoucherRange>& range) {
     const QDate today = platform::Clock::today();
     const QDate inputEnd = dayOf(siinlday);
     if (!inputEnd.isValid()) {
@@ -208,6 +209,7 @@ std::optional<VoucherRange> make_new_siwake_data(const QString& kisyu, const QSt
 
 std::optional<VoucherRange> CreateDayVouchersThrough(const QString& kisyu, const QString& day) {
     std::optional<VoucherRange> range;
-    if (!inSavepoint([&] { return createVouchersThrough(kisyu, dayOf(day), true, range); })) return std::nullopt;
+    if (!inSavepoint([&] { return createVouchersThrough(kisyu, dayOf(day), true, range); }))
+        return std::nullopt;
     return range;
 }

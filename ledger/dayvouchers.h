@@ -20,8 +20,8 @@
 #include "ledger/vouchers.h"
 
 // Creates the missing day vouchers and their scheduled pattern lines, then
-// returns the company's voucher range (GetMinMaxSiwakeDenCode). kisyu is the company's fiscal start day (KISYU)
-// and siinlday the last day that may be entered (SIINLDAY), "yyyy/mm/dd".
+// returns the company's voucher range (GetMinMaxSiwakeDenCode). kisyu is the company's fiscal start day
+// (KISYU) and siinlday the last day that may be entered (SIINLDAY), "yyyy/mm/dd".
 //
 // Runs inside the caller's transaction (as a savepoint of its own): returns
 // the range when everything was written and the range was read again; on

@@ -4,14 +4,14 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "ledger/period.h"
+#include "ledger/accountbalances.h"
 #include "ledger/msum.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/accountbalances.h"
 
 namespace {
 

@@ -1,13 +1,5 @@
 #include "ledger/ledgerbooks.h"
 
-#include "app/common/dberror.h"
-#include "app/common/dates.h"
-#include "app/common/globals.h"
-#include "app/common/values.h"
-#include "ledger/period.h"
-#include "ledger/msum.h"
-#include "platform/connection.h"
-
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -15,6 +7,14 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "app/common/dates.h"
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "ledger/msum.h"
+#include "ledger/period.h"
+#include "platform/connection.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
-#include "ledger/period.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"

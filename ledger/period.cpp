@@ -1,12 +1,12 @@
 #include "ledger/period.h"
 
+#include <QDate>
+
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-
-#include <QDate>
 
 namespace {
 
@@ -42,7 +42,9 @@ bool FiscalPeriod::valid() const {
     return first.isValid() && last.isValid() && first <= last;
 }
 
-QString FiscalPeriod::label() const { return NendoLabel(gkbn, nendosu, kisyu); }
+QString FiscalPeriod::label() const {
+    return NendoLabel(gkbn, nendosu, kisyu);
+}
 
 PeriodRead CurrentPeriod() {
     PeriodRead read;

@@ -25,11 +25,11 @@ QString NendoLabel(const QString& gkbn, qint64 nendosu, const QString& kisyu);
 // The fiscal period of the company in WK_COMPANY, as the row holds it.
 struct FiscalPeriod {
     QString cid;
-    QString kisyu;    // the first day, "yyyy/mm/dd"
-    QString kimatu;   // the last day, "yyyy/mm/dd"
-    QString gkbn;     // "1" for a corporation
+    QString kisyu;   // the first day, "yyyy/mm/dd"
+    QString kimatu;  // the last day, "yyyy/mm/dd"
+    QString gkbn;    // "1" for a corporation
     qint64 nendosu = 0;
-    QString pkisyu;   // the period as printed on reports
+    QString pkisyu;  // the period as printed on reports
     QString pkimatu;
 
     // Both days are calendar days written yyyy/mm/dd and the first is not

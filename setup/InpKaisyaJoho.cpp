@@ -18,16 +18,16 @@
 #include "app/common/gridhelpers.h"
 #include "app/common/settingsmenu.h"
 #include "app/common/values.h"
-#include "ledger/period.h"
 #include "ledger/company.h"
+#include "ledger/companyrules.h"
+#include "ledger/companystore.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/hourglass.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
-#include "ledger/companyrules.h"
-#include "ledger/companystore.h"
 
 namespace {
 

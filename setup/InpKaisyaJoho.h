@@ -38,7 +38,8 @@ enum class CompanyScreenMode { NewCompanies, CurrentCompany };
 class InpKaisyaJoho : public platform::Form {
     Q_OBJECT
 public:
-    explicit InpKaisyaJoho(CompanyScreenMode mode = CompanyScreenMode::CurrentCompany, QWidget* parent = nullptr);
+    explicit InpKaisyaJoho(CompanyScreenMode mode = CompanyScreenMode::CurrentCompany,
+                           QWidget* parent = nullptr);
     ~InpKaisyaJoho() override;
 
     // True while the screen registers new companies (decided at load).

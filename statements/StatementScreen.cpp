@@ -9,14 +9,14 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
+#include "app/common/screenparts.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
-#include "ledger/period.h"
 
 namespace {
 

@@ -10,17 +10,17 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "app/common/reportprinter.h"
+#include "app/common/screenparts.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/hourglass.h"
 #include "platform/imnumber.h"
 #include "platform/msgbox.h"
-#include "ledger/period.h"
 
 TaxReturnScreen::TaxReturnScreen(TaxReturnScreenText text, QWidget* parent)
     : platform::Form(parent), text_(std::move(text)) {

@@ -13,8 +13,8 @@
 #include "app/common/folderchooser.h"
 #include "app/common/globals.h"
 #include "app/common/screenparts.h"
-#include "ledger/period.h"
 #include "ledger/editionconversion.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 

@@ -3,10 +3,10 @@
 // Lives in app/common so that the ledger engine (which may not depend on the
 // screens) can read the current company and the connection.
 
-#include "platform/connection.h"
-
 #include <QString>
 #include <optional>
+
+#include "platform/connection.h"
 
 // The one connection to the program's database (owned by the start-up).
 extern platform::Connection* gcnKaikei;

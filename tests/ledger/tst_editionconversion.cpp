@@ -10,8 +10,8 @@
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "ledger/period.h"
 #include "ledger/editionconversion.h"
+#include "ledger/period.h"
 #include "ledger/previousyear.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"

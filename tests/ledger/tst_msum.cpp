@@ -380,8 +380,10 @@ private slots:
         QTest::addColumn<bool>("withSub");
         QTest::addColumn<QString>("callForm");
         QTest::addColumn<QString>("expected");
-        const QString without = QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=- 020.01@2009/06=-");
-        const QString with = QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=0/0/0/0 020.01@2009/06=-");
+        const QString without =
+            QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=- 020.01@2009/06=-");
+        const QString with =
+            QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=0/0/0/0 020.01@2009/06=-");
         QTest::newRow("without the option") << false << QString() << without;
         QTest::newRow("with the option") << true << QString() << with;
         QTest::newRow("without the option, the subsidiary ledger named")

@@ -355,17 +355,29 @@ private slots:
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QString>("months");  // "firstYM closeYM openingYM"
         QTest::addColumn<QString>("label");
-        QTest::newRow("individual") << "0" << "2003/04/01" << "2004/03/31" << true << "2003/04 2004/03 2003/00"
+        QTest::newRow("individual") << "0"
+                                    << "2003/04/01"
+                                    << "2004/03/31" << true << "2003/04 2004/03 2003/00"
                                     << "平成15年度";
-        QTest::newRow("corporation") << "1" << "2010/10/01" << "2011/09/30" << true << "2010/10 2011/09 2010/00"
+        QTest::newRow("corporation") << "1"
+                                     << "2010/10/01"
+                                     << "2011/09/30" << true << "2010/10 2011/09 2010/00"
                                      << "第 12 期";
-        QTest::newRow("one day") << "1" << "2010/10/01" << "2010/10/01" << true << "2010/10 2010/10 2010/00"
+        QTest::newRow("one day") << "1"
+                                 << "2010/10/01"
+                                 << "2010/10/01" << true << "2010/10 2010/10 2010/00"
                                  << "第 12 期";
-        QTest::newRow("end before start") << "1" << "2010/10/01" << "2010/09/30" << false
-                                          << "2010/10 2010/09 2010/00" << "第 12 期";
-        QTest::newRow("no calendar day") << "1" << "2003/02/30" << "2004/01/31" << false
-                                         << "2003/02 2004/01 2003/00" << "第 12 期";
-        QTest::newRow("month only") << "1" << "2003/04" << "2004/03/31" << false << "2003/04 2004/03 2003/00"
+        QTest::newRow("end before start") << "1"
+                                          << "2010/10/01"
+                                          << "2010/09/30" << false << "2010/10 2010/09 2010/00"
+                                          << "第 12 期";
+        QTest::newRow("no calendar day") << "1"
+                                         << "2003/02/30"
+                                         << "2004/01/31" << false << "2003/02 2004/01 2003/00"
+                                         << "第 12 期";
+        QTest::newRow("month only") << "1"
+                                    << "2003/04"
+                                    << "2004/03/31" << false << "2003/04 2004/03 2003/00"
                                     << "第 12 期";
     }
     void currentPeriod() {
@@ -377,8 +389,8 @@ private slots:
         QFETCH(QString, label);
         addCompany(kCid, gkbn, 12, kisyu, kimatu);
         QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM WK_COMPANY")));
-        QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                                {kCid}));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {kCid}));
         const PeriodRead read = CurrentPeriod();
         QVERIFY(read.ok);
         QVERIFY(read.period);

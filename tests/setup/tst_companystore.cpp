@@ -8,12 +8,12 @@
 #include <memory>
 
 #include "app/common/globals.h"
-#include "ledger/period.h"
 #include "ledger/company.h"
+#include "ledger/companystore.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/companystore.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;

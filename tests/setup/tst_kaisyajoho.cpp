@@ -821,7 +821,8 @@ private slots:
         gstrCallForm = QStringLiteral("MainMenu");
         const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
         QVERIFY(range);
-        QPointer<InpKantanSiwake> day = new InpKantanSiwake(DailyEntryContext{QStringLiteral("MainMenu"), true, *range});
+        QPointer<InpKantanSiwake> day =
+            new InpKantanSiwake(DailyEntryContext{QStringLiteral("MainMenu"), true, *range});
         day->showFrom(opener_);
         QTest::qWait(0);
         QVERIFY2(day && day->isVisible(), qPrintable(box.count() ? box.last().text : QString()));
@@ -861,8 +862,9 @@ private slots:
 private:
     InpKaisyaJoho* open(const QString& callForm) {
         gstrCallForm = callForm;
-        auto* s = new InpKaisyaJoho(callForm == QLatin1String("MainMenu") ? CompanyScreenMode::NewCompanies
-                                                                          : CompanyScreenMode::CurrentCompany);
+        auto* s =
+            new InpKaisyaJoho(callForm == QLatin1String("MainMenu") ? CompanyScreenMode::NewCompanies
+                                                                    : CompanyScreenMode::CurrentCompany);
         s->showFrom(opener_);
         s->activateWindow();
         [&] { QVERIFY(QTest::qWaitForWindowActive(s)); }();

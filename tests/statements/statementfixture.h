@@ -19,15 +19,15 @@
 #include <memory>
 
 #include "app/common/globals.h"
-#include "ledger/period.h"
 #include "ledger/company.h"
+#include "ledger/monthlystatements.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/records.h"
 #include "ledger/rowwriters.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
-#include "ledger/monthlystatements.h"
 #include "support/testenv.h"
 
 namespace fixture {
