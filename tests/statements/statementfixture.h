@@ -20,13 +20,14 @@
 
 #include "app/common/globals.h"
 #include "ledger/company.h"
+#include "ledger/monthlystatements.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/records.h"
 #include "ledger/rowwriters.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
-#include "ledger/monthlystatements.h"
 #include "support/testenv.h"
 
 namespace fixture {
@@ -178,6 +179,7 @@ public:
         v.set("RATE", QStringLiteral("0"));
         if (!WriteRow(v, QStringLiteral("T_COMP_MAIN"))) return false;
         if (!SwitchCompany(kCid)) return false;
+        SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
         for (const auto& r : *rows) koOf_[r.text(0)] = r.text(1);
