@@ -353,19 +353,34 @@ void PdfFile::writeStream(int id, const QByteArray& data, const QByteArray& extr
     write(QByteArray("\nendstream\nendobj\n"));
 }
 
-void PdfFile::newPage(QSizeF pagePt) {
-    finishPage();
-    inPage_ = true;
-    pageSize_ = pagePt;
+void PdfFile::resetState() {
     content_.clear();
     content_.reserve(64 * 1024);
     stroke_ = fill_ = QColor();
     lineWidth_ = -1;
     textFace_ = nullptr;
     textSize_ = -1;
+}
+
+void PdfFile::newPage(QSizeF pagePt) {
+    finishPage();
+    inPage_ = true;
+    reopened_ = -1;
+    pageSize_ = pagePt;
+    resetState();
     // Pixels to points, y downwards from the top; lines end flat.
     appendNumbers(content_, {scale_, 0, 0, -scale_, 0, pagePt.height()});
     content_ += "cm\n0 J\n";
+}
+
+void PdfFile::reopenPage(int index) {
+    finishPage();
+    if (index < 0 || index >= int(pages_.size())) return;
+    // The page's streams run as one: its transformation and line caps hold;
+    // colours, line width and font are set again as the drawing needs them.
+    inPage_ = true;
+    reopened_ = index;
+    resetState();
 }
 
 void PdfFile::finishPage() {
@@ -374,13 +389,11 @@ void PdfFile::finishPage() {
     const int contents = newObject();
     writeStream(contents,
                 qCompress(reinterpret_cast<const uchar*>(content_.data()), qsizetype(content_.size()), 1).mid(4));
-    const int page = newObject();
-    beginObject(page);
-    std::string dict = "<< /Type /Page /Parent 2 0 R /Resources 3 0 R /MediaBox [0 0 ";
-    appendNumbers(dict, {pageSize_.width(), pageSize_.height()});
-    dict += "] /Contents " + std::to_string(contents) + " 0 R >>\nendobj\n";
-    write(dict);
-    pages_.push_back(page);
+    if (reopened_ >= 0)
+        pages_[size_t(reopened_)].more = contents;
+    else
+        pages_.push_back({pageSize_, contents, 0});
+    reopened_ = -1;
 }
 
 void PdfFile::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
@@ -598,7 +611,20 @@ bool PdfFile::finish() {
     write("<< /Font <<" + fonts + " >> /ProcSet [/PDF /Text] >>\nendobj\n");
 
     std::string kids;
-    for (int p : pages_) kids += std::to_string(p) + " 0 R ";
+    for (const Page& p : pages_) {
+        const int page = newObject();
+        beginObject(page);
+        std::string dict = "<< /Type /Page /Parent 2 0 R /Resources 3 0 R /MediaBox [0 0 ";
+        appendNumbers(dict, {p.size.width(), p.size.height()});
+        dict += "] /Contents ";
+        if (p.more)
+            dict += '[' + std::to_string(p.contents) + " 0 R " + std::to_string(p.more) + " 0 R]";
+        else
+            dict += std::to_string(p.contents) + " 0 R";
+        dict += " >>\nendobj\n";
+        write(dict);
+        kids += std::to_string(page) + " 0 R ";
+    }
     beginObject(2);
     write("<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages_.size()) + " >>\nendobj\n");
     beginObject(1);

@@ -47,6 +47,14 @@ public:
 
     // Starts the next page (the first one too) of the given size in points.
     void newPage(QSizeF pagePt);
+    // Goes back to an earlier page (0 = the first) to draw over it: what is
+    // drawn up to the next newPage, reopenPage or finish goes onto that page,
+    // in its coordinates, after what it holds (a second content stream). Lets
+    // a page be written before its footer, which needs the page count, is
+    // known. Once per page.
+    void reopenPage(int index);
+    // The pages begun so far.
+    int pageCount() const { return int(pages_.size()) + (inPage_ && reopened_ < 0 ? 1 : 0); }
 
     void line(QPointF a, QPointF b, double widthPx, const QColor& color);
     void fillRect(const QRectF& r, const QColor& color);
@@ -66,6 +74,7 @@ public:
 
 private:
     void finishPage();
+    void resetState();
 
     int newObject();
     void beginObject(int id);
@@ -81,9 +90,15 @@ private:
     qint64 written_ = 0;
     bool ok_ = true;
     std::vector<qint64> offsets_;  // by object number; 0 = not written yet
-    std::vector<int> pages_;
+    struct Page {
+        QSizeF size;
+        int contents = 0;
+        int more = 0;  // the content stream added by reopenPage, 0: none
+    };
+    std::vector<Page> pages_;  // the page objects are written at the end
     QSizeF pageSize_;
     bool inPage_ = false;
+    int reopened_ = -1;  // the page being drawn over, -1: a new page
     std::string content_;
     // Graphics and text state of the current page, to set only what changes.
     QColor stroke_, fill_;

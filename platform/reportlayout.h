@@ -99,6 +99,16 @@ struct Group {
     std::vector<Row> rows;
 };
 
+// Takes a table's groups and rows as a builder adds them, in place of the
+// table keeping them: a PDF is then laid out and written while the rows are
+// read (reportpaint.h, writePdfWhileBuilding).
+class TableSink {
+public:
+    virtual ~TableSink() = default;
+    virtual void group(const QString& heading) = 0;
+    virtual void row(Row&& row) = 0;
+};
+
 struct Table {
     std::vector<Column> columns;
     std::vector<Group> groups;
@@ -112,6 +122,11 @@ struct Table {
     // The name column: it carries the subtotal and total captions and the
     // indentation of rows.
     int captionColumn = 0;
+
+    // Set while the table streams: addRow and addGroup hand their rows and
+    // groups to it and `groups` stays empty. The columns, captions and the
+    // document's header are set before the first row is added.
+    TableSink* sink = nullptr;
 
     // Adds a detail row to the last group (creating a group without heading).
     void addRow(Row row);

@@ -99,31 +99,6 @@ Geometry geometryFor(const Document& doc, QSizeF pageMm) {
 
 // ---------------------------------------------------------------- pagination
 
-// A line points at a row of the table or at one the pagination made (a
-// heading, a sum), kept in the Pagination's own rows.
-struct Line {
-    const Row* row = nullptr;
-    int group = 0;
-};
-
-using Page = std::vector<Line>;
-
-struct Pagination {
-    std::deque<Row> made;  // stays put while rows are added
-    std::vector<Page> pages;
-};
-
-std::vector<Currency> sumsOf(const Table& t, const std::vector<const Row*>& rows) {
-    std::vector<Currency> sums(t.columns.size());
-    for (const Row* r : rows) {
-        if (r->kind != RowKind::Detail) continue;
-        for (size_t c = 0; c < t.columns.size() && c < r->cells.size(); ++c) {
-            if (t.columns[c].summed && r->cells[c].isAmount()) sums[c] += r->cells[c].amount();
-        }
-    }
-    return sums;
-}
-
 Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vector<Currency>& sums) {
     Row r;
     r.kind = kind;
@@ -137,62 +112,133 @@ Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vect
     return r;
 }
 
-// The table as one sequence of lines: group headings, rows, subtotals, total.
-std::vector<Line> flatten(const Table& t, std::deque<Row>& made) {
-    std::vector<Line> lines;
-    std::vector<const Row*> all;
-    for (int g = 0; g < int(t.groups.size()); ++g) {
-        const Group& group = t.groups[g];
-        if (!group.heading.isEmpty()) lines.push_back({&made.emplace_back(Row::heading(group.heading)), g});
-        std::vector<const Row*> rows;
-        for (const Row& r : group.rows) {
-            lines.push_back({&r, g});
-            rows.push_back(&r);
-            all.push_back(&r);
-        }
-        if (!t.subtotalCaption.isEmpty()) {
-            made.push_back(sumRow(t, RowKind::Subtotal, t.subtotalCaption, sumsOf(t, rows)));
-            lines.push_back({&made.back(), g});
-        }
-    }
-    if (!t.totalCaption.isEmpty()) {
-        made.push_back(sumRow(t, RowKind::Total, t.totalCaption, sumsOf(t, all)));
-        lines.push_back({&made.back(), int(t.groups.size())});
-    }
-    return lines;
-}
+// Lays a table out on pages as its groups and rows come, holding one page at
+// a time: the table as one sequence of lines (group headings, rows,
+// subtotals, the total) cut into pages of rowsPerPage lines. Every group
+// after the first starts a page when the table asks for it; a heading never
+// stays alone at the foot of a page; a group that goes on over a page break
+// repeats its heading with "（続き）". Each finished page goes to onPage (a
+// null onPage only counts the pages). A page is always made, even of a table
+// without lines.
+class Paginator : public TableSink {
+public:
+    using PageFn = std::function<void(const std::vector<Row>&)>;
 
-Pagination paginate(const Table& t, int rowsPerPage) {
-    Pagination result;
-    const std::vector<Line> lines = flatten(t, result.made);
-    std::vector<Page>& pages = result.pages;
-    pages.resize(1);
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        Page* page = &pages.back();
-        const bool groupStart =
-            i > 0 && line.group != lines[i - 1].group && line.group < int(t.groups.size());
-        const bool heading = line.row->kind == RowKind::Heading;
-        // A heading never stays alone at the foot of a page.
-        const bool orphan = heading && int(page->size()) == rowsPerPage - 1 && i + 1 < lines.size();
-        const bool full = int(page->size()) >= rowsPerPage;
-        if (!page->empty() && ((groupStart && t.pageBreakBetweenGroups) || full || orphan)) {
-            pages.emplace_back();
-            page = &pages.back();
-            // A group that goes on over the page break repeats its heading.
-            const bool midGroup = !groupStart && line.group < int(t.groups.size());
-            if (midGroup && !heading && !t.groups[line.group].heading.isEmpty()) {
-                result.made.push_back(Row::heading(t.groups[line.group].heading + QStringLiteral("（続き）")));
-                page->push_back({&result.made.back(), line.group});
+    Paginator(const Table& t, int rowsPerPage, PageFn onPage)
+        : t_(t), rowsPerPage_(rowsPerPage), onPage_(std::move(onPage)), groupSums_(t.columns.size()),
+          totalSums_(t.columns.size()) {}
+
+    void group(const QString& heading) override {
+        closeGroup();
+        ++groups_;
+        heading_ = heading;
+        std::fill(groupSums_.begin(), groupSums_.end(), Currency());
+        if (!heading.isEmpty()) add(Row::heading(heading), false);
+    }
+
+    void row(Row&& r) override {
+        if (groups_ == 0) group(QString());
+        if (r.kind == RowKind::Detail) {
+            for (size_t c = 0; c < t_.columns.size() && c < r.cells.size(); ++c) {
+                if (t_.columns[c].summed && r.cells[c].isAmount()) {
+                    groupSums_[c] += r.cells[c].amount();
+                    totalSums_[c] += r.cells[c].amount();
+                }
             }
         }
-        page->push_back(line);
+        add(std::move(r), false);
     }
-    return result;
+
+    // The last group's subtotal, the total and the last page.
+    void finish() {
+        closeGroup();
+        if (!t_.totalCaption.isEmpty()) add(sumRow(t_, RowKind::Total, t_.totalCaption, totalSums_), true);
+        if (pending_) place(std::move(*pending_), false);
+        pending_.reset();
+        emitPage();
+    }
+
+    int pages() const { return pages_; }
+
+private:
+    struct Line {
+        Row row;
+        int group = 0;
+        bool total = false;
+        QString heading;  // of the line's group
+    };
+
+    void closeGroup() {
+        if (groups_ > 0 && !t_.subtotalCaption.isEmpty())
+            add(sumRow(t_, RowKind::Subtotal, t_.subtotalCaption, groupSums_), false);
+    }
+
+    // Lines are placed one behind: whether a heading is the last line
+    // decides whether it may stand at the foot of a page.
+    void add(Row&& r, bool total) {
+        if (pending_) place(std::move(*pending_), true);
+        pending_ = Line{std::move(r), groups_, total, total ? QString() : heading_};
+    }
+
+    void place(Line&& line, bool more) {
+        const bool groupStart = placedAny_ && !line.total && line.group != lastGroup_;
+        const bool heading = line.row.kind == RowKind::Heading;
+        const bool orphan = heading && lines_ == rowsPerPage_ - 1 && more;
+        const bool full = lines_ >= rowsPerPage_;
+        if (lines_ > 0 && ((groupStart && t_.pageBreakBetweenGroups) || full || orphan)) {
+            emitPage();
+            const bool midGroup = !groupStart && !line.total;
+            if (midGroup && !heading && !line.heading.isEmpty())
+                push(Row::heading(line.heading + QStringLiteral("（続き）")));
+        }
+        lastGroup_ = line.group;
+        placedAny_ = true;
+        push(std::move(line.row));
+    }
+
+    void push(Row&& r) {
+        ++lines_;
+        if (onPage_) page_.push_back(std::move(r));
+    }
+
+    void emitPage() {
+        ++pages_;
+        if (onPage_) onPage_(page_);
+        page_.clear();
+        lines_ = 0;
+    }
+
+    const Table& t_;
+    const int rowsPerPage_;
+    PageFn onPage_;
+    std::vector<Currency> groupSums_, totalSums_;
+    int groups_ = 0;
+    QString heading_;
+    std::optional<Line> pending_;
+    bool placedAny_ = false;
+    int lastGroup_ = 0;
+    std::vector<Row> page_;
+    int lines_ = 0;
+    int pages_ = 0;
+};
+
+// Hands a whole table to a paginator.
+void feed(const Table& t, Paginator& p) {
+    for (const Group& group : t.groups) {
+        p.group(group.heading);
+        for (const Row& r : group.rows) p.row(Row(r));
+    }
+    p.finish();
+}
+
+int tablePages(const Table& t, int rowsPerPage) {
+    Paginator p(t, rowsPerPage, nullptr);
+    feed(t, p);
+    return p.pages();
 }
 
 int totalPages(const Document& doc, const Geometry& g) {
-    int n = doc.hasTable() ? int(paginate(doc.table, g.rowsPerPage).pages.size()) : 0;
+    int n = doc.hasTable() ? tablePages(doc.table, g.rowsPerPage) : 0;
     n += int(doc.formPages.size());
     return std::max(1, n);
 }
@@ -454,7 +500,7 @@ QString cellText(const Column& col, const Cell& cell) {
     return cell.amount().toDisplay(col.decimals);
 }
 
-void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& g) {
+void drawTablePage(Canvas& c, const Table& t, const std::vector<Row>& page, const Geometry& g) {
     const std::vector<double> x = columnEdges(t, g);
     const double left = x.front(), right = x.back();
     const double top = g.headerBottom;
@@ -480,8 +526,7 @@ void drawTablePage(Canvas& c, const Table& t, const Page& page, const Geometry& 
         for (size_t i = 1; i + 1 < x.size(); ++i) c.line(x[i], stretchTop, x[i], y, 0.3);
         stretchTop = -1;
     };
-    for (const Line& line : page) {
-        const Row& r = *line.row;
+    for (const Row& r : page) {
         const QFont& f = r.bold ? bold : body;
         if (r.kind == RowKind::Heading) {
             columnRules();
@@ -531,19 +576,20 @@ void drawFormPage(Canvas& c, const FormPage& form) {
 
 // Draws every page of the document; newPage starts each one. Returns the page count.
 int drawDocument(Canvas& c, const Document& doc, const Geometry& g, const std::function<void()>& newPage) {
-    const Pagination pagination = doc.hasTable() ? paginate(doc.table, g.rowsPerPage) : Pagination{};
-    const std::vector<Page>& tablePages = pagination.pages;
-    const int pages = std::max<int>(1, int(tablePages.size() + doc.formPages.size()));
+    const int pages = totalPages(doc, g);
     int number = 0;
     auto startPage = [&]() {
         newPage();
         ++number;
     };
-    for (const Page& page : tablePages) {
-        startPage();
-        drawPageHeader(c, doc, g);
-        drawTablePage(c, doc.table, page, g);
-        drawFooter(c, g, number, pages);
+    if (doc.hasTable()) {
+        Paginator table(doc.table, g.rowsPerPage, [&](const std::vector<Row>& page) {
+            startPage();
+            drawPageHeader(c, doc, g);
+            drawTablePage(c, doc.table, page, g);
+            drawFooter(c, g, number, pages);
+        });
+        feed(doc.table, table);
     }
     for (const FormPage& form : doc.formPages) {
         startPage();
@@ -558,6 +604,73 @@ int drawDocument(Canvas& c, const Document& doc, const Geometry& g, const std::f
     }
     return number;
 }
+
+// Writes a document into a PDF file while it is built: the table's pages are
+// drawn and written as its rows come, each page's footer once the page count
+// is known at the end (drawn over the written page).
+class PdfPages : public TableSink {
+public:
+    PdfPages(Document& doc, Canvas& c, PdfFile& pdf, QPdfWriter& metrics)
+        : doc_(doc), c_(c), pdf_(pdf), metrics_(metrics) {}
+
+    void group(const QString& heading) override { paginator().group(heading); }
+    void row(Row&& r) override { paginator().row(std::move(r)); }
+
+    void finish() {
+        if (doc_.hasTable()) paginator().finish();
+        if (!paginator_) setUp();
+        const int tablePages = pdf_.pageCount();
+        const int pages = std::max<int>(1, tablePages + int(doc_.formPages.size()));
+        for (int i = 0; i < tablePages; ++i) {
+            pdf_.reopenPage(i);
+            drawFooter(c_, g_, i + 1, pages);
+        }
+        int number = tablePages;
+        for (const FormPage& form : doc_.formPages) {
+            pdf_.newPage(pagePt_);
+            ++number;
+            if (form.withPageHeader) drawPageHeader(c_, doc_, g_);
+            drawFormPage(c_, form);
+            drawFooter(c_, g_, number, pages);
+        }
+        if (number == 0) {  // nothing at all: one page with the header
+            pdf_.newPage(pagePt_);
+            drawPageHeader(c_, doc_, g_);
+            drawFooter(c_, g_, 1, pages);
+        }
+    }
+
+private:
+    // Made at the first row: by then the builder has set the header and the
+    // columns, which the page geometry and the sums depend on.
+    Paginator& paginator() {
+        if (!paginator_) {
+            setUp();
+            paginator_.emplace(doc_.table, g_.rowsPerPage, [this](const std::vector<Row>& page) {
+                pdf_.newPage(pagePt_);
+                drawPageHeader(c_, doc_, g_);
+                drawTablePage(c_, doc_.table, page, g_);
+            });
+        }
+        return *paginator_;
+    }
+
+    // The page in the document's orientation, set by the builder.
+    void setUp() {
+        const QPageLayout layout = a4Layout(doc_.orientation);
+        metrics_.setPageLayout(layout);
+        pagePt_ = layout.fullRectPoints().size();
+        g_ = geometryFor(doc_, layout.fullRect(QPageLayout::Millimeter).size());
+    }
+
+    Document& doc_;
+    Canvas& c_;
+    PdfFile& pdf_;
+    QPdfWriter& metrics_;
+    QSizeF pagePt_;
+    Geometry g_;
+    std::optional<Paginator> paginator_;
+};
 
 struct FaceFiles {
     QString family;
@@ -654,13 +767,16 @@ int pageCount(const Document& doc) {
     return totalPages(doc, geometryFor(doc, a4Mm(doc.orientation)));
 }
 
-bool writePdf(const Document& doc, const QString& path, QString* error) {
+bool writePdfWhileBuilding(Document& doc, const std::function<bool(Document&)>& build, const QString& path,
+                           QString* error, bool* buildFailed) {
     ensureFonts();
+    if (buildFailed) *buildFailed = false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error) *error = file.errorString();
         return false;
     }
+    const Document start = doc;  // for building again
     bool unsupported = false, written = false;
     {
         // The layout's metrics come from a PDF writer of the same resolution
@@ -668,19 +784,30 @@ bool writePdf(const Document& doc, const QString& path, QString* error) {
         QBuffer unused;
         QPdfWriter metrics(&unused);
         metrics.setResolution(kPdfDpi);
-        const QPageLayout layout = a4Layout(doc.orientation);
-        metrics.setPageLayout(layout);
         PdfFile pdf(file, kPdfDpi, faceFile);
-        pdf.setInfo(doc.title, QGuiApplication::applicationDisplayName());
         Canvas c(pdf, metrics);
-        const QSizeF pagePt = layout.fullRectPoints().size();
-        drawDocument(c, doc, geometryFor(doc, layout.fullRect(QPageLayout::Millimeter).size()),
-                     [&] { pdf.newPage(pagePt); });
+        PdfPages pages(doc, c, pdf, metrics);
+        doc.table.sink = &pages;
+        const bool ok = build(doc);
+        doc.table.sink = nullptr;
+        if (!ok) {
+            if (buildFailed) *buildFailed = true;
+            file.cancelWriting();
+            return false;
+        }
+        pdf.setInfo(doc.title, QGuiApplication::applicationDisplayName());
+        pages.finish();
         unsupported = c.failed();
         written = !unsupported && pdf.finish();
     }
     if (unsupported) {
+        // A text the own writer cannot draw: the whole document through QPdfWriter.
         file.cancelWriting();
+        doc = start;
+        if (!build(doc)) {
+            if (buildFailed) *buildFailed = true;
+            return false;
+        }
         return writePdfWithQt(doc, path, error);
     }
     if (!written || !file.commit()) {
@@ -688,6 +815,33 @@ bool writePdf(const Document& doc, const QString& path, QString* error) {
         return false;
     }
     return true;
+}
+
+bool writePdf(const Document& doc, const QString& path, QString* error) {
+    // The header and the table's layout; the rows come through the builder.
+    Document head;
+    head.name = doc.name;
+    head.title = doc.title;
+    head.orientation = doc.orientation;
+    head.companyName = doc.companyName;
+    head.period = doc.period;
+    head.headerItems = doc.headerItems;
+    head.table.columns = doc.table.columns;
+    head.table.pageBreakBetweenGroups = doc.table.pageBreakBetweenGroups;
+    head.table.subtotalCaption = doc.table.subtotalCaption;
+    head.table.totalCaption = doc.table.totalCaption;
+    head.table.captionColumn = doc.table.captionColumn;
+    return writePdfWhileBuilding(
+        head,
+        [&doc](Document& d) {
+            for (const Group& group : doc.table.groups) {
+                d.table.addGroup(group.heading);
+                for (const Row& r : group.rows) d.table.addRow(r);
+            }
+            d.formPages = doc.formPages;
+            return true;
+        },
+        path, error, nullptr);
 }
 
 QPageLayout a4Layout(Orientation o) {

@@ -14,6 +14,7 @@
 
 #include <QPageLayout>
 #include <QString>
+#include <functional>
 
 #include "platform/reportlayout.h"
 
@@ -37,6 +38,19 @@ int pageCount(const Document& doc);
 // under a temporary name and renamed into place when complete. On failure
 // returns false with the reason in *error.
 bool writePdf(const Document& doc, const QString& path, QString* error = nullptr);
+
+// Writes the document that build fills to a PDF file, laying out and writing
+// the table's pages while build adds the rows (Table::sink), so that a long
+// report is never held whole: build sets the header, the orientation and the
+// table's columns and captions before its first row, and adds rows and groups
+// only through Table::addGroup/addRow. doc comes with what build does not set
+// (the name). The pages are the ones writePdf gives for the built document.
+// When build fails, returns false with *buildFailed true (the file is not
+// written); when the file cannot be written, false with the reason in *error.
+// A text the own writer cannot draw makes build run once more, whole, for
+// QPdfWriter.
+bool writePdfWhileBuilding(Document& doc, const std::function<bool(Document&)>& build, const QString& path,
+                           QString* error = nullptr, bool* buildFailed = nullptr);
 
 // A4 without margins in the orientation: the page every device gets.
 QPageLayout a4Layout(Orientation o);

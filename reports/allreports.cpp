@@ -15,10 +15,10 @@ namespace reports {
 
 void RegisterAllReports() {
     RegisterReport(QStringLiteral("R_KANJO_LISTH"), &BuildKanjoListH);
-    RegisterReport(QStringLiteral("R_KANJYOMOTOTYO"), &BuildRKanjyoMotoTyo);
-    RegisterReport(QStringLiteral("R_HOJOMOTOTYO"), &BuildRHojoMotoTyo);
+    RegisterReport(QStringLiteral("R_KANJYOMOTOTYO"), &BuildRKanjyoMotoTyo, true);
+    RegisterReport(QStringLiteral("R_HOJOMOTOTYO"), &BuildRHojoMotoTyo, true);
     RegisterReport(QStringLiteral("R_PS"), &BuildRPs);
-    RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport);
+    RegisterReport(QStringLiteral("R_SIWAKE_NIKKI"), &BuildSiwakeNikkiReport, true);
     RegisterReport(QStringLiteral("R_TS"), &BuildRTs);
     RegisterReport(QStringLiteral("R_TUKISYUSI"), &BuildTukisyusiReport);
     RegisterReport(QStringLiteral("R_SEIZOGENKA"), &BuildRSeizoGenka);

@@ -114,11 +114,13 @@ bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
     if (!startLedger(cn, doc, QStringLiteral("総勘定元帳"), QStringLiteral("相手科目"))) return false;
     WorkRows r(cn, QStringLiteral("T_SKANMT_OUT"), false);
     QString current;
+    bool first = true;
     while (r.next()) {
         const QString account = r.raw(KANKOCODE);
-        if (doc.table.groups.empty() || account != current) {
+        if (first || account != current) {
             doc.table.addGroup(joined(r.text(KMCODE), r.text(KMNAME)));
             current = account;
+            first = false;
         }
         const QString counter =
             joined(joined(r.text(AICODE), r.text(AINAME)), r.text(AIHONAME), QStringLiteral("／"));
@@ -134,15 +136,16 @@ bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
     // A sub-account's rows follow each other: a new one starts with its
     // brought-forward row, or where the sub-account or its account changes.
     QString current, currentAccount;
-    bool previousBroughtForward = false;
+    bool previousBroughtForward = false, first = true;
     while (r.next()) {
         const bool bf = r.broughtForward();
         const QString sub = r.text(HOCODE) + QLatin1Char('\t') + r.text(HONAME);
         const QString ownAccount = r.text(AICODE);
         const bool accountChanged = !bf && !previousBroughtForward && ownAccount != currentAccount;
-        if (doc.table.groups.empty() || sub != current || bf || accountChanged) {
+        if (first || sub != current || bf || accountChanged) {
             doc.table.addGroup(joined(r.text(HOCODE), r.text(HONAME)));
             current = sub;
+            first = false;
         }
         if (!bf) currentAccount = ownAccount;
         previousBroughtForward = bf;

@@ -1,6 +1,7 @@
 #include "reports/r_siwake_nikki.h"
 
 #include "app/common/values.h"
+#include "platform/connection.h"
 #include "reports/reportcommon.h"
 
 namespace reports {
@@ -23,22 +24,64 @@ std::vector<Column> columns() {
     return {line, debitCode, debitName, debit, creditCode, creditName, credit, text};
 }
 
-// A side without an account (its number and name empty) prints nothing, not
-// even its amount.
-bool hasAccount(const platform::Row& r, const QString& side) {
-    return !Trim(r.text(side + QStringLiteral("KMCODE"))).isEmpty() ||
-           !Trim(r.text(side + QStringLiteral("KMNAME"))).isEmpty();
-}
+// The columns of the journal's work table as read here.
+enum Col { SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN, KSKMCODE, KSHOCODE, KSKMNAME,
+           KSHONAME, KSKIN, TEKIYO };
+// The columns of one side, debit (KR) or credit (KS).
+struct Side {
+    Col code, subCode, name, subName, amount;
+};
+constexpr Side kDebit{KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN};
+constexpr Side kCredit{KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN};
 
-Cell amountOf(const platform::Row& r, const QString& side) {
-    if (!hasAccount(r, side)) return Cell();
-    return r.currency(side + QStringLiteral("KIN"));
-}
+// The work table's rows, one at a time and without QVariant: a year's
+// journal runs to hundreds of thousands of lines.
+class JournalRows {
+public:
+    explicit JournalRows(platform::Connection& cn)
+        : st_(cn, QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
+                                 " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT"
+                                 " ORDER BY rowid")) {}
 
-QString subAccountOf(const platform::Row& r, const QString& side) {
-    const QString name = Trim(r.text(side + QStringLiteral("HONAME")));
-    return name.isEmpty() ? QString() : QStringLiteral("(") + name + QStringLiteral(")");
-}
+    bool valid() const { return st_.isValid(); }
+    bool next() { return st_.next(); }
+    // The statement ran to its end.
+    bool ok() const { return st_.isValid() && st_.error().ok(); }
+
+    // The value as stored (null: empty).
+    QString raw(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        switch (cell.kind) {
+            case platform::Statement::Kind::Text:
+                return QString::fromUtf8(cell.bytes);
+            case platform::Statement::Kind::Null:
+                return QString();
+            default:
+                return platform::Row(nullptr, {st_.value(c)}).text(0);
+        }
+    }
+    QString text(Col c) const { return Trim(raw(c)); }
+    Currency amount(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
+        return Currency::fromVariant(st_.value(c));
+    }
+
+    // A side without an account (its number and name empty) prints nothing,
+    // not even its amount.
+    bool hasAccount(const Side& side) const { return !text(side.code).isEmpty() || !text(side.name).isEmpty(); }
+    Cell amountOf(const Side& side) const {
+        if (!hasAccount(side)) return Cell();
+        return amount(side.amount);
+    }
+    QString subAccountOf(const Side& side) const {
+        const QString name = text(side.subName);
+        return name.isEmpty() ? QString() : QStringLiteral("(") + name + QStringLiteral(")");
+    }
+
+private:
+    platform::Statement st_;
+};
 
 QString rangeText(const QString& from, const QString& to) {
     if (from.isEmpty() && to.isEmpty()) return QString();
@@ -52,10 +95,8 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     if (!company) return false;
     const auto items = ReadPrintKomoku(cn);
     if (!items) return false;
-    const auto rows = cn.query(QStringLiteral(
-        "SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
-        " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT ORDER BY rowid"));
-    if (!rows) return false;
+    JournalRows r(cn);
+    if (!r.valid()) return false;
 
     doc.title = QStringLiteral("仕訳日記帳");
     doc.orientation = Orientation::Portrait;
@@ -68,26 +109,25 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     doc.table.subtotalCaption = QStringLiteral("伝票計");
     doc.table.totalCaption = QStringLiteral("合計");
 
-    const QString kr = QStringLiteral("KR"), ks = QStringLiteral("KS");
     QString voucher;
     bool first = true;
-    for (const platform::Row& r : *rows) {
-        const QString key = r.text("SIDAY") + QLatin1Char('/') + r.text("DENNO");
+    while (r.next()) {
+        const QString day = r.raw(SIDAY), number = r.raw(DENNO);
+        const QString key = day + QLatin1Char('/') + number;
         if (first || key != voucher) {
-            doc.table.addGroup(QStringLiteral("%1　伝票番号 %2").arg(r.text("SIDAY"), r.text("DENNO")));
+            doc.table.addGroup(QStringLiteral("%1　伝票番号 %2").arg(day, number));
             voucher = key;
             first = false;
         }
-        doc.table.addRow(Row::detail({Trim(r.text("DENMENO")), Trim(r.text("KRKMCODE")), Trim(r.text("KRKMNAME")),
-                                      amountOf(r, kr), Trim(r.text("KSKMCODE")), Trim(r.text("KSKMNAME")),
-                                      amountOf(r, ks), Trim(r.text("TEKIYO"))}));
-        const QString debitSub = subAccountOf(r, kr), creditSub = subAccountOf(r, ks);
+        doc.table.addRow(Row::detail({r.text(DENMENO), r.text(KRKMCODE), r.text(KRKMNAME), r.amountOf(kDebit),
+                                      r.text(KSKMCODE), r.text(KSKMNAME), r.amountOf(kCredit), r.text(TEKIYO)}));
+        const QString debitSub = r.subAccountOf(kDebit), creditSub = r.subAccountOf(kCredit);
         if (!debitSub.isEmpty() || !creditSub.isEmpty()) {
-            doc.table.addRow(Row::detail({Cell(), Trim(r.text("KRHOCODE")), debitSub, Cell(),
-                                          Trim(r.text("KSHOCODE")), creditSub, Cell(), Cell()}));
+            doc.table.addRow(Row::detail({Cell(), r.text(KRHOCODE), debitSub, Cell(), r.text(KSHOCODE), creditSub,
+                                          Cell(), Cell()}));
         }
     }
-    return true;
+    return r.ok();
 }
 
 }  // namespace reports

@@ -9,8 +9,13 @@
 
 namespace {
 
-QMap<QString, ReportBuilder>& registry() {
-    static QMap<QString, ReportBuilder> map;
+struct Entry {
+    ReportBuilder builder;
+    bool streams = false;
+};
+
+QMap<QString, Entry>& registry() {
+    static QMap<QString, Entry> map;
     return map;
 }
 
@@ -25,7 +30,7 @@ void sayError(const platform::DbError& e) {
 
 // The builder of a report name after the checks every entry point shares; null
 // after a message.
-const ReportBuilder* builderFor(const QString& reportName) {
+const Entry* entryFor(const QString& reportName) {
     if (Trim(reportName).isEmpty()) {
         say(QStringLiteral("レポート名を指定して下さい。"));
         return nullptr;
@@ -41,6 +46,10 @@ const ReportBuilder* builderFor(const QString& reportName) {
         return nullptr;
     }
     return &it.value();
+}
+
+void sayPdfError(const QString& error) {
+    say(QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error, platform::MsgIcon::Warning);
 }
 
 std::optional<platform::report::Document> build(const ReportBuilder& builder, const QString& reportName) {
@@ -61,8 +70,8 @@ void SayReportNotFound() {
         "ファイルが見つかりません。\rパス、ファイル名の確認、使用可能なファイルかを確認して下さい。"));
 }
 
-void RegisterReport(const QString& reportName, ReportBuilder builder) {
-    registry().insert(reportName, std::move(builder));
+void RegisterReport(const QString& reportName, ReportBuilder builder, bool streams) {
+    registry().insert(reportName, Entry{std::move(builder), streams});
 }
 
 bool IsReportRegistered(const QString& reportName) {
@@ -74,18 +83,36 @@ QStringList RegisteredReports() {
 }
 
 std::optional<platform::report::Document> BuildReport(const QString& reportName) {
-    const ReportBuilder* builder = builderFor(reportName);
-    if (!builder) return std::nullopt;
-    return build(*builder, reportName);
+    const Entry* entry = entryFor(reportName);
+    if (!entry) return std::nullopt;
+    return build(entry->builder, reportName);
 }
 
 bool WriteReportPdf(const QString& reportName, const QString& pdfPath) {
-    const std::optional<platform::report::Document> doc = BuildReport(reportName);
+    const Entry* entry = entryFor(reportName);
+    if (!entry) return false;
+    if (entry->streams) {
+        platform::report::Document doc;
+        doc.name = Trim(reportName);
+        gcnKaikei->setLastError({});
+        QString error;
+        bool buildFailed = false;
+        const ReportBuilder& builder = entry->builder;
+        if (platform::report::writePdfWhileBuilding(
+                doc, [&builder](platform::report::Document& d) { return builder(*gcnKaikei, d); }, pdfPath, &error,
+                &buildFailed))
+            return true;
+        if (buildFailed)
+            sayError(gcnKaikei->lastError());
+        else
+            sayPdfError(error);
+        return false;
+    }
+    const std::optional<platform::report::Document> doc = build(entry->builder, reportName);
     if (!doc) return false;
     QString error;
     if (!platform::report::writePdf(*doc, pdfPath, &error)) {
-        say(QStringLiteral("PDFファイルの保存中にエラーが発生しました。\n") + error,
-            platform::MsgIcon::Warning);
+        sayPdfError(error);
         return false;
     }
     return true;

@@ -30,8 +30,12 @@
 // leaving the reason in cn.lastError().
 using ReportBuilder = std::function<bool(platform::Connection& cn, platform::report::Document& doc)>;
 
-// Registers (or replaces) the layout of a report name.
-void RegisterReport(const QString& reportName, ReportBuilder builder);
+// Registers (or replaces) the layout of a report name. A builder that
+// streams (sets the header and the columns first, then only adds groups and
+// rows, never reading them back) has its PDF laid out and written while it
+// reads the rows (platform::report::writePdfWhileBuilding), so a long book
+// is never held whole; the preview still gets the whole document.
+void RegisterReport(const QString& reportName, ReportBuilder builder, bool streams = false);
 bool IsReportRegistered(const QString& reportName);
 QStringList RegisteredReports();
 
