@@ -349,7 +349,9 @@ public:
         const QString shown = need * k > r.width() ? fm.elidedText(s, Qt::ElideRight, r.width() / k) : s;
         if (pdf_) {
             // Placed in the condensed box as the painter places it.
-            const double room = r.width() / k, used = fm.horizontalAdvance(shown);
+            // The width as the painter measures it; the sum of the advances
+            // when the whole text is shown, measured above.
+            const double room = r.width() / k, used = shown.size() == s.size() ? need : fm.horizontalAdvance(shown);
             double left = 0;
             if (a == Align::Right) left = room - used;
             if (a == Align::Center) left = (room - used) / 2;
@@ -370,13 +372,26 @@ private:
         PdfFile::Face* face = nullptr;  // in a PDF file
         double sizePx = 0;
         std::vector<double> advances;   // by character, -1 not measured yet
+        // The last text measured in a letter-spaced font, and its width.
+        QString spacedText;
+        double spacedWidth = 0;
+        bool spacedWidthValid = false;
     };
 
     // The width of a line of text: the sum of its characters' advances, which
     // is what the text layout gives for these faces (no kerning or ligatures),
     // without shaping the whole string for every cell.
     double width(const FontState& fs, const QString& s) {
-        if (fs.font.letterSpacing() != 0) return fs.metrics.horizontalAdvance(s);
+        if (fs.font.letterSpacing() != 0) {
+            // A spaced text (the title) comes again on every page: keep its width.
+            auto& last = const_cast<FontState&>(fs);
+            if (!last.spacedWidthValid || s != last.spacedText) {
+                last.spacedText = s;
+                last.spacedWidth = fs.metrics.horizontalAdvance(s);
+                last.spacedWidthValid = true;
+            }
+            return last.spacedWidth;
+        }
         auto& advances = const_cast<std::vector<double>&>(fs.advances);
         if (advances.empty()) advances.assign(0x10000, -1.0);
         double sum = 0;
@@ -415,7 +430,7 @@ private:
         const QString key = f.key() + QString::number(f.letterSpacing());
         auto it = fonts_.find(key);
         if (it == fonts_.end()) {
-            FontState fs{f, QFontMetricsF(f, &d_), nullptr, 0, {}};
+            FontState fs{f, QFontMetricsF(f, &d_), nullptr, 0, {}, {}, 0, false};
             if (pdf_) {
                 // The pixel size of the face the metrics come from.
                 fs.face = pdf_->face(f.family());
