@@ -4,6 +4,7 @@
 #include <QRawFont>
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <map>
 #include <set>
@@ -317,7 +318,10 @@ PdfFile::PdfFile(QIODevice& out, double dpi, std::function<QString(const QString
     write(QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"));
 }
 
-PdfFile::~PdfFile() = default;
+PdfFile::~PdfFile() {
+    // A file given up midway: the compressions still running end first.
+    for (PendingStream& p : pending_) p.data.wait();
+}
 
 void PdfFile::setInfo(const QString& title, const QString& creator) {
     title_ = title;
@@ -387,13 +391,31 @@ void PdfFile::finishPage() {
     if (!inPage_) return;
     inPage_ = false;
     const int contents = newObject();
-    writeStream(contents,
-                qCompress(reinterpret_cast<const uchar*>(content_.data()), qsizetype(content_.size()), 1).mid(4));
+    // Deflate takes a good part of writing a page: it runs on another
+    // thread while the next pages are drawn.
+    pending_.push_back({contents, std::async(std::launch::async, [content = std::move(content_)] {
+                            return qCompress(reinterpret_cast<const uchar*>(content.data()),
+                                             qsizetype(content.size()), 1)
+                                .mid(4);
+                        })});
+    content_ = std::string();
+    writePending(false);
     if (reopened_ >= 0)
         pages_[size_t(reopened_)].more = contents;
     else
         pages_.push_back({pageSize_, contents, 0});
     reopened_ = -1;
+}
+
+void PdfFile::writePending(bool all) {
+    constexpr size_t kInFlight = 4;
+    while (!pending_.empty()) {
+        PendingStream& next = pending_.front();
+        const bool ready = next.data.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        if (!all && !ready && pending_.size() <= kInFlight) break;
+        writeStream(next.id, next.data.get());
+        pending_.pop_front();
+    }
 }
 
 void PdfFile::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
@@ -598,6 +620,7 @@ void PdfFile::writeFace(Face& f) {
 
 bool PdfFile::finish() {
     finishPage();
+    writePending(true);
     QByteArray fonts;
     for (auto& f : faces_) {
         if (f->used.empty()) continue;

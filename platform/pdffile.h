@@ -26,7 +26,9 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,6 +77,9 @@ public:
 private:
     void finishPage();
     void resetState();
+    // Writes the compressed page contents that are ready, in order; all of
+    // them (waiting) when `all`, else waiting only while too many are pending.
+    void writePending(bool all);
 
     int newObject();
     void beginObject(int id);
@@ -100,6 +105,13 @@ private:
     bool inPage_ = false;
     int reopened_ = -1;  // the page being drawn over, -1: a new page
     std::string content_;
+    // Page contents being compressed beside the drawing of the next pages,
+    // written in order as they are done.
+    struct PendingStream {
+        int id = 0;
+        std::future<QByteArray> data;
+    };
+    std::deque<PendingStream> pending_;
     // Graphics and text state of the current page, to set only what changes.
     QColor stroke_, fill_;
     double lineWidth_ = -1;
