@@ -166,7 +166,112 @@ private slots:
                                  QStringLiteral("電気料金振替")})
             QVERIFY2(text.contains(e), qPrintable(e + QStringLiteral(" in ") + text));
     }
+
+    void pdfWrittenWhileBuilt();
+    void pdfWhileBuiltFailsOrFallsBack();
 };
+
+namespace {
+
+// Fills a document as a book's builder does: header, orientation and columns
+// first, then groups and rows, a form page at the end. `extra` goes into the
+// last row's text.
+bool buildBook(Document& doc, const QString& extra = QString()) {
+    doc.title = QStringLiteral("総勘定元帳");
+    doc.orientation = Orientation::Landscape;
+    doc.companyName = QStringLiteral("株式会社日本商事");
+    doc.period = QStringLiteral("2009年 4月度 ～ 2010年 3月度");
+    doc.headerItems.push_back({QStringLiteral("伝票番号"), QStringLiteral("1 ～ 90")});
+    doc.table.columns = {{QStringLiteral("日付"), 1.0},
+                         {QStringLiteral("摘要"), 3.0},
+                         {QStringLiteral("借方"), 1.5, Align::Right, true},
+                         {QStringLiteral("貸方"), 1.5, Align::Right, true}};
+    doc.table.captionColumn = 1;
+    doc.table.subtotalCaption = QStringLiteral("小計");
+    doc.table.totalCaption = QStringLiteral("合計");
+    for (int g = 0; g < 3; ++g) {
+        doc.table.addGroup(QStringLiteral("科目%1").arg(g));
+        // The first group runs over two page breaks; no row is kept meanwhile
+        // when the document streams.
+        for (int i = 0; i < (g == 0 ? 50 : 3); ++i)
+            doc.table.addRow(Row::detail({QStringLiteral("04.%1").arg(i + 1, 2, 10, QLatin1Char('0')),
+                                          QStringLiteral("売上%1").arg(i), yen(1000 * (i + 1)), Cell()}));
+    }
+    doc.table.addRow(Row::detail({QString(), QStringLiteral("雑費") + extra, Cell(), yen(77)}));
+    FormPage form;
+    form.texts.push_back({QRectF(20, 60, 100, 8), QStringLiteral("備考欄")});
+    doc.formPages.push_back(form);
+    return true;
+}
+
+QString pdfTextAll(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+// A PDF written while its document is built has the pages, footers and text
+// of the whole document written afterwards; the rows pass through without
+// being kept.
+void TestReportPaint::pdfWrittenWhileBuilt() {
+    QTemporaryDir dir;
+    const QString streamed = dir.filePath(QStringLiteral("s.pdf")), whole = dir.filePath(QStringLiteral("w.pdf"));
+    Document doc;
+    int groupsKept = -1;
+    QVERIFY(writePdfWhileBuilding(
+        doc,
+        [&](Document& d) {
+            const bool ok = buildBook(d);
+            groupsKept = int(d.table.groups.size());
+            return ok;
+        },
+        streamed));
+    QCOMPARE(groupsKept, 0);
+    Document built;
+    QVERIFY(buildBook(built));
+    QVERIFY(writePdf(built, whole));
+    const int pages = pdfPages(streamed);
+    QCOMPARE(pages, pageCount(built));
+    QVERIFY(pages >= 4);  // three table pages and the form
+    for (int i = 1; i <= pages; ++i)
+        QVERIFY2(squeezed(pdfText(streamed, i)).contains(QStringLiteral("-%1/%2-").arg(i).arg(pages)),
+                 qPrintable(pdfText(streamed, i)));
+    const QString text = pdfTextAll(streamed);
+    QCOMPARE(text, pdfTextAll(whole));
+    QVERIFY(squeezed(pdfText(streamed)).contains(QStringLiteral("科目0(続き)")));
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("合計\\s+1,287,000\\s+77\\n"))));
+}
+
+// A failing build leaves no file and says so; a character the faces lack
+// builds the document once more, whole, for the fallback writer.
+void TestReportPaint::pdfWhileBuiltFailsOrFallsBack() {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+    Document doc;
+    bool buildFailed = false;
+    QVERIFY(!writePdfWhileBuilding(
+        doc, [](Document& d) { return !buildBook(d); }, pdf, nullptr, &buildFailed));
+    QVERIFY(buildFailed);
+    QVERIFY(!QFile::exists(pdf));
+
+    int builds = 0;
+    Document again;
+    QVERIFY(writePdfWhileBuilding(
+        again,
+        [&](Document& d) {
+            ++builds;
+            return buildBook(d, QStringLiteral("\U0001F600"));
+        },
+        pdf, nullptr, &buildFailed));
+    QVERIFY(!buildFailed);
+    QCOMPARE(builds, 2);
+    const int pages = pdfPages(pdf);
+    QVERIFY(pages >= 4);
+    QVERIFY(squeezed(pdfText(pdf, pages)).contains(QStringLiteral("-%1/%1-").arg(pages)));
+}
 
 QTEST_MAIN(TestReportPaint)
 #include "tst_reportpaint.moc"
