@@ -73,31 +73,6 @@ QString numberedParams(int first, int count) {
     return marks.join(QStringLiteral(", "));
 }
 
-// A named savepoint that rolls back unless released.
-class Savepoint {
-public:
-    explicit Savepoint(QString name) : name_(std::move(name)), active_(db().savepoint(name_)) {}
-    ~Savepoint() {
-        if (active_) db().rollbackTo(name_);
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-
-    bool started() const { return active_; }
-    bool release() {
-        if (!active_) return false;
-        if (db().release(name_)) {
-            active_ = false;
-            return true;
-        }
-        return false;  // the destructor rolls back
-    }
-
-private:
-    QString name_;
-    bool active_;
-};
-
 // ---- Month status
 
 // The months to rebuild: the list that msum_check_tukisime filled, up to its
@@ -376,13 +351,13 @@ bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTo
         failMain();
         return false;
     }
-    Savepoint sp(QStringLiteral("msum_main"));
+    platform::Transaction sp(db());
     if (!sp.started()) {
         failMain();
         return false;
     }
     if (!summarize(fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
-    if (!sp.release()) {
+    if (!sp.commit()) {
         failMain();
         return false;
     }
@@ -447,13 +422,13 @@ bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool openin
 
 bool msum_syukei(const QString& fromYM, const QString& toYM) {
     if (!gcnKaikei) return syukeiFailed();
-    Savepoint sp(QStringLiteral("msum_syukei"));
+    platform::Transaction sp(db());
     if (!sp.started()) return syukeiFailed();
     const bool opening = isOpeningMonth(toYM);
     const int written = rollUpPostingAccounts(fromYM, toYM, opening);
     if (written < 0) return syukeiFailed();
     if (written > 0 && !rollUpTotalAccounts(fromYM, toYM, opening)) return syukeiFailed();
-    return sp.release() || syukeiFailed();
+    return sp.commit() || syukeiFailed();
 }
 
 // ---- Profit carry
@@ -464,7 +439,7 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
         return false;
     };
     if (!gcnKaikei) return failed();
-    Savepoint sp(QStringLiteral("msum_misyobunrieki"));
+    platform::Transaction sp(db());
     if (!sp.started()) return failed();
 
     // Per month of 113: m (net debit of 113), v (net credit of 176), u and w
@@ -511,5 +486,5 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
                     " KSTOTAL = excluded.KSTOTAL"),
             params);
     if (!ok) return failed();
-    return sp.release() || failed();
+    return sp.commit() || failed();
 }

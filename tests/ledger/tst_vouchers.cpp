@@ -71,8 +71,11 @@ private:
         QCOMPARE(boxes.last().icon, MsgIcon::Warning);
     }
     platform::Row pattern(const QString& krcode, const QString& kscode, const QString& tename) {
-        cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', ?, ?, 'name', ?, '2', '')",
-                  {krcode, kscode, tename});
+        if (!cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', ?, ?, 'name', ?, '2', '')",
+                       {krcode, kscode, tename})) {
+            QTest::qFail("the pattern row was not stored", __FILE__, __LINE__);
+            return platform::Row();
+        }
         return cn_
             ->queryOne("SELECT * FROM T_SI_PATTERN WHERE CID = '51' AND KRCODE = ? AND KSCODE = ?",
                        {krcode, kscode})
