@@ -7,6 +7,7 @@
 #include "app/common/values.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "ledger/companyrules.h"
 
@@ -159,7 +160,9 @@ QStringList CompanyRowValues(const CompanyRecord& r) {
 }
 
 bool InsertCompany(const CompanyRecord& record) {
-    return WriteCompanyTable(CompanyRowValues(record), QStringLiteral("T_COMP_MAIN"));
+    if (!gcnKaikei) return WriteCompanyTable(CompanyRowValues(record), QStringLiteral("T_COMP_MAIN"));
+    platform::Transaction tx(*gcnKaikei);
+    return WriteCompanyTable(CompanyRowValues(record), QStringLiteral("T_COMP_MAIN")) && tx.commit();
 }
 
 bool UpdateCompany(const CompanyRecord& r) {

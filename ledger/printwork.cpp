@@ -3,8 +3,10 @@
 #include <QRegularExpression>
 
 #include "app/common/dates.h"
+#include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 
 namespace {
 
@@ -21,7 +23,10 @@ bool WritePrintHeader(const QString& komoku6, const QString& komoku7, const QStr
     values[7] = komoku7;
     values[8] = komoku8;
     values[9] = komoku9;
-    return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU"));
+    if (!gcnKaikei) return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU"));
+    // The writer empties the table before its insert: both or neither.
+    platform::Transaction tx(*gcnKaikei);
+    return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU")) && tx.commit();
 }
 
 StatementAmounts StatementRowAmounts(const QString& taikbn, Currency krrui, Currency ksrui, Currency krtotal,

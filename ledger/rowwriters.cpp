@@ -11,6 +11,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/valuecheck.h"
+#include "platform/checks.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
 #include "platform/msgbox.h"
@@ -298,6 +299,12 @@ void report(const Writer& w, const QString& table, const platform::DbError& erro
     }
 }
 
+// The writers write into the caller's transaction, so that the rows of one
+// change are stored together or not at all.
+void expectTransaction(const Writer& w, const platform::Connection& cn) {
+    if (!cn.inTransaction() && platform::strictChecks()) qFatal("%s writes outside a transaction", w.name);
+}
+
 bool writeRow(const Writer& w, const QStringList& values, const QString& table) {
     platform::DbError error;
     platform::Params params;
@@ -308,6 +315,7 @@ bool writeRow(const Writer& w, const QStringList& values, const QString& table) 
     } else if (!gcnKaikei) {
         error = ownError(kErrGeneric, QStringLiteral("no database connection"));
     } else {
+        expectTransaction(w, *gcnKaikei);
         error = bindValues(w, values, params);
     }
     if (error.ok()) error = insertRow(*gcnKaikei, w, target, params);
@@ -501,6 +509,7 @@ bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QSt
             if (!writer(row, table)) return false;
         return true;
     }
+    expectTransaction(*w, *gcnKaikei);
     platform::Statement insert(*gcnKaikei, insertSql(target, w->rules.size()));
     std::vector<QByteArray> texts(w->rules.size());
     for (const QStringList& row : rows) {

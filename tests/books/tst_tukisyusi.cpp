@@ -135,7 +135,8 @@ class TestTukisyusi : public QObject {
         v[25] = QStringLiteral("2011/12/31");
         v[26] = QStringLiteral("004");
         v[27] = QStringLiteral("0");
-        return WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN")) && SwitchCompany(kCid);
+        platform::Transaction tx(*gcnKaikei);
+        return WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && SwitchCompany(kCid);
     }
 
     // A year of journal lines between random accounts of the table's

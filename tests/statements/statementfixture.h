@@ -176,7 +176,8 @@ public:
         v[25] = QStringLiteral("2011/06/30");
         v[26] = QStringLiteral("004");
         v[27] = QStringLiteral("0");
-        if (!WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN"))) return false;
+        platform::Transaction tx(cn());
+        if (!WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN")) || !tx.commit()) return false;
         if (!SwitchCompany(kCid)) return false;
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
@@ -202,6 +203,7 @@ public:
     // One journal line on the day's voucher (created when the day has none),
     // its month marked for the summation: what the daily entry leaves.
     bool post(const QString& day, const QString& debitKm, const QString& creditKm, qint64 amount) {
+        platform::Transaction tx(cn());
         SiwakeData voucher;
         const int found = GetSiwakeData(QStringLiteral("DENDAY"), day, voucher);
         if (found < 0) return false;
@@ -239,7 +241,7 @@ public:
         line.ks.kin = Currency::fromYen(amount);
         line.ks.aicode = debit;
         if (!WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"))) return false;
-        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month);
+        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month) && tx.commit();
     }
 
     bool postSampleYear() {
