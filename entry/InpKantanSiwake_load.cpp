@@ -115,16 +115,19 @@ bool InpKantanSiwake::set_start_spread() {
     if (!set_spread_sheet12(spdSS1, QStringLiteral("1"), QStringLiteral("dummy"), kIncomeRows)) return false;
     if (!set_spread_sheet12(spdSS2, QStringLiteral("2"), QStringLiteral("3"), kExpenseRows)) return false;
 
-    // The day's free lines, by the same key that the registration replaces them by.
+    // The day's free lines, by the same key that the registration replaces
+    // them by: every voucher of the day (a day of more than 999 lines has
+    // several), whatever their number; kFreeRows bounds only the lines added
+    // by hand.
     const auto lines = gcnKaikei->query(
-        QStringLiteral(
-            "SELECT * FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ? AND SISYU = '1' ORDER BY DENMENO"),
-        {gstrCID, mstrDenpyo[0]});
+        QStringLiteral("SELECT * FROM T_SI_MEISAI WHERE CID = ? AND DENCODE IN (SELECT DENCODE FROM T_SIWAKE"
+                       " WHERE CID = ? AND DENDAY = ?) AND SISYU = '1' ORDER BY DENCODE, DENMENO"),
+        {gstrCID, gstrCID, mstrDenpyo[2]});
     const auto patternRows = gcnKaikei->query(
         QStringLiteral(
             "SELECT KRCODE, KSCODE, SINAME FROM T_SI_PATTERN WHERE CID = ? ORDER BY KRCODE, KSCODE"),
         {gstrCID});
-    if (!lines || !patternRows || int(lines->size()) > kFreeRows) {
+    if (!lines || !patternRows) {
         warnStartSpread();
         return false;
     }
@@ -181,10 +184,11 @@ bool InpKantanSiwake::set_spread_sheet12(platform::SpreadGrid* grid, const QStri
         grid->setComboCurrentIndex(i, 3, 0);
         const auto line = gcnKaikei->queryOne(
             QStringLiteral(
-                "SELECT TECODE, TEKIYO FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ? AND SISYU = '0'"
-                " AND %1 = ? ORDER BY DENMENO LIMIT 1")
+                "SELECT TECODE, TEKIYO FROM T_SI_MEISAI WHERE CID = ? AND DENCODE IN (SELECT DENCODE"
+                " FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?) AND SISYU = '0' AND %1 = ?"
+                " ORDER BY DENCODE, DENMENO LIMIT 1")
                 .arg(GridLineAccountColumn(taikbn)),
-            {gstrCID, mstrDenpyo[0], kocode});
+            {gstrCID, gstrCID, mstrDenpyo[2], kocode});
         if (!line) return fail();
         if (line->size()) {
             grid->setText(i, 3, Trim(line->text(QStringLiteral("TEKIYO"))));

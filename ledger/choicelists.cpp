@@ -55,8 +55,8 @@ bool set_cmbKamoku(QString& list, QStringList& codes, QStringList& names) {
     codes = QStringList{QString()};
     names = QStringList{QString()};
     for (const platform::Row& r : *rows) {
-        codes << Trim(r.text(1));
-        names << Trim(r.text(2));
+        codes << Trim(r.text("KMCODE"));
+        names << Trim(r.text("KANNAME"));
         list += item(codes.last() + QLatin1Char(' ') + names.last()) + kTab;
     }
     return true;
@@ -130,8 +130,9 @@ std::optional<ChartAccounts> LoadChartAccounts() {
     ChartAccounts chart;
     chart.reserve(int(rows->size()));
     for (const platform::Row& r : *rows) {
-        chart.insert(r.text(0), FreeLineAccount{Trim(r.text(1)), r.text(2) == QLatin1String("Y") &&
-                                                                  r.text(3) == QLatin1String("N")});
+        chart.insert(r.text("KOCODE"),
+                     FreeLineAccount{Trim(r.text("KMCODE")), r.text("HOJOSET") == QLatin1String("Y") &&
+                                                                 r.text("HOSETNO") == QLatin1String("N")});
     }
     return chart;
 }

@@ -127,42 +127,43 @@ QString get_new_cid() {
     return QStringLiteral("%1").arg(id, 2, 10, QLatin1Char('0'));
 }
 
-QStringList CompanyRowValues(const CompanyRecord& r) {
-    QStringList v = RowValues(27);
-    v[1] = r.cid;
-    v[2] = r.company;
-    v[3] = r.cfkn;
-    v[4] = r.zip;
-    v[5] = r.adrstdhk;
-    v[6] = r.adrs1;
-    v[7] = r.adrs2;
-    v[8] = r.tel;
-    v[9] = r.fax;
-    v[10] = r.tyaku;
-    v[11] = r.tname;
-    v[12] = r.tfkn;
-    v[13] = flag(!r.fullYear);
-    v[14] = r.kisyu;
-    v[15] = r.kimatu;
-    v[16] = flag(r.corporation);
-    v[17] = QString();  // STKBN
-    v[18] = flag(r.rateOn);
-    v[19] = Trim(r.nendosu);
-    v[20] = KanjiDate(r.kisyu);
-    v[21] = KanjiDate(r.kimatu);
-    v[22] = PeriodStartMonth(r.kisyu);
-    v[23] = r.seturitu;
-    v[24] = r.sihon.toText();
-    v[25] = InputLimitDay(r.kimatu);
-    v[26] = kCashAccount;
-    v[27] = r.rate.toText();
-    return v;
+WriterRow CompanyRow(const CompanyRecord& r) {
+    WriterRow row(WriteCompanyTable);
+    row.set("CID", r.cid)
+        .set("COMPANY", r.company)
+        .set("CFKN", r.cfkn)
+        .set("ZIP", r.zip)
+        .set("ADRSTDHK", r.adrstdhk)
+        .set("ADRS1", r.adrs1)
+        .set("ADRS2", r.adrs2)
+        .set("TEL", r.tel)
+        .set("FAX", r.fax)
+        .set("TYAKU", r.tyaku)
+        .set("TNAME", r.tname)
+        .set("TFKN", r.tfkn)
+        .set("NOMAL", flag(!r.fullYear))
+        .set("KISYU", r.kisyu)
+        .set("KIMATU", r.kimatu)
+        .set("GKBN", flag(r.corporation))
+        .set("STKBN", QString())
+        .set("KANCNG", flag(r.rateOn))
+        .set("NENDOSU", Trim(r.nendosu))
+        .set("PKISYU", KanjiDate(r.kisyu))
+        .set("PKIMATU", KanjiDate(r.kimatu))
+        .set("KISYUM", PeriodStartMonth(r.kisyu))
+        .set("SETURITU", r.seturitu)
+        .set("SIHON", r.sihon)
+        .set("SIINLDAY", InputLimitDay(r.kimatu))
+        .set("AICODE", kCashAccount)
+        // The rate column is REAL: the rate is stored as its four-decimal text reads.
+        .set("RATE", r.rate.toText());
+    return row;
 }
 
 bool InsertCompany(const CompanyRecord& record) {
-    if (!gcnKaikei) return WriteCompanyTable(CompanyRowValues(record), QStringLiteral("T_COMP_MAIN"));
+    if (!gcnKaikei) return WriteRow(CompanyRow(record), QStringLiteral("T_COMP_MAIN"));
     platform::Transaction tx(*gcnKaikei);
-    return WriteCompanyTable(CompanyRowValues(record), QStringLiteral("T_COMP_MAIN")) && tx.commit();
+    return WriteRow(CompanyRow(record), QStringLiteral("T_COMP_MAIN")) && tx.commit();
 }
 
 bool UpdateCompany(const CompanyRecord& r) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ledger/rowwriters.h"
 #include "platform/currency.h"
 
 // Ids below this one came with the database ("01" the household book).
@@ -62,10 +63,10 @@ bool kaisha_num_check();
 // read (no message).
 QString get_new_cid();
 
-// The 27 values of a new company row for WriteCompanyTable, derived columns
-// included: KISYUM, PKISYU, PKIMATU from the period, SIINLDAY = KIMATU plus
-// three months, AICODE "004", STKBN empty.
-QStringList CompanyRowValues(const CompanyRecord& record);
+// A new company's row for WriteCompanyTable, derived columns included:
+// KISYUM, PKISYU, PKIMATU from the period, SIINLDAY = KIMATU plus three
+// months, AICODE "004", STKBN empty.
+WriterRow CompanyRow(const CompanyRecord& record);
 
 // Inserts a new company (record.cid) through WriteCompanyTable, which reports
 // its own failure.

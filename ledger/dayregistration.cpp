@@ -81,23 +81,28 @@ bool write_day_toran_data(const std::vector<GridLine>& rows, const QString& day)
 
 // ---- Journal lines
 
-// The voucher's line numbers: the highest stored number is read before the
-// first line is written, then counted on in memory, which gives every line
-// what reading the highest number before each insert would give.
+// The codes of the vouchers of the day of a voucher (a day of more than
+// kMaxVoucherLines lines has several), bound as (CID, CID, DENCODE).
+const QString kDayVouchers = QStringLiteral(
+    "SELECT DENCODE FROM T_SIWAKE WHERE CID = ? AND DENDAY = (SELECT DENDAY FROM T_SIWAKE WHERE CID = ?"
+    " AND DENCODE = ?)");
+
+// The day's line numbers (see DayLineNumbers): counted on in memory from the
+// highest stored number of the day's first voucher with room; a full voucher
+// continues in the day's next one.
 class LineNumbers {
 public:
-    explicit LineNumbers(QString denCode) : denCode_(std::move(denCode)) {}
-    // The next number, as three digits; nullopt after
-    // GetMaxSiwakeMeisaiDenpyoNo's message.
-    std::optional<QString> next() {
-        if (!last_) last_ = GetMaxSiwakeMeisaiDenpyoNo(denCode_);
-        if (!last_) return std::nullopt;
-        return FormatDenMeNo(++*last_);
+    explicit LineNumbers(QString day) : day_(std::move(day)) {}
+    // The voucher and number of the next line; nullopt after a message.
+    std::optional<DayLineNumbers::Slot> next() {
+        const std::optional<DayLineNumbers::Slot> slot = numbers_.next(day_);
+        if (!slot && numbers_.failure() == DayLineNumbers::Failure::NoVoucher) warn(kNoVoucher);
+        return slot;
     }
 
 private:
-    QString denCode_;
-    std::optional<int> last_;
+    QString day_;
+    DayLineNumbers numbers_;
 };
 
 // A line of the day with the fields every line the day writes shares: each
@@ -127,8 +132,8 @@ JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString
 // One journal line per grid row with an amount and a counter account: a
 // debit-normal account is debited against its counter account, any other
 // account credited.
-bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString& denCode,
-                                const QString& day, LineNumbers& numbers) {
+bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString& day,
+                                LineNumbers& numbers) {
     const QString proc = QStringLiteral("write_siwake_meisai_data12");
     for (const GridLine& row : rows) {
         if (row.amount.isZero()) continue;
@@ -140,13 +145,13 @@ bool write_siwake_meisai_data12(const std::vector<GridLine>& rows, const QString
             ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
             return false;
         }
-        const std::optional<QString> lineNo = numbers.next();
-        if (!lineNo) return false;
+        const std::optional<DayLineNumbers::Slot> slot = numbers.next();
+        if (!slot) return false;
         const bool debitNormal = row.taikbn == QLatin1String("0");
         const QString debit = debitNormal ? account : counter;
         const QString credit = debitNormal ? counter : account;
-        JournalLine line =
-            dayLine(denCode, *lineNo, day, QStringLiteral("0"), QStringLiteral("1"), 1, row.amount);
+        JournalLine line = dayLine(slot->denCode, slot->denMeNo, day, QStringLiteral("0"), QStringLiteral("1"),
+                                   1, row.amount);
         line.kr.kocode = debit;
         line.kr.aicode = credit;
         line.ks.kocode = credit;
@@ -182,8 +187,8 @@ std::optional<QString> subAccountCode(const QString& kocode, const QString& choi
     return Trim(row->text(0));
 }
 
-bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString& denCode,
-                               const QString& day, LineNumbers& numbers) {
+bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString& day,
+                               LineNumbers& numbers) {
     const QString proc = QStringLiteral("write_siwake_meisai_data3");
     for (const FreeLine& line : lines) {
         if (Trim(line.debitAccount).isEmpty()) continue;
@@ -196,11 +201,11 @@ bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString
             ShowDbErrorNumber(lastError(), proc, QStringLiteral(" "));
             return false;
         }
-        const std::optional<QString> lineNo = numbers.next();
-        if (!lineNo) return false;
+        const std::optional<DayLineNumbers::Slot> slot = numbers.next();
+        if (!slot) return false;
         QString patternName;
         const QString ptcode = SplitAtBlank(line.pattern, patternName);
-        JournalLine out = dayLine(denCode, *lineNo, day, QStringLiteral("1"), QStringLiteral("5"), 0,
+        JournalLine out = dayLine(slot->denCode, slot->denMeNo, day, QStringLiteral("1"), QStringLiteral("5"), 0,
                                   line.amount.value_or(Currency()));
         out.kr.kocode = line.debitKocode;
         out.kr.hokocode = *debitSub;
@@ -219,7 +224,7 @@ bool write_siwake_meisai_data3(const std::vector<FreeLine>& lines, const QString
 }
 
 // Deletes the journal lines the screen shows for the day: its free lines
-// and the grid rows' lines (see the header).
+// and the grid rows' lines (see the header), in every voucher of the day.
 bool deleteShownLines(const DayRegistration& day) {
     QStringList debitAccounts;
     QStringList creditAccounts;
@@ -236,8 +241,9 @@ bool deleteShownLines(const DayRegistration& day) {
         for (int i = 0; i < list.size(); ++i) marks << QStringLiteral("?");
         return marks.join(QStringLiteral(", "));
     };
-    QString sql = QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE = ? AND (SISYU = '1'");
-    platform::Params params{gstrCID, day.denCode};
+    QString sql = QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE IN (") + kDayVouchers +
+                  QStringLiteral(") AND (SISYU = '1'");
+    platform::Params params{gstrCID, gstrCID, gstrCID, day.denCode};
     if (!debitAccounts.isEmpty()) {
         sql += QStringLiteral(" OR (SISYU = '0' AND KRKOCODE IN (%1))").arg(placeholders(debitAccounts));
         for (const QString& a : debitAccounts) params << a;
@@ -342,18 +348,20 @@ bool RegisterDay(const DayRegistration& day) {
     if (!write_day_toran_data(day.income, day.day) || !write_day_toran_data(day.expense, day.day))
         return fail();
     if (!deleteShownLines(day)) return failWithError();
-    LineNumbers numbers(day.denCode);
-    if (!write_siwake_meisai_data12(day.income, day.denCode, day.day, numbers) ||
-        !write_siwake_meisai_data12(day.expense, day.denCode, day.day, numbers) ||
-        !write_siwake_meisai_data3(day.freeLines, day.denCode, day.day, numbers)) {
+    LineNumbers numbers(day.day);
+    if (!write_siwake_meisai_data12(day.income, day.day, numbers) ||
+        !write_siwake_meisai_data12(day.expense, day.day, numbers) ||
+        !write_siwake_meisai_data3(day.freeLines, day.day, numbers)) {
         return fail();
     }
+    // Every voucher of the day carries the day's balance and rate.
     if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = ?, RATE = ?"
-                                        " WHERE CID = ? AND DENCODE = ?"),
-                         {money(day.closingBalance), day.rate, gstrCID, day.denCode})) {
+                                        " WHERE CID = ? AND DENCODE IN (") +
+                             kDayVouchers + QLatin1Char(')'),
+                         {money(day.closingBalance), day.rate, gstrCID, gstrCID, gstrCID, day.denCode})) {
         return failWithError();
     }
-    if (gcnKaikei->changes() != 1) {
+    if (gcnKaikei->changes() < 1) {
         tx.rollback();
         warn(kNoVoucher);
         return false;
@@ -367,8 +375,9 @@ bool RegisterDay(const DayRegistration& day) {
 std::optional<bool> DayHasLines(const QString& denCode) {
     if (!gcnKaikei) return std::nullopt;
     const auto row = gcnKaikei->queryOne(
-        QStringLiteral("SELECT DENCODE FROM T_SI_MEISAI WHERE DENCODE = ? AND CID = ? LIMIT 1"),
-        {denCode, gstrCID});
+        QStringLiteral("SELECT DENCODE FROM T_SI_MEISAI WHERE CID = ? AND DENCODE IN (") + kDayVouchers +
+            QStringLiteral(") LIMIT 1"),
+        {gstrCID, gstrCID, gstrCID, denCode});
     if (!row) {
         ShowDbErrorNumber(lastError(), QStringLiteral("cmdDelete_Click"), QStringLiteral(" "));
         return std::nullopt;
@@ -391,13 +400,18 @@ bool DeleteDay(const QString& denCode, const QString& day, Currency previousBala
         return false;
     };
     if (!tx.started()) return failWithError();
-    if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE DENCODE = ? AND CID = ?"),
-                         {denCode, gstrCID}))
-        return failWithError();
-    if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '0', DAYZAN = ?, RATE = 0"
-                                        " WHERE DENCODE = ? AND CID = ?"),
-                         {money(previousBalance), denCode, gstrCID})) {
-        return failWithError();
+    // The day's vouchers are read before their lines go.
+    const std::optional<platform::Rows> vouchers = gcnKaikei->query(kDayVouchers, {gstrCID, gstrCID, denCode});
+    if (!vouchers) return failWithError();
+    for (const platform::Row& v : *vouchers) {
+        if (!gcnKaikei->exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE DENCODE = ? AND CID = ?"),
+                             {v.text(0), gstrCID}))
+            return failWithError();
+        if (!gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET KESSAN = '0', DAYZAN = ?, RATE = 0"
+                                            " WHERE DENCODE = ? AND CID = ?"),
+                             {money(previousBalance), v.text(0), gstrCID})) {
+            return failWithError();
+        }
     }
     if (!update_yokujitu_zandaka(day)) {
         tx.rollback();

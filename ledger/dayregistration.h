@@ -21,6 +21,11 @@
 // (other kinds, or lines of accounts that are not in the grids) stay as they
 // are. The rebuilt lines are numbered on from the voucher's highest remaining
 // line number: income rows, then purchase and expense rows, then free lines.
+// A day of more than kMaxVoucherLines lines spans several vouchers of the
+// same day: the lines shown are those of all of them, and the rebuilt lines
+// fill them in code order (DayLineNumbers, ledger/vouchers.h), each voucher
+// on from its highest remaining number; a day that cannot take them is
+// refused with FullDayMessage and nothing is written.
 
 #include <QString>
 #include <optional>
@@ -82,15 +87,15 @@ struct DayRegistration {
 // committed; false after a message, with everything rolled back.
 bool RegisterDay(const DayRegistration& day);
 
-// Whether the voucher has any journal line; nullopt after the error box of
+// Whether the voucher's day has any journal line; nullopt after the error box of
 // a failed read.
 std::optional<bool> DayHasLines(const QString& denCode);
 
-// Empties the day in one transaction: every journal line of the voucher is
-// deleted, the voucher goes back to the cash before the day (DAYZAN =
+// Empties the day in one transaction: every journal line of the day's
+// vouchers is deleted, each of them goes back to the cash before the day (DAYZAN =
 // previousBalance, RATE 0, KESSAN "0"), the difference is carried into every
 // later voucher, the day's column of every account's month row in T_DAY_TORAN
-// becomes 0, and the month is marked for summation. The voucher row stays.
+// becomes 0, and the month is marked for summation. The voucher rows stay.
 // True when committed; false after a message, with everything rolled back.
 bool DeleteDay(const QString& denCode, const QString& day, Currency previousBalance);
 

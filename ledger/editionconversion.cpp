@@ -185,11 +185,11 @@ std::optional<std::vector<Entry>> readCatalogue() {
     std::vector<Entry> catalogue;
     for (const platform::Row& r : *rows) {
         Entry e;
-        e.seq = int(r.integer(0));
-        e.file = r.text(1) + QStringLiteral(".txt");
-        e.count = int(r.integer(2));
-        e.table = r.text(3);
-        if (!plainName(e.table) || !plainName(r.text(1)) || e.count < 1 || e.count > kMaxValues)
+        e.seq = int(r.integer("SEQNO"));
+        e.file = r.text("TEXTNAME") + QStringLiteral(".txt");
+        e.count = int(r.integer("FLPNO"));
+        e.table = r.text("KEISIKI");
+        if (!plainName(e.table) || !plainName(r.text("TEXTNAME")) || e.count < 1 || e.count > kMaxValues)
             return std::nullopt;
         const auto columns =
             gcnKaikei->query(QStringLiteral("SELECT cid, name FROM pragma_table_info(?)"), {e.table});
@@ -437,9 +437,10 @@ bool Preparation::prepare(const std::vector<Entry>& catalogue,
     // The company line and the opening rate are needed before the files that
     // come earlier in the catalogue.
     for (std::size_t i = 0; i < catalogue.size(); ++i) {
-        if (catalogue[i].seq == 2 && !files[i].empty()) flag = files[i][0].value(17);
+        if (catalogue[i].seq == 2 && !files[i].empty())
+            flag = ColumnValue(WriteCompanyTable, files[i][0], "KANCNG", 0);
         if (catalogue[i].seq == 8 && !files[i].empty()) {
-            openingRate = files[i][0].value(10);
+            openingRate = ColumnValue(WriteKisyuzanTable, files[i][0], "RATE", 0);
             if (!storedRate(openingRate))
                 return refuse(catalogue[i], 1,
                               QStringLiteral("レート「%1」が数値ではありません。").arg(openingRate));
@@ -591,7 +592,7 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
                                                       : writerFor(seq);
         if (!writer) continue;
         for (size_t n = 0; n < l.records.size(); ++n) {
-            if (const auto refused = CheckRowValues(writer, l.records[n], 0, l.entry.table)) {
+            if (const auto refused = FirstRefusedValue(writer, l.records[n], 0, l.entry.table)) {
                 warn(valuecheck::RefusalText(kDamaged, folder + l.entry.file, qint64(n) + 1, refused->column,
                                              refused->reason));
                 return ConversionImport::Refused;
@@ -625,8 +626,10 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
             if (updatedInPlace(e.seq)) {
                 ok = updateInPlace(l, r);
             } else if (writer) {
-                QStringList values = RowValues(e.count);
-                for (int i = 0; i < e.count; ++i) values[i + 1] = r[i];
+                // The file's record is the table's row in column order, as
+                // the writer takes it after its unused element 0.
+                QStringList values{QString()};
+                values += r.mid(0, e.count);
                 ok = writer(values, e.table);
             }
             if (!ok) {

@@ -44,8 +44,8 @@ struct PendingCash {
 };
 
 // Applies the cash changes of pending lines as the per-line steps would: in
-// the order of the lines, each raises DAYZAN of its voucher (and marks it
-// registered), then update_yokujitu_zandaka carries the day's closing
+// the order of the lines, each raises DAYZAN of its day's vouchers (and marks
+// them registered), then update_yokujitu_zandaka carries the day's closing
 // balance into every later day. The vouchers from the earliest such day on
 // are read once, the steps are followed on that copy, and the changed
 // vouchers are written back in one statement. False (failedIndex set) where
@@ -92,8 +92,9 @@ bool applyCash(std::vector<PendingCash>& pending, int* failedIndex) {
     };
 
     for (const PendingCash& p : pending) {
+        // Every voucher of the day carries the day's balances.
         for (Voucher& v : vouchers) {
-            if (v.code == p.voucher) {
+            if (v.day == p.day) {
                 v.d = v.d + p.change;
                 v.registered = v.changed = true;
             }
@@ -146,11 +147,17 @@ bool make_new_siwake_data(ImportLine& line, const QString& kisyu) {
 }
 
 bool write_Siwake_Meisai(ImportLine& line) {
+    DayLineNumbers numbers;
+    return write_Siwake_Meisai(line, numbers);
+}
+
+bool write_Siwake_Meisai(ImportLine& line, DayLineNumbers& numbers) {
     const QString account = Trim(line.account);
     if (account.isEmpty()) return true;
-    SiwakeData voucher;
-    if (GetSiwakeData(QStringLiteral("DENDAY"), Trim(line.date), voucher) != 1) return false;
-    line.voucherCode = voucher.denCode;
+    const QString day = Trim(line.date);
+    const std::optional<DayLineNumbers::Slot> slot = numbers.next(day);
+    if (!slot) return false;
+    line.voucherCode = slot->denCode;
 
     const std::optional<Currency> parsed = Currency::parse(line.amount);
     if (!parsed) {
@@ -158,8 +165,6 @@ bool write_Siwake_Meisai(ImportLine& line) {
         return false;
     }
     const Currency amount = parsed->raw() < 0 ? -*parsed : *parsed;
-    const std::optional<int> lastNo = GetMaxSiwakeMeisaiDenpyoNo(voucher.denCode);
-    if (!lastNo) return false;
 
     const QString counter = Trim(line.counter);
     const bool accountOnDebit = Trim(line.direction) == u"0";
@@ -167,11 +172,11 @@ bool write_Siwake_Meisai(ImportLine& line) {
     const QString credit = accountOnDebit ? counter : account;
 
     JournalLine j;
-    j.denCode = voucher.denCode;
-    j.denMeNo = FormatDenMeNo(*lastNo + 1);
+    j.denCode = slot->denCode;
+    j.denMeNo = slot->denMeNo;
     j.cid = gstrCID;
-    j.siDay = voucher.denDay;
-    j.dateYm = voucher.denDay.left(7);
+    j.siDay = day;
+    j.dateYm = day.left(7);
     j.sisyu = QStringLiteral("1");
     j.kr = side(debit, credit, amount);
     j.ks = side(credit, debit, amount);
@@ -209,6 +214,8 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
     // last day's balance) or the end; applying them together gives the same
     // balances as applying each at once.
     std::vector<PendingCash> pending;
+    // The days' vouchers and last line numbers, kept for the whole import.
+    DayLineNumbers numbers;
     // Every day up to this one has its voucher already: creating vouchers
     // through it again would add none.
     QString coveredThrough;
@@ -227,10 +234,9 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
                 last.denDay > coveredThrough)
                 coveredThrough = last.denDay;
         }
-        if (!write_Siwake_Meisai(line)) {
+        if (!write_Siwake_Meisai(line, numbers)) {
             // The one failure without a message: no voucher has the line's date.
-            SiwakeData voucher;
-            if (noVoucher) *noVoucher = GetSiwakeData(QStringLiteral("DENDAY"), day, voucher) == 0;
+            if (noVoucher) *noVoucher = numbers.failure() == DayLineNumbers::Failure::NoVoucher;
             return fail(i);
         }
         if (!line.cashChange.isZero()) pending.push_back({i, line.voucherCode, day, line.cashChange});

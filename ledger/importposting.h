@@ -8,6 +8,7 @@
 #include <QString>
 #include <vector>
 
+#include "ledger/vouchers.h"
 #include "platform/currency.h"
 
 struct ImportLine {
@@ -30,19 +31,23 @@ bool make_new_siwake_data(ImportLine& line, const QString& kisyu);
 // Writes the line's journal line into the voucher of its date and sets
 // line.voucherCode. True without writing when the account is empty. False
 // without a message when no voucher has that date; a malformed amount shows
-// "仕訳データのアクセスにエラーが発生しました(write_Siwake_Meisai)。".
+// "仕訳データのアクセスにエラーが発生しました(write_Siwake_Meisai)。". A day whose
+// voucher is full continues in its next voucher (see DayLineNumbers), or the
+// line is refused with FullDayMessage. numbers keeps the days' line numbers
+// between lines; the form without it reads them afresh.
 bool write_Siwake_Meisai(ImportLine& line);
+bool write_Siwake_Meisai(ImportLine& line, DayLineNumbers& numbers);
 // Carries the closing cash balance of the line's day into every later day.
 bool update_yokujitu_zandaka(ImportLine& line);
 
 // Posts every line in order in one transaction: the three steps, and for a
-// line with a cash change the change of DAYZAN of its voucher before the
-// carry. The cash changes are applied together (before new vouchers are
+// line with a cash change the change of DAYZAN of its day's vouchers before
+// the carry. The cash changes are applied together (before new vouchers are
 // created, which copy the last day's balance, and at the end), with the
 // balances the line-by-line steps give; make_new_siwake_data is skipped
 // for a line whose day already has every voucher up to it. On the first failure everything of the import is rolled back and
 // false is returned; failedIndex (when given) receives the failed line's
-// index. The cash change also marks that day's voucher registered (KESSAN
+// index. The cash change also marks that day's vouchers registered (KESSAN
 // '1'). noVoucher (when given) becomes true when the line failed because no
 // voucher has its date: the one failure that shows no message, so that the
 // caller can name the line.

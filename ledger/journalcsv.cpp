@@ -691,7 +691,7 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     // company row included although it is not stored.
     auto refusedValue = [&](RowWriter writer, const QStringView* v, int count, const QString& table,
                             const QString& path, qsizetype record) {
-        const std::optional<RowRefusal> refused = CheckRowValues(writer, v, count, table);
+        const std::optional<RowRefusal> refused = FirstRefusedValue(writer, v, count, table);
         if (!refused) return false;
         warn(valuecheck::RefusalText(table + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。"),
                                      QFileInfo(path).fileName(), record + 1, refused->column, refused->reason));

@@ -137,15 +137,16 @@ bool prepare(Period& period) {
 
 // Writes the row and the header in one transaction.
 bool writeRow(const KesansyoRow& row, const QString& komoku6, const QString& komoku7 = QString()) {
-    QStringList values = RowValues(156);
-    for (int i = 1; i <= 126; ++i) values[i] = row.amounts[i].toText();
-    for (int i = 127; i <= 156; ++i) values[i] = row.names[i];
+    // KOMOKU1..126 the amounts, KOMOKU127..156 the names, as the row numbers them.
+    WriterRow values(WriteKesansyoTable);
+    for (int i = 1; i <= 126; ++i) values.set(QStringLiteral("KOMOKU%1").arg(i), row.amounts[size_t(i)]);
+    for (int i = 127; i <= 156; ++i) values.set(QStringLiteral("KOMOKU%1").arg(i), row.names[size_t(i)]);
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM P_KESANSYO"))) {
         showAccessError(QStringLiteral("print_data"));
         return false;
     }
-    if (!WriteKesansyoTable(values, QStringLiteral("P_KESANSYO"))) return false;
+    if (!WriteRow(values, QStringLiteral("P_KESANSYO"))) return false;
     if (!WritePrintHeader(komoku6, komoku7)) return false;
     if (!tx.commit()) {
         showAccessError(QStringLiteral("print_data"));

@@ -71,20 +71,21 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
                        " FROM T_KANJO WHERE KOCODE = ?"),
         {code});
     if (!chart) return Created::ReadFailed;
-    QStringList values = RowValues(12);
+    // An account the chart lacks leaves the row empty, which the writer refuses.
+    WriterRow values(WriteTotalMeisaiTable);
     if (chart->size() > 0) {
-        values[1] = gstrCID;
-        values[2] = chart->text("KOCODE");
-        values[3] = chart->text("KMCODE");
-        values[4] = chart->text("PCODE1");
-        values[5] = chart->text("PCODE2");
-        values[6] = chart->text("PCODE3");
-        values[7] = chart->text("KAIPAGE");
-        values[8] = bracketed ? QStringLiteral("【") + chart->text("KANNAME") + QStringLiteral("】")
-                              : chart->text("KANNAME");
-        for (int i = 9; i <= 12; ++i) values[i] = QStringLiteral("0");
+        values.set("CID", gstrCID)
+            .set("KOCODE", chart->text("KOCODE"))
+            .set("KMCODE", chart->text("KMCODE"))
+            .set("PCODE1", chart->text("PCODE1"))
+            .set("PCODE2", chart->text("PCODE2"))
+            .set("PCODE3", chart->text("PCODE3"))
+            .set("KAIPAGE", chart->text("KAIPAGE"))
+            .set("KMNAME", bracketed ? QStringLiteral("【") + chart->text("KANNAME") + QStringLiteral("】")
+                                     : chart->text("KANNAME"));
+        for (const char* amount : {"MAEKURI", "KRTOTAL", "KSTOTAL", "ZAN"}) values.set(amount, Currency());
     }
-    return WriteTotalMeisaiTable(values, table) ? Created::Yes : Created::WriterFailed;
+    return WriteRow(values, table) ? Created::Yes : Created::WriterFailed;
 }
 
 // Row 353 of T_TOTAL1 shows its month on one side only: the month's movement

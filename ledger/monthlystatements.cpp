@@ -87,20 +87,20 @@ bool setDataToQuery1(Statement statement, const QString& table, const QString& f
         const StatementAmounts a =
             StatementRowAmounts(r.text("TAIKBN"), r.currency("KRRUI"), r.currency("KSRUI"),
                                 r.currency("KRTOTAL"), r.currency("KSTOTAL"));
-        QStringList values = RowValues(12);
-        values[1] = gstrCID;
-        values[2] = code;
-        values[3] = r.text("KMCODE");
-        values[4] = r.text("PCODE1");
-        values[5] = r.text("PCODE2");
-        values[6] = r.text("PCODE3");
-        values[7] = r.text("KAIPAGE");
-        values[8] = workRowName(statement, r.text("KANNAME"), code, kind, fromCode);
-        values[9] = a.maekuri.toText();
-        values[10] = a.krtotal.toText();
-        values[11] = a.kstotal.toText();
-        values[12] = a.zan.toText();
-        if (!WriteTotalMeisaiTable(values, table)) {
+        WriterRow values(WriteTotalMeisaiTable);
+        values.set("CID", gstrCID)
+            .set("KOCODE", code)
+            .set("KMCODE", r.text("KMCODE"))
+            .set("PCODE1", r.text("PCODE1"))
+            .set("PCODE2", r.text("PCODE2"))
+            .set("PCODE3", r.text("PCODE3"))
+            .set("KAIPAGE", r.text("KAIPAGE"))
+            .set("KMNAME", workRowName(statement, r.text("KANNAME"), code, kind, fromCode))
+            .set("MAEKURI", a.maekuri)
+            .set("KRTOTAL", a.krtotal)
+            .set("KSTOTAL", a.kstotal)
+            .set("ZAN", a.zan);
+        if (!WriteRow(values, table)) {
             showAccessError(proc);
             return false;
         }
@@ -124,15 +124,15 @@ bool setDataToQuery2(const QStringList& layoutCodes) {
             return false;
         }
         if (chart->size() == 0) continue;
-        QStringList values = RowValues(12);
-        values[1] = gstrCID;
-        values[2] = chart->text("KOCODE");
-        values[4] = chart->text("PCODE1");
-        values[5] = chart->text("PCODE2");
-        values[6] = chart->text("PCODE3");
-        values[7] = chart->text("KAIPAGE");
-        for (int i = 9; i <= 12; ++i) values[i] = QStringLiteral("0");
-        if (!WriteTotalMeisaiTable(values, kMeisai)) {
+        WriterRow values(WriteTotalMeisaiTable);
+        values.set("CID", gstrCID)
+            .set("KOCODE", chart->text("KOCODE"))
+            .set("PCODE1", chart->text("PCODE1"))
+            .set("PCODE2", chart->text("PCODE2"))
+            .set("PCODE3", chart->text("PCODE3"))
+            .set("KAIPAGE", chart->text("KAIPAGE"));
+        for (const char* amount : {"MAEKURI", "KRTOTAL", "KSTOTAL", "ZAN"}) values.set(amount, Currency());
+        if (!WriteRow(values, kMeisai)) {
             showAccessError(proc);
             return false;
         }

@@ -37,13 +37,13 @@ QString today() {
 }
 
 bool writeStatusRow(const QString& month, const QString& day) {
-    QStringList v = RowValues(5);
-    v[1] = gstrCID;
-    v[2] = month;
-    v[3] = QStringLiteral("0");
-    v[4] = QStringLiteral("0");
-    v[5] = day;
-    return WriteTukisimeTable(v, QStringLiteral("T_TUKISIME"));
+    WriterRow v(WriteTukisimeTable);
+    v.set("CID", gstrCID)
+        .set("DATEYM", month)
+        .set("SYORIFLG", QStringLiteral("0"))
+        .set("SYORIFLGH", QStringLiteral("0"))
+        .set("SYORIDAY", day);
+    return WriteRow(v, QStringLiteral("T_TUKISIME"));
 }
 
 // Copies the months of a query into the caller's list; false when they do

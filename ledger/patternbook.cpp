@@ -63,7 +63,7 @@ bool TekiyoList::load() {
         const auto rows = gcnKaikei->query(QStringLiteral("SELECT TEKINO, TENAME FROM WK_TEKIYO ORDER BY TEKINO"));
         ok = rows.has_value();
         if (ok)
-            for (const auto& row : *rows) entries_.push_back({row.text(1), int(row.text(0).toInt())});
+            for (const auto& row : *rows) entries_.push_back({row.text("TENAME"), int(row.text("TEKINO").toInt())});
     }
     if (!ok) {
         entries_.clear();

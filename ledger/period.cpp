@@ -54,12 +54,10 @@ bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
 
     QString month = firstYM;
     for (int i = 0; i < kMaxMonths; ++i) {
-        QStringList v = RowValues(3);
-        v[1] = gstrCID;
-        v[2] = month;
-        v[3] = MonthLabel(month);
+        WriterRow v(WriteDayInputTable);
+        v.set("CID", gstrCID).set("INYM", month).set("OUTYM", MonthLabel(month));
         // The writer has shown its message; the caller's rollback undoes the rest.
-        if (!WriteDayInputTable(v, QStringLiteral("T_DAY_INPUT"))) return false;
+        if (!WriteRow(v, QStringLiteral("T_DAY_INPUT"))) return false;
         const std::optional<QString> next = NextMonth(month);
         if (!next) return failDayInput();
         month = *next;

@@ -141,8 +141,9 @@ std::optional<std::vector<WorkFile>> checkWorkFiles(platform::Connection& cn, co
     }
     std::vector<WorkFile> files;
     for (const platform::Row& r : *rows) {
-        WorkFile f{int(r.integer(0)), folder + r.text(1) + QStringLiteral(".txt"), r.text(3), int(r.integer(2))};
-        if (!plainName(f.table) || !plainName(r.text(1))) {
+        WorkFile f{int(r.integer("SEQNO")), folder + r.text("TEXTNAME") + QStringLiteral(".txt"), r.text("KEISIKI"),
+                   int(r.integer("FLPNO"))};
+        if (!plainName(f.table) || !plainName(r.text("TEXTNAME"))) {
             stepFailed({}, QStringLiteral("reset_now_year_data"));
             return std::nullopt;
         }

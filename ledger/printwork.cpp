@@ -18,15 +18,12 @@ bool debitNormal(const QString& taikbn) {
 
 bool WritePrintHeader(const QString& komoku6, const QString& komoku7, const QString& komoku8,
                       const QString& komoku9) {
-    QStringList values = RowValues(9);
-    values[6] = komoku6;
-    values[7] = komoku7;
-    values[8] = komoku8;
-    values[9] = komoku9;
-    if (!gcnKaikei) return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU"));
+    WriterRow values(WritePrintKomokuTable);
+    values.set("KOMOKU6", komoku6).set("KOMOKU7", komoku7).set("KOMOKU8", komoku8).set("KOMOKU9", komoku9);
+    if (!gcnKaikei) return WriteRow(values, QStringLiteral("T_PRINTKOMOKU"));
     // The writer empties the table before its insert: both or neither.
     platform::Transaction tx(*gcnKaikei);
-    return WritePrintKomokuTable(values, QStringLiteral("T_PRINTKOMOKU")) && tx.commit();
+    return WriteRow(values, QStringLiteral("T_PRINTKOMOKU")) && tx.commit();
 }
 
 StatementAmounts StatementRowAmounts(const QString& taikbn, Currency krrui, Currency ksrui, Currency krtotal,

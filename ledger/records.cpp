@@ -1,152 +1,148 @@
 #include "ledger/records.h"
 
-#include "ledger/rowwriters.h"
-
 namespace {
 
-// The shortest fixed-point text that reads back as the rate ("1.25",
-// "110.1234", "0.00001", never an exponent, which the writers refuse).
-QString rateText(double rate) {
-    return rateDecimalText(rate);
-}
+// The eleven columns of one side.
+using SideColumns = std::array<const char*, 11>;
+constexpr SideColumns kDebit{"KRKOCODE", "KRHOKOCODE", "KRBUKBN", "KRTKBN", "KRTKOCODE", "KRTRITU",
+                             "KRTKIN",   "KRTKINNO",   "KRKIN",   "KRAICODE", "KRAIHOCODE"};
+constexpr SideColumns kCredit{"KSKOCODE", "KSHOKOCODE", "KSBUKBN", "KSTKBN", "KSTKOCODE", "KSTRITU",
+                              "KSTKIN",   "KSTKINNO",   "KSKIN",   "KSAICODE", "KSAIHOCODE"};
 
-QString amount(Currency c) {
-    return c.toText();
-}
-
-// Fills the eleven positions of one side, from position first on.
-void putSide(QStringList& v, int first, const JournalSide& s) {
-    v[first] = s.kocode;
-    v[first + 1] = s.hokocode;
-    v[first + 2] = s.bukbn;
-    v[first + 3] = s.tkbn;
-    v[first + 4] = s.tkocode;
-    v[first + 5] = rateText(s.tritu);
-    v[first + 6] = amount(s.tkin);
-    v[first + 7] = amount(s.tkinNo);
-    v[first + 8] = amount(s.kin);
-    v[first + 9] = s.aicode;
-    v[first + 10] = s.aihocode;
+void putSide(WriterRow& row, const SideColumns& c, const JournalSide& s) {
+    row.set(c[0], s.kocode)
+        .set(c[1], s.hokocode)
+        .set(c[2], s.bukbn)
+        .set(c[3], s.tkbn)
+        .set(c[4], s.tkocode)
+        .set(c[5], s.tritu)
+        .set(c[6], s.tkin)
+        .set(c[7], s.tkinNo)
+        .set(c[8], s.kin)
+        .set(c[9], s.aicode)
+        .set(c[10], s.aihocode);
 }
 
 }  // namespace
 
-QStringList SiMeisaiValues(const JournalLine& l) {
-    QStringList v = RowValues(31);
-    v[1] = l.denCode;
-    v[2] = l.denMeNo;
-    v[3] = l.cid;
-    v[4] = l.siDay;
-    v[5] = l.dateYm;
-    v[6] = l.sisyu;
-    putSide(v, 7, l.kr);
-    putSide(v, 18, l.ks);
-    v[29] = l.tecode;
-    v[30] = l.tekiyo;
-    v[31] = l.ptcode;
-    return v;
+WriterRow SiMeisaiRow(const JournalLine& l) {
+    WriterRow row(WriteSiMeisaiTable);
+    row.set("DENCODE", l.denCode)
+        .set("DENMENO", l.denMeNo)
+        .set("CID", l.cid)
+        .set("SIDAY", l.siDay)
+        .set("DATEYM", l.dateYm)
+        .set("SISYU", l.sisyu);
+    putSide(row, kDebit, l.kr);
+    putSide(row, kCredit, l.ks);
+    row.set("TECODE", l.tecode).set("TEKIYO", l.tekiyo).set("ptcode", l.ptcode);
+    return row;
 }
 
 bool WriteSiMeisaiTable(const JournalLine& line, const QString& table) {
-    return WriteSiMeisaiTable(SiMeisaiValues(line), table);
+    return WriteRow(SiMeisaiRow(line), table);
 }
 
-QStringList SiwakeValues(const DayVoucher& d) {
-    QStringList v = RowValues(9);
-    v[1] = d.cid;
-    v[2] = d.denCode;
-    v[3] = d.denNo;
-    v[4] = d.denDay;
-    v[5] = d.inDay;
-    v[6] = d.kessan;
-    v[7] = amount(d.yDayZan);
-    v[8] = amount(d.dayZan);
-    v[9] = rateText(d.rate);
-    return v;
+WriterRow SiwakeRow(const DayVoucher& d) {
+    WriterRow row(WriteSiwakeTable);
+    row.set("CID", d.cid)
+        .set("DENCODE", d.denCode)
+        .set("DENNO", d.denNo)
+        .set("DENDAY", d.denDay)
+        .set("INDAY", d.inDay)
+        .set("KESSAN", d.kessan)
+        .set("YDAYZAN", d.yDayZan)
+        .set("DAYZAN", d.dayZan)
+        .set("RATE", d.rate);
+    return row;
 }
 
 bool WriteSiwakeTable(const DayVoucher& voucher, const QString& table) {
-    return WriteSiwakeTable(SiwakeValues(voucher), table);
+    return WriteRow(SiwakeRow(voucher), table);
 }
 
-QStringList DayToranValues(const DayAmounts& a) {
-    QStringList v = RowValues(35);
-    v[1] = a.cid;
-    v[2] = a.kocode;
-    v[3] = a.dateYm;
-    v[4] = a.kmcode;
-    for (int day = 1; day <= 31; ++day) v[4 + day] = amount(a.kin[day - 1]);
-    return v;
+WriterRow DayToranRow(const DayAmounts& a) {
+    WriterRow row(WriteDayToranTable);
+    row.set("CID", a.cid).set("KOCODE", a.kocode).set("DATEYM", a.dateYm).set("KMCODE", a.kmcode);
+    static const QStringList days = [] {
+        QStringList names;
+        for (int day = 1; day <= 31; ++day) names << QStringLiteral("KIN%1").arg(day);
+        return names;
+    }();
+    for (int day = 1; day <= 31; ++day) row.set(days[day - 1], a.kin[size_t(day - 1)]);
+    return row;
 }
 
 bool WriteDayToranTable(const DayAmounts& amounts, const QString& table) {
-    return WriteDayToranTable(DayToranValues(amounts), table);
+    return WriteRow(DayToranRow(amounts), table);
 }
 
-QStringList KisyuzanValues(const OpeningBalance& b) {
-    QStringList v = RowValues(11);
-    v[1] = b.cid;
-    v[2] = b.kocode;
-    v[3] = b.kmcode;
-    v[4] = b.kanName;
-    v[5] = amount(b.kisyuzan);
-    v[6] = QString::number(b.jun);
-    v[7] = b.siyou;
-    v[8] = b.aicode;
-    v[9] = b.hojoset;
-    v[10] = b.kisyumkbn;
-    v[11] = rateText(b.rate);
-    return v;
+WriterRow KisyuzanRow(const OpeningBalance& b) {
+    WriterRow row(WriteKisyuzanTable);
+    row.set("CID", b.cid)
+        .set("KOCODE", b.kocode)
+        .set("KMCODE", b.kmcode)
+        .set("KANNAME", b.kanName)
+        .set("KISYUZAN", b.kisyuzan)
+        .set("JUN", b.jun)
+        .set("SIYOU", b.siyou)
+        .set("AICODE", b.aicode)
+        .set("HOJOSET", b.hojoset)
+        .set("KISYUMKBN", b.kisyumkbn)
+        .set("RATE", b.rate);
+    return row;
 }
 
 bool WriteKisyuzanTable(const OpeningBalance& balance, const QString& table) {
-    return WriteKisyuzanTable(KisyuzanValues(balance), table);
+    return WriteRow(KisyuzanRow(balance), table);
 }
 
-QStringList HojoKamokuValues(const SubAccount& s) {
-    QStringList v = RowValues(6);
-    v[1] = s.cid;
-    v[2] = s.kankocode;
-    v[3] = s.hokocode;
-    v[4] = s.hocode;
-    v[5] = s.honame;
-    v[6] = amount(s.kisyuzan);
-    return v;
+WriterRow HojoKamokuRow(const SubAccount& s) {
+    WriterRow row(WriteHojoKamokuTable);
+    row.set("CID", s.cid)
+        .set("KANKOCODE", s.kankocode)
+        .set("HOKOCODE", s.hokocode)
+        .set("HOCODE", s.hocode)
+        .set("HONAME", s.honame)
+        .set("KISYUZAN", s.kisyuzan);
+    return row;
 }
 
 bool WriteHojoKamokuTable(const SubAccount& sub, const QString& table) {
-    return WriteHojoKamokuTable(HojoKamokuValues(sub), table);
+    return WriteRow(HojoKamokuRow(sub), table);
 }
 
-QStringList TukikanValues(const MonthTotals& t) {
-    QStringList v = RowValues(7);
-    v[1] = t.cid;
-    v[2] = t.kankocode;
-    v[3] = t.dateYm;
-    v[4] = amount(t.krTotal);
-    v[5] = amount(t.ksTotal);
-    v[6] = amount(t.krRui);
-    v[7] = amount(t.ksRui);
-    return v;
+namespace {
+
+void putTotals(WriterRow& row, const MonthTotals& t) {
+    row.set("CID", t.cid)
+        .set("KANKOCODE", t.kankocode)
+        .set("DATEYM", t.dateYm)
+        .set("KRTOTAL", t.krTotal)
+        .set("KSTOTAL", t.ksTotal)
+        .set("KRRUI", t.krRui)
+        .set("KSRUI", t.ksRui);
+}
+
+}  // namespace
+
+WriterRow TukikanRow(const MonthTotals& t) {
+    WriterRow row(WriteTukikanTable);
+    putTotals(row, t);
+    return row;
 }
 
 bool WriteTukikanTable(const MonthTotals& totals, const QString& table) {
-    return WriteTukikanTable(TukikanValues(totals), table);
+    return WriteRow(TukikanRow(totals), table);
 }
 
-QStringList TukihojoValues(const MonthTotals& t) {
-    QStringList v = RowValues(8);
-    v[1] = t.cid;
-    v[2] = t.kankocode;
-    v[3] = t.hocode;
-    v[4] = t.dateYm;
-    v[5] = amount(t.krTotal);
-    v[6] = amount(t.ksTotal);
-    v[7] = amount(t.krRui);
-    v[8] = amount(t.ksRui);
-    return v;
+WriterRow TukihojoRow(const MonthTotals& t) {
+    WriterRow row(WriteTukihojoTable);
+    putTotals(row, t);
+    row.set("HOCODE", t.hocode);
+    return row;
 }
 
 bool WriteTukihojoTable(const MonthTotals& totals, const QString& table) {
-    return WriteTukihojoTable(TukihojoValues(totals), table);
+    return WriteRow(TukihojoRow(totals), table);
 }

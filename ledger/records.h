@@ -3,8 +3,10 @@
 // the day voucher, the day amounts, the opening balances and the month totals.
 // Fill a record by its named fields and hand it to the writer of the same name
 // (WriteSiMeisaiTable(line, "T_SI_MEISAI")); never fill a writer's value list
-// by position. Each record has exactly one mapping to its writer's positions
-// (the ...Values function below), so the column order lives in one place.
+// by position. Each record has exactly one mapping to its table's columns (the
+// ...Row function below), which sets them by name; the column order lives once,
+// in the writer's column list (WriterColumns, ledger/rowwriters.h). Amounts
+// reach their INTEGER columns as Currency's raw count, never as text.
 //
 // Fields are named after their columns (KRKOCODE -> kr.kocode, DENMENO ->
 // denMeNo); docs/GLOSSARY.md explains the names. Amounts are Currency, rates
@@ -20,6 +22,7 @@
 #include <QStringList>
 #include <array>
 
+#include "ledger/rowwriters.h"
 #include "platform/currency.h"
 
 // ---- Journal line: T_SI_MEISAI and its twins (T_SIMEISAI_FUKYU, BT_SI_MEISAI)
@@ -54,8 +57,8 @@ struct JournalLine {
     QString ptcode;   // ptcode: the pattern the line came from, or empty
 };
 
-// The 31 values of WriteSiMeisaiTable, element 0 unused.
-QStringList SiMeisaiValues(const JournalLine& line);
+// The row of WriteSiMeisaiTable.
+WriterRow SiMeisaiRow(const JournalLine& line);
 bool WriteSiMeisaiTable(const JournalLine& line, const QString& table);
 
 // ---- Day voucher: T_SIWAKE, BT_SIWAKE
@@ -72,8 +75,8 @@ struct DayVoucher {
     double rate = 0;   // RATE: exchange rate of the day, as typed
 };
 
-// The 9 values of WriteSiwakeTable, element 0 unused.
-QStringList SiwakeValues(const DayVoucher& voucher);
+// The row of WriteSiwakeTable.
+WriterRow SiwakeRow(const DayVoucher& voucher);
 bool WriteSiwakeTable(const DayVoucher& voucher, const QString& table);
 
 // ---- Day amounts: T_DAY_TORAN, BT_DAY_TORAN (one row per account and month)
@@ -86,8 +89,8 @@ struct DayAmounts {
     std::array<Currency, 31> kin;  // KIN1..KIN31: kin[0] is day 1
 };
 
-// The 35 values of WriteDayToranTable, element 0 unused.
-QStringList DayToranValues(const DayAmounts& amounts);
+// The row of WriteDayToranTable.
+WriterRow DayToranRow(const DayAmounts& amounts);
 bool WriteDayToranTable(const DayAmounts& amounts, const QString& table);
 
 // ---- Opening balances: T_KISYUZAN, BT_KISYUZAN (per account)
@@ -106,8 +109,8 @@ struct OpeningBalance {
     double rate = 0;    // RATE: exchange rate, as typed
 };
 
-// The 11 values of WriteKisyuzanTable, element 0 unused.
-QStringList KisyuzanValues(const OpeningBalance& balance);
+// The row of WriteKisyuzanTable.
+WriterRow KisyuzanRow(const OpeningBalance& balance);
 bool WriteKisyuzanTable(const OpeningBalance& balance, const QString& table);
 
 // ---- Sub-account with its opening balance: T_HOJOKAMOKU, BT_HOJOKAMOKU
@@ -121,8 +124,8 @@ struct SubAccount {
     Currency kisyuzan;  // KISYUZAN: its opening balance
 };
 
-// The 6 values of WriteHojoKamokuTable, element 0 unused.
-QStringList HojoKamokuValues(const SubAccount& sub);
+// The row of WriteHojoKamokuTable.
+WriterRow HojoKamokuRow(const SubAccount& sub);
 bool WriteHojoKamokuTable(const SubAccount& sub, const QString& table);
 
 // ---- Month totals: T_TUKIKAN (per account), T_TUKIHOJO (per sub-account)
@@ -138,9 +141,9 @@ struct MonthTotals {
     Currency ksRui;     // KSRUI: credits from the period's start through the month
 };
 
-// The 7 values of WriteTukikanTable (hocode not used), element 0 unused.
-QStringList TukikanValues(const MonthTotals& totals);
+// The row of WriteTukikanTable (hocode not used).
+WriterRow TukikanRow(const MonthTotals& totals);
 bool WriteTukikanTable(const MonthTotals& totals, const QString& table);
-// The 8 values of WriteTukihojoTable, element 0 unused.
-QStringList TukihojoValues(const MonthTotals& totals);
+// The row of WriteTukihojoTable.
+WriterRow TukihojoRow(const MonthTotals& totals);
 bool WriteTukihojoTable(const MonthTotals& totals, const QString& table);

@@ -213,9 +213,10 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
         // The fiscal start and end must be real days as the set holds them:
         // the writer's normalising would otherwise move "2003/13/01" or
         // "2004/02/30" to another day and give the company a wrong period.
-        const QString kisyu = FormatDateString(record.value(14));
-        const QString kimatu = FormatDateString(record.value(15));
-        if (!isRealDay(record.value(14)) || !isRealDay(record.value(15)) || kisyu.size() != 10 ||
+        const auto company = [&](const char* column) { return ColumnValue(WriteCompanyTable, record, column); };
+        const QString kisyu = FormatDateString(company("KISYU"));
+        const QString kimatu = FormatDateString(company("KIMATU"));
+        if (!isRealDay(company("KISYU")) || !isRealDay(company("KIMATU")) || kisyu.size() != 10 ||
             kimatu.size() != 10) {
             warn(tableFailure(table));
             return false;
@@ -227,7 +228,7 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
             warn(tableFailure(table));
             return false;
         }
-        gstrNendo = NendoLabel(record.value(16).trimmed(), record.value(19).trimmed().toLongLong(), kisyu);
+        gstrNendo = NendoLabel(company("GKBN").trimmed(), company("NENDOSU").trimmed().toLongLong(), kisyu);
     }
     return true;
 }
@@ -257,11 +258,11 @@ std::optional<std::vector<CatalogueEntry>> readCatalogue() {
     std::vector<CatalogueEntry> catalogue;
     for (const platform::Row& r : *rows) {
         CatalogueEntry e;
-        e.seq = int(r.integer(0));
-        e.file = r.text(1) + QStringLiteral(".txt");
-        e.count = int(r.integer(2));
-        e.table = r.text(3);
-        if (!plainName(e.table) || !plainName(r.text(1))) return std::nullopt;
+        e.seq = int(r.integer("SEQNO"));
+        e.file = r.text("TEXTNAME") + QStringLiteral(".txt");
+        e.count = int(r.integer("FLPNO"));
+        e.table = r.text("KEISIKI");
+        if (!plainName(e.table) || !plainName(r.text("TEXTNAME"))) return std::nullopt;
         const auto columns = gcnKaikei->query(QStringLiteral("SELECT cid, name FROM pragma_table_info(?)"), {e.table});
         if (!columns) return std::nullopt;
         for (const platform::Row& c : *columns)
@@ -400,7 +401,7 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
         // writer would refuse refuses the set before anything changes.
         if (const Writer writer = writerFor(e.seq)) {
             for (size_t i = 0; i < records->size(); ++i) {
-                if (const auto refused = CheckRowValues(writer, (*records)[i], 1, e.table)) {
+                if (const auto refused = FirstRefusedValue(writer, (*records)[i], 1, e.table)) {
                     warn(valuecheck::RefusalText(kDamagedBackup, folder + e.file, qint64(i) + 1, refused->column,
                                                  refused->reason));
                     return RestoreResult::Refused;

@@ -46,6 +46,7 @@ struct Writer {
     const char* name;      // the writer's name, shown in its messages
     const char* dataName;  // what the warning calls the table
     QString rules;         // one rule per position; its length is the count N
+    QStringList columns;   // the tables' column names in order, one per position
     QStringList tables;    // the tables this writer serves
     Report report = Report::Warning;
     bool emptyFirst = false;  // delete every row of the table before the insert
@@ -305,7 +306,12 @@ void expectTransaction(const Writer& w, const platform::Connection& cn) {
     if (!cn.inTransaction() && platform::strictChecks()) qFatal("%s writes outside a transaction", w.name);
 }
 
-bool writeRow(const Writer& w, const QStringList& values, const QString& table) {
+// A row set by column name: its values as bindValues binds a value list's,
+// an amount, whole number or rate straight from its value.
+platform::DbError bindNamed(const Writer& w, const WriterRow& row, platform::Params& params);
+
+template <typename Row>
+bool writeRow(const Writer& w, const Row& values, const QString& table) {
     platform::DbError error;
     platform::Params params;
     const QString target = servedTable(w, table);
@@ -316,7 +322,10 @@ bool writeRow(const Writer& w, const QStringList& values, const QString& table) 
         error = ownError(kErrGeneric, QStringLiteral("no database connection"));
     } else {
         expectTransaction(w, *gcnKaikei);
-        error = bindValues(w, values, params);
+        if constexpr (std::is_same_v<Row, WriterRow>)
+            error = bindNamed(w, values, params);
+        else
+            error = bindValues(w, values, params);
     }
     if (error.ok()) error = insertRow(*gcnKaikei, w, target, params);
     if (error.ok()) return true;
@@ -327,6 +336,17 @@ bool writeRow(const Writer& w, const QStringList& values, const QString& table) 
 QStringList tables(std::initializer_list<const char*> names) {
     QStringList list;
     for (const char* n : names) list << QLatin1String(n);
+    return list;
+}
+
+QStringList columns(std::initializer_list<const char*> names) {
+    return tables(names);
+}
+
+// prefix1 .. prefixN.
+QStringList numbered(const char* prefix, int count) {
+    QStringList list;
+    for (int i = 1; i <= count; ++i) list << QLatin1String(prefix) + QString::number(i);
     return list;
 }
 
@@ -343,56 +363,103 @@ const Writer kCompany{"WriteCompanyTable", "会社情報マスタ",
                              {'d', 1},
                              {'t', 1},
                              {'R', 1}}),
+                      columns({"CID",     "COMPANY",  "CFKN",   "ZIP",     "ADRSTDHK", "ADRS1",    "ADRS2",
+                               "TEL",     "FAX",      "TYAKU",  "TNAME",   "TFKN",     "NOMAL",    "KISYU",
+                               "KIMATU",  "GKBN",     "STKBN",  "KANCNG",  "NENDOSU",  "PKISYU",   "PKIMATU",
+                               "KISYUM",  "SETURITU", "SIHON",  "SIINLDAY", "AICODE",  "RATE"}),
                       tables({"T_COMP_MAIN", "WK_COMPANY", "BT_COMP_MAIN"})};
 const Writer kKisyuzan{"WriteKisyuzanTable", "期首残高マスタ",
                        rules({{'t', 4}, {'A', 1}, {'N', 1}, {'t', 4}, {'R', 1}}),
+                       columns({"CID", "KOCODE", "KMCODE", "KANNAME", "KISYUZAN", "JUN", "SIYOU", "AICODE",
+                                "HOJOSET", "KISYUMKBN", "RATE"}),
                        tables({"T_KISYUZAN", "BT_KISYUZAN"})};
+// The chart's columns after its company.
+QStringList kanjoColumns() {
+    return columns({"KOCODE",   "KMCODE", "KNBUN",  "KANNAME", "SYORIKBN", "TAIKBN",  "TOCODE",  "BUNCODE",
+                    "NOCNG",    "BUMONSET", "HOJOSET", "HOSETNO", "SIYOU",  "PCODE1",  "PCODE2",  "PCODE3",
+                    "KAIPAGE",  "KISYUZAN", "AICODE", "DAIBUN",  "TYUBUN",   "SYOBUN",  "JUN",     "KISYUMKBN"});
+}
 const Writer kKanjo{"WriteKanjoTable", "勘定科目マスタ",
-                    rules({{'t', 17}, {'A', 1}, {'t', 4}, {'N', 1}, {'t', 1}}), tables({"T_KANJO"})};
+                    rules({{'t', 17}, {'A', 1}, {'t', 4}, {'N', 1}, {'t', 1}}), kanjoColumns(),
+                    tables({"T_KANJO"})};
 const Writer kBKanjo{"WriteBKanjoTable", "", rules({{'t', 18}, {'A', 1}, {'t', 4}, {'N', 1}, {'t', 1}}),
-                     tables({"BT_KANJO"}), Report::PlainNumber};
+                     columns({"CID"}) + kanjoColumns(), tables({"BT_KANJO"}), Report::PlainNumber};
 const Writer kHojoKamoku{"WriteHojoKamokuTable", "補助科目マスタ", rules({{'t', 5}, {'a', 1}}),
+                         columns({"CID", "KANKOCODE", "HOKOCODE", "HOCODE", "HONAME", "KISYUZAN"}),
                          tables({"T_HOJOKAMOKU", "BT_HOJOKAMOKU"})};
 const Writer kSiwake{"WriteSiwakeTable", "仕訳データ",
                      rules({{'t', 3}, {'d', 2}, {'t', 1}, {'A', 2}, {'R', 1}}),
+                     columns({"CID", "DENCODE", "DENNO", "DENDAY", "INDAY", "KESSAN", "YDAYZAN", "DAYZAN", "RATE"}),
                      tables({"T_SIWAKE", "BT_SIWAKE"})};
+// One side of a journal line, its columns named with the side's prefix.
+QStringList sideColumns(const char* side) {
+    QStringList list;
+    for (const char* c : {"KOCODE", "HOKOCODE", "BUKBN", "TKBN", "TKOCODE", "TRITU", "TKIN", "TKINNO", "KIN",
+                          "AICODE", "AIHOCODE"})
+        list << QLatin1String(side) + QLatin1String(c);
+    return list;
+}
 const Writer kSiMeisai{
     "WriteSiMeisaiTable", "仕訳明細データ",
     rules({{'t', 3}, {'d', 1}, {'t', 7}, {'R', 1}, {'A', 3}, {'t', 7}, {'R', 1}, {'A', 3}, {'t', 5}}),
+    columns({"DENCODE", "DENMENO", "CID", "SIDAY", "DATEYM", "SISYU"}) + sideColumns("KR") + sideColumns("KS") +
+        columns({"TECODE", "TEKIYO", "ptcode"}),
     tables({"T_SI_MEISAI", "T_SIMEISAI_FUKYU", "BT_SI_MEISAI"})};
 const Writer kDayToran{"WriteDayToranTable", "", rules({{'t', 4}, {'a', 31}}),
+                       columns({"CID", "KOCODE", "DATEYM", "KMCODE"}) + numbered("KIN", 31),
                        tables({"T_DAY_TORAN", "BT_DAY_TORAN"}), Report::Silent};
 const Writer kSiPattern{"WriteSiPatternTable", "仕分パターンマスタ", rules({{'t', 7}}),
+                        columns({"CID", "KRCODE", "KSCODE", "SINAME", "TENAME", "SETID", "SETPT"}),
                         tables({"WK_SI_PATTERN", "T_SI_PATTERN", "BT_SI_PATTERN"})};
-const Writer kTekiyo{"WriteTekiyoTable", "摘要マスタ", rules({{'t', 3}}),
+const Writer kTekiyo{"WriteTekiyoTable", "摘要マスタ", rules({{'t', 3}}), columns({"CID", "TEKINO", "TENAME"}),
                      tables({"WK_TEKIYO", "T_TEKIYO", "BT_TEKIYO"})};
 const Writer kDayInput{"WriteDayInputTable", "日付入力用マスタ", rules({{'t', 3}}),
-                       tables({"T_DAY_INPUT", "BT_DAY_INPUT"})};
+                       columns({"CID", "INYM", "OUTYM"}), tables({"T_DAY_INPUT", "BT_DAY_INPUT"})};
 const Writer kTukisime{"WriteTukisimeTable", "月次締データ", rules({{'t', 5}}),
+                       columns({"CID", "DATEYM", "SYORIFLG", "SYORIFLGH", "SYORIDAY"}),
                        tables({"T_TUKISIME", "BT_TUKISIME"})};
-const Writer kTukikan{"WriteTukikanTable", "", rules({{'t', 3}, {'a', 4}}), tables({"T_TUKIKAN"}),
-                      Report::Silent};
-const Writer kTukihojo{"WriteTukihojoTable", "", rules({{'t', 4}, {'a', 4}}), tables({"T_TUKIHOJO"}),
-                       Report::Silent};
-const Writer kPrintKomoku{"WritePrintKomokuTable",   "印刷用項目データ", rules({{'t', 9}}),
-                          tables({"T_PRINTKOMOKU"}), Report::Warning,    true};
+const Writer kTukikan{"WriteTukikanTable", "", rules({{'t', 3}, {'a', 4}}),
+                      columns({"CID", "KANKOCODE", "DATEYM", "KRTOTAL", "KSTOTAL", "KRRUI", "KSRUI"}),
+                      tables({"T_TUKIKAN"}), Report::Silent};
+const Writer kTukihojo{"WriteTukihojoTable", "", rules({{'t', 4}, {'a', 4}}),
+                       columns({"CID", "KANKOCODE", "HOCODE", "DATEYM", "KRTOTAL", "KSTOTAL", "KRRUI", "KSRUI"}),
+                       tables({"T_TUKIHOJO"}), Report::Silent};
+const Writer kPrintKomoku{"WritePrintKomokuTable", "印刷用項目データ", rules({{'t', 9}}), numbered("KOMOKU", 9),
+                          tables({"T_PRINTKOMOKU"}), Report::Warning, true};
 const Writer kTotalMeisai{"WriteTotalMeisaiTable", "集計明細データ", rules({{'t', 8}, {'a', 4}}),
+                          columns({"CID", "KOCODE", "KMCODE", "PCODE1", "PCODE2", "PCODE3", "KAIPAGE", "KMNAME",
+                                   "MAEKURI", "KRTOTAL", "KSTOTAL", "ZAN"}),
                           tables({"T_TOTAL_MEISAI", "T_TOTAL1"})};
 const Writer kSiallOut{"WriteSiallOutTable", "仕分一覧表出力データ",
-                       rules({{'t', 12}, {'a', 2}, {'t', 7}, {'a', 2}, {'t', 1}}), tables({"T_SIALL_OUT"}),
-                       Report::WarningThenPlain};
+                       rules({{'t', 12}, {'a', 2}, {'t', 7}, {'a', 2}, {'t', 1}}),
+                       columns({"CID",     "SIDAY",    "DENNO",    "DENMENO",  "SISYU",  "KRKMCODE",
+                                "KRHOCODE", "KRKMNAME", "KRHONAME", "KRBUKBN",  "KRTKBN", "KRTKOCODE",
+                                "KRTKIN",  "KRKIN",    "KSKMCODE", "KSHOCODE", "KSKMNAME", "KSHONAME",
+                                "KSBUKBN", "KSTKBN",   "KSTKOCODE", "KSTKIN",  "KSKIN",  "TEKIYO"}),
+                       tables({"T_SIALL_OUT"}), Report::WarningThenPlain};
 const Writer kSkanmtOut{"WriteSkanmtOutTable", "総勘定元帳出力用データ",
-                        rules({{'t', 4}, {'n', 1}, {'t', 7}, {'a', 3}}), tables({"T_SKANMT_OUT"})};
+                        rules({{'t', 4}, {'n', 1}, {'t', 7}, {'a', 3}}),
+                        columns({"KANKOCODE", "SIDAY", "DENNO", "DENMENO", "JUN", "KMCODE", "KMNAME", "AICODE",
+                                 "AIHOCODE", "AINAME", "AIHONAME", "TEKIYO", "KRKIN", "KSKIN", "ZAN"}),
+                        tables({"T_SKANMT_OUT"})};
 const Writer kSkansubmtOut{"WriteSkansubmtOutTable", "総勘定補助元帳出力用データ",
-                           rules({{'t', 4}, {'n', 1}, {'t', 9}, {'a', 3}}), tables({"T_SKANSUBMT_OUT"})};
+                           rules({{'t', 4}, {'n', 1}, {'t', 9}, {'a', 3}}),
+                           columns({"KANKOCODE", "SIDAY", "DENNO", "DENMENO", "JUN", "KMCODE", "HOCODE", "KMNAME",
+                                    "HONAME", "AICODE", "AIHOCODE", "AINAME", "AIHONAME", "TEKIYO", "KRKIN", "KSKIN",
+                                    "ZAN"}),
+                           tables({"T_SKANSUBMT_OUT"})};
 const Writer kTukisyusi{"WriteTukisyusiTable", "月別収支内訳表印刷用データ", rules({{'t', 3}, {'a', 13}}),
-                        tables({"P_TUKISYUSI"})};
+                        columns({"PRTIDNO", "PRTNAME", "PRTJUN"}) + numbered("KIN", 13), tables({"P_TUKISYUSI"})};
 const Writer kTukisyusiHead{"WriteTukisyusiHeadTable", "月別収支内訳表印刷用データ",
-                            rules({{'t', 13}, {'a', 52}}), tables({"P_TUKISYUSI_HEAD"})};
+                            rules({{'t', 13}, {'a', 52}}), numbered("KOMOKU", 65), tables({"P_TUKISYUSI_HEAD"})};
 const Writer kKesansyo{"WriteKesansyoTable", "決算書印刷用データ", rules({{'a', 126}, {'q', 30}}),
-                       tables({"P_KESANSYO"})};
+                       numbered("KOMOKU", 156), tables({"P_KESANSYO"})};
 const Writer kBKesansyo{"WriteBKesansyoTable", "", rules({{'q', 1}, {'a', 64}, {'q', 1}}),
+                        columns({"CID"}) + numbered("KOMOKU", 64) + columns({"KESANDAY"}),
                         tables({"T_KESANSYO", "BT_KESANSYO"}), Report::PlainNumber};
+
+// Every writer, by its function.
+const Writer* writerOf(RowWriter writer);
 
 bool guarded(const Writer& w) {
     for (const Writer* g : {&kCompany, &kKisyuzan, &kKanjo, &kBKanjo, &kHojoKamoku, &kSiwake, &kSiMeisai,
@@ -401,7 +468,173 @@ bool guarded(const Writer& w) {
     return false;
 }
 
+const std::pair<RowWriter, const Writer*> kAll[] = {
+    {WriteCompanyTable, &kCompany},
+    {WriteKisyuzanTable, &kKisyuzan},
+    {WriteKanjoTable, &kKanjo},
+    {WriteBKanjoTable, &kBKanjo},
+    {WriteHojoKamokuTable, &kHojoKamoku},
+    {WriteSiwakeTable, &kSiwake},
+    {WriteSiMeisaiTable, &kSiMeisai},
+    {WriteDayToranTable, &kDayToran},
+    {WriteSiPatternTable, &kSiPattern},
+    {WriteTekiyoTable, &kTekiyo},
+    {WriteDayInputTable, &kDayInput},
+    {WriteTukisimeTable, &kTukisime},
+    {WriteTukikanTable, &kTukikan},
+    {WriteTukihojoTable, &kTukihojo},
+    {WritePrintKomokuTable, &kPrintKomoku},
+    {WriteTotalMeisaiTable, &kTotalMeisai},
+    {WriteSiallOutTable, &kSiallOut},
+    {WriteSkanmtOutTable, &kSkanmtOut},
+    {WriteSkansubmtOutTable, &kSkansubmtOut},
+    {WriteTukisyusiTable, &kTukisyusi},
+    {WriteTukisyusiHeadTable, &kTukisyusiHead},
+    {WriteKesansyoTable, &kKesansyo},
+    {WriteBKesansyoTable, &kBKesansyo},
+};
+
+const Writer* writerOf(RowWriter writer) {
+    for (const auto& [fn, layout] : kAll)
+        if (fn == writer) return layout;
+    return nullptr;
+}
+
+// The position (from 0) of each column of a writer by its name in capitals,
+// or -1.
+int columnIndex(const Writer& w, const QString& column) {
+    static const QHash<const Writer*, QHash<QString, int>> indexes = [] {
+        QHash<const Writer*, QHash<QString, int>> all;
+        for (const auto& [fn, layout] : kAll) {
+            QHash<QString, int>& index = all[layout];
+            for (int i = 0; i < layout->columns.size(); ++i) index.insert(layout->columns[i].toUpper(), i);
+        }
+        return all;
+    }();
+    return indexes.value(&w).value(column.toUpper(), -1);
+}
+
+// Whether a value of that kind may stand at a position of that rule: a text
+// anywhere, an amount at an amount, a whole number at a number, a rate at a
+// rate position.
+bool takes(QChar rule, const WriterRow::Value& v) {
+    const char r = rule.toLatin1();
+    if (std::holds_alternative<Currency>(v)) return r == 'A' || r == 'a';
+    if (std::holds_alternative<qint64>(v)) return r == 'N' || r == 'n';
+    if (std::holds_alternative<double>(v)) return r == 'R' || r == 'r';
+    return true;
+}
+
+// The text a value list would hold for the value.
+QString textOf(const WriterRow::Value& v) {
+    if (const QString* t = std::get_if<QString>(&v)) return *t;
+    if (const Currency* c = std::get_if<Currency>(&v)) return c->toText();
+    if (const qint64* n = std::get_if<qint64>(&v)) return QString::number(*n);
+    if (const double* r = std::get_if<double>(&v)) return rateDecimalText(*r);
+    return QString();
+}
+
+platform::DbError bindNamed(const Writer& w, const WriterRow& row, platform::Params& params) {
+    if (!row.unknownColumn().isEmpty()) {
+        return ownError(kErrRange,
+                        QStringLiteral("%1: %2").arg(QLatin1String(w.name), row.unknownColumn()));
+    }
+    const int count = int(w.rules.size());
+    if (row.count() != count) {
+        return ownError(kErrRange, QStringLiteral("%1 needs values 1 to %2").arg(QLatin1String(w.name)).arg(count));
+    }
+    // The checks of the value list, on the texts it would hold.
+    if (guarded(w)) {
+        for (int i = 1; i <= count; ++i) {
+            const QString reason = checkValue(w.rules[i - 1], textOf(row.value(i)));
+            if (!reason.isEmpty()) return ownError(kErrMismatch, QStringLiteral("value %1: %2").arg(i).arg(reason));
+        }
+    }
+    params.reserve(count);
+    for (int i = 1; i <= count; ++i) {
+        const WriterRow::Value& v = row.value(i);
+        if (const Currency* c = std::get_if<Currency>(&v)) {
+            params << QVariant::fromValue(*c);
+            continue;
+        }
+        if (const qint64* n = std::get_if<qint64>(&v)) {
+            params << QVariant(*n);
+            continue;
+        }
+        // Texts by their rule; a rate through its decimal text.
+        const QString text = textOf(v);
+        const std::optional<QVariant> bound = valueFor(w.rules[i - 1], text);
+        if (!bound) return ownError(kErrMismatch, QStringLiteral("value %1 is not a number: \"%2\"").arg(i).arg(text));
+        params << *bound;
+    }
+    return {};
+}
+
 }  // namespace
+
+const QStringList& WriterColumns(RowWriter writer) {
+    static const QStringList none;
+    const Writer* w = writerOf(writer);
+    return w ? w->columns : none;
+}
+
+QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column, int first) {
+    const Writer* w = writerOf(writer);
+    const int i = w ? columnIndex(*w, column.toString()) : -1;
+    if (i >= 0) return values.value(first + i);
+    platform::reportMissingColumn(column.toString(), WriterColumns(writer));
+    return QString();
+}
+
+WriterRow::WriterRow(RowWriter writer) : writer_(writer), layout_(writerOf(writer)) {
+    if (layout_) values_.resize(size_t(static_cast<const Writer*>(layout_)->rules.size()));
+}
+
+WriterRow& WriterRow::set(QAnyStringView column, const QString& text) {
+    return put(column, text);
+}
+WriterRow& WriterRow::set(QAnyStringView column, Currency amount) {
+    return put(column, amount);
+}
+WriterRow& WriterRow::set(QAnyStringView column, qint64 number) {
+    return put(column, number);
+}
+WriterRow& WriterRow::set(QAnyStringView column, double rate) {
+    return put(column, rate);
+}
+
+WriterRow& WriterRow::put(QAnyStringView column, Value&& value) {
+    const Writer* w = static_cast<const Writer*>(layout_);
+    // Rows are mostly set in column order: the position after the last one
+    // set is tried first, by its exact spelling, before the lookup by name.
+    int i = -1;
+    if (w && next_ < w->columns.size() && QAnyStringView::compare(w->columns[next_], column) == 0)
+        i = next_;
+    else if (w)
+        i = columnIndex(*w, column.toString());
+    if (i >= 0 && takes(w->rules[i], value)) {
+        values_[size_t(i)] = std::move(value);
+        next_ = i + 1;
+        return *this;
+    }
+    const QString name = column.toString();
+    const QStringList& names = WriterColumns(writer_);
+    if (i >= 0) {
+        const QString kind = QStringLiteral("%1 (a value of a kind the column does not take)").arg(name);
+        platform::reportMissingColumn(kind, names);
+        if (unknown_.isEmpty()) unknown_ = kind;
+        return *this;
+    }
+    platform::reportMissingColumn(name, names);
+    if (unknown_.isEmpty()) unknown_ = QStringLiteral("no column %1").arg(name);
+    return *this;
+}
+
+bool WriteRow(const WriterRow& row, const QString& table) {
+    const Writer* w = writerOf(row.writer());
+    if (!w) return false;
+    return writeRow(*w, row, table);
+}
 
 QStringList RowValues(int count) {
     QStringList values;
@@ -527,7 +760,7 @@ bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QSt
     return true;
 }
 
-std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringView* values, int count,
+std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringView* values, int count,
                                          const QString& table) {
     const Writer* w = layoutOf(writer);
     if (!w) return std::nullopt;
@@ -553,10 +786,10 @@ std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringView* va
     return std::nullopt;
 }
 
-std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringList& values, int first,
+std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringList& values, int first,
                                          const QString& table) {
     std::vector<QStringView> views;
     views.reserve(size_t(std::max<qsizetype>(0, values.size() - first)));
     for (qsizetype i = first; i < values.size(); ++i) views.push_back(values[i]);
-    return CheckRowValues(writer, views.data(), int(views.size()), table);
+    return FirstRefusedValue(writer, views.data(), int(views.size()), table);
 }

@@ -7,8 +7,10 @@
 // WritePrintKomokuTable empties its table and inserts as one unit.
 //
 // The journal line, day voucher, day amounts, opening balances, sub-accounts
-// and month totals have typed records in ledger/records.h: write those rows
-// through the records, never by filling these lists by position.
+// and month totals have typed records in ledger/records.h; every other row is
+// set by column name in a WriterRow (below) and written with WriteRow. The
+// value lists by position are for rows read from files, whose records hold
+// the table's columns in order (the restore, the conversion import).
 //
 // Values: values[i] is the value of the table's i-th column in physical
 // order, i = 1..N; values[0] is not read (RowValues(N) gives such a list, all
@@ -69,10 +71,14 @@
 // WriteTukisyusiTable and WriteTukisyusiHeadTable 月別収支内訳表印刷用データ,
 // WriteKesansyoTable 決算書印刷用データ.
 
+#include <QAnyStringView>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <variant>
 #include <vector>
+
+#include "platform/currency.h"
 
 // A value list for a writer of count values: count + 1 empty texts, element 0
 // unused.
@@ -80,6 +86,66 @@ QStringList RowValues(int count);
 
 // One of the writers below.
 using RowWriter = bool (*)(const QStringList& values, const QString& table);
+
+// The column names of the tables a writer serves, in their order: position i
+// of the writer's value list is column i - 1 of this list. The one column list
+// of those tables, which WriterRow and the records of ledger/records.h use.
+const QStringList& WriterColumns(RowWriter writer);
+
+// The value of a column in a writer's value list whose position 1 is at index
+// first (1 for a value list as the writers take it, 0 for a file's record), or
+// the empty text when the list is shorter; a column the writer's tables lack
+// is reported (platform::reportMissingColumn) and reads as the empty text.
+QString ColumnValue(RowWriter writer, const QStringList& values, QAnyStringView column, int first = 1);
+
+// A row for one writer, its values set by column name (as WriterColumns names
+// them, compared without regard to case). A value is one of:
+//   - a text: taken by the column's rule exactly as a value list's text is
+//     (trimmed, a date normalised, a number read from its text);
+//   - an amount (Currency) at an amount column: stored as its raw count of
+//     1/10,000 yen, with no text in between;
+//   - a whole number (qint64 or int) at an order or counter column;
+//   - a rate (double) at a rate column: stored as the number its decimal text
+//     (rateDecimalText) reads as, as a rate typed as that text would be.
+// A column left unset is the empty text. The writer's checks and messages are
+// those of the value list (an amount is checked as its text would be).
+// Setting a column the tables do not have, or a value of a kind the column
+// does not take (an amount at a text column), is reported as a read of a
+// missing column is (platform::reportMissingColumn: the tests stop on it) and
+// fails the writer.
+class WriterRow {
+public:
+    using Value = std::variant<std::monostate, QString, Currency, qint64, double>;
+
+    explicit WriterRow(RowWriter writer);
+
+    WriterRow& set(QAnyStringView column, const QString& text);
+    WriterRow& set(QAnyStringView column, const char* text) = delete;  // a text is a QString
+    WriterRow& set(QAnyStringView column, Currency amount);
+    WriterRow& set(QAnyStringView column, qint64 number);
+    WriterRow& set(QAnyStringView column, int number) { return set(column, qint64(number)); }
+    WriterRow& set(QAnyStringView column, double rate);
+
+    RowWriter writer() const { return writer_; }
+    // The value of position i (1..N); unset values are std::monostate.
+    const Value& value(int position) const { return values_[size_t(position - 1)]; }
+    int count() const { return int(values_.size()); }
+    // The first column set that the tables do not have, or the empty text.
+    const QString& unknownColumn() const { return unknown_; }
+
+private:
+    WriterRow& put(QAnyStringView column, Value&& value);
+
+    RowWriter writer_;
+    const void* layout_ = nullptr;  // the writer's layout
+    std::vector<Value> values_;
+    QString unknown_;
+    int next_ = 0;  // the position after the last one set: the likely next one
+};
+
+// Writes the row into table through its writer: the same tables, checks,
+// messages and result as the writer given a value list.
+bool WriteRow(const WriterRow& row, const QString& table);
 
 // Writes rows (each a value list as the writer takes it) into table: the same
 // as calling writer(row, table) for each row in turn (the same conversions,
@@ -98,10 +164,10 @@ struct RowRefusal {
     QString column;
     QString reason;
 };
-std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringView* values, int count,
+std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringView* values, int count,
                                          const QString& table);
 // The same for a value list whose position 1 is at index first.
-std::optional<RowRefusal> CheckRowValues(RowWriter writer, const QStringList& values, int first,
+std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringList& values, int first,
                                          const QString& table);
 
 // ---- Company and chart tables

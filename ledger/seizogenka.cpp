@@ -106,37 +106,36 @@ bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int i
         if (a.hasRow || (anyRow && a.code == kSubtotalCode)) fetched.push_back(a);
     }
 
-    QStringList head = RowValues(16);
-    head[1] = QString::number(id);
-    head[2] = title;
-    for (int i = 4; i <= 16; ++i) head[i] = QStringLiteral("0");
-    if (!WriteTukisyusiTable(head, QStringLiteral("P_TUKISYUSI"))) return false;
+    WriterRow head(WriteTukisyusiTable);
+    head.set("PRTIDNO", QString::number(id)).set("PRTNAME", title);
+    for (int i = 1; i <= 13; ++i) head.set(QStringLiteral("KIN%1").arg(i), Currency());
+    if (!WriteRow(head, QStringLiteral("P_TUKISYUSI"))) return false;
 
     Currency subtotal;
     int sequence = 0;
     QString lastWritten;
     for (size_t i = 0; i < fetched.size(); ++i) {
         const SectionAccount& a = fetched[i];
-        QStringList v = RowValues(16);
-        v[1] = QStringLiteral("%1%2").arg(id).arg(int(i) + 1, 3, 10, QLatin1Char('0'));
-        v[2] = a.name;
-        for (int k = 4; k <= 16; ++k) v[k] = QStringLiteral("0");
+        WriterRow v(WriteTukisyusiTable);
+        const QString lineId = QStringLiteral("%1%2").arg(id).arg(int(i) + 1, 3, 10, QLatin1Char('0'));
+        v.set("PRTIDNO", lineId).set("PRTNAME", a.name);
+        for (int k = 2; k <= 13; ++k) v.set(QStringLiteral("KIN%1").arg(k), Currency());
         const bool isSubtotal = a.code == kSubtotalCode;
         // The materials run: opening stock and purchases add, discounts and
         // the closing stock subtract; the subtotal line shows the run so far.
         subtotal += a.taikbn == QStringLiteral("0") ? a.balance : -a.balance;
         Currency amount = a.balance;
         if (isSubtotal) {
-            v[3] = QStringLiteral("99");
+            v.set("PRTJUN", QStringLiteral("99"));
             amount = subtotal;
         } else {
             if (a.balance.isZero()) continue;  // its sequence number goes to the next printed line
             ++sequence;
-            v[3] = QString::number(sequence);
+            v.set("PRTJUN", QString::number(sequence));
         }
-        v[4] = amount.toText();
-        if (!WriteTukisyusiTable(v, QStringLiteral("P_TUKISYUSI"))) return false;
-        lastWritten = v[1];
+        v.set("KIN1", amount);
+        if (!WriteRow(v, QStringLiteral("P_TUKISYUSI"))) return false;
+        lastWritten = lineId;
     }
     if (lastWritten.isEmpty()) return true;
 

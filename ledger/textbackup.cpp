@@ -112,11 +112,11 @@ std::optional<std::vector<CatalogueRow>> readCatalogue() {
     std::vector<CatalogueRow> catalogue;
     for (const platform::Row& r : *rows) {
         CatalogueRow c;
-        c.seq = int(r.integer(0));
-        c.fileName = r.text(1) + QStringLiteral(".txt");
-        c.count = int(r.integer(2));
-        c.table = r.text(3);
-        if (!isPlainTableName(c.table) || r.text(1).contains(QLatin1Char('/'))) return std::nullopt;
+        c.seq = int(r.integer("SEQNO"));
+        c.fileName = r.text("TEXTNAME") + QStringLiteral(".txt");
+        c.count = int(r.integer("FLPNO"));
+        c.table = r.text("KEISIKI");
+        if (!isPlainTableName(c.table) || r.text("TEXTNAME").contains(QLatin1Char('/'))) return std::nullopt;
         catalogue.push_back(c);
     }
     return catalogue;

@@ -154,12 +154,10 @@ QString accountName(const QString& number) {
 }
 
 bool writeLine(const QString& number, const QString& name, const QString& suffix, const Amounts& amounts) {
-    QStringList v = RowValues(16);
-    v[1] = number;
-    v[2] = name;
-    v[3] = suffix;
-    for (int i = 0; i < 13; ++i) v[4 + i] = amounts[i].toText();
-    return WriteTukisyusiTable(v, QStringLiteral("P_TUKISYUSI"));
+    WriterRow v(WriteTukisyusiTable);
+    v.set("PRTIDNO", number).set("PRTNAME", name).set("PRTJUN", suffix);
+    for (int i = 0; i < 13; ++i) v.set(QStringLiteral("KIN%1").arg(i + 1), amounts[size_t(i)]);
+    return WriteRow(v, QStringLiteral("P_TUKISYUSI"));
 }
 
 bool fill(const TukisyusiRange& range) {
@@ -176,11 +174,14 @@ bool fill(const TukisyusiRange& range) {
     const QString kisyu = Trim(company->text(0));
     const QString kisyuYM = kisyu.left(7);
 
-    QStringList head = RowValues(65);
+    // The head: KOMOKU1 the era, KOMOKU2..13 the month labels, then four runs
+    // of 13 amounts (KOMOKU14.. the summary rows, KOMOKU53.. the differences).
+    const auto komoku = [](int n) { return QStringLiteral("KOMOKU%1").arg(n); };
+    WriterRow head(WriteTukisyusiHeadTable);
     QString era;
-    head[1] = SeirekiToWareki(kisyu, era, 1).left(2);
+    head.set("KOMOKU1", SeirekiToWareki(kisyu, era, 1).left(2));
     const int startMonth = kisyu.mid(5, 2).toInt();
-    for (int i = 0; i < 12; ++i) head[2 + i] = TukisyusiMonthLabel((startMonth - 1 + i) % 12 + 1);
+    for (int i = 0; i < 12; ++i) head.set(komoku(2 + i), TukisyusiMonthLabel((startMonth - 1 + i) % 12 + 1));
 
     std::array<Amounts, 3> summary{};
     for (size_t row = 0; row < summaryRows().size(); ++row) {
@@ -212,12 +213,12 @@ bool fill(const TukisyusiRange& range) {
 
     for (int i = 0; i < 13; ++i) {
         const Currency difference = summary[0][i] - summary[1][i] - summary[2][i] - total[i];
-        head[14 + i] = summary[0][i].toText();
-        head[27 + i] = summary[1][i].toText();
-        head[40 + i] = summary[2][i].toText();
-        head[53 + i] = difference.toText();
+        head.set(komoku(14 + i), summary[0][size_t(i)]);
+        head.set(komoku(27 + i), summary[1][size_t(i)]);
+        head.set(komoku(40 + i), summary[2][size_t(i)]);
+        head.set(komoku(53 + i), difference);
     }
-    return WriteTukisyusiHeadTable(head, QStringLiteral("P_TUKISYUSI_HEAD"));
+    return WriteRow(head, QStringLiteral("P_TUKISYUSI_HEAD"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/records.h"
+#include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
@@ -234,6 +235,88 @@ bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, c
     line.tekiyo = pattern.text("TENAME");
     line.ptcode = krcode + kscode;
     return WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"));
+}
+
+QString FullDayMessage(const QString& day) {
+    return QStringLiteral("仕訳明細は1伝票%1行までです。%2の伝票に空きがないため、これ以上の仕訳を登録できません。")
+        .arg(kMaxVoucherLines)
+        .arg(day);
+}
+
+std::optional<DayLineNumbers::Slot> DayLineNumbers::next(const QString& day) {
+    failure_ = Failure::None;
+    const auto shown = [&]() -> std::optional<Slot> {
+        failure_ = Failure::Shown;
+        return std::nullopt;
+    };
+    auto found = days_.find(day);
+    if (found == days_.end()) {
+        if (!gcnKaikei) return shown();
+        const std::optional<platform::Rows> rows = gcnKaikei->query(
+            QStringLiteral("SELECT DENCODE FROM T_SIWAKE WHERE CID = ? AND DENDAY = ? ORDER BY DENCODE"),
+            {gstrCID, day});
+        if (!rows) {
+            showWarning(QStringLiteral("仕訳明細データの検索中にエラーが発生しました(GetMaxSiwakeMeisaiDenpyoNo)。"));
+            return shown();
+        }
+        if (rows->empty()) {
+            // Not kept: a voucher created for the day later is to be found.
+            failure_ = Failure::NoVoucher;
+            return std::nullopt;
+        }
+        Day d;
+        for (const platform::Row& r : *rows) d.codes.push_back(r.text(0));
+        found = days_.emplace(day, std::move(d)).first;
+    }
+    Day& d = found->second;
+    for (;;) {
+        if (!d.last) {
+            d.last = GetMaxSiwakeMeisaiDenpyoNo(d.codes[d.current]);
+            if (!d.last) return shown();
+        }
+        if (*d.last < kMaxVoucherLines) break;
+        if (d.current + 1 < d.codes.size()) {
+            ++d.current;
+            d.last.reset();
+            continue;
+        }
+        if (!addVoucher(day, d)) return shown();
+    }
+    return Slot{d.codes[d.current], FormatDenMeNo(++*d.last)};
+}
+
+bool DayLineNumbers::addVoucher(const QString& day, Day& d) {
+    const std::optional<int> highest = GetMaxSiwakeDenpyoNo();
+    if (!highest) return false;
+    const std::optional<platform::Row> latest = gcnKaikei->queryOne(
+        QStringLiteral("SELECT DENDAY FROM T_SIWAKE WHERE CID = ? AND DENCODE = ?"),
+        {gstrCID, FormatDenCode(*highest)});
+    const std::optional<platform::Row> first = gcnKaikei->queryOne(
+        QStringLiteral("SELECT YDAYZAN, DAYZAN, RATE, KESSAN FROM T_SIWAKE WHERE CID = ? AND DENCODE = ?"),
+        {gstrCID, d.codes.front()});
+    if (!latest || !first || first->size() == 0) {
+        showWarning(QStringLiteral("仕訳明細データの検索中にエラーが発生しました(GetMaxSiwakeMeisaiDenpyoNo)。"));
+        return false;
+    }
+    if (latest->size() == 0 || latest->text(0) != day) {
+        showWarning(FullDayMessage(day));
+        return false;
+    }
+    DayVoucher v;
+    v.cid = gstrCID;
+    v.denCode = FormatDenCode(*highest + 1);
+    v.denNo = v.denCode;
+    v.denDay = day;
+    v.inDay = platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd"));
+    v.kessan = first->text("KESSAN");
+    v.yDayZan = first->currency("YDAYZAN");
+    v.dayZan = first->currency("DAYZAN");
+    v.rate = first->real("RATE");
+    if (!WriteSiwakeTable(v, QStringLiteral("T_SIWAKE"))) return false;
+    d.codes.push_back(v.denCode);
+    d.current = d.codes.size() - 1;
+    d.last = 0;
+    return true;
 }
 
 QString RateText(double rate) {

@@ -14,7 +14,9 @@
 // maximised as text; the fixed width makes text order numeric order.
 
 #include <QString>
+#include <map>
 #include <optional>
+#include <vector>
 
 #include "platform/currency.h"
 
@@ -103,6 +105,58 @@ std::optional<Currency> GetKisyuzan(double& rate);
 // writer's message.
 bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
                          const QString& month);
+
+// The most lines one voucher holds: DENMENO has three digits.
+constexpr int kMaxVoucherLines = 999;
+
+// The message shown when a day has no room left for another line:
+// "仕訳明細は1伝票999行までです。<day>の伝票に空きがないため、これ以上の仕訳を登録できません。"
+QString FullDayMessage(const QString& day);
+
+// Numbers the journal lines written into the days of the current company
+// within one transaction. A day may hold several vouchers (T_SIWAKE rows with
+// the same DENDAY, consecutive codes), each of at most kMaxVoucherLines lines.
+// A day's next line goes into the first of its vouchers (in code order) that
+// still has room, numbered on from that voucher's highest number; the highest
+// number of a voucher is read once and then counted on in memory, which gives
+// every line what reading it again before each insert would give, provided
+// nothing else writes lines into the same days meanwhile.
+//
+// When every voucher of the day is full and the day is the company's latest
+// (the day of its highest voucher code), a further voucher of the same day is
+// written: the highest code plus one (also its DENNO), today as INDAY, and the
+// day's balances, rate and KESSAN, so that every voucher of a day carries the
+// same cash before and after the day. An earlier day cannot take one without
+// breaking the order of codes and days: the line is refused with
+// FullDayMessage instead. The caller's transaction rolls back what was written.
+class DayLineNumbers {
+public:
+    struct Slot {
+        QString denCode;  // the voucher that takes the line
+        QString denMeNo;  // its number there, "001".."999"
+    };
+    enum class Failure {
+        None,
+        NoVoucher,  // the day has no voucher; nothing shown
+        Shown,      // a message has been shown (a failed read or write, or a full day)
+    };
+
+    // The place of the next line of day ("yyyy/mm/dd"); nullopt with failure()
+    // telling why.
+    std::optional<Slot> next(const QString& day);
+    Failure failure() const { return failure_; }
+
+private:
+    struct Day {
+        std::vector<QString> codes;  // the day's vouchers in code order
+        size_t current = 0;          // the voucher being filled
+        std::optional<int> last;     // its highest line number, once read
+    };
+    bool addVoucher(const QString& day, Day& d);
+
+    std::map<QString, Day> days_;
+    Failure failure_ = Failure::None;
+};
 
 // The decimal text of a rate, the shortest that reads back as the same value
 // ("1.23", "110.1234", "0"); see rateDecimalText (platform/currency.h).

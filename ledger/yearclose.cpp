@@ -152,11 +152,10 @@ bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu
     step = QStringLiteral("figures");
     YearEndFigures figures{};
     if (gFailStep == step || !set_hyouji_table(figures, eym)) return false;
-    QStringList row = RowValues(66);
-    row[1] = cid;
-    for (int n = 1; n <= 64; ++n) row[n + 1] = figures[n - 1].toText();
-    row[66] = kimatu;
-    return WriteBKesansyoTable(row, QStringLiteral("T_KESANSYO"));
+    WriterRow row(WriteBKesansyoTable);
+    row.set("CID", cid).set("KESANDAY", kimatu);
+    for (int n = 1; n <= 64; ++n) row.set(QStringLiteral("KOMOKU%1").arg(n), figures[size_t(n - 1)]);
+    return WriteRow(row, QStringLiteral("T_KESANSYO"));
 }
 
 bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step) {

@@ -29,6 +29,41 @@ bool DbError::isPrimaryKeyConflict() const {
 
 QString DbError::text() const { return QStringLiteral("%1: %2").arg(extendedCode ? extendedCode : code).arg(message); }
 
+namespace {
+
+void defaultMissingColumn(const QString& name, const QStringList& columns) {
+    if (!strictColumnReads()) return;
+    qFatal("no column \"%s\" in a row of columns %s", qUtf8Printable(name),
+           qUtf8Printable(columns.join(QStringLiteral(", "))));
+}
+
+MissingColumnHandler missingColumnHandler = defaultMissingColumn;
+
+}  // namespace
+
+bool strictColumnReads() {
+#ifndef NDEBUG
+    return true;
+#else
+    static const bool strict = qEnvironmentVariableIsSet("RALVEK_STRICT_COLUMNS");
+    return strict;
+#endif
+}
+
+MissingColumnHandler setMissingColumnHandler(MissingColumnHandler handler) {
+    const MissingColumnHandler previous = missingColumnHandler;
+    missingColumnHandler = handler ? handler : defaultMissingColumn;
+    return previous;
+}
+
+void reportMissingColumn(const QString& name, const QStringList& columns) { missingColumnHandler(name, columns); }
+
+int Row::columnOf(const QString& name) const {
+    const int pos = indexOf(name);
+    if (pos < 0 && names_) reportMissingColumn(name, *names_);
+    return pos;
+}
+
 int Row::indexOf(const QString& name) const {
     if (!names_) return -1;
     for (int i = 0; i < names_->size(); ++i) {
@@ -219,9 +254,12 @@ QVariant Statement::value(int col) const {
 }
 
 QVariant Statement::value(const QString& name) const {
+    QStringList names;
     for (int i = 0; i < columnCount(); ++i) {
         if (columnName(i).compare(name, Qt::CaseInsensitive) == 0) return value(i);
+        names << columnName(i);
     }
+    if (stmt_) reportMissingColumn(name, names);
     return QVariant();
 }
 

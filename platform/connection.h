@@ -37,8 +37,23 @@ struct DbError {
 
 using Params = QVariantList;
 
+// A read by a column name that the row (or statement) does not have: a
+// misspelt name, or a column the query does not select. Every such read is
+// handed to the handler below with the name and the columns the row has. The
+// default handler stops the program with both when reads are strict (debug
+// builds, or RALVEK_STRICT_COLUMNS set in the environment, as the tests run);
+// otherwise it does nothing and the read gives a null value (the empty text,
+// 0). has() and indexOf() ask whether a column is there and never report.
+using MissingColumnHandler = void (*)(const QString& name, const QStringList& columns);
+// Installs handler (nullptr: the default) and returns the one it replaces.
+MissingColumnHandler setMissingColumnHandler(MissingColumnHandler handler);
+void reportMissingColumn(const QString& name, const QStringList& columns);
+// Whether the default handler stops the program.
+bool strictColumnReads();
+
 // One result row: values by position (0-based) and by column name
-// (case-insensitive, as the original engine matched field names).
+// (case-insensitive, as the original engine matched field names). A name the
+// row does not have is reported (reportMissingColumn) and reads as null.
 class Row {
 public:
     Row() = default;
@@ -47,8 +62,9 @@ public:
 
     int size() const { return int(values_.size()); }
     QVariant value(int pos) const { return pos >= 0 && pos < values_.size() ? values_[pos] : QVariant(); }
-    QVariant value(const QString& name) const { return value(indexOf(name)); }
+    QVariant value(const QString& name) const { return value(columnOf(name)); }
     bool has(const QString& name) const { return indexOf(name) >= 0; }
+    // The position of a column, -1 when the row has none of that name.
     int indexOf(const QString& name) const;
     QString columnName(int pos) const { return names_ && pos < names_->size() ? names_->at(pos) : QString(); }
 
@@ -56,17 +72,21 @@ public:
     bool isNull(const QString& name) const { return value(name).isNull(); }
     // Text of the value; null gives the empty text.
     QString text(int pos) const;
-    QString text(const QString& name) const { return text(indexOf(name)); }
+    QString text(const QString& name) const { return text(columnOf(name)); }
     // Integer value; null or empty gives 0.
     qint64 integer(int pos) const { return value(pos).toLongLong(); }
-    qint64 integer(const QString& name) const { return integer(indexOf(name)); }
+    qint64 integer(const QString& name) const { return integer(columnOf(name)); }
     double real(int pos) const { return value(pos).toDouble(); }
-    double real(const QString& name) const { return real(indexOf(name)); }
+    double real(const QString& name) const { return real(columnOf(name)); }
     // Amount stored as its raw count; null gives 0.
     Currency currency(int pos) const { return Currency::fromVariant(value(pos)); }
-    Currency currency(const QString& name) const { return currency(indexOf(name)); }
+    Currency currency(const QString& name) const { return currency(columnOf(name)); }
 
 private:
+    // indexOf, reporting a name the row does not have (a row without columns,
+    // as queryOne gives when nothing matched, reports nothing).
+    int columnOf(const QString& name) const;
+
     std::shared_ptr<const QStringList> names_;
     QVariantList values_;
 };

@@ -100,14 +100,16 @@ quint32 tableChecksum(const QByteArray& t) {
     return sum;
 }
 
-}  // namespace
-
-// A face: its font file's tables, the glyphs of the characters met so far and
-// the glyphs used, which go into the embedded subset.
-struct PdfFile::Face {
-    QString name;  // PostScript-style name without spaces
-    QHash<QByteArray, QByteArray> tables;
-    QRawFont raw;  // character to glyph lookup
+// A font file as the faces use it: mapped rather than read, its tables views
+// into the mapping, parsed once and kept for the life of the process (every
+// PDF draws in the same two faces), with the glyphs of the characters looked
+// up so far. One per thread and file: the character lookup is a Qt font
+// engine, which stays in the thread that made it.
+struct FontFile {
+    QFile file;
+    QByteArray data;  // the mapping, not copied
+    QHash<QByteArray, QByteArray> tables;  // views into data
+    QRawFont raw;                          // character to glyph lookup
     int unitsPerEm = 1000;
     int numGlyphs = 0;
     int numHMetrics = 0;
@@ -119,42 +121,57 @@ struct PdfFile::Face {
     };
     std::vector<Glyph> bmp;  // by code point; id 0 with width -1: not looked up yet
     QHash<char32_t, Glyph> others;
-    std::map<quint32, QString> used;  // glyph id -> the characters it stands for
-    int resource = 0;                 // /F<n>
-    int objectId = 0;                 // the Type0 font object
 
     bool load(const QString& path) {
-        QFile file(path);
+        file.setFileName(path);
         if (!file.open(QIODevice::ReadOnly)) return false;
-        const QByteArray data = file.readAll();
+        const qint64 size = file.size();
+        uchar* map = size > 0 ? file.map(0, size) : nullptr;
+        if (map)
+            data = QByteArray::fromRawData(reinterpret_cast<const char*>(map), qsizetype(size));
+        else
+            data = file.readAll();  // a file that cannot be mapped is read
         if (data.size() < 12 || u32(data, 0) == 0x74746366) return false;  // no collections
         const int count = u16(data, 4);
         for (int i = 0; i < count; ++i) {
             const qsizetype entry = 12 + 16 * qsizetype(i);
             const quint32 offset = u32(data, entry + 8), length = u32(data, entry + 12);
             if (qsizetype(offset) + qsizetype(length) > data.size()) return false;
-            tables.insert(data.mid(entry, 4), data.mid(offset, length));
+            tables.insert(data.mid(entry, 4), QByteArray::fromRawData(data.constData() + offset, length));
         }
         for (const char* tag : {"head", "hhea", "maxp", "hmtx", "loca", "glyf"}) {
             if (!tables.contains(tag)) return false;  // TrueType outlines only
         }
-        const QByteArray& head = tables["head"];
+        const QByteArray head = tables.value("head");
         unitsPerEm = std::max<int>(16, u16(head, 18));
         longLoca = s16(head, 50) == 1;
-        numGlyphs = u16(tables["maxp"], 4);
-        numHMetrics = std::max<int>(1, u16(tables["hhea"], 34));
+        numGlyphs = u16(tables.value("maxp"), 4);
+        numHMetrics = std::max<int>(1, u16(tables.value("hhea"), 34));
         raw = QRawFont(data, unitsPerEm, QFont::PreferNoHinting);
         if (!raw.isValid()) return false;
         bmp.assign(0x10000, Glyph{0, -1});
         // Half the underline's thickness, per pixel of size.
-        const QByteArray& post = tables["post"];
+        const QByteArray post = tables.value("post");
         const int thickness = post.size() >= 12 ? s16(post, 10) : 0;
         emboldening = thickness > 0 ? 0.5 * thickness / unitsPerEm : 0.025;
         return true;
     }
 
+    // The font file at path, loaded on first use; nullptr when it is not a
+    // usable TrueType file.
+    static FontFile* get(const QString& path) {
+        // Never freed: the mappings and Qt font engines stay until the process
+        // ends, and are not torn down after the application object.
+        thread_local auto* files = new QHash<QString, FontFile*>;
+        if (FontFile* f = files->value(path)) return f;
+        auto f = std::make_unique<FontFile>();
+        if (!f->load(path)) return nullptr;
+        files->insert(path, f.get());
+        return f.release();
+    }
+
     double advance(quint32 id) const {
-        const QByteArray& hmtx = tables["hmtx"];
+        const QByteArray& hmtx = tables.find("hmtx").value();
         const int k = int(std::min<quint32>(id, quint32(numHMetrics - 1)));
         return u16(hmtx, 4 * qsizetype(k)) * 1000.0 / unitsPerEm;
     }
@@ -179,13 +196,30 @@ struct PdfFile::Face {
         if (g->id == 0 || g->id >= quint32(numGlyphs)) return nullptr;
         return g;
     }
+};
+
+}  // namespace
+
+// A face of one PDF: its font file and the glyphs used, which go into the
+// document's embedded subset.
+struct PdfFile::Face {
+    using Glyph = FontFile::Glyph;
+    QString name;  // PostScript-style name without spaces
+    FontFile* file = nullptr;
+    std::map<quint32, QString> used;  // glyph id -> the characters it stands for
+    int resource = 0;                 // /F<n>
+    int objectId = 0;                 // the Type0 font object
+
+    double advance(quint32 id) const { return file->advance(id); }
+    const Glyph* glyph(char32_t c) { return file->glyph(c); }
 
     QByteArray glyphData(quint32 id) const {
-        const QByteArray& loca = tables["loca"];
+        const QByteArray& loca = file->tables.find("loca").value();
+        const bool longLoca = file->longLoca;
         const qsizetype from = longLoca ? u32(loca, 4 * qsizetype(id)) : 2 * qsizetype(u16(loca, 2 * qsizetype(id)));
         const qsizetype to =
             longLoca ? u32(loca, 4 * qsizetype(id + 1)) : 2 * qsizetype(u16(loca, 2 * qsizetype(id + 1)));
-        const QByteArray& glyf = tables["glyf"];
+        const QByteArray& glyf = file->tables.find("glyf").value();
         if (to <= from || to > glyf.size()) return QByteArray();
         return glyf.mid(from, to - from);
     }
@@ -193,6 +227,8 @@ struct PdfFile::Face {
     // The font file reduced to the glyphs used (and the parts of composite
     // glyphs), keeping their ids; glyphs past the last one used are cut off.
     QByteArray subset() const {
+        const QHash<QByteArray, QByteArray>& tables = file->tables;
+        const int numGlyphs = file->numGlyphs, numHMetrics = file->numHMetrics;
         std::set<quint32> keep{0};
         std::vector<quint32> todo;
         for (const auto& u : used) todo.push_back(u.first);
@@ -379,7 +415,8 @@ PdfFile::Face* PdfFile::face(const QString& family) {
     const QString path = faceFile_ ? faceFile_(family) : QString();
     if (!path.isEmpty()) {
         auto f = std::make_unique<Face>();
-        if (f->load(path)) {
+        f->file = FontFile::get(path);
+        if (f->file) {
             for (QChar c : family) {
                 if (c.isLetterOrNumber() && c.unicode() < 128) f->name += c;
             }
@@ -459,7 +496,7 @@ bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, doubl
         // half a stroke to the left; the copy is marked as no text, so the
         // text reads once.
         content_ += "/Span << /ActualText <> >> BDC\n";
-        draw(at.x() - f->emboldening * sizePx);
+        draw(at.x() - f->file->emboldening * sizePx);
         content_ += "EMC\n";
     }
     content_ += "ET\n";
@@ -506,9 +543,9 @@ void PdfFile::writeFace(Face& f) {
     write(widths);
     write(QByteArray("] >>\nendobj\n"));
 
-    const QByteArray& head = f.tables["head"];
-    const QByteArray& hhea = f.tables["hhea"];
-    const double unit = 1000.0 / f.unitsPerEm;
+    const QByteArray head = f.file->tables.value("head");
+    const QByteArray hhea = f.file->tables.value("hhea");
+    const double unit = 1000.0 / f.file->unitsPerEm;
     std::string descr = "<< /Type /FontDescriptor /FontName /" + name.toStdString() + " /Flags 4 /FontBBox [";
     appendNumbers(descr, {s16(head, 36) * unit, s16(head, 38) * unit, s16(head, 40) * unit, s16(head, 42) * unit});
     descr += "] /ItalicAngle 0 /Ascent ";

@@ -8,6 +8,8 @@
 // the embedded widths position, keeps the graphics state between drawings and
 // embeds each face once, reduced to the glyphs used (glyph ids kept), with a
 // map back to the characters so the text can be searched and extracted.
+// The font files are mapped, not read, and parsed once per process: a PDF
+// pays only for the subset of the glyphs it uses.
 //
 // Coordinates are device pixels at the resolution given, y downwards, like a
 // QPainter on a QPdfWriter of that resolution.

@@ -274,7 +274,7 @@ ChartRowValues prtKanjoKamokuSet::rowValues(int row) const {
             spdSS->text(row, colJun).toInt(), spdSS->text(row, colHojoset)};
 }
 
-void prtKanjoKamokuSet::setRowValues(int row, const ChartRowValues& v) {
+void prtKanjoKamokuSet::setGridRow(int row, const ChartRowValues& v) {
     spdSS->setText(row, colKmcode, v.kmcode);
     spdSS->setText(row, colKanname, v.kanName);
     spdSS->setText(row, colJun, QString::number(v.jun));
@@ -286,7 +286,7 @@ void prtKanjoKamokuSet::cmdSyusei_Click() {
     auto* editor = new InpKanjokamokuCh(spdSS->text(row, colKocode));
     // What the editor stored shows in the row it was opened from.
     connect(editor, &InpKanjokamokuCh::saved, this,
-            [this, row](const ChartRowValues& values) { setRowValues(row, values); });
+            [this, row](const ChartRowValues& values) { setGridRow(row, values); });
     editor->showFrom(this);
 }
 

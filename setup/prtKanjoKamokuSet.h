@@ -67,7 +67,7 @@ private:
     // The active row, row 1 while the user has not moved.
     int activeRow() const;
     ChartRowValues rowValues(int row) const;
-    void setRowValues(int row, const ChartRowValues& values);
+    void setGridRow(int row, const ChartRowValues& values);
 
     QString mDai = QStringLiteral("0");
     QString mChu = QStringLiteral("0");

@@ -119,24 +119,24 @@ class TestTukisyusi : public QObject {
         if (!db_) return false;
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
-        QStringList v = RowValues(27);
-        v[1] = kCid;
-        v[2] = kName;
-        v[13] = QStringLiteral("0");
-        v[14] = QStringLiteral("2010/10/01");
-        v[15] = QStringLiteral("2011/09/30");
-        v[16] = QStringLiteral("0");  // an individual
-        v[18] = QStringLiteral("0");
-        v[19] = QStringLiteral("1");
-        v[20] = QStringLiteral("2010年10月01日");
-        v[21] = QStringLiteral("2011年09月30日");
-        v[22] = QStringLiteral("2010/10");
-        v[24] = QStringLiteral("0");
-        v[25] = QStringLiteral("2011/12/31");
-        v[26] = QStringLiteral("004");
-        v[27] = QStringLiteral("0");
+        WriterRow v(WriteCompanyTable);
+        v.set("CID", kCid);
+        v.set("COMPANY", kName);
+        v.set("NOMAL", QStringLiteral("0"));
+        v.set("KISYU", QStringLiteral("2010/10/01"));
+        v.set("KIMATU", QStringLiteral("2011/09/30"));
+        v.set("GKBN", QStringLiteral("0"));  // an individual
+        v.set("KANCNG", QStringLiteral("0"));
+        v.set("NENDOSU", QStringLiteral("1"));
+        v.set("PKISYU", QStringLiteral("2010年10月01日"));
+        v.set("PKIMATU", QStringLiteral("2011年09月30日"));
+        v.set("KISYUM", QStringLiteral("2010/10"));
+        v.set("SIHON", QStringLiteral("0"));
+        v.set("SIINLDAY", QStringLiteral("2011/12/31"));
+        v.set("AICODE", QStringLiteral("004"));
+        v.set("RATE", QStringLiteral("0"));
         platform::Transaction tx(*gcnKaikei);
-        return WriteCompanyTable(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && SwitchCompany(kCid);
+        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && SwitchCompany(kCid);
     }
 
     // A year of journal lines between random accounts of the table's

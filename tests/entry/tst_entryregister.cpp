@@ -633,6 +633,125 @@ private slots:
         QCOMPARE(screen_->txtHonjituZandaka->valueOrZero(), Currency::fromYen(50000));
         QVERIFY(!screen_->hasUnsavedEdits());
     }
+
+    // A day of more lines than one voucher holds (999) spans several vouchers
+    // of that day, as the imports write it: 2,100 free lines in 00010 (999),
+    // 00011 (999) and 00012 (102), all dated 2000/01/10. The screen, opened on
+    // the day's last voucher, shows the whole day; registering it unchanged
+    // writes the same lines into the same vouchers and gives every voucher of
+    // the day the day's balance; deleting it empties all of them.
+    void aDayOfSeveralVouchersLoadsRegistersAndDeletesWhole() {
+        auto& cn = book_->cn();
+        QVERIFY(make_new_siwake_data(QStringLiteral("2000/01/01"), QStringLiteral("2001/03/31")));
+        QVERIFY(cn.exec("INSERT INTO T_SIWAKE SELECT CID, ?1, ?1, DENDAY, INDAY, KESSAN, YDAYZAN, DAYZAN, RATE"
+                        " FROM T_SIWAKE WHERE CID = '01' AND DENCODE = '00010'",
+                        {QStringLiteral("00011")}));
+        QVERIFY(cn.exec("INSERT INTO T_SIWAKE SELECT CID, ?1, ?1, DENDAY, INDAY, KESSAN, YDAYZAN, DAYZAN, RATE"
+                        " FROM T_SIWAKE WHERE CID = '01' AND DENCODE = '00010'",
+                        {QStringLiteral("00012")}));
+        // Line i: i yen, odd lines paid from cash into the bank, even ones back.
+        QVERIFY(cn.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2100)"
+            " INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRKIN, KSKOCODE,"
+            " KSKIN, KRTKBN, KSTKBN, KRBUKBN, KSBUKBN, KRTKOCODE, KSTKOCODE, KRTKINNO, KSTKINNO, TECODE, TEKIYO,"
+            " ptcode, KRHOKOCODE, KSHOKOCODE, KRAICODE, KSAICODE, KRAIHOCODE, KSAIHOCODE)"
+            " SELECT printf('%05d', 10 + (i - 1) / 999), printf('%03d', (i - 1) % 999 + 1), '01', '2000/01/10',"
+            " '2000/01', '1', CASE i % 2 WHEN 1 THEN '012' ELSE '004' END, i * 10000,"
+            " CASE i % 2 WHEN 1 THEN '004' ELSE '012' END, i * 10000, '5', '5', '00', '00', '000', '000',"
+            " i * 10000, i * 10000, '', 'line ' || i, '', '', '', CASE i % 2 WHEN 1 THEN '004' ELSE '012' END,"
+            " CASE i % 2 WHEN 1 THEN '012' ELSE '004' END, '', '' FROM n"));
+        const QString perVoucher = QStringLiteral(
+            "SELECT group_concat(x, ' ') FROM (SELECT DENCODE || ':' || count(*) || ':' || min(DENMENO) || '-'"
+            " || max(DENMENO) || ':' || sum(KRKIN) AS x FROM T_SI_MEISAI WHERE CID = '01' GROUP BY DENCODE"
+            " ORDER BY DENCODE)");
+        const QString stored = book_->text(perVoucher);
+        QCOMPARE(stored, QStringLiteral("00010:999:001-999:4995000000 00011:999:001-999:14975010000"
+                                        " 00012:102:001-102:2090490000"));
+        const QString allLines = QStringLiteral(
+            "SELECT group_concat(x, ',') FROM (SELECT DENCODE || DENMENO || KRKOCODE || KSKOCODE || KRKIN || TEKIYO"
+            " AS x FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO)");
+        const QString linesBefore = book_->text(allLines);
+
+        ScriptedMsgBox box;
+        screen_ = openEntry(opener_, QStringLiteral("MainMenu"));
+        QVERIFY(screen_ && screen_->isVisible());
+        QCOMPARE(gstrMaxDenCode, QStringLiteral("00012"));
+        QVERIFY(screen_->isDayLoaded());
+        QCOMPARE(box.count(), 0);
+        QCOMPARE(screen_->txtSyoriNen->text(), QStringLiteral("2000/01/10"));
+        platform::SpreadGrid* g3 = screen_->spdSS3;
+        QCOMPARE(g3->maxRows(), 2100);
+        for (int r : {1, 999, 1000, 1998, 1999, 2100}) {
+            QCOMPARE(g3->value(r, 6), QString::number(r));
+            QCOMPARE(g3->text(r, 7), QStringLiteral("line %1").arg(r));
+            QCOMPARE(g3->text(r, 2), r % 2 ? QStringLiteral("121 普通預金") : QStringLiteral("101 現金"));
+        }
+        // The totals against plain SQL over the day's lines.
+        const Currency in = Currency::fromRaw(
+            book_->text("SELECT sum(KRKIN) FROM T_SI_MEISAI WHERE SIDAY = '2000/01/10' AND KRKOCODE = '004'")
+                .toLongLong());
+        const Currency out = Currency::fromRaw(
+            book_->text("SELECT sum(KSKIN) FROM T_SI_MEISAI WHERE SIDAY = '2000/01/10' AND KSKOCODE = '004'")
+                .toLongLong());
+        QCOMPARE(in, Currency::fromYen(1050 * 1051));
+        QCOMPARE(screen_->txtNyukinGokei->valueOrZero(), in);
+        QCOMPARE(screen_->txtSyukkinGokei->valueOrZero(), out);
+        QCOMPARE(screen_->txtHonjituZandaka->valueOrZero(), Currency::fromYen(50000) + in - out);
+        QVERIFY(!screen_->hasUnsavedEdits());
+
+        QVERIFY(registerDay(box));
+        QCOMPARE(book_->text(perVoucher), stored);
+        QCOMPARE(book_->text(allLines), linesBefore);
+        QStringList expected;
+        for (int d = 1; d <= 12; ++d) {
+            expected << (d < 10 ? QStringLiteral("%1 0 50000 50000").arg(d, 5, 10, QLatin1Char('0'))
+                                : QStringLiteral("%1 1 50000 51050").arg(d, 5, 10, QLatin1Char('0')));
+        }
+        QCOMPARE(vouchers(), expected);
+
+        box.answer(platform::vbOK);
+        screen_->cmdDelete->click();
+        QCOMPARE(book_->text("SELECT count(*) FROM T_SI_MEISAI WHERE CID = '01'"), "0");
+        for (QString& v : expected) v = v.left(5) + QStringLiteral(" 0 50000 50000");
+        QCOMPARE(vouchers(), expected);
+        QCOMPARE(g3->maxRows(), 2);
+    }
+
+    // A day that is not the company's latest cannot take a further voucher:
+    // a registration that would put a 1,000th line into its voucher is
+    // refused naming the limit, and nothing is written.
+    void aFullEarlierDayRefusesTheRegistration() {
+        auto& cn = book_->cn();
+        QVERIFY(make_new_siwake_data(QStringLiteral("2000/01/01"), QStringLiteral("2001/03/31")));
+        // 998 lines of accounts outside the grids, which a registration keeps.
+        QVERIFY(cn.exec(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 998)"
+            " INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRKIN, KSKOCODE,"
+            " KSKIN) SELECT '00005', printf('%03d', i), '01', '2000/01/05', '2000/01', '0', '012', 10000, '004',"
+            " 10000 FROM n"));
+        DayRegistration day;
+        day.denCode = QStringLiteral("00005");
+        day.day = QStringLiteral("2000/01/05");
+        for (qint64 yen : {1, 2, 3}) {
+            FreeLine l = freeLine(QStringLiteral("121 普通預金"), QStringLiteral("101 現金"), yen);
+            l.debitKocode = QStringLiteral("012");
+            l.creditKocode = QStringLiteral("004");
+            day.freeLines.push_back(l);
+        }
+        day.closingBalance = Currency::fromYen(49994);
+        const QStringList before = book_->dayTables();
+        ScriptedMsgBox box;
+        QVERIFY(!RegisterDay(day));
+        QCOMPARE(box.count(), 1);
+        QCOMPARE(box.last().text, QStringLiteral("仕訳明細は1伝票999行までです。2000/01/05の伝票に空きがないため、"
+                                                 "これ以上の仕訳を登録できません。"));
+        QCOMPARE(book_->dayTables(), before);
+        // One line still fits.
+        day.freeLines.resize(1);
+        day.closingBalance = Currency::fromYen(49999);
+        QVERIFY(RegisterDay(day));
+        QCOMPARE(book_->text("SELECT max(DENMENO) FROM T_SI_MEISAI WHERE DENCODE = '00005'"), "999");
+    }
 };
 
 QTEST_MAIN(TestEntryRegister)

@@ -155,6 +155,97 @@ private slots:
             QCOMPARE(rows("SELECT * FROM T_SI_MEISAI"), QStringList());
         }
     }
+
+    // A voucher holds at most 999 lines (three-digit line numbers). The days
+    // 2011/04/01 and 2011/04/02 with the vouchers of each row (2011/04/01
+    // with one or two), lines of no cash already in some of them, and cash
+    // 100 before and after every day. Three imported cash lines on `day`
+    // land where the row says, or the import is refused naming the limit
+    // with nothing written.
+    void aFullVoucherContinuesInTheDaysNextVoucher_data() {
+        QTest::addColumn<QStringList>("vouchers");  // code|day
+        QTest::addColumn<QStringList>("fill");      // code|lines already in it
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QStringList>("landed");  // code|line number of the three lines; empty: refused
+        QTest::newRow("latest day: a further voucher of the day")
+            << QStringList{"00001|2011/04/01", "00002|2011/04/02"} << QStringList{"00002|998"} << "2011/04/02"
+            << QStringList{"00002|999", "00003|001", "00003|002"};
+        QTest::newRow("the day's next voucher has room")
+            << QStringList{"00001|2011/04/01", "00002|2011/04/01", "00003|2011/04/02"}
+            << QStringList{"00001|999", "00002|500"} << "2011/04/01"
+            << QStringList{"00002|501", "00002|502", "00002|503"};
+        QTest::newRow("the first voucher fills up, then the next")
+            << QStringList{"00001|2011/04/01", "00002|2011/04/01", "00003|2011/04/02"}
+            << QStringList{"00001|998", "00002|3"} << "2011/04/01"
+            << QStringList{"00001|999", "00002|004", "00002|005"};
+        QTest::newRow("an earlier day with every voucher full is refused")
+            << QStringList{"00001|2011/04/01", "00002|2011/04/02"} << QStringList{"00001|998"} << "2011/04/01"
+            << QStringList();
+    }
+    void aFullVoucherContinuesInTheDaysNextVoucher() {
+        QFETCH(QStringList, vouchers);
+        QFETCH(QStringList, fill);
+        QFETCH(QString, day);
+        QFETCH(QStringList, landed);
+        platform::ScriptedMsgBox boxes;
+        platform::FixedClock clock(QDate(2011, 4, 20));
+        const QVariant hundred = QVariant::fromValue(Currency::fromYen(100));
+        QVERIFY(cn_->exec("DELETE FROM T_SIWAKE"));
+        for (const QString& v : vouchers) {
+            const QStringList f = v.split(u'|');
+            QVERIFY(cn_->exec("INSERT INTO T_SIWAKE VALUES ('51', ?1, ?1, ?2, ?2, '0', ?3, ?3, 0)",
+                              {f[0], f[1], hundred}));
+        }
+        for (const QString& v : fill) {
+            const QStringList f = v.split(u'|');
+            QVERIFY(cn_->exec(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?2)"
+                " INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRKIN, KSKOCODE,"
+                " KSKIN) SELECT ?1, printf('%03d', i), '51', S.DENDAY, substr(S.DENDAY, 1, 7), '1', '500', 1, '501',"
+                " 1 FROM n, T_SIWAKE S WHERE S.CID = '51' AND S.DENCODE = ?1",
+                {f[0], f[1].toInt()}));
+        }
+        const QStringList before = rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE") +
+                                   rows("SELECT * FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO");
+        std::vector<ImportLine> lines{line(day, "7", "1", 7), line(day, "20", "0", -20), line(day, "1", "1", 1)};
+        int failed = -1;
+        const bool posted = PostImportLines(lines, "2011/04/01", &failed);
+        if (landed.isEmpty()) {
+            QVERIFY(!posted);
+            QCOMPARE(failed, 1);
+            QCOMPARE(boxes.count(), 1);
+            QCOMPARE(boxes.last().text,
+                     QStringLiteral("仕訳明細は1伝票999行までです。%1の伝票に空きがないため、"
+                                    "これ以上の仕訳を登録できません。").arg(day));
+            QCOMPARE(rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE") +
+                         rows("SELECT * FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO"),
+                     before);
+            return;
+        }
+        QVERIFY(posted);
+        QCOMPARE(boxes.count(), 0);
+        QCOMPARE(rows("SELECT DENCODE || '|' || DENMENO FROM T_SI_MEISAI WHERE KSKOCODE = '004' OR KRKOCODE = '004'"
+                      " ORDER BY DENCODE, DENMENO"),
+                 landed);
+        QCOMPARE(rows("SELECT COUNT(*) FROM T_SI_MEISAI WHERE length(DENMENO) <> 3 OR DENMENO > '999'"),
+                 QStringList{"0"});
+        // The cash chain against plain SQL: every voucher of a day carries the
+        // day's balances, each day opens with the previous day's close, and a
+        // day's close is its opening plus the cash of its lines.
+        QCOMPARE(rows("SELECT DENDAY FROM T_SIWAKE GROUP BY DENDAY"
+                      " HAVING MIN(YDAYZAN) <> MAX(YDAYZAN) OR MIN(DAYZAN) <> MAX(DAYZAN)"),
+                 QStringList());
+        QCOMPARE(rows("SELECT D.DENDAY, D.Y, D.D, D.Y + COALESCE((SELECT SUM(CASE WHEN KRKOCODE = '004' THEN KRKIN"
+                      " WHEN KSKOCODE = '004' THEN -KSKIN ELSE 0 END) FROM T_SI_MEISAI M WHERE M.SIDAY = D.DENDAY), 0)"
+                      " FROM (SELECT DENDAY, MIN(YDAYZAN) AS Y, MIN(DAYZAN) AS D FROM T_SIWAKE GROUP BY DENDAY) D"
+                      " ORDER BY D.DENDAY"),
+                 (day == u"2011/04/01"
+                      ? QStringList{"2011/04/01|1000000|880000|880000", "2011/04/02|880000|880000|880000"}
+                      : QStringList{"2011/04/01|1000000|1000000|1000000", "2011/04/02|1000000|880000|880000"}));
+        const auto kessan = cn_->query("SELECT DISTINCT KESSAN FROM T_SIWAKE WHERE DENDAY = ?", {day});
+        QVERIFY(kessan && kessan->size() == 1);
+        QCOMPARE(kessan->front().text(0), QStringLiteral("1"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestImportPosting)

@@ -1,15 +1,18 @@
 // Typed rows: every field of each record reaches its own column, in every
 // table its writer serves, and a record filled only at its key stores empty
-// texts and zero amounts.
+// texts and zero amounts. Amounts reach their columns as integers, exact at
+// the extremes; a column name the table lacks fails loudly.
 
 #include <QtTest>
 #include <functional>
+#include <limits>
 #include <memory>
 
 #include "app/common/globals.h"
 #include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/missingcolumns.h"
 #include "support/testenv.h"
 
 namespace {
@@ -250,6 +253,112 @@ private slots:
                     QVERIFY2(v.toDouble() == 0, qPrintable(column));
             }
         }
+    }
+
+    // Amounts are stored as their raw count (an INTEGER, no text in between),
+    // exact up to what the amount boxes accept on the stored tables and up to
+    // the int64 limits on the month totals, which the summation writes.
+    void amountsAtTheExtremesAreStoredAsIntegers_data() {
+        QTest::addColumn<Currency>("amount");
+        const Currency max = Currency::fromYen(Currency::kMaxEnteredYen);
+        QTest::newRow("largest entered") << max;
+        QTest::newRow("smallest entered") << -max;
+        QTest::newRow("largest entered less 1/10000") << max - raw(1);
+        QTest::newRow("1/10000") << raw(1);
+        QTest::newRow("-1/10000") << raw(-1);
+    }
+    void amountsAtTheExtremesAreStoredAsIntegers() {
+        QFETCH(Currency, amount);
+        JournalLine line;
+        line.denCode = "00001";
+        line.denMeNo = "001";
+        line.cid = "77";
+        line.kr.kin = amount;
+        line.ks.kin = -amount;
+        line.kr.tkinNo = amount;
+        QVERIFY(WriteSiMeisaiTable(line, "T_SI_MEISAI"));
+        DayAmounts day;
+        day.cid = "77";
+        day.kocode = "004";
+        day.dateYm = "2011/04";
+        day.kin[30] = amount;
+        QVERIFY(WriteDayToranTable(day, "T_DAY_TORAN"));
+        MonthTotals totals;
+        totals.cid = "77";
+        totals.kankocode = "004";
+        totals.dateYm = "2011/04";
+        totals.krRui = Currency::fromRaw(std::numeric_limits<qint64>::max());
+        totals.ksRui = Currency::fromRaw(std::numeric_limits<qint64>::min());
+        totals.krTotal = amount;
+        QVERIFY(WriteTukikanTable(totals, "T_TUKIKAN"));
+
+        const struct {
+            const char* sql;
+            QList<qint64> raws;
+        } expected[] = {
+            {"SELECT KRKIN, KSKIN, KRTKINNO FROM T_SI_MEISAI WHERE CID = '77'",
+             {amount.raw(), (-amount).raw(), amount.raw()}},
+            {"SELECT KIN31 FROM T_DAY_TORAN WHERE CID = '77'", {amount.raw()}},
+            {"SELECT KRTOTAL, KRRUI, KSRUI FROM T_TUKIKAN WHERE CID = '77'",
+             {amount.raw(), std::numeric_limits<qint64>::max(), std::numeric_limits<qint64>::min()}},
+        };
+        for (const auto& e : expected) {
+            const auto row = db_->connection().queryOne(e.sql);
+            QVERIFY2(row && row->size() == e.raws.size(), e.sql);
+            for (int i = 0; i < row->size(); ++i) {
+                QCOMPARE(row->value(i).typeId(), QMetaType::LongLong);
+                QCOMPARE(row->integer(i), e.raws[i]);
+                QCOMPARE(row->currency(i), Currency::fromRaw(e.raws[i]));
+            }
+        }
+        QCOMPARE(boxes_->count(), 0);
+    }
+
+    // Beyond what the boxes accept, a stored table's writer refuses the
+    // amount as it refuses its text: its warning, nothing stored.
+    void amountsBeyondTheBoxesAreRefused_data() {
+        QTest::addColumn<Currency>("amount");
+        const Currency max = Currency::fromYen(Currency::kMaxEnteredYen);
+        QTest::newRow("largest entered + 1/10000") << max + raw(1);
+        QTest::newRow("smallest entered - 1/10000") << -max - raw(1);
+    }
+    void amountsBeyondTheBoxesAreRefused() {
+        QFETCH(Currency, amount);
+        OpeningBalance b;
+        b.cid = "77";
+        b.kocode = "004";
+        b.kisyuzan = amount;
+        QVERIFY(!WriteKisyuzanTable(b, "T_KISYUZAN"));
+        QCOMPARE(boxes_->count(), 1);
+        QCOMPARE(boxes_->last().text,
+                 QStringLiteral("期首残高マスタ( T_KISYUZAN )のアクセス中にエラーが発生しました(WriteKisyuzanTable)。"));
+        const auto stored = db_->connection().scalar("SELECT COUNT(*) FROM T_KISYUZAN WHERE CID = '77'");
+        QVERIFY(stored);
+        QCOMPARE(stored->toInt(), 0);
+    }
+
+    // The column list of a writer is the one of every table it serves, and a
+    // name it lacks (misspelt), or an amount at a text column, is reported and
+    // fails the writer without a row.
+    void misspeltColumnFailsLoudly() {
+        const QString sql = "SELECT COUNT(*) FROM T_TUKISIME WHERE CID = '77'";
+        {
+            testenv::MissingColumns missing;
+            WriterRow row(WriteTukisimeTable);
+            row.set("CID", QStringLiteral("77")).set("DATEYM", QStringLiteral("2011/04")).set("SYORIFRG", QStringLiteral("0"));
+            QCOMPARE(missing.names(), QStringList{"SYORIFRG"});
+            QVERIFY(!WriteRow(row, "T_TUKISIME"));
+            row.set("syoriday", Currency::fromYen(1));
+            QCOMPARE(missing.names().size(), 2);
+            QVERIFY(missing.names().at(1).startsWith("syoriday"));
+        }
+        QCOMPARE(db_->connection().scalar(sql)->toInt(), 0);
+        QCOMPARE(boxes_->count(), 1);  // the writer's warning
+
+        WriterRow row(WriteTukisimeTable);
+        row.set("cid", QStringLiteral("77")).set("DateYm", QStringLiteral("2011/04"));  // any case
+        QVERIFY(WriteRow(row, "T_TUKISIME"));
+        QCOMPARE(db_->connection().scalar(sql)->toInt(), 1);
     }
 };
 

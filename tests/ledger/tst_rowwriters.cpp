@@ -273,6 +273,53 @@ private slots:
         }
     }
 
+    // The same row given by column name, amounts as Currency, whole numbers
+    // and rates as numbers, stores exactly what the value list stores; the
+    // writer's one column list is the column list of every table it serves.
+    void namedRowStoresAsTheValueList_data() { storesEveryPositionByItsRule_data(); }
+    void namedRowStoresAsTheValueList() {
+        QFETCH(QString, writer);
+        QFETCH(QString, table);
+        const WriterCase& w = writerNamed(writer);
+        const QString rules = expand(w.runs);
+        const QStringList& columns = WriterColumns(w.fn);
+        QCOMPARE(columns.size(), rules.size());
+        const QStringList texts = validRow(rules);
+        WriterRow named(w.fn);
+        for (int i = 1; i <= rules.size(); ++i) {
+            const QString& column = columns[i - 1];
+            switch (rules[i - 1].toLatin1()) {
+                case 'A':
+                case 'a':
+                    named.set(column, Currency::parse(texts[i]).value());
+                    break;
+                case 'N':
+                case 'n':
+                    named.set(column, texts[i].toLongLong());
+                    break;
+                case 'R':
+                case 'r':
+                    named.set(column, texts[i].toDouble());
+                    break;
+                default:
+                    named.set(column, texts[i]);
+            }
+        }
+        ScriptedMsgBox boxes;
+        QVERIFY(w.fn(texts, table));
+        const platform::Row byList = lastRow(table);
+        QVERIFY(cn_->exec("DELETE FROM " + table + " WHERE rowid = ?", {cn_->lastInsertRowId()}));
+        QVERIFY(WriteRow(named, table));
+        QCOMPARE(boxes.count(), 0);
+        const platform::Row byName = lastRow(table);
+        QCOMPARE(byName.size(), int(rules.size()));
+        for (int i = 0; i < byName.size(); ++i) {
+            QCOMPARE(byName.columnName(i).toUpper(), columns[i].toUpper());
+            QVERIFY2(byName.value(i).metaType() == byList.value(i).metaType() && byName.value(i) == byList.value(i),
+                     qPrintable(columns[i]));
+        }
+    }
+
     void emptyNumberStoresZero_data() {
         addWriterRows(
             [](const QString& rules) { return std::any_of(rules.begin(), rules.end(), isEmptyAsZero); });

@@ -206,6 +206,32 @@ private slots:
         QCOMPARE(QString::fromUtf8(render.readAllStandardError()), QString());
     }
 
+    // The font files are shared by every PDF of the process, the glyphs each
+    // one embeds are its own: a PDF comes out byte for byte the same whatever
+    // was written before it, and one written after carries its own characters.
+    void pdfIndependentOfThoseBefore() {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("1.pdf")), other = dir.filePath(QStringLiteral("2.pdf")),
+                      again = dir.filePath(QStringLiteral("3.pdf"));
+        Document doc = ledgerDocument();
+        Document different;
+        different.title = QStringLiteral("補助元帳");
+        different.companyName = QStringLiteral("みどり薬局西新宿三丁目店");
+        different.table.columns = {{QStringLiteral("摘要"), 1.0}};
+        different.table.addRow(Row::detail({QStringLiteral("電気料金　振替")}));
+        QVERIFY(writePdf(doc, first));
+        QVERIFY(writePdf(different, other));
+        QVERIFY(writePdf(doc, again));
+        QFile a(first), b(again);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QVERIFY(a.size() > 0);
+        QVERIFY(a.readAll() == b.readAll());
+        const QString text = squeezed(pdfText(other));
+        for (const QString& e : {QStringLiteral("補助元帳"), QStringLiteral("みどり薬局西新宿三丁目店"),
+                                 QStringLiteral("電気料金振替")})
+            QVERIFY2(text.contains(e), qPrintable(e + QStringLiteral(" in ") + text));
+    }
+
     void printingWithoutPrinterFails() {
         if (!QPrinterInfo::availablePrinters().isEmpty()) QSKIP("this machine has a printer");
         QCOMPARE(print(ledgerDocument()), PrintResult::NoPrinter);
