@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/common/values.h"
 #include "platform/msgbox.h"
 

@@ -2,7 +2,7 @@
 // The printer choice (caption "使用するプリンタの設定"): lists the printers the
 // system reports, the last one reported first and preselected, and makes the
 // chosen one the application's current printer
-// (CurrentPrinterName(), app/common/reportprinter.h), to which reports print
+// (CurrentPrinterName(), reports/reportprinter.h), to which reports print
 // for the rest of the session. Nothing is stored.
 //
 // Opened by the input/output menu, which stays visible but disabled while the

@@ -8,18 +8,16 @@
 #include <QLocale>
 #include <QStandardPaths>
 #include <QTranslator>
-#include <clocale>
 #include <optional>
 
 #include "app/DataSourceDialog.h"
-#include "app/common/edition.h"
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
-#include "app/common/reportprinter.h"
 #include "platform/accessiblecombo.h"
 #include "platform/choicelists.h"
 #include "platform/msgboxdialog.h"
-#include "reports/allreports.h"
+#include "reports/prepareengine.h"
+#include "reports/reportprinter.h"
 
 namespace {
 
@@ -46,7 +44,6 @@ void PrepareProgram() {
     platform::InstallMessageDialog();
     platform::KeepChoiceListsOutOfInputMethod();
     platform::NameComboBoxesByTheirLabels();
-    std::setlocale(LC_CTYPE, "C.UTF-8");
     // The program's windows come and go (a screen hides its opener); the run
     // ends when the main menu is unloaded, not when a last window closes.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -59,13 +56,10 @@ void PrepareProgram() {
             QCoreApplication::installTranslator(qtJapanese);
         }
     }
-    reports::RegisterAllReports();
+    PrepareEngine();
     // Empty: reports go to the system's default printer until the user
     // chooses another one.
     SetCurrentPrinterName(QString());
-    gstrSoftName = EditionSoftName();
-    gstrCallForm.clear();
-    gblnNowYear = true;
 }
 
 QString ProgramFolder() {

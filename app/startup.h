@@ -9,13 +9,12 @@
 #include <memory>
 
 // Prepares everything the running program needs before its first window, in
-// one place that main() and the tests share: the real message dialog, the
-// UTF-8 character locale (the
-// C libraries behind iconv and the ODBC driver manager get Japanese text as
-// UTF-8), the run ending with the main menu rather than with the last window,
-// Qt's own dialogs in Japanese, every report layout registered by name, the
-// system's default printer as the current printer and the program-wide state
-// at its start values. Call it once the application object exists; calling it
+// one place that main() and the tests share: the real message dialog, the run
+// ending with the main menu rather than with the last window, Qt's own dialogs
+// in Japanese, the engine's part (PrepareEngine(), reports/prepareengine.h: the
+// UTF-8 character locale, every report layout registered by name and the
+// program-wide state at its start values) and the system's default printer as
+// the current printer. Call it once the application object exists; calling it
 // again changes nothing.
 void PrepareProgram();
 

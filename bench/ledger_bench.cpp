@@ -28,15 +28,15 @@
 #include <vector>
 
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
 #include "bench/gen_company_year.h"
 #include "ledger/ledgerbooks.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "platform/reportengine.h"
+#include "platform/reportpaint.h"
 #include "reports/allreports.h"
+#include "reports/reportregistry.h"
 
 namespace {
 

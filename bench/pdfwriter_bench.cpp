@@ -53,7 +53,6 @@
 #include <vector>
 
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
 #include "bench/gen_company_year.h"
 #include "ledger/ledgerbooks.h"
 #include "ledger/msum.h"
@@ -61,8 +60,9 @@
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "platform/pdffile.h"
-#include "platform/reportengine.h"
+#include "platform/reportpaint.h"
 #include "reports/allreports.h"
+#include "reports/reportregistry.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "app/common/companylist.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/common/values.h"
 #include "books/InpSoukanjoMotchoH.h"
 #include "ledger/printwork.h"

@@ -12,7 +12,7 @@
 #include "app/common/companylist.h"
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/common/values.h"
 #include "entry/DailyEntryOpener.h"
 #include "platform/hourglass.h"

@@ -11,7 +11,7 @@
 #include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/common/values.h"
 #include "ledger/tukisyusi.h"
 #include "platform/hourglass.h"

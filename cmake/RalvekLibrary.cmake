@@ -106,9 +106,18 @@ endfunction()
 
 # ralvek_widget_free(<targets...>): these targets must never link a widget
 # library; ralvek_check_widget_free() (run once every target exists) fails the
-# configuration if one does.
+# configuration if one does. Their sources are also compiled with
+# cmake/widgetfree.h forced in first, which stops the build when a target
+# gets the widgets' include path or definitions in any other way.
+set(RALVEK_WIDGET_FREE_GUARD ${CMAKE_CURRENT_LIST_DIR}/widgetfree.h)
 function(ralvek_widget_free)
   set_property(GLOBAL APPEND PROPERTY RALVEK_WIDGET_FREE_TARGETS ${ARGN})
+  foreach(target ${ARGN})
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+      target_compile_options(${target} PRIVATE "SHELL:-include ${RALVEK_WIDGET_FREE_GUARD}")
+    endif()
+  endforeach()
 endfunction()
 
 function(ralvek_check_widget_free)

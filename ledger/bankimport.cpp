@@ -7,6 +7,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/bankstatement.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -16,19 +17,30 @@ using platform::MsgIcon;
 
 namespace {
 
-const QString kCash = QStringLiteral("004");
+const QString kCash = QString::fromLatin1(chart::kCash);
 const QString kImportError = QStringLiteral("銀行データの取込処理中にエラーが発生しました(cmdStr_Click)。");
 
 struct ExpenseCode {
     const char16_t* code;
-    const char16_t* account;
+    chart::Code account;
 };
 
 // Codes that post a fixed account with direction "0".
 constexpr std::array<ExpenseCode, 14> kExpenseCodes{{
-    {u"01", u"282"}, {u"02", u"292"}, {u"03", u"280"}, {u"04", u"272"}, {u"05", u"275"},
-    {u"06", u"276"}, {u"07", u"271"}, {u"08", u"287"}, {u"09", u"279"}, {u"10", u"285"},
-    {u"11", u"281"}, {u"12", u"286"}, {u"13", u"309"}, {u"21", u"247"},
+    {u"01", chart::kVehicleExpenses},
+    {u"02", chart::kRent},
+    {u"03", chart::kOfficeSupplies},
+    {u"04", chart::kCommunication},
+    {u"05", chart::kUtilities},
+    {u"06", chart::kFuel},
+    {u"07", chart::kTravel},
+    {u"08", chart::kFees},
+    {u"09", chart::kSuppliesExpense},
+    {u"10", chart::kInsurance},
+    {u"11", chart::kRepairs},
+    {u"12", chart::kTaxesAndDues},
+    {u"13", chart::kManagementFees},
+    {u"21", chart::kPurchases},
 }};
 
 // Full-width ASCII forms and the full-width blank as their half-width forms.
@@ -50,8 +62,10 @@ BankImportResult postLines(std::vector<ImportLine>& lines, const std::vector<int
 std::optional<std::vector<BankAccount>> BankAccounts() {
     if (!gcnKaikei) return std::nullopt;
     const auto rows = gcnKaikei->query(
-        QStringLiteral("SELECT KOCODE, KANNAME FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE IN ('012', '013', '014')"
-                       " AND KMCODE IS NOT NULL AND KMCODE <> '' AND SIYOU = 'Y' ORDER BY KMCODE"));
+        QStringLiteral("SELECT KOCODE, KANNAME FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE BETWEEN ? AND ?"
+                       " AND KMCODE IS NOT NULL AND KMCODE <> '' AND SIYOU = 'Y' ORDER BY KMCODE"),
+        {QString::fromLatin1(chart::kOrdinaryDeposits.first),
+         QString::fromLatin1(chart::kOrdinaryDeposits.last)});
     if (!rows) return std::nullopt;
     std::vector<BankAccount> accounts;
     for (const platform::Row& r : *rows) accounts.push_back({r.text(0), r.text(1)});
@@ -79,13 +93,15 @@ void get_kamoku_code(QString& description, const QString& withdrawal, const QStr
         line.account = out || in ? kCash : QString();
         line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
     } else if (code == u"31") {
-        line.account = out ? QStringLiteral("107") : in ? QStringLiteral("314") : QString();
+        line.account = out  ? QString::fromLatin1(chart::kOwnerDrawings)
+                       : in ? QString::fromLatin1(chart::kInterestReceived)
+                            : QString();
         line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
     } else {
         listed = false;
         for (const ExpenseCode& e : kExpenseCodes) {
             if (code == QStringView(e.code)) {
-                line.account = QString::fromUtf16(e.account);
+                line.account = QString::fromLatin1(e.account);
                 line.direction = QStringLiteral("0");
                 listed = true;
                 break;
@@ -93,7 +109,8 @@ void get_kamoku_code(QString& description, const QString& withdrawal, const QStr
         }
         if (!listed) {
             if (out || in) {
-                line.account = out ? QStringLiteral("283") : QStringLiteral("180");
+                line.account =
+                    out ? QString::fromLatin1(chart::kMiscExpenses) : QString::fromLatin1(chart::kSales);
                 line.direction = out ? QStringLiteral("0") : QStringLiteral("1");
             } else {
                 line.account.clear();

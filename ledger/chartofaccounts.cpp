@@ -2,6 +2,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
 #include "platform/connection.h"
@@ -66,7 +67,7 @@ std::optional<ChartCascade> ReadChartCascade(const QString& dai, const QString& 
             if (e.kocode == wanted) return e.kocode;
         return list.empty() ? QString() : list.front().kocode;
     };
-    auto dais = ChartClasses(QStringLiteral("000"));
+    auto dais = ChartClasses(QString::fromLatin1(chart::kTopClass));
     if (!dais) {
         warn(kanjoFailure("Form_Load"));
         return std::nullopt;
@@ -140,7 +141,8 @@ bool RetireAccount(const ChartRowValues& row) {
 }
 
 bool SubAccountsAllowed(const QString& kmcode) {
-    return kmcode < QLatin1String("500") || kmcode > QLatin1String("800");
+    return kmcode < QLatin1String(chart::number::kNoSubAccountBand.first) ||
+           kmcode > QLatin1String(chart::number::kNoSubAccountBand.last);
 }
 
 std::optional<AccountEdit> LoadAccountEdit(const QString& kocode) {
@@ -280,7 +282,8 @@ bool FillKanjoPrint() {
         return false;
     };
     if (!gcnKaikei) return fail();
-    // One statement per depth of the class tree. The class joins act as inner
+    // One statement per depth of the class tree, from the top classes
+    // (BUNCODE chart::kTopClass, bound). The class joins act as inner
     // joins through their SYORIKBN conditions; only the counter account's join
     // keeps accounts without a match.
     static const char* const kFills[] = {
@@ -292,7 +295,7 @@ bool FillKanjoPrint() {
         " FROM T_KANJO AS K JOIN T_KANJO AS K_1 ON K.KOCODE = K_1.BUNCODE"
         " JOIN T_KANJO AS K_2 ON K_1.KOCODE = K_2.BUNCODE JOIN T_KANJO AS K_3 ON K_2.KOCODE = K_3.BUNCODE"
         " LEFT JOIN T_KANJO AS K_4 ON K_3.AICODE = K_4.KOCODE"
-        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = ? AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
         " AND K_2.SYORIKBN = '2' AND K_3.SIYOU = 'Y'",
         "INSERT INTO WK_KANJO_PRINT (DAICODE, DAINAME, TYUCODE, TYUNAME, KMCODE, KMNAME, TAIKBN, HOJOSET,"
         " KISYUZAN, AICODE, AINAME, DAIBUN, TYUBUN, JUN, KISYUMKBN)"
@@ -301,7 +304,7 @@ bool FillKanjoPrint() {
         " COALESCE(K_3.JUN, 0), K_3.KISYUMKBN"
         " FROM T_KANJO AS K JOIN T_KANJO AS K_1 ON K.KOCODE = K_1.BUNCODE"
         " JOIN T_KANJO AS K_3 ON K_1.KOCODE = K_3.BUNCODE LEFT JOIN T_KANJO AS K_2 ON K_3.AICODE = K_2.KOCODE"
-        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = ? AND K.SYORIKBN = '2' AND K_1.SYORIKBN = '2'"
         " AND K_3.SIYOU = 'Y'",
         "INSERT INTO WK_KANJO_PRINT (DAICODE, DAINAME, KMCODE, KMNAME, TAIKBN, HOJOSET, KISYUZAN, AICODE,"
         " AINAME, DAIBUN, TYUBUN, JUN, KISYUMKBN)"
@@ -310,11 +313,11 @@ bool FillKanjoPrint() {
         " K_3.KISYUMKBN"
         " FROM T_KANJO AS K JOIN T_KANJO AS K_3 ON K.KOCODE = K_3.BUNCODE"
         " LEFT JOIN T_KANJO AS K_1 ON K_3.AICODE = K_1.KOCODE"
-        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = '000' AND K.SYORIKBN = '2' AND K_3.SIYOU = 'Y'",
+        " WHERE K_3.KMCODE <> '' AND K.BUNCODE = ? AND K.SYORIKBN = '2' AND K_3.SIYOU = 'Y'",
     };
     platform::Transaction tx(*gcnKaikei);
     if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM WK_KANJO_PRINT"))) return fail();
     for (const char* sql : kFills)
-        if (!gcnKaikei->exec(QString::fromLatin1(sql))) return fail();
+        if (!gcnKaikei->exec(QString::fromLatin1(sql), {QString::fromLatin1(chart::kTopClass)})) return fail();
     return tx.commit() ? true : fail();
 }

@@ -5,15 +5,16 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
+#include "ledger/companyrules.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/companyrules.h"
 
 namespace {
 
-const QString kCashAccount = QStringLiteral("004");
+const QString kCashAccount = QString::fromLatin1(chart::kCash);
 
 void warn(const QString& text) {
     platform::MsgBox::show(gstrSoftName, text, platform::MsgIcon::Warning);

@@ -5,6 +5,7 @@
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/choicelists.h"
 #include "ledger/monthstatus.h"
 #include "ledger/records.h"
@@ -121,7 +122,7 @@ JournalLine dayLine(const QString& denCode, const QString& lineNo, const QString
     for (JournalSide* side : {&line.kr, &line.ks}) {
         side->bukbn = QStringLiteral("00");
         side->tkbn = tkbn;
-        side->tkocode = QStringLiteral("000");
+        side->tkocode = QString::fromLatin1(chart::kNoAccount);
         side->tritu = tritu;
         side->tkinNo = amount;
         side->kin = amount;
@@ -284,9 +285,9 @@ QString CheckFreeLines(const std::vector<FreeLine>& lines) {
         const QString debit = Trim(line.debitAccount);
         const QString credit = Trim(line.creditAccount);
         if (debit.isEmpty() && holdsSomething) return QStringLiteral("借方科目を選択してください");
-        if (debit.startsWith(QLatin1String("999"))) debitSundry += amount;
+        if (debit.startsWith(QLatin1String(chart::kSundry))) debitSundry += amount;
         if (credit.isEmpty() && holdsSomething) return QStringLiteral("貸方科目を選択してください");
-        if (credit.startsWith(QLatin1String("999"))) creditSundry += amount;
+        if (credit.startsWith(QLatin1String(chart::kSundry))) creditSundry += amount;
         if (amount.isZero() && holdsSomething) return QStringLiteral("金額を入力してください");
     }
     if (debitSundry != creditSundry)

@@ -2,6 +2,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "platform/connection.h"
 
 namespace {
@@ -36,12 +37,17 @@ void addProfitEffect(const ProfitChart& chart, const QString& kocode, bool debit
 }  // namespace
 
 ProfitKind ProfitKindOf(const QString& kmcode) {
-    if (between(kmcode, "500", "549") ||
-        oneOf(kmcode, {"811", "812", "813", "814", "815", "851", "853", "855", "872", "911", "913", "999"})) {
+    using namespace chart::number;
+    if (between(kmcode, kRevenueBand.first, kRevenueBand.last) ||
+        oneOf(kmcode, {kInterestReceived, kDividendsReceived, kMiscIncome, kNonOperatingIncomeSlot814,
+                       kPurchaseDiscounts, kBadDebtReserveReversal, kGainOnSaleOfAssets, kPriorPeriodGain,
+                       kReserveWithdrawal, kConsumptionTaxReceived, kConsumptionTaxPayable, kSundry})) {
         return ProfitKind::Revenue;
     }
-    if (between(kmcode, "550", "799") ||
-        oneOf(kmcode, {"821", "822", "823", "824", "862", "864", "871", "873", "874", "875", "876"})) {
+    if (between(kmcode, kExpenseBand.first, kExpenseBand.last) ||
+        oneOf(kmcode, {kInterestPaid, kBillDiscountLoss, kMiscLosses, kExchangeLoss, kLossOnSaleOfAssets,
+                       kDisposalLoss, kIncomeTaxes, kReserveTransfers, kLegalReserve, kInterimDividend,
+                       kOfficersBonuses})) {
         return ProfitKind::Expense;
     }
     return ProfitKind::None;

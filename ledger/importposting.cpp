@@ -7,6 +7,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/dayvouchers.h"
 #include "ledger/records.h"
 #include "ledger/vouchers.h"
@@ -28,7 +29,7 @@ JournalSide side(const QString& kocode, const QString& aicode, Currency amount) 
     s.kocode = kocode;
     s.bukbn = QStringLiteral("00");
     s.tkbn = QStringLiteral("5");
-    s.tkocode = QStringLiteral("000");
+    s.tkocode = QString::fromLatin1(chart::kNoAccount);
     s.tkinNo = amount;
     s.kin = amount;
     s.aicode = aicode;

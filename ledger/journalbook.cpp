@@ -1,6 +1,7 @@
 #include "ledger/journalbook.h"
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/printwork.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -19,28 +20,28 @@ void showBuildError() {
 // the work row holds them; J is the side's chart row, H its sub-account row.
 QString sideColumns(const QString& side) {
     return QStringLiteral(
-               "CASE WHEN SM.%1KOCODE = '000' THEN ''"
+               "CASE WHEN SM.%1KOCODE = %2 THEN ''"
                " WHEN %1J.KOCODE IS NULL THEN trim(COALESCE(SM.%1KOCODE, ''))"
                " ELSE trim(COALESCE(%1J.KMCODE, '')) END,"
                " trim(COALESCE(%1H.HOCODE, '')),"
-               " CASE WHEN SM.%1KOCODE = '000' THEN ''"
+               " CASE WHEN SM.%1KOCODE = %2 THEN ''"
                " WHEN %1J.KOCODE IS NULL THEN '科目なし'"
                " ELSE trim(COALESCE(%1J.KANNAME, '')) END,"
                " trim(COALESCE(%1H.HONAME, '')),"
                " trim(COALESCE(SM.%1BUKBN, '')), trim(COALESCE(SM.%1TKBN, '')),"
                " trim(COALESCE(SM.%1TKOCODE, '')), COALESCE(SM.%1TKIN, 0), COALESCE(SM.%1KIN, 0)")
-        .arg(side);
+        .arg(side, chart::sqlCode(chart::kNoAccount));
 }
 
 // The chart row and the sub-account row of one side. An account "000" is no
 // account and looks nothing up; a blank sub-account code names none.
 QString sideJoins(const QString& side) {
     return QStringLiteral(
-               " LEFT JOIN T_KANJO %1J ON SM.%1KOCODE <> '000' AND %1J.KOCODE = SM.%1KOCODE"
+               " LEFT JOIN T_KANJO %1J ON SM.%1KOCODE <> %2 AND %1J.KOCODE = SM.%1KOCODE"
                " LEFT JOIN T_HOJOKAMOKU %1H ON trim(COALESCE(SM.%1HOKOCODE, '')) <> ''"
                " AND %1H.CID = SM.CID AND %1H.KANKOCODE = SM.%1KOCODE"
                " AND %1H.HOKOCODE = trim(SM.%1HOKOCODE)")
-        .arg(side);
+        .arg(side, chart::sqlCode(chart::kNoAccount));
 }
 
 }  // namespace

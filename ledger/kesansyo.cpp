@@ -4,13 +4,16 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/accountbalances.h"
+#include "ledger/chartcodes.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/accountbalances.h"
+
+namespace N = chart::number;
 
 namespace {
 
@@ -46,38 +49,55 @@ const std::vector<PlTerm>& profitTerms() {
         std::vector<PlTerm> t = {
             // Sales with the other income: miscellaneous income, the
             // correction of earlier years' profit and reserves taken back.
-            {1, 1, C::between("511", "516").orIn({"517", "518", "813", "855", "872"})},
-            {1, -1, C::between("521", "524")},
-            {2, 1, C::is("611")},
+            {1, 1,
+             C::between(N::kSales, N::kCommissionIncome)
+                 .orIn({N::kOtherSales, N::kSalesSlot518, N::kMiscIncome, N::kPriorPeriodGain,
+                        N::kReserveWithdrawal})},
+            {1, -1, C::between(N::kSalesDiscounts, N::kSalesDeductionSlot524)},
+            {2, 1, C::is(N::kOpeningGoods)},
             // Purchases and the cost of manufactured goods: the labour,
             // overhead and outside-work totals (by internal code), the
             // materials less their discounts, the change of work in process,
             // less purchase returns, discounts and the closing materials.
-            {3, 1, C::between("550", "552").orCodes({"238", "214", "240"})},
-            {3, 1, C::in({"621", "622"})},
-            {3, -1, C::is("626")},
-            {3, 1, C::is("681")},
-            {3, -1, C::is("682")},
-            {3, -1, C::between("615", "616").orIn({"624"})},
-            {5, 1, C::is("617")},
-            {20, 1, C::between("712", "715")},
-            {22, 1, C::in({"821", "822"})},
-            {23, 1, C::in({"747", "731"})},
-            {26, 1, C::in({"734", "738"})},
+            {3, 1,
+             C::between(N::kPurchases, N::kPurchaseCharges)
+                 .orCodes({chart::kManufacturingOverhead, chart::kLabourCost, chart::kOutsideWorkTotal})},
+            {3, 1, C::in({N::kOpeningMaterials, N::kMaterialPurchases})},
+            {3, -1, C::is(N::kMaterialDiscounts)},
+            {3, 1, C::is(N::kOpeningWorkInProcess)},
+            {3, -1, C::is(N::kClosingWorkInProcess)},
+            {3, -1, C::between(N::kPurchaseAllowances, N::kPurchaseReturns).orIn({N::kClosingMaterials})},
+            {5, 1, C::is(N::kClosingGoods)},
+            {20, 1, C::between(N::kSalaries, N::kCasualWages)},
+            {22, 1, C::in({N::kInterestPaid, N::kBillDiscountLoss})},
+            {23, 1, C::in({N::kRent, N::kLeases})},
+            {26, 1, C::in({N::kVehicleExpenses, N::kGasoline})},
             // Miscellaneous: the form has no line for the other losses and
             // taxes, so they count here.
-            {31, 1, C::between("751", "755").orIn({"760", "742", "823", "824", "864", "871", "874", "875", "876"})},
-            {34, 1, C::is("851")},
-            {35, 1, C::in({"811", "812", "814", "815"})},
-            {38, 1, C::is("711")},
-            {39, 1, C::is("736")},
-            {40, 1, C::is("873")},
-            {41, 1, C::is("737")},
+            {31, 1,
+             C::between(N::kBooks, N::kManagementFees)
+                 .orIn({N::kMiscExpenses, N::kMembershipFees, N::kMiscLosses, N::kExchangeLoss,
+                        N::kDisposalLoss, N::kIncomeTaxes, N::kLegalReserve, N::kInterimDividend,
+                        N::kOfficersBonuses})},
+            {34, 1, C::is(N::kBadDebtReserveReversal)},
+            {35, 1,
+             C::in({N::kInterestReceived, N::kDividendsReceived, N::kNonOperatingIncomeSlot814,
+                    N::kPurchaseDiscounts})},
+            {38, 1, C::is(N::kFamilyEmployeeSalaries)},
+            {39, 1, C::is(N::kBadDebtProvision)},
+            {40, 1, C::is(N::kReserveTransfers)},
+            {41, 1, C::is(N::kRetirementProvision)},
         };
-        const std::pair<int, const char*> single[] = {
-            {8, "726"},  {9, "719"},  {10, "725"}, {11, "722"}, {12, "724"}, {13, "718"}, {14, "727"},
-            {15, "733"}, {16, "732"}, {17, "728"}, {18, "735"}, {19, "717"}, {21, "744"}, {24, "746"},
-            {25, "729"}, {27, "739"}, {28, "741"}, {29, "716"}, {30, "743"}};
+        const std::pair<int, const char*> single[] = {{8, N::kTaxesAndDues},    {9, N::kPackingAndFreight},
+                                                      {10, N::kUtilities},      {11, N::kTravel},
+                                                      {12, N::kCommunication},  {13, N::kAdvertising},
+                                                      {14, N::kEntertainment},  {15, N::kInsurance},
+                                                      {16, N::kRepairs},        {17, N::kSuppliesExpense},
+                                                      {18, N::kDepreciation},   {19, N::kWelfare},
+                                                      {21, N::kOutsideLabour},  {24, N::kBadDebts},
+                                                      {25, N::kOfficeSupplies}, {27, N::kFees},
+                                                      {28, N::kFuel},           {29, N::kStatutoryWelfare},
+                                                      {30, N::kMeetings}};
         for (const auto& [line, km] : single) t.push_back({line, 1, C::is(QString::fromLatin1(km))});
         return t;
     }();
@@ -215,7 +235,7 @@ Currency DeductionOf(const DeductionBoxes& boxes, DeductionCase which) {
 }
 
 bool IsFixedAssetSaleAccount(const QString& kmcode) {
-    return kmcode == QStringLiteral("853") || kmcode == QStringLiteral("862");
+    return kmcode == QLatin1String(N::kGainOnSaleOfAssets) || kmcode == QLatin1String(N::kLossOnSaleOfAssets);
 }
 
 int TaxReturnLineOf(const QString& kmcode, const QString& kocode) {
@@ -251,9 +271,15 @@ bool ProfitAndLossRow(const AccountBalances& closing, const DeductionBoxes& boxe
     for (int i = 1; i <= 43; ++i) row.amounts[i] = lines[i];
     row.amounts[44] = DeductionOf(boxes, which);
     row.amounts[45] = row.amounts[43] - row.amounts[44];
-    const std::pair<int, const char*> names[] = {{127, "729"}, {128, "734"}, {129, "739"}, {130, "741"},
-                                                 {131, "716"}, {132, "743"}, {133, "811"}, {135, "873"},
-                                                 {136, "737"}};
+    const std::pair<int, const char*> names[] = {{127, N::kOfficeSupplies},
+                                                 {128, N::kVehicleExpenses},
+                                                 {129, N::kFees},
+                                                 {130, N::kFuel},
+                                                 {131, N::kStatutoryWelfare},
+                                                 {132, N::kMeetings},
+                                                 {133, N::kInterestReceived},
+                                                 {135, N::kReserveTransfers},
+                                                 {136, N::kRetirementProvision}};
     for (const auto& [slot, km] : names) {
         if (!nameSlot(row, slot, QString::fromLatin1(km))) return false;
     }
@@ -273,50 +299,59 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
     // Accounts 317 (notes borrowed) and 320 (overdraft) are borrowings: they
     // count on line 28 only.
     const BsLine lines[] = {
-        {1, C::between("101", "102"), true, 0, nullptr},
-        {2, C::between("111", "113"), true, 0, nullptr},
-        {3, C::in({"151", "141", "155"}), true, 0, nullptr},
-        {4, C::in({"121", "122", "123", "131", "135"}), true, 0, nullptr},
-        {5, C::is("165"), true, 0, nullptr},
-        {6, C::in({"166", "164", "168", "169"}), true, 0, nullptr},
-        {7, C::is("167"), true, 0, nullptr},
-        {8, C::between("171", "175"), true, 0, nullptr},
-        {9, C::in({"181", "184", "185", "187", "186", "910", "912"}), true, 0, nullptr},
-        {10, C::is("182"), true, 0, nullptr},
-        {11, C::is("211"), true, 0, nullptr},
-        {12, C::in({"212", "213"}), true, 0, nullptr},
-        {13, C::is("214"), true, 0, nullptr},
-        {14, C::is("215"), true, 0, nullptr},
-        {15, C::is("216"), true, 0, nullptr},
-        {16, C::is("221"), true, 0, nullptr},
-        {17, C::is("222"), true, 127, "222"},
-        {18, C::is("224"), true, 128, "224"},
-        {19, C::is("252"), true, 129, "252"},
-        {20, C::is("253"), true, 130, "253"},
-        {21, C::is("254"), true, 131, "254"},
-        {22, C::between("232", "235"), true, 132, "232"},
-        {23, C::between("241", "249"), true, 133, "242"},
-        {24, C::is("251"), false, 0, nullptr},  // the year's own, below
-        {26, C::is("311"), true, 0, nullptr},
-        {27, C::is("312"), true, 0, nullptr},
-        {28, C::in({"313", "352", "317", "320"}), true, 0, nullptr},
-        {29, C::is("314"), true, 0, nullptr},
-        {30, C::is("315"), true, 0, nullptr},
-        {31, C::in({"316", "354"}), true, 0, nullptr},
-        {32, C::is("323"), true, 134, "323"},
-        {33, C::is("324"), true, 135, "324"},
-        {34, C::is("328"), true, 136, "328"},
-        {35, C::is("353"), true, 137, "353"},
-        {36, C::is("325"), true, 138, "325"},
-        {37, C::is("327"), true, 139, "327"},
-        {39, C::is("199"), true, 0, nullptr},
-        {40, C::is("911"), true, 141, "911"},
-        {41, C::is("913"), true, 142, "913"},
-        {42, C::is("411"), true, 143, "411"},
-        {43, C::in({"421", "422"}), true, 144, "421"},
-        {44, C::in({"431", "433", "441"}), true, 145, "431"},
-        {47, C::is("413"), false, 0, nullptr},  // the year's own, below
-        {48, C::is("412"), false, 0, nullptr},
+        {1, C::between(N::kCash, N::kPettyCash), true, 0, nullptr},
+        {2, C::between(N::kCurrentDeposit, N::kCurrentDeposit3), true, 0, nullptr},
+        {3, C::in({N::kInstallmentSavings, N::kTimeDeposit, N::kReserveDeposit}), true, 0, nullptr},
+        {4,
+         C::in({N::kOrdinaryDeposit, N::kOrdinaryDeposit2, N::kOrdinaryDeposit3, N::kNoticeDeposit,
+                N::kTaxReserveDeposit}),
+         true, 0, nullptr},
+        {5, C::is(N::kNotesReceivable), true, 0, nullptr},
+        {6, C::in({N::kAccountsReceivable, N::kCreditReceivables, N::kOtherReceivables, N::kAccruedRevenue}),
+         true, 0, nullptr},
+        {7, C::is(N::kSecurities), true, 0, nullptr},
+        {8, C::between(N::kMerchandise, N::kStores), true, 0, nullptr},
+        {9,
+         C::in({N::kAdvancesPaid, N::kPrepaidExpenses, N::kAdvancesForOthers, N::kCurrentAssetSlot187,
+                N::kSuspensePayments, N::kConsumptionTaxPaid, N::kConsumptionTaxRefundable}),
+         true, 0, nullptr},
+        {10, C::is(N::kShortTermLoans), true, 0, nullptr},
+        {11, C::is(N::kBuildings), true, 0, nullptr},
+        {12, C::in({N::kBuildingFixtures, N::kStructures}), true, 0, nullptr},
+        {13, C::is(N::kMachinery), true, 0, nullptr},
+        {14, C::is(N::kVehicles), true, 0, nullptr},
+        {15, C::is(N::kToolsAndEquipment), true, 0, nullptr},
+        {16, C::is(N::kLand), true, 0, nullptr},
+        {17, C::is(N::kConstructionInProgress), true, 127, N::kConstructionInProgress},
+        {18, C::is(N::kLumpSumDepreciableAssets), true, 128, N::kLumpSumDepreciableAssets},
+        {19, C::is(N::kOrganisationCosts), true, 129, N::kOrganisationCosts},
+        {20, C::is(N::kStartUpCosts), true, 130, N::kStartUpCosts},
+        {21, C::is(N::kDeferredAssetSlot254), true, 131, N::kDeferredAssetSlot254},
+        {22, C::between(N::kTelephoneRights, N::kIntangibleSlot235), true, 132, N::kTelephoneRights},
+        {23, C::between(N::kInvestmentSecurities, N::kOtherInvestments), true, 133, N::kCapitalContributions},
+        {24, C::is(N::kOwnerDrawings), false, 0, nullptr},  // the year's own, below
+        {26, C::is(N::kNotesPayable), true, 0, nullptr},
+        {27, C::is(N::kAccountsPayable), true, 0, nullptr},
+        {28, C::in({N::kShortTermBorrowings, N::kLongTermBorrowings, N::kBillBorrowings, N::kOverdraft}),
+         true, 0, nullptr},
+        {29, C::is(N::kOtherPayables), true, 0, nullptr},
+        {30, C::is(N::kAdvancesReceived), true, 0, nullptr},
+        {31, C::in({N::kWithholdings, N::kEmployeeDeposits}), true, 0, nullptr},
+        {32, C::is(N::kAccruedExpenses), true, 134, N::kAccruedExpenses},
+        {33, C::is(N::kCurrentLiabilitySlot324), true, 135, N::kCurrentLiabilitySlot324},
+        {34, C::is(N::kBonusReserve), true, 136, N::kBonusReserve},
+        {35, C::is(N::kLongTermPayables), true, 137, N::kLongTermPayables},
+        {36, C::is(N::kSuspenseReceipts), true, 138, N::kSuspenseReceipts},
+        {37, C::is(N::kIncomeTaxesPayable), true, 139, N::kIncomeTaxesPayable},
+        {39, C::is(N::kBadDebtAllowance), true, 0, nullptr},
+        {40, C::is(N::kConsumptionTaxReceived), true, 141, N::kConsumptionTaxReceived},
+        {41, C::is(N::kConsumptionTaxPayable), true, 142, N::kConsumptionTaxPayable},
+        {42, C::is(N::kCapitalStock), true, 143, N::kCapitalStock},
+        {43, C::in({N::kCapitalReserve, N::kLegalRetainedReserve}), true, 144, N::kCapitalReserve},
+        {44, C::in({N::kVoluntaryReserve, N::kSpecialReserve, N::kOtherRetainedEarnings}), true, 145,
+         N::kVoluntaryReserve},
+        {47, C::is(N::kOwnerContributions), false, 0, nullptr},  // the year's own, below
+        {48, C::is(N::kOwnerCapital), false, 0, nullptr},
     };
     for (const BsLine& l : lines) {
         if (l.withOpening) a[l.line] = opening.sum(l.condition);
@@ -327,10 +362,10 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
     // accounts bring into the year belongs to the opening capital. The loss
     // and the gain on selling fixed assets, which line 43 leaves out, count
     // with them.
-    a[74] -= opening.sum(C::is("251"));
-    a[74] += closing.sum(C::is("862"));
-    a[97] -= opening.sum(C::is("413"));
-    a[97] += closing.sum(C::is("853"));
+    a[74] -= opening.sum(C::is(N::kOwnerDrawings));
+    a[74] += closing.sum(C::is(N::kLossOnSaleOfAssets));
+    a[97] -= opening.sum(C::is(N::kOwnerContributions));
+    a[97] += closing.sum(C::is(N::kGainOnSaleOfAssets));
     // The closing income: line 43 of the profit and loss statement, with its sign.
     a[99] = TaxReturnProfitLines(closing)[43];
     a[25] = sumOf(a, 1, 24);
@@ -341,34 +376,44 @@ bool BalanceSheetRow(const AccountBalances& opening, const AccountBalances& clos
     // the opening capital moved by what the year added to the capital
     // account, so an opening balance of the account is not counted twice.
     a[48] = a[25] - a[50];
-    const Currency capitalMoved = a[98] - opening.sum(C::is("412"));
+    const Currency capitalMoved = a[98] - opening.sum(C::is(N::kOwnerCapital));
     a[100] += a[48] - a[98] + capitalMoved;
     a[98] = a[48] + capitalMoved;
     a[50] += a[48];
 
     // The manufacturing cost lines at the closing month.
     const auto c = [&](const C& cond) { return closing.sum(cond); };
-    a[101] = c(C::is("621"));
+    a[101] = c(C::is(N::kOpeningMaterials));
     // Purchases of materials net of their discounts.
-    a[102] = c(C::is("622")) - c(C::is("626"));
+    a[102] = c(C::is(N::kMaterialPurchases)) - c(C::is(N::kMaterialDiscounts));
     a[103] = a[101] + a[102];
-    a[104] = c(C::is("624"));
+    a[104] = c(C::is(N::kClosingMaterials));
     a[105] = a[103] - a[104];
-    a[106] = c(C::between("631", "636"));
-    const std::pair<int, const char*> single[] = {{107, "641"}, {108, "651"}, {109, "652"}, {110, "654"},
-                                                  {111, "663"}, {112, "653"}, {113, "655"}, {114, "656"},
-                                                  {115, "657"}, {116, "658"}, {117, "661"}, {118, "662"},
-                                                  {119, "664"}};
+    a[106] = c(C::between(N::kWages, N::kManufacturingWelfare));
+    const std::pair<int, const char*> single[] = {{107, N::kOutsideWork},
+                                                  {108, N::kPower},
+                                                  {109, N::kManufacturingUtilities},
+                                                  {110, N::kManufacturingRepairs},
+                                                  {111, N::kManufacturingDepreciation},
+                                                  {112, N::kFactorySupplies},
+                                                  {113, N::kManufacturingFreight},
+                                                  {114, N::kManufacturingInsurance},
+                                                  {115, N::kManufacturingRent},
+                                                  {116, N::kManufacturingTaxes},
+                                                  {117, N::kManufacturingTravel},
+                                                  {118, N::kManufacturingCommunication},
+                                                  {119, N::kResearch}};
     for (const auto& [slot, km] : single) {
         a[slot] = c(C::is(QString::fromLatin1(km)));
         if (slot >= 112 && !nameSlot(row, slot + 36, QString::fromLatin1(km))) return false;
     }
-    a[120] = c(C::between("675", "677").orIn({"680"}));
+    a[120] = c(
+        C::between(N::kManufacturingOfficeSupplies, N::kManufacturingSlot677).orIn({N::kManufacturingMisc}));
     a[121] = sumOf(a, 107, 120);
     a[122] = a[105] + a[106] + a[121];
-    a[123] = c(C::is("681"));
+    a[123] = c(C::is(N::kOpeningWorkInProcess));
     a[124] = a[122] + a[123];
-    a[125] = c(C::is("682"));
+    a[125] = c(C::is(N::kClosingWorkInProcess));
     a[126] = a[124] - a[125];
     return true;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
 
@@ -92,11 +93,11 @@ Created createTargetRow(platform::Connection& cn, const QString& table, const QS
 // of the unappropriated profit, balance less brought forward. The profit is a
 // credit balance, so a growth is a credit and a fall (a loss) a debit.
 bool setSidesOf353(platform::Connection& cn) {
-    return cn.exec(
-        QStringLiteral("UPDATE T_TOTAL1 SET"
-                       " KRTOTAL = CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END,"
-                       " KSTOTAL = CASE WHEN ZAN < MAEKURI THEN 0 ELSE ZAN - MAEKURI END"
-                       " WHERE KOCODE = '353'"));
+    return cn.exec(QStringLiteral("UPDATE T_TOTAL1 SET"
+                                  " KRTOTAL = CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END,"
+                                  " KSTOTAL = CASE WHEN ZAN < MAEKURI THEN 0 ELSE ZAN - MAEKURI END"
+                                  " WHERE KOCODE = ?"),
+                   {QString::fromLatin1(chart::kUnappropriatedProfit)});
 }
 
 struct Step {
@@ -120,31 +121,89 @@ QStringList codes(std::initializer_list<const char*> list) {
 // rows that earlier steps wrote (202 -> 204 -> 241 -> 245 -> 258 -> 260 -> 261 ->
 // 311 -> 330 -> 346 -> 348 -> 353). Steps 1 to 9 serve every statement but the
 // balance sheet; 10 to 17 only the profit and loss statement.
+// Range ends of the steps that fall between accounts.
+constexpr chart::Code kMaterialsPlusEnd = "198", kMaterialsMinusEnd = "201", kOpeningWipEnd = "243",
+                      kGoodsPlusEnd = "253", kGoodsMinusEnd = "257", kAppropriationCode350 = "350";
+
 const std::vector<Step>& chain() {
+    using namespace chart;
     static const std::vector<Step> steps = {
-        {"T_TOTAL1", "192", "T_TOTAL_MEISAI", false,
-         codes({"180", "181", "182", "183", "184", "185", "190", "191"}), true, codes({"186", "189"}), false},
-        {"T_TOTAL_MEISAI", "202", "T_TOTAL_MEISAI", true, codes({"195", "198"}), true, codes({"199", "201"}),
+        {"T_TOTAL1", kNetSales, "T_TOTAL_MEISAI", false,
+         codes({kSales, kProductSales, kServiceRevenue, kOwnConsumption, kProcessingIncome, kCommissionIncome,
+                kOtherSales, kSalesSlot518}),
+         true, codes({kSalesDiscounts, kSalesDeductionSlot524}), false},
+        {"T_TOTAL_MEISAI", kMaterialsSubtotal, "T_TOTAL_MEISAI", true,
+         codes({kOpeningMaterials, kMaterialsPlusEnd}), true, codes({kMaterialDiscounts, kMaterialsMinusEnd}),
          false},
-        {"T_TOTAL1", "204", "T_TOTAL_MEISAI", true, codes({"202", "202"}), true, codes({"203", "203"}),
+        {"T_TOTAL1", kMaterialsCost, "T_TOTAL_MEISAI", true, codes({kMaterialsSubtotal, kMaterialsSubtotal}),
+         true, codes({kClosingMaterials, kClosingMaterials}), false},
+        {"T_TOTAL1",
+         kTotalManufacturingCost,
+         "T_TOTAL1",
+         false,
+         codes({kMaterialsCost, kLabourCost, kManufacturingOverhead, kOutsideWorkTotal}),
+         false,
+         {},
          false},
-        {"T_TOTAL1", "241", "T_TOTAL1", false, codes({"204", "214", "238", "240"}), false, {}, false},
-        {"T_TOTAL1", "245", "T_TOTAL1", true, codes({"241", "241"}), false, {}, false},
-        {"T_TOTAL1", "245", "T_TOTAL_MEISAI", true, codes({"242", "243"}), true, codes({"244", "244"}), true},
-        {"T_TOTAL_MEISAI", "258", "T_TOTAL_MEISAI", true, codes({"246", "253"}), true, codes({"254", "257"}),
+        {"T_TOTAL1",
+         kCostOfManufacturing,
+         "T_TOTAL1",
+         true,
+         codes({kTotalManufacturingCost, kTotalManufacturingCost}),
+         false,
+         {},
          false},
-        {"T_TOTAL_MEISAI", "258", "T_TOTAL1", true, codes({"245", "245"}), false, {}, true},
-        {"T_TOTAL1", "260", "T_TOTAL_MEISAI", true, codes({"258", "258"}), true, codes({"259", "259"}),
+        {"T_TOTAL1", kCostOfManufacturing, "T_TOTAL_MEISAI", true,
+         codes({kOpeningWorkInProcess, kOpeningWipEnd}), true,
+         codes({kClosingWorkInProcess, kClosingWorkInProcess}), true},
+        {"T_TOTAL_MEISAI", kCostOfSalesSubtotal, "T_TOTAL_MEISAI", true,
+         codes({kOpeningGoods, kGoodsPlusEnd}), true, codes({kPurchaseAllowances, kGoodsMinusEnd}), false},
+        {"T_TOTAL_MEISAI",
+         kCostOfSalesSubtotal,
+         "T_TOTAL1",
+         true,
+         codes({kCostOfManufacturing, kCostOfManufacturing}),
+         false,
+         {},
+         true},
+        {"T_TOTAL1", kCostOfSales, "T_TOTAL_MEISAI", true,
+         codes({kCostOfSalesSubtotal, kCostOfSalesSubtotal}), true, codes({kClosingGoods, kClosingGoods}),
          false},
-        {"T_TOTAL1", "261", "T_TOTAL1", true, codes({"192", "192"}), true, codes({"260", "260"}), false},
-        {"T_TOTAL1", "311", "T_TOTAL1", true, codes({"261", "261"}), true, codes({"310", "310"}), false},
-        {"T_TOTAL1", "330", "T_TOTAL1", false, codes({"311", "321"}), true, codes({"329", "329"}), false},
-        {"T_TOTAL1", "346", "T_TOTAL1", false, codes({"330", "341"}), true, codes({"345", "345"}), false},
-        {"T_TOTAL1", "348", "T_TOTAL1", true, codes({"346", "346"}), false, {}, false},
-        {"T_TOTAL1", "348", "T_TOTAL_MEISAI", false, {}, true, codes({"347", "347"}), true},
-        {"T_TOTAL1", "353", "T_TOTAL1", true, codes({"348", "348"}), false, {}, false},
-        {"T_TOTAL1", "353", "T_TOTAL_MEISAI", false, codes({"171", "349", "350"}), false,
-         codes({"351", "352", "355", "356"}), true},
+        {"T_TOTAL1", kGrossProfit, "T_TOTAL1", true, codes({kNetSales, kNetSales}), true,
+         codes({kCostOfSales, kCostOfSales}), false},
+        {"T_TOTAL1", kOperatingProfit, "T_TOTAL1", true, codes({kGrossProfit, kGrossProfit}), true,
+         codes({kSellingAndAdminTotal, kSellingAndAdminTotal}), false},
+        {"T_TOTAL1", kOrdinaryProfit, "T_TOTAL1", false, codes({kOperatingProfit, kNonOperatingIncomeTotal}),
+         true, codes({kNonOperatingExpensesTotal, kNonOperatingExpensesTotal}), false},
+        {"T_TOTAL1", kProfitBeforeTax, "T_TOTAL1", false, codes({kOrdinaryProfit, kExtraordinaryGainsTotal}),
+         true, codes({kExtraordinaryLossesTotal, kExtraordinaryLossesTotal}), false},
+        {"T_TOTAL1",
+         kNetProfit,
+         "T_TOTAL1",
+         true,
+         codes({kProfitBeforeTax, kProfitBeforeTax}),
+         false,
+         {},
+         false},
+        {"T_TOTAL1",
+         kNetProfit,
+         "T_TOTAL_MEISAI",
+         false,
+         {},
+         true,
+         codes({kIncomeTaxes, kIncomeTaxes}),
+         true},
+        {"T_TOTAL1",
+         kUnappropriatedProfit,
+         "T_TOTAL1",
+         true,
+         codes({kNetProfit, kNetProfit}),
+         false,
+         {},
+         false},
+        {"T_TOTAL1", kUnappropriatedProfit, "T_TOTAL_MEISAI", false,
+         codes({kProfitBroughtForward, kReserveWithdrawal, kAppropriationCode350}), false,
+         codes({kReserveTransfers, kLegalReserve, kInterimDividend, kOfficersBonuses}), true},
     };
     return steps;
 }
@@ -213,7 +272,8 @@ bool ksum_sonekikesansyo(const QString& targetTable, const QString& sourceTable,
         showStepError(proc);
         return false;
     }
-    if (sourceTable == kMeisai && targetCode == QStringLiteral("353") && !setSidesOf353(cn)) {
+    if (sourceTable == kMeisai && targetCode == QLatin1String(chart::kUnappropriatedProfit) &&
+        !setSidesOf353(cn)) {
         showStepError(proc);
         return false;
     }
@@ -233,7 +293,8 @@ bool ksum_taisyakutaisyohyo() {
     platform::Connection& cn = *gcnKaikei;
     // Without the profit rows there is nothing to carry into the totals.
     const auto found =
-        cn.scalar(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')"));
+        cn.scalar(QStringLiteral("SELECT COUNT(*) FROM T_TOTAL_MEISAI WHERE KOCODE IN (?, ?)"),
+                  {QString::fromLatin1(chart::kNetProfit), QString::fromLatin1(chart::kSundry)});
     if (!found || found->toLongLong() == 0) {
         showStepError(proc);
         return false;
@@ -247,7 +308,8 @@ bool ksum_taisyakutaisyohyo() {
     // the monthly totals; they are made from the chart, named like the
     // balance sheet's other total lines, so that they hold the profit all the
     // same and the statement balances.
-    for (const char* code : {"174", "175", "176"}) {
+    for (chart::Code code :
+         {chart::kRetainedEarningsTotal, chart::kCapitalTotal, chart::kLiabilitiesAndCapitalTotal}) {
         const QString target = QString::fromLatin1(code);
         const Found exists = targetRowExists(cn, kTotal1, target);
         if (exists == Found::Failed) {
@@ -266,12 +328,16 @@ bool ksum_taisyakutaisyohyo() {
             }
         }
     }
-    const bool ok = cn.exec(QStringLiteral(
-        "UPDATE T_TOTAL1 SET MAEKURI = MAEKURI + s.M, KRTOTAL = KRTOTAL + s.KR, KSTOTAL = KSTOTAL + s.KS,"
-        " ZAN = ZAN + s.Z"
-        " FROM (SELECT SUM(MAEKURI) AS M, SUM(KRTOTAL) AS KR, SUM(KSTOTAL) AS KS, SUM(ZAN) AS Z"
-        "       FROM T_TOTAL_MEISAI WHERE KOCODE IN ('348', '999')) AS s"
-        " WHERE T_TOTAL1.KOCODE IN ('174', '175', '176')"));
+    const bool ok = cn.exec(
+        QStringLiteral(
+            "UPDATE T_TOTAL1 SET MAEKURI = MAEKURI + s.M, KRTOTAL = KRTOTAL + s.KR, KSTOTAL = KSTOTAL + s.KS,"
+            " ZAN = ZAN + s.Z"
+            " FROM (SELECT SUM(MAEKURI) AS M, SUM(KRTOTAL) AS KR, SUM(KSTOTAL) AS KS, SUM(ZAN) AS Z"
+            "       FROM T_TOTAL_MEISAI WHERE KOCODE IN (?1, ?2)) AS s"
+            " WHERE T_TOTAL1.KOCODE IN (?3, ?4, ?5)"),
+        {QString::fromLatin1(chart::kNetProfit), QString::fromLatin1(chart::kSundry),
+         QString::fromLatin1(chart::kRetainedEarningsTotal), QString::fromLatin1(chart::kCapitalTotal),
+         QString::fromLatin1(chart::kLiabilitiesAndCapitalTotal)});
     if (!ok || !tx.commit()) {
         showStepError(proc);
         return false;

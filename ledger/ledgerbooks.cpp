@@ -1,12 +1,5 @@
 #include "ledger/ledgerbooks.h"
 
-#include "app/common/dberror.h"
-#include "app/common/dates.h"
-#include "app/common/globals.h"
-#include "app/common/values.h"
-#include "ledger/msum.h"
-#include "platform/connection.h"
-
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -14,6 +7,14 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "app/common/dates.h"
+#include "app/common/dberror.h"
+#include "app/common/globals.h"
+#include "app/common/values.h"
+#include "ledger/chartcodes.h"
+#include "ledger/msum.h"
+#include "platform/connection.h"
 
 namespace {
 
@@ -612,10 +613,13 @@ std::optional<std::vector<LedgerMonth>> LedgerMonths() {
 
 std::optional<std::vector<LedgerAccount>> LedgerAccounts() {
     if (!gcnKaikei) return std::nullopt;
-    const auto rows = gcnKaikei->query(QStringLiteral(
-        "SELECT KMCODE, KANNAME FROM T_KANJO WHERE KOCODE <> '202' AND KOCODE <> '258'"
-        " AND KOCODE NOT BETWEEN '355' AND '362' AND KMCODE <> '' AND SYORIKBN = '0' AND SIYOU = 'Y'"
-        " ORDER BY KMCODE"));
+    const auto rows = gcnKaikei->query(
+        QStringLiteral("SELECT KMCODE, KANNAME FROM T_KANJO WHERE KOCODE <> ? AND KOCODE <> ?"
+                       " AND KOCODE NOT BETWEEN ? AND ? AND KMCODE <> '' AND SYORIKBN = '0' AND SIYOU = 'Y'"
+                       " ORDER BY KMCODE"),
+        {QString::fromLatin1(chart::kMaterialsSubtotal), QString::fromLatin1(chart::kCostOfSalesSubtotal),
+         QString::fromLatin1(chart::kAppropriationTail.first),
+         QString::fromLatin1(chart::kAppropriationTail.last)});
     if (!rows) return std::nullopt;
     std::vector<LedgerAccount> accounts;
     for (const platform::Row& r : *rows) accounts.push_back({r.text("KMCODE"), r.text("KANNAME")});

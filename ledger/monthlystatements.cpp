@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/ksum.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
@@ -31,13 +32,40 @@ void showNoData() {
 // Layout lines: the places of headings and total lines on each statement, in
 // the order the profit and loss statement writes them.
 const QStringList& profitAndLossLayoutCodes() {
-    static const QStringList codes = {"178", "192", "193", "245", "260", "261", "310", "311", "312",
-                                      "321", "329", "330", "341", "345", "346", "348", "353"};
+    using namespace chart;
+    static const QStringList codes = {kProfitAndLossHeading,
+                                      kNetSales,
+                                      kCostOfSalesHeading,
+                                      kCostOfManufacturing,
+                                      kCostOfSales,
+                                      kGrossProfit,
+                                      kSellingAndAdminTotal,
+                                      kOperatingProfit,
+                                      kNonOperatingHeading,
+                                      kNonOperatingIncomeTotal,
+                                      kNonOperatingExpensesTotal,
+                                      kOrdinaryProfit,
+                                      kExtraordinaryGainsTotal,
+                                      kExtraordinaryLossesTotal,
+                                      kProfitBeforeTax,
+                                      kNetProfit,
+                                      kUnappropriatedProfit};
     return codes;
 }
 const QStringList& balanceSheetLayoutCodes() {
-    static const QStringList codes = {"028", "067", "068", "082", "090", "102",
-                                      "103", "113", "152", "174", "175", "176"};
+    using namespace chart;
+    static const QStringList codes = {kCashAndDepositsTotal,
+                                      kCurrentAssetsTotal,
+                                      kFixedAssetsHeading,
+                                      kTangibleFixedAssetsTotal,
+                                      kIntangibleFixedAssetsTotal,
+                                      kInvestmentsTotal,
+                                      kFixedAssetsTotal,
+                                      kAssetsTotal,
+                                      kLiabilitiesTotal,
+                                      kRetainedEarningsTotal,
+                                      kCapitalTotal,
+                                      kLiabilitiesAndCapitalTotal};
     return codes;
 }
 
@@ -52,9 +80,11 @@ QString workRowName(Statement statement, const QString& kanname, const QString& 
     }
     // The balance sheet prints the profit lines 348 and 353 under their plain
     // names; the profit of the period reads as part of the line above it.
-    if (total && code != QStringLiteral("348") && code != QStringLiteral("353"))
+    if (total && code != QLatin1String(chart::kNetProfit) &&
+        code != QLatin1String(chart::kUnappropriatedProfit))
         name = QStringLiteral("【") + name + QStringLiteral("】");
-    if (fromCode == QStringLiteral("348")) name = QStringLiteral("(うち") + name + QStringLiteral(")");
+    if (fromCode == QLatin1String(chart::kNetProfit))
+        name = QStringLiteral("(うち") + name + QStringLiteral(")");
     return name;
 }
 
@@ -78,7 +108,8 @@ bool setDataToQuery1(Statement statement, const QString& table, const QString& f
     }
     if (rows->empty()) {
         // A company without a profit brought forward still gets its statement.
-        if (statement == Statement::ProfitAndLoss && fromCode == QStringLiteral("171")) return true;
+        if (statement == Statement::ProfitAndLoss && fromCode == QLatin1String(chart::kProfitBroughtForward))
+            return true;
         showNoData();
         return false;
     }
@@ -195,15 +226,20 @@ bool update_data() {
     // as its balance is: the balance less the amount brought forward. It is
     // shown on the line's own side (debit for the costs 245 and 260, credit
     // for the others), a negative figure on the other side; 0 gives 0 and 0.
-    const bool ok = gcnKaikei->exec(QStringLiteral(
-        "UPDATE T_TOTAL1 SET"
-        " KRTOTAL = CASE WHEN KOCODE IN ('245', '260')"
-        "   THEN CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END"
-        "   ELSE CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END END,"
-        " KSTOTAL = CASE WHEN KOCODE IN ('245', '260')"
-        "   THEN CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END"
-        "   ELSE CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END END"
-        " WHERE KOCODE IN ('192', '245', '260', '261', '311', '330', '346', '348', '353')"));
+    using namespace chart;
+    const QString debitLines = sqlCodes({kCostOfManufacturing, kCostOfSales});
+    const bool ok = gcnKaikei->exec(
+        QStringLiteral("UPDATE T_TOTAL1 SET"
+                       " KRTOTAL = CASE WHEN KOCODE IN (%1)"
+                       "   THEN CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END"
+                       "   ELSE CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END END,"
+                       " KSTOTAL = CASE WHEN KOCODE IN (%1)"
+                       "   THEN CASE WHEN ZAN < MAEKURI THEN MAEKURI - ZAN ELSE 0 END"
+                       "   ELSE CASE WHEN ZAN > MAEKURI THEN ZAN - MAEKURI ELSE 0 END END"
+                       " WHERE KOCODE IN (%2)")
+            .arg(debitLines,
+                 sqlCodes({kNetSales, kCostOfManufacturing, kCostOfSales, kGrossProfit, kOperatingProfit,
+                           kOrdinaryProfit, kProfitBeforeTax, kNetProfit, kUnappropriatedProfit})));
     if (!ok) {
         showAccessError(QStringLiteral("update_data"));
         return false;
@@ -239,27 +275,34 @@ bool BuildSonekiKeisan(const StatementMonth& month) {
     const QString zero = QStringLiteral("0");
     return inWorkTransaction([&] {
         using namespace sonekikeisan;
+        using namespace chart;
         return runStatements({QStringLiteral("DELETE FROM T_TOTAL_MEISAI")}) &&
-               set_data_to_query1(kMeisai, QStringLiteral("180"), QStringLiteral("356"), zero, ym) &&
-               set_data_to_query1(kMeisai, QStringLiteral("171"), QStringLiteral("171"), zero, ym) &&
+               set_data_to_query1(kMeisai, kProfitAndLoss.first, kProfitAndLoss.last, zero, ym) &&
+               set_data_to_query1(kMeisai, kProfitBroughtForward, kProfitBroughtForward, zero, ym) &&
                set_data_to_query2() && runStatements({QStringLiteral("DELETE FROM T_TOTAL1")}) &&
-               set_data_to_query1(kTotal1, QStringLiteral("180"), QStringLiteral("353"), one, ym) &&
+               set_data_to_query1(kTotal1, kProfitAndLossResults.first, kProfitAndLossResults.last, one,
+                                  ym) &&
                ksum_syukei(QStringLiteral("損益計算書")) && update_data() &&
                runStatements({
                    // The manufacturing lines feed line 245 only and belong to the
                    // manufacturing cost report.
-                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE BETWEEN '195' AND '244'"),
-                   QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE BETWEEN '195' AND '244'"),
+                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE BETWEEN %1 AND %2")
+                       .arg(sqlCode(kManufacturing.first), sqlCode(kManufacturing.last)),
+                   QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE BETWEEN %1 AND %2")
+                       .arg(sqlCode(kManufacturing.first), sqlCode(kManufacturing.last)),
                    // The profit brought forward prints just below the profit of the period.
                    QStringLiteral(
-                       "UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = '171'"),
+                       "UPDATE T_TOTAL_MEISAI SET KAIPAGE = '3', PCODE1 = '1975' WHERE KOCODE = %1")
+                       .arg(sqlCode(kProfitBroughtForward)),
                    // Account lines without any amount go; layout lines (no name) stay.
                    QStringLiteral(
                        "DELETE FROM T_TOTAL_MEISAI WHERE MAEKURI = 0 AND KRTOTAL = 0 AND KSTOTAL = 0"
                        " AND ZAN = 0 AND KMNAME <> ''"),
                    // The intermediate subtotals of the roll-up are not printed.
-                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE IN ('202', '258')"),
-                   QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE IN ('202', '258')"),
+                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE IN (%1)")
+                       .arg(sqlCodes({kMaterialsSubtotal, kCostOfSalesSubtotal})),
+                   QStringLiteral("DELETE FROM T_TOTAL1 WHERE KOCODE IN (%1)")
+                       .arg(sqlCodes({kMaterialsSubtotal, kCostOfSalesSubtotal})),
                }) &&
                WritePrintHeader(headerMonth(month));
     });
@@ -280,22 +323,26 @@ bool BuildTaisyakuTaisyo(const StatementMonth& month) {
     const QString zero = QStringLiteral("0");
     return inWorkTransaction([&] {
         using namespace taisyakutaisyo;
+        using namespace chart;
         return runStatements({QStringLiteral("DELETE FROM T_TOTAL_MEISAI")}) &&
-               set_data_to_query1(kMeisai, QStringLiteral("004"), QStringLiteral("176"), zero, ym) &&
-               set_data_to_query1(kMeisai, QStringLiteral("348"), QStringLiteral("348"), one, ym) &&
-               set_data_to_query1(kMeisai, QStringLiteral("353"), QStringLiteral("353"), one, ym) &&
+               set_data_to_query1(kMeisai, kBalanceSheet.first, kBalanceSheet.last, zero, ym) &&
+               set_data_to_query1(kMeisai, kNetProfit, kNetProfit, one, ym) &&
+               set_data_to_query1(kMeisai, kUnappropriatedProfit, kUnappropriatedProfit, one, ym) &&
                set_data_to_query2() && runStatements({QStringLiteral("DELETE FROM T_TOTAL1")}) &&
-               set_data_to_query1(kTotal1, QStringLiteral("004"), QStringLiteral("176"), one, ym) &&
+               set_data_to_query1(kTotal1, kBalanceSheet.first, kBalanceSheet.last, one, ym) &&
                ksum_syukei(QStringLiteral("貸借対照表")) &&
                runStatements({
                    // The unappropriated profit and, below it, the profit of the
                    // period take the place of the profit brought forward, which
                    // the unappropriated profit already holds.
                    QStringLiteral("UPDATE T_TOTAL_MEISAI SET KAIPAGE = '2', PCODE1 = '1480', PCODE2 = '2171'"
-                                  " WHERE KOCODE = '353'"),
+                                  " WHERE KOCODE = %1")
+                       .arg(sqlCode(kUnappropriatedProfit)),
                    QStringLiteral("UPDATE T_TOTAL_MEISAI SET KAIPAGE = '2', PCODE1 = '1480', PCODE2 = '2172'"
-                                  " WHERE KOCODE = '348'"),
-                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE = '171'"),
+                                  " WHERE KOCODE = %1")
+                       .arg(sqlCode(kNetProfit)),
+                   QStringLiteral("DELETE FROM T_TOTAL_MEISAI WHERE KOCODE = %1")
+                       .arg(sqlCode(kProfitBroughtForward)),
                }) &&
                WritePrintHeader(headerMonth(month));
     });

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -108,12 +109,14 @@ bool msum_new_tukidata(const QString& O) {
         warn(QStringLiteral("データベースのアクセス中にエラーが発生しました(msum_new_tukidata)。"));
         return false;
     };
-    if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
-                            " SELECT ?1, KOCODE, ?2, D, C, D, C FROM (SELECT KOCODE, %1 FROM T_KANJO"
-                            " WHERE SIYOU = 'Y' AND ((KOCODE < '177' AND SYORIKBN = '0' AND KISYUZAN <> 0)"
-                            " OR KOCODE = '353'))")
-                 .arg(side.arg(QStringLiteral("TAIKBN"), QStringLiteral("KISYUZAN"))),
-             {gstrCID, O}))
+    if (!run(
+            QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
+                           " SELECT ?1, KOCODE, ?2, D, C, D, C FROM (SELECT KOCODE, %1 FROM T_KANJO"
+                           " WHERE SIYOU = 'Y' AND ((KOCODE < %2 AND SYORIKBN = '0' AND KISYUZAN <> 0)"
+                           " OR KOCODE = %3))")
+                .arg(side.arg(QStringLiteral("TAIKBN"), QStringLiteral("KISYUZAN")),
+                     chart::sqlCode(chart::kBalanceSheetBound), chart::sqlCode(chart::kUnappropriatedProfit)),
+            {gstrCID, O}))
         return failed();
     if (!run(QStringLiteral(
                  "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
@@ -300,7 +303,9 @@ bool msum_update_tukihojo(const QString& T) {
 bool pruneZeroRows(const QString& O) {
     return run(
         QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KRTOTAL = 0 AND KSTOTAL = 0"
-                       " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN ('152', '348', '353')"),
+                       " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN (%1)")
+            .arg(
+                chart::sqlCodes({chart::kLiabilitiesTotal, chart::kNetProfit, chart::kUnappropriatedProfit})),
         {gstrCID, O});
 }
 
@@ -395,9 +400,11 @@ int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool openi
 // that itself rolls up into a higher code carries what the lower levels added
 // into it.
 bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool opening) {
-    const auto targets = db().query(QStringLiteral(
-        "SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > '003' AND SIYOU = 'Y'"
-        " ORDER BY TOCODE"));
+    const auto targets = db().query(
+        QStringLiteral(
+            "SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > %1 AND SIYOU = 'Y'"
+            " ORDER BY TOCODE")
+            .arg(chart::sqlCode(chart::kRollUpFloor)));
     if (!targets) return false;
     for (const auto& target : *targets) {
         if (!run(
@@ -445,18 +452,22 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
     // Per month of 113: m (net debit of 113), v (net credit of 176), u and w
     // (running totals of 171), and the month's profit amounts DA (debit, when
     // v >= m) and CB (credit).
-    const QString months = QStringLiteral(
-        "WITH P AS (SELECT A.DATEYM AS D, A.KRTOTAL - A.KSTOTAL AS M,"
-        " COALESCE((SELECT V.KSTOTAL - V.KRTOTAL FROM T_TUKIKAN V"
-        " WHERE V.CID = ?1 AND V.KANKOCODE = '176' AND V.DATEYM = A.DATEYM), 0) AS V,"
-        " COALESCE((SELECT U.KRRUI FROM T_TUKIKAN U"
-        " WHERE U.CID = ?1 AND U.KANKOCODE = '171' AND U.DATEYM = A.DATEYM), 0) AS U,"
-        " COALESCE((SELECT U.KSRUI FROM T_TUKIKAN U"
-        " WHERE U.CID = ?1 AND U.KANKOCODE = '171' AND U.DATEYM = A.DATEYM), 0) AS W"
-        " FROM T_TUKIKAN A WHERE A.CID = ?1 AND A.KANKOCODE = '113' AND A.DATEYM BETWEEN ?2 AND ?3),"
-        " Q AS (SELECT D, CASE WHEN V >= M THEN V - M ELSE 0 END AS DA, CASE WHEN V >= M THEN 0 ELSE M - V "
-        "END AS CB,"
-        " U, W, substr(D, 6, 2) = '00' AS OPENING FROM P) ");
+    const QString months =
+        QStringLiteral(
+            "WITH P AS (SELECT A.DATEYM AS D, A.KRTOTAL - A.KSTOTAL AS M,"
+            " COALESCE((SELECT V.KSTOTAL - V.KRTOTAL FROM T_TUKIKAN V"
+            " WHERE V.CID = ?1 AND V.KANKOCODE = %1 AND V.DATEYM = A.DATEYM), 0) AS V,"
+            " COALESCE((SELECT U.KRRUI FROM T_TUKIKAN U"
+            " WHERE U.CID = ?1 AND U.KANKOCODE = %2 AND U.DATEYM = A.DATEYM), 0) AS U,"
+            " COALESCE((SELECT U.KSRUI FROM T_TUKIKAN U"
+            " WHERE U.CID = ?1 AND U.KANKOCODE = %2 AND U.DATEYM = A.DATEYM), 0) AS W"
+            " FROM T_TUKIKAN A WHERE A.CID = ?1 AND A.KANKOCODE = %3 AND A.DATEYM BETWEEN ?2 AND ?3),"
+            " Q AS (SELECT D, CASE WHEN V >= M THEN V - M ELSE 0 END AS DA, CASE WHEN V >= M THEN 0 ELSE M - "
+            "V "
+            "END AS CB,"
+            " U, W, substr(D, 6, 2) = '00' AS OPENING FROM P) ")
+            .arg(chart::sqlCode(chart::kLiabilitiesAndCapitalTotal),
+                 chart::sqlCode(chart::kProfitBroughtForward), chart::sqlCode(chart::kAssetsTotal));
     const QString insert =
         QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI) ");
     const Params params{gstrCID, openingYM, toYM};
@@ -465,25 +476,28 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
     const bool ok =
         run(months + insert +
                 QStringLiteral(
-                    "SELECT ?1, '353', D, DD, CC, DD, CC FROM (SELECT D,"
+                    "SELECT ?1, %1, D, DD, CC, DD, CC FROM (SELECT D,"
                     " DA + CASE WHEN OPENING THEN U ELSE 0 END AS DD,"
                     " CB + CASE WHEN OPENING THEN W ELSE 0 END AS CC FROM Q) WHERE true"
                     " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI")
+                    .arg(chart::sqlCode(chart::kUnappropriatedProfit)),
             params) &&
         // 171's opening row: its running totals in all four amounts.
         run(months + insert +
                 QStringLiteral(
-                    "SELECT ?1, '171', D, U, W, U, W FROM Q WHERE OPENING"
+                    "SELECT ?1, %1, D, U, W, U, W FROM Q WHERE OPENING"
                     " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
+                    " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI")
+                    .arg(chart::sqlCode(chart::kProfitBroughtForward)),
             params) &&
         // 348: the month's profit; an existing row keeps its running totals.
         run(months + insert +
                 QStringLiteral(
-                    "SELECT ?1, '348', D, DA, CB, 0, 0 FROM Q WHERE NOT OPENING"
+                    "SELECT ?1, %1, D, DA, CB, 0, 0 FROM Q WHERE NOT OPENING"
                     " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
-                    " KSTOTAL = excluded.KSTOTAL"),
+                    " KSTOTAL = excluded.KSTOTAL")
+                    .arg(chart::sqlCode(chart::kNetProfit)),
             params);
     if (!ok) return failed();
     return sp.commit() || failed();

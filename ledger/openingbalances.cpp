@@ -2,6 +2,7 @@
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
@@ -20,7 +21,7 @@ QVariant amount(Currency c) {
 const QString kClearFailure = QStringLiteral("データベースのアクセス中にエラーが発生しました(cmdClear_Click)。");
 const QString kLeaveFailure = QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(unload_form)。");
 
-const QString kCashAccount = QStringLiteral("004");
+const QString kCashAccount = QString::fromLatin1(chart::kCash);
 
 }  // namespace
 
@@ -39,7 +40,8 @@ std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
     if (!gcnKaikei) return std::nullopt;
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT KOCODE, KMCODE, KANNAME, TAIKBN, KISYUZAN FROM T_KANJO"
-                       " WHERE KOCODE < '177' AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KOCODE"));
+                       " WHERE KOCODE < ? AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KOCODE"),
+        {QString::fromLatin1(chart::kBalanceSheetBound)});
     if (!rows) return std::nullopt;
     std::vector<KisyuzanAccount> accounts;
     accounts.reserve(rows->size());
@@ -72,9 +74,10 @@ std::optional<Currency> total_Kisyuzan(const QString& side) {
     if (gcnKaikei) {
         total = gcnKaikei->scalar(
             QStringLiteral("SELECT SUM(KISYUZAN) AS TOTAL_ZAN FROM T_KANJO WHERE KMCODE <> ''"
-                           " AND KOCODE NOT IN ('202', '258', '362') AND SYORIKBN = '0' AND TAIKBN = ?"
+                           " AND KOCODE NOT IN (?, ?, ?) AND SYORIKBN = '0' AND TAIKBN = ?"
                            " AND SIYOU = 'Y'"),
-            {side});
+            {QString::fromLatin1(chart::kMaterialsSubtotal), QString::fromLatin1(chart::kCostOfSalesSubtotal),
+             QString::fromLatin1(chart::kRetiredCode362), side});
     }
     if (!total) {
         warn(QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(total_Kisyuzan)。"));
@@ -186,8 +189,9 @@ QString SubAccountMismatchText(const SubAccountMismatch& m) {
 bool update_siwake(const QString& fiscalStart) {
     std::optional<QVariant> cash;
     if (gcnKaikei) {
-        cash = gcnKaikei->scalar(
-            QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = '004'"), {gstrCID});
+        cash =
+            gcnKaikei->scalar(QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"),
+                              {gstrCID, kCashAccount});
     }
     if (!cash) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));

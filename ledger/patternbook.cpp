@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -177,8 +178,10 @@ std::optional<QStringList> PatternAccountEntries() {
     if (!gcnKaikei) return std::nullopt;
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT KMCODE, KANNAME FROM T_KANJO"
-                       " WHERE KMCODE <> '' AND KOCODE NOT IN ('202', '258', '362')"
-                       " AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KMCODE"));
+                       " WHERE KMCODE <> '' AND KOCODE NOT IN (?, ?, ?)"
+                       " AND SYORIKBN = '0' AND SIYOU = 'Y' ORDER BY KMCODE"),
+        {QString::fromLatin1(chart::kMaterialsSubtotal), QString::fromLatin1(chart::kCostOfSalesSubtotal),
+         QString::fromLatin1(chart::kRetiredCode362)});
     if (!rows) return std::nullopt;
     QStringList out;
     for (const auto& row : *rows) out << row.text(0) + QLatin1Char(' ') + row.text(1);

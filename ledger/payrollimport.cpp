@@ -1,14 +1,15 @@
 #include "ledger/payrollimport.h"
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
 namespace {
 
-const QString kClearing = QStringLiteral("363");
-const QString kCash = QStringLiteral("004");
+const QString kClearing = QString::fromLatin1(chart::kPayrollClearing);
+const QString kCash = QString::fromLatin1(chart::kCash);
 
 PayrollStep failingStep = PayrollStep::None;
 
@@ -72,8 +73,10 @@ std::optional<PayrollChoices> LoadPayrollChoices(QString* error) {
     }
 
     const auto banks = gcnKaikei->query(
-        QStringLiteral("SELECT KANNAME, KOCODE FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE IN ('012', '013', '014')"
-                       " AND TRIM(COALESCE(KMCODE, '')) <> '' AND SIYOU = 'Y' ORDER BY KMCODE"));
+        QStringLiteral("SELECT KANNAME, KOCODE FROM T_KANJO WHERE SYORIKBN = '0' AND KOCODE BETWEEN ? AND ?"
+                       " AND TRIM(COALESCE(KMCODE, '')) <> '' AND SIYOU = 'Y' ORDER BY KMCODE"),
+        {QString::fromLatin1(chart::kOrdinaryDeposits.first),
+         QString::fromLatin1(chart::kOrdinaryDeposits.last)});
     if (!banks) return fail();
     for (const platform::Row& r : *banks) c.banks.push_back({r.text(0).trimmed(), r.text(1).trimmed()});
     return c;
@@ -97,13 +100,15 @@ QString PayrollKindText(PayrollKind kind) {
 std::vector<ImportLine> PayrollImportLines(const PayrollSums& s, const PayrollChoice& choice) {
     const QString kind = PayrollKindText(choice.kind);
     const bool cash = choice.method == PayrollMethod::Cash;
-    const QString deductions = QStringLiteral("134");
+    const QString deductions = QString::fromLatin1(chart::kWithholdings);
     const Posting table[] = {
-        {s.kyuyo, kind, choice.kind == PayrollKind::Salary ? QStringLiteral("264") : QStringLiteral("265"),
+        {s.kyuyo, kind,
+         QString::fromLatin1(choice.kind == PayrollKind::Salary ? chart::kSalaries : chart::kBonuses),
          Side::Debit},
-        {s.yhosyu, QStringLiteral("役員報酬"), QStringLiteral("263"), Side::Debit},
-        {s.tukinteate, QStringLiteral("通勤費"), QStringLiteral("271"), Side::Debit},
-        {s.koyohoken, QStringLiteral("雇用保険料個人負担分"), QStringLiteral("268"), Side::Credit},
+        {s.yhosyu, QStringLiteral("役員報酬"), QString::fromLatin1(chart::kOfficersPay), Side::Debit},
+        {s.tukinteate, QStringLiteral("通勤費"), QString::fromLatin1(chart::kTravel), Side::Debit},
+        {s.koyohoken, QStringLiteral("雇用保険料個人負担分"), QString::fromLatin1(chart::kStatutoryWelfare),
+         Side::Credit},
         {s.health, QStringLiteral("健康保険料個人負担分"), deductions, Side::Credit},
         {s.nenkin, QStringLiteral("厚生年金保険料個人負担分"), deductions, Side::Credit},
         {s.tax, QStringLiteral("所得税"), deductions, Side::Credit},

@@ -6,12 +6,13 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/accountbalances.h"
+#include "ledger/chartcodes.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/accountbalances.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ void showAccessError(const QString& proc) {
                            platform::MsgIcon::Warning);
 }
 
-const QString kSubtotalCode = QStringLiteral("202");
+const QString kSubtotalCode = QString::fromLatin1(chart::kMaterialsSubtotal);
 
 // "yyyy/mm/dd" for the last day of the month "yyyy/mm".
 QString lastDayOf(const QString& ym) {
@@ -162,8 +163,10 @@ bool set_hyouji_table(const QStringList& totalCodes, const QString& title, int i
             showAccessError(QStringLiteral("search_table"));
             return false;
         }
-        wipOpening = balances->sum(AccountCondition::is(QStringLiteral("681")));
-        wipClosing = balances->sum(AccountCondition::is(QStringLiteral("682")));
+        wipOpening =
+            balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kOpeningWorkInProcess)));
+        wipClosing =
+            balances->sum(AccountCondition::is(QString::fromLatin1(chart::number::kClosingWorkInProcess)));
     }
     if (!gcnKaikei->exec(QStringLiteral("UPDATE P_TUKISYUSI SET KIN2 = ?, KIN3 = ?, KIN4 = ?, KIN5 = ?"
                                         " WHERE PRTIDNO = ?"),
@@ -197,9 +200,10 @@ bool BuildSeizoGenka(const StatementMonth& month) {
         return false;
     }
     using seizogenka::set_hyouji_table;
-    if (!set_hyouji_table({QStringLiteral("204")}, QStringLiteral("Ⅰ 材    料    費"), 10, month.chosenYM) ||
-        !set_hyouji_table({QStringLiteral("214")}, QStringLiteral("Ⅱ 労    務    費"), 20, month.chosenYM) ||
-        !set_hyouji_table({QStringLiteral("238"), QStringLiteral("240")}, QStringLiteral("Ⅲ 経          費"), 30,
+    using namespace chart;
+    if (!set_hyouji_table({kMaterialsCost}, QStringLiteral("Ⅰ 材    料    費"), 10, month.chosenYM) ||
+        !set_hyouji_table({kLabourCost}, QStringLiteral("Ⅱ 労    務    費"), 20, month.chosenYM) ||
+        !set_hyouji_table({kManufacturingOverhead, kOutsideWorkTotal}, QStringLiteral("Ⅲ 経          費"), 30,
                           month.chosenYM))
         return false;
     const auto lines = gcnKaikei->scalar(

@@ -7,6 +7,7 @@
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/msum.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
@@ -49,42 +50,52 @@ struct Line {
 };
 
 const std::vector<Line>& lines() {
+    using namespace chart::number;
     static const std::vector<Line> all = {
-        {"租税公課", "", is("726")},
-        {"荷造運賃", "", is("719")},
-        {"水道光熱費", "", in({"725", "741"})},
-        {"旅費交通費", "", is("722")},
-        {"通　信　費", "", is("724")},
-        {"広告宣伝費", "", is("718")},
-        {"接待交際費", "経", is("727")},
-        {"損害保険料", "", is("733")},
-        {"修　繕　費", "", is("732")},
-        {"消耗品費", "", is("728")},
-        {"福利厚生費", "", is("717")},
-        {"給料賃金", "", between("712", "715")},
-        {"外注賃金", "", is("744")},
-        {"利子割引料", "", in({"821", "822"})},
-        {"地代家賃", "", is("747")},
-        {"貸　倒　金", "", is("746")},
-        {"専従者給与", "費", is("711")},
-        {nullptr, "", is("716")},
-        {nullptr, "", is("729")},
-        {nullptr, "", is("731")},
-        {nullptr, "", in({"734", "738"})},
-        {nullptr, "", in({"743", "739"})},
-        {nullptr, "", is("735")},
-        {"雑　　　費", "", in({"760", "742", "751", "752", "753", "754", "755"})},
+        {"租税公課", "", is(kTaxesAndDues)},
+        {"荷造運賃", "", is(kPackingAndFreight)},
+        {"水道光熱費", "", in({kUtilities, kFuel})},
+        {"旅費交通費", "", is(kTravel)},
+        {"通　信　費", "", is(kCommunication)},
+        {"広告宣伝費", "", is(kAdvertising)},
+        {"接待交際費", "経", is(kEntertainment)},
+        {"損害保険料", "", is(kInsurance)},
+        {"修　繕　費", "", is(kRepairs)},
+        {"消耗品費", "", is(kSuppliesExpense)},
+        {"福利厚生費", "", is(kWelfare)},
+        {"給料賃金", "", between(kSalaries, kCasualWages)},
+        {"外注賃金", "", is(kOutsideLabour)},
+        {"利子割引料", "", in({kInterestPaid, kBillDiscountLoss})},
+        {"地代家賃", "", is(kRent)},
+        {"貸　倒　金", "", is(kBadDebts)},
+        {"専従者給与", "費", is(kFamilyEmployeeSalaries)},
+        {nullptr, "", is(kStatutoryWelfare)},
+        {nullptr, "", is(kOfficeSupplies)},
+        {nullptr, "", is(kLeases)},
+        {nullptr, "", in({kVehicleExpenses, kGasoline})},
+        {nullptr, "", in({kMeetings, kFees})},
+        {nullptr, "", is(kDepreciation)},
+        {"雑　　　費", "",
+         in({kMiscExpenses, kMembershipFees, kBooks, kTraining, kProfessionalFees, kExpensesSlot754,
+             kManagementFees})},
     };
     return all;
 }
 
 // Summary rows A (income), B (purchases) and C (manufacturing costs).
 const std::array<Selection, 3>& summaryRows() {
+    using namespace chart::number;
     static const std::array<Selection, 3> rows = {
-        in({"511", "512", "513", "514", "515", "516", "517", "518", "813", "521", "522", "523", "524"}),
-        in({"550", "551", "552", "553", "554", "555", "622", "615", "616", "626"}),
-        Selection{{"641", "675", "676", "677", "680"},
-                  {{"631", "636"}, {"651", "658"}, {"661", "664"}}},
+        in({kSales, kProductSales, kServiceRevenue, kOwnConsumption, kProcessingIncome, kCommissionIncome,
+            kOtherSales, kSalesSlot518, kMiscIncome, kSalesDiscounts, kSalesReturns, kSalesRebates,
+            kSalesDeductionSlot524}),
+        in({kPurchases, kPurchasesSlot551, kPurchaseCharges, kUnusedNumber553, kUnusedNumber554,
+            kUnusedNumber555, kMaterialPurchases, kPurchaseAllowances, kPurchaseReturns, kMaterialDiscounts}),
+        Selection{{kOutsideWork, kManufacturingOfficeSupplies, kManufacturingFees, kManufacturingSlot677,
+                   kManufacturingMisc},
+                  {{kWages, kManufacturingWelfare},
+                   {kPower, kManufacturingTaxes},
+                   {kManufacturingTravel, kResearch}}},
     };
     return rows;
 }

@@ -5,6 +5,7 @@
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
+#include "ledger/chartcodes.h"
 #include "ledger/records.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
@@ -181,8 +182,8 @@ std::optional<Currency> GetKisyuzan(double& rate) {
     std::optional<platform::Row> row;
     if (gcnKaikei) {
         row = gcnKaikei->queryOne(
-            QStringLiteral("SELECT KISYUZAN, RATE FROM T_KISYUZAN WHERE CID = ? AND KOCODE = '004'"),
-            {gstrCID});
+            QStringLiteral("SELECT KISYUZAN, RATE FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"),
+            {gstrCID, QString::fromLatin1(chart::kCash)});
     }
     if (!row) {
         showWarning(QStringLiteral("勘定科目マスタのアクセス中にエラーが発生しました(GetKisyuzan)。"));
@@ -226,7 +227,7 @@ bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, c
         s.hokocode = sub;
         s.bukbn = QStringLiteral("00");
         s.tkbn = QStringLiteral("5");
-        s.tkocode = QStringLiteral("000");
+        s.tkocode = QString::fromLatin1(chart::kNoAccount);
         s.aicode = counter;
         s.aihocode = counterSub;
     };

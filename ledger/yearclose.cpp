@@ -3,12 +3,15 @@
 #include <QDate>
 #include <QHash>
 #include <QStringList>
+#include <vector>
 
 #include "app/common/globals.h"
+#include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
 #include "ledger/msum.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
+#include "ledger/yearendfigures.h"
 #include "platform/connection.h"
 
 namespace {
@@ -35,44 +38,76 @@ QString pdate(const QDate& d) {
 }
 
 // The sums of closing balances that make up the year-end figures: the figure
-// they go to, added or taken off, and the accounts (a condition on K.KOCODE).
+// they go to, added or taken off, and the accounts: code ranges (both ends
+// included) and single codes of K.KOCODE.
 struct FigureSum {
-    int figure;
+    YearEndFigure figure;
     int sign;
-    const char* accounts;
+    std::vector<chart::Range> ranges;
+    std::vector<chart::Code> codes;
 };
+
+// Codes the sums read that the shipped chart holds no account for (their sums
+// stay zero), and range ends that fall between accounts.
+constexpr chart::Code kCode301 = "301", kCode327 = "327", kCode328 = "328", kCode334 = "334",
+                      kCode340 = "340", kCode344 = "344";
+constexpr chart::Code kLabourEnd = "213", kOverheadEnd = "237", kBeforeManagementFees = "300",
+                      kExpensesSlotsStart = "302";
+
+using F = YearEndFigure;
+using namespace chart;
 const FigureSum kFigureSums[] = {
-    {1, 1, "K.KOCODE BETWEEN '180' AND '185' OR K.KOCODE IN ('190', '191', '320')"},
-    {4, 1, "K.KOCODE BETWEEN '186' AND '187'"},
-    {8, 1, "K.KOCODE = '347'"},
-    {16, 1, "K.KOCODE IN ('195', '196', '199', '239', '242', '244', '259')"},
-    {16, 1, "K.KOCODE BETWEEN '203' AND '213'"},
-    {16, 1, "K.KOCODE BETWEEN '215' AND '226'"},
-    {16, 1, "K.KOCODE BETWEEN '229' AND '237'"},
-    {16, 1, "K.KOCODE BETWEEN '246' AND '255'"},
-    {17, 1, "K.KOCODE BETWEEN '263' AND '282'"},
-    {17, 1, "K.KOCODE BETWEEN '284' AND '300'"},
-    {17, 1, "K.KOCODE BETWEEN '302' AND '309'"},
-    {18, 1, "K.KOCODE = '283'"},
-    {18, -1, "K.KOCODE = '314'"},
-    {26, 1, "K.KOCODE = '333'"},
-    {27, 1, "K.KOCODE = '315'"},
-    {28, 1, "K.KOCODE = '316'"},
-    {29, 1, "K.KOCODE = '317'"},
-    {30, 1, "K.KOCODE IN ('334', '340')"},
-    {33, 1, "K.KOCODE = '343'"},
-    {34, 1, "K.KOCODE = '344'"},
-    {35, 1, "K.KOCODE = '324'"},
-    {36, 1, "K.KOCODE = '327'"},
-    {37, 1, "K.KOCODE IN ('223', '328')"},
-    {40, 1, "K.KOCODE = '301'"},
-    {44, 1, "K.KOCODE = '171'"},
-    {48, 1, "K.KOCODE = '355'"},
-    {49, 1, "K.KOCODE = '356'"},
-    {56, 1, "K.KOCODE = '349'"},
-    {58, 1, "K.KOCODE = '351'"},
-    {59, 1, "K.KOCODE = '352'"},
+    {F::Sales, 1, {{kSales, kCommissionIncome}}, {kOtherSales, kSalesSlot518, kMiscIncome}},
+    {F::SalesDeductions, 1, {{kSalesDiscounts, kSalesReturns}}, {}},
+    {F::IncomeTaxes, 1, {}, {kIncomeTaxes}},
+    {F::CostOfSales,
+     1,
+     {},
+     {kOpeningMaterials, kMaterialPurchases, kMaterialDiscounts, kOutsideWork, kOpeningWorkInProcess,
+      kClosingWorkInProcess, kClosingGoods}},
+    {F::CostOfSales, 1, {{kClosingMaterials, kLabourEnd}}, {}},
+    {F::CostOfSales, 1, {{kPower, kResearch}}, {}},
+    {F::CostOfSales, 1, {{kManufacturingSlot677, kOverheadEnd}}, {}},
+    {F::CostOfSales, 1, {{kOpeningGoods, kPurchaseReturns}}, {}},
+    {F::SellingAndAdmin, 1, {{kOfficersPay, kVehicleExpenses}}, {}},
+    {F::SellingAndAdmin, 1, {{kGasoline, kBeforeManagementFees}}, {}},
+    {F::SellingAndAdmin, 1, {{kExpensesSlotsStart, kManagementFees}}, {}},
+    {F::MiscLessInterest, 1, {}, {kMiscExpenses}},
+    {F::MiscLessInterest, -1, {}, {kInterestReceived}},
+    {F::PriorPeriodGain, 1, {}, {kPriorPeriodGain}},
+    {F::Dividends, 1, {}, {kDividendsReceived}},
+    {F::Slot814, 1, {}, {kNonOperatingIncomeSlot814}},
+    {F::PurchaseDiscounts, 1, {}, {kPurchaseDiscounts}},
+    {F::OtherGains, 1, {}, {kCode334, kCode340}},
+    {F::DisposalLoss, 1, {}, {kDisposalLoss}},
+    {F::Code344, 1, {}, {kCode344}},
+    {F::MiscLosses, 1, {}, {kMiscLosses}},
+    {F::Code327, 1, {}, {kCode327}},
+    {F::OtherCharges, 1, {}, {kManufacturingTravel, kCode328}},
+    {F::Code301, 1, {}, {kCode301}},
+    {F::ProfitBroughtForward, 1, {}, {kProfitBroughtForward}},
+    {F::InterimDividend, 1, {}, {kInterimDividend}},
+    {F::OfficersBonuses, 1, {}, {kOfficersBonuses}},
+    {F::ReserveWithdrawal, 1, {}, {kReserveWithdrawal}},
+    {F::ReserveTransfers, 1, {}, {kReserveTransfers}},
+    {F::LegalReserve, 1, {}, {kLegalReserve}},
 };
+
+// The SQL condition of a sum, built from the fixed codes above only.
+QString conditionOf(const FigureSum& s) {
+    QStringList parts;
+    for (const chart::Range& r : s.ranges)
+        parts << QStringLiteral("K.KOCODE BETWEEN %1 AND %2")
+                     .arg(chart::sqlCode(r.first), chart::sqlCode(r.last));
+    if (s.codes.size() == 1) {
+        parts << QStringLiteral("K.KOCODE = %1").arg(chart::sqlCode(s.codes.front()));
+    } else if (!s.codes.empty()) {
+        QStringList quoted;
+        for (chart::Code c : s.codes) quoted << chart::sqlCode(c);
+        parts << QStringLiteral("K.KOCODE IN (%1)").arg(quoted.join(QStringLiteral(", ")));
+    }
+    return parts.join(QStringLiteral(" OR "));
+}
 
 }  // namespace
 
@@ -81,31 +116,41 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
     // Every sum in one pass over the month's totals.
     QStringList sums;
     for (const FigureSum& s : kFigureSums)
-        sums << QStringLiteral("COALESCE(SUM(CASE WHEN (%1) THEN CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI"
-                               " ELSE M.KSRUI - M.KRRUI END ELSE 0 END), 0)")
-                    .arg(QLatin1String(s.accounts));
+        sums << QStringLiteral(
+                    "COALESCE(SUM(CASE WHEN (%1) THEN CASE WHEN K.TAIKBN = '0' THEN M.KRRUI - M.KSRUI"
+                    " ELSE M.KSRUI - M.KRRUI END ELSE 0 END), 0)")
+                    .arg(conditionOf(s));
     const auto row = gcnKaikei->queryOne(
         QStringLiteral("SELECT %1 FROM T_TUKIKAN M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
                        " WHERE M.CID = ? AND M.DATEYM = ?")
             .arg(sums.join(QStringLiteral(", "))),
         {gstrCID, month});
     if (!row || row->size() != static_cast<int>(std::size(kFigureSums))) return false;
-    auto f = [&](int n) -> Currency& { return figures[n - 1]; };
+    YearEndFigures& f = figures;
     for (int i = 0; i < row->size(); ++i) {
         const Currency sum = row->currency(i);
-        f(kFigureSums[i].figure) += kFigureSums[i].sign > 0 ? sum : -sum;
+        f[kFigureSums[i].figure] += kFigureSums[i].sign > 0 ? sum : -sum;
     }
-    f(5) = f(1) - f(4);
-    f(14) = f(5) - f(6) - f(8) - f(9) - f(10) + f(11) + f(12) + f(13);
-    f(20) = f(14) + f(15) - f(16) - f(17) - f(18) - f(19);
-    f(25) = f(26) + f(27) + f(28) + f(29);
-    f(32) = f(33) + f(34) + f(35) + f(36);
-    f(39) = f(20) + f(21) + f(22) + f(23) + f(25) + f(30) - f(32) - f(37);
-    f(43) = f(39) - f(40) - f(41) + f(42);
-    f(47) = f(43) + f(44) + f(45) + f(46);
-    f(57) = f(47) - f(48) - f(49) - f(50) - f(51) - f(52) - f(53) - f(54) - f(55) - f(56);
-    f(63) = f(57) - f(58) - f(59) - f(60) - f(61) - f(62);
-    if (f(63) < Currency()) f(64) = -f(63);
+    f[F::NetSales] = f[F::Sales] - f[F::SalesDeductions];
+    f[F::GrossAmount] = f[F::NetSales] - f[F::Unset6] - f[F::IncomeTaxes] - f[F::Unset9] - f[F::Unset10] +
+                        f[F::Unset11] + f[F::Unset12] + f[F::Unset13];
+    f[F::OperatingResult] = f[F::GrossAmount] + f[F::Unset15] - f[F::CostOfSales] - f[F::SellingAndAdmin] -
+                            f[F::MiscLessInterest] - f[F::Unset19];
+    f[F::NonOperatingIncome] =
+        f[F::PriorPeriodGain] + f[F::Dividends] + f[F::Slot814] + f[F::PurchaseDiscounts];
+    f[F::NonOperatingExpenses] = f[F::DisposalLoss] + f[F::Code344] + f[F::MiscLosses] + f[F::Code327];
+    f[F::OrdinaryResult] = f[F::OperatingResult] + f[F::Unset21] + f[F::Unset22] + f[F::Unset23] +
+                           f[F::NonOperatingIncome] + f[F::OtherGains] - f[F::NonOperatingExpenses] -
+                           f[F::OtherCharges];
+    f[F::ResultBeforeCarry] = f[F::OrdinaryResult] - f[F::Code301] - f[F::Unset41] + f[F::Unset42];
+    f[F::Unappropriated] =
+        f[F::ResultBeforeCarry] + f[F::ProfitBroughtForward] + f[F::Unset45] + f[F::Unset46];
+    f[F::AfterAppropriation] = f[F::Unappropriated] - f[F::InterimDividend] - f[F::OfficersBonuses] -
+                               f[F::Unset50] - f[F::Unset51] - f[F::Unset52] - f[F::Unset53] - f[F::Unset54] -
+                               f[F::Unset55] - f[F::ReserveWithdrawal];
+    f[F::CarriedForward] = f[F::AfterAppropriation] - f[F::ReserveTransfers] - f[F::LegalReserve] -
+                           f[F::Unset60] - f[F::Unset61] - f[F::Unset62];
+    if (f[F::CarriedForward] < Currency()) f[F::Loss] = -f[F::CarriedForward];
     return true;
 }
 
@@ -167,12 +212,15 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
         "(SELECT CASE WHEN B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
         " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
         " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = %1)");
-    const QString carried = QStringLiteral(
-        " AND B.SIYOU = 'Y' AND B.SYORIKBN = '0' AND B.KOCODE BETWEEN '004' AND '173' AND B.KOCODE <> '171'");
-    if (!cn.exec(QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN K.KOCODE = '171'"
+    const QString carried =
+        QStringLiteral(
+            " AND B.SIYOU = 'Y' AND B.SYORIKBN = '0' AND B.KOCODE BETWEEN %1 AND %2 AND B.KOCODE <> %3")
+            .arg(sqlCode(kCarriedBalances.first), sqlCode(kCarriedBalances.last),
+                 sqlCode(kProfitBroughtForward));
+    if (!cn.exec(QStringLiteral("UPDATE T_KANJO AS K SET KISYUZAN = COALESCE(CASE WHEN K.KOCODE = %3"
                                 " THEN %1 ELSE %2 END, 0)")
-                     .arg(closing.arg(QStringLiteral("'353'")),
-                          closing.arg(QStringLiteral("K.KOCODE") + carried)),
+                     .arg(closing.arg(sqlCode(kUnappropriatedProfit)),
+                          closing.arg(QStringLiteral("K.KOCODE") + carried), sqlCode(kProfitBroughtForward)),
                  {gstrCID, eym}))
         return false;
     // A sole proprietor's year closes into the capital (元入金, 154): the new
@@ -186,12 +234,15 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
         const QString balance = QStringLiteral(
             "COALESCE((SELECT CASE WHEN B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
             " FROM T_TUKIKAN M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
-            " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = '%1'), 0)");
-        if (!cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = %1 + %2 + %3 - %4 WHERE KOCODE = '154'")
-                         .arg(balance.arg(QStringLiteral("154")), balance.arg(QStringLiteral("353")),
-                              balance.arg(QStringLiteral("155")), balance.arg(QStringLiteral("107"))),
-                     {gstrCID, eym}) ||
-            !cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0 WHERE KOCODE IN ('107', '155', '171')")))
+            " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = %1), 0)");
+        if (!cn.exec(
+                QStringLiteral("UPDATE T_KANJO SET KISYUZAN = %1 + %2 + %3 - %4 WHERE KOCODE = %5")
+                    .arg(balance.arg(sqlCode(kOwnerCapital)), balance.arg(sqlCode(kUnappropriatedProfit)),
+                         balance.arg(sqlCode(kOwnerContributions)), balance.arg(sqlCode(kOwnerDrawings)),
+                         sqlCode(kOwnerCapital)),
+                {gstrCID, eym}) ||
+            !cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0 WHERE KOCODE IN (%1)")
+                         .arg(sqlCodes({kOwnerDrawings, kOwnerContributions, kProfitBroughtForward}))))
             return false;
     }
     const QString kisyuzan = QStringLiteral(
@@ -212,15 +263,16 @@ bool update_kisyuzan_hojo(const QString& eym, QString& step) {
     if (!kind) return false;
     const QString reset = kind->toString().trimmed() == QStringLiteral("1")
                               ? QString()
-                              : QStringLiteral(" AND B.KOCODE NOT IN ('107', '155')");
+                              : QStringLiteral(" AND B.KOCODE NOT IN (%1)")
+                                    .arg(sqlCodes({kOwnerDrawings, kOwnerContributions}));
     return gcnKaikei->exec(
         QStringLiteral("UPDATE T_HOJOKAMOKU AS H SET KISYUZAN = COALESCE((SELECT CASE WHEN"
                        " B.TAIKBN = '0' THEN M.KRRUI - M.KSRUI ELSE M.KSRUI - M.KRRUI END"
                        " FROM T_TUKIHOJO M JOIN BT_KANJO B ON B.CID = ?1 AND B.KOCODE = M.KANKOCODE"
                        " WHERE M.CID = ?1 AND M.DATEYM = ?2 AND M.KANKOCODE = H.KANKOCODE"
-                       " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN '004' AND '173'%1), 0)"
+                       " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN %2 AND %3%1), 0)"
                        " WHERE H.CID = ?1")
-            .arg(reset),
+            .arg(reset, sqlCode(kCarriedBalances.first), sqlCode(kCarriedBalances.last)),
         {gstrCID, eym});
 }
 

@@ -20,10 +20,10 @@
 // Any failure rolls the whole update back and names the step that failed.
 
 #include <QString>
-
 #include <array>
 #include <optional>
 
+#include "ledger/yearendfigures.h"
 #include "platform/currency.h"
 
 struct YearCloseResult {
@@ -60,9 +60,6 @@ bool update_kisyuzan_hojo(const QString& eym, QString& step);
 
 // Test hook: when set, the step of that name fails as if its statement had.
 void SetYearCloseFailureForTest(const QString& step);
-
-// The year-end statement figures, figure n at index n - 1.
-using YearEndFigures = std::array<Currency, 64>;
 
 // Adds to the figures those of month "yyyy/mm" of the current company (the
 // caller starts from zeros). A figure is the sum of the month's closing

@@ -1,15 +1,10 @@
 #pragma once
-// The report engine: lays a report Document (reportlayout.h) out on A4 and draws
-// it with QPainter onto a printer, a print preview or a PDF file.
+// The report engine's printing and preview: hands a report Document
+// (reportlayout.h), drawn by reportpaint.h, to a printer or a print preview.
 //
-//   writePdf(doc, path)          the whole report into a PDF file (tests, "save as PDF")
 //   print(doc, printerName)      straight to a printer, no dialog
 //   showPreview(doc, options)    a non-modal, maximised preview window with a print
 //                                button and "save as PDF"
-//
-// Every page carries the title, the period, the company name and the header items
-// at its top and "page / pages" at its foot. Texts use the Japanese faces
-// IPAexGothic (body) and IPAexMincho (titles), embedded into PDFs.
 //
 // A document is a snapshot: build it from the work tables first, then hand it
 // here. The preview keeps its own copy, so it shows the same pages however the
@@ -24,28 +19,11 @@ class QGraphicsView;
 #include <memory>
 
 #include "platform/reportlayout.h"
+#include "platform/reportpaint.h"
 
-class QPainter;
-class QPagedPaintDevice;
 class QPrinter;
 
 namespace platform::report {
-
-// Makes the Japanese faces available to Qt (loads the font files when the
-// system's font list lacks them). Called by every drawing entry point.
-void ensureFonts();
-
-// Lays the document out on the painter's device (begun by the caller) and draws
-// every page, starting a new device page between pages. Returns the page count.
-int paint(const Document& doc, QPainter& painter, QPagedPaintDevice& device);
-
-// Number of pages the document takes on A4 in its orientation.
-int pageCount(const Document& doc);
-
-// Writes the document to a PDF file (A4, fonts embedded). The file is written
-// under a temporary name and renamed into place when complete. On failure
-// returns false with the reason in *error.
-bool writePdf(const Document& doc, const QString& path, QString* error = nullptr);
 
 // Names of the printers the system offers (empty when there is none).
 QStringList printerNames();

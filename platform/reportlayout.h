@@ -13,7 +13,7 @@
 //     their captions are set, and can start every group on a new page;
 //   - optional FormPages: free positioned texts and ruled lines in millimetres,
 //     for fixed forms that are not lists (printed after the table pages).
-// The engine (reportengine.h) lays it out on A4 in the document's orientation,
+// The engine (reportpaint.h) lays it out on A4 in the document's orientation,
 // with page numbers in the footer.
 
 #include <QRectF>

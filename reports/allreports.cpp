@@ -1,6 +1,5 @@
 #include "reports/allreports.h"
 
-#include "app/common/reportprinter.h"
 #include "reports/kanjolisth.h"
 #include "reports/r_kesansyo.h"
 #include "reports/r_patterns.h"
@@ -10,6 +9,7 @@
 #include "reports/r_siwake_nikki.h"
 #include "reports/r_ts.h"
 #include "reports/r_tukisyusi.h"
+#include "reports/reportregistry.h"
 
 namespace reports {
 

@@ -14,7 +14,7 @@
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
 

@@ -13,7 +13,7 @@
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "ledger/chartofaccounts.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"

@@ -13,7 +13,7 @@
 #include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/common/values.h"
 #include "platform/clock.h"
 #include "platform/connection.h"

@@ -11,7 +11,7 @@
 
 #include "app/SetUsePrinter.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "platform/msgbox.h"
 #include "support/testenv.h"
 

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "app/common/companylist.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "ledger/ledgerbooks.h"
 #include "ledger/printwork.h"
 #include "books/InpSoukanjoMotchoH.h"

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "ledger/daytotals.h"
-#include "entryfixture.h"
+#include "entrybook.h"
 
 using entrytest::Book;
 

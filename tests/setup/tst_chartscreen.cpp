@@ -17,7 +17,7 @@
 #include "app/SyokiSetMenu.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/startup.h"
 #include "ledger/chartofaccounts.h"
 #include "ledger/openingbalances.h"

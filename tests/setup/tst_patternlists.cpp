@@ -6,8 +6,8 @@
 #include <QtTest>
 
 #include "app/common/globals.h"
-#include "app/common/reportprinter.h"
-#include "app/startup.h"
+#include "reports/reportregistry.h"
+#include "reports/prepareengine.h"
 #include "ledger/patternbook.h"
 #include "support/testenv.h"
 
@@ -48,7 +48,7 @@ class TestPatternLists : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
     void init() {
         db_ = testenv::ShippedDb::open();

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "platform/clock.h"
 #include "platform/msgbox.h"
-#include "app/startup.h"
+#include "reports/prepareengine.h"
 #include "statementfixture.h"
 #include "ledger/kesansyo.h"
 #include "ledger/accountbalances.h"
@@ -77,7 +77,7 @@ class TestKesansyo : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
 
     void init() {

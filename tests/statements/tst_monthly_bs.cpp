@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "platform/msgbox.h"
-#include "app/startup.h"
+#include "reports/prepareengine.h"
 #include "statementfixture.h"
 
 using fixture::amounts;
@@ -47,7 +47,7 @@ class TestMonthlyBs : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
 
     void init() {

@@ -5,10 +5,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "ledger/rowwriters.h"
 #include "platform/msgbox.h"
-#include "app/startup.h"
+#include "reports/prepareengine.h"
 #include "statementfixture.h"
 
 using fixture::amounts;
@@ -22,7 +22,7 @@ class TestMonthlyPl : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
 
     void init() {

@@ -22,7 +22,7 @@
 
 #include "app/SetUsePrinter.h"
 #include "app/common/companylist.h"
-#include "app/common/reportprinter.h"
+#include "reports/reportprinter.h"
 #include "app/startup.h"
 #include "platform/msgbox.h"
 #include "statementfixture.h"

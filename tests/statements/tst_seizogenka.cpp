@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 #include "platform/msgbox.h"
-#include "app/startup.h"
+#include "reports/prepareengine.h"
 #include "ledger/printwork.h"
 #include "reports/r_seizogenka.h"
 #include "statementfixture.h"
@@ -60,7 +60,7 @@ class TestSeizoGenka : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
 
     void init() {

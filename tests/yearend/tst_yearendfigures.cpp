@@ -5,7 +5,7 @@
 
 #include <QtTest>
 
-#include "app/startup.h"
+#include "reports/prepareengine.h"
 #include "ledger/yearclose.h"
 #include "platform/msgbox.h"
 #include "ledger/kesansyo.h"
@@ -40,7 +40,7 @@ class TestYearEndFigures : public QObject {
 private slots:
     void initTestCase() {
         testenv::isolate();
-        PrepareProgram();
+        PrepareEngine();
     }
     void init() {
         co_ = std::make_unique<fixture::Company>();

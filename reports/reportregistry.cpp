@@ -1,12 +1,11 @@
-#include "app/common/reportprinter.h"
+#include "reports/reportregistry.h"
 
 #include <QMap>
-#include <memory>
 
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "platform/msgbox.h"
-#include "platform/reportengine.h"
+#include "platform/reportpaint.h"
 
 namespace {
 
@@ -15,23 +14,8 @@ QMap<QString, ReportBuilder>& registry() {
     return map;
 }
 
-QString& currentPrinter() {
-    static QString name;
-    return name;
-}
-
 void say(const QString& text, platform::MsgIcon icon = platform::MsgIcon::None) {
     platform::MsgBox::show(gstrSoftName, text, icon);
-}
-
-void sayNoPrinter() {
-    say(QStringLiteral(
-        "プリンタドライバがインストールされていません。\rプリンタドライバをインストールして下さい。"));
-}
-
-void sayNotFound() {
-    say(QStringLiteral(
-        "ファイルが見つかりません。\rパス、ファイル名の確認、使用可能なファイルかを確認して下さい。"));
 }
 
 void sayError(const platform::DbError& e) {
@@ -48,7 +32,7 @@ const ReportBuilder* builderFor(const QString& reportName) {
     }
     const auto it = registry().constFind(Trim(reportName));
     if (it == registry().constEnd()) {
-        sayNotFound();
+        SayReportNotFound();
         return nullptr;
     }
     if (!gcnKaikei) {
@@ -72,6 +56,11 @@ std::optional<platform::report::Document> build(const ReportBuilder& builder, co
 
 }  // namespace
 
+void SayReportNotFound() {
+    say(QStringLiteral(
+        "ファイルが見つかりません。\rパス、ファイル名の確認、使用可能なファイルかを確認して下さい。"));
+}
+
 void RegisterReport(const QString& reportName, ReportBuilder builder) {
     registry().insert(reportName, std::move(builder));
 }
@@ -84,56 +73,10 @@ QStringList RegisteredReports() {
     return registry().keys();
 }
 
-QString CurrentPrinterName() {
-    return currentPrinter();
-}
-
-void SetCurrentPrinterName(const QString& printerName) {
-    currentPrinter() = printerName;
-}
-
 std::optional<platform::report::Document> BuildReport(const QString& reportName) {
     const ReportBuilder* builder = builderFor(reportName);
     if (!builder) return std::nullopt;
     return build(*builder, reportName);
-}
-
-bool PrintAccessReport(const QString& reportName, int mode) {
-    if (Trim(reportName).isEmpty()) {
-        say(QStringLiteral("レポート名を指定して下さい。"));
-        return false;
-    }
-    if (mode != kReportPreview && mode != kReportPrint) {
-        say(QStringLiteral("モードが誤っています。"));
-        return false;
-    }
-    if (mode == kReportPrint && platform::report::printerNames().isEmpty()) {
-        if (!IsReportRegistered(Trim(reportName))) {
-            sayNotFound();
-        } else {
-            sayNoPrinter();
-        }
-        return false;
-    }
-    const std::optional<platform::report::Document> doc = BuildReport(reportName);
-    if (!doc) return false;
-
-    if (mode == kReportPreview) {
-        platform::report::PreviewOptions options;
-        options.printerName = CurrentPrinterName();
-        options.messageTitle = gstrSoftName;
-        platform::report::showPreview(std::make_shared<const platform::report::Document>(*doc), options);
-        return true;
-    }
-    switch (platform::report::print(*doc, CurrentPrinterName())) {
-        case platform::report::PrintResult::Printed:
-            return true;
-        case platform::report::PrintResult::NoPrinter:
-        case platform::report::PrintResult::Failed:
-            sayNoPrinter();
-            return false;
-    }
-    return false;
 }
 
 bool WriteReportPdf(const QString& reportName, const QString& pdfPath) {
