@@ -87,9 +87,9 @@ void InOutMenu::Form_Load() {
 }
 
 void InOutMenu::cmdInpKantan_Click() {
-    if (!GetMinMaxSiwakeDenCode()) return;
-    gstrCallForm = QStringLiteral("InOutMenu");
-    ShowDailyEntry(this);
+    const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+    if (!range) return;
+    ShowDailyEntry(this, QStringLiteral("InOutMenu"), *range);
 }
 
 void InOutMenu::cmdSiwakeNikki_Click() {

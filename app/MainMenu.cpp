@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "entry/DailyEntryOpener.h"
 #include "app/FileDialog.h"
 #include "app/InOutMenu.h"
 #include "app/Manyual.h"
@@ -25,10 +24,12 @@
 #include "app/common/values.h"
 #include "app/frmOpenscr.h"
 #include "app/startup.h"
+#include "entry/DailyEntryOpener.h"
 #include "entry/InpKantanSiwake.h"
-#include "ledger/company.h"
 #include "ledger/compaction.h"
+#include "ledger/company.h"
 #include "ledger/dbupgrade.h"
+#include "ledger/period.h"
 #include "ledger/previousyear.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
@@ -326,6 +327,7 @@ bool MainMenu::set_company_list() {
         endStartUp(StartNoCompany);
         return false;
     }
+    if (load.current >= 0) SetNendoLabel(CurrentNendoLabel());
 
     cmbKaikeiData->clear();
     for (const CompanyEntry& company : load.companies)
@@ -394,6 +396,7 @@ void MainMenu::cmbKaikeiData_Click() {
         selectCompanyById(oldCid);
         return;
     }
+    SetNendoLabel(CurrentNendoLabel());
     setCompanyButtonsEnabled(true);
 
     if (gstrCID < FIRST_USER_CID) {
@@ -407,7 +410,7 @@ void MainMenu::cmbKaikeiData_Click() {
         if (Trim(kisyu) == PERIOD_NOT_SET) {
             busy.restore();
             gstrCallForm = QStringLiteral("SyokiSetMenu");
-            auto* screen = new InpKaisyaJoho;
+            auto* screen = new InpKaisyaJoho(CompanyScreenMode::CurrentCompany);
             screen->showFrom(this);
         }
     }
@@ -476,13 +479,12 @@ int MainMenu::companyCount() const {
 // ---- Buttons
 
 bool MainMenu::periodIsSetUp(const QString& handler, const QString& buttonCaption) {
-    const auto row =
-        gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY")) : std::nullopt;
-    if (!row || row->size() == 0) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) {
         ShowDbAccessError(handler);
         return false;
     }
-    if (row->text(0) == PERIOD_NOT_SET) {
+    if (period.period->kisyu == PERIOD_NOT_SET) {
         platform::MsgBox::show(gstrSoftName, PeriodNotSetText(buttonCaption), platform::MsgIcon::Warning);
         return false;
     }
@@ -492,7 +494,7 @@ bool MainMenu::periodIsSetUp(const QString& handler, const QString& buttonCaptio
 void MainMenu::cmdNewKaisyaJoho_Click() {
     // With this caller the company screen registers a new company and returns here.
     gstrCallForm = QStringLiteral("MainMenu");
-    auto* screen = new InpKaisyaJoho;
+    auto* screen = new InpKaisyaJoho(CompanyScreenMode::NewCompanies);
     screen->showFrom(this);
 }
 
@@ -520,9 +522,9 @@ void MainMenu::cmdInOutsyori_Click() {
 
 void MainMenu::cmdKantanInp_Click() {
     if (!periodIsSetUp(QStringLiteral("cmdKantanInp_Click"), QStringLiteral("ミルト入力"))) return;
-    if (!GetMinMaxSiwakeDenCode()) return;
-    gstrCallForm = QStringLiteral("MainMenu");
-    ShowDailyEntry(this);
+    const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+    if (!range) return;
+    ShowDailyEntry(this, QStringLiteral("MainMenu"), *range);
 }
 
 void MainMenu::cmdSave_Click() {
@@ -576,6 +578,7 @@ bool MainMenu::returnToCurrentYear() {
         repaint();
         busy.restore();
     });
+    if (back) SetNendoLabel(CurrentNendoLabel());
     // The return makes the company whose previous year was open current; the
     // list follows, so the backup goes to that company's own folder.
     if (entryCid(cmbKaikeiData->currentData()) != gstrCID && selectCompanyById(gstrCID) >= 0)

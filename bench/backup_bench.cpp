@@ -13,7 +13,8 @@
 // with the processor time each took (user + system, summed over the
 // processes of the pipeline; less sensitive to other load on the machine)
 // and the lines and bytes each wrote. The pipeline needs the sqlite3 and
-// iconv commands.
+// iconv commands. Then the ratio line (bench/ratio.h) of the backup against
+// the pipeline, run alternately.
 
 #include <sys/resource.h>
 
@@ -33,6 +34,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
+#include "bench/ratio.h"
 #include "ledger/textbackup.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -176,6 +178,9 @@ int main(int argc, char** argv) {
                 return sh.waitForFinished(-1) && sh.exitStatus() == QProcess::NormalExit && sh.exitCode() == 0;
             },
             &ok);
+        bench::compare(QStringLiteral("backup"), n, repeat,
+                       {{}, [] { return DataBackUp(BackupKind::Automatic) == BackupResult::Written; }},
+                       {{}, [&] { return bench::shellCommand(script); }});
         const auto pipeBytes = measure(out).second;
         std::printf("%8d %8lld %7.1f %9.1f %9.1f %9.1f %9.1f %8.1f %6.2f%s\n", n, lines, bytes / 1048576.0,
                     backup.wall, pipeline.wall, backup.cpu, pipeline.cpu, pipeBytes / 1048576.0,
@@ -183,5 +188,5 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         gcnKaikei = nullptr;
     }
-    return ok ? 0 : 1;
+    return bench::printRatios() && ok ? 0 : 1;
 }

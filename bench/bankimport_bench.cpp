@@ -4,10 +4,13 @@
 // into the generated company-year of bench/gen_company_year.h, from reading
 // the file to the commit. Two cases: into the company's existing days, and
 // into a company without any day voucher (every day of the year created with
-// its scheduled lines). Each run starts from a fresh copy of the database;
-// the median wall time of R runs is printed.
+// its scheduled lines). Each run starts from a fresh copy of the database.
+// Each case against its floor (bench/ratio.h): the same inserts as plain SQL,
+// every INSERT the import ran with its values filled in (recorded by a trace
+// of an untimed run beforehand), replayed as one script in one transaction on
+// a fresh copy. The lines of the ratio lines are the company-year's.
 //
-//   bankimport_bench [S] [--lines N] [--repeat R]   (default: S = 10000, N = 10000, R = 5)
+//   bankimport_bench [S] [--lines N] [--repeat R]   (default: S = 10000, N = 100000, R = 3)
 
 #include <QCoreApplication>
 #include <QDate>
@@ -23,6 +26,7 @@
 
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
+#include "bench/ratio.h"
 #include "ledger/bankimport.h"
 #include "ledger/period.h"
 #include "platform/connection.h"
@@ -62,8 +66,8 @@ int main(int argc, char** argv) {
     });
 
     int statementLines = 10000;
-    int companyLines = 10000;
-    int repeat = 5;
+    int companyLines = 100000;
+    int repeat = 3;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--repeat") && i + 1 < args.size())
@@ -109,35 +113,59 @@ int main(int argc, char** argv) {
     const QString first = options.firstDay.toString(QStringLiteral("yyyy/MM/dd"));
     const QString last = options.firstDay.addDays(year->days - 1).toString(QStringLiteral("yyyy/MM/dd"));
 
-    bool ok = true;
-    auto run = [&](bool withoutDays) {
-        std::vector<double> times;
-        for (int r = 0; r < repeat; ++r) {
-            const QString db = dir.filePath(QStringLiteral("run.mdb"));
-            QFile::remove(db);
-            QFile::copy(base, db);
-            auto cn = platform::Connection::open(db);
-            if (!cn) {
-                ok = false;
-                return 0.0;
-            }
-            gcnKaikei = cn.get();
-            if (withoutDays)
-                ok = cn->exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ?"), {gstrCID}) &&
-                     cn->exec(QStringLiteral("DELETE FROM T_SIWAKE WHERE CID = ?"), {gstrCID}) && ok;
-            const auto start = std::chrono::steady_clock::now();
-            ok = ImportBankStatement(file, QStringLiteral("012"), first, last) == BankImportResult::Done && ok;
-            times.push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-            gcnKaikei = nullptr;
-        }
-        std::sort(times.begin(), times.end());
-        return times[times.size() / 2];
+    const QString db = dir.filePath(QStringLiteral("run.mdb"));
+    const QString floorDb = dir.filePath(QStringLiteral("floor.mdb"));
+    std::unique_ptr<platform::Connection> cn;
+    const auto removeDays = [](platform::Connection& c) {
+        return c.exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = ?"), {gstrCID}) &&
+               c.exec(QStringLiteral("DELETE FROM T_SIWAKE WHERE CID = ?"), {gstrCID});
     };
-    const double existing = run(false);
-    const double fresh = run(true);
-    std::printf("bank statement of %d lines into a company-year of %d lines, median of %d runs: "
-                "existing days %.1f ms, no days yet %.1f ms%s\n",
-                statementLines, companyLines, repeat, existing, fresh, ok ? "" : "  FAILED");
-    return ok ? 0 : 1;
+    const auto fresh = [&](bool withoutDays) {
+        gcnKaikei = nullptr;
+        cn.reset();
+        if (!bench::copyFile(base, db)) return false;
+        cn = platform::Connection::open(db);
+        gcnKaikei = cn.get();
+        return cn && (!withoutDays || removeDays(*cn));
+    };
+    const auto import = [&] {
+        return ImportBankStatement(file, QStringLiteral("012"), first, last) == BankImportResult::Done;
+    };
+    bool ok = true;
+    for (const bool withoutDays : {false, true}) {
+        // The inserts of one untimed run.
+        QStringList inserts;
+        {
+            if (!fresh(withoutDays)) return 1;
+            bench::WriteTrace trace(cn->handle());
+            if (!import()) {
+                std::fprintf(stderr, "the import failed\n");
+                ok = false;
+                bench::collected().push_back({withoutDays ? QStringLiteral("bank-import-new-days")
+                                                          : QStringLiteral("bank-import"),
+                                              companyLines, 0, 0, 0, true, false});
+                continue;
+            }
+            for (const QString& s : trace.statements()) {
+                if (s.startsWith(QLatin1String("INSERT"), Qt::CaseInsensitive)) inserts << s;
+            }
+        }
+        const QString script = bench::scriptOf(inserts);
+        bench::compare(withoutDays ? QStringLiteral("bank-import-new-days") : QStringLiteral("bank-import"),
+                       companyLines, repeat, {[&] { return fresh(withoutDays); }, import},
+                       {[&] {
+                            if (!bench::copyFile(base, floorDb)) return false;
+                            if (!withoutDays) return true;
+                            auto c = platform::Connection::open(floorDb);
+                            return c && removeDays(*c);
+                        },
+                        [&] {
+                            bench::PlainDb plain(floorDb);
+                            return plain.exec(script);
+                        }});
+    }
+    gcnKaikei = nullptr;
+    cn.reset();
+    std::printf("bank statement of %d lines into a company-year of %d lines\n", statementLines, companyLines);
+    return bench::printRatios() && ok ? 0 : 1;
 }

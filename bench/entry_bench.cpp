@@ -131,8 +131,9 @@ int main(int argc, char** argv) {
     auto open = [&] {
         if (screen) delete screen;
         gstrCallForm = QStringLiteral("InOutMenu");
-        if (!GetMinMaxSiwakeDenCode()) return false;
-        screen = new InpKantanSiwake;
+        const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+        if (!range) return false;
+        screen = new InpKantanSiwake(DailyEntryContext{QStringLiteral("InOutMenu"), true, *range});
         screen->showFrom(nullptr);
         QApplication::processEvents();
         return screen && screen->isDayLoaded();

@@ -1,6 +1,12 @@
 // Benchmark of the journal CSV pair on a generated company-year
-// (bench/gen_company_year.h): the export of all months and the import of the
-// pair written, each the median wall time of R runs.
+// (bench/gen_company_year.h), each against its floor (bench/ratio.h):
+//   csv-export  the export of all months; floor: the sqlite3 shell's CSV of
+//               the same dated lines in voucher and line order, with their
+//               mark as exported, through iconv into CP932;
+//   csv-import  the import of the pair written; floor: the line file through
+//               iconv into UTF-8 and the sqlite3 shell's .import of it in one
+//               transaction that first deletes the company's dated lines.
+// The floors work on a copy of the database made after the generation.
 //
 //   journalcsv_bench [N] [--repeat R]      (default: N = 100000, R = 3)
 
@@ -18,6 +24,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
+#include "bench/ratio.h"
 #include "ledger/journalcsv.h"
 #include "ledger/period.h"
 #include "platform/connection.h"
@@ -33,17 +40,6 @@ public:
     void removeCurrentCompany() override {}
     int companyCount() const override { return 1; }
 };
-
-double medianMs(int repeat, const std::function<bool()>& work, bool* ok) {
-    std::vector<double> times;
-    for (int i = 0; i < repeat; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        *ok = work() && *ok;
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 }  // namespace
 
@@ -87,15 +83,36 @@ int main(int argc, char** argv) {
         return 1;
     }
     const QString out = dir.filePath(QStringLiteral("out"));
+    const QString floorOut = dir.filePath(QStringLiteral("floor"));
     QDir().mkpath(out);
-    bool ok = true;
-    const double exportMs =
-        medianMs(repeat, [&] { return ExportJournalCsv(out, QString()) == JournalCsvResult::Done; }, &ok);
-    const double importMs =
-        medianMs(repeat, [&] { return ImportJournalCsv(out, QString()) == JournalCsvResult::Done; }, &ok);
-    const qint64 bytes = QFileInfo(QDir(out).filePath(JournalCsvLineFileName(gstrCID, QString()))).size();
-    std::printf("journal CSV pair, %d lines (%.1f MB), median of %d runs: export %.1f ms, import %.1f ms%s\n", n,
-                bytes / 1048576.0, repeat, exportMs, importMs, ok ? "" : "  FAILED");
+    QDir().mkpath(floorOut);
+    const QString floorDb = dir.filePath(QStringLiteral("floor.mdb"));
+    if (!bench::copyFile(db, floorDb)) return 1;
+    const QString lineFile = QDir(out).filePath(JournalCsvLineFileName(gstrCID, QString()));
+    const QString floorCsv = QDir(floorOut).filePath(QStringLiteral("lines.csv"));
+    const QString floorUtf8 = QDir(floorOut).filePath(QStringLiteral("lines-utf8.csv"));
+    const QString where = QStringLiteral(" WHERE CID = '%1' AND IFNULL(SIDAY, '') <> ''").arg(gstrCID);
+
+    bench::compare(QStringLiteral("csv-export"), n, repeat,
+                   {{}, [&] { return ExportJournalCsv(out, QString()) == JournalCsvResult::Done; }},
+                   {{}, [&] {
+                        const QString sql = QStringLiteral("BEGIN; SELECT * FROM T_SI_MEISAI") + where +
+                                            QStringLiteral(" ORDER BY DENCODE, DENMENO; UPDATE T_SI_MEISAI SET"
+                                                           " KRBUKBN = '01'") +
+                                            where + QStringLiteral("; COMMIT;");
+                        return bench::shellCommand(QStringLiteral("sqlite3 -csv %1 %2 | iconv -f UTF-8 -t CP932 > %3")
+                                                       .arg(bench::shellQuote(floorDb), bench::shellQuote(sql),
+                                                            bench::shellQuote(floorCsv)));
+                    }});
+    bench::compare(QStringLiteral("csv-import"), n, repeat,
+                   {{}, [&] { return ImportJournalCsv(out, QString()) == JournalCsvResult::Done; }},
+                   {{}, [&] {
+                        return bench::shellCommand(QStringLiteral("iconv -f CP932 -t UTF-8 %1 > %2")
+                                                       .arg(bench::shellQuote(lineFile), bench::shellQuote(floorUtf8))) &&
+                               bench::sqliteShell(floorDb, QStringLiteral("BEGIN;\nDELETE FROM T_SI_MEISAI") + where +
+                                                               QStringLiteral(";\n.import --csv ") + floorUtf8 +
+                                                               QStringLiteral(" T_SI_MEISAI\nCOMMIT;\n"));
+                    }});
     gcnKaikei = nullptr;
-    return ok ? 0 : 1;
+    return bench::printRatios() ? 0 : 1;
 }

@@ -14,6 +14,9 @@
 // holds the summations and the program's baseline only; the generator's own
 // peak is printed beside it. Give the sizes in ascending order (the peak of
 // a process only grows).
+//
+// Then the ratio line (bench/ratio.h) of the full summation against its
+// floor, the plain GROUP BY, run alternately.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -33,6 +36,7 @@
 
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
+#include "bench/ratio.h"
 #include "ledger/msum.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -186,6 +190,18 @@ Result runFor(int lines, int repeat) {
                    {gstrCID, day.left(7)});
     };
     r.oneDay = median(repeat, changeOneDay, summarize(false), &r.ok);
+    bench::compare(QStringLiteral("msum"), lines, repeat, {markEverything, summarize(false)},
+                   {{}, [&] {
+                        qint64 rows = 0;
+                        return readAll(*cn,
+                                       QStringLiteral("SELECT DATEYM, KRKOCODE, SUM(KRKIN) FROM T_SI_MEISAI"
+                                                      " WHERE CID = ? GROUP BY DATEYM, KRKOCODE"),
+                                       gstrCID, &rows) &&
+                               readAll(*cn,
+                                       QStringLiteral("SELECT DATEYM, KSKOCODE, SUM(KSKIN) FROM T_SI_MEISAI"
+                                                      " WHERE CID = ? GROUP BY DATEYM, KSKOCODE"),
+                                       gstrCID, &rows);
+                    }});
     r.nothing = median(repeat, nothing, summarize(false), &r.ok);
     r.peakAfterSummation = peakKilobytes();
 
@@ -245,5 +261,5 @@ int main(int argc, char** argv) {
                     r.peakAfterSummation / 1024.0, r.peakAfterGenerate / 1024.0);
         std::fflush(stdout);
     }
-    return ok ? 0 : 1;
+    return bench::printRatios() && ok ? 0 : 1;
 }

@@ -1,17 +1,20 @@
-// Benchmark of the user's backup into a chosen folder and of the restore from
-// that set, on a generated company-year.
+// Benchmark of the restore from a backup set in a chosen folder, on a
+// generated company-year, against its floor (bench/ratio.h).
 //
-//   restore_bench [N ...] [--repeat R]      (default: N = 100000, R = 5)
+//   restore_bench [N ...] [--repeat R]      (default: N = 100000, R = 3)
 //
 // For each N: a fresh copy of the shipped database and a company-year of N
-// journal lines (bench/gen_company_year.h), then the median wall time and
-// processor time of
-//   - the backup into a chosen folder (23 files, flushed to disk, renamed over
-//     the previous set);
-//   - the restore of that set (read and check all 23 files, then in one
-//     transaction replace the company's rows of every catalogued table, flag
-//     the months and delete the month totals).
-// After the runs the journal is checked to hold the N lines it held before.
+// journal lines (bench/gen_company_year.h), the backup into a chosen folder
+// written once (23 files), a copy of the database for the floor, then
+//   restore  the restore of that set (read and check all 23 files, then in
+//            one transaction replace the company's rows of every catalogued
+//            table, flag the months and delete the month totals);
+//   floor    the 23 files through iconv into UTF-8 and, in one transaction
+//            of the sqlite3 shell, each table's rows of the company (the
+//            whole chart for the first file) deleted and the file loaded by
+//            .import.
+// After the runs the journal is checked to hold the N lines it held before,
+// in the program's database and in the floor's.
 
 #include <sys/resource.h>
 
@@ -30,6 +33,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
+#include "bench/ratio.h"
 #include "ledger/restore.h"
 #include "ledger/textbackup.h"
 #include "platform/connection.h"
@@ -47,32 +51,6 @@ public:
     void removeCurrentCompany() override {}
     int companyCount() const override { return 1; }
 };
-
-double cpuMilliseconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
-}
-
-struct Timing {
-    double wall = 0;  // median wall time, ms
-    double cpu = 0;   // median processor time, ms
-};
-
-Timing median(int repeat, const std::function<bool()>& work, bool* ok) {
-    std::vector<double> walls, cpus;
-    for (int i = 0; i < repeat; ++i) {
-        const double cpuStart = cpuMilliseconds();
-        const auto start = Clock::now();
-        *ok = work() && *ok;
-        walls.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-        cpus.push_back(cpuMilliseconds() - cpuStart);
-    }
-    std::sort(walls.begin(), walls.end());
-    std::sort(cpus.begin(), cpus.end());
-    return {walls[walls.size() / 2], cpus[cpus.size() / 2]};
-}
 
 qint64 journalLines(platform::Connection& cn) {
     const auto n = cn.scalar(QStringLiteral("SELECT count(*) FROM T_SI_MEISAI WHERE CID = ?"), {gstrCID});
@@ -94,7 +72,7 @@ int main(int argc, char** argv) {
     SetTheCompanyList(&company);
 
     std::vector<int> sizes;
-    int repeat = 5;
+    int repeat = 3;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--repeat") && i + 1 < args.size())
@@ -104,18 +82,15 @@ int main(int argc, char** argv) {
     }
     if (sizes.empty()) sizes = {100000};
 
-    std::printf("backup into a chosen folder and restore, median of %d runs, times in ms\n", repeat);
-    std::printf("%8s %9s %9s %9s %9s\n", "lines", "backup", "restore", "cpu bk", "cpu rst");
     bool ok = true;
     for (int n : sizes) {
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("Kaikei.mdb"));
         const QString shipped = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Kaikei.mdb"));
-        if (!QFile::copy(shipped, db)) {
+        if (!bench::copyFile(shipped, db)) {
             std::fprintf(stderr, "cannot copy %s\n", qPrintable(shipped));
             return 1;
         }
-        QFile(db).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         auto cn = platform::Connection::open(db);
         if (!cn) return 1;
         gcnKaikei = cn.get();
@@ -128,28 +103,48 @@ int main(int argc, char** argv) {
         }
         gstrDataPath = dir.filePath(QStringLiteral("data/"));
         const QString set = dir.filePath(QStringLiteral("set/"));
+        const QString utf8 = dir.filePath(QStringLiteral("utf8/"));
         QDir().mkpath(gstrDataPath);
         QDir().mkpath(set);
+        QDir().mkpath(utf8);
         const qint64 before = journalLines(*cn);
+        if (DataBackUp(BackupKind::Chosen, {}, [&] { return std::optional<QString>(set); }) != BackupResult::Written) {
+            std::fprintf(stderr, "backup failed\n");
+            return 1;
+        }
+        const QString floorDb = dir.filePath(QStringLiteral("floor.mdb"));
+        if (!bench::copyFile(db, floorDb)) return 1;
 
-        const Timing backup = median(
-            repeat,
-            [&] {
-                return DataBackUp(BackupKind::Chosen, {}, [&] { return std::optional<QString>(set); }) ==
-                       BackupResult::Written;
-            },
-            &ok);
-        const Timing restore =
-            median(repeat, [&] { return RestoreBackupSet(set) == RestoreResult::Restored; }, &ok);
+        // The floor's conversion and its script.
+        QString convert = QStringLiteral("set -e\n");
+        QString script = QStringLiteral("BEGIN;\n");
+        const auto catalogue =
+            cn->query(QStringLiteral("SELECT SEQNO, TEXTNAME, KEISIKI FROM T_BACKUP ORDER BY SEQNO"));
+        if (!catalogue) return 1;
+        for (const platform::Row& r : *catalogue) {
+            const QString from = set + r.text(1) + QStringLiteral(".txt");
+            const QString to = utf8 + r.text(1) + QStringLiteral(".csv");
+            convert += QStringLiteral("iconv -f CP932 -t UTF-8 %1 > %2\n")
+                           .arg(bench::shellQuote(from), bench::shellQuote(to));
+            script += QStringLiteral("DELETE FROM ") + r.text(2) +
+                      (r.integer(0) > 1 ? QStringLiteral(" WHERE CID = '") + gstrCID + QStringLiteral("'")
+                                        : QString()) +
+                      QStringLiteral(";\n.import --csv ") + to + QLatin1Char(' ') + r.text(2) + QLatin1Char('\n');
+        }
+        script += QStringLiteral("COMMIT;\n");
+
+        bench::compare(QStringLiteral("restore"), n, repeat,
+                       {{}, [&] { return RestoreBackupSet(set) == RestoreResult::Restored; }},
+                       {{}, [&] { return bench::shellCommand(convert) && bench::sqliteShell(floorDb, script); }});
         const qint64 after = journalLines(*cn);
-        if (after != before) {
-            std::fprintf(stderr, "journal lines: %lld before, %lld after\n", before, after);
+        gcnKaikei = nullptr;
+        const auto floorCn = platform::Connection::open(floorDb);
+        const qint64 floorAfter = floorCn ? journalLines(*floorCn) : -1;
+        if (after != before || floorAfter != before) {
+            std::fprintf(stderr, "journal lines: %lld before, %lld after, %lld in the floor's copy\n", before, after,
+                         floorAfter);
             ok = false;
         }
-        std::printf("%8d %9.1f %9.1f %9.1f %9.1f%s\n", n, backup.wall, restore.wall, backup.cpu, restore.cpu,
-                    ok ? "" : "  FAILED");
-        std::fflush(stdout);
-        gcnKaikei = nullptr;
     }
-    return ok ? 0 : 1;
+    return bench::printRatios() && ok ? 0 : 1;
 }

@@ -5,16 +5,18 @@
 
 #include <QString>
 
+#include "ledger/vouchers.h"
+
 class QWidget;
 
-// From a menu: the opener has set gstrCallForm and the voucher range
-// (GetMinMaxSiwakeDenCode).
-void ShowDailyEntry(QWidget* opener);
+// From a menu named callForm ("MainMenu", "InOutMenu"), with the company's
+// voucher range (GetMinMaxSiwakeDenCode): the daily entry first creates the
+// missing day vouchers. gstrCallForm records the menu's name.
+void ShowDailyEntry(QWidget* opener, const QString& callForm, const VoucherRange& range);
 
-// From a book screen, on a range of day vouchers that the user may correct:
-// gstrMinDenCode and gstrMaxDenCode take the range (five-digit voucher codes),
-// gstrCallForm the opener's screen name. The daily entry shows the voucher
-// maxDenCode, moves only between the vouchers of the range and creates no
-// missing day vouchers.
+// From a book screen, on a range of day vouchers that the user may correct
+// (five-digit voucher codes); gstrCallForm records the opener's screen name.
+// The daily entry shows the voucher maxDenCode, moves only between the
+// vouchers of the range and creates no missing day vouchers.
 void ShowDailyEntryOnRange(QWidget* opener, const QString& callForm, const QString& minDenCode,
                            const QString& maxDenCode);

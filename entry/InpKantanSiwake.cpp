@@ -78,7 +78,8 @@ void InpKantanSiwake::setManualOpener(std::function<void(QWidget*)> opener) {
     manualOpener() = std::move(opener);
 }
 
-InpKantanSiwake::InpKantanSiwake(QWidget* parent) : platform::Form(parent) {
+InpKantanSiwake::InpKantanSiwake(DailyEntryContext context, QWidget* parent)
+    : platform::Form(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("InpKantanSiwake"));
     setWindowTitle(QStringLiteral("簡易仕訳入力"));
     buildControls();
@@ -334,11 +335,13 @@ void InpKantanSiwake::Form_Load() {
         return;
     }
     // Opened from a menu, the days up to today get their vouchers first.
-    if (gstrCallForm == QLatin1String("MainMenu") || gstrCallForm == QLatin1String("InOutMenu")) {
-        if (!make_new_siwake_data(mstrCompany[0], mstrCompany[2])) return;
+    if (context_.fromMenu) {
+        const std::optional<VoucherRange> range = make_new_siwake_data(mstrCompany[0], mstrCompany[2]);
+        if (!range) return;
+        context_.range = *range;
     }
     SiwakeData voucher;
-    const int found = GetSiwakeData(QStringLiteral("DENCODE"), gstrMaxDenCode, voucher);
+    const int found = GetSiwakeData(QStringLiteral("DENCODE"), context_.range.maxDenCode, voucher);
     if (found != 1) {
         tx.rollback();
         busy.restore();

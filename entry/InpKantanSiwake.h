@@ -8,13 +8,13 @@
 // the day's totals and cash balance below, and buttons to register or delete
 // the day and to move between days.
 //
-// Opening: the opener sets gstrCallForm (and, from the journal book or the
-// ledger line viewer, gstrMinDenCode/gstrMaxDenCode), then
-//   auto* screen = new InpKantanSiwake;
+// Opening: the opener hands over what it opens on (DailyEntryContext), e.g.
+//   auto* screen = new InpKantanSiwake(DailyEntryContext{"MainMenu", true, *range});
 //   screen->showFrom(this);
-// The load runs in one transaction: opened by "MainMenu" or "InOutMenu" it
-// first creates the missing day vouchers; then it shows the voucher
-// gstrMaxDenCode and never leaves the range gstrMinDenCode..gstrMaxDenCode.
+// The load runs in one transaction: opened by a menu it first creates the
+// missing day vouchers, and its range becomes the company's whole range read
+// after them; then it shows the voucher range.maxDenCode and never leaves the
+// range range.minDenCode..range.maxDenCode.
 // When the load fails, the screen closes at its first activation and the
 // opener is visible again. Closing (the back button or the window's close box)
 // asks before unsaved edits are dropped, then makes the opener visible.
@@ -47,10 +47,18 @@ class SpreadGrid;
 struct FreeLine;
 struct GridLine;
 
+// What the daily entry opens on.
+struct DailyEntryContext {
+    QString callForm;       // the opener's screen name ("MainMenu", "prtSiwakeNikki")
+    bool fromMenu = false;  // a menu: the missing day vouchers are created first
+    VoucherRange range;     // the vouchers the screen moves between
+};
+
 class InpKantanSiwake : public platform::Form {
     Q_OBJECT
 public:
-    explicit InpKantanSiwake(QWidget* parent = nullptr);
+    explicit InpKantanSiwake(DailyEntryContext context = {}, QWidget* parent = nullptr);
+    const DailyEntryContext& context() const { return context_; }
     ~InpKantanSiwake() override;
 
     // The help button shows the data-entry manual through this hook, which the
@@ -167,6 +175,7 @@ private:
     bool mblnDayLoaded = false;
     bool mblnLineDeleted = false;  // a free line was deleted since the load
 
+    DailyEntryContext context_;
     std::array<QString, 4> mstrCompany;  // KISYU, KIMATU, SIINLDAY, AICODE
     std::array<QString, 3> mstrDenpyo;   // DENCODE, DENNO, DENDAY
     SiwakeData mvoucher;                 // the voucher as loaded

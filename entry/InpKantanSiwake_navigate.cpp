@@ -45,7 +45,7 @@ bool InpKantanSiwake::load_day_data() {
         warn(QStringLiteral("該当日付の伝票は存在しません。"));
         return false;
     }
-    if (voucher.denCode < gstrMinDenCode || voucher.denCode > gstrMaxDenCode) {
+    if (voucher.denCode < context_.range.minDenCode || voucher.denCode > context_.range.maxDenCode) {
         warn(
             QStringLiteral("選択された範囲内に入力データが存在しません。\r\n"
                            "一度終了して、再度データ入力を表示して下さい。"));

@@ -7,11 +7,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/folderchooser.h"
 #include "app/common/globals.h"
+#include "app/common/screenparts.h"
 #include "ledger/journalcsv.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 
@@ -136,7 +137,7 @@ void JournalCsvScreen::runImport() {
     }
     platform::Hourglass wait;
     busy(true);
-    ImportJournalCsv(choice.folder, label);
+    if (ImportJournalCsv(choice.folder, label) == JournalCsvResult::Done) SetNendoLabel(CurrentNendoLabel());
     wait.restore();
     busy(false);
 }

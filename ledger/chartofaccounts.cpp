@@ -4,6 +4,7 @@
 #include "app/common/values.h"
 #include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/records.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -260,9 +261,9 @@ bool SaveAccountEdit(const AccountEdit& e) {
         sub.kisyuzan = s.kisyuzan;
         if (!WriteHojoKamokuTable(sub, QStringLiteral("T_HOJOKAMOKU"))) return fail();
     }
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return fail();
-    const QString month = company->text("KISYU").left(4) + QStringLiteral("/00");
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return fail();
+    const QString month = period.period->openingYM();
     if (!UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month) ||
         !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), month, month))
         return fail();

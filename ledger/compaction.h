@@ -1,7 +1,7 @@
 #pragma once
 // Compaction of the program's database file in place, without ever losing
 // it: a compacted copy "bak_" + DB_NAME is written beside the file
-// (VACUUM INTO), checked (PRAGMA integrity_check) and then renamed over the
+// (VACUUM INTO), checked (PRAGMA quick_check) and then renamed over the
 // file, which replaces it atomically. gcnKaikei is closed only for the
 // rename and opened again through the data source on every path, failure
 // included. The copy takes the file's mode and owner before it replaces it.

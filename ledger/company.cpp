@@ -75,7 +75,6 @@ bool change_kanjo_data() {
 
 bool SwitchCompany(const QString& cid) {
     const QString oldCid = gstrCID;
-    const QString oldNendo = gstrNendo;
     if (!gcnKaikei) {
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
         return false;
@@ -92,18 +91,15 @@ bool SwitchCompany(const QString& cid) {
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
     }
     tx.rollback();
-    // The switch did not happen: the caption label stays that of the company
-    // that is still current.
+    // The switch did not happen: the company that is still current stays.
     gstrCID = oldCid;
-    gstrNendo = oldNendo;
     return false;
 }
 
 bool ReadCurrentKisyu(QString& kisyu) {
-    if (!gcnKaikei) return false;
-    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!row) return false;
-    kisyu = row->size() > 0 ? row->text(0) : QString();
+    const PeriodRead period = CurrentPeriod();
+    if (!period.ok) return false;
+    kisyu = period.period ? period.period->kisyu : QString();
     return true;
 }
 
@@ -113,7 +109,6 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
     if (!gcnKaikei) return load;
     platform::Connection& cn = *gcnKaikei;
 
-    const QString oldNendo = gstrNendo;
     load.ok = inTransaction(cn, [&]() -> bool {
         const auto last = cn.queryOne(QStringLiteral("SELECT CID FROM WK_COMPANY"));
         if (!last) return false;
@@ -136,8 +131,6 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
         const platform::Row& company = (*rows)[load.current];
         const QString kisyu = company.text(QStringLiteral("KISYU"));
         const QString kimatu = company.text(QStringLiteral("KIMATU"));
-        gstrNendo = NendoLabel(company.text(QStringLiteral("GKBN")),
-                               company.integer(QStringLiteral("NENDOSU")), kisyu);
         if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY")) ||
             !cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
                      {gstrCID})) {
@@ -152,7 +145,6 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
                SetTukisimeData(kisyu.left(7), kimatu.left(7));
     });
     if (!load.ok) {
-        gstrNendo = oldNendo;
         load.companies.clear();
         load.current = -1;
     }

@@ -265,7 +265,6 @@ bool RefreshCurrentCompany() {
     const bool startMoved =
         Trim(stored->text(QStringLiteral("KISYU"))) != Trim(current->text(QStringLiteral("KISYU")));
 
-    const QString oldNendo = gstrNendo;
     platform::Transaction tx(cn);
     if (!tx.started()) return failed();
     bool reported = false;
@@ -276,6 +275,5 @@ bool RefreshCurrentCompany() {
     }
     if (ok && tx.commit()) return true;
     tx.rollback();
-    gstrNendo = oldNendo;  // the label stays that of the company still in WK_COMPANY
     return reported ? false : failed();
 }

@@ -96,7 +96,8 @@ QStringList PeriodJournalTables();
 // its stored row differs from WK_COMPANY (RATE aside), in one transaction
 // (the start of the period having changed) its vouchers and their journal
 // data (PeriodJournalTables) are deleted and ResetCompanyData rebuilds
-// WK_COMPANY, gstrNendo, the month list and the month status. Nothing is done
+// WK_COMPANY, the month list and the month status (the caller then shows the
+// label, CurrentNendoLabel). Nothing is done
 // without a WK_COMPANY row or a change. False after a failure, rolled back,
 // with "データアクセス中にエラーが発生しました(unload_form)。" shown (or
 // ResetCompanyData's own message).

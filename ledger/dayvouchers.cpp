@@ -118,7 +118,8 @@ std::optional<bool> hasVouchers() {
 // every day after the last voucher up to end, each with the last voucher's
 // closing balance and, when carryRate, its rate (else 0). False after its
 // message.
-bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRate) {
+bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRate,
+                           std::optional<VoucherRange>& range) {
     const QDate today = platform::Clock::today();
     const QString todayText = dayText(today);
     ScheduledPatterns patterns;
@@ -161,19 +162,21 @@ bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRat
         }
         if (!patterns.addLines(code, day)) return false;
     }
-    return GetMinMaxSiwakeDenCode();
+    range = GetMinMaxSiwakeDenCode();
+    return range.has_value();
 }
 
 // The body of make_new_siwake_data, inside its savepoint: days up to the
 // earlier of today and the end of the input range.
-bool createMissingVouchers(const QString& kisyu, const QString& siinlday) {
+bool createMissingVouchers(const QString& kisyu, const QString& siinlday,
+                           std::optional<VoucherRange>& range) {
     const QDate today = platform::Clock::today();
     const QDate inputEnd = dayOf(siinlday);
     if (!inputEnd.isValid()) {
         showCreationError();
         return false;
     }
-    return createVouchersThrough(kisyu, today < inputEnd ? today : inputEnd, false);
+    return createVouchersThrough(kisyu, today < inputEnd ? today : inputEnd, false, range);
 }
 
 bool inSavepoint(const std::function<bool()>& body) {
@@ -198,10 +201,15 @@ bool inSavepoint(const std::function<bool()>& body) {
 
 }  // namespace
 
-bool make_new_siwake_data(const QString& kisyu, const QString& siinlday) {
-    return inSavepoint([&] { return createMissingVouchers(kisyu, siinlday); });
+std::optional<VoucherRange> make_new_siwake_data(const QString& kisyu, const QString& siinlday) {
+    std::optional<VoucherRange> range;
+    if (!inSavepoint([&] { return createMissingVouchers(kisyu, siinlday, range); })) return std::nullopt;
+    return range;
 }
 
-bool CreateDayVouchersThrough(const QString& kisyu, const QString& day) {
-    return inSavepoint([&] { return createVouchersThrough(kisyu, dayOf(day), true); });
+std::optional<VoucherRange> CreateDayVouchersThrough(const QString& kisyu, const QString& day) {
+    std::optional<VoucherRange> range;
+    if (!inSavepoint([&] { return createVouchersThrough(kisyu, dayOf(day), true, range); }))
+        return std::nullopt;
+    return range;
 }

@@ -15,20 +15,22 @@
 // patterns are chosen by hand and never added here.
 
 #include <QString>
+#include <optional>
+
+#include "ledger/vouchers.h"
 
 // Creates the missing day vouchers and their scheduled pattern lines, then
-// sets gstrMinDenCode and gstrMaxDenCode to the company's voucher range
-// (GetMinMaxSiwakeDenCode). kisyu is the company's fiscal start day (KISYU)
-// and siinlday the last day that may be entered (SIINLDAY), "yyyy/mm/dd".
+// returns the company's voucher range (GetMinMaxSiwakeDenCode). kisyu is the company's fiscal start day
+// (KISYU) and siinlday the last day that may be entered (SIINLDAY), "yyyy/mm/dd".
 //
 // Runs inside the caller's transaction (as a savepoint of its own): returns
-// true when everything was written and the range was read again; on false it
-// has shown its message and written nothing, and the caller rolls back and
+// the range when everything was written and the range was read again; on
+// nullopt it has shown its message and written nothing, and the caller rolls back and
 // does not open the screen. The message is
 // "仕訳伝票の新規登録中にエラーが発生しました(make_new_siwake_data)。", except where
 // a service it called has shown its own (a failed first voucher, opening
 // balance, numbering, pattern line or voucher range).
-bool make_new_siwake_data(const QString& kisyu, const QString& siinlday);
+std::optional<VoucherRange> make_new_siwake_data(const QString& kisyu, const QString& siinlday);
 
 // The same creation for an import: the missing day vouchers up to day
 // ("yyyy/mm/dd", whatever today is), each later voucher carrying the last
@@ -36,4 +38,4 @@ bool make_new_siwake_data(const QString& kisyu, const QString& siinlday);
 // by its own day and month; then the voucher range. A day that is no valid
 // date creates nothing and fails. Same savepoint, messages and result as
 // above.
-bool CreateDayVouchersThrough(const QString& kisyu, const QString& day);
+std::optional<VoucherRange> CreateDayVouchersThrough(const QString& kisyu, const QString& day);

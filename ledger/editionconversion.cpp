@@ -600,11 +600,9 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
         }
     }
 
-    const QString nendoBefore = gstrNendo;
     platform::Transaction tx(*gcnKaikei);
     auto fail = [&] {
         tx.rollback();
-        gstrNendo = nendoBefore;
         return ConversionImport::Failed;
     };
     if (!tx.started()) {
@@ -645,7 +643,6 @@ ConversionImport ImportConversionSet(const QString& folderIn, bool japaneseForms
                 warn(tableFailure);
                 return fail();
             }
-            gstrNendo = NendoLabel(set.gkbn, set.nendosu, set.kisyu);
         }
     }
     const QString from = set.kisyu.left(4) + QStringLiteral("/00");

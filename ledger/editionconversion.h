@@ -88,8 +88,8 @@ enum class ConversionImport {
 // capital is divided by 100 once more). Day amounts of days outside the
 // voucher-rate table (before the fiscal start) keep their amounts. The
 // imported year's months are then flagged for summation and the company's
-// month totals deleted. gstrNendo and WK_COMPANY follow the imported company
-// row; gstrNendo is put back on failure. A previous year of the company left
+// month totals deleted. WK_COMPANY follows the imported company row (the
+// caller shows its label once the import succeeded, CurrentNendoLabel). A previous year of the company left
 // open ends with the import (its stored flag is removed in the transaction),
 // since the imported rows are the company's current year.
 //

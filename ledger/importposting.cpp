@@ -144,7 +144,7 @@ bool applyCash(std::vector<PendingCash>& pending, int* failedIndex) {
 }  // namespace
 
 bool make_new_siwake_data(ImportLine& line, const QString& kisyu) {
-    return CreateDayVouchersThrough(kisyu, Trim(line.date));
+    return CreateDayVouchersThrough(kisyu, Trim(line.date)).has_value();
 }
 
 bool write_Siwake_Meisai(ImportLine& line) {

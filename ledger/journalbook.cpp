@@ -2,6 +2,7 @@
 
 #include "app/common/globals.h"
 #include "ledger/chartcodes.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -48,9 +49,9 @@ QString sideJoins(const QString& side) {
 
 std::optional<std::vector<JournalVoucher>> ListJournalVouchers() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"));
-    if (!company) return std::nullopt;
-    const QString kimatu = company->size() > 0 ? company->text(0) : QString();
+    const PeriodRead period = CurrentPeriod();
+    if (!period.ok) return std::nullopt;
+    const QString kimatu = period.period ? period.period->kimatu : QString();
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT DENDAY, DENNO FROM T_SIWAKE WHERE CID = ? AND DENDAY <= ? ORDER BY DENDAY"),
         {gstrCID, kimatu});

@@ -7,6 +7,7 @@
 #include "ledger/accountbalances.h"
 #include "ledger/chartcodes.h"
 #include "ledger/msum.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/clock.h"
@@ -131,10 +132,10 @@ struct Period {
 };
 
 bool readPeriod(Period& p) {
-    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!row || row->size() == 0) return false;
-    p.kisyu = Trim(row->text(0));
-    p.kimatu = Trim(row->text(1));
+    const PeriodRead read = CurrentPeriod();
+    if (!read.period) return false;
+    p.kisyu = read.period->kisyu;
+    p.kimatu = read.period->kimatu;
     if (p.kisyu.size() < 7 || p.kimatu.size() < 7) return false;
     p.firstYM = p.kisyu.left(7);
     p.closeYM = p.kimatu.left(7);

@@ -14,6 +14,7 @@
 #include "app/common/values.h"
 #include "ledger/chartcodes.h"
 #include "ledger/msum.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 
 namespace {
@@ -596,9 +597,9 @@ qint64 LedgerWorkRowCount(const QString& table) {
 
 std::optional<std::vector<LedgerMonth>> LedgerMonths() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"));
-    if (!company) return std::nullopt;
-    const QString kimatu = company->size() > 0 ? company->text(0) : QString();
+    const PeriodRead period = CurrentPeriod();
+    if (!period.ok) return std::nullopt;
+    const QString kimatu = period.period ? period.period->kimatu : QString();
     const auto rows = gcnKaikei->query(
         QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
     if (!rows) return std::nullopt;

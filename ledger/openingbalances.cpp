@@ -4,6 +4,7 @@
 #include "app/common/values.h"
 #include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -28,12 +29,12 @@ const QString kCashAccount = QString::fromLatin1(chart::kCash);
 // The stored opening cash carried into the day vouchers from the fiscal
 // start of WK_COMPANY, inside the caller's transaction. False after a message.
 static bool carryCash() {
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));
         return false;
     }
-    return update_siwake(company->text(0));
+    return update_siwake(period.period->kisyu);
 }
 
 std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
@@ -54,8 +55,8 @@ std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
 
 std::optional<KisyuzanSetting> ReadKisyuzanSetting() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return std::nullopt;
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return std::nullopt;
     const auto kancng =
         gcnKaikei->queryOne(QStringLiteral("SELECT KANCNG FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
     if (!kancng || kancng->size() == 0) return std::nullopt;
@@ -63,7 +64,7 @@ std::optional<KisyuzanSetting> ReadKisyuzanSetting() {
         QStringLiteral("SELECT RATE FROM T_KISYUZAN WHERE CID = ? ORDER BY KOCODE LIMIT 1"), {gstrCID});
     if (!rate || rate->size() == 0) return std::nullopt;
     KisyuzanSetting setting;
-    setting.kisyu = company->text("KISYU");
+    setting.kisyu = period.period->kisyu;
     setting.kancng = Trim(kancng->text("KANCNG")).toInt() == 1;
     setting.rate = rate->real("RATE");
     return setting;

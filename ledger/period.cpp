@@ -1,5 +1,7 @@
 #include "ledger/period.h"
 
+#include <QDate>
+
 #include "app/common/dates.h"
 #include "app/common/globals.h"
 #include "app/common/values.h"
@@ -31,6 +33,43 @@ QString NendoLabel(const QString& gkbn, qint64 nendosu, const QString& kisyu) {
     QString era;
     const QString wareki = SeirekiToWareki(kisyu, era, 0);
     return era + wareki.left(2) + QStringLiteral("年度");
+}
+
+bool FiscalPeriod::valid() const {
+    const QString format = QStringLiteral("yyyy/MM/dd");
+    const QDate first = QDate::fromString(kisyu, format);
+    const QDate last = QDate::fromString(kimatu, format);
+    return first.isValid() && last.isValid() && first <= last;
+}
+
+QString FiscalPeriod::label() const {
+    return NendoLabel(gkbn, nendosu, kisyu);
+}
+
+PeriodRead CurrentPeriod() {
+    PeriodRead read;
+    if (!gcnKaikei) return read;
+    const auto row = gcnKaikei->queryOne(
+        QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY"));
+    if (!row) return read;
+    read.ok = true;
+    if (row->size() == 0) return read;
+    FiscalPeriod p;
+    p.cid = row->text(QStringLiteral("CID"));
+    p.kisyu = Trim(row->text(QStringLiteral("KISYU")));
+    p.kimatu = Trim(row->text(QStringLiteral("KIMATU")));
+    p.gkbn = row->text(QStringLiteral("GKBN"));
+    p.nendosu = row->integer(QStringLiteral("NENDOSU"));
+    p.pkisyu = row->text(QStringLiteral("PKISYU"));
+    p.pkimatu = row->text(QStringLiteral("PKIMATU"));
+    read.period = p;
+    return read;
+}
+
+std::optional<QString> CurrentNendoLabel() {
+    const PeriodRead read = CurrentPeriod();
+    if (!read.period) return std::nullopt;
+    return read.period->label();
 }
 
 QString MonthLabel(const QString& ym) {
@@ -75,13 +114,10 @@ bool ResetCompanyData() {
                  {gstrCID})) {
         return failReset();
     }
-    const auto row = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, NENDOSU, GKBN FROM WK_COMPANY"));
-    if (!row) return failReset();
-    if (row->size() == 0) return true;  // no company with that id
+    const PeriodRead read = CurrentPeriod();
+    if (!read.ok) return failReset();
+    if (!read.period) return true;  // no company with that id
 
-    const QString kisyu = row->text(QStringLiteral("KISYU"));
-    const QString kimatu = row->text(QStringLiteral("KIMATU"));
-    gstrNendo = NendoLabel(row->text(QStringLiteral("GKBN")), row->integer(QStringLiteral("NENDOSU")), kisyu);
-
-    return SetDayInputData(kisyu.left(7), kimatu.left(7)) && SetTukisimeData(kisyu.left(7), kimatu.left(7));
+    const FiscalPeriod& p = *read.period;
+    return SetDayInputData(p.firstYM(), p.closeYM()) && SetTukisimeData(p.firstYM(), p.closeYM());
 }

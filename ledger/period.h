@@ -1,7 +1,11 @@
 #pragma once
-// Company period: the current company's row in WK_COMPANY, its fiscal label
-// gstrNendo and its month list T_DAY_INPUT (with the month status of
-// ledger/monthstatus.h).
+// Company period: the current company's row in WK_COMPANY, its fiscal period
+// (CurrentPeriod) and label, and its month list T_DAY_INPUT (with the month
+// status of ledger/monthstatus.h).
+//
+// The engine sets no program-wide label: a procedure that changes the row in
+// WK_COMPANY leaves it there, and its caller, once it succeeded, shows the new
+// label with SetNendoLabel(CurrentNendoLabel()) (app/common/globals.h).
 //
 // None of these services opens a transaction: the callers (start-up, company
 // switch, company screen, year-end, journal import) begin one, commit on true
@@ -9,6 +13,7 @@
 // before returning false.
 
 #include <QString>
+#include <optional>
 
 #include "ledger/monthstatus.h"
 
@@ -16,6 +21,41 @@
 // otherwise the era name and two-digit era year of kisyu ("yyyy/mm/dd")
 // followed by "年度", e.g. "平成15年度", "令和07年度".
 QString NendoLabel(const QString& gkbn, qint64 nendosu, const QString& kisyu);
+
+// The fiscal period of the company in WK_COMPANY, as the row holds it.
+struct FiscalPeriod {
+    QString cid;
+    QString kisyu;   // the first day, "yyyy/mm/dd"
+    QString kimatu;  // the last day, "yyyy/mm/dd"
+    QString gkbn;    // "1" for a corporation
+    qint64 nendosu = 0;
+    QString pkisyu;  // the period as printed on reports
+    QString pkimatu;
+
+    // Both days are calendar days written yyyy/mm/dd and the first is not
+    // after the last.
+    bool valid() const;
+    QString firstYM() const { return kisyu.left(7); }   // "yyyy/mm"
+    QString closeYM() const { return kimatu.left(7); }  // "yyyy/mm"
+    QString openingYM() const { return kisyu.left(4) + QStringLiteral("/00"); }
+    QString label() const;  // NendoLabel(gkbn, nendosu, kisyu)
+};
+
+// What reading the period found.
+struct PeriodRead {
+    bool ok = false;                     // false: WK_COMPANY could not be read
+    std::optional<FiscalPeriod> period;  // nullopt: WK_COMPANY has no row
+    // The period when the table was read, holds a row and the row is valid().
+    const FiscalPeriod* validPeriod() const { return ok && period && period->valid() ? &*period : nullptr; }
+};
+
+// The one read of the fiscal period: WK_COMPANY's KISYU, KIMATU (trimmed),
+// GKBN, NENDOSU, PKISYU, PKIMATU and CID. Shows no message.
+PeriodRead CurrentPeriod();
+
+// The fiscal label of the company in WK_COMPANY; nullopt when the table
+// cannot be read or holds no row.
+std::optional<QString> CurrentNendoLabel();
 
 // The label of a month "yyyy/mm" in the month list: "2003年 4月", "2003年10月".
 QString MonthLabel(const QString& ym);
@@ -26,8 +66,9 @@ QString MonthLabel(const QString& ym);
 // when a step or a row write fails, so that the caller rolls back.
 bool SetDayInputData(const QString& firstYM, const QString& lastYM);
 
-// Makes gstrCID current: WK_COMPANY = its T_COMP_MAIN row, gstrNendo its
-// fiscal label, and its month list and month status rebuilt for its period.
+// Makes gstrCID current: WK_COMPANY = its T_COMP_MAIN row, and its month list
+// and month status rebuilt for its period (the caller then shows its label,
+// CurrentNendoLabel).
 // A gstrCID without a company row leaves WK_COMPANY empty and the rest
 // unchanged, and is no failure.
 bool ResetCompanyData();

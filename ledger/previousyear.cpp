@@ -303,7 +303,6 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     if (!tx.commit()) return fail();
 
     gblnNowYear = false;
-    gstrNendo = NendoLabel(company->text(2), company->integer(3), kisyu);
     info(QStringLiteral("前年度に戻りました。"));
     return PreviousYearOpening::Opened;
 }
@@ -350,9 +349,6 @@ bool ReturnToCurrentYear(const std::function<void()>& done) {
     const auto files = checkWorkFiles(cn, folder);
     if (!files) return false;
 
-    // The summation of the kept year brings the sub-account totals up to date too.
-    gstrCallForm = QStringLiteral("prtSoukanjoHojoMotocho");
-    const QString nendoBefore = gstrNendo;
     platform::Transaction tx(cn);
     QString step;
     bool injected = false;
@@ -364,13 +360,13 @@ bool ReturnToCurrentYear(const std::function<void()>& done) {
     auto fail = [&] {
         const platform::DbError error = injected ? platform::DbError{} : cn.lastError();
         tx.rollback();
-        gstrNendo = nendoBefore;
         stepFailed(error, proc);
         return false;
     };
     if (!tx.started()) return fail();
 
-    // The edited year becomes the previous year again, with its figures.
+    // The edited year becomes the previous year again, with its figures (its
+    // summation brings the sub-account totals up to date too).
     if (!save_now_data(sym, eym, eymd, step)) return fail();
 
     // The current year back from the working folder.

@@ -195,8 +195,7 @@ bool isRealDay(const QString& text) {
     return text.size() == 10 && QDate::fromString(text, QStringLiteral("yyyy/MM/dd")).isValid();
 }
 
-// Writes the parsed rows; for number 2 refreshes WK_COMPANY and gstrNendo and
-// remembers the fiscal period.
+// Writes the parsed rows; for number 2 refreshes WK_COMPANY and remembers the fiscal period.
 bool writeRecords(const std::vector<Record>& records, const QString& table, int number, Period* period) {
     const Writer writer = writerFor(number);
     if (!writer) return true;
@@ -228,7 +227,6 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
             warn(tableFailure(table));
             return false;
         }
-        gstrNendo = NendoLabel(company("GKBN").trimmed(), company("NENDOSU").trimmed().toLongLong(), kisyu);
     }
     return true;
 }
@@ -411,11 +409,9 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
         sets.push_back(std::move(*records));
     }
 
-    const QString nendoBefore = gstrNendo;
     platform::Transaction tx(*gcnKaikei);
     auto fail = [&] {
         tx.rollback();
-        gstrNendo = nendoBefore;
         return RestoreResult::Failed;
     };
     if (!tx.started()) {

@@ -21,7 +21,7 @@ std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int 
 // Reads the text file rfile and inserts every fldCount values as one row into
 // wtable through the row writer that number (the T_BACKUP SEQNO) selects; a
 // number outside 1..23 selects none (the file is read, nothing written). For
-// number 2 each company row written also refreshes WK_COMPANY and gstrNendo.
+// number 2 each company row written also refreshes WK_COMPANY.
 // Deletes nothing and opens no transaction: the caller deletes the old rows
 // and holds the transaction. A file that is missing, not valid CP932, not in
 // the backup's quoting or holds a row of another count is refused with a
@@ -45,6 +45,6 @@ enum class RestoreResult {
 // summation and the company's month totals are deleted; a previous year that
 // was open is closed with it (the stored state is removed, gblnNowYear set),
 // since the set holds the current year. On success shows
-// "復旧処理が正しく終了しました。". gstrNendo follows the restored company row,
-// and is put back when the restore fails.
+// "復旧処理が正しく終了しました。". WK_COMPANY follows the restored company row
+// (the caller then shows its label, CurrentNendoLabel).
 RestoreResult RestoreBackupSet(const QString& folder);

@@ -9,6 +9,7 @@
 #include "ledger/accountbalances.h"
 #include "ledger/chartcodes.h"
 #include "ledger/msum.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
@@ -185,12 +186,12 @@ bool BuildSeizoGenka(const StatementMonth& month) {
         showAccessError(QStringLiteral("print_data"));
         return false;
     }
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) {
         showAccessError(QStringLiteral("print_data"));
         return false;
     }
-    const QString fiscalStart = Trim(company->text(0));
+    const QString fiscalStart = period.period->kisyu;
     // The summation shows its own message when it fails.
     if (!msum_main(month.firstYM, month.chosenYM, false)) return false;
 

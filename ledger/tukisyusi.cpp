@@ -9,6 +9,7 @@
 #include "app/common/values.h"
 #include "ledger/chartcodes.h"
 #include "ledger/msum.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "ledger/rowwriters.h"
 #include "platform/connection.h"
@@ -177,12 +178,12 @@ bool fill(const TukisyusiRange& range) {
         showAccessError(QStringLiteral("set_hyouji_table"));
         return false;
     }
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!company || company->size() == 0 || Trim(company->text(0)).size() < 7) {
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period || period.period->kisyu.size() < 7) {
         showAccessError(QStringLiteral("set_hyouji_table"));
         return false;
     }
-    const QString kisyu = Trim(company->text(0));
+    const QString kisyu = period.period->kisyu;
     const QString kisyuYM = kisyu.left(7);
 
     // The head: KOMOKU1 the era, KOMOKU2..13 the month labels, then four runs
@@ -236,10 +237,10 @@ bool fill(const TukisyusiRange& range) {
 
 std::optional<TukisyusiSetup> LoadTukisyusiSetup() {
     if (!gcnKaikei) return std::nullopt;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return std::nullopt;
-    const QString kisyu = Trim(company->text(0));
-    const QString kimatu = company->text(1);
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return std::nullopt;
+    const QString kisyu = period.period->kisyu;
+    const QString kimatu = period.period->kimatu;
     const auto months = gcnKaikei->query(
         QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
     if (!months) return std::nullopt;

@@ -133,7 +133,7 @@ QString FormatDenMeNo(int number) {
     return padded(number, 3);
 }
 
-bool GetMinMaxSiwakeDenCode() {
+std::optional<VoucherRange> GetMinMaxSiwakeDenCode() {
     std::optional<platform::Row> row;
     if (gcnKaikei) {
         row = gcnKaikei->queryOne(
@@ -143,11 +143,9 @@ bool GetMinMaxSiwakeDenCode() {
     }
     if (!row) {
         showWarning(QStringLiteral("仕訳伝票のアクセス中にエラーが発生しました(GetMinMaxSiwakeDenCode)。"));
-        return false;
+        return std::nullopt;
     }
-    gstrMinDenCode = row->text("MIN_DENCODE");
-    gstrMaxDenCode = row->text("MAX_DENCODE");
-    return true;
+    return VoucherRange{row->text("MIN_DENCODE"), row->text("MAX_DENCODE")};
 }
 
 bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) {

@@ -59,11 +59,16 @@ QString FormatDenCode(int number);
 // A line number from its number: at least three digits ("0##"), 4 -> "004".
 QString FormatDenMeNo(int number);
 
-// Sets gstrMinDenCode and gstrMaxDenCode to the current company's lowest and
-// highest voucher codes (both empty when it has none) and returns true. On a
-// failed read shows "仕訳伝票のアクセス中にエラーが発生しました(GetMinMaxSiwakeDenCode)。",
-// leaves both as they were and returns false.
-bool GetMinMaxSiwakeDenCode();
+// A range of day vouchers by their codes ("00001"), both ends included.
+struct VoucherRange {
+    QString minDenCode;
+    QString maxDenCode;
+};
+
+// The current company's lowest and highest voucher codes (both empty when it
+// has none). On a failed read shows
+// "仕訳伝票のアクセス中にエラーが発生しました(GetMinMaxSiwakeDenCode)。" and returns nullopt.
+std::optional<VoucherRange> GetMinMaxSiwakeDenCode();
 
 // How UpdateSiwakeZandaka reads its amount.
 enum class ZandakaMode {

@@ -19,14 +19,15 @@
 #include "app/common/settingsmenu.h"
 #include "app/common/values.h"
 #include "ledger/company.h"
+#include "ledger/companyrules.h"
+#include "ledger/companystore.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/hourglass.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
 #include "platform/imtext.h"
 #include "platform/msgbox.h"
-#include "ledger/companyrules.h"
-#include "ledger/companystore.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ void halfWidthDigitsAndSymbols(platform::ImText* box) {
 
 }  // namespace
 
-InpKaisyaJoho::InpKaisyaJoho(QWidget* parent) : platform::Form(parent) {
+InpKaisyaJoho::InpKaisyaJoho(CompanyScreenMode mode, QWidget* parent) : platform::Form(parent), mMode(mode) {
     setObjectName(QStringLiteral("InpKaisyaJoho"));
     setWindowTitle(QStringLiteral("会社情報設定"));
     buildControls();
@@ -306,7 +307,7 @@ void InpKaisyaJoho::Form_Load() {
     }
     openScreen = this;
     centre();
-    mNewMode = gstrCallForm == QStringLiteral("MainMenu");
+    mNewMode = mMode == CompanyScreenMode::NewCompanies;
 
     if (mNewMode) {
         Label1->setText(QStringLiteral("会社情報新規登録"));
@@ -666,7 +667,7 @@ void InpKaisyaJoho::cmdQuestion1_Click() {
 
 void InpKaisyaJoho::unload_form() {
     platform::Hourglass busy;
-    RefreshCurrentCompany();
+    if (RefreshCurrentCompany()) SetNendoLabel(CurrentNendoLabel());
 }
 
 void InpKaisyaJoho::Form_Unload(bool& cancel) {

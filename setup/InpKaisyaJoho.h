@@ -2,15 +2,16 @@
 // The company-information screen (window caption "会社情報設定"): the master
 // record of one company (a row of T_COMP_MAIN).
 //
-// Two modes, decided by gstrCallForm when the screen loads:
-//   "MainMenu"    new companies: each registration adds a company (at the end
-//                 of the main menu's list, not made current) and clears the
-//                 screen for the next; closing returns to the main menu.
-//   anything else the current company gstrCID is edited ("SyokiSetMenu": the
-//                 settings menu, or the main menu's company switch for a preset
-//                 company whose period is not set up); closing brings
-//                 WK_COMPANY, the fiscal label and the period tables up to date
-//                 and returns to the settings menu.
+// Two modes, handed over by the opener (CompanyScreenMode):
+//   NewCompanies   the main menu's new-company button: each registration adds
+//                  a company (at the end of the main menu's list, not made
+//                  current) and clears the screen for the next; closing
+//                  returns to the main menu.
+//   CurrentCompany the current company gstrCID is edited (the settings menu,
+//                  or the main menu's company switch for a preset company
+//                  whose period is not set up); closing brings WK_COMPANY, the
+//                  fiscal label and the period tables up to date and returns
+//                  to the settings menu.
 //
 // The period rules and the input check are in ledger/companyrules.h, the
 // reading and writing of the company row in ledger/companystore.h.
@@ -32,10 +33,13 @@ class ImNumber;
 class ImText;
 }  // namespace platform
 
+enum class CompanyScreenMode { NewCompanies, CurrentCompany };
+
 class InpKaisyaJoho : public platform::Form {
     Q_OBJECT
 public:
-    explicit InpKaisyaJoho(QWidget* parent = nullptr);
+    explicit InpKaisyaJoho(CompanyScreenMode mode = CompanyScreenMode::CurrentCompany,
+                           QWidget* parent = nullptr);
     ~InpKaisyaJoho() override;
 
     // True while the screen registers new companies (decided at load).
@@ -124,6 +128,7 @@ private:
     QButtonGroup* mPeriodGroup = nullptr;
     QButtonGroup* mRateGroup = nullptr;
     bool mNewMode = true;
+    CompanyScreenMode mMode;  // as the opener handed it over
     bool mFocusBackWhenShown = false;
     bool mDuplicate = false;  // another company screen was already open
 };

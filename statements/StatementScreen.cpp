@@ -9,11 +9,12 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "reports/reportprinter.h"
+#include "app/common/screenparts.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 
@@ -114,10 +115,9 @@ void StatementScreen::Form_Load() {
 // itself is in it. Each entry shows the month's label and keeps its month.
 bool StatementScreen::fillMonthList() {
     cmbTaisyoNenTuki->clear();
-    if (!gcnKaikei) return false;
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"));
-    if (!company || company->size() == 0) return false;
-    const QString kimatu = company->text(0);
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return false;
+    const QString kimatu = period.period->kimatu;
     const auto months = gcnKaikei->query(
         QStringLiteral("SELECT INYM, OUTYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
     if (!months) return false;

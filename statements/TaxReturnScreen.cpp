@@ -10,11 +10,12 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/common/screenparts.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "reports/reportprinter.h"
+#include "app/common/screenparts.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/hourglass.h"
@@ -195,10 +196,9 @@ void TaxReturnScreen::Form_Load() {
     centre();
     gstrCallForm = text_.formName;
     // The limits of the year of the return: the year the fiscal period ends in.
-    const auto period = gcnKaikei ? gcnKaikei->queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"))
-                                  : std::nullopt;
-    if (period && period->size() > 0) {
-        const int year = Trim(period->text(0)).left(4).toInt();
+    const PeriodRead period = CurrentPeriod();
+    if (period.period) {
+        const int year = period.period->kimatu.left(4).toInt();
         if (year > 0) setCaseCaptions(year);
     }
     setLoaded(true);

@@ -13,6 +13,7 @@
 #include "app/common/globals.h"
 #include "app/common/screenparts.h"
 #include "ledger/compaction.h"
+#include "ledger/period.h"
 #include "ledger/restore.h"
 #include "ledger/textbackup.h"
 #include "platform/hourglass.h"
@@ -154,9 +155,9 @@ void runBackUp::cmdLoalBack_Click() {
         busy(QStringLiteral("復 旧 処 理 中 ！！"));
         // The engine checks the whole set (and the company) before it changes
         // anything, and reports every outcome itself.
-        RestoreBackupSet(choice.folder);
+        if (RestoreBackupSet(choice.folder) == RestoreResult::Restored) SetNendoLabel(CurrentNendoLabel());
     }
-    // The fiscal label follows the restored company row (or was put back).
+    // The fiscal label follows the restored company row (or stays).
     recomposeCaptions();
     done();
 }

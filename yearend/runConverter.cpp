@@ -14,6 +14,7 @@
 #include "app/common/globals.h"
 #include "app/common/screenparts.h"
 #include "ledger/editionconversion.h"
+#include "ledger/period.h"
 #include "platform/hourglass.h"
 #include "platform/msgbox.h"
 
@@ -160,9 +161,10 @@ void runConverter::cmdConverter_Click() {
         busy(QStringLiteral("イ ン ポ ー ト 処 理 中 ！！"));
         // The engine checks the whole set (and the company) before it changes
         // anything, and reports every outcome itself.
-        ImportConversionSet(choice.folder, optYes->isChecked());
+        if (ImportConversionSet(choice.folder, optYes->isChecked()) == ConversionImport::Imported)
+            SetNendoLabel(CurrentNendoLabel());
     }
-    // The fiscal label follows the imported company row (or was put back).
+    // The fiscal label follows the imported company row (or stays).
     recomposeCaptions();
     done();
 }

@@ -4,9 +4,11 @@ platform::Connection* gcnKaikei = nullptr;
 QString gstrCID;
 QString gstrNendo;
 QString gstrCallForm;
-QString gstrMinDenCode;
-QString gstrMaxDenCode;
 QString gstrDataPath;
 bool gblnNowYear = true;
 QString gstrSoftName = QStringLiteral("Ralvek");
 QString gstrSaveMenuCaption;
+
+void SetNendoLabel(const std::optional<QString>& label) {
+    if (label) gstrNendo = *label;
+}

@@ -3,9 +3,10 @@
 // Lives in app/common so that the ledger engine (which may not depend on the
 // screens) can read the current company and the connection.
 
-#include "platform/connection.h"
-
 #include <QString>
+#include <optional>
+
+#include "platform/connection.h"
 
 // The one connection to the program's database (owned by the start-up).
 extern platform::Connection* gcnKaikei;
@@ -13,11 +14,14 @@ extern platform::Connection* gcnKaikei;
 extern QString gstrCID;
 // The fiscal label shown in window captions ("第 12 期", "平成15年度").
 extern QString gstrNendo;
+// Makes label the fiscal label shown in captions; nullopt leaves gstrNendo as
+// it is. The callers of an engine procedure that changed the company row in
+// WK_COMPANY pass CurrentNendoLabel() (ledger/period.h) once it succeeded.
+void SetNendoLabel(const std::optional<QString>& label);
 // The screen that opened the current one, or the loaded book/statement screen's own name.
+// A record only: screens get their opening context as constructor arguments and
+// nothing decides on this name.
 extern QString gstrCallForm;
-// The voucher range handed to the daily entry.
-extern QString gstrMinDenCode;
-extern QString gstrMaxDenCode;
 // The data folder, with a trailing separator.
 extern QString gstrDataPath;
 // True while the current fiscal year is loaded, false while the previous year is open.

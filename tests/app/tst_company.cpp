@@ -13,6 +13,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
@@ -223,7 +224,7 @@ private slots:
         QVERIFY(SwitchCompany(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
         QCOMPARE(gstrCID, QStringLiteral("51"));
-        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
         const QString cols = QString::fromLatin1(kChartColumns);
         QCOMPARE(
             scalarText(
@@ -265,7 +266,7 @@ private slots:
         QCOMPARE(scalarText(QStringLiteral("SELECT KANNAME || '|' || KISYUZAN || '|' || JUN FROM T_KANJO "
                                            "WHERE KOCODE = '004'")),
                  QStringLiteral("手元現金|1234560000|7"));
-        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
     }
 
     // A failure anywhere in the switch leaves every table as it was and the

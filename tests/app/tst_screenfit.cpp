@@ -151,9 +151,9 @@ private slots:
         add("InpIkkatuSiwake", opens<InpIkkatuSiwake>());
         add("InpTekiyouTouroku", opens<InpTekiyouTouroku>());
         add("InpKantanSiwake", [](QWidget* o) {
-            gstrCallForm = QStringLiteral("InOutMenu");
-            GetMinMaxSiwakeDenCode();
-            ShowDailyEntry(o);
+            const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+            QVERIFY(range);
+            ShowDailyEntry(o, QStringLiteral("InOutMenu"), *range);
         });
         add("prtSiwakeNikki", opens<prtSiwakeNikki>());
         add("prtSoukanjoMotocho", opens<prtSoukanjoMotocho>());

@@ -146,12 +146,13 @@ private slots:
         s->cmdSyusei->click();
         settle();
         QCOMPARE(gstrCallForm, QStringLiteral("prtSiwakeNikki"));
-        QCOMPARE(gstrMinDenCode, QStringLiteral("00001"));
-        QCOMPARE(gstrMaxDenCode, QStringLiteral("00001"));
         QPointer<InpKantanSiwake> entry;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* e = qobject_cast<InpKantanSiwake*>(w); e && e->isVisible()) entry = e;
         QVERIFY(entry);
+        QCOMPARE(entry->context().callForm, QStringLiteral("prtSiwakeNikki"));
+        QCOMPARE(entry->context().range.minDenCode, QStringLiteral("00001"));
+        QCOMPARE(entry->context().range.maxDenCode, QStringLiteral("00001"));
         QCOMPARE(entry->denpyo()[0], QStringLiteral("00001"));
         QVERIFY(!s->isVisible());
 

@@ -226,8 +226,10 @@ private slots:
         QPointer<InpKantanSiwake> entry = topLevel<InpKantanSiwake>();
         QVERIFY(entry && entry->isLoaded());
         QCOMPARE(entry->denpyo()[2], QStringLiteral("2010/08/31"));
-        QCOMPARE(gstrMinDenCode, entry->denpyo()[0]);
-        QCOMPARE(gstrMaxDenCode, entry->denpyo()[0]);
+        QCOMPARE(entry->context().range.minDenCode, entry->denpyo()[0]);
+        QCOMPARE(entry->context().range.maxDenCode, entry->denpyo()[0]);
+        QCOMPARE(entry->context().callForm, QStringLiteral("InpSoukanjoMotchoH"));
+        QVERIFY(!entry->context().fromMenu);
         QVERIFY(!v->isVisible());
         QCOMPARE(gstrCallForm, QStringLiteral("InpSoukanjoMotchoH"));
 

@@ -10,6 +10,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
+#include "ledger/period.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
@@ -41,10 +42,9 @@ public:
         if (!db_) return false;
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
-        gstrMinDenCode.clear();
-        gstrMaxDenCode.clear();
         SetTheCompanyList(&companies_);
         if (!SwitchCompany(QStringLiteral("01"))) return false;
+        SetNendoLabel(CurrentNendoLabel());
         return cn().exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),
             {yen(openingCash)});

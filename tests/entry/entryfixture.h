@@ -29,13 +29,12 @@ inline QPointer<InpKantanSiwake> openEntry(QWidget* opener, const QString& calle
                                            const QString& minCode = QString(),
                                            const QString& maxCode = QString()) {
     gstrCallForm = caller;
+    DailyEntryContext context{caller, false, VoucherRange{minCode, maxCode}};
     if (caller == QLatin1String("MainMenu") || caller == QLatin1String("InOutMenu")) {
-        GetMinMaxSiwakeDenCode();
-    } else {
-        gstrMinDenCode = minCode;
-        gstrMaxDenCode = maxCode;
+        context.fromMenu = true;
+        context.range = GetMinMaxSiwakeDenCode().value_or(VoucherRange{});
     }
-    QPointer<InpKantanSiwake> screen = new InpKantanSiwake;
+    QPointer<InpKantanSiwake> screen = new InpKantanSiwake(context);
     screen->showFrom(opener);
     QApplication::processEvents();  // the queued activation
     if (screen && screen->isVisible()) {

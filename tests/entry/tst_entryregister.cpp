@@ -675,7 +675,7 @@ private slots:
         ScriptedMsgBox box;
         screen_ = openEntry(opener_, QStringLiteral("MainMenu"));
         QVERIFY(screen_ && screen_->isVisible());
-        QCOMPARE(gstrMaxDenCode, QStringLiteral("00012"));
+        QCOMPARE(screen_->context().range.maxDenCode, QStringLiteral("00012"));
         QVERIFY(screen_->isDayLoaded());
         QCOMPARE(box.count(), 0);
         QCOMPARE(screen_->txtSyoriNen->text(), QStringLiteral("2000/01/10"));

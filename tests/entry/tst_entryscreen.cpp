@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(box.count(), 0);
         QVERIFY(!opener_->isVisible());
         QCOMPARE(voucherCount(), 10);
-        QCOMPARE(gstrMaxDenCode, QStringLiteral("00010"));
+        QCOMPARE(screen_->context().range.maxDenCode, QStringLiteral("00010"));
         QCOMPARE(screen_->windowTitle(), QStringLiteral("簡易仕訳入力 - 家計簿 - 平成12年度"));
         QCOMPARE(screen_->Label1->text(), QStringLiteral("ミルト入力"));
         QCOMPARE(screen_->txtSyoriNen->text(), QStringLiteral("2000/01/10"));

@@ -108,8 +108,6 @@ private slots:
         QVERIFY(db_);
         cn_ = &db_->connection();
         gstrCID = QStringLiteral("51");
-        gstrMinDenCode.clear();
-        gstrMaxDenCode.clear();
         for (const char* t :
              {"T_SIWAKE", "T_SI_MEISAI", "T_KISYUZAN", "T_KANJO", "T_HOJOKAMOKU", "T_SI_PATTERN"}) {
             QVERIFY(cn_->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
@@ -134,9 +132,11 @@ private slots:
 
     void createsTheMissingDays() {
         ScriptedMsgBox boxes;
+        std::optional<VoucherRange> range;
         {
             FixedClock clock(day("2011/04/03"));
-            QVERIFY(make_new_siwake_data(kKisyu, kSiinlday));
+            range = make_new_siwake_data(kKisyu, kSiinlday);
+            QVERIFY(range);
         }
         const QStringList first = {
             "00001 00001 2011/04/01 2011/04/03 0 125000.5 125000.5 1.25",
@@ -144,8 +144,8 @@ private slots:
             "00003 00003 2011/04/03 2011/04/03 0 125000.5 125000.5 0",
         };
         QCOMPARE(vouchers(), first);
-        QCOMPARE(gstrMinDenCode, QStringLiteral("00001"));
-        QCOMPARE(gstrMaxDenCode, QStringLiteral("00003"));
+        QCOMPARE(range->minDenCode, QStringLiteral("00001"));
+        QCOMPARE(range->maxDenCode, QStringLiteral("00003"));
 
         // Opened again the same day: nothing more.
         const QStringList before = journal();
@@ -162,13 +162,14 @@ private slots:
                       {QVariant::fromValue(Currency::fromText("98000.25"))}));
         {
             FixedClock clock(day("2011/04/05"));
-            QVERIFY(make_new_siwake_data(kKisyu, kSiinlday));
+            range = make_new_siwake_data(kKisyu, kSiinlday);
+            QVERIFY(range);
         }
         QCOMPARE(vouchers(),
                  QStringList({first[0], first[1], "00003 00003 2011/04/03 2011/04/03 1 125000.5 98000.25 0",
                               "00004 00004 2011/04/04 2011/04/05 0 98000.25 98000.25 0",
                               "00005 00005 2011/04/05 2011/04/05 0 98000.25 98000.25 0"}));
-        QCOMPARE(gstrMaxDenCode, QStringLiteral("00005"));
+        QCOMPARE(range->maxDenCode, QStringLiteral("00005"));
         QCOMPARE(boxes.count(), 0);
     }
 

@@ -11,6 +11,7 @@
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/editionconversion.h"
+#include "ledger/period.h"
 #include "ledger/previousyear.h"
 #include "platform/connection.h"
 #include "platform/cp932.h"
@@ -238,7 +239,7 @@ private slots:
             scalar(QStringLiteral("SELECT SYORIFLG FROM T_TUKISIME WHERE CID = '51' AND DATEYM = '2003/04'"))
                 .toString(),
             QStringLiteral("0"));
-        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
         QCOMPARE(scalar(QStringLiteral("SELECT COMPANY FROM WK_COMPANY")).toString(),
                  QStringLiteral("東京銀行会計"));
     }
@@ -396,11 +397,13 @@ private slots:
         }
         const QStringList before = dump();
         const QString nendo = gstrNendo = QStringLiteral("前の年度");
+        const QString label = CurrentNendoLabel().value_or(QStringLiteral("(no row)"));
         QCOMPARE(int(ImportConversionSet(folder_, true)), result);
         QVERIFY2(box.last().text.contains(named), qPrintable(box.last().text));
         QCOMPARE(box.last().icon, platform::MsgIcon::Warning);
         QCOMPARE(dump(), before);
         QCOMPARE(gstrNendo, nendo);
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), label);
     }
 
     // What comes in from a conversion set is held to the rules of what is

@@ -254,6 +254,7 @@ private slots:
         QVERIFY(db_);
         cn_ = &db_->connection();
         gstrCID = kCid;
+        gstrCallForm.clear();
         clock_ = std::make_unique<platform::FixedClock>(kToday);
         lineNo_ = 0;
         for (const char* table :
@@ -372,19 +373,29 @@ private slots:
 
     // A side without a sub-account counts for its account only. Sub-account
     // rows at the target get their running totals; with the subsidiary
-    // ledger's option every sub-account gets a row there.
+    // ledger's option every sub-account gets a row there. The option is the
+    // parameter alone: the screen last named in gstrCallForm (the subsidiary
+    // ledger's or none) changes nothing.
     void subAccountTotals_data() {
         QTest::addColumn<bool>("withSub");
+        QTest::addColumn<QString>("callForm");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("without the option")
-            << false << "020.01@2009/05=100/0/300/0 020.02@2009/05=- 020.01@2009/06=-";
-        QTest::newRow("with the option")
-            << true << "020.01@2009/05=100/0/300/0 020.02@2009/05=0/0/0/0 020.01@2009/06=-";
+        const QString without =
+            QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=- 020.01@2009/06=-");
+        const QString with =
+            QStringLiteral("020.01@2009/05=100/0/300/0 020.02@2009/05=0/0/0/0 020.01@2009/06=-");
+        QTest::newRow("without the option") << false << QString() << without;
+        QTest::newRow("with the option") << true << QString() << with;
+        QTest::newRow("without the option, the subsidiary ledger named")
+            << false << QStringLiteral("prtSoukanjoHojoMotocho") << without;
+        QTest::newRow("with the option, the main menu named") << true << QStringLiteral("MainMenu") << with;
     }
 
     void subAccountTotals() {
         QFETCH(bool, withSub);
+        QFETCH(QString, callForm);
         QFETCH(QString, expected);
+        gstrCallForm = callForm;
         addLines(QStringLiteral("2009/05/10 020.01>030 100"));
         summarize(QStringLiteral("2009/05"), withSub);
         check(expected);

@@ -351,6 +351,85 @@ private slots:
         QCOMPARE(NendoLabel(gkbn, nendosu, kisyu), label);
     }
 
+    // The one read of the fiscal period: what the row holds, its months and
+    // label, and one validity test; no row and an unreadable table apart.
+    void currentPeriod_data() {
+        QTest::addColumn<QString>("gkbn");
+        QTest::addColumn<QString>("kisyu");
+        QTest::addColumn<QString>("kimatu");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("months");  // "firstYM closeYM openingYM"
+        QTest::addColumn<QString>("label");
+        QTest::newRow("individual") << "0"
+                                    << "2003/04/01"
+                                    << "2004/03/31" << true << "2003/04 2004/03 2003/00"
+                                    << "平成15年度";
+        QTest::newRow("corporation") << "1"
+                                     << "2010/10/01"
+                                     << "2011/09/30" << true << "2010/10 2011/09 2010/00"
+                                     << "第 12 期";
+        QTest::newRow("one day") << "1"
+                                 << "2010/10/01"
+                                 << "2010/10/01" << true << "2010/10 2010/10 2010/00"
+                                 << "第 12 期";
+        QTest::newRow("end before start") << "1"
+                                          << "2010/10/01"
+                                          << "2010/09/30" << false << "2010/10 2010/09 2010/00"
+                                          << "第 12 期";
+        QTest::newRow("no calendar day") << "1"
+                                         << "2003/02/30"
+                                         << "2004/01/31" << false << "2003/02 2004/01 2003/00"
+                                         << "第 12 期";
+        QTest::newRow("month only") << "1"
+                                    << "2003/04"
+                                    << "2004/03/31" << false << "2003/04 2004/03 2003/00"
+                                    << "第 12 期";
+    }
+    void currentPeriod() {
+        QFETCH(QString, gkbn);
+        QFETCH(QString, kisyu);
+        QFETCH(QString, kimatu);
+        QFETCH(bool, valid);
+        QFETCH(QString, months);
+        QFETCH(QString, label);
+        addCompany(kCid, gkbn, 12, kisyu, kimatu);
+        QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM WK_COMPANY")));
+        QVERIFY(gcnKaikei->exec(
+            QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {kCid}));
+        const PeriodRead read = CurrentPeriod();
+        QVERIFY(read.ok);
+        QVERIFY(read.period);
+        QCOMPARE(read.period->cid, kCid);
+        QCOMPARE(read.period->kisyu, kisyu);
+        QCOMPARE(read.period->kimatu, kimatu);
+        QCOMPARE(read.period->valid(), valid);
+        QCOMPARE(read.validPeriod() != nullptr, valid);
+        QCOMPARE(QStringList({read.period->firstYM(), read.period->closeYM(), read.period->openingYM()})
+                     .join(QLatin1Char(' ')),
+                 months);
+        QCOMPARE(read.period->label(), label);
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), label);
+    }
+
+    // Without a row the table was read and holds no period; without a readable
+    // table (here: no connection) nothing was read.
+    void currentPeriodMissing() {
+        QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM WK_COMPANY")));
+        const PeriodRead empty = CurrentPeriod();
+        QVERIFY(empty.ok);
+        QVERIFY(!empty.period);
+        QVERIFY(!empty.validPeriod());
+        QVERIFY(!CurrentNendoLabel());
+
+        platform::Connection* const cn = gcnKaikei;
+        gcnKaikei = nullptr;
+        const PeriodRead unread = CurrentPeriod();
+        gcnKaikei = cn;
+        QVERIFY(!unread.ok);
+        QVERIFY(!unread.period);
+        QVERIFY(!unread.validPeriod());
+    }
+
     void resetCompanyData() {
         platform::FixedClock clock(QDate(2003, 4, 2));
         addCompany(kCid, QStringLiteral("0"), 3, QStringLiteral("2003/04/01"), QStringLiteral("2004/03/31"));
@@ -359,7 +438,7 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT CID, COMPANY, KISYU FROM WK_COMPANY")),
                  QStringList{"51|テスト商店|2003/04/01"});
-        QCOMPARE(gstrNendo, QStringLiteral("平成15年度"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("平成15年度"));
         QCOMPARE(dayInput().size(), 12);
         QCOMPARE(dayInput().first(), QStringLiteral("2003/04|2003年 4月"));
         QCOMPARE(tukisime().size(), 13);
@@ -379,6 +458,7 @@ private slots:
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT count(*) FROM WK_COMPANY")), QStringList{"0"});
         QCOMPARE(gstrNendo, QStringLiteral("平成12年度"));
+        QVERIFY(!CurrentNendoLabel());
         QCOMPARE(column(QStringLiteral("SELECT * FROM T_DAY_INPUT ORDER BY CID, INYM")), monthsBefore);
     }
 

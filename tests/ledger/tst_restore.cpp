@@ -9,6 +9,7 @@
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
+#include "ledger/period.h"
 #include "ledger/restore.h"
 #include "ledger/textbackup.h"
 #include "platform/connection.h"
@@ -103,7 +104,7 @@ private slots:
         QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Restored);
         QCOMPARE(box.last().text, QStringLiteral("復旧処理が正しく終了しました。"));
         QCOMPARE(dump(), before);
-        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM T_TUKIKAN WHERE CID = '51'"))->toInt(), 0);
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("SELECT CID FROM WK_COMPANY"))->toString(), QStringLiteral("51"));
     }

@@ -9,10 +9,11 @@
 
 #include "app/common/globals.h"
 #include "ledger/company.h"
+#include "ledger/companystore.h"
+#include "ledger/period.h"
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
-#include "ledger/companystore.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -364,7 +365,7 @@ private slots:
                      qPrintable(t));  // another company's days stay
         }
         QCOMPARE(scalarText(QStringLiteral("SELECT KISYU FROM WK_COMPANY")), QStringLiteral("2003/07/01"));
-        QCOMPARE(gstrNendo, QStringLiteral("平成15年度"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("平成15年度"));
         QCOMPARE(scalarText(QStringLiteral(
                      "SELECT min(INYM) || '-' || max(INYM) FROM T_DAY_INPUT WHERE CID = '51'")),
                  QStringLiteral("2003/07-2004/06"));
@@ -392,11 +393,11 @@ private slots:
     void rateAloneChangesNothing() {
         makeCurrentWithDays();
         const QString before = storedRow(QStringLiteral("WK_COMPANY"), QStringLiteral("51"));
-        const QString nendo = gstrNendo;
+        const QString nendo = CurrentNendoLabel().value_or(QStringLiteral("(no row)"));
         QVERIFY(gcnKaikei->exec(QStringLiteral("UPDATE T_COMP_MAIN SET RATE = 9.5 WHERE CID = '51'")));
         QVERIFY(RefreshCurrentCompany());
         QCOMPARE(storedRow(QStringLiteral("WK_COMPANY"), QStringLiteral("51")), before);
-        QCOMPARE(gstrNendo, nendo);
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), nendo);
     }
 
     // A failure while leaving the screen leaves the days, WK_COMPANY and the
@@ -420,7 +421,7 @@ private slots:
         r.corporation = false;
         QVERIFY(UpdateCompany(r));
         const QString wk = storedRow(QStringLiteral("WK_COMPANY"), QStringLiteral("51"));
-        const QString nendo = gstrNendo;
+        const QString nendo = CurrentNendoLabel().value_or(QStringLiteral("(no row)"));
         QVERIFY(gcnKaikei->exec(
             QStringLiteral("CREATE TEMP TRIGGER forced %1 BEGIN SELECT RAISE(ABORT, 'forced'); END")
                 .arg(trigger)));
@@ -432,7 +433,7 @@ private slots:
         for (const QString& t : PeriodJournalTables())
             QVERIFY2(rowsOfCompany(t, QStringLiteral("51")) > 0, qPrintable(t));
         QCOMPARE(storedRow(QStringLiteral("WK_COMPANY"), QStringLiteral("51")), wk);
-        QCOMPARE(gstrNendo, nendo);
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), nendo);
         QCOMPARE(scalarText(QStringLiteral("SELECT min(INYM) FROM T_DAY_INPUT WHERE CID = '51'")),
                  QStringLiteral("2003/04"));
     }
@@ -457,7 +458,7 @@ private:
         ScriptedMsgBox box;
         QVERIFY(SwitchCompany(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
-        QCOMPARE(gstrNendo, QStringLiteral("第 12 期"));
+        QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
     }
 
     std::unique_ptr<platform::FixedClock> clock_;

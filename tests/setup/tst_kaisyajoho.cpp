@@ -819,8 +819,10 @@ private slots:
         // Opened as the main menu's entry button opens it.
         box.clear();
         gstrCallForm = QStringLiteral("MainMenu");
-        QVERIFY(GetMinMaxSiwakeDenCode());
-        QPointer<InpKantanSiwake> day = new InpKantanSiwake;
+        const std::optional<VoucherRange> range = GetMinMaxSiwakeDenCode();
+        QVERIFY(range);
+        QPointer<InpKantanSiwake> day =
+            new InpKantanSiwake(DailyEntryContext{QStringLiteral("MainMenu"), true, *range});
         day->showFrom(opener_);
         QTest::qWait(0);
         QVERIFY2(day && day->isVisible(), qPrintable(box.count() ? box.last().text : QString()));
@@ -860,7 +862,9 @@ private slots:
 private:
     InpKaisyaJoho* open(const QString& callForm) {
         gstrCallForm = callForm;
-        auto* s = new InpKaisyaJoho;
+        auto* s =
+            new InpKaisyaJoho(callForm == QLatin1String("MainMenu") ? CompanyScreenMode::NewCompanies
+                                                                    : CompanyScreenMode::CurrentCompany);
         s->showFrom(opener_);
         s->activateWindow();
         [&] { QVERIFY(QTest::qWaitForWindowActive(s)); }();

@@ -20,13 +20,14 @@
 
 #include "app/common/globals.h"
 #include "ledger/company.h"
+#include "ledger/monthlystatements.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "ledger/records.h"
 #include "ledger/rowwriters.h"
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
-#include "ledger/monthlystatements.h"
 #include "support/testenv.h"
 
 namespace fixture {
@@ -179,6 +180,7 @@ public:
         platform::Transaction tx(cn());
         if (!WriteRow(v, QStringLiteral("T_COMP_MAIN")) || !tx.commit()) return false;
         if (!SwitchCompany(kCid)) return false;
+        SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
         for (const auto& r : *rows) koOf_[r.text(0)] = r.text(1);
