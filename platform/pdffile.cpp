@@ -208,6 +208,7 @@ struct PdfFile::Face {
     QString name;  // PostScript-style name without spaces
     FontFile* file = nullptr;
     std::map<quint32, QString> used;  // glyph id -> the characters it stands for
+    std::vector<bool> seen;           // by glyph id: in `used` already
     int resource = 0;                 // /F<n>
     int objectId = 0;                 // the Type0 font object
 
@@ -486,9 +487,12 @@ bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, doubl
         chars.push_back(c);
     }
     if (glyphs.empty()) return true;
+    if (f->seen.empty()) f->seen.assign(size_t(f->file->numGlyphs), false);
     for (size_t i = 0; i < glyphs.size(); ++i) {
-        auto [it, added] = f->used.try_emplace(glyphs[i]->id);
-        if (added) it->second = QString::fromUcs4(&chars[i], 1);
+        const quint32 id = glyphs[i]->id;  // below numGlyphs: glyph() checked it
+        if (f->seen[id]) continue;
+        f->seen[id] = true;
+        f->used.emplace(id, QString::fromUcs4(&chars[i], 1));
     }
 
     if (fill_ != QColor(Qt::black)) {
