@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
         if (!cn) return 1;
         gcnKaikei = cn.get();
         year = bench::generateCompanyYear(*cn, options);
-        const bool ok = year && ResetCompanyData() &&
+        const bool ok = year && ResetCompanyData(gstrCID) &&
                         cn->exec(QStringLiteral("INSERT INTO T_SI_PATTERN VALUES (?, '511', '101', 'n', '毎日', '2', '')"),
                                  {gstrCID});
         gcnKaikei = nullptr;

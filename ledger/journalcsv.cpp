@@ -784,7 +784,7 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     for (const TableIndex& index : *rebuilt) {
         if (!gcnKaikei->exec(index.sql)) return failed(true);
     }
-    if (!ResetCompanyData()) return failed(false);
+    if (!ResetCompanyData(gstrCID)) return failed(false);
     if (!tx.commit()) return failed(true);
     MsgBox::show(gstrSoftName, QStringLiteral("取込処理が正しく終了しました"), MsgIcon::Information);
     return JournalCsvResult::Done;

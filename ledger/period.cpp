@@ -79,22 +79,22 @@ QString MonthLabel(const QString& ym) {
     return ym.left(4) + QStringLiteral("年") + ym.right(2) + QStringLiteral("月");
 }
 
-bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
+bool SetDayInputData(const QString& cid, const QString& firstYM, const QString& lastYM) {
     if (!gcnKaikei) return failDayInput();
     platform::Connection& cn = *gcnKaikei;
 
     const auto first =
-        cn.queryOne(QStringLiteral("SELECT INYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
+        cn.queryOne(QStringLiteral("SELECT INYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {cid});
     if (!first) return failDayInput();
     // A list that starts with the same month is taken as current.
     if (first->size() > 0 && Trim(first->text(0)) == firstYM) return true;
 
-    if (!cn.exec(QStringLiteral("DELETE FROM T_DAY_INPUT WHERE CID = ?"), {gstrCID})) return failDayInput();
+    if (!cn.exec(QStringLiteral("DELETE FROM T_DAY_INPUT WHERE CID = ?"), {cid})) return failDayInput();
 
     QString month = firstYM;
     for (int i = 0; i < kMaxMonths; ++i) {
         WriterRow v(WriteDayInputTable);
-        v.set("CID", gstrCID).set("INYM", month).set("OUTYM", MonthLabel(month));
+        v.set("CID", cid).set("INYM", month).set("OUTYM", MonthLabel(month));
         // The writer has shown its message; the caller's rollback undoes the rest.
         if (!WriteRow(v, QStringLiteral("T_DAY_INPUT"))) return false;
         const std::optional<QString> next = NextMonth(month);
@@ -105,13 +105,13 @@ bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
     return true;
 }
 
-bool ResetCompanyData() {
+bool ResetCompanyData(const QString& cid) {
     if (!gcnKaikei) return failReset();
     platform::Connection& cn = *gcnKaikei;
 
     if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY"))) return failReset();
     if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                 {gstrCID})) {
+                 {cid})) {
         return failReset();
     }
     const PeriodRead read = CurrentPeriod();
@@ -119,5 +119,9 @@ bool ResetCompanyData() {
     if (!read.period) return true;  // no company with that id
 
     const FiscalPeriod& p = *read.period;
-    return SetDayInputData(p.firstYM(), p.closeYM()) && SetTukisimeData(p.firstYM(), p.closeYM());
+    return SetDayInputData(cid, p.firstYM(), p.closeYM()) && SetTukisimeData(cid, p.firstYM(), p.closeYM());
+}
+
+bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
+    return SetDayInputData(gstrCID, firstYM, lastYM);
 }

@@ -60,15 +60,15 @@ std::optional<QString> CurrentNendoLabel();
 // The label of a month "yyyy/mm" in the month list: "2003年 4月", "2003年10月".
 QString MonthLabel(const QString& ym);
 
-// The month list of gstrCID in T_DAY_INPUT: left as it is when its first month
+// The month list of the company cid (the form without it: gstrCID) in T_DAY_INPUT: left as it is when its first month
 // already equals firstYM; otherwise rebuilt with the months firstYM..lastYM,
 // at most twelve (the first month is always written). False (after a message)
 // when a step or a row write fails, so that the caller rolls back.
+bool SetDayInputData(const QString& cid, const QString& firstYM, const QString& lastYM);
 bool SetDayInputData(const QString& firstYM, const QString& lastYM);
 
-// Makes gstrCID current: WK_COMPANY = its T_COMP_MAIN row, and its month list
-// and month status rebuilt for its period (the caller then shows its label,
-// CurrentNendoLabel).
-// A gstrCID without a company row leaves WK_COMPANY empty and the rest
-// unchanged, and is no failure.
-bool ResetCompanyData();
+// Loads the company cid: WK_COMPANY = its T_COMP_MAIN row, and its month list
+// and month status rebuilt for its period. The caller then makes cid current
+// (gstrCID) and shows its label (CurrentNendoLabel). A cid without a company
+// row leaves WK_COMPANY empty and the rest unchanged, and is no failure.
+bool ResetCompanyData(const QString& cid);

@@ -196,7 +196,7 @@ bool isRealDay(const QString& text) {
 }
 
 // Writes the parsed rows; for number 2 refreshes WK_COMPANY and remembers the fiscal period.
-bool writeRecords(const std::vector<Record>& records, const QString& table, int number, Period* period) {
+bool writeRecords(const QString& cid, const std::vector<Record>& records, const QString& table, int number, Period* period) {
     const Writer writer = writerFor(number);
     if (!writer) return true;
     if (number != 2) {
@@ -223,7 +223,7 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
         if (period) *period = {kisyu, kimatu};
         if (!gcnKaikei->exec(QStringLiteral("DELETE FROM WK_COMPANY")) ||
             !gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                             {gstrCID})) {
+                             {cid})) {
             warn(tableFailure(table));
             return false;
         }
@@ -323,7 +323,7 @@ bool replaceRows(const CatalogueEntry& e, const std::vector<Record>& records, Pe
         warn(kCatalogueFailure);
         return false;
     }
-    if (!writeRecords(records, e.table, e.seq, period)) return false;
+    if (!writeRecords(gstrCID, records, e.table, e.seq, period)) return false;
     for (const IndexDefinition& index : rebuilt) {
         if (!gcnKaikei->exec(index.sql)) {
             warn(kCatalogueFailure);
@@ -336,7 +336,7 @@ bool replaceRows(const CatalogueEntry& e, const std::vector<Record>& records, Pe
 
 }  // namespace
 
-bool write_data_to_table(const QString& rfile, const QString& wtable, int number, int fldCount) {
+bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number, int fldCount) {
     if (!gcnKaikei || fldCount < 1 || fldCount > 66) {
         warn(tableFailure(wtable));
         return false;
@@ -347,7 +347,7 @@ bool write_data_to_table(const QString& rfile, const QString& wtable, int number
         warn(error);
         return false;
     }
-    return writeRecords(*records, wtable, number, nullptr);
+    return writeRecords(cid, *records, wtable, number, nullptr);
 }
 
 RestoreResult RestoreBackupSet(const QString& folderIn) {

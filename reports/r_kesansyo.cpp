@@ -127,10 +127,10 @@ bool BuildRPsKesan1(platform::Connection& cn, Document& doc) {
     doc.title = QStringLiteral("損益計算書");
     doc.orientation = Orientation::Landscape;
     doc.companyName = company->name;
-    const QString from = Trim(items->value(6));
+    const QString from = Trim(items->komoku7);
     const QString to = closing->size() > 0 ? PrintEraDate(Trim(closing->text(0))) : QString();
     if (!from.isEmpty() || !to.isEmpty()) doc.period = QStringLiteral("自 %1　至 %2").arg(from, to);
-    const QString written = Trim(items->value(5));
+    const QString written = Trim(items->komoku6);
     if (!written.isEmpty()) doc.headerItems.push_back({QStringLiteral("作成日"), written});
 
     struct Spec {
@@ -228,7 +228,7 @@ bool BuildRTsKesan(platform::Connection& cn, Document& doc) {
     doc.title = QStringLiteral("貸借対照表");
     doc.orientation = Orientation::Landscape;
     doc.companyName = company->name;
-    const QString closing = Trim(items->value(5));
+    const QString closing = Trim(items->komoku6);
     if (!closing.isEmpty()) doc.period = closing + QStringLiteral("現在");
 
     struct Spec {

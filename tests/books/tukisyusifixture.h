@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/currentcompany.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
@@ -119,7 +120,7 @@ protected:
         v.set("SIINLDAY", QStringLiteral("2011/12/31"));
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
-        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && SwitchCompany(kCid);
+        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && testenv::MakeCompanyCurrent(kCid);
     }
 
     // A year of journal lines between random accounts of the table's

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <memory>
 
+#include "support/currentcompany.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
@@ -43,7 +44,7 @@ public:
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
         SetTheCompanyList(&companies_);
-        if (!SwitchCompany(QStringLiteral("01"))) return false;
+        if (!testenv::MakeCompanyCurrent(QStringLiteral("01"))) return false;
         SetNendoLabel(CurrentNendoLabel());
         return cn().exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),

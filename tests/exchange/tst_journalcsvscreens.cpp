@@ -48,7 +48,7 @@ private slots:
             QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
         QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
                                                "VALUES ('51', 'テスト商店', '2003/04/01', '2004/03/31', '1', 1)")));
-        QVERIFY(ResetCompanyData());
+        QVERIFY(ResetCompanyData(gstrCID));
         JournalLine line;
         line.denCode = QStringLiteral("00001");
         line.denMeNo = QStringLiteral("001");

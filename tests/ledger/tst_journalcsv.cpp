@@ -108,7 +108,7 @@ class TestJournalCsv : public QObject {
         QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
                                                "VALUES ('51', ?, '2003/04/01', '2004/03/31', '1', 1)"),
                                 {name}));
-        QVERIFY(ResetCompanyData());
+        QVERIFY(ResetCompanyData(gstrCID));
     }
 
     void addLines(const std::vector<JournalLine>& lines) {

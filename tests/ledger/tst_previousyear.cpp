@@ -22,6 +22,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -258,7 +259,7 @@ private slots:
                      {yen(1000), yen(1000), kCid}));
         {
             ScriptedMsgBox box;
-            QVERIFY(ReturnToCurrentYear());
+            QVERIFY(testenv::MadeCurrent(ReturnToCurrentYear()).ok);
             QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
         }
         QVERIFY(gblnNowYear);
@@ -390,7 +391,7 @@ private slots:
         if (direction == QLatin1String("open"))
             QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Failed);
         else
-            QVERIFY(!ReturnToCurrentYear());
+            QVERIFY(!testenv::MadeCurrent(ReturnToCurrentYear()).ok);
         QVERIFY(box.count() > 0);
         QVERIFY2(box.last().text.endsWith(direction == QLatin1String("open") ? QStringLiteral("(cmdPerYear_Click)")
                                                                               : QStringLiteral("(reset_now_year_data)")),
@@ -404,7 +405,7 @@ private slots:
         if (direction == QLatin1String("open"))
             QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Opened);
         else
-            QVERIFY(ReturnToCurrentYear());
+            QVERIFY(testenv::MadeCurrent(ReturnToCurrentYear()).ok);
     }
 
     // A working file damaged while the previous year is open is refused
@@ -420,7 +421,7 @@ private slots:
         file.close();
         const QStringList before = dump();
         ScriptedMsgBox box;
-        QVERIFY(!ReturnToCurrentYear());
+        QVERIFY(!testenv::MadeCurrent(ReturnToCurrentYear()).ok);
         QVERIFY2(box.last().text.contains(QStringLiteral("T_004.txt")), qPrintable(box.last().text));
         QCOMPARE(dump(), before);
         QVERIFY(!gblnNowYear);
@@ -455,7 +456,7 @@ private slots:
         gblnNowYear = true;
         gstrCID = QStringLiteral("無し");
         ScriptedMsgBox box;
-        QVERIFY(ReturnLeftOpenPreviousYear());
+        QVERIFY(testenv::MadeCurrent(ReturnLeftOpenPreviousYear()).ok);
         QVERIFY(gblnNowYear);
         QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
         QCOMPARE(gstrCID, kCid);
@@ -470,7 +471,7 @@ private slots:
 
         // A start with nothing left open changes nothing.
         const QStringList before = dump();
-        QVERIFY(ReturnLeftOpenPreviousYear());
+        QVERIFY(testenv::MadeCurrent(ReturnLeftOpenPreviousYear()).ok);
         QCOMPARE(dump(), before);
     }
 

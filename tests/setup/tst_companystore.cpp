@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "support/currentcompany.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
 #include "ledger/companystore.h"
@@ -456,7 +457,7 @@ private:
             for (const QString& t : PeriodJournalTables()) insertMinimalRow(t, cid, QStringLiteral("00001"));
         }
         ScriptedMsgBox box;
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
         QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
     }

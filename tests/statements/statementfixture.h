@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 
+#include "support/currentcompany.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
 #include "ledger/monthlystatements.h"
@@ -178,7 +179,7 @@ public:
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
         if (!WriteRow(v, QStringLiteral("T_COMP_MAIN"))) return false;
-        if (!SwitchCompany(kCid)) return false;
+        if (!testenv::MakeCompanyCurrent(kCid)) return false;
         SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;
