@@ -6,6 +6,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -46,11 +47,13 @@ QString FiscalPeriod::label() const {
     return NendoLabel(gkbn, nendosu, kisyu);
 }
 
-PeriodRead CurrentPeriod() {
+namespace {
+
+// cid: the company the row must belong to; null for whichever WK_COMPANY holds.
+PeriodRead readPeriod(platform::Connection& cn, const QString* cid) {
     PeriodRead read;
-    if (!gcnKaikei) return read;
-    const auto row = gcnKaikei->queryOne(
-        QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY"));
+    const QString sql = QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY");
+    const auto row = cid ? cn.queryOne(sql + QStringLiteral(" WHERE CID = ?"), {*cid}) : cn.queryOne(sql);
     if (!row) return read;
     read.ok = true;
     if (row->size() == 0) return read;
@@ -64,6 +67,20 @@ PeriodRead CurrentPeriod() {
     p.pkimatu = row->text(QStringLiteral("PKIMATU"));
     read.period = p;
     return read;
+}
+
+}  // namespace
+
+PeriodRead CurrentPeriod() {
+    return gcnKaikei ? readPeriod(*gcnKaikei, nullptr) : PeriodRead{};
+}
+
+PeriodRead CurrentPeriod(platform::Connection& cn) {
+    return readPeriod(cn, nullptr);
+}
+
+PeriodRead CurrentPeriodOf(const QString& cid) {
+    return gcnKaikei ? readPeriod(*gcnKaikei, &cid) : PeriodRead{};
 }
 
 std::optional<QString> CurrentNendoLabel() {

@@ -17,6 +17,10 @@
 
 #include "ledger/monthstatus.h"
 
+namespace platform {
+class Connection;
+}
+
 // The fiscal label: "第 " + nendosu + " 期" for a corporation (gkbn "1"),
 // otherwise the era name and two-digit era year of kisyu ("yyyy/mm/dd")
 // followed by "年度", e.g. "平成15年度", "令和07年度".
@@ -50,8 +54,13 @@ struct PeriodRead {
 };
 
 // The one read of the fiscal period: WK_COMPANY's KISYU, KIMATU (trimmed),
-// GKBN, NENDOSU, PKISYU, PKIMATU and CID. Shows no message.
+// GKBN, NENDOSU, PKISYU, PKIMATU and CID, through gcnKaikei or cn. Shows no
+// message.
 PeriodRead CurrentPeriod();
+PeriodRead CurrentPeriod(platform::Connection& cn);
+// The same, when WK_COMPANY holds the company cid: period is nullopt when it
+// holds no row or another company's.
+PeriodRead CurrentPeriodOf(const QString& cid);
 
 // The fiscal label of the company in WK_COMPANY; nullopt when the table
 // cannot be read or holds no row.

@@ -199,9 +199,9 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     platform::Connection& cn = *gcnKaikei;
     const QString cid = gstrCID;
     const auto state = readState(cn);
-    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    const PeriodRead current = CurrentPeriodOf(cid);
     const auto saved = cn.queryOne(QStringLiteral("SELECT KIMATU FROM BT_COMP_MAIN WHERE CID = ?"), {cid});
-    if (!state || !current || !saved) {
+    if (!state || !current.ok || !saved) {
         stepFailed(cn.lastError(), proc);
         return PreviousYearOpening::Failed;
     }
@@ -213,7 +213,7 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     }
     const QString fmt = QStringLiteral("yyyy/MM/dd");
     const QDate savedEnd = saved->size() > 0 ? QDate::fromString(saved->text(0), fmt) : QDate();
-    if (current->size() == 0 || !savedEnd.isValid() || savedEnd.addDays(1).toString(fmt) != current->text(0)) {
+    if (!current.period || !savedEnd.isValid() || savedEnd.addDays(1).toString(fmt) != current.period->kisyu) {
         info(QStringLiteral("前年度のデータはありません。"));
         return PreviousYearOpening::NoPreviousYear;
     }
@@ -277,10 +277,9 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     if (!run("company", QStringLiteral("DELETE FROM WK_COMPANY")) ||
         !run("company", QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {cid}))
         return fail();
-    const auto company =
-        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, GKBN, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!company || company->size() == 0) return fail();
-    const QString kisyu = company->text(0), kimatu = company->text(1);
+    const PeriodRead company = CurrentPeriodOf(cid);
+    if (!company.period) return fail();
+    const QString kisyu = company.period->kisyu, kimatu = company.period->kimatu;
 
     const QString opening = kisyu.left(4) + QStringLiteral("/00");
     if (gFailStep == QLatin1String("month flags")) {
@@ -385,9 +384,9 @@ CurrentYearReturn ReturnToCurrentYear(const std::function<void()>& done) {
     // Its opening balances from the edited year's closing balances.
     if (!update_kisyuzan_data(cid, eym, std::nullopt, step) || !update_kisyuzan_hojo(cid, eym, step)) return fail();
 
-    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!current || current->size() == 0 || current->text(0).size() != 10) return fail();
-    const QString kisyu = current->text(0), kimatu = current->text(1);
+    const PeriodRead current = CurrentPeriodOf(cid);
+    if (!current.period || current.period->kisyu.size() != 10) return fail();
+    const QString kisyu = current.period->kisyu, kimatu = current.period->kimatu;
     if (failAt("month flags") ||
         !UpdateTukiSimebi(cid, QStringLiteral("Kanjo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
                           kimatu.left(7)) ||

@@ -283,13 +283,12 @@ YearCloseResult CloseFiscalYear(double rate) {
     }
     platform::Connection& cn = *gcnKaikei;
     const QString cid = gstrCID;
-    const auto company =
-        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!company || company->size() == 0) {
+    const PeriodRead company = CurrentPeriodOf(cid);
+    if (!company.period) {
         result.failedStep = QStringLiteral("company");
         return result;
     }
-    const QString kisyu = company->text("KISYU"), kimatu = company->text("KIMATU");
+    const QString kisyu = company.period->kisyu, kimatu = company.period->kimatu;
     const QDate end = QDate::fromString(kimatu, QStringLiteral("yyyy/MM/dd"));
     if (!end.isValid() || kisyu.size() < 7) {
         result.failedStep = QStringLiteral("company");
@@ -399,16 +398,15 @@ YearCloseResult CloseFiscalYear(double rate) {
 YearEndPeriod ReadYearEndPeriod() {
     YearEndPeriod p;
     if (!gcnKaikei) return p;
-    const auto row = gcnKaikei->queryOne(
-        QStringLiteral("SELECT KISYU, KIMATU, NENDOSU, GKBN FROM WK_COMPANY WHERE CID = ?"), {gstrCID});
-    if (!row) return p;
+    const PeriodRead read = CurrentPeriodOf(gstrCID);
+    if (!read.ok) return p;
     p.ok = true;
-    if (row->size() == 0) return p;
+    if (!read.period) return p;
     p.found = true;
-    p.kisyu = row->text(QStringLiteral("KISYU"));
-    p.kimatu = row->text(QStringLiteral("KIMATU"));
-    p.gkbn = row->text(QStringLiteral("GKBN"));
-    p.nendosu = row->integer(QStringLiteral("NENDOSU"));
+    p.kisyu = read.period->kisyu;
+    p.kimatu = read.period->kimatu;
+    p.gkbn = read.period->gkbn;
+    p.nendosu = read.period->nendosu;
     return p;
 }
 

@@ -1,17 +1,19 @@
 #include "reports/reportcommon.h"
 
 #include "app/common/values.h"
+#include "ledger/period.h"
 
 namespace reports {
 
 std::optional<CompanyHeader> ReadCompanyHeader(platform::Connection& cn) {
-    const auto row = cn.queryOne(QStringLiteral("SELECT COMPANY, PKISYU, PKIMATU FROM WK_COMPANY"));
-    if (!row) return std::nullopt;
+    const auto row = cn.queryOne(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"));
+    const PeriodRead period = CurrentPeriod(cn);
+    if (!row || !period.ok) return std::nullopt;
     CompanyHeader h;
-    if (row->size() > 0) {
-        h.name = Trim(row->text(0));
-        h.periodFrom = Trim(row->text(1));
-        h.periodTo = Trim(row->text(2));
+    if (row->size() > 0) h.name = Trim(row->text("COMPANY"));
+    if (period.period) {
+        h.periodFrom = Trim(period.period->pkisyu);
+        h.periodTo = Trim(period.period->pkimatu);
     }
     return h;
 }
