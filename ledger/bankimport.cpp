@@ -5,11 +5,11 @@
 
 #include "app/common/dberror.h"
 #include "app/common/globals.h"
-#include "ledger/period.h"
 #include "app/common/values.h"
 #include "ledger/bankstatement.h"
 #include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 

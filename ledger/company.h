@@ -41,8 +41,8 @@ struct CompanyListLoad {
 // it is not the one WK_COMPANY named (the working chart still holds the last run's company otherwise);
 // rebuilds the month list and month status. beforePeriodTables runs just before the month tables (a progress
 // step). With no company at all the list is empty, WK_COMPANY is left as it was, cid is the company it names
-// (or "無し") and ok is true. The caller makes cid current. Shows no message of its own (callees show theirs); on failure everything
-// is rolled back.
+// (or "無し") and ok is true. The caller makes cid current. Shows no message of its own (callees show
+// theirs); on failure everything is rolled back.
 CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables = {});
 
 // T_KANJO becomes the chart of the company cid (seeded from MT_KANJO, or

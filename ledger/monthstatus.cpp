@@ -71,8 +71,7 @@ bool SetTukisimeData(const QString& cid, const QString& startYM, const QString& 
         return failSetTukisime();
 
     const QString opening = startYM.left(4) + QStringLiteral("/00");
-    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"),
-                 {Trim(cid), Trim(opening)})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"), {Trim(cid), Trim(opening)})) {
         return failSetTukisime();
     }
     // One date for every row of the call.
@@ -91,7 +90,8 @@ bool SetTukisimeData(const QString& cid, const QString& startYM, const QString& 
     return true;
 }
 
-bool UpdateTukiSimebi(const QString& cid, const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
+bool UpdateTukiSimebi(const QString& cid, const QString& kind, const QString& flag, const QString& fromYM,
+                      const QString& toYM) {
     if (!gcnKaikei) return failUpdate();
     const QString sql = kind == QStringLiteral("Kanjo")
                             ? QStringLiteral(
@@ -104,7 +104,8 @@ bool UpdateTukiSimebi(const QString& cid, const QString& kind, const QString& fl
     return true;
 }
 
-int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months, bool subAccountLedger) {
+int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months,
+                        bool subAccountLedger) {
     if (!gcnKaikei) return failCheck();
     platform::Connection& cn = *gcnKaikei;
 

@@ -46,5 +46,6 @@ bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& f
 //   * none, and T is not the last summed month -> 1 with every month up to T;
 //   * none, and T is the last summed month -> 0; with subAccountLedger true,
 //     months[0] becomes "未処理" when a sub-account flag up to T is "0".
-int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months, bool subAccountLedger);
+int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months,
+                        bool subAccountLedger);
 int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAccountLedger);

@@ -263,8 +263,8 @@ bool deleteTotalAccountRows(const QString& cid, const QString& O) {
 // Running totals of every existing row of the months fromYM..toYM: the window
 // sum of the month totals over the key's rows from the opening month on.
 // keyColumns partitions the rows (an account, or an account and sub-account).
-bool updateRunningTotals(const QString& cid, const QString& table, const QString& keyColumns, const QString& fromYM,
-                         const QString& toYM) {
+bool updateRunningTotals(const QString& cid, const QString& table, const QString& keyColumns,
+                         const QString& fromYM, const QString& toYM) {
     QStringList joins;
     for (const QString& key : keyColumns.split(QStringLiteral(", ")))
         joins << QStringLiteral("%1.%2 = R.%2").arg(table, key);
@@ -286,7 +286,8 @@ bool msum_update_tukikanjo0(const QString& cid, const QString& fromYM, const QSt
 }
 
 bool msum_update_tukihojo0(const QString& cid, const QString& fromYM, const QString& toYM) {
-    if (updateRunningTotals(cid, QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE, HOCODE"), fromYM, toYM))
+    if (updateRunningTotals(cid, QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE, HOCODE"), fromYM,
+                            toYM))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo0"));
     return false;
@@ -339,8 +340,10 @@ bool recordLastTarget(const QString& cid, const QString& T) {
 }
 
 bool subAccountTargetStep(const QString& cid, const QString& O, const QString& T, bool withSubAccountTotals) {
-    if (!withSubAccountTotals) return UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
-    return msum_update_tukihojo(cid, T) && UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+    if (!withSubAccountTotals)
+        return UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
+    return msum_update_tukihojo(cid, T) &&
+           UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
 }
 
 bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
@@ -353,7 +356,8 @@ bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, b
         // Nothing to rebuild; the subsidiary ledger may still need the
         // sub-account running totals at the target.
         if (list.value(0) != QStringLiteral("未処理") || !withSubAccountTotals) return true;
-        return msum_update_tukihojo(cid, T) && UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+        return msum_update_tukihojo(cid, T) &&
+               UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
     }
 
     const QStringList months = listedMonths(list);
@@ -365,7 +369,8 @@ bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, b
     // target is brought up to date; there are at most thirteen months of them.
     if (!msum_update_tukikanjo0(cid, O, T) || !msum_update_tukihojo0(cid, O, T)) return false;
     if (T != fromYM && !msum_syukei(cid, fromYM, previousMonth(T))) return false;
-    if (!msum_syukei(cid, T, T) || !msum_misyobunrieki(cid, O, T) || !msum_update_tukikanjo(cid, T)) return false;
+    if (!msum_syukei(cid, T, T) || !msum_misyobunrieki(cid, O, T) || !msum_update_tukikanjo(cid, T))
+        return false;
     if (!subAccountTargetStep(cid, O, T, withSubAccountTotals)) return false;
     if (!pruneZeroRows(cid, O) || !recordLastTarget(cid, T)) {
         failMain();

@@ -2,8 +2,8 @@
 
 #include "app/common/globals.h"
 #include "ledger/chartcodes.h"
-#include "ledger/period.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 

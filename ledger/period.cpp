@@ -52,7 +52,8 @@ namespace {
 // cid: the company the row must belong to; null for whichever WK_COMPANY holds.
 PeriodRead readPeriod(platform::Connection& cn, const QString* cid) {
     PeriodRead read;
-    const QString sql = QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY");
+    const QString sql =
+        QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY");
     const auto row = cid ? cn.queryOne(sql + QStringLiteral(" WHERE CID = ?"), {*cid}) : cn.queryOne(sql);
     if (!row) return read;
     read.ok = true;
@@ -127,8 +128,7 @@ bool ResetCompanyData(const QString& cid) {
     platform::Connection& cn = *gcnKaikei;
 
     if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY"))) return failReset();
-    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                 {cid})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {cid})) {
         return failReset();
     }
     const PeriodRead read = CurrentPeriod();

@@ -69,10 +69,10 @@ std::optional<QString> CurrentNendoLabel();
 // The label of a month "yyyy/mm" in the month list: "2003年 4月", "2003年10月".
 QString MonthLabel(const QString& ym);
 
-// The month list of the company cid (the form without it: gstrCID) in T_DAY_INPUT: left as it is when its first month
-// already equals firstYM; otherwise rebuilt with the months firstYM..lastYM,
-// at most twelve (the first month is always written). False (after a message)
-// when a step or a row write fails, so that the caller rolls back.
+// The month list of the company cid (the form without it: gstrCID) in T_DAY_INPUT: left as it is when its
+// first month already equals firstYM; otherwise rebuilt with the months firstYM..lastYM, at most twelve (the
+// first month is always written). False (after a message) when a step or a row write fails, so that the
+// caller rolls back.
 bool SetDayInputData(const QString& cid, const QString& firstYM, const QString& lastYM);
 bool SetDayInputData(const QString& firstYM, const QString& lastYM);
 

@@ -213,7 +213,8 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     }
     const QString fmt = QStringLiteral("yyyy/MM/dd");
     const QDate savedEnd = saved->size() > 0 ? QDate::fromString(saved->text(0), fmt) : QDate();
-    if (!current.period || !savedEnd.isValid() || savedEnd.addDays(1).toString(fmt) != current.period->kisyu) {
+    if (!current.period || !savedEnd.isValid() ||
+        savedEnd.addDays(1).toString(fmt) != current.period->kisyu) {
         info(QStringLiteral("前年度のデータはありません。"));
         return PreviousYearOpening::NoPreviousYear;
     }
@@ -382,16 +383,17 @@ CurrentYearReturn ReturnToCurrentYear(const std::function<void()>& done) {
     }
 
     // Its opening balances from the edited year's closing balances.
-    if (!update_kisyuzan_data(cid, eym, std::nullopt, step) || !update_kisyuzan_hojo(cid, eym, step)) return fail();
+    if (!update_kisyuzan_data(cid, eym, std::nullopt, step) || !update_kisyuzan_hojo(cid, eym, step))
+        return fail();
 
     const PeriodRead current = CurrentPeriodOf(cid);
     if (!current.period || current.period->kisyu.size() != 10) return fail();
     const QString kisyu = current.period->kisyu, kimatu = current.period->kimatu;
     if (failAt("month flags") ||
-        !UpdateTukiSimebi(cid, QStringLiteral("Kanjo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
-                          kimatu.left(7)) ||
-        !UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
-                          kimatu.left(7)))
+        !UpdateTukiSimebi(cid, QStringLiteral("Kanjo"), QStringLiteral("0"),
+                          kisyu.left(4) + QStringLiteral("/00"), kimatu.left(7)) ||
+        !UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"),
+                          kisyu.left(4) + QStringLiteral("/00"), kimatu.left(7)))
         return fail();
     if (failAt("totals") || !cn.exec(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {cid}) ||
         !cn.exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {cid}))

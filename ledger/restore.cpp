@@ -196,7 +196,8 @@ bool isRealDay(const QString& text) {
 }
 
 // Writes the parsed rows; for number 2 refreshes WK_COMPANY and remembers the fiscal period.
-bool writeRecords(const QString& cid, const std::vector<Record>& records, const QString& table, int number, Period* period) {
+bool writeRecords(const QString& cid, const std::vector<Record>& records, const QString& table, int number,
+                  Period* period) {
     const Writer writer = writerFor(number);
     if (!writer) return true;
     if (number != 2) {
@@ -336,7 +337,8 @@ bool replaceRows(const CatalogueEntry& e, const std::vector<Record>& records, Pe
 
 }  // namespace
 
-bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number, int fldCount) {
+bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number,
+                         int fldCount) {
     if (!gcnKaikei || fldCount < 1 || fldCount > 66) {
         warn(tableFailure(wtable));
         return false;

@@ -28,7 +28,8 @@ std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int 
 // the backup's quoting or holds a row of another count is refused with a
 // message naming the file and line, before any row is written. False after a
 // message.
-bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number, int fldCount);
+bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number,
+                         int fldCount);
 
 enum class RestoreResult {
     Restored,  // every catalogued table of gstrCID holds the set's rows

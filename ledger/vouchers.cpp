@@ -157,13 +157,13 @@ bool UpdateSiwakeZandaka(const QString& cid, const QString& day, Currency amount
     // A new opening balance belongs to the first voucher of the period, which
     // need not be dated on its first day; a shift belongs to the day's own
     // voucher.
-    const std::optional<platform::Row> first = gcnKaikei->queryOne(
-        mode == ZandakaMode::OpeningBalance
-            ? QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
-                             " ORDER BY DENDAY, DENCODE LIMIT 1")
-            : QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?"
-                             " ORDER BY DENCODE LIMIT 1"),
-        {cid, day});
+    const std::optional<platform::Row> first =
+        gcnKaikei->queryOne(mode == ZandakaMode::OpeningBalance
+                                ? QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
+                                                 " ORDER BY DENDAY, DENCODE LIMIT 1")
+                                : QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?"
+                                                 " ORDER BY DENCODE LIMIT 1"),
+                            {cid, day});
     if (!first) return fail();
     if (first->size() == 0) return true;  // no voucher to carry into
 

@@ -156,7 +156,8 @@ bool set_hyouji_table(const QString& cid, YearEndFigures& figures, const QString
 
 void SetYearCloseFailureForTest(const QString& step) { gFailStep = step; }
 
-bool save_now_data(const QString& cid, const QString& sym, const QString& eym, const QString& kimatu, QString& step) {
+bool save_now_data(const QString& cid, const QString& sym, const QString& eym, const QString& kimatu,
+                   QString& step) {
     if (!gcnKaikei) {
         step = QStringLiteral("connection");
         return false;
@@ -257,8 +258,7 @@ bool update_kisyuzan_hojo(const QString& cid, const QString& eym, QString& step)
     if (!gcnKaikei || gFailStep == step) return false;
     // A sole proprietor's drawings and contributions start at zero, their
     // sub-accounts too.
-    const auto kind =
-        gcnKaikei->scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {cid});
+    const auto kind = gcnKaikei->scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {cid});
     if (!kind) return false;
     const QString reset = kind->toString().trimmed() == QStringLiteral("1")
                               ? QString()
@@ -360,7 +360,8 @@ YearCloseResult CloseFiscalYear(double rate) {
     }
 
     step = QStringLiteral("month list");
-    if (gFailStep == step || !SetDayInputData(cid, nk.left(7), ne.left(7)) || !SetTukisimeData(cid, nk.left(7), ne.left(7)))
+    if (gFailStep == step || !SetDayInputData(cid, nk.left(7), ne.left(7)) ||
+        !SetTukisimeData(cid, nk.left(7), ne.left(7)))
         return fail();
 
     // Remaining vouchers renumbered in their order; two passes keep the keys

@@ -9,7 +9,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "support/currentcompany.h"
 #include "app/MainMenu.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
@@ -19,6 +18,7 @@
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "setup/InpKaisyaJoho.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::MsgIcon;

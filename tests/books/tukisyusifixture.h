@@ -12,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-#include "support/currentcompany.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
@@ -21,6 +20,7 @@
 #include "ledger/tukisyusi.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace tukisyusifixture {

@@ -7,7 +7,6 @@
 #include <QVariant>
 #include <memory>
 
-#include "support/currentcompany.h"
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
@@ -15,6 +14,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace entrytest {

@@ -5,13 +5,14 @@
 // failure at each step leaving every table as it was, and the
 // initialisation touching one company only.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"

@@ -7,7 +7,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "support/currentcompany.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
 #include "ledger/companystore.h"
@@ -15,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;

@@ -15,7 +15,6 @@
 #include <QtTest>
 #include <memory>
 
-#include "support/currentcompany.h"
 #include "app/MainMenu.h"
 #include "app/SyokiSetMenu.h"
 #include "app/common/companylist.h"
@@ -23,6 +22,7 @@
 #include "app/common/settingsmenu.h"
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/companystore.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
 #include "platform/clock.h"
@@ -33,7 +33,7 @@
 #include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
 #include "setup/InpKaisyaJoho.h"
-#include "ledger/companystore.h"
+#include "support/currentcompany.h"
 #include "support/inputmethod.h"
 #include "support/testenv.h"
 

@@ -18,7 +18,6 @@
 #include <map>
 #include <memory>
 
-#include "support/currentcompany.h"
 #include "app/common/globals.h"
 #include "ledger/company.h"
 #include "ledger/monthlystatements.h"
@@ -29,6 +28,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace fixture {
