@@ -120,7 +120,8 @@ protected:
         v.set("SIINLDAY", QStringLiteral("2011/12/31"));
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
-        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && testenv::MakeCompanyCurrent(kCid);
+        platform::Transaction tx(*gcnKaikei);
+        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && testenv::MakeCompanyCurrent(kCid);
     }
 
     // A year of journal lines between random accounts of the table's
