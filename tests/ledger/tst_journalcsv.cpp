@@ -385,6 +385,47 @@ private slots:
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA cache_size"))->toLongLong(), cacheSize);
     }
 
+    // Faults of an earlier kind are reported first wherever they are in the
+    // line file: a line that is no CP932, then the CSV syntax, then the
+    // records' values; nothing changes.
+    void faultsReportedByKind_data() {
+        QTest::addColumn<QByteArray>("line1From");
+        QTest::addColumn<QByteArray>("line1To");
+        QTest::addColumn<QByteArray>("line3From");
+        QTest::addColumn<QByteArray>("line3To");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("syntax after a refused amount")
+            << QByteArray("\"1234.5678\",") << QByteArray("\"1,234\",") << QByteArray("\"0\",") << QByteArray("")
+            << "3行目: 値の数が";
+        QTest::newRow("not CP932 after a syntax fault")
+            << QByteArray("\"1234.5678\",") << QByteArray("") << QByteArray("\"00002\",") << QByteArray("\"\x81\x7f\",")
+            << "3行目: Shift-JIS(CP932)として読めない";
+    }
+    void faultsReportedByKind() {
+        QFETCH(QByteArray, line1From);
+        QFETCH(QByteArray, line1To);
+        QFETCH(QByteArray, line3From);
+        QFETCH(QByteArray, line3To);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        const QString path = dir.filePath(QStringLiteral("Data51_00.CSV"));
+        QList<QByteArray> lines = readAll(path).split('\n');
+        QVERIFY(lines.size() >= 4 && lines[0].contains(line1From) && lines[2].contains(line3From));
+        lines[0].replace(line1From, line1To);
+        lines[2].replace(line3From, line3To);
+        writeAll(path, lines.join('\n'));
+        const QStringList before = dump();
+        boxes.clear();
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Failed);
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(message), qPrintable(boxes.last().text));
+        QCOMPARE(dump(), before);
+    }
+
     void damagedOrForeignPairRefused_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("from");
