@@ -125,7 +125,10 @@ public:
     using PageFn = std::function<void(const std::vector<Row>&)>;
 
     Paginator(const Table& t, int rowsPerPage, PageFn onPage)
-        : t_(t), rowsPerPage_(rowsPerPage), onPage_(std::move(onPage)), groupSums_(t.columns.size()),
+        : t_(t),
+          rowsPerPage_(rowsPerPage),
+          onPage_(std::move(onPage)),
+          groupSums_(t.columns.size()),
           totalSums_(t.columns.size()) {}
 
     void group(const QString& heading) override {
@@ -351,7 +354,8 @@ public:
             // Placed in the condensed box as the painter places it.
             // The width as the painter measures it; the sum of the advances
             // when the whole text is shown, measured above.
-            const double room = r.width() / k, used = shown.size() == s.size() ? need : fm.horizontalAdvance(shown);
+            const double room = r.width() / k,
+                         used = shown.size() == s.size() ? need : fm.horizontalAdvance(shown);
             double left = 0;
             if (a == Align::Right) left = room - used;
             if (a == Align::Center) left = (room - used) / 2;

@@ -25,8 +25,22 @@ std::vector<Column> columns() {
 }
 
 // The columns of the journal's work table as read here.
-enum Col { SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN, KSKMCODE, KSHOCODE, KSKMNAME,
-           KSHONAME, KSKIN, TEKIYO };
+enum Col {
+    SIDAY,
+    DENNO,
+    DENMENO,
+    KRKMCODE,
+    KRHOCODE,
+    KRKMNAME,
+    KRHONAME,
+    KRKIN,
+    KSKMCODE,
+    KSHOCODE,
+    KSKMNAME,
+    KSHONAME,
+    KSKIN,
+    TEKIYO
+};
 // The columns of one side, debit (KR) or credit (KS).
 struct Side {
     Col code, subCode, name, subName, amount;
@@ -39,9 +53,10 @@ constexpr Side kCredit{KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN};
 class JournalRows {
 public:
     explicit JournalRows(platform::Connection& cn)
-        : st_(cn, QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
-                                 " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT"
-                                 " ORDER BY rowid")) {}
+        : st_(cn,
+              QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
+                             " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT"
+                             " ORDER BY rowid")) {}
 
     bool valid() const { return st_.isValid(); }
     bool next() { return st_.next(); }
@@ -69,7 +84,9 @@ public:
 
     // A side without an account (its number and name empty) prints nothing,
     // not even its amount.
-    bool hasAccount(const Side& side) const { return !text(side.code).isEmpty() || !text(side.name).isEmpty(); }
+    bool hasAccount(const Side& side) const {
+        return !text(side.code).isEmpty() || !text(side.name).isEmpty();
+    }
     Cell amountOf(const Side& side) const {
         if (!hasAccount(side)) return Cell();
         return amount(side.amount);
@@ -119,12 +136,13 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
             voucher = key;
             first = false;
         }
-        doc.table.addRow(Row::detail({r.text(DENMENO), r.text(KRKMCODE), r.text(KRKMNAME), r.amountOf(kDebit),
-                                      r.text(KSKMCODE), r.text(KSKMNAME), r.amountOf(kCredit), r.text(TEKIYO)}));
+        doc.table.addRow(
+            Row::detail({r.text(DENMENO), r.text(KRKMCODE), r.text(KRKMNAME), r.amountOf(kDebit),
+                         r.text(KSKMCODE), r.text(KSKMNAME), r.amountOf(kCredit), r.text(TEKIYO)}));
         const QString debitSub = r.subAccountOf(kDebit), creditSub = r.subAccountOf(kCredit);
         if (!debitSub.isEmpty() || !creditSub.isEmpty()) {
-            doc.table.addRow(Row::detail({Cell(), r.text(KRHOCODE), debitSub, Cell(), r.text(KSHOCODE), creditSub,
-                                          Cell(), Cell()}));
+            doc.table.addRow(Row::detail(
+                {Cell(), r.text(KRHOCODE), debitSub, Cell(), r.text(KSHOCODE), creditSub, Cell(), Cell()}));
         }
     }
     return r.ok();

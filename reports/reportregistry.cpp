@@ -99,8 +99,8 @@ bool WriteReportPdf(const QString& reportName, const QString& pdfPath) {
         bool buildFailed = false;
         const ReportBuilder& builder = entry->builder;
         if (platform::report::writePdfWhileBuilding(
-                doc, [&builder](platform::report::Document& d) { return builder(*gcnKaikei, d); }, pdfPath, &error,
-                &buildFailed))
+                doc, [&builder](platform::report::Document& d) { return builder(*gcnKaikei, d); }, pdfPath,
+                &error, &buildFailed))
             return true;
         if (buildFailed)
             sayError(gcnKaikei->lastError());

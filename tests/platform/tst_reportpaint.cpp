@@ -218,7 +218,8 @@ QString pdfTextAll(const QString& pdf) {
 // being kept.
 void TestReportPaint::pdfWrittenWhileBuilt() {
     QTemporaryDir dir;
-    const QString streamed = dir.filePath(QStringLiteral("s.pdf")), whole = dir.filePath(QStringLiteral("w.pdf"));
+    const QString streamed = dir.filePath(QStringLiteral("s.pdf")),
+                  whole = dir.filePath(QStringLiteral("w.pdf"));
     Document doc;
     int groupsKept = -1;
     QVERIFY(writePdfWhileBuilding(
