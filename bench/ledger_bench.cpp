@@ -20,6 +20,8 @@
 //                      R_SIWAKE_NIKKI; floor: the year's lines with both
 //                      sides' account and sub-account names, in voucher and
 //                      line order;
+//   *-build            the same three without the PDF: the build of the work
+//                      table alone, against the same floors;
 //   statement-pdf      the balance sheet of the last month (built once,
 //                      untimed), its report R_TS written as PDF: the fixed
 //                      cost of a PDF, measured against the absolute target of
@@ -173,6 +175,14 @@ int main(int argc, char** argv) {
                         return BuildSiwakeNikki(journal) &&
                                WriteReportPdf(QStringLiteral("R_SIWAKE_NIKKI"), pdf("journal-book.pdf"));
                     }},
+                   floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
+
+    // The builds alone, without their PDFs.
+    bench::compare(QStringLiteral("general-ledger-build"), lines, repeat, {{}, [&] { return PrintSokanjo(range); }},
+                   floorQuery(kGeneralLedgerFloor, yearParams));
+    bench::compare(QStringLiteral("subsidiary-ledger-build"), lines, repeat,
+                   {{}, [&] { return PrintMotokanjo(range); }}, floorQuery(kSubsidiaryLedgerFloor, yearParams));
+    bench::compare(QStringLiteral("journal-book-build"), lines, repeat, {{}, [&] { return BuildSiwakeNikki(journal); }},
                    floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
 
     const StatementMonth month{year->fromYM, year->toYM, QStringLiteral("2010年 3月")};
