@@ -76,9 +76,9 @@ WHERE CID = ?1 AND DATEYM BETWEEN ?3 AND ?4
 // table's lines (counted on the month index, which holds no more than the
 // keys; the highest rowid stands for the table's size).
 QString ledgerLinesSql(const platform::Params& params) {
-    const auto inMonths =
-        gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE CID = ? AND DATEYM BETWEEN ? AND ?"),
-                          {params.value(0), params.value(2), params.value(3)});
+    const auto inMonths = gcnKaikei->scalar(
+        QStringLiteral("SELECT COUNT(*) FROM T_SI_MEISAI WHERE CID = ? AND DATEYM BETWEEN ? AND ?"),
+        {params.value(0), params.value(2), params.value(3)});
     const auto highest = gcnKaikei->scalar(QStringLiteral("SELECT MAX(rowid) FROM T_SI_MEISAI"));
     const bool pass = inMonths && highest && inMonths->toLongLong() * 3 >= highest->toLongLong();
     return QString::fromUtf8(kLedgerLines).arg(pass ? QStringLiteral("NOT INDEXED") : QString());
@@ -429,9 +429,10 @@ bool writeLedgerRows(const LedgerLines& in, const std::vector<LedgerAccountRows>
     static const Text broughtForwardDay{"00.01.01", false}, zero{"0", false};
     static const std::string broughtForwardText("繰越残高");
     static const Counter noCounter{"0", "", "", ""};
-    BatchInsert<LedgerRow> writer(QStringLiteral("T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME,"
-                                                 " AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN)"),
-                                  15, &bindLedgerRow);
+    BatchInsert<LedgerRow> writer(
+        QStringLiteral("T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME,"
+                       " AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN)"),
+        15, &bindLedgerRow);
     for (const LedgerAccountRows& a : accounts) {
         if (a.broughtForward.isZero() && a.sides.empty()) continue;
         Currency balance = a.broughtForward;
@@ -530,7 +531,7 @@ struct NamedSub {
     std::string ko, hoko, code, name;
     bool inRange = false;  // its account is in the range
     Currency broughtForward;
-    quint32 place = 0;     // in the order of code, account, internal code
+    quint32 place = 0;  // in the order of code, account, internal code
 };
 
 // One row of a sub-account: a side of a line.
@@ -553,29 +554,32 @@ class SubsidiaryLedger {
 public:
     bool read(const platform::Params& params) {
         const QString cid = params.value(0).toString();
-        return readAccounts(params) && readSubs(params) && readLedgerVouchers(cid, lines_) && readLines(params);
+        return readAccounts(params) && readSubs(params) && readLedgerVouchers(cid, lines_) &&
+               readLines(params);
     }
 
     bool write() {
         sortSides();
-        BatchInsert<Row> writer(QStringLiteral("T_SKANSUBMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE,"
-                                               " HOCODE, KMNAME, HONAME, AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO,"
-                                               " KRKIN, KSKIN, ZAN)"),
-                                17, &bindRow);
+        BatchInsert<Row> writer(
+            QStringLiteral("T_SKANSUBMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE,"
+                           " HOCODE, KMNAME, HONAME, AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO,"
+                           " KRKIN, KSKIN, ZAN)"),
+            17, &bindRow);
         static const Text broughtForwardDay{"00.01.01", false}, zero{"0", false};
         static const std::string broughtForwardText("繰越残高"), empty;
         size_t i = 0;
         for (const int s : subOrder_) {
             const NamedSub& sub = subs_[size_t(s)];
             const size_t end = size_t(std::find_if(sides_.begin() + std::ptrdiff_t(i), sides_.end(),
-                                            [&](const SubSide& x) { return x.sub != sub.place; }) -
-                                            sides_.begin());
+                                                   [&](const SubSide& x) { return x.sub != sub.place; }) -
+                                      sides_.begin());
             const auto* account = accountOf(sub.ko);
             Currency balance = sub.broughtForward;
             if (sub.inRange && (!balance.isZero() || end > i)) {
                 const std::string& ko = end > i ? rangeAccounts_[size_t(ownOf(sides_[i]))].ko : sub.ko;
                 if (!writer.add({&ko, &broughtForwardDay, &zero, &zero.bytes, 0, &empty, &sub, &empty, &empty,
-                                 &empty, &empty, &empty, &broughtForwardText, Currency(), Currency(), balance}))
+                                 &empty, &empty, &empty, &broughtForwardText, Currency(), Currency(),
+                                 balance}))
                     return false;
             }
             for (; i < end; ++i) {
@@ -588,8 +592,9 @@ public:
                 balance += account && account->debitNormal ? credit - debit : debit - credit;
                 if (!writer.add({&own.ko, &lines_.printedDays.at(l.day), &l.voucher->printed,
                                  &lines_.lineNos.text(l.lineNo), side, &own.km, &sub, &own.name,
-                                 account ? &account->km : &sub.ko, &counter.code, account ? &account->name : &empty,
-                                 &counter.name, &l.tekiyo, debit, credit, sub.inRange ? balance : Currency()}))
+                                 account ? &account->km : &sub.ko, &counter.code,
+                                 account ? &account->name : &empty, &counter.name, &l.tekiyo, debit, credit,
+                                 sub.inRange ? balance : Currency()}))
                     return false;
             }
         }
@@ -649,12 +654,14 @@ private:
         range.bindAll(params);
         while (range.next()) {
             rangeIndex_.emplace(textAt(range, 0).bytes, int(rangeAccounts_.size()));
-            rangeAccounts_.push_back({textAt(range, 0).bytes, textAt(range, 1).bytes, textAt(range, 2).bytes});
+            rangeAccounts_.push_back(
+                {textAt(range, 0).bytes, textAt(range, 1).bytes, textAt(range, 2).bytes});
         }
         if (!range.error().ok()) return false;
         platform::Statement all(*gcnKaikei, QString::fromUtf8(kAllAccounts));
         while (all.next())
-            chart_[textAt(all, 0).bytes] = {textAt(all, 1).bytes, textAt(all, 2).bytes, all.cell(3).integer != 0};
+            chart_[textAt(all, 0).bytes] = {textAt(all, 1).bytes, textAt(all, 2).bytes,
+                                            all.cell(3).integer != 0};
         return all.error().ok();
     }
 
@@ -679,7 +686,8 @@ private:
             const NamedSub &x = subs_[size_t(a)], &y = subs_[size_t(b)];
             return std::tie(x.code, x.ko, x.hoko) < std::tie(y.code, y.ko, y.hoko);
         });
-        for (size_t place = 0; place < subOrder_.size(); ++place) subs_[size_t(subOrder_[place])].place = quint32(place);
+        for (size_t place = 0; place < subOrder_.size(); ++place)
+            subs_[size_t(subOrder_[place])].place = quint32(place);
         return true;
     }
 
@@ -714,7 +722,8 @@ private:
             }
             if (!any) continue;
             const platform::Statement::Cell code = st.cell(0);
-            const auto voucher = lines_.vouchers.find(std::string(code.bytes.data(), size_t(code.bytes.size())));
+            const auto voucher =
+                lines_.vouchers.find(std::string(code.bytes.data(), size_t(code.bytes.size())));
             if (voucher == lines_.vouchers.end()) continue;
             l.voucher = &voucher->second;
             const Text day = textAt(st, 1);
@@ -748,7 +757,8 @@ private:
                                       lines_.lineNos.number(l.lineNo), int(i), side});
         }
         std::sort(sides_.begin(), sides_.end(), [&](const SubSide& a, const SubSide& b) {
-            if (std::tie(a.sub, a.day, a.voucher, a.lineNo, a.side) != std::tie(b.sub, b.day, b.voucher, b.lineNo, b.side))
+            if (std::tie(a.sub, a.day, a.voucher, a.lineNo, a.side) !=
+                std::tie(b.sub, b.day, b.voucher, b.lineNo, b.side))
                 return std::tie(a.sub, a.day, a.voucher, a.lineNo, a.side) <
                        std::tie(b.sub, b.day, b.voucher, b.lineNo, b.side);
             return rangeAccounts_[size_t(ownOf(a))].ko < rangeAccounts_[size_t(ownOf(b))].ko;
