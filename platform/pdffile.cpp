@@ -41,10 +41,8 @@ void appendNumbers(std::string& out, std::initializer_list<double> values) {
 
 void appendHex4(std::string& out, unsigned v) {
     static const char digits[] = "0123456789ABCDEF";
-    out += digits[(v >> 12) & 15];
-    out += digits[(v >> 8) & 15];
-    out += digits[(v >> 4) & 15];
-    out += digits[v & 15];
+    const char hex[4] = {digits[(v >> 12) & 15], digits[(v >> 8) & 15], digits[(v >> 4) & 15], digits[v & 15]};
+    out.append(hex, 4);
 }
 
 void appendColor(std::string& out, const QColor& c, const char* op) {
