@@ -77,6 +77,20 @@ bool createEmptyCopy(const QString& copy) {
     return ::close(fd) == 0;
 }
 
+// Writes the compacted copy of the connection's database. The engine's own
+// syncs of the copy and of its journal are turned off for the copy's
+// writing: the copy is of no use until it has been checked, synced whole
+// (syncPath) and renamed over the file, and a copy that a crash leaves
+// half-written is removed as a leftover; the file itself is only read here.
+// The connection's setting is put back afterwards.
+bool vacuumInto(platform::Connection& cn, const QString& copy) {
+    const auto level = cn.scalar(QStringLiteral("PRAGMA synchronous"));
+    if (!level || !cn.exec(QStringLiteral("PRAGMA synchronous = OFF"))) return false;
+    const bool written = cn.exec(QStringLiteral("VACUUM INTO ?"), {copy});
+    const bool restored = cn.exec(QStringLiteral("PRAGMA synchronous = %1").arg(level->toInt()));
+    return written && restored;
+}
+
 // The copy's structure checked: pages, b-trees, records, constraints. The
 // check of every index against its table is left out: VACUUM INTO builds
 // each index of the copy afresh from the rows it has just written, so an
@@ -114,7 +128,7 @@ bool CompactKaikeiDatabase() {
     // the compaction.
     const bool cleared = RemoveCompactionLeftovers(file);
     if (cleared) step(QStringLiteral("copy"));
-    const bool written = cleared && createEmptyCopy(copy) && gcnKaikei->exec(QStringLiteral("VACUUM INTO ?"), {copy}) &&
+    const bool written = cleared && createEmptyCopy(copy) && vacuumInto(*gcnKaikei, copy) &&
                          copyIsSound(copy) && (step(QStringLiteral("mode")), takeOverMode(file, copy)) &&
                          syncPath(copy, false);
     if (!written) {
