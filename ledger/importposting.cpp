@@ -211,9 +211,11 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
         if (failedIndex && *failedIndex < 0) *failedIndex = int(index);
         return false;
     };
-    // Cash changes wait until a voucher is to be created (which copies the
-    // last day's balance) or the end; applying them together gives the same
-    // balances as applying each at once.
+    // Cash changes wait until the end; applying them together gives the same
+    // balances as applying each at once. A day voucher created meanwhile
+    // copies the last day's balance without the changes still waiting: each
+    // change's carry into every later day (update_yokujitu_zandaka) brings
+    // it level, as it does the days that were there before.
     std::vector<PendingCash> pending;
     // The days' vouchers and last line numbers, kept for the whole import.
     DayLineNumbers numbers;
@@ -225,7 +227,6 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
         const QString day = Trim(line.date);
         const bool validDay = QDate::fromString(day, kDayFormat).isValid();
         if (!validDay || coveredThrough.isEmpty() || day > coveredThrough) {
-            if (!applyCash(pending, failedIndex)) return fail(i);
             if (!make_new_siwake_data(line, kisyu)) return fail(i);
             if (validDay && day > coveredThrough) coveredThrough = day;
             const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
