@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
+#include <future>
 
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
@@ -128,9 +129,15 @@ bool CompactKaikeiDatabase() {
     // the compaction.
     const bool cleared = RemoveCompactionLeftovers(file);
     if (cleared) step(QStringLiteral("copy"));
-    const bool written = cleared && createEmptyCopy(copy) && vacuumInto(*gcnKaikei, copy) &&
-                         copyIsSound(copy) && (step(QStringLiteral("mode")), takeOverMode(file, copy)) &&
-                         syncPath(copy, false);
+    bool written = cleared && createEmptyCopy(copy) && vacuumInto(*gcnKaikei, copy) &&
+                   (step(QStringLiteral("mode")), takeOverMode(file, copy));
+    if (written) {
+        // The copy goes to the disk while it is checked: the check only
+        // reads it, and both are done before the rename.
+        std::future<bool> synced = std::async(std::launch::async, [copy] { return syncPath(copy, false); });
+        const bool sound = copyIsSound(copy);
+        written = synced.get() && sound;
+    }
     if (!written) {
         if (cleared) RemoveCompactionLeftovers(file);
         warn(kCompactFailure);
