@@ -58,10 +58,8 @@ bool overlaySavedColumns(platform::Connection& cn, const platform::Rows& saved) 
 // Runs work inside a transaction of its own: committed when work returns
 // true, rolled back otherwise (also when the commit itself fails).
 bool inTransaction(platform::Connection& cn, const std::function<bool()>& work) {
-    if (!cn.begin()) return false;
-    if (work() && cn.commit()) return true;
-    cn.rollback();
-    return false;
+    platform::Transaction tx(cn);
+    return tx.started() && work() && tx.commit();
 }
 
 }  // namespace
@@ -82,16 +80,17 @@ bool SwitchCompany(const QString& cid) {
         return false;
     }
     platform::Connection& cn = *gcnKaikei;
-    if (!cn.begin()) {
+    platform::Transaction tx(cn);
+    if (!tx.started()) {
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
         return false;
     }
     gstrCID = cid;
     if (ResetCompanyData() && change_kanjo_data()) {
-        if (cn.commit()) return true;
+        if (tx.commit()) return true;
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
     }
-    cn.rollback();
+    tx.rollback();
     // The switch did not happen: the company that is still current stays.
     gstrCID = oldCid;
     return false;

@@ -9,6 +9,7 @@
 #include "ledger/companyrules.h"
 #include "ledger/period.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -161,7 +162,9 @@ WriterRow CompanyRow(const CompanyRecord& r) {
 }
 
 bool InsertCompany(const CompanyRecord& record) {
-    return WriteRow(CompanyRow(record), QStringLiteral("T_COMP_MAIN"));
+    if (!gcnKaikei) return WriteRow(CompanyRow(record), QStringLiteral("T_COMP_MAIN"));
+    platform::Transaction tx(*gcnKaikei);
+    return WriteRow(CompanyRow(record), QStringLiteral("T_COMP_MAIN")) && tx.commit();
 }
 
 bool UpdateCompany(const CompanyRecord& r) {

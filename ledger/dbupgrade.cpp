@@ -41,14 +41,17 @@ bool UpgradeDatabase(platform::Connection& cn, const QString& templateFile, QStr
     if (!cn.exec(QStringLiteral("ATTACH DATABASE ? AS shipped"),
                  {QFileInfo(templateFile).absoluteFilePath()}))
         return fail(cn, why, QStringLiteral("opening the shipped database"));
-    bool ok = cn.begin();
+    platform::Transaction tx(cn);
+    bool ok = tx.started();
     if (!ok) fail(cn, why, QStringLiteral("beginning the upgrade"));
     if (ok && version->toInt() < 2) ok = upgradeCharacterTable(cn, why);
     // PRAGMA takes no bound value; the number is the program's own constant.
     if (ok && !cn.exec(QStringLiteral("PRAGMA main.user_version = %1").arg(DATABASE_VERSION)))
         ok = fail(cn, why, QStringLiteral("writing the database version"));
-    if (ok && !cn.commit()) ok = fail(cn, why, QStringLiteral("committing the upgrade"));
-    if (!ok && cn.inTransaction()) cn.rollback();
-    cn.exec(QStringLiteral("DETACH DATABASE shipped"));
+    if (ok && !tx.commit()) ok = fail(cn, why, QStringLiteral("committing the upgrade"));
+    if (!ok) tx.rollback();
+    // The upgrade's outcome is settled; the shipped file, only read from,
+    // stays attached at worst until the connection closes.
+    (void)cn.exec(QStringLiteral("DETACH DATABASE shipped"));
     return ok;
 }

@@ -640,7 +640,8 @@ public:
         if (size && cn_.exec(QStringLiteral("PRAGMA cache_size = -131072"))) previous_ = size->toLongLong();
     }
     ~LargerPageCache() {
-        if (previous_) cn_.exec(QStringLiteral("PRAGMA cache_size = %1").arg(*previous_));
+        // Only a cache size: a failure here costs memory, never data.
+        if (previous_) (void)cn_.exec(QStringLiteral("PRAGMA cache_size = %1").arg(*previous_));
     }
     LargerPageCache(const LargerPageCache&) = delete;
     LargerPageCache& operator=(const LargerPageCache&) = delete;

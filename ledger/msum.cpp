@@ -74,31 +74,6 @@ QString numberedParams(int first, int count) {
     return marks.join(QStringLiteral(", "));
 }
 
-// A named savepoint that rolls back unless released.
-class Savepoint {
-public:
-    explicit Savepoint(QString name) : name_(std::move(name)), active_(db().savepoint(name_)) {}
-    ~Savepoint() {
-        if (active_) db().rollbackTo(name_);
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-
-    bool started() const { return active_; }
-    bool release() {
-        if (!active_) return false;
-        if (db().release(name_)) {
-            active_ = false;
-            return true;
-        }
-        return false;  // the destructor rolls back
-    }
-
-private:
-    QString name_;
-    bool active_;
-};
-
 // ---- Month status
 
 // The months to rebuild: the list that msum_check_tukisime filled, up to its
@@ -381,13 +356,13 @@ bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTo
         failMain();
         return false;
     }
-    Savepoint sp(QStringLiteral("msum_main"));
+    platform::Transaction sp(db());
     if (!sp.started()) {
         failMain();
         return false;
     }
     if (!summarize(fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
-    if (!sp.release()) {
+    if (!sp.commit()) {
         failMain();
         return false;
     }
@@ -454,13 +429,13 @@ bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool openin
 
 bool msum_syukei(const QString& fromYM, const QString& toYM) {
     if (!gcnKaikei) return syukeiFailed();
-    Savepoint sp(QStringLiteral("msum_syukei"));
+    platform::Transaction sp(db());
     if (!sp.started()) return syukeiFailed();
     const bool opening = isOpeningMonth(toYM);
     const int written = rollUpPostingAccounts(fromYM, toYM, opening);
     if (written < 0) return syukeiFailed();
     if (written > 0 && !rollUpTotalAccounts(fromYM, toYM, opening)) return syukeiFailed();
-    return sp.release() || syukeiFailed();
+    return sp.commit() || syukeiFailed();
 }
 
 // ---- Profit carry
@@ -471,7 +446,7 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
         return false;
     };
     if (!gcnKaikei) return failed();
-    Savepoint sp(QStringLiteral("msum_misyobunrieki"));
+    platform::Transaction sp(db());
     if (!sp.started()) return failed();
 
     // Per month of 113: m (net debit of 113), v (net credit of 176), u and w
@@ -525,5 +500,5 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
                     .arg(chart::sqlCode(chart::kNetProfit)),
             params);
     if (!ok) return failed();
-    return sp.release() || failed();
+    return sp.commit() || failed();
 }

@@ -114,7 +114,8 @@ bool TekiyoList::apply(EditMode mode, const QString& typed, const QString& chose
     const QString text = typed.trimmed();
     if (mode == EditMode::Register) {
         const QString number = nextNumber();
-        if (!WriteTekiyoTable({QString(), gstrCID, number, text}, QStringLiteral("WK_TEKIYO"))) {
+        platform::Transaction tx(*gcnKaikei);
+        if (!WriteTekiyoTable({QString(), gstrCID, number, text}, QStringLiteral("WK_TEKIYO")) || !tx.commit()) {
             warn(tekiyoFailure("cmdTouroku_Click"));
             return false;
         }
@@ -238,9 +239,16 @@ bool PatternPairCheck(EditMode mode, const QString& debit, const QString& credit
 
 bool ApplyPattern(EditMode mode, const QString& debit, const QString& credit, const QString& name,
                   const QString& description) {
-    if (mode == EditMode::Register)
+    if (mode == EditMode::Register) {
+        if (!gcnKaikei)
+            return WriteSiPatternTable(
+                {QString(), gstrCID, debit, credit, name, description, QStringLiteral("1"), QString()},
+                QStringLiteral("WK_SI_PATTERN"));
+        platform::Transaction tx(*gcnKaikei);
         return WriteSiPatternTable({QString(), gstrCID, debit, credit, name, description, QStringLiteral("1"), QString()},
-                                   QStringLiteral("WK_SI_PATTERN"));
+                                   QStringLiteral("WK_SI_PATTERN")) &&
+               tx.commit();
+    }
     const bool ok =
         gcnKaikei &&
         (mode == EditMode::Delete

@@ -3,8 +3,10 @@
 #include <QRegularExpression>
 
 #include "app/common/dates.h"
+#include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 
 namespace {
 
@@ -18,7 +20,10 @@ bool WritePrintHeader(const QString& komoku6, const QString& komoku7, const QStr
                       const QString& komoku9) {
     WriterRow values(WritePrintKomokuTable);
     values.set("KOMOKU6", komoku6).set("KOMOKU7", komoku7).set("KOMOKU8", komoku8).set("KOMOKU9", komoku9);
-    return WriteRow(values, QStringLiteral("T_PRINTKOMOKU"));
+    if (!gcnKaikei) return WriteRow(values, QStringLiteral("T_PRINTKOMOKU"));
+    // The writer empties the table before its insert: both or neither.
+    platform::Transaction tx(*gcnKaikei);
+    return WriteRow(values, QStringLiteral("T_PRINTKOMOKU")) && tx.commit();
 }
 
 StatementAmounts StatementRowAmounts(const QString& taikbn, Currency krrui, Currency ksrui, Currency krtotal,

@@ -11,6 +11,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/valuecheck.h"
+#include "platform/checks.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
 #include "platform/msgbox.h"
@@ -299,6 +300,12 @@ void report(const Writer& w, const QString& table, const platform::DbError& erro
     }
 }
 
+// The writers write into the caller's transaction, so that the rows of one
+// change are stored together or not at all.
+void expectTransaction(const Writer& w, const platform::Connection& cn) {
+    if (!cn.inTransaction() && platform::strictChecks()) qFatal("%s writes outside a transaction", w.name);
+}
+
 // A row set by column name: its values as bindValues binds a value list's,
 // an amount, whole number or rate straight from its value.
 platform::DbError bindNamed(const Writer& w, const WriterRow& row, platform::Params& params);
@@ -314,6 +321,7 @@ bool writeRow(const Writer& w, const Row& values, const QString& table) {
     } else if (!gcnKaikei) {
         error = ownError(kErrGeneric, QStringLiteral("no database connection"));
     } else {
+        expectTransaction(w, *gcnKaikei);
         if constexpr (std::is_same_v<Row, WriterRow>)
             error = bindNamed(w, values, params);
         else
@@ -734,6 +742,7 @@ bool WriteRows(RowWriter writer, const std::vector<QStringList>& rows, const QSt
             if (!writer(row, table)) return false;
         return true;
     }
+    expectTransaction(*w, *gcnKaikei);
     platform::Statement insert(*gcnKaikei, insertSql(target, w->rules.size()));
     std::vector<QByteArray> texts(w->rules.size());
     for (const QStringList& row : rows) {

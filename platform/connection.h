@@ -128,9 +128,9 @@ public:
     Statement& bindReal(int pos, double value);
 
     // Steps to the next row. false at the end or on failure (see error()).
-    bool next();
+    [[nodiscard]] bool next();
     // Runs the statement to its end (for statements that return no rows).
-    bool exec();
+    [[nodiscard]] bool exec();
     // Back to before the first row; bindings are kept.
     void reset();
 
@@ -179,15 +179,15 @@ public:
     sqlite3* handle() const { return db_; }
 
     // Runs one statement with bound values (no result rows expected).
-    bool exec(const QString& sql, const Params& params = {});
+    [[nodiscard]] bool exec(const QString& sql, const Params& params = {});
     // Runs a script of several statements without parameters (schema work only).
-    bool execScript(const QString& sql);
+    [[nodiscard]] bool execScript(const QString& sql);
     // All rows of a query; nullopt on failure.
-    std::optional<Rows> query(const QString& sql, const Params& params = {});
+    [[nodiscard]] std::optional<Rows> query(const QString& sql, const Params& params = {});
     // The first row of a query; nullopt on failure, an empty Row (size 0) when none.
-    std::optional<Row> queryOne(const QString& sql, const Params& params = {});
+    [[nodiscard]] std::optional<Row> queryOne(const QString& sql, const Params& params = {});
     // The first column of the first row; nullopt on failure; a null QVariant when no row.
-    std::optional<QVariant> scalar(const QString& sql, const Params& params = {});
+    [[nodiscard]] std::optional<QVariant> scalar(const QString& sql, const Params& params = {});
 
     // Rows changed by the last insert, update or delete.
     int changes() const;
@@ -199,16 +199,16 @@ public:
 
     // Transactions nest: the outermost begin() starts a transaction, inner ones
     // become savepoints, and each commit()/rollback() closes the innermost level.
-    bool begin();
-    bool commit();
-    bool rollback();
+    [[nodiscard]] bool begin();
+    [[nodiscard]] bool commit();
+    [[nodiscard]] bool rollback();
     int transactionDepth() const { return depth_; }
     bool inTransaction() const { return depth_ > 0; }
 
     // Named savepoints, for work that commits once as a whole.
-    bool savepoint(const QString& name);
-    bool release(const QString& name);
-    bool rollbackTo(const QString& name);
+    [[nodiscard]] bool savepoint(const QString& name);
+    [[nodiscard]] bool release(const QString& name);
+    [[nodiscard]] bool rollbackTo(const QString& name);
 
     const DbError& lastError() const { return lastError_; }
     void setLastError(DbError e) { lastError_ = std::move(e); }
@@ -231,12 +231,16 @@ private:
     std::unique_ptr<StatementCache> cache_;
 };
 
-// Rolls back on scope exit unless commit() was called.
+// The one way the program groups statements: a transaction when none is
+// open, a savepoint inside the open one otherwise (see begin()). Rolls back on
+// scope exit unless commit() was called.
 class Transaction {
 public:
     explicit Transaction(Connection& cn) : cn_(cn), active_(cn.begin()) {}
+    // A rollback that fails here has no caller to tell; the level is closed
+    // either way (see Connection::rollback()).
     ~Transaction() {
-        if (active_) cn_.rollback();
+        if (active_) (void)cn_.rollback();
     }
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -245,19 +249,20 @@ public:
     // A commit the engine refuses leaves the transaction open; it is rolled
     // back here, so a failure never stays pending under later work. The
     // commit's error stays in lastError().
-    bool commit() {
+    [[nodiscard]] bool commit() {
         if (!active_) return false;
         active_ = false;
         if (cn_.commit()) return true;
         const DbError error = cn_.lastError();
-        cn_.rollback();
+        (void)cn_.rollback();  // the commit's error is the one to report
         cn_.setLastError(error);
         return false;
     }
+    // For error paths: the failure being handled is what the caller reports.
     void rollback() {
         if (active_) {
             active_ = false;
-            cn_.rollback();
+            (void)cn_.rollback();
         }
     }
 

@@ -149,7 +149,7 @@ QString Currency::toText() const {
 }
 
 QString Currency::toDisplay(int decimals) const {
-    Currency v = *this;
+    QString plain = toText();
     if (decimals >= 0 && decimals < 4) {
         std::int64_t unit = 1;
         for (int k = decimals; k < 4; ++k) unit *= 10;
@@ -159,9 +159,17 @@ QString Currency::toDisplay(int decimals) const {
         std::int64_t rounded = q;
         if (r * 2 >= unit) rounded += 1;
         if (r * 2 <= -unit) rounded -= 1;
-        v = Currency(rounded * unit);
+        std::int64_t shown = 0;
+        if (!__builtin_mul_overflow(rounded, unit, &shown)) {
+            plain = Currency(shown).toText();
+        } else {
+            // Rounding carried past the largest amount: the rounded figure is
+            // shown all the same, from its count of units.
+            plain = QString::number(rounded < 0 ? -rounded : rounded);
+            if (decimals > 0) plain.insert(plain.size() - decimals, u'.');
+            if (rounded < 0) plain.prepend(u'-');
+        }
     }
-    const QString plain = v.toText();
     const bool negative = plain.startsWith(u'-');
     QString body = negative ? plain.mid(1) : plain;
     QString intPart = body.section(u'.', 0, 0);
@@ -213,7 +221,9 @@ Currency Currency::timesRate(double rate) const {
         }
     }
     if (negative) num = -num;
-    return Currency(divRoundHalfEven(static_cast<__int128>(raw_) * num, den));
+    __int128 product = 0;
+    if (__builtin_mul_overflow(static_cast<__int128>(raw_), num, &product)) throw CurrencyOverflow();
+    return Currency(divRoundHalfEven(product, den));
 }
 
 Currency Currency::roundedToYen() const {

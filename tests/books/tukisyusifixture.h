@@ -119,7 +119,8 @@ protected:
         v.set("SIINLDAY", QStringLiteral("2011/12/31"));
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
-        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && SwitchCompany(kCid);
+        platform::Transaction tx(*gcnKaikei);
+        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && SwitchCompany(kCid);
     }
 
     // A year of journal lines between random accounts of the table's

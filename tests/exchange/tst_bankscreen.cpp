@@ -66,7 +66,11 @@ private slots:
         QVERIFY(gcnKaikei->exec(
             QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU, SIINLDAY) "
                            "VALUES ('51', 'テスト商店', '2003/04/01', '2004/03/31', '1', 1, '2004/06/30')")));
-        QVERIFY(ResetCompanyData());
+        {
+            platform::Transaction tx(*gcnKaikei);  // as its callers in the program run it
+            QVERIFY(ResetCompanyData());
+            QVERIFY(tx.commit());
+        }
     }
 
     void cleanup() {

@@ -48,7 +48,11 @@ private slots:
             QVERIFY(gcnKaikei->exec(QStringLiteral("DELETE FROM ") + QLatin1String(t)));
         QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
                                                "VALUES ('51', 'テスト商店', '2003/04/01', '2004/03/31', '1', 1)")));
-        QVERIFY(ResetCompanyData());
+        {
+            platform::Transaction tx(*gcnKaikei);  // as its callers in the program run it
+            QVERIFY(ResetCompanyData());
+            QVERIFY(tx.commit());
+        }
         JournalLine line;
         line.denCode = QStringLiteral("00001");
         line.denMeNo = QStringLiteral("001");
@@ -56,7 +60,9 @@ private slots:
         line.siDay = QStringLiteral("2003/04/01");
         line.dateYm = QStringLiteral("2003/04");
         line.kr.kin = line.ks.kin = Currency::fromYen(1500);
+        platform::Transaction tx(*gcnKaikei);
         QVERIFY(WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI")));
+        QVERIFY(tx.commit());
     }
 
     void cleanup() {

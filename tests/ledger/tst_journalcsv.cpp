@@ -108,11 +108,17 @@ class TestJournalCsv : public QObject {
         QVERIFY(gcnKaikei->exec(QStringLiteral("INSERT INTO T_COMP_MAIN (CID, COMPANY, KISYU, KIMATU, GKBN, NENDOSU) "
                                                "VALUES ('51', ?, '2003/04/01', '2004/03/31', '1', 1)"),
                                 {name}));
-        QVERIFY(ResetCompanyData());
+        {
+            platform::Transaction tx(*gcnKaikei);  // as its callers in the program run it
+            QVERIFY(ResetCompanyData());
+            QVERIFY(tx.commit());
+        }
     }
 
     void addLines(const std::vector<JournalLine>& lines) {
+        platform::Transaction tx(*gcnKaikei);
         for (const JournalLine& l : lines) QVERIFY(WriteSiMeisaiTable(l, QStringLiteral("T_SI_MEISAI")));
+        QVERIFY(tx.commit());
     }
 
     // April and May lines with awkward descriptions and amounts, one line

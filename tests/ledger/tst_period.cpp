@@ -69,12 +69,17 @@ private slots:
     void init() {
         db_ = testenv::ShippedDb::open();
         QVERIFY(db_);
+        // Each test writes inside one transaction, as the engine's callers do.
+        tx_.emplace(db_->connection());
         gstrCID = kCid;
         gstrNendo.clear();
         gstrCallForm.clear();
     }
 
-    void cleanup() { db_.reset(); }
+    void cleanup() {
+        tx_.reset();
+        db_.reset();
+    }
 
     // ---- month list
 
@@ -477,6 +482,7 @@ private slots:
 
 private:
     std::unique_ptr<testenv::ShippedDb> db_;
+    std::optional<platform::Transaction> tx_;
 };
 
 QTEST_GUILESS_MAIN(TestPeriod)

@@ -189,16 +189,20 @@ class TestRecords : public QObject {
 
 private:
     std::unique_ptr<testenv::ShippedDb> db_;
+    std::optional<platform::Transaction> tx_;
     std::unique_ptr<platform::ScriptedMsgBox> boxes_;
 
 private slots:
     void init() {
         db_ = testenv::ShippedDb::open();
         QVERIFY(db_);
+        // Each test writes inside one transaction, as the engine's callers do.
+        tx_.emplace(db_->connection());
         boxes_ = std::make_unique<platform::ScriptedMsgBox>();
     }
     void cleanup() {
         boxes_.reset();
+        tx_.reset();
         db_.reset();
     }
 

@@ -163,6 +163,7 @@ class TestRowWriters : public QObject {
 
 private:
     std::unique_ptr<testenv::ShippedDb> db_;
+    std::optional<platform::Transaction> tx_;
     platform::Connection* cn_ = nullptr;  // db_'s connection
 
     qint64 rowCount(const QString& table) {
@@ -225,9 +226,14 @@ private slots:
         db_ = testenv::ShippedDb::open(&error);
         QVERIFY2(db_, qPrintable(error.text()));
         cn_ = &db_->connection();
+        // Each test writes inside one transaction, as the engine's callers do.
+        tx_.emplace(*cn_);
     }
 
-    void cleanup() { db_.reset(); }
+    void cleanup() {
+        tx_.reset();
+        db_.reset();
+    }
 
     void cleanupTestCase() { platform::Clock::reset(); }
 

@@ -28,6 +28,7 @@ class TestVouchers : public QObject {
 
 private:
     std::unique_ptr<testenv::ShippedDb> db_;
+    std::optional<platform::Transaction> tx_;
     platform::Connection* cn_ = nullptr;  // db_'s connection
 
     void addVoucher(const QString& cid, const QString& code, const QString& day, qint64 before, qint64 after,
@@ -71,8 +72,11 @@ private:
         QCOMPARE(boxes.last().icon, MsgIcon::Warning);
     }
     platform::Row pattern(const QString& krcode, const QString& kscode, const QString& tename) {
-        cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', ?, ?, 'name', ?, '2', '')",
-                  {krcode, kscode, tename});
+        if (!cn_->exec("INSERT INTO T_SI_PATTERN VALUES ('51', ?, ?, 'name', ?, '2', '')",
+                       {krcode, kscode, tename})) {
+            QTest::qFail("the pattern row was not stored", __FILE__, __LINE__);
+            return platform::Row();
+        }
         return cn_
             ->queryOne("SELECT * FROM T_SI_PATTERN WHERE CID = '51' AND KRCODE = ? AND KSCODE = ?",
                        {krcode, kscode})
@@ -86,6 +90,8 @@ private slots:
         db_ = testenv::ShippedDb::open();
         QVERIFY(db_);
         cn_ = &db_->connection();
+        // Each test writes inside one transaction, as the engine's callers do.
+        tx_.emplace(*cn_);
         gstrCID = QStringLiteral("51");
         gstrCallForm.clear();
         for (const char* t :
@@ -94,7 +100,10 @@ private slots:
         }
     }
 
-    void cleanup() { db_.reset(); }
+    void cleanup() {
+        tx_.reset();
+        db_.reset();
+    }
 
     void lookup_data() {
         QTest::addColumn<QString>("column");

@@ -276,6 +276,37 @@ private slots:
         QVERIFY(!cn_->inTransaction());
     }
 
+    // A guard opened inside another is a savepoint of it: its rollback leaves
+    // the outer work, its commit counts only when the outer one commits.
+    void transactionGuardsNest() {
+        {
+            Transaction outer(*cn_);
+            QVERIFY(insert(QStringLiteral("201"), QStringLiteral("A")));
+            {
+                Transaction inner(*cn_);
+                QVERIFY(inner.started());
+                QCOMPARE(cn_->transactionDepth(), 2);
+                QVERIFY(insert(QStringLiteral("202"), QStringLiteral("B")));
+            }
+            {
+                Transaction inner(*cn_);
+                QVERIFY(insert(QStringLiteral("203"), QStringLiteral("C")));
+                QVERIFY(inner.commit());
+            }
+            QCOMPARE(cn_->transactionDepth(), 1);
+            QVERIFY(outer.commit());
+        }
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "201:A", "203:C"}));
+        {
+            Transaction outer(*cn_);
+            Transaction inner(*cn_);
+            QVERIFY(insert(QStringLiteral("204"), QStringLiteral("D")));
+            QVERIFY(inner.commit());
+        }
+        QVERIFY(!cn_->inTransaction());
+        QCOMPARE(codes(), QStringList({"101:現金", "102:預金", "201:A", "203:C"}));
+    }
+
     // A commit that the engine refuses (here a deferred key check) ends the
     // transaction rolled back: nothing of it is stored, the connection is not
     // left inside it, and the next transaction commits for real.

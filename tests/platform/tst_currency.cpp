@@ -17,6 +17,9 @@ namespace {
 
 Currency raw(qint64 r) { return Currency::fromRaw(r); }
 
+constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
+constexpr qint64 kLeast = std::numeric_limits<qint64>::min();
+
 }  // namespace
 
 class TestCurrency : public QObject {
@@ -95,6 +98,12 @@ private slots:
         QTest::newRow("no decimals, below half") << qint64(-4999) << 0 << "0";
         QTest::newRow("rounding carries into grouping") << qint64(9999995000) << 0 << "1,000,000";
         QTest::newRow("four decimals") << qint64(1) << 4 << "0.0001";
+        // Rounding at the limits carries past what 64 bits hold.
+        QTest::newRow("largest, whole yen") << kLargest << 0 << "922,337,203,685,478";
+        QTest::newRow("least, whole yen") << kLeast << 0 << "-922,337,203,685,478";
+        QTest::newRow("largest, one decimal") << kLargest << 1 << "922,337,203,685,477.6";
+        QTest::newRow("largest, two decimals") << kLargest << 2 << "922,337,203,685,477.58";
+        QTest::newRow("least, as needed") << kLeast << -1 << "-922,337,203,685,477.5808";
     }
     void toDisplay() {
         QFETCH(qint64, rawValue);
@@ -231,7 +240,9 @@ private:
     // Arithmetic whose result 64 bits cannot hold throws instead of wrapping
     // round to a wrong amount; the results just inside stay exact.
     void overflowThrows_data() {
-        QTest::addColumn<int>("op");  // 0 +, 1 -, 2 * int, 3 * Currency, 4 unary -, 5 fromYen
+        // 0 +, 1 -, 2 * int, 3 * Currency, 4 unary -, 5 fromYen, 6 +=, 7 -=, 8 abs,
+        // 9 / Currency, 10 roundedToYen, 11 timesRate(b)
+        QTest::addColumn<int>("op");
         QTest::addColumn<qint64>("a");
         QTest::addColumn<qint64>("b");
         QTest::addColumn<bool>("overflows");
@@ -243,6 +254,35 @@ private:
         QTest::newRow("negation of the least") << 4 << INT64_MIN << qint64(0) << true;
         QTest::newRow("whole yen beyond") << 5 << INT64_MAX / 10000 + 1 << qint64(0) << true;
         QTest::newRow("whole yen inside") << 5 << INT64_MAX / 10000 << qint64(0) << false;
+        // At the int64 limits.
+        QTest::newRow("largest plus zero") << 0 << kLargest << qint64(0) << false;
+        QTest::newRow("least plus one unit") << 0 << kLeast << qint64(1) << false;
+        QTest::newRow("least plus minus one unit") << 0 << kLeast << qint64(-1) << true;
+        QTest::newRow("largest plus largest") << 0 << kLargest << kLargest << true;
+        QTest::newRow("largest minus minus one unit") << 1 << kLargest << qint64(-1) << true;
+        QTest::newRow("zero minus least") << 1 << qint64(0) << kLeast << true;
+        QTest::newRow("minus one unit minus least") << 1 << qint64(-1) << kLeast << false;
+        QTest::newRow("least minus largest") << 1 << kLeast << kLargest << true;
+        QTest::newRow("largest negated") << 4 << kLargest << qint64(0) << false;
+        QTest::newRow("least times minus one") << 2 << kLeast << qint64(-1) << true;
+        QTest::newRow("largest times minus one") << 2 << kLargest << qint64(-1) << false;
+        QTest::newRow("product below the least") << 2 << kLeast / 2 - 1 << qint64(2) << true;
+        QTest::newRow("product at the least") << 2 << kLeast / 2 << qint64(2) << false;
+        QTest::newRow("least times minus one yen") << 3 << kLeast << qint64(-10000) << true;
+        QTest::newRow("largest times one yen") << 3 << kLargest << qint64(10000) << false;
+        QTest::newRow("large amounts multiplied") << 3 << qint64(10000) * 1'000'000'000'000 << qint64(10000) * 1'000'000
+                                                  << true;
+        QTest::newRow("whole yen below the least") << 5 << kLeast / 10000 - 1 << qint64(0) << true;
+        QTest::newRow("added in place beyond") << 6 << kLargest << qint64(1) << true;
+        QTest::newRow("subtracted in place beyond") << 7 << kLeast << qint64(1) << true;
+        QTest::newRow("magnitude of the least") << 8 << kLeast << qint64(0) << true;
+        QTest::newRow("magnitude of the least plus one unit") << 8 << kLeast + 1 << qint64(0) << false;
+        QTest::newRow("largest divided by one unit") << 9 << kLargest << qint64(1) << true;
+        QTest::newRow("largest divided by one yen") << 9 << kLargest << qint64(10000) << false;
+        QTest::newRow("largest rounded to yen") << 10 << kLargest << qint64(0) << true;
+        QTest::newRow("largest at rate 1") << 11 << kLargest << qint64(1) << false;
+        QTest::newRow("largest at rate 2") << 11 << kLargest << qint64(2) << true;
+        QTest::newRow("one yen at rate 1e30") << 11 << qint64(10000) << qint64(0) << true;
     }
     void overflowThrows() {
         QFETCH(int, op);
@@ -259,6 +299,12 @@ private:
                 case 3: (void)(x * y); break;
                 case 4: (void)(-x); break;
                 case 5: (void)Currency::fromYen(a); break;
+                case 6: { Currency z = x; z += y; break; }
+                case 7: { Currency z = x; z -= y; break; }
+                case 8: (void)x.abs(); break;
+                case 9: (void)(x / y); break;
+                case 10: (void)x.roundedToYen(); break;
+                case 11: (void)x.timesRate(b == 0 ? 1e30 : double(b)); break;
             }
         } catch (const CurrencyOverflow&) {
             thrown = true;

@@ -177,7 +177,8 @@ public:
         v.set("SIINLDAY", QStringLiteral("2011/06/30"));
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
-        if (!WriteRow(v, QStringLiteral("T_COMP_MAIN"))) return false;
+        platform::Transaction tx(cn());
+        if (!WriteRow(v, QStringLiteral("T_COMP_MAIN")) || !tx.commit()) return false;
         if (!SwitchCompany(kCid)) return false;
         SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
@@ -204,6 +205,7 @@ public:
     // One journal line on the day's voucher (created when the day has none),
     // its month marked for the summation: what the daily entry leaves.
     bool post(const QString& day, const QString& debitKm, const QString& creditKm, qint64 amount) {
+        platform::Transaction tx(cn());
         SiwakeData voucher;
         const int found = GetSiwakeData(QStringLiteral("DENDAY"), day, voucher);
         if (found < 0) return false;
@@ -241,7 +243,7 @@ public:
         line.ks.kin = Currency::fromYen(amount);
         line.ks.aicode = debit;
         if (!WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"))) return false;
-        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month);
+        return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month) && tx.commit();
     }
 
     bool postSampleYear() {
