@@ -294,7 +294,7 @@ int MainMenu::startUp() {
 
     // A previous year that the last run left open (it was killed or crashed)
     // is returned before anything reads the company.
-    ReturnLeftOpenPreviousYear();
+    gstrCID = ReturnLeftOpenPreviousYear().cid;
 
     if (!set_company_list()) return mintStartState;
 
@@ -321,6 +321,7 @@ bool MainMenu::set_company_list() {
     mintListFilling = 1;
     const CompanyListLoad load =
         LoadCompanyList([this] { showProgress(50, QStringLiteral("日付入力用データを設定しています")); });
+    gstrCID = load.cid;
     if (!load.ok) {
         warn(gstrSoftName,
              QStringLiteral("会社情報マスタのアクセス中にエラーが発生したので、") + kStartFailure);
@@ -396,6 +397,7 @@ void MainMenu::cmbKaikeiData_Click() {
         selectCompanyById(oldCid);
         return;
     }
+    gstrCID = newCid;
     SetNendoLabel(CurrentNendoLabel());
     setCompanyButtonsEnabled(true);
 
@@ -573,19 +575,20 @@ bool MainMenu::returnToCurrentYear() {
         return false;
     }
     // Brings the current year back with its own transaction and messages.
-    const bool back = ReturnToCurrentYear([&] {
+    const CurrentYearReturn back = ReturnToCurrentYear([&] {
         lblMessage->hide();
         repaint();
         busy.restore();
     });
-    if (back) SetNendoLabel(CurrentNendoLabel());
+    gstrCID = back.cid;
+    if (back.ok) SetNendoLabel(CurrentNendoLabel());
     // The return makes the company whose previous year was open current; the
     // list follows, so the backup goes to that company's own folder.
     if (entryCid(cmbKaikeiData->currentData()) != gstrCID && selectCompanyById(gstrCID) >= 0)
         mstrCompanyName = cmbKaikeiData->currentText();
     lblMessage->hide();
     repaint();
-    return back;
+    return back.ok;
 }
 
 void MainMenu::writeAutomaticBackup() {

@@ -95,9 +95,11 @@ int main(int argc, char** argv) {
         if (!cn) return 1;
         gcnKaikei = cn.get();
         year = bench::generateCompanyYear(*cn, options);
-        const bool ok = year && ResetCompanyData() &&
-                        cn->exec(QStringLiteral("INSERT INTO T_SI_PATTERN VALUES (?, '511', '101', 'n', '毎日', '2', '')"),
-                                 {gstrCID});
+        const bool ok =
+            year && ResetCompanyData(gstrCID) &&
+            cn->exec(
+                QStringLiteral("INSERT INTO T_SI_PATTERN VALUES (?, '511', '101', 'n', '毎日', '2', '')"),
+                {gstrCID});
         gcnKaikei = nullptr;
         if (!ok) {
             std::fprintf(stderr, "generation failed\n");

@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generation failed: %s\n", qPrintable(cn->lastError().text()));
         return 1;
     }
+    gstrCID = options.cid;
     sqlite3_trace_v2(cn->handle(), SQLITE_TRACE_PROFILE, countStatement, nullptr);
 
     bool ok = true;

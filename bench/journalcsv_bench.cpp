@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     bench::CompanyYearOptions options;
     options.lines = n;
     gstrCID = options.cid;
-    if (!bench::generateCompanyYear(*cn, options) || !ResetCompanyData()) {
+    if (!bench::generateCompanyYear(*cn, options) || !ResetCompanyData(gstrCID)) {
         std::fprintf(stderr, "generation failed\n");
         return 1;
     }

@@ -20,6 +20,10 @@
 //                      R_SIWAKE_NIKKI; floor: the year's lines with both
 //                      sides' account and sub-account names, in voucher and
 //                      line order;
+//   *-build            the same three without the PDF: the build of the work
+//                      table alone, against the same floors; a line
+//                      "cpu <operation> <lines> <program s> <floor s>" on
+//                      the standard error gives their processor times;
 //   statement-pdf      the balance sheet of the last month (built once,
 //                      untimed), its report R_TS written as PDF: the fixed
 //                      cost of a PDF, measured against the absolute target of
@@ -34,6 +38,8 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <ctime>
+#include <vector>
 
 #include "app/common/globals.h"
 #include "bench/gen_company_year.h"
@@ -86,6 +92,32 @@ const char* kJournalBookFloor =
     " LEFT JOIN T_HOJOKAMOKU HS ON HS.CID = M.CID AND HS.KANKOCODE = M.KSKOCODE AND HS.HOKOCODE = M.KSHOKOCODE"
     " WHERE M.CID = ?1 AND M.SIDAY BETWEEN ?2 AND ?3"
     " ORDER BY M.DENCODE, M.DENMENO";
+
+// Processor seconds of this process: on a shared machine they show what a
+// step costs better than wall time.
+double processorSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// Runs bench::compare with both sides' processor seconds recorded, and
+// prints their medians: "cpu <operation> <program s> <floor s>".
+void compareWithProcessorTime(const QString& operation, long long lines, int repeat, const bench::Side& program,
+                              const bench::Side& floor) {
+    std::vector<double> programCpu, floorCpu;
+    const auto counted = [](const bench::Side& side, std::vector<double>& times) {
+        return bench::Side{side.prepare, [&side, &times] {
+                               const double start = processorSeconds();
+                               const bool ok = side.work();
+                               times.push_back(processorSeconds() - start);
+                               return ok;
+                           }};
+    };
+    bench::compare(operation, lines, repeat, counted(program, programCpu), counted(floor, floorCpu));
+    std::fprintf(stderr, "cpu %s %lld %.3f %.3f\n", qPrintable(operation), lines, bench::medianOf(programCpu),
+                 bench::medianOf(floorCpu));
+}
 
 }  // namespace
 
@@ -174,6 +206,16 @@ int main(int argc, char** argv) {
                                WriteReportPdf(QStringLiteral("R_SIWAKE_NIKKI"), pdf("journal-book.pdf"));
                     }},
                    floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
+
+    // The builds alone, without their PDFs, also in processor time.
+    compareWithProcessorTime(QStringLiteral("general-ledger-build"), lines, repeat,
+                             {{}, [&] { return PrintSokanjo(range); }}, floorQuery(kGeneralLedgerFloor, yearParams));
+    compareWithProcessorTime(QStringLiteral("subsidiary-ledger-build"), lines, repeat,
+                             {{}, [&] { return PrintMotokanjo(range); }},
+                             floorQuery(kSubsidiaryLedgerFloor, yearParams));
+    compareWithProcessorTime(QStringLiteral("journal-book-build"), lines, repeat,
+                             {{}, [&] { return BuildSiwakeNikki(journal); }},
+                             floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
 
     const StatementMonth month{year->fromYM, year->toYM, QStringLiteral("2010年 3月")};
     if (!BuildTaisyakuTaisyo(month)) {

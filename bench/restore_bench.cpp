@@ -6,9 +6,10 @@
 // For each N: a fresh copy of the shipped database and a company-year of N
 // journal lines (bench/gen_company_year.h), the backup into a chosen folder
 // written once (23 files), a copy of the database for the floor, then
-//   restore  the restore of that set (read and check all 23 files, then in
-//            one transaction replace the company's rows of every catalogued
-//            table, flag the months and delete the month totals);
+//   restore  the restore of that set (in one transaction: each of the 23
+//            files read in chunks, every line checked and written in place
+//            of the company's rows of its table, then the months flagged
+//            and the month totals deleted);
 //   floor    the 23 files through iconv into UTF-8 and, in one transaction
 //            of the sqlite3 shell, each table's rows of the company (the
 //            whole chart for the first file) deleted and the file loaded by

@@ -206,7 +206,7 @@ LedgerRange LedgerScreen::range() const {
 
 bool LedgerScreen::build(const LedgerRange& r) {
     if (!text_.subsidiary) return PrintSokanjo(r);
-    return PrintSokanjo(r, true) && PrintMotokanjo(r);
+    return PrintMotokanjo(r);
 }
 
 void LedgerScreen::print_data(int mode) {

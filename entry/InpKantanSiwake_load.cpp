@@ -11,6 +11,7 @@
 #include "entry/InpKantanSiwake.h"
 #include "ledger/choicelists.h"
 #include "ledger/dayregistration.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 #include "platform/imdate.h"
 #include "platform/imnumber.h"
@@ -39,11 +40,15 @@ Currency rateAmount(double rate) {
 // The company's period, input range and cash account, and whether it keeps
 // an exchange rate (which shows the rate box).
 bool InpKantanSiwake::readCompany() {
-    const auto row =
-        gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU, SIINLDAY, AICODE, KANCNG FROM WK_COMPANY"));
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return false;
+    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT SIINLDAY, AICODE, KANCNG FROM WK_COMPANY"));
     if (!row || row->size() == 0) return false;
-    for (int i = 0; i < 4; ++i) mstrCompany[size_t(i)] = row->text(i);
-    mblnRateShown = Trim(row->text(4)) == QLatin1String("1");
+    mstrCompany[0] = period.period->kisyu;
+    mstrCompany[1] = period.period->kimatu;
+    mstrCompany[2] = row->text("SIINLDAY");
+    mstrCompany[3] = row->text("AICODE");
+    mblnRateShown = Trim(row->text("KANCNG")) == QLatin1String("1");
     txtRate->setVisible(mblnRateShown);
     lblRate->setVisible(mblnRateShown);
     return true;

@@ -9,6 +9,7 @@
 #include "ledger/bankstatement.h"
 #include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
@@ -74,10 +75,11 @@ std::optional<std::vector<BankAccount>> BankAccounts() {
 
 bool ReadBankImportRange(QString& first, QString& last) {
     if (!gcnKaikei) return false;
-    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, SIINLDAY FROM WK_COMPANY"));
-    if (!row) return false;
-    first = row->size() > 0 ? row->text(0) : QString();
-    last = row->size() > 1 ? row->text(1) : QString();
+    const PeriodRead period = CurrentPeriod();
+    const auto row = gcnKaikei->queryOne(QStringLiteral("SELECT SIINLDAY FROM WK_COMPANY"));
+    if (!period.ok || !row) return false;
+    first = period.period ? period.period->kisyu : QString();
+    last = row->size() > 0 ? row->text("SIINLDAY") : QString();
     return true;
 }
 

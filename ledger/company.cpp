@@ -19,7 +19,7 @@ bool failKanjo() {
 
 // First use of a company: the template becomes its chart and its own columns
 // are saved for it.
-bool seedChartFromTemplate(platform::Connection& cn) {
+bool seedChartFromTemplate(platform::Connection& cn, const QString& cid) {
     return cn.exec(QStringLiteral("DELETE FROM T_KANJO")) &&
            cn.exec(QStringLiteral("INSERT INTO T_KANJO( KOCODE, KMCODE, KNBUN, KANNAME, SYORIKBN, TAIKBN, "
                                   "TOCODE, BUNCODE, NOCNG, "
@@ -30,7 +30,7 @@ bool seedChartFromTemplate(platform::Connection& cn) {
                                   "BUNCODE, NOCNG, BUMONSET, HOJOSET, HOSETNO, SIYOU, PCODE1, PCODE2, "
                                   "PCODE3, KAIPAGE, KISYUZAN, "
                                   "AICODE, DAIBUN, TYUBUN, SYOBUN, JUN, KISYUMKBN FROM MT_KANJO")) &&
-           cn.exec(QStringLiteral("UPDATE MT_KANJO SET CID = ?"), {gstrCID}) &&
+           cn.exec(QStringLiteral("UPDATE MT_KANJO SET CID = ?"), {cid}) &&
            cn.exec(QStringLiteral(
                "INSERT INTO T_KISYUZAN( CID, KOCODE, KMCODE, KANNAME, KISYUZAN, JUN, SIYOU, AICODE, HOJOSET, "
                "KISYUMKBN ) SELECT CID, KOCODE, KMCODE, KANNAME, KISYUZAN, JUN, SIYOU, AICODE, HOJOSET, "
@@ -64,17 +64,16 @@ bool inTransaction(platform::Connection& cn, const std::function<bool()>& work) 
 
 }  // namespace
 
-bool change_kanjo_data() {
+bool change_kanjo_data(const QString& cid) {
     if (!gcnKaikei) return failKanjo();
     platform::Connection& cn = *gcnKaikei;
-    const auto saved = cn.query(QStringLiteral("SELECT * FROM T_KISYUZAN WHERE CID = ?"), {gstrCID});
+    const auto saved = cn.query(QStringLiteral("SELECT * FROM T_KISYUZAN WHERE CID = ?"), {cid});
     if (!saved) return failKanjo();
-    const bool ok = saved->empty() ? seedChartFromTemplate(cn) : overlaySavedColumns(cn, *saved);
+    const bool ok = saved->empty() ? seedChartFromTemplate(cn, cid) : overlaySavedColumns(cn, *saved);
     return ok ? true : failKanjo();
 }
 
 bool SwitchCompany(const QString& cid) {
-    const QString oldCid = gstrCID;
     if (!gcnKaikei) {
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
         return false;
@@ -85,14 +84,13 @@ bool SwitchCompany(const QString& cid) {
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
         return false;
     }
-    gstrCID = cid;
-    if (ResetCompanyData() && change_kanjo_data()) {
+    if (ResetCompanyData(cid) && change_kanjo_data(cid)) {
         if (tx.commit()) return true;
         ShowDbAccessError(QStringLiteral("cmbKaikeiData_Click"));
     }
+    // The switch did not happen: the rollback leaves the company that is
+    // still current (the caller's gstrCID) loaded.
     tx.rollback();
-    // The switch did not happen: the company that is still current stays.
-    gstrCID = oldCid;
     return false;
 }
 
@@ -105,7 +103,7 @@ bool ReadCurrentKisyu(QString& kisyu) {
 
 CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables) {
     CompanyListLoad load;
-    gstrCID = kNoCompany;
+    load.cid = kNoCompany;
     if (!gcnKaikei) return load;
     platform::Connection& cn = *gcnKaikei;
 
@@ -113,7 +111,7 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
         const auto last = cn.queryOne(QStringLiteral("SELECT CID FROM WK_COMPANY"));
         if (!last) return false;
         const QString lastCid = last->size() > 0 ? last->text(0) : QString();
-        if (last->size() > 0) gstrCID = lastCid;
+        if (last->size() > 0) load.cid = lastCid;
 
         const auto rows = cn.query(QStringLiteral("SELECT * FROM T_COMP_MAIN ORDER BY CID"));
         if (!rows) return false;
@@ -121,28 +119,28 @@ CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables)
 
         for (const platform::Row& row : *rows) {
             load.companies.push_back({row.text(QStringLiteral("CID")), row.text(QStringLiteral("COMPANY"))});
-            if (load.companies.back().cid == gstrCID) load.current = int(load.companies.size()) - 1;
+            if (load.companies.back().cid == load.cid) load.current = int(load.companies.size()) - 1;
         }
         // No company chosen yet, or the last one is gone: the first company.
         if (load.current < 0) {
             load.current = 0;
-            gstrCID = load.companies.front().cid;
+            load.cid = load.companies.front().cid;
         }
         const platform::Row& company = (*rows)[load.current];
         const QString kisyu = company.text(QStringLiteral("KISYU"));
         const QString kimatu = company.text(QStringLiteral("KIMATU"));
         if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY")) ||
             !cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                     {gstrCID})) {
+                     {load.cid})) {
             return false;
         }
         // The working chart belongs to the company WK_COMPANY named; another
         // choice needs its own chart.
-        if (gstrCID != lastCid && !change_kanjo_data()) return false;
+        if (load.cid != lastCid && !change_kanjo_data(load.cid)) return false;
 
         if (beforePeriodTables) beforePeriodTables();
-        return SetDayInputData(kisyu.left(7), kimatu.left(7)) &&
-               SetTukisimeData(kisyu.left(7), kimatu.left(7));
+        return SetDayInputData(load.cid, kisyu.left(7), kimatu.left(7)) &&
+               SetTukisimeData(load.cid, kisyu.left(7), kimatu.left(7));
     });
     if (!load.ok) {
         load.companies.clear();

@@ -8,6 +8,10 @@
 // and the company's own columns are saved in T_KISYUZAN; afterwards it is
 // overlaid with the company's saved columns (KMCODE, KANNAME, KISYUZAN, JUN,
 // SIYOU, AICODE, HOJOSET, KISYUMKBN).
+//
+// The engine loads a company; it does not make it current. The caller makes
+// the company these services name current (gstrCID) once they succeeded, and
+// shows its label (SetNendoLabel(CurrentNendoLabel())).
 
 #include <QString>
 #include <functional>
@@ -26,29 +30,31 @@ struct CompanyEntry {
 struct CompanyListLoad {
     bool ok = false;                      // false: rolled back; the caller ends the start-up
     std::vector<CompanyEntry> companies;  // every company, in CID order
-    int current = -1;                     // index of gstrCID in companies, -1 without companies
+    int current = -1;                     // index of cid in companies, -1 without companies
+    QString cid;  // the company to make current (gstrCID): "無し" until a company id is read
 };
 
 // The start-up's half of the company list, in one transaction: reads every
-// company; makes current the company WK_COMPANY names from the last run, or
+// company; chooses (cid) the company WK_COMPANY names from the last run, or
 // the first company when WK_COMPANY is empty or names no company any more;
 // refreshes WK_COMPANY (the caller shows its label, CurrentNendoLabel); brings T_KANJO to that company when
 // it is not the one WK_COMPANY named (the working chart still holds the last run's company otherwise);
 // rebuilds the month list and month status. beforePeriodTables runs just before the month tables (a progress
-// step). gstrCID is "無し" until a company id is read. With no company at all the list is empty, WK_COMPANY
-// is left as it was and ok is true. Shows no message of its own (callees show theirs); on failure everything
-// is rolled back.
+// step). With no company at all the list is empty, WK_COMPANY is left as it was, cid is the company it names
+// (or "無し") and ok is true. The caller makes cid current. Shows no message of its own (callees show
+// theirs); on failure everything is rolled back.
 CompanyListLoad LoadCompanyList(const std::function<void()>& beforePeriodTables = {});
 
-// T_KANJO becomes the chart of gstrCID (seeded from MT_KANJO, or overlaid
-// from T_KISYUZAN). Runs inside the caller's transaction. False after the
+// T_KANJO becomes the chart of the company cid (seeded from MT_KANJO, or
+// overlaid from T_KISYUZAN). Runs inside the caller's transaction. False after the
 // message "勘定科目テーブルのアクセス中にエラーが発生しました(change_kanjo_data)。".
-bool change_kanjo_data();
+bool change_kanjo_data(const QString& cid);
 
-// Switches the current company to cid in one transaction (ResetCompanyData,
-// then change_kanjo_data). True: committed, gstrCID = cid. False (after the
-// callee's message): everything rolled back, gstrCID as before. The caller
-// shows the new company's label on success (CurrentNendoLabel).
+// Loads the company cid in place of the current one, in one transaction
+// (ResetCompanyData, then change_kanjo_data). True: committed; the caller
+// makes cid current (gstrCID) and shows its label (CurrentNendoLabel). False
+// (after the callee's message): everything rolled back, the company that was
+// current stays loaded and current.
 bool SwitchCompany(const QString& cid);
 
 // The current company's KISYU from WK_COMPANY (empty when WK_COMPANY has no

@@ -270,7 +270,7 @@ bool RefreshCurrentCompany() {
     bool reported = false;
     bool ok = !startMoved || deleteRowsOf(cn, PeriodJournalTables(), cid);
     if (ok) {
-        ok = ResetCompanyData();
+        ok = ResetCompanyData(cid);
         reported = !ok;  // it has shown its own message
     }
     if (ok && tx.commit()) return true;

@@ -100,16 +100,19 @@ bool BuildSiwakeNikki(const JournalRange& range) {
         showBuildError();
         return false;
     }
-    // One work row per journal line, in voucher and line order. The voucher
-    // number loses its leading zeros; the date prints as "yy.mm.dd".
+    // One work row per journal line, in voucher and line order (the order
+    // of the lines' key, so no sort). The voucher number loses its leading
+    // zeros ("0" when nothing else is left, empty when blank); the date
+    // prints as "yy.mm.dd", a date of any other form as empty. Each costs
+    // as few function calls per line as it can: they are most of the work
+    // beyond reading the lines.
     const QString insert =
         QStringLiteral(
             "INSERT INTO T_SIALL_OUT SELECT SM.CID,"
             " CASE WHEN SM.SIDAY GLOB '[0-9][0-9][0-9][0-9]/[0-9][0-9]/[0-9][0-9]'"
-            " THEN substr(SM.SIDAY, 3, 2) || '.' || substr(SM.SIDAY, 6, 2) || '.' || substr(SM.SIDAY, 9, 2)"
-            " ELSE '' END,"
-            " CASE WHEN trim(COALESCE(SI.DENNO, '')) <> '' AND ltrim(trim(SI.DENNO), '0') = '' THEN '0'"
-            " ELSE ltrim(trim(COALESCE(SI.DENNO, '')), '0') END,"
+            " THEN replace(substr(SM.SIDAY, 3), '/', '.') ELSE '' END,"
+            " COALESCE(NULLIF(ltrim(trim(COALESCE(SI.DENNO, '')), '0'), ''),"
+            " CASE WHEN trim(COALESCE(SI.DENNO, '')) <> '' THEN '0' ELSE '' END),"
             " trim(COALESCE(SM.DENMENO, '')), trim(COALESCE(SM.SISYU, '')), ") +
         sideColumns(QStringLiteral("KR")) + QStringLiteral(", ") + sideColumns(QStringLiteral("KS")) +
         QStringLiteral(", trim(COALESCE(SM.TEKIYO, ''))"

@@ -144,23 +144,58 @@ bool removeEntry(const QString& path) {
     return ::unlink(native.constData()) == 0;
 }
 
-// Writes bytes into a new file at path (a file or link left there before is
-// removed first; never written through) and flushes it to disk.
-bool writeNewFile(const QString& path, const QByteArray& bytes) {
-    if (!removeEntry(path)) return false;
-    exportStep(QStringLiteral("write ") + path);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0666);
-    if (fd < 0) return false;
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += n;
+// A new file at a path, written in pieces (a file or link left there before
+// is removed first; never written through) and flushed to disk by finish().
+// A file that is not finished is removed by discard().
+class NewFile {
+public:
+    NewFile() = default;
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+    ~NewFile() {
+        if (fd_ >= 0) ::close(fd_);
     }
-    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    bool isOpen() const { return fd_ >= 0; }
+    bool open(const QString& path) {
+        path_ = path;
+        if (!removeEntry(path)) return false;
+        exportStep(QStringLiteral("write ") + path);
+        fd_ = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        return fd_ >= 0;
+    }
+    bool write(const QByteArray& bytes) {
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd_, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += n;
+        }
+        return true;
+    }
+    bool finish() {
+        if (fd_ < 0) return false;
+        const bool ok = ::fsync(fd_) == 0;
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 && ok;
+    }
+    void discard() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        if (!path_.isEmpty()) removeEntry(path_);
+        path_.clear();
+    }
+
+private:
+    int fd_ = -1;
+    QString path_;
+};
+
+// Writes bytes into a new file at path and flushes it to disk.
+bool writeNewFile(const QString& path, const QByteArray& bytes) {
+    NewFile file;
+    return file.open(path) && file.write(bytes) && file.finish();
 }
 
 bool syncFolder(const QString& folder) {
@@ -171,21 +206,21 @@ bool syncFolder(const QString& folder) {
     return ok;
 }
 
-// Puts the pair into folder whole: both files are written under hidden
-// temporary names first and renamed only when both are complete, the company
-// file first and the line file last, so that a line file always comes with
-// its company file. A name that holds a link is replaced by the file, never
+// Puts the pair into folder whole: the line file, already complete and on
+// disk under its hidden temporary name lineTemporary, waits until the company
+// file is written under its own; both are then renamed, the company file
+// first and the line file last, so that a line file always comes with its
+// company file. A name that holds a link is replaced by the file, never
 // written through.
-bool savePair(const QString& folder, const QString& lineName, const QByteArray& lineBytes,
+bool savePair(const QString& folder, const QString& lineName, const QString& lineTemporary,
               const QString& companyName, const QByteArray& companyBytes) {
-    const QString lineTemporary = temporaryOf(folder, lineName);
     const QString companyTemporary = temporaryOf(folder, companyName);
     const auto discard = [&] {
         removeEntry(lineTemporary);
         removeEntry(companyTemporary);
         return false;
     };
-    if (!writeNewFile(lineTemporary, lineBytes) || !writeNewFile(companyTemporary, companyBytes)) return discard();
+    if (!writeNewFile(companyTemporary, companyBytes)) return discard();
     exportStep(QStringLiteral("rename ") + companyName);
     if (::rename(QFile::encodeName(companyTemporary).constData(), QFile::encodeName(folder + companyName).constData()) !=
         0)
@@ -413,41 +448,69 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
         warn(kExportFailure + QStringLiteral("\r\n") + gcnKaikei->lastError().text());
         return JournalCsvResult::Failed;
     };
-    // The lines straight from the statement into one UTF-8 text, converted at
-    // once. A text that does not come back the same from CP932 is built again
-    // record by record below, to name the record and the character at fault.
-    QByteArray lineBytes;
-    bool converted = false;
+    // The lines straight from the statement into UTF-8, converted a block at
+    // a time and written to the line file's hidden temporary name as they
+    // come, so that neither the lines nor the file are ever held whole. A
+    // block that does not come back the same from CP932 stops the writing:
+    // the lines are then built again record by record below, to name the
+    // record and the character at fault.
+    const QString base = withSlash(folder);
+    const QString lineName = JournalCsvLineFileName(gstrCID, monthLabel);
+    const QString companyName = JournalCsvCompanyFileName(gstrCID, monthLabel);
+    const QString lineTemporary = temporaryOf(base, lineName);
+    NewFile lineFile;
+    bool fileFailed = false;
+    bool converted = true;
     qsizetype lineCount = 0;
     {
         platform::Statement st(*gcnKaikei, select);
         st.bindAll(params);
         QByteArray utf8;
+        QByteArray cp932;
+        QString back;
+        platform::cp932::Decoder decoder;
         std::vector<bool> whole;
-        bool complete = st.isValid();
-        while (complete && st.next()) {
+        constexpr qsizetype kBlock = 1 << 20;
+        const auto flush = [&] {
+            if (utf8.isEmpty() || !converted) return;
+            cp932.clear();
+            converted = platform::cp932::appendFromUtf8(utf8, cp932) && decoder.decode(cp932, back) &&
+                        back.toUtf8() == utf8;
+            utf8.clear();
+            if (!converted || fileFailed) return;
+            if (!lineFile.isOpen() && (!QFileInfo(base).isDir() || !lineFile.open(lineTemporary))) fileFailed = true;
+            if (!fileFailed && !lineFile.write(cp932)) fileFailed = true;
+        };
+        bool valid = st.isValid();
+        while (valid && converted && st.next()) {
             if (whole.empty()) whole = BackupWholeNumberColumns(st);
-            if (st.columnCount() < kLineValues) complete = false;
+            if (st.columnCount() < kLineValues) converted = false;
             else AppendBackupLineUtf8(st, whole, kLineValues, utf8);
             ++lineCount;
+            if (utf8.size() >= kBlock) flush();
         }
-        if (!st.isValid() || !st.error().ok()) return readFailed();
+        flush();
+        if (!st.isValid() || !st.error().ok()) {
+            lineFile.discard();
+            return readFailed();
+        }
         if (lineCount == 0) {
             MsgBox::show(gstrSoftName, QStringLiteral("抽出データが存在しません。"));
             return JournalCsvResult::NoLines;
         }
-        if (complete && platform::cp932::appendFromUtf8(utf8, lineBytes)) {
-            const std::optional<QString> back = platform::cp932::decode(lineBytes);
-            converted = back && back->toUtf8() == utf8;
-        }
     }
     const std::optional<platform::Rows> company = gcnKaikei->query(QStringLiteral("SELECT * FROM WK_COMPANY"));
-    if (!company) return readFailed();
+    if (!company) {
+        lineFile.discard();
+        return readFailed();
+    }
 
+    QByteArray lineBytes;
     QByteArray companyBytes;
     QString bad;
     qsizetype record = 0;
     auto refuse = [&](const QString& table) {
+        lineFile.discard();
         QString text = kWriteFailure;
         if (!bad.isEmpty())
             text += QStringLiteral("\r\n「%1」はShift-JIS(CP932)で表せない文字です（%2 %3件目）。")
@@ -457,15 +520,21 @@ JournalCsvResult ExportJournalCsv(const QString& folder, const QString& monthLab
         return JournalCsvResult::Failed;
     };
     if (!converted) {
+        lineFile.discard();
         const std::optional<platform::Rows> lines = gcnKaikei->query(select, params);
         if (!lines) return readFailed();
         if (!encodeRecords(*lines, kLineValues, lineBytes, &bad, &record)) return refuse(QStringLiteral("T_SI_MEISAI"));
     }
     if (!encodeRecords(*company, kCompanyValues, companyBytes, &bad, &record))
         return refuse(QStringLiteral("WK_COMPANY"));
-    const QString base = withSlash(folder);
-    if (!QFileInfo(base).isDir() || !savePair(base, JournalCsvLineFileName(gstrCID, monthLabel), lineBytes,
-                                              JournalCsvCompanyFileName(gstrCID, monthLabel), companyBytes)) {
+    // Every record came back the same from CP932 record by record although
+    // not block by block (never seen): the lines are written from lineBytes.
+    if (!converted && !fileFailed) {
+        fileFailed = !QFileInfo(base).isDir() || !lineFile.open(lineTemporary) || !lineFile.write(lineBytes);
+    }
+    if (fileFailed || !lineFile.finish() ||
+        !savePair(base, lineName, lineTemporary, companyName, companyBytes)) {
+        lineFile.discard();
         warn(kExportFailure + QStringLiteral("\r\n") + base);
         return JournalCsvResult::Failed;
     }
@@ -655,6 +724,265 @@ QString quotedName(QString name) {
     return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
+// The line file of a pair read in chunks, record by record, with the checks
+// and messages of readPairFile and parseCsv on the whole file and in their
+// order: a line longer than any record (found while reading), then the
+// first line that is no CP932, then the first fault of the CSV syntax in
+// text order, then (left to the caller) the first record refused. Only a
+// chunk, the record being read and its line are held in memory.
+class CsvLineStream {
+public:
+    enum class Step { Record, End, Refused };
+
+    CsvLineStream(const QString& path, int count, const QString& table)
+        : file_(path), path_(path), count_(count), table_(table), maxLine_(valuecheck::MaxRecordBytes(count)) {}
+
+    // The next record's count values into values (views valid until the
+    // next call). Refused: the message is refusal(); the reading went on to
+    // the end of the file to look for a refusal of an earlier kind.
+    Step next(std::vector<QStringView>& values) {
+        if (!opened_) {
+            opened_ = true;
+            if (!file_.open(QIODevice::ReadOnly)) {
+                refusal_ = table_ + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") + path_;
+                return Step::Refused;
+            }
+        }
+        if (done_) return refusal_.isEmpty() ? Step::End : Step::Refused;
+        for (;;) {
+            if (kind_ == kNone) {
+                switch (parseRecord(values)) {
+                    case Parse::Record:
+                        return Step::Record;
+                    case Parse::Fault:
+                    case Parse::End:
+                        break;
+                    case Parse::NeedMore:
+                        if (!more()) return finish();
+                        continue;
+                }
+                if (kind_ == kNone) return finish();  // the end of the text
+            }
+            // A fault is known: the rest is read only for one of an earlier kind.
+            while (more()) {
+            }
+            return finish();
+        }
+    }
+    const QString& refusal() const { return refusal_; }
+    bool wasEmpty() const { return empty_; }
+
+private:
+    enum Kind { kTooLong, kNotCp932, kSyntax, kNone };
+    enum class Parse { Record, NeedMore, End, Fault };
+    static constexpr qint64 kChunk = 1 << 20;
+
+    Step finish() {
+        done_ = true;
+        return refusal_.isEmpty() ? Step::End : Step::Refused;
+    }
+
+    void refuse(Kind kind, const QString& text) {
+        if (kind >= kind_) return;
+        kind_ = kind;
+        refusal_ = text;
+    }
+    void syntaxFault(int line, const QString& what) {
+        refuse(kSyntax, table_ + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") +
+                            QFileInfo(path_).fileName() + QStringLiteral(" ") +
+                            QStringLiteral("%1行目: %2").arg(line).arg(what));
+    }
+
+    // Reads the next chunk: long lines looked for, the complete lines decoded
+    // and added to the text (while no fault of the reading is known). False
+    // at the end of the file or after a fault that ends the reading.
+    bool more() {
+        if (eof_ || kind_ == kTooLong) return false;
+        const qsizetype start = bytes_.size();
+        bytes_.resize(start + kChunk);
+        const qint64 got = file_.read(bytes_.data() + start, kChunk);
+        if (got < 0) {
+            bytes_.resize(start);
+            refuse(kTooLong, table_ + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") + path_);
+            return false;
+        }
+        bytes_.resize(start + got);
+        if (got == 0) eof_ = true;
+        if (start == 0 && got == 0 && !anyBytes_) {
+            empty_ = true;
+            return false;
+        }
+        anyBytes_ = true;
+        for (qsizetype i = start; i < bytes_.size(); ++i) {
+            if (bytes_[i] == '\n') {
+                ++scanLine_;
+                lineLength_ = 0;
+            } else if (++lineLength_ > maxLine_) {
+                refuse(kTooLong, valuecheck::RefusalText(
+                                     table_ + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。"),
+                                     QFileInfo(path_).fileName(), scanLine_, QString(),
+                                     valuecheck::LineTooLongReason(maxLine_)));
+                return false;
+            }
+        }
+        // The complete lines (all at the end of the file) are decoded; a
+        // CP932 trail byte is never a line feed, so no character is cut.
+        qsizetype cut = eof_ ? bytes_.size() : bytes_.lastIndexOf('\n') + 1;
+        if (cut <= 0) return true;
+        if (kind_ > kNotCp932) {
+            const QByteArrayView part(bytes_.constData(), cut);
+            if (decoder_.decode(part, decoded_)) {
+                if (kind_ == kNone) {
+                    if (pos_ > 0) {
+                        text_.remove(0, pos_);
+                        pos_ = 0;
+                    }
+                    text_ += decoded_;
+                }
+            } else {
+                // The line at fault, by decoding line by line.
+                qint64 lineNo = decodedLines_ + 1;
+                for (qsizetype from = 0; from < cut; ++lineNo) {
+                    qsizetype end = part.indexOf('\n', from);
+                    end = end < 0 ? cut : end + 1;
+                    if (!decoder_.decode(part.sliced(from, end - from), decoded_)) break;
+                    from = end;
+                }
+                refuse(kNotCp932, table_ + QStringLiteral("マスタのアクセス中にエラーが発生しました(RWdata)。\r\n") +
+                                      QFileInfo(path_).fileName() + QStringLiteral(" ") +
+                                      QStringLiteral("%1行目: %2")
+                                          .arg(lineNo)
+                                          .arg(QStringLiteral("Shift-JIS(CP932)として読めない文字があります。")));
+            }
+        }
+        decodedLines_ += std::count(bytes_.constData(), bytes_.constData() + cut, '\n');
+        bytes_.remove(0, cut);
+        return true;
+    }
+
+    // One record from the text at pos_, as parseCsv reads it. NeedMore when
+    // the text ends inside it before the end of the file (it is then read
+    // again from its start once more text has come).
+    Parse parseRecord(std::vector<QStringView>& values) {
+        values.clear();
+        size_t used = 0;
+        const QChar* c = text_.constData();
+        const qsizetype n = text_.size();
+        qsizetype i = pos_;
+        int line = line_;
+        const int recordLine = line_;
+        auto endOfLine = [&](qsizetype at) { return c[at] == u'\n' || c[at] == u'\r'; };
+        if (i >= n) {
+            return eof_ ? Parse::End : Parse::NeedMore;
+        }
+        for (;;) {
+            if (c[i] == u'"') {
+                const int openedAt = line;
+                const qsizetype start = ++i;
+                bool closed = false;
+                bool doubled = false;
+                while (i < n) {
+                    if (c[i] == u'"') {
+                        if (i + 1 < n && c[i + 1] == u'"') {
+                            doubled = true;
+                            i += 2;
+                            continue;
+                        }
+                        if (i + 1 == n && !eof_) return Parse::NeedMore;  // a doubled quote cut in two?
+                        closed = true;
+                        break;
+                    }
+                    if (c[i] == u'\n') ++line;
+                    ++i;
+                }
+                if (!closed) {
+                    if (!eof_) return Parse::NeedMore;
+                    syntaxFault(openedAt,
+                                QStringLiteral("最後のレコードが途中で終わっています（引用符が閉じていません）。"));
+                    return Parse::Fault;
+                }
+                QStringView value = QStringView(text_).mid(start, i - start);
+                if (doubled) {
+                    if (used == unquoted_.size()) unquoted_.emplace_back();
+                    QString& copy = unquoted_[used++];
+                    copy.resize(0);
+                    copy.append(value);
+                    copy.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+                    value = copy;
+                }
+                values.push_back(value);
+                ++i;
+                if (i >= n && !eof_) return Parse::NeedMore;
+                if (i < n && c[i] != u',' && !endOfLine(i)) {
+                    syntaxFault(line, QStringLiteral("引用符の後に区切りがありません。"));
+                    return Parse::Fault;
+                }
+            } else {
+                const qsizetype start = i;
+                while (i < n && c[i] != u',' && !endOfLine(i)) {
+                    if (c[i] == u'"') {
+                        syntaxFault(line, QStringLiteral("引用符の位置が正しくありません。"));
+                        return Parse::Fault;
+                    }
+                    ++i;
+                }
+                if (i >= n && !eof_) return Parse::NeedMore;
+                values.push_back(QStringView(text_).mid(start, i - start));
+            }
+            if (i >= n) {
+                // The text ends inside the record.
+                syntaxFault(recordLine, QStringLiteral("最後のレコードが途中で終わっています。"));
+                return Parse::Fault;
+            }
+            if (c[i] == u',') {
+                ++i;
+                if (i >= n) {
+                    if (!eof_) return Parse::NeedMore;
+                    syntaxFault(recordLine, QStringLiteral("最後のレコードが途中で終わっています。"));
+                    return Parse::Fault;
+                }
+                continue;
+            }
+            // The end of the record.
+            const qsizetype got = qsizetype(values.size());
+            if (got != count_) {
+                syntaxFault(recordLine, QStringLiteral("値の数が%1個です（%2個のはずです）。").arg(got).arg(count_));
+                return Parse::Fault;
+            }
+            if (c[i] == u'\r' && i + 1 == n && !eof_) return Parse::NeedMore;
+            if (c[i] == u'\r' && i + 1 < n && c[i + 1] == u'\n') ++i;
+            ++i;
+            ++line;
+            pos_ = i;
+            line_ = line;
+            return Parse::Record;
+        }
+    }
+
+    QFile file_;
+    QString path_;
+    int count_;
+    QString table_;
+    qint64 maxLine_;
+    bool opened_ = false;
+    bool done_ = false;
+    bool eof_ = false;
+    bool anyBytes_ = false;
+    bool empty_ = false;
+    Kind kind_ = kNone;
+    QString refusal_;
+    QByteArray bytes_;  // read and not yet decoded: the end of a line
+    qint64 scanLine_ = 1;
+    qint64 lineLength_ = 0;
+    qint64 decodedLines_ = 0;
+    platform::cp932::Decoder decoder_;
+    QString decoded_;
+    QString text_;  // decoded, from the record being read on
+    qsizetype pos_ = 0;
+    int line_ = 1;
+    std::vector<QString> unquoted_;
+};
+
 }  // namespace
 
 JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLabel) {
@@ -700,27 +1028,11 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     if (refusedValue(WriteCompanyTable, company->record(0), kCompanyValues, QStringLiteral("WK_COMPANY"),
                      companyPath, 0))
         return JournalCsvResult::Failed;
-    const std::optional<CsvText> records = readPairFile(linePath, kLineValues, QStringLiteral("T_SIMEISAI_FUKYU"));
-    if (!records) return JournalCsvResult::Failed;
-    const qsizetype lineCount = records->records();
-    for (qsizetype r = 0; r < lineCount; ++r) {
-        const QStringView* v = records->record(r);
-        if (v[2] != gstrCID) {
-            warn(otherCompany.arg(valuecheck::Quote(v[2])) + QStringLiteral("\r\n%1 %2行目").arg(QFileInfo(linePath).fileName()).arg(r + 1));
-            return JournalCsvResult::Failed;
-        }
-        if (const int bad = badNumberPosition(v)) {
-            warn(QStringLiteral("T_SIMEISAI_FUKYUマスタのアクセス中にエラーが発生しました(RWdata)。\r\n%1 %2行目: %3番目の値「%4」は数値ではありません。")
-                     .arg(QFileInfo(linePath).fileName())
-                     .arg(r + 1)
-                     .arg(bad)
-                     .arg(valuecheck::Quote(v[bad - 1])));
-            return JournalCsvResult::Failed;
-        }
-        if (refusedValue(WriteSiMeisaiTable, v, kLineValues, QStringLiteral("T_SI_MEISAI"), linePath, r))
-            return JournalCsvResult::Failed;
-    }
-
+    // The line file is read in chunks and each record checked and staged as
+    // it comes, inside the transaction: a refused file is reported as before
+    // anything changed (the transaction is rolled back), and a refusal
+    // anywhere in it takes precedence over a failure of the staging (after
+    // which the file is still read to its end and checked).
     LargerPageCache cache(*gcnKaikei);
     platform::Transaction tx(*gcnKaikei);
     auto failed = [&](bool showGeneral) {
@@ -731,16 +1043,72 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
         tx.rollback();
         return JournalCsvResult::Failed;
     };
+    const auto refused = [&](const QString& text) {
+        tx.rollback();
+        warn(text);
+        return JournalCsvResult::Failed;
+    };
     if (!tx.started() || !gcnKaikei->exec(QStringLiteral("DELETE FROM T_SIMEISAI_FUKYU"))) return failed(true);
+    qsizetype lineCount = 0;
     {
+        CsvLineStream stream(linePath, kLineValues, QStringLiteral("T_SIMEISAI_FUKYU"));
         // One compiled insert for all staging rows, inside the transaction.
         platform::Statement insert(*gcnKaikei, QStringLiteral("INSERT INTO T_SIMEISAI_FUKYU (") + kColumns +
                                                    QStringLiteral(") VALUES (") + kPlaceholders + QLatin1Char(')'));
         StagingBinder binder;
-        for (qsizetype r = 0; r < lineCount; ++r) {
+        std::vector<QStringView> values;
+        values.reserve(kLineValues);
+        QString recordRefusal;   // the message for the first record refused
+        QString stagingFailure;  // the message for the first failure of the staging
+        bool staging = true;
+        const QString fileName = QFileInfo(linePath).fileName();
+        for (;;) {
+            const CsvLineStream::Step step = stream.next(values);
+            if (step == CsvLineStream::Step::Refused) return refused(stream.refusal());
+            if (step == CsvLineStream::Step::End) break;
+            const qsizetype r = lineCount++;
+            if (!recordRefusal.isEmpty()) continue;
+            const QStringView* v = values.data();
+            if (v[2] != gstrCID) {
+                recordRefusal = otherCompany.arg(valuecheck::Quote(v[2])) +
+                                QStringLiteral("\r\n%1 %2行目").arg(fileName).arg(r + 1);
+                continue;
+            }
+            if (const int bad = badNumberPosition(v)) {
+                recordRefusal =
+                    QStringLiteral("T_SIMEISAI_FUKYUマスタのアクセス中にエラーが発生しました(RWdata)。\r\n%1 %2行目: %3番目の値「%4」は数値ではありません。")
+                        .arg(fileName)
+                        .arg(r + 1)
+                        .arg(bad)
+                        .arg(valuecheck::Quote(v[bad - 1]));
+                continue;
+            }
+            if (const std::optional<RowRefusal> value =
+                    FirstRefusedValue(WriteSiMeisaiTable, v, kLineValues, QStringLiteral("T_SI_MEISAI"))) {
+                recordRefusal = valuecheck::RefusalText(
+                    QStringLiteral("T_SI_MEISAIマスタのアクセス中にエラーが発生しました(RWdata)。"), fileName, r + 1,
+                    value->column, value->reason);
+                continue;
+            }
+            if (!staging) continue;
             insert.reset();
-            binder.bind(insert, records->record(r));
-            if (!insert.exec()) return failed(true);
+            binder.bind(insert, v);
+            if (!insert.exec()) {
+                staging = false;
+                stagingFailure = kImportFailure + (gcnKaikei->lastError().ok()
+                                                       ? QString()
+                                                       : QStringLiteral("\r\n") + gcnKaikei->lastError().text());
+            }
+        }
+        if (stream.wasEmpty()) {
+            tx.rollback();
+            MsgBox::show(QStringLiteral("Warning"), QStringLiteral("File is NULL"), MsgIcon::Warning);
+            return JournalCsvResult::Failed;
+        }
+        if (!recordRefusal.isEmpty()) return refused(recordRefusal);
+        if (!staging) {
+            warn(stagingFailure);
+            return failed(false);
         }
     }
     // Staging done; replacing most of the journal goes without its secondary
@@ -785,7 +1153,7 @@ JournalCsvResult ImportJournalCsv(const QString& folder, const QString& monthLab
     for (const TableIndex& index : *rebuilt) {
         if (!gcnKaikei->exec(index.sql)) return failed(true);
     }
-    if (!ResetCompanyData()) return failed(false);
+    if (!ResetCompanyData(gstrCID)) return failed(false);
     if (!tx.commit()) return failed(true);
     MsgBox::show(gstrSoftName, QStringLiteral("取込処理が正しく終了しました"), MsgIcon::Information);
     return JournalCsvResult::Done;

@@ -8,8 +8,9 @@
 // work table inside one transaction: a build that fails leaves the previous
 // rows and shows why.
 //
-// General ledger, per posting account of the range (never 202 or 258), in
-// descending internal code KOCODE:
+// General ledger, per posting account of the range (never 202 or 258), by
+// account number (trimmed), accounts sharing a number in descending internal
+// code KOCODE, which is the order the book prints them in:
 //   - a brought-forward row ("繰越残高", date "00.01.01", voucher and line "0")
 //     with the account's balance at the end of the month before the first
 //     month: its latest T_TUKIKAN row before that month (the opening row
@@ -26,7 +27,9 @@
 // Subsidiary ledger: the general-ledger rows whose counter account carries a
 // named sub-account, seen from that sub-account (it moves the other way). The
 // rows of one sub-account (its account and internal code HOKOCODE) follow each
-// other in date order. When the sub-account's own account lies in the range it
+// other in date order; the sub-accounts follow each other by code, account and
+// internal code, and the rows are written in that order (the book reads them
+// as written). When the sub-account's own account lies in the range it
 // gets a brought-forward row (its latest T_TUKIHOJO row before the first month,
 // listed like an account's) and each line its running balance; otherwise its
 // lines carry 0. Where the other side of the same journal line (same voucher
@@ -55,8 +58,10 @@ struct LedgerRange {
 // description and "(PrintSokanjo)" in a plain box).
 bool PrintSokanjo(const LedgerRange& range, bool subsidiaryTotals = false);
 
-// Refills T_SKANSUBMT_OUT for the same range; PrintSokanjo(range, true) runs
-// first. False after the plain box with "(PrintMotokanjo)".
+// Refills T_SKANSUBMT_OUT for the same range, after bringing the monthly
+// totals with the sub-accounts' up to date (msum_main); T_SKANMT_OUT is left
+// as it was. False after a message (the summation's own, or the plain box
+// with "(PrintMotokanjo)").
 bool PrintMotokanjo(const LedgerRange& range);
 
 // Rows of the work table T_SKANMT_OUT or T_SKANSUBMT_OUT; -1 for any other

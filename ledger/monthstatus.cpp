@@ -36,9 +36,9 @@ QString today() {
     return platform::Clock::today().toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-bool writeStatusRow(const QString& month, const QString& day) {
+bool writeStatusRow(const QString& cid, const QString& month, const QString& day) {
     WriterRow v(WriteTukisimeTable);
-    v.set("CID", gstrCID)
+    v.set("CID", cid)
         .set("DATEYM", month)
         .set("SYORIFLG", QStringLiteral("0"))
         .set("SYORIFLGH", QStringLiteral("0"))
@@ -63,26 +63,25 @@ std::optional<QString> NextMonth(const QString& ym) {
     return first.addMonths(1).toString(QStringLiteral("yyyy/MM"));
 }
 
-bool SetTukisimeData(const QString& startYM, const QString& endYM) {
+bool SetTukisimeData(const QString& cid, const QString& startYM, const QString& endYM) {
     if (!gcnKaikei) return failSetTukisime();
     platform::Connection& cn = *gcnKaikei;
-    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIME WHERE CID = ?"), {gstrCID})) return failSetTukisime();
-    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIMECHECK WHERE CID = ?"), {gstrCID}))
+    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIME WHERE CID = ?"), {cid})) return failSetTukisime();
+    if (!cn.exec(QStringLiteral("DELETE FROM T_TUKISIMECHECK WHERE CID = ?"), {cid}))
         return failSetTukisime();
 
     const QString opening = startYM.left(4) + QStringLiteral("/00");
-    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"),
-                 {Trim(gstrCID), Trim(opening)})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO T_TUKISIMECHECK VALUES(?, ?)"), {Trim(cid), Trim(opening)})) {
         return failSetTukisime();
     }
     // One date for every row of the call.
     const QString day = today();
     // A failed row write has shown its own message; the caller rolls back.
-    if (!writeStatusRow(opening, day)) return false;
+    if (!writeStatusRow(cid, opening, day)) return false;
 
     QString month = startYM;
     for (int i = 0; i < kMaxMonths; ++i) {
-        if (!writeStatusRow(month, day)) return false;
+        if (!writeStatusRow(cid, month, day)) return false;
         const std::optional<QString> next = NextMonth(month);
         if (!next) return failSetTukisime();
         month = *next;
@@ -91,7 +90,8 @@ bool SetTukisimeData(const QString& startYM, const QString& endYM) {
     return true;
 }
 
-bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
+bool UpdateTukiSimebi(const QString& cid, const QString& kind, const QString& flag, const QString& fromYM,
+                      const QString& toYM) {
     if (!gcnKaikei) return failUpdate();
     const QString sql = kind == QStringLiteral("Kanjo")
                             ? QStringLiteral(
@@ -100,28 +100,29 @@ bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& f
                             : QStringLiteral(
                                   "UPDATE T_TUKISIME SET SYORIFLGH = ?, SYORIDAY = ? "
                                   "WHERE CID = ? AND DATEYM BETWEEN ? AND ?");
-    if (!gcnKaikei->exec(sql, {flag, today(), gstrCID, fromYM, toYM})) return failUpdate();
+    if (!gcnKaikei->exec(sql, {flag, today(), cid, fromYM, toYM})) return failUpdate();
     return true;
 }
 
-int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAccountLedger) {
+int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months,
+                        bool subAccountLedger) {
     if (!gcnKaikei) return failCheck();
     platform::Connection& cn = *gcnKaikei;
 
     const auto marked = cn.query(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? "
                                                 "AND SYORIFLG = '0' ORDER BY DATEYM"),
-                                 {gstrCID, targetYM});
+                                 {cid, targetYM});
     if (!marked) return failCheck();
     if (!marked->empty()) return fillMonthList(*marked, months) ? 1 : failCheck();
 
     const auto lastTarget = cn.query(
-        QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ? AND DATEYM = ?"), {gstrCID, targetYM});
+        QStringLiteral("SELECT CID FROM T_TUKISIMECHECK WHERE CID = ? AND DATEYM = ?"), {cid, targetYM});
     if (!lastTarget) return failCheck();
     if (lastTarget->empty()) {
         // The last summation was for another month: every month up to T.
         const auto all = cn.query(
             QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? ORDER BY DATEYM"),
-            {gstrCID, targetYM});
+            {cid, targetYM});
         if (!all) return failCheck();
         return fillMonthList(*all, months) ? 1 : failCheck();
     }
@@ -130,7 +131,7 @@ int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAc
         const auto subMarked =
             cn.query(QStringLiteral("SELECT DATEYM FROM T_TUKISIME WHERE CID = ? AND DATEYM <= ? "
                                     "AND SYORIFLGH = '0' ORDER BY DATEYM"),
-                     {gstrCID, targetYM});
+                     {cid, targetYM});
         if (!subMarked) return failCheck();
         if (!subMarked->empty()) {
             while (months.size() < kMonthListSize) months.append(QString());
@@ -138,4 +139,16 @@ int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAc
         }
     }
     return 0;
+}
+
+bool SetTukisimeData(const QString& startYM, const QString& endYM) {
+    return SetTukisimeData(gstrCID, startYM, endYM);
+}
+
+bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM) {
+    return UpdateTukiSimebi(gstrCID, kind, flag, fromYM, toYM);
+}
+
+int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAccountLedger) {
+    return msum_check_tukisime(gstrCID, targetYM, months, subAccountLedger);
 }

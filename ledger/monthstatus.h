@@ -13,6 +13,7 @@
 // before the months of its year. None of these services opens a transaction:
 // callers that change data run them inside theirs and roll back on false.
 // Each shows its own warning (title gstrSoftName) before returning false/-1.
+// Each works on the company cid; the forms without it on gstrCID.
 
 #include <QString>
 #include <QStringList>
@@ -26,11 +27,14 @@ std::optional<QString> NextMonth(const QString& ym);
 // twelve, each with both flags "0" and today's date; the start month is always
 // written, also when endYM lies before it. T_TUKISIMECHECK gets the opening
 // month. False (after a message) when any step or row write fails.
+bool SetTukisimeData(const QString& cid, const QString& startYM, const QString& endYM);
 bool SetTukisimeData(const QString& startYM, const QString& endYM);
 
 // Sets one flag to flag for the months fromYM..toYM (inclusive) and stamps
 // SYORIDAY with today. kind "Kanjo" (exactly) sets SYORIFLG; any other kind
 // sets SYORIFLGH. Months without a row are not added.
+bool UpdateTukiSimebi(const QString& cid, const QString& kind, const QString& flag, const QString& fromYM,
+                      const QString& toYM);
 bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& fromYM, const QString& toYM);
 
 // Which months the summation for target month targetYM must rebuild.
@@ -42,4 +46,6 @@ bool UpdateTukiSimebi(const QString& kind, const QString& flag, const QString& f
 //   * none, and T is not the last summed month -> 1 with every month up to T;
 //   * none, and T is the last summed month -> 0; with subAccountLedger true,
 //     months[0] becomes "未処理" when a sub-account flag up to T is "0".
+int msum_check_tukisime(const QString& cid, const QString& targetYM, QStringList& months,
+                        bool subAccountLedger);
 int msum_check_tukisime(const QString& targetYM, QStringList& months, bool subAccountLedger);

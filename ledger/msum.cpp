@@ -89,8 +89,8 @@ QStringList listedMonths(const QStringList& list) {
 
 // ---- Rebuilding months
 
-bool deleteMonthRows(const QStringList& months) {
-    Params params{gstrCID};
+bool deleteMonthRows(const QString& cid, const QStringList& months) {
+    Params params{cid};
     for (const QString& m : months) params << m;
     const QString in = numberedParams(2, int(months.size()));
     return run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM IN (%1)").arg(in), params) &&
@@ -102,7 +102,7 @@ bool deleteMonthRows(const QStringList& months) {
 // side; every sub-account of the company carries its own; the total accounts
 // are rolled up; accounts and sub-accounts that have rows elsewhere get a zero
 // opening row.
-bool msum_new_tukidata(const QString& O) {
+bool msum_new_tukidata(const QString& cid, const QString& O) {
     const QString side = QStringLiteral(
         "CASE WHEN %1 = '0' THEN %2 ELSE 0 END AS D, CASE WHEN %1 = '0' THEN 0 ELSE %2 END AS C");
     auto failed = [] {
@@ -116,27 +116,27 @@ bool msum_new_tukidata(const QString& O) {
                            " OR KOCODE = %3))")
                 .arg(side.arg(QStringLiteral("TAIKBN"), QStringLiteral("KISYUZAN")),
                      chart::sqlCode(chart::kBalanceSheetBound), chart::sqlCode(chart::kUnappropriatedProfit)),
-            {gstrCID, O}))
+            {cid, O}))
         return failed();
     if (!run(QStringLiteral(
                  "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                  " SELECT ?1, KANKOCODE, HOKOCODE, ?2, D, C, D, C FROM (SELECT H.KANKOCODE, H.HOKOCODE, %1"
                  " FROM T_HOJOKAMOKU H JOIN T_KANJO K ON H.KANKOCODE = K.KOCODE WHERE H.CID = ?1)")
                  .arg(side.arg(QStringLiteral("K.TAIKBN"), QStringLiteral("H.KISYUZAN"))),
-             {gstrCID, O}))
+             {cid, O}))
         return failed();
-    if (!msum_syukei(O, O)) return false;  // its message was shown
+    if (!msum_syukei(cid, O, O)) return false;  // its message was shown
     if (!run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                             " SELECT DISTINCT ?1, T.KANKOCODE, ?2, 0, 0, 0, 0 FROM T_KANJO K"
                             " JOIN T_TUKIKAN T ON K.KOCODE = T.KANKOCODE WHERE T.CID = ?1 AND K.SIYOU = 'Y'"
                             " AND K.SYORIKBN = '0' AND K.KISYUZAN = 0 ON CONFLICT DO NOTHING"),
-             {gstrCID, O}))
+             {cid, O}))
         return failed();
     if (!run(QStringLiteral(
                  "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                  " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM T_TUKIHOJO WHERE CID = ?1"
                  " GROUP BY KANKOCODE, HOCODE ON CONFLICT DO NOTHING"),
-             {gstrCID, O}))
+             {cid, O}))
         return failed();
     return true;
 }
@@ -145,13 +145,13 @@ bool msum_new_tukidata(const QString& O) {
 // account and sub-account, into the work table temp.MSUM_SIDES: one pass over
 // the lines serves the account and the sub-account totals alike. A side
 // without an account counts under its code as it stands ("000" or empty).
-bool collectSides(const QStringList& months) {
+bool collectSides(const QString& cid, const QStringList& months) {
     if (!run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS MSUM_SIDES"
                             " (DATEYM TEXT, KOCODE TEXT, HOCODE TEXT, KR INTEGER, KS INTEGER)"),
              {}) ||
         !run(QStringLiteral("DELETE FROM temp.MSUM_SIDES"), {}))
         return false;
-    Params params{gstrCID};
+    Params params{cid};
     for (const QString& m : months) params << m;
     const QString in = numberedParams(2, int(months.size()));
     return run(
@@ -169,15 +169,15 @@ bool collectSides(const QStringList& months) {
 
 // The account rows of the collected months, and a zero opening row for every
 // account that occurs in them and has none.
-bool msum_to_tukikanjo(const QString& O) {
+bool msum_to_tukikanjo(const QString& cid, const QString& O) {
     if (run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                            " SELECT ?1, KOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
                            " GROUP BY DATEYM, KOCODE"),
-            {gstrCID}) &&
+            {cid}) &&
         run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                            " SELECT DISTINCT ?1, KOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES WHERE true"
                            " ON CONFLICT DO NOTHING"),
-            {gstrCID, O}))
+            {cid, O}))
         return true;
     warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
     return false;
@@ -185,49 +185,49 @@ bool msum_to_tukikanjo(const QString& O) {
 
 // The sub-account rows of the collected months (sides with both an account
 // and a sub-account), and their zero opening rows.
-bool msum_to_tukihojo(const QString& O) {
+bool msum_to_tukihojo(const QString& cid, const QString& O) {
     if (run(QStringLiteral(
                 "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                 " SELECT ?1, KOCODE, HOCODE, DATEYM, SUM(KR), SUM(KS), 0, 0 FROM temp.MSUM_SIDES"
                 " WHERE KOCODE <> '' AND HOCODE <> '' GROUP BY DATEYM, KOCODE, HOCODE"),
-            {gstrCID}) &&
+            {cid}) &&
         run(QStringLiteral(
                 "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                 " SELECT DISTINCT ?1, KOCODE, HOCODE, ?2, 0, 0, 0, 0 FROM temp.MSUM_SIDES"
                 " WHERE KOCODE <> '' AND HOCODE <> '' ON CONFLICT DO NOTHING"),
-            {gstrCID, O}))
+            {cid, O}))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_to_tukihojo"));
     return false;
 }
 
-bool rebuildMonths(const QString& O, const QStringList& months) {
-    if (!deleteMonthRows(months)) {
+bool rebuildMonths(const QString& cid, const QString& O, const QStringList& months) {
+    if (!deleteMonthRows(cid, months)) {
         failMain();
         return false;
     }
     QStringList journalMonths;
     for (const QString& m : months) {
         if (isOpeningMonth(m)) {
-            if (!msum_new_tukidata(m)) return false;
+            if (!msum_new_tukidata(cid, m)) return false;
         } else {
             journalMonths << m;
         }
     }
     if (journalMonths.isEmpty()) return true;
-    if (!collectSides(journalMonths)) {
+    if (!collectSides(cid, journalMonths)) {
         warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
         return false;
     }
-    return msum_to_tukikanjo(O) && msum_to_tukihojo(O);
+    return msum_to_tukikanjo(cid, O) && msum_to_tukihojo(cid, O);
 }
 
 // Rows of the total accounts above the opening month are derived; they are
 // written again for the month before the target and the target.
-bool deleteTotalAccountRows(const QString& O) {
+bool deleteTotalAccountRows(const QString& cid, const QString& O) {
     if (run(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KANKOCODE IN"
                            " (SELECT KOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND SIYOU = 'Y')"),
-            {gstrCID, O}))
+            {cid, O}))
         return true;
     failMain();
     return false;
@@ -238,8 +238,8 @@ bool deleteTotalAccountRows(const QString& O) {
 // Running totals of every existing row of the months fromYM..toYM: the window
 // sum of the month totals over the key's rows from the opening month on.
 // keyColumns partitions the rows (an account, or an account and sub-account).
-bool updateRunningTotals(const QString& table, const QString& keyColumns, const QString& fromYM,
-                         const QString& toYM) {
+bool updateRunningTotals(const QString& cid, const QString& table, const QString& keyColumns,
+                         const QString& fromYM, const QString& toYM) {
     QStringList joins;
     for (const QString& key : keyColumns.split(QStringLiteral(", ")))
         joins << QStringLiteral("%1.%2 = R.%2").arg(table, key);
@@ -250,18 +250,19 @@ bool updateRunningTotals(const QString& table, const QString& keyColumns, const 
                               " WHERE DATEYM >= ?2) AS R"
                               " WHERE %1.CID = ?1 AND %3 AND %1.DATEYM = R.DATEYM")
                    .arg(table, keyColumns, joins.join(QStringLiteral(" AND "))),
-               {gstrCID, fromYM, toYM});
+               {cid, fromYM, toYM});
 }
 
-bool msum_update_tukikanjo0(const QString& fromYM, const QString& toYM) {
-    if (updateRunningTotals(QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"), fromYM, toYM))
+bool msum_update_tukikanjo0(const QString& cid, const QString& fromYM, const QString& toYM) {
+    if (updateRunningTotals(cid, QStringLiteral("T_TUKIKAN"), QStringLiteral("KANKOCODE"), fromYM, toYM))
         return true;
     warnTable(QStringLiteral("T_TUKIKANJO"), QStringLiteral("msum_update_tukikanjo0"));
     return false;
 }
 
-bool msum_update_tukihojo0(const QString& fromYM, const QString& toYM) {
-    if (updateRunningTotals(QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE, HOCODE"), fromYM, toYM))
+bool msum_update_tukihojo0(const QString& cid, const QString& fromYM, const QString& toYM) {
+    if (updateRunningTotals(cid, QStringLiteral("T_TUKIHOJO"), QStringLiteral("KANKOCODE, HOCODE"), fromYM,
+                            toYM))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo0"));
     return false;
@@ -269,27 +270,27 @@ bool msum_update_tukihojo0(const QString& fromYM, const QString& toYM) {
 
 // Every account with any row up to T gets a row at T (month totals 0 when it
 // had none) whose running totals are the sums over its rows up to T.
-bool msum_update_tukikanjo(const QString& T) {
+bool msum_update_tukikanjo(const QString& cid, const QString& T) {
     if (run(QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                            " SELECT ?1, KANKOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIKAN"
                            " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE"
                            " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
                            " KSRUI = excluded.KSRUI"),
-            {gstrCID, T}))
+            {cid, T}))
         return true;
     warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_update_tukikanjo"));
     return false;
 }
 
 // The same for every sub-account with any row up to T.
-bool msum_update_tukihojo(const QString& T) {
+bool msum_update_tukihojo(const QString& cid, const QString& T) {
     if (run(QStringLiteral(
                 "INSERT INTO T_TUKIHOJO (CID, KANKOCODE, HOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                 " SELECT ?1, KANKOCODE, HOCODE, ?2, 0, 0, SUM(KRTOTAL), SUM(KSTOTAL) FROM T_TUKIHOJO"
                 " WHERE CID = ?1 AND DATEYM <= ?2 GROUP BY KANKOCODE, HOCODE"
                 " ON CONFLICT (CID, KANKOCODE, HOCODE, DATEYM) DO UPDATE SET KRRUI = excluded.KRRUI,"
                 " KSRUI = excluded.KSRUI"),
-            {gstrCID, T}))
+            {cid, T}))
         return true;
     warnTable(QStringLiteral("T_TUKIHOJO"), QStringLiteral("msum_update_tukihojo"));
     return false;
@@ -300,58 +301,62 @@ bool msum_update_tukihojo(const QString& T) {
 // Rows above the opening month whose four amounts are all zero say nothing and
 // are removed; 152, 348 and 353 keep theirs. A row whose amounts merely add up
 // to zero (an opening balance of -1,000 and a debit of 500) keeps its balance.
-bool pruneZeroRows(const QString& O) {
+bool pruneZeroRows(const QString& cid, const QString& O) {
     return run(
         QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?1 AND DATEYM > ?2 AND KRTOTAL = 0 AND KSTOTAL = 0"
                        " AND KRRUI = 0 AND KSRUI = 0 AND KANKOCODE NOT IN (%1)")
             .arg(
                 chart::sqlCodes({chart::kLiabilitiesTotal, chart::kNetProfit, chart::kUnappropriatedProfit})),
-        {gstrCID, O});
+        {cid, O});
 }
 
-bool recordLastTarget(const QString& T) {
-    return run(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ?2 WHERE CID = ?1"), {gstrCID, T});
+bool recordLastTarget(const QString& cid, const QString& T) {
+    return run(QStringLiteral("UPDATE T_TUKISIMECHECK SET DATEYM = ?2 WHERE CID = ?1"), {cid, T});
 }
 
-bool subAccountTargetStep(const QString& O, const QString& T, bool withSubAccountTotals) {
-    if (!withSubAccountTotals) return UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
-    return msum_update_tukihojo(T) && UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+bool subAccountTargetStep(const QString& cid, const QString& O, const QString& T, bool withSubAccountTotals) {
+    if (!withSubAccountTotals)
+        return UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"), O, T);
+    return msum_update_tukihojo(cid, T) &&
+           UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
 }
 
-bool summarize(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
     const QString O = openingMonthOf(fromYM);
     const QString& T = toYM;
     QStringList list;
-    const int work = msum_check_tukisime(T, list, withSubAccountTotals);
+    const int work = msum_check_tukisime(cid, T, list, withSubAccountTotals);
     if (work < 0) return false;  // its message was shown
     if (work == 0) {
         // Nothing to rebuild; the subsidiary ledger may still need the
         // sub-account running totals at the target.
         if (list.value(0) != QStringLiteral("未処理") || !withSubAccountTotals) return true;
-        return msum_update_tukihojo(T) && UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
+        return msum_update_tukihojo(cid, T) &&
+               UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
     }
 
     const QStringList months = listedMonths(list);
-    if (!months.isEmpty() && !rebuildMonths(O, months)) return false;
-    if (!deleteTotalAccountRows(O)) return false;
+    if (!months.isEmpty() && !rebuildMonths(cid, O, months)) return false;
+    if (!deleteTotalAccountRows(cid, O)) return false;
     // Every running total from the earliest rebuilt month on depends on it.
     // Rows between an earlier, lower target and this one may also be behind
     // (their months stay marked as summed), so every existing row up to the
     // target is brought up to date; there are at most thirteen months of them.
-    if (!msum_update_tukikanjo0(O, T) || !msum_update_tukihojo0(O, T)) return false;
-    if (T != fromYM && !msum_syukei(fromYM, previousMonth(T))) return false;
-    if (!msum_syukei(T, T) || !msum_misyobunrieki(O, T) || !msum_update_tukikanjo(T)) return false;
-    if (!subAccountTargetStep(O, T, withSubAccountTotals)) return false;
-    if (!pruneZeroRows(O) || !recordLastTarget(T)) {
+    if (!msum_update_tukikanjo0(cid, O, T) || !msum_update_tukihojo0(cid, O, T)) return false;
+    if (T != fromYM && !msum_syukei(cid, fromYM, previousMonth(T))) return false;
+    if (!msum_syukei(cid, T, T) || !msum_misyobunrieki(cid, O, T) || !msum_update_tukikanjo(cid, T))
+        return false;
+    if (!subAccountTargetStep(cid, O, T, withSubAccountTotals)) return false;
+    if (!pruneZeroRows(cid, O) || !recordLastTarget(cid, T)) {
         failMain();
         return false;
     }
-    return UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("1"), O, T);
+    return UpdateTukiSimebi(cid, QStringLiteral("Kanjo"), QStringLiteral("1"), O, T);
 }
 
 }  // namespace
 
-bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+bool msum_main(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
     if (!gcnKaikei || !isMonth(fromYM) || !isMonth(toYM)) {
         failMain();
         return false;
@@ -361,7 +366,7 @@ bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTo
         failMain();
         return false;
     }
-    if (!summarize(fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
+    if (!summarize(cid, fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
     if (!sp.commit()) {
         failMain();
         return false;
@@ -380,7 +385,7 @@ bool syukeiFailed() {
 
 // First level: the posting accounts in use with rows in the range, summed per
 // total account. Returns the number of total-account rows written, or -1.
-int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool opening) {
+int rollUpPostingAccounts(const QString& cid, const QString& fromYM, const QString& toYM, bool opening) {
     if (!run(QStringLiteral(
                  "INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI)"
                  " SELECT ?1, K.TOCODE, ?3, SUM(T.KRTOTAL), SUM(T.KSTOTAL),"
@@ -390,7 +395,7 @@ int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool openi
                  " GROUP BY K.TOCODE"
                  " ON CONFLICT (CID, KANKOCODE, DATEYM) DO UPDATE SET KRTOTAL = excluded.KRTOTAL,"
                  " KSTOTAL = excluded.KSTOTAL, KRRUI = excluded.KRRUI, KSRUI = excluded.KSRUI"),
-             {gstrCID, fromYM, toYM, opening}))
+             {cid, fromYM, toYM, opening}))
         return -1;
     return db().changes();
 }
@@ -399,7 +404,7 @@ int rollUpPostingAccounts(const QString& fromYM, const QString& toYM, bool openi
 // add their sums into it. Targets are handled in ascending order, so a target
 // that itself rolls up into a higher code carries what the lower levels added
 // into it.
-bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool opening) {
+bool rollUpTotalAccounts(const QString& cid, const QString& fromYM, const QString& toYM, bool opening) {
     const auto targets = db().query(
         QStringLiteral(
             "SELECT DISTINCT TOCODE FROM T_KANJO WHERE SYORIKBN = '1' AND TOCODE > %1 AND SIYOU = 'Y'"
@@ -419,7 +424,7 @@ bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool openin
                     " KRTOTAL = KRTOTAL + excluded.KRTOTAL, KSTOTAL = KSTOTAL + excluded.KSTOTAL,"
                     " KRRUI = CASE WHEN ?5 THEN KRTOTAL + excluded.KRTOTAL ELSE KRRUI END,"
                     " KSRUI = CASE WHEN ?5 THEN KSTOTAL + excluded.KSTOTAL ELSE KSRUI END"),
-                {gstrCID, fromYM, toYM, target.text(0), opening}))
+                {cid, fromYM, toYM, target.text(0), opening}))
             return false;
     }
     return true;
@@ -427,20 +432,20 @@ bool rollUpTotalAccounts(const QString& fromYM, const QString& toYM, bool openin
 
 }  // namespace
 
-bool msum_syukei(const QString& fromYM, const QString& toYM) {
+bool msum_syukei(const QString& cid, const QString& fromYM, const QString& toYM) {
     if (!gcnKaikei) return syukeiFailed();
     platform::Transaction sp(db());
     if (!sp.started()) return syukeiFailed();
     const bool opening = isOpeningMonth(toYM);
-    const int written = rollUpPostingAccounts(fromYM, toYM, opening);
+    const int written = rollUpPostingAccounts(cid, fromYM, toYM, opening);
     if (written < 0) return syukeiFailed();
-    if (written > 0 && !rollUpTotalAccounts(fromYM, toYM, opening)) return syukeiFailed();
+    if (written > 0 && !rollUpTotalAccounts(cid, fromYM, toYM, opening)) return syukeiFailed();
     return sp.commit() || syukeiFailed();
 }
 
 // ---- Profit carry
 
-bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
+bool msum_misyobunrieki(const QString& cid, const QString& openingYM, const QString& toYM) {
     auto failed = [] {
         warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_misyobunrieki"));
         return false;
@@ -470,7 +475,7 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
                  chart::sqlCode(chart::kProfitBroughtForward), chart::sqlCode(chart::kAssetsTotal));
     const QString insert =
         QStringLiteral("INSERT INTO T_TUKIKAN (CID, KANKOCODE, DATEYM, KRTOTAL, KSTOTAL, KRRUI, KSRUI) ");
-    const Params params{gstrCID, openingYM, toYM};
+    const Params params{cid, openingYM, toYM};
 
     // 353: the month's profit; in the opening month with 171's running totals.
     const bool ok =
@@ -501,4 +506,16 @@ bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
             params);
     if (!ok) return failed();
     return sp.commit() || failed();
+}
+
+bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+    return msum_main(gstrCID, fromYM, toYM, withSubAccountTotals);
+}
+
+bool msum_syukei(const QString& fromYM, const QString& toYM) {
+    return msum_syukei(gstrCID, fromYM, toYM);
+}
+
+bool msum_misyobunrieki(const QString& openingYM, const QString& toYM) {
+    return msum_misyobunrieki(gstrCID, openingYM, toYM);
 }

@@ -36,6 +36,10 @@
 //
 // Returns true when the totals for toYM are complete (also when nothing had to
 // be done). false after a message: the step's own, or "月次集計異常終了".
+//
+// The company is cid (the company made current in WK_COMPANY and T_KANJO); the
+// form without it works on gstrCID.
+bool msum_main(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals);
 bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTotals);
 
 // Steps of msum_main, callable on their own (each runs in its own savepoint).
@@ -46,6 +50,7 @@ bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTo
 // (toYM "yyyy/00") the rows' running totals equal their totals, otherwise they
 // are 0. Writes nothing when no posting account in use has a row in the range.
 // A failure shows "T_TUKIKANテーブルのアクセス中にエラーが発生しました(msum_syukei)。".
+bool msum_syukei(const QString& cid, const QString& fromYM, const QString& toYM);
 bool msum_syukei(const QString& fromYM, const QString& toYM);
 
 // For every month D from the opening month openingYM to toYM in which account
@@ -55,4 +60,5 @@ bool msum_syukei(const QString& fromYM, const QString& toYM);
 // opening row, whose four amounts are rewritten as those running totals; 348
 // gets no opening row, and an existing 348 row keeps its running totals.
 // A failure shows "T_TUKIKANテーブルのアクセス中にエラーが発生しました(msum_misyobunrieki)。".
+bool msum_misyobunrieki(const QString& cid, const QString& openingYM, const QString& toYM);
 bool msum_misyobunrieki(const QString& openingYM, const QString& toYM);

@@ -34,7 +34,7 @@ static bool carryCash() {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));
         return false;
     }
-    return update_siwake(period.period->kisyu);
+    return update_siwake(gstrCID, period.period->kisyu);
 }
 
 std::optional<std::vector<KisyuzanAccount>> KisyuzanAccounts() {
@@ -187,18 +187,18 @@ QString SubAccountMismatchText(const SubAccountMismatch& m) {
            m.total.toText() + QStringLiteral(" です。");
 }
 
-bool update_siwake(const QString& fiscalStart) {
+bool update_siwake(const QString& cid, const QString& fiscalStart) {
     std::optional<QVariant> cash;
     if (gcnKaikei) {
         cash =
             gcnKaikei->scalar(QStringLiteral("SELECT KISYUZAN FROM T_KISYUZAN WHERE CID = ? AND KOCODE = ?"),
-                              {gstrCID, kCashAccount});
+                              {cid, kCashAccount});
     }
     if (!cash) {
         warn(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。"));
         return false;
     }
-    return UpdateSiwakeZandaka(fiscalStart, Currency::fromVariant(*cash), ZandakaMode::OpeningBalance);
+    return UpdateSiwakeZandaka(cid, fiscalStart, Currency::fromVariant(*cash), ZandakaMode::OpeningBalance);
 }
 
 bool SaveKisyuzanOnLeaving(const QString& fiscalStart, bool changed, double rate) {
@@ -213,7 +213,7 @@ bool SaveKisyuzanOnLeaving(const QString& fiscalStart, bool changed, double rate
     }
     if (changed) {
         const QString month = fiscalStart.left(4) + QStringLiteral("/00");
-        if (!update_siwake(fiscalStart)) return false;
+        if (!update_siwake(gstrCID, fiscalStart)) return false;
         if (!UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), month, month)) return false;
         if (!UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), month, month)) return false;
     }

@@ -103,13 +103,13 @@ std::optional<std::optional<SubAccountMismatch>> FindSubAccountMismatch();
 // The refusal shown for such an account.
 QString SubAccountMismatchText(const SubAccountMismatch& mismatch);
 
-// Carries the cash account's (KOCODE "004") opening balance into the day
-// vouchers: the first voucher on or after fiscalStart gets it as its balance
+// Carries the cash account's (KOCODE "004") opening balance of the company cid
+// into its day vouchers: the first voucher on or after fiscalStart gets it as its balance
 // before the day, and every voucher from the fiscal start on moves by the
 // same amount. Runs inside the caller's transaction. A failed read of the
 // opening balance shows "T_SIWAKEのアクセス中にエラーが発生しました(update_siwake)。";
 // the carry itself shows UpdateSiwakeZandaka's message.
-bool update_siwake(const QString& fiscalStart);
+bool update_siwake(const QString& cid, const QString& fiscalStart);
 
 // What leaving the opening-balance screen stores, in one transaction: when
 // the balances changed, the cash carry (update_siwake) and the opening

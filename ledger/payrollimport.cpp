@@ -3,6 +3,7 @@
 #include "app/common/globals.h"
 #include "ledger/chartcodes.h"
 #include "ledger/monthstatus.h"
+#include "ledger/period.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 
@@ -54,12 +55,14 @@ std::optional<PayrollChoices> LoadPayrollChoices(QString* error) {
         return std::nullopt;
     };
     if (!gcnKaikei) return fail();
-    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT KISYU, KIMATU, SIINLDAY FROM WK_COMPANY"));
+    const PeriodRead period = CurrentPeriod();
+    if (!period.period) return fail();
+    const auto company = gcnKaikei->queryOne(QStringLiteral("SELECT SIINLDAY FROM WK_COMPANY"));
     if (!company || company->size() == 0) return fail();
     PayrollChoices c;
-    c.kisyu = company->text(0).trimmed();
-    c.kimatu = company->text(1).trimmed();
-    c.siinlday = company->text(2).trimmed();
+    c.kisyu = period.period->kisyu.trimmed();
+    c.kimatu = period.period->kimatu.trimmed();
+    c.siinlday = company->text("SIINLDAY").trimmed();
 
     // Months up to the closing one: INYM "yyyy/mm" against KIMATU
     // "yyyy/mm/dd" as text lets the closing month itself through.

@@ -6,6 +6,7 @@
 #include "app/common/globals.h"
 #include "app/common/values.h"
 #include "ledger/rowwriters.h"
+#include "platform/connection.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -46,11 +47,14 @@ QString FiscalPeriod::label() const {
     return NendoLabel(gkbn, nendosu, kisyu);
 }
 
-PeriodRead CurrentPeriod() {
+namespace {
+
+// cid: the company the row must belong to; null for whichever WK_COMPANY holds.
+PeriodRead readPeriod(platform::Connection& cn, const QString* cid) {
     PeriodRead read;
-    if (!gcnKaikei) return read;
-    const auto row = gcnKaikei->queryOne(
-        QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY"));
+    const QString sql =
+        QStringLiteral("SELECT CID, KISYU, KIMATU, GKBN, NENDOSU, PKISYU, PKIMATU FROM WK_COMPANY");
+    const auto row = cid ? cn.queryOne(sql + QStringLiteral(" WHERE CID = ?"), {*cid}) : cn.queryOne(sql);
     if (!row) return read;
     read.ok = true;
     if (row->size() == 0) return read;
@@ -66,6 +70,20 @@ PeriodRead CurrentPeriod() {
     return read;
 }
 
+}  // namespace
+
+PeriodRead CurrentPeriod() {
+    return gcnKaikei ? readPeriod(*gcnKaikei, nullptr) : PeriodRead{};
+}
+
+PeriodRead CurrentPeriod(platform::Connection& cn) {
+    return readPeriod(cn, nullptr);
+}
+
+PeriodRead CurrentPeriodOf(const QString& cid) {
+    return gcnKaikei ? readPeriod(*gcnKaikei, &cid) : PeriodRead{};
+}
+
 std::optional<QString> CurrentNendoLabel() {
     const PeriodRead read = CurrentPeriod();
     if (!read.period) return std::nullopt;
@@ -79,22 +97,22 @@ QString MonthLabel(const QString& ym) {
     return ym.left(4) + QStringLiteral("年") + ym.right(2) + QStringLiteral("月");
 }
 
-bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
+bool SetDayInputData(const QString& cid, const QString& firstYM, const QString& lastYM) {
     if (!gcnKaikei) return failDayInput();
     platform::Connection& cn = *gcnKaikei;
 
     const auto first =
-        cn.queryOne(QStringLiteral("SELECT INYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {gstrCID});
+        cn.queryOne(QStringLiteral("SELECT INYM FROM T_DAY_INPUT WHERE CID = ? ORDER BY INYM"), {cid});
     if (!first) return failDayInput();
     // A list that starts with the same month is taken as current.
     if (first->size() > 0 && Trim(first->text(0)) == firstYM) return true;
 
-    if (!cn.exec(QStringLiteral("DELETE FROM T_DAY_INPUT WHERE CID = ?"), {gstrCID})) return failDayInput();
+    if (!cn.exec(QStringLiteral("DELETE FROM T_DAY_INPUT WHERE CID = ?"), {cid})) return failDayInput();
 
     QString month = firstYM;
     for (int i = 0; i < kMaxMonths; ++i) {
         WriterRow v(WriteDayInputTable);
-        v.set("CID", gstrCID).set("INYM", month).set("OUTYM", MonthLabel(month));
+        v.set("CID", cid).set("INYM", month).set("OUTYM", MonthLabel(month));
         // The writer has shown its message; the caller's rollback undoes the rest.
         if (!WriteRow(v, QStringLiteral("T_DAY_INPUT"))) return false;
         const std::optional<QString> next = NextMonth(month);
@@ -105,13 +123,12 @@ bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
     return true;
 }
 
-bool ResetCompanyData() {
+bool ResetCompanyData(const QString& cid) {
     if (!gcnKaikei) return failReset();
     platform::Connection& cn = *gcnKaikei;
 
     if (!cn.exec(QStringLiteral("DELETE FROM WK_COMPANY"))) return failReset();
-    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                 {gstrCID})) {
+    if (!cn.exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {cid})) {
         return failReset();
     }
     const PeriodRead read = CurrentPeriod();
@@ -119,5 +136,9 @@ bool ResetCompanyData() {
     if (!read.period) return true;  // no company with that id
 
     const FiscalPeriod& p = *read.period;
-    return SetDayInputData(p.firstYM(), p.closeYM()) && SetTukisimeData(p.firstYM(), p.closeYM());
+    return SetDayInputData(cid, p.firstYM(), p.closeYM()) && SetTukisimeData(cid, p.firstYM(), p.closeYM());
+}
+
+bool SetDayInputData(const QString& firstYM, const QString& lastYM) {
+    return SetDayInputData(gstrCID, firstYM, lastYM);
 }

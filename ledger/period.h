@@ -17,6 +17,10 @@
 
 #include "ledger/monthstatus.h"
 
+namespace platform {
+class Connection;
+}
+
 // The fiscal label: "第 " + nendosu + " 期" for a corporation (gkbn "1"),
 // otherwise the era name and two-digit era year of kisyu ("yyyy/mm/dd")
 // followed by "年度", e.g. "平成15年度", "令和07年度".
@@ -50,8 +54,13 @@ struct PeriodRead {
 };
 
 // The one read of the fiscal period: WK_COMPANY's KISYU, KIMATU (trimmed),
-// GKBN, NENDOSU, PKISYU, PKIMATU and CID. Shows no message.
+// GKBN, NENDOSU, PKISYU, PKIMATU and CID, through gcnKaikei or cn. Shows no
+// message.
 PeriodRead CurrentPeriod();
+PeriodRead CurrentPeriod(platform::Connection& cn);
+// The same, when WK_COMPANY holds the company cid: period is nullopt when it
+// holds no row or another company's.
+PeriodRead CurrentPeriodOf(const QString& cid);
 
 // The fiscal label of the company in WK_COMPANY; nullopt when the table
 // cannot be read or holds no row.
@@ -60,15 +69,15 @@ std::optional<QString> CurrentNendoLabel();
 // The label of a month "yyyy/mm" in the month list: "2003年 4月", "2003年10月".
 QString MonthLabel(const QString& ym);
 
-// The month list of gstrCID in T_DAY_INPUT: left as it is when its first month
-// already equals firstYM; otherwise rebuilt with the months firstYM..lastYM,
-// at most twelve (the first month is always written). False (after a message)
-// when a step or a row write fails, so that the caller rolls back.
+// The month list of the company cid (the form without it: gstrCID) in T_DAY_INPUT: left as it is when its
+// first month already equals firstYM; otherwise rebuilt with the months firstYM..lastYM, at most twelve (the
+// first month is always written). False (after a message) when a step or a row write fails, so that the
+// caller rolls back.
+bool SetDayInputData(const QString& cid, const QString& firstYM, const QString& lastYM);
 bool SetDayInputData(const QString& firstYM, const QString& lastYM);
 
-// Makes gstrCID current: WK_COMPANY = its T_COMP_MAIN row, and its month list
-// and month status rebuilt for its period (the caller then shows its label,
-// CurrentNendoLabel).
-// A gstrCID without a company row leaves WK_COMPANY empty and the rest
-// unchanged, and is no failure.
-bool ResetCompanyData();
+// Loads the company cid: WK_COMPANY = its T_COMP_MAIN row, and its month list
+// and month status rebuilt for its period. The caller then makes cid current
+// (gstrCID) and shows its label (CurrentNendoLabel). A cid without a company
+// row leaves WK_COMPANY empty and the rest unchanged, and is no failure.
+bool ResetCompanyData(const QString& cid);

@@ -199,9 +199,9 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     platform::Connection& cn = *gcnKaikei;
     const QString cid = gstrCID;
     const auto state = readState(cn);
-    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY WHERE CID = ?"), {cid});
+    const PeriodRead current = CurrentPeriodOf(cid);
     const auto saved = cn.queryOne(QStringLiteral("SELECT KIMATU FROM BT_COMP_MAIN WHERE CID = ?"), {cid});
-    if (!state || !current || !saved) {
+    if (!state || !current.ok || !saved) {
         stepFailed(cn.lastError(), proc);
         return PreviousYearOpening::Failed;
     }
@@ -213,7 +213,8 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     }
     const QString fmt = QStringLiteral("yyyy/MM/dd");
     const QDate savedEnd = saved->size() > 0 ? QDate::fromString(saved->text(0), fmt) : QDate();
-    if (current->size() == 0 || !savedEnd.isValid() || savedEnd.addDays(1).toString(fmt) != current->text(0)) {
+    if (!current.period || !savedEnd.isValid() ||
+        savedEnd.addDays(1).toString(fmt) != current.period->kisyu) {
         info(QStringLiteral("前年度のデータはありません。"));
         return PreviousYearOpening::NoPreviousYear;
     }
@@ -277,10 +278,9 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     if (!run("company", QStringLiteral("DELETE FROM WK_COMPANY")) ||
         !run("company", QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"), {cid}))
         return fail();
-    const auto company =
-        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, GKBN, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!company || company->size() == 0) return fail();
-    const QString kisyu = company->text(0), kimatu = company->text(1);
+    const PeriodRead company = CurrentPeriodOf(cid);
+    if (!company.period) return fail();
+    const QString kisyu = company.period->kisyu, kimatu = company.period->kimatu;
 
     const QString opening = kisyu.left(4) + QStringLiteral("/00");
     if (gFailStep == QLatin1String("month flags")) {
@@ -307,47 +307,52 @@ PreviousYearOpening OpenPreviousYear(const BackupStatus& status, const std::func
     return PreviousYearOpening::Opened;
 }
 
-bool ReturnToCurrentYear(const std::function<void()>& done) {
+CurrentYearReturn ReturnToCurrentYear(const std::function<void()>& done) {
     const WorkScope scope(done);
     const QString proc = QStringLiteral("reset_now_year_data");
+    // Until the switch below, the current company stays current.
+    CurrentYearReturn result{false, gstrCID};
     if (!gcnKaikei) {
         stepFailed({}, proc);
-        return false;
+        return result;
     }
     platform::Connection& cn = *gcnKaikei;
     const auto state = readState(cn);
     if (!state) {
         stepFailed(cn.lastError(), proc);
-        return false;
+        return result;
     }
     if (state->cid.isEmpty()) {
         gblnNowYear = true;
-        return true;
+        result.ok = true;
+        return result;
     }
     // The working chart and WK_COMPANY belong to the current company: the
-    // company whose previous year is open is made current first.
+    // company whose previous year is open is loaded first (its own committed
+    // step), and every step below works on it by its id.
     const auto loaded = cn.queryOne(QStringLiteral("SELECT CID FROM WK_COMPANY"));
     if (!loaded) {
         stepFailed(cn.lastError(), proc);
-        return false;
+        return result;
     }
-    if ((loaded->size() == 0 || loaded->text(0) != state->cid || gstrCID != state->cid) &&
-        !SwitchCompany(state->cid))
-        return false;
-    const QString cid = gstrCID;
+    if (loaded->size() == 0 || loaded->text(0) != state->cid || gstrCID != state->cid) {
+        if (!SwitchCompany(state->cid)) return result;
+        result.cid = state->cid;
+    }
+    const QString cid = state->cid;
 
     // The previous year's period, as it is loaded.
     const auto year = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM T_COMP_MAIN WHERE CID = ?"), {cid});
     if (!year || year->size() == 0 || year->text(0).size() < 7 || year->text(1).size() != 10) {
         stepFailed(cn.lastError(), proc);
-        return false;
+        return result;
     }
     const QString sym = year->text(0).left(7), eym = year->text(1).left(7), eymd = year->text(1);
 
     const QString folder =
         withSlash(gstrDataPath) + QStringLiteral("Temp/") + state->folderName + QLatin1Char('/');
     const auto files = checkWorkFiles(cn, folder);
-    if (!files) return false;
+    if (!files) return result;
 
     platform::Transaction tx(cn);
     QString step;
@@ -361,39 +366,40 @@ bool ReturnToCurrentYear(const std::function<void()>& done) {
         const platform::DbError error = injected ? platform::DbError{} : cn.lastError();
         tx.rollback();
         stepFailed(error, proc);
-        return false;
+        return result;
     };
     if (!tx.started()) return fail();
 
     // The edited year becomes the previous year again, with its figures (its
     // summation brings the sub-account totals up to date too).
-    if (!save_now_data(sym, eym, eymd, step)) return fail();
+    if (!save_now_data(cid, sym, eym, eymd, step)) return fail();
 
     // The current year back from the working folder.
     for (const WorkFile& f : *files) {
         if (failAt("reload")) return fail();
         const bool deleted = f.seq > 1 ? cn.exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(f.table), {cid})
                                        : cn.exec(QStringLiteral("DELETE FROM %1").arg(f.table));
-        if (!deleted || !write_data_to_table(f.path, f.table, f.seq, f.count)) return fail();
+        if (!deleted || !write_data_to_table(cid, f.path, f.table, f.seq, f.count)) return fail();
     }
 
     // Its opening balances from the edited year's closing balances.
-    if (!update_kisyuzan_data(eym, std::nullopt, step) || !update_kisyuzan_hojo(eym, step)) return fail();
+    if (!update_kisyuzan_data(cid, eym, std::nullopt, step) || !update_kisyuzan_hojo(cid, eym, step))
+        return fail();
 
-    const auto current = cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!current || current->size() == 0 || current->text(0).size() != 10) return fail();
-    const QString kisyu = current->text(0), kimatu = current->text(1);
+    const PeriodRead current = CurrentPeriodOf(cid);
+    if (!current.period || current.period->kisyu.size() != 10) return fail();
+    const QString kisyu = current.period->kisyu, kimatu = current.period->kimatu;
     if (failAt("month flags") ||
-        !UpdateTukiSimebi(QStringLiteral("Kanjo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
-                          kimatu.left(7)) ||
-        !UpdateTukiSimebi(QStringLiteral("Hojo"), QStringLiteral("0"), kisyu.left(4) + QStringLiteral("/00"),
-                          kimatu.left(7)))
+        !UpdateTukiSimebi(cid, QStringLiteral("Kanjo"), QStringLiteral("0"),
+                          kisyu.left(4) + QStringLiteral("/00"), kimatu.left(7)) ||
+        !UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("0"),
+                          kisyu.left(4) + QStringLiteral("/00"), kimatu.left(7)))
         return fail();
     if (failAt("totals") || !cn.exec(QStringLiteral("DELETE FROM T_TUKIKAN WHERE CID = ?"), {cid}) ||
         !cn.exec(QStringLiteral("DELETE FROM T_TUKIHOJO WHERE CID = ?"), {cid}))
         return fail();
     // The day vouchers' cash chain starts again from the new opening cash.
-    if (failAt("cash") || !update_siwake(kisyu)) return fail();
+    if (failAt("cash") || !update_siwake(cid, kisyu)) return fail();
     if (failAt("state") || !cn.exec(QStringLiteral("DELETE FROM T_PREVYEAR"))) return fail();
     if (asideTableExists(cn) && !cn.exec(QStringLiteral("DELETE FROM %1 WHERE CID = ?").arg(kAsideTable), {cid}))
         return fail();
@@ -401,18 +407,19 @@ bool ReturnToCurrentYear(const std::function<void()>& done) {
 
     gblnNowYear = true;
     info(QStringLiteral("データが正しく復元されました。"));
-    return true;
+    result.ok = true;
+    return result;
 }
 
-bool ReturnLeftOpenPreviousYear() {
+CurrentYearReturn ReturnLeftOpenPreviousYear() {
     const auto cid = PreviousYearOpenCompany();
     if (!cid) {
         ShowDbErrorNumber(gcnKaikei ? gcnKaikei->lastError() : platform::DbError{},
                           QStringLiteral("ReturnLeftOpenPreviousYear"));
-        return false;
+        return {false, gstrCID};
     }
     gblnNowYear = cid->isEmpty();
-    if (gblnNowYear) return true;
+    if (gblnNowYear) return {true, gstrCID};
     info(QStringLiteral("前回は前年度のデータを開いたまま終了しました。本年度に戻します。"));
     return ReturnToCurrentYear();
 }
@@ -443,7 +450,7 @@ bool InitialiseCompanyData(const QString& sym, const QString& eym, const std::fu
         !run("zero", QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = 0, RATE = 0 WHERE CID = ?"), {cid}) ||
         !run("zero", QStringLiteral("UPDATE T_HOJOKAMOKU SET KISYUZAN = 0 WHERE CID = ?"), {cid}))
         return fail();
-    if (gFailStep == QLatin1String("month list") || !SetTukisimeData(sym, eym)) return fail();
+    if (gFailStep == QLatin1String("month list") || !SetTukisimeData(cid, sym, eym)) return fail();
     if (gFailStep == QLatin1String("commit") || !tx.commit()) return fail();
     info(QStringLiteral("初期化を終了しました。"));
     return true;

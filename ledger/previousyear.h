@@ -54,19 +54,29 @@ enum class PreviousYearOpening {
 // fiscal start. status follows the writing of the working folder.
 PreviousYearOpening OpenPreviousYear(const BackupStatus& status = {}, const std::function<void()>& done = {});
 
+// What a return to the current year did.
+struct CurrentYearReturn {
+    // The current year is loaded (also when no previous year was open).
+    bool ok = false;
+    // The company loaded afterwards, which the caller makes current (gstrCID),
+    // also after a failure: the company whose previous year was open once the
+    // return has switched to it, the current company otherwise.
+    QString cid;
+};
+
 // Returns to the current year of the company whose previous year is open
-// (made current first when another company is). True when the current year
-// is loaded (also when no previous year was open); gblnNowYear then true and
-// "データが正しく復元されました。" shown after the commit. False after the
-// message of what failed: everything rolled back, the previous year stays
-// open.
-bool ReturnToCurrentYear(const std::function<void()>& done = {});
+// (loaded first, as a step of its own, when another company is loaded or
+// current). ok when the current year is loaded (also when no previous year
+// was open); gblnNowYear then true and "データが正しく復元されました。" shown
+// after the commit. Not ok after the message of what failed: everything after
+// the switch rolled back, the previous year stays open.
+CurrentYearReturn ReturnToCurrentYear(const std::function<void()>& done = {});
 
 // At start, once the database is open and before the company list is read:
 // a previous year left open by the last run is returned (after an
 // information saying so). gblnNowYear follows the stored state afterwards.
-// False when the state cannot be read or the return failed (message shown).
-bool ReturnLeftOpenPreviousYear();
+// Not ok when the state cannot be read or the return failed (message shown).
+CurrentYearReturn ReturnLeftOpenPreviousYear();
 
 // Removes the current company's stored "previous year open" row, inside the
 // caller's transaction (the restore, which loads the company's current year),

@@ -3,6 +3,10 @@
 #include <QDate>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -196,7 +200,8 @@ bool isRealDay(const QString& text) {
 }
 
 // Writes the parsed rows; for number 2 refreshes WK_COMPANY and remembers the fiscal period.
-bool writeRecords(const std::vector<Record>& records, const QString& table, int number, Period* period) {
+bool writeRecords(const QString& cid, const std::vector<Record>& records, const QString& table, int number,
+                  Period* period) {
     const Writer writer = writerFor(number);
     if (!writer) return true;
     if (number != 2) {
@@ -223,7 +228,7 @@ bool writeRecords(const std::vector<Record>& records, const QString& table, int 
         if (period) *period = {kisyu, kimatu};
         if (!gcnKaikei->exec(QStringLiteral("DELETE FROM WK_COMPANY")) ||
             !gcnKaikei->exec(QStringLiteral("INSERT INTO WK_COMPANY SELECT * FROM T_COMP_MAIN WHERE CID = ?"),
-                             {gstrCID})) {
+                             {cid})) {
             warn(tableFailure(table));
             return false;
         }
@@ -292,51 +297,300 @@ QString quotedName(QString name) {
     return QLatin1Char('"') + name.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-// Replaces the company's rows of one catalogued table (the working chart
-// T_KANJO whole) by records. When the rows taken out and put in are many and
-// a good part of the table, its secondary indexes are dropped first and built
-// again afterwards: one sort per index costs a fraction of keeping every
-// index up to date row by row. Inside the caller's transaction, so a rollback
-// brings the indexes back as well.
-bool replaceRows(const CatalogueEntry& e, const std::vector<Record>& records, Period* period) {
-    const QString where = e.seq > 1 ? QStringLiteral(" WHERE CID = ?") : QString();
-    const QVariantList params = e.seq > 1 ? QVariantList{gstrCID} : QVariantList{};
-    std::vector<IndexDefinition> rebuilt;
-    if (records.size() >= kBulkRows) {
-        const auto replaced = gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1%2").arg(e.table, where), params);
-        const auto total = gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1").arg(e.table));
-        auto indexes = secondaryIndexes(e.table);
-        if (!replaced || !total || !indexes) {
-            warn(kCatalogueFailure);
-            return false;
+// A file of a set read in chunks: its lines (without the line feed) one by
+// one, never more than a chunk and one line of it in memory.
+class ChunkedLines {
+public:
+    enum class Step { Line, End, TooLong, CannotOpen, CannotRead };
+
+    ChunkedLines(const QString& path, qint64 maxLine) : file_(path), maxLine_(maxLine) {
+        opened_ = file_.open(QIODevice::ReadOnly);
+    }
+    // The next line into line; its number is lineNo(). TooLong names the line
+    // longer than maxLine bytes as soon as that is seen.
+    Step next(QByteArrayView& line) {
+        if (!opened_) return Step::CannotOpen;
+        for (;;) {
+            const char* data = buffer_.constData();
+            const void* nl = std::memchr(data + pos_, '\n', size_t(end_ - pos_));
+            if (nl) {
+                const qsizetype at = static_cast<const char*>(nl) - data;
+                line = QByteArrayView(data + pos_, at - pos_);
+                pos_ = at + 1;
+                ++lineNo_;
+                return line.size() > maxLine_ ? Step::TooLong : Step::Line;
+            }
+            if (end_ - pos_ > maxLine_) {
+                ++lineNo_;
+                return Step::TooLong;
+            }
+            if (eof_) {
+                if (pos_ == end_) return Step::End;
+                line = QByteArrayView(data + pos_, end_ - pos_);
+                pos_ = end_;
+                ++lineNo_;
+                return Step::Line;
+            }
+            // The start of the next line to the front, then the next chunk.
+            if (pos_ > 0) {
+                std::memmove(buffer_.data(), buffer_.constData() + pos_, size_t(end_ - pos_));
+                end_ -= pos_;
+                pos_ = 0;
+            }
+            if (buffer_.size() < end_ + kChunk) buffer_.resize(end_ + kChunk);
+            const qint64 got = file_.read(buffer_.data() + end_, kChunk);
+            if (got < 0) return Step::CannotRead;
+            if (got == 0) eof_ = true;
+            end_ += got;
         }
-        const qint64 touched = replaced->toLongLong() + qint64(records.size());
-        if (touched * 3 >= total->toLongLong()) rebuilt = std::move(*indexes);
     }
-    for (const IndexDefinition& index : rebuilt) {
-        if (!gcnKaikei->exec(QStringLiteral("DROP INDEX ") + quotedName(index.name))) {
-            warn(kCatalogueFailure);
-            return false;
-        }
+    qint64 lineNo() const { return lineNo_; }
+
+private:
+    static constexpr qint64 kChunk = 1 << 20;
+    QFile file_;
+    qint64 maxLine_;
+    bool opened_ = false;
+    bool eof_ = false;
+    QByteArray buffer_;
+    qsizetype pos_ = 0;
+    qsizetype end_ = 0;
+    qint64 lineNo_ = 0;
+};
+
+// The lines of a file as the restore counts them (a last line without its
+// end included); -1 when it cannot be read.
+qint64 countLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    qint64 lines = 0;
+    char last = '\n';
+    for (;;) {
+        const qint64 got = file.read(chunk.data(), chunk.size());
+        if (got < 0) return -1;
+        if (got == 0) break;
+        lines += std::count(chunk.constData(), chunk.constData() + got, '\n');
+        last = chunk[got - 1];
     }
-    if (!gcnKaikei->exec(QStringLiteral("DELETE FROM %1%2").arg(e.table, where), params)) {
-        warn(kCatalogueFailure);
-        return false;
-    }
-    if (!writeRecords(records, e.table, e.seq, period)) return false;
-    for (const IndexDefinition& index : rebuilt) {
-        if (!gcnKaikei->exec(index.sql)) {
-            warn(kCatalogueFailure);
-            return false;
-        }
-    }
-    return true;
+    return lines + (last != '\n' ? 1 : 0);
 }
 
+// Splits one line (without its line end) into views of its values, as
+// splitLine does; a value holding doubled quotes is unquoted into one of
+// unquoted, whose texts are kept for the next line.
+bool splitViews(QStringView s, std::vector<QStringView>& values, std::vector<QString>& unquoted) {
+    values.clear();
+    size_t used = 0;
+    qsizetype i = 0;
+    const qsizetype end = s.size();
+    for (;;) {
+        if (i >= end || s[i] != QLatin1Char('"')) return false;
+        ++i;
+        qsizetype q = s.indexOf(QLatin1Char('"'), i);
+        if (q < 0) return false;
+        if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
+            if (used == unquoted.size()) unquoted.emplace_back();
+            QString& value = unquoted[used++];
+            value.resize(0);
+            for (;;) {
+                value.append(s.mid(i, q - i));
+                if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
+                    value.append(QLatin1Char('"'));
+                    i = q + 2;
+                    q = s.indexOf(QLatin1Char('"'), i);
+                    if (q < 0) return false;
+                    continue;
+                }
+                break;
+            }
+            values.push_back(QStringView(value));  // its text no longer changes
+        } else {
+            values.push_back(s.mid(i, q - i));
+        }
+        i = q + 1;
+        if (i == end) return true;
+        if (s[i] != QLatin1Char(',')) return false;
+        ++i;
+    }
+}
+
+// One file of a set, read in chunks and each line checked and (while
+// writing) written as it is read. The checks and the order in which their
+// refusals are reported are those of the whole file read first: a line too
+// long, then the first line that is no CP932, then the first line not in the
+// backup's quoting or count, then the first record of another company, then
+// the first refused value. Finding one, the reading goes on only to look for
+// a refusal of an earlier kind.
+class SetFileLoader {
+public:
+    SetFileLoader(const QString& folder, const CatalogueEntry& e, Period* period)
+        : e_(e), path_(folder + e.file), period_(period) {}
+
+    // Takes out the table's company rows (the working chart whole), first
+    // dropping its secondary indexes when many rows change.
+    void begin() {
+        const QString where = e_.seq > 1 ? QStringLiteral(" WHERE CID = ?") : QString();
+        const QVariantList params = e_.seq > 1 ? QVariantList{gstrCID} : QVariantList{};
+        const qint64 incoming = countLines(path_);
+        if (incoming >= qint64(kBulkRows)) {
+            const auto replaced =
+                gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1%2").arg(e_.table, where), params);
+            const auto total = gcnKaikei->scalar(QStringLiteral("SELECT count(*) FROM %1").arg(e_.table));
+            auto indexes = secondaryIndexes(e_.table);
+            if (!replaced || !total || !indexes) return fail(kCatalogueFailure);
+            if ((replaced->toLongLong() + incoming) * 3 >= total->toLongLong()) rebuilt_ = std::move(*indexes);
+        }
+        for (const IndexDefinition& index : rebuilt_) {
+            if (!gcnKaikei->exec(QStringLiteral("DROP INDEX ") + quotedName(index.name)))
+                return fail(kCatalogueFailure);
+        }
+        if (!gcnKaikei->exec(QStringLiteral("DELETE FROM %1%2").arg(e_.table, where), params))
+            return fail(kCatalogueFailure);
+        writing_ = true;
+    }
+
+    // Reads and checks the whole file, writing each line while writing and
+    // nothing has failed. False when the file is refused (refusal()).
+    bool run() {
+        const Writer writer = writerFor(e_.seq);
+        if (writer && writing_ && e_.seq != 2) inserter_ = std::make_shared<CheckedRowInserter>(writer, e_.table);
+        const qint64 maxLine = valuecheck::MaxRecordBytes(e_.count);
+        ChunkedLines lines(path_, maxLine);
+        platform::cp932::Decoder decoder;
+        QString text;
+        std::vector<QStringView> values;
+        std::vector<QString> unquoted;
+        values.reserve(size_t(e_.count) + 1);
+        QByteArrayView line;
+        for (;;) {
+            switch (lines.next(line)) {
+                case ChunkedLines::Step::Line:
+                    break;
+                case ChunkedLines::Step::End:
+                    return kind_ == kNone;
+                case ChunkedLines::Step::TooLong:
+                    return refuse(kTooLong, damaged(path_, lines.lineNo(), valuecheck::LineTooLongReason(maxLine)));
+                case ChunkedLines::Step::CannotOpen:
+                    return refuse(kTooLong, damaged(path_, 0, QStringLiteral("ファイルを開けません。")));
+                case ChunkedLines::Step::CannotRead:
+                    return refuse(kTooLong, damaged(path_, 0, QStringLiteral("ファイルを読めません。")));
+            }
+            const qint64 lineNo = lines.lineNo();
+            if (kind_ <= kNotCp932) continue;
+            if (!decoder.decode(line, text)) {
+                refuse(kNotCp932, damaged(path_, lineNo, QStringLiteral("Shift-JIS(CP932)として読めない文字があります。")));
+                continue;
+            }
+            if (kind_ <= kQuoting) continue;
+            QStringView s(text);
+            if (s.endsWith(QLatin1Char('\r'))) s.chop(1);
+            if (!splitViews(s, values, unquoted)) {
+                refuse(kQuoting, damaged(path_, lineNo, QStringLiteral("値の区切りが正しくありません。")));
+                continue;
+            }
+            if (qsizetype(values.size()) != e_.count) {
+                refuse(kQuoting, damaged(path_, lineNo, QStringLiteral("値の数が %1 です(%2 のはずです)。")
+                                                            .arg(values.size())
+                                                            .arg(e_.count)));
+                continue;
+            }
+            if (kind_ <= kOtherCompany) continue;
+            if (e_.seq > 1 && e_.cidColumn >= 0 && e_.cidColumn < e_.count && values[size_t(e_.cidColumn)] != gstrCID) {
+                if (e_.seq == 2 || lineNo == 1) {
+                    refuse(kOtherCompany, QStringLiteral("復旧しようとするデータは現在使用中の") + CurrentCompanyName() +
+                                              QStringLiteral("のものではありませんので、\n\n復旧処理を中止します。\r\n") +
+                                              path_ + QStringLiteral(" %1行目").arg(lineNo));
+                } else {
+                    refuse(kOtherCompany,
+                           damaged(path_, lineNo, QStringLiteral("会社コードが現在の会社と違います。")));
+                }
+                continue;
+            }
+            if (kind_ <= kRefusedValue) continue;
+            // Every value as the table's writer would take it, checked once
+            // here: the writing below does not check them again.
+            if (writer) {
+                if (const auto refused = FirstRefusedValue(writer, values.data(), e_.count, e_.table)) {
+                    refuse(kRefusedValue, valuecheck::RefusalText(kDamagedBackup, path_, lineNo, refused->column,
+                                                                  refused->reason));
+                    continue;
+                }
+            }
+            if (writing_ && writer) write(values);
+        }
+    }
+
+    // Builds the dropped indexes again.
+    void finish() {
+        if (!writing_) return;
+        for (const IndexDefinition& index : rebuilt_) {
+            if (!gcnKaikei->exec(index.sql)) return fail(kCatalogueFailure);
+        }
+    }
+
+    bool failed() const { return bool(failure_); }
+    const std::function<void()>& failure() const { return failure_; }
+    const QString& refusal() const { return refusal_; }
+
+private:
+    // The kinds of refusal, the earlier reported first.
+    enum Kind { kTooLong, kNotCp932, kQuoting, kOtherCompany, kRefusedValue, kNone };
+
+    bool refuse(Kind kind, const QString& text) {
+        if (kind < kind_) {
+            kind_ = kind;
+            refusal_ = text;
+        }
+        return false;
+    }
+
+    void fail(const QString& message) {
+        writing_ = false;
+        failure_ = [message] { warn(message); };
+    }
+
+    void write(const std::vector<QStringView>& values) {
+        if (e_.seq != 2) {
+            if (!inserter_->insert(values.data())) {
+                writing_ = false;
+                const auto inserter = inserter_;
+                const QString message = tableFailure(e_.table);
+                failure_ = [inserter, message] {
+                    inserter->reportFailure();
+                    warn(message);
+                };
+            }
+            return;
+        }
+        // The company row (one a set): through its writer, then WK_COMPANY
+        // refreshed and the fiscal period remembered.
+        Record record;
+        record.reserve(qsizetype(values.size()) + 1);
+        record << QString();
+        for (const QStringView v : values) record << v.toString();
+        if (!writeRecords(gstrCID, {record}, e_.table, e_.seq, period_)) {
+            // writeRecords has shown its messages.
+            writing_ = false;
+            failure_ = [] {};
+        }
+    }
+
+    const CatalogueEntry& e_;
+    QString path_;
+    Period* period_;
+    std::vector<IndexDefinition> rebuilt_;
+    std::shared_ptr<CheckedRowInserter> inserter_;
+    bool writing_ = false;
+    Kind kind_ = kNone;
+    QString refusal_;
+    std::function<void()> failure_;
+};
 
 }  // namespace
 
-bool write_data_to_table(const QString& rfile, const QString& wtable, int number, int fldCount) {
+bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number,
+                         int fldCount) {
     if (!gcnKaikei || fldCount < 1 || fldCount > 66) {
         warn(tableFailure(wtable));
         return false;
@@ -347,7 +601,7 @@ bool write_data_to_table(const QString& rfile, const QString& wtable, int number
         warn(error);
         return false;
     }
-    return writeRecords(*records, wtable, number, nullptr);
+    return writeRecords(cid, *records, wtable, number, nullptr);
 }
 
 RestoreResult RestoreBackupSet(const QString& folderIn) {
@@ -372,55 +626,38 @@ RestoreResult RestoreBackupSet(const QString& folderIn) {
         }
     }
 
-    // The whole set is read and checked before anything is deleted.
-    std::vector<std::vector<Record>> sets;
-    for (const CatalogueEntry& e : *catalogue) {
-        QString error;
-        auto records = readBackupFile(folder + e.file, e.count, error);
-        if (!records) {
-            warn(error);
-            return RestoreResult::Refused;
-        }
-        if (e.seq > 1 && e.cidColumn >= 0 && e.cidColumn < e.count) {
-            for (size_t i = 0; i < records->size(); ++i) {
-                if ((*records)[i][e.cidColumn + 1] == gstrCID) continue;
-                if (e.seq == 2 || i == 0) {
-                    warn(QStringLiteral("復旧しようとするデータは現在使用中の") + CurrentCompanyName() +
-                         QStringLiteral("のものではありませんので、\n\n復旧処理を中止します。\r\n") +
-                         folder + e.file + QStringLiteral(" %1行目").arg(i + 1));
-                } else {
-                    warn(damaged(folder + e.file, qint64(i) + 1,
-                                 QStringLiteral("会社コードが現在の会社と違います。")));
-                }
-                return RestoreResult::Refused;
-            }
-        }
-        // Every value as the table's writer would take it: a value the
-        // writer would refuse refuses the set before anything changes.
-        if (const Writer writer = writerFor(e.seq)) {
-            for (size_t i = 0; i < records->size(); ++i) {
-                if (const auto refused = FirstRefusedValue(writer, (*records)[i], 1, e.table)) {
-                    warn(valuecheck::RefusalText(kDamagedBackup, folder + e.file, qint64(i) + 1, refused->column,
-                                                 refused->reason));
-                    return RestoreResult::Refused;
-                }
-            }
-        }
-        sets.push_back(std::move(*records));
-    }
-
+    // Each file is read once, in chunks, and each line checked and written as
+    // it comes, inside the one transaction. A refusal anywhere in the set is
+    // reported as before anything changed (the transaction is rolled back),
+    // and takes precedence over a failure of writing: after such a failure
+    // the rest of the set is still read and checked, and the failure is
+    // reported only when the whole set passes.
     platform::Transaction tx(*gcnKaikei);
-    auto fail = [&] {
-        tx.rollback();
-        return RestoreResult::Failed;
-    };
     if (!tx.started()) {
         warn(kCatalogueFailure);
         return RestoreResult::Failed;
     }
+    std::function<void()> writeFailure;  // shows the messages of the first failure of writing
     Period period;
-    for (size_t i = 0; i < catalogue->size(); ++i) {
-        if (!replaceRows((*catalogue)[i], sets[i], &period)) return fail();
+    for (const CatalogueEntry& e : *catalogue) {
+        SetFileLoader loader(folder, e, &period);
+        const bool writing = !writeFailure;
+        if (writing) loader.begin();
+        if (!loader.run()) {
+            tx.rollback();
+            warn(loader.refusal());
+            return RestoreResult::Refused;
+        }
+        if (writing && !loader.failed()) loader.finish();
+        if (writing && loader.failed()) writeFailure = loader.failure();
+    }
+    auto fail = [&] {
+        tx.rollback();
+        return RestoreResult::Failed;
+    };
+    if (writeFailure) {
+        writeFailure();
+        return fail();
     }
     if (period.kisyu.isEmpty()) {
         warn(tableFailure(QStringLiteral("T_COMP_MAIN")));

@@ -21,13 +21,15 @@ std::optional<std::vector<QStringList>> ReadBackupFile(const QString& path, int 
 // Reads the text file rfile and inserts every fldCount values as one row into
 // wtable through the row writer that number (the T_BACKUP SEQNO) selects; a
 // number outside 1..23 selects none (the file is read, nothing written). For
-// number 2 each company row written also refreshes WK_COMPANY.
+// number 2 each company row written also refreshes WK_COMPANY with the row of
+// the company cid.
 // Deletes nothing and opens no transaction: the caller deletes the old rows
 // and holds the transaction. A file that is missing, not valid CP932, not in
 // the backup's quoting or holds a row of another count is refused with a
 // message naming the file and line, before any row is written. False after a
 // message.
-bool write_data_to_table(const QString& rfile, const QString& wtable, int number, int fldCount);
+bool write_data_to_table(const QString& cid, const QString& rfile, const QString& wtable, int number,
+                         int fldCount);
 
 enum class RestoreResult {
     Restored,  // every catalogued table of gstrCID holds the set's rows

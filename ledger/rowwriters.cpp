@@ -1,6 +1,7 @@
 #include "ledger/rowwriters.h"
 
 #include <QHash>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <cmath>
@@ -792,4 +793,111 @@ std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringList&
     views.reserve(size_t(std::max<qsizetype>(0, values.size() - first)));
     for (qsizetype i = first; i < values.size(); ++i) views.push_back(values[i]);
     return FirstRefusedValue(writer, views.data(), int(views.size()), table);
+}
+
+struct CheckedRowInserter::State {
+    RowWriter writer = nullptr;
+    QString table;
+    const Writer* w = nullptr;
+    std::optional<platform::Statement> insert;
+    platform::DbError error;
+    bool failed = false;
+    bool reported = false;
+    QByteArray buffer;  // the texts' UTF-8 bytes of one row, bound in place
+    QStringEncoder toUtf8{QStringEncoder::Utf8};
+    // Dates mostly repeat the previous row's: the last conversion is kept.
+    QString lastDateText, lastDate;
+};
+
+CheckedRowInserter::CheckedRowInserter(RowWriter writer, const QString& table) : d_(std::make_unique<State>()) {
+    d_->writer = writer;
+    d_->table = table;
+    const Writer* w = layoutOf(writer);
+    const QString target = w ? servedTable(*w, table) : QString();
+    if (w && !w->emptyFirst && !target.isEmpty() && gcnKaikei) {
+        d_->w = w;
+        d_->insert.emplace(*gcnKaikei, insertSql(target, w->rules.size()));
+    }
+}
+
+CheckedRowInserter::~CheckedRowInserter() = default;
+
+bool CheckedRowInserter::insert(const QStringView* values) {
+    State& d = *d_;
+    if (d.failed) return false;
+    if (!d.w) {
+        // The writer's own road: it reports its failure itself.
+        QStringList row;
+        const Writer* w = layoutOf(d.writer);
+        const int count = w ? int(w->rules.size()) : 0;
+        row.reserve(count + 1);
+        row << QString();
+        for (int i = 0; i < count; ++i) row << values[i].toString();
+        if (d.writer(row, d.table)) return true;
+        d.failed = d.reported = true;
+        return false;
+    }
+    const Writer& w = *d.w;
+    platform::Statement& insert = *d.insert;
+    const int count = int(w.rules.size());
+    qsizetype room = 0;
+    for (int i = 0; i < count; ++i) room += values[i].size() * 3;
+    room += 64;
+    if (d.buffer.size() < room) d.buffer.resize(room);
+    char* out = d.buffer.data();
+    const auto bindText = [&](int pos, QStringView text) {
+        char* end = d.toUtf8.appendToBuffer(out, text);
+        insert.bindUtf8(pos, QByteArrayView(out, end - out));
+        out = end;
+    };
+    for (int i = 1; i <= count; ++i) {
+        const QStringView v = values[i - 1];
+        switch (w.rules[i - 1].toLatin1()) {
+            case 't': {
+                QStringView t = v;
+                while (!t.isEmpty() && t.front() == u' ') t = t.mid(1);
+                while (!t.isEmpty() && t.back() == u' ') t.chop(1);
+                bindText(i, t);
+                break;
+            }
+            case 'q':
+                bindText(i, v);
+                break;
+            case 'd':
+                if (v != d.lastDateText || d.lastDateText.isNull()) {
+                    d.lastDateText = v.toString();
+                    d.lastDate = FormatDateString(d.lastDateText);
+                }
+                bindText(i, d.lastDate);
+                break;
+            case 'A':
+            case 'a':
+                insert.bindInteger(i, v.isEmpty() ? 0 : Currency::parse(v).value_or(Currency()).raw());
+                break;
+            case 'N':
+            case 'n':
+                insert.bindInteger(i, v.isEmpty() ? 0 : Currency::parse(v).value_or(Currency()).yen());
+                break;
+            default:  // 'R', 'r'
+                insert.bindReal(i, v.isEmpty() ? 0.0 : v.toDouble());
+                break;
+        }
+    }
+    platform::DbError error;
+    if (!insert.isValid()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
+    if (error.ok()) {
+        if (!insert.exec()) error = insert.error().ok() ? lastErrorOr(*gcnKaikei) : insert.error();
+        insert.reset();
+    }
+    if (error.ok()) return true;
+    d.error = error;
+    d.failed = true;
+    return false;
+}
+
+void CheckedRowInserter::reportFailure() {
+    State& d = *d_;
+    if (!d.failed || d.reported || !d.w) return;
+    d.reported = true;
+    report(*d.w, d.table, d.error);
 }

@@ -74,6 +74,8 @@
 #include <QAnyStringView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -169,6 +171,33 @@ std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringView*
 // The same for a value list whose position 1 is at index first.
 std::optional<RowRefusal> FirstRefusedValue(RowWriter writer, const QStringList& values, int first,
                                          const QString& table);
+
+// Inserts rows read from a file into table through one compiled statement,
+// each value converted by its position's rule as writer converts it (texts
+// trimmed, dates normalised, amounts exact), for rows whose values
+// FirstRefusedValue has passed already: they are not checked again, and no
+// heap string is made per value. A failure is kept and shown by
+// reportFailure() with the writer's own message, so that a reader can go on
+// to look for a refusal that is to be reported first. A writer or table
+// outside the stored tables takes the writer's own road row by row (its
+// message then shown at once).
+class CheckedRowInserter {
+public:
+    CheckedRowInserter(RowWriter writer, const QString& table);
+    ~CheckedRowInserter();
+    CheckedRowInserter(const CheckedRowInserter&) = delete;
+    CheckedRowInserter& operator=(const CheckedRowInserter&) = delete;
+    // values hold positions 1..N of the writer at values[0..N-1]. False on
+    // a failure (from then on every call fails).
+    bool insert(const QStringView* values);
+    // Shows the writer's message for the failure kept (nothing when there is
+    // none or it has been shown already).
+    void reportFailure();
+
+private:
+    struct State;
+    std::unique_ptr<State> d_;
+};
 
 // ---- Company and chart tables
 

@@ -148,7 +148,7 @@ std::optional<VoucherRange> GetMinMaxSiwakeDenCode() {
     return VoucherRange{row->text("MIN_DENCODE"), row->text("MAX_DENCODE")};
 }
 
-bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) {
+bool UpdateSiwakeZandaka(const QString& cid, const QString& day, Currency amount, ZandakaMode mode) {
     const auto fail = [] {
         showWarning(QStringLiteral("T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。"));
         return false;
@@ -157,13 +157,13 @@ bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) 
     // A new opening balance belongs to the first voucher of the period, which
     // need not be dated on its first day; a shift belongs to the day's own
     // voucher.
-    const std::optional<platform::Row> first = gcnKaikei->queryOne(
-        mode == ZandakaMode::OpeningBalance
-            ? QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
-                             " ORDER BY DENDAY, DENCODE LIMIT 1")
-            : QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?"
-                             " ORDER BY DENCODE LIMIT 1"),
-        {gstrCID, day});
+    const std::optional<platform::Row> first =
+        gcnKaikei->queryOne(mode == ZandakaMode::OpeningBalance
+                                ? QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
+                                                 " ORDER BY DENDAY, DENCODE LIMIT 1")
+                                : QStringLiteral("SELECT YDAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY = ?"
+                                                 " ORDER BY DENCODE LIMIT 1"),
+                            {cid, day});
     if (!first) return fail();
     if (first->size() == 0) return true;  // no voucher to carry into
 
@@ -171,8 +171,12 @@ bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) 
     const bool ok =
         gcnKaikei->exec(QStringLiteral("UPDATE T_SIWAKE SET YDAYZAN = YDAYZAN + ?, DAYZAN = DAYZAN + ?"
                                        " WHERE CID = ? AND DENDAY >= ?"),
-                        {QVariant::fromValue(shift), QVariant::fromValue(shift), gstrCID, day});
+                        {QVariant::fromValue(shift), QVariant::fromValue(shift), cid, day});
     return ok ? true : fail();
+}
+
+bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode) {
+    return UpdateSiwakeZandaka(gstrCID, day, amount, mode);
 }
 
 std::optional<Currency> GetKisyuzan(double& rate) {

@@ -86,8 +86,10 @@ enum class ZandakaMode {
 // voucher of the current company: both YDAYZAN and DAYZAN of every voucher
 // dated on or after day ("yyyy/mm/dd") move by the same amount, in one
 // statement. When no voucher is dated on day (in OpeningBalance mode: on or
-// after day) nothing changes and the result is true. On a failure shows "T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。"
-// and returns false; the failed statement changed nothing.
+// after day) nothing changes and the result is true. On a failure shows
+// "T_SIWAKEのアクセス中にエラーが発生しました(UpdateSiwakeZandaka)。" and returns false; the failed statement
+// changed nothing. The company is cid; the form without it works on gstrCID.
+bool UpdateSiwakeZandaka(const QString& cid, const QString& day, Currency amount, ZandakaMode mode);
 bool UpdateSiwakeZandaka(const QString& day, Currency amount, ZandakaMode mode = ZandakaMode::Shift);
 
 // The opening balance of the cash account (KOCODE "004") of the current

@@ -111,7 +111,7 @@ QString conditionOf(const FigureSum& s) {
 
 }  // namespace
 
-bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
+bool set_hyouji_table(const QString& cid, YearEndFigures& figures, const QString& month) {
     if (!gcnKaikei) return false;
     // Every sum in one pass over the month's totals.
     QStringList sums;
@@ -124,7 +124,7 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
         QStringLiteral("SELECT %1 FROM T_TUKIKAN M JOIN T_KANJO K ON K.KOCODE = M.KANKOCODE"
                        " WHERE M.CID = ? AND M.DATEYM = ?")
             .arg(sums.join(QStringLiteral(", "))),
-        {gstrCID, month});
+        {cid, month});
     if (!row || row->size() != static_cast<int>(std::size(kFigureSums))) return false;
     YearEndFigures& f = figures;
     for (int i = 0; i < row->size(); ++i) {
@@ -156,13 +156,13 @@ bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
 
 void SetYearCloseFailureForTest(const QString& step) { gFailStep = step; }
 
-bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu, QString& step) {
+bool save_now_data(const QString& cid, const QString& sym, const QString& eym, const QString& kimatu,
+                   QString& step) {
     if (!gcnKaikei) {
         step = QStringLiteral("connection");
         return false;
     }
     platform::Connection& cn = *gcnKaikei;
-    const QString cid = gstrCID;
     auto run = [&](const char* name, const QString& sql, const platform::Params& params = {}) {
         step = QString::fromLatin1(name);
         if (gFailStep == step) return false;
@@ -191,19 +191,19 @@ bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu
 
     // The closing balances of the last month (sub-account totals too).
     step = QStringLiteral("summation");
-    if (gFailStep == step || !msum_main(sym, eym, true)) return false;
+    if (gFailStep == step || !msum_main(cid, sym, eym, true)) return false;
 
     // The year's statement figures.
     step = QStringLiteral("figures");
     YearEndFigures figures{};
-    if (gFailStep == step || !set_hyouji_table(figures, eym)) return false;
+    if (gFailStep == step || !set_hyouji_table(cid, figures, eym)) return false;
     WriterRow row(WriteBKesansyoTable);
     row.set("CID", cid).set("KESANDAY", kimatu);
     for (int n = 1; n <= 64; ++n) row.set(QStringLiteral("KOMOKU%1").arg(n), figures[size_t(n - 1)]);
     return WriteRow(row, QStringLiteral("T_KESANSYO"));
 }
 
-bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step) {
+bool update_kisyuzan_data(const QString& cid, const QString& eym, std::optional<double> rate, QString& step) {
     step = QStringLiteral("opening balances");
     if (!gcnKaikei || gFailStep == step) return false;
     platform::Connection& cn = *gcnKaikei;
@@ -221,14 +221,14 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
                                 " THEN %1 ELSE %2 END, 0)")
                      .arg(closing.arg(sqlCode(kUnappropriatedProfit)),
                           closing.arg(QStringLiteral("K.KOCODE") + carried), sqlCode(kProfitBroughtForward)),
-                 {gstrCID, eym}))
+                 {cid, eym}))
         return false;
     // A sole proprietor's year closes into the capital (元入金, 154): the new
     // capital is the old one plus the year's result (353, which holds any
     // profit brought forward) plus the contributions (事業主借, 155) less the
     // drawings (事業主貸, 107), which, like the profit brought forward, start
     // the new year at zero. A corporation carries its result into 171.
-    const auto kind = cn.scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
+    const auto kind = cn.scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {cid});
     if (!kind) return false;
     if (kind->toString().trimmed() != QStringLiteral("1")) {
         const QString balance = QStringLiteral(
@@ -240,7 +240,7 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
                     .arg(balance.arg(sqlCode(kOwnerCapital)), balance.arg(sqlCode(kUnappropriatedProfit)),
                          balance.arg(sqlCode(kOwnerContributions)), balance.arg(sqlCode(kOwnerDrawings)),
                          sqlCode(kOwnerCapital)),
-                {gstrCID, eym}) ||
+                {cid, eym}) ||
             !cn.exec(QStringLiteral("UPDATE T_KANJO SET KISYUZAN = 0 WHERE KOCODE IN (%1)")
                          .arg(sqlCodes({kOwnerDrawings, kOwnerContributions, kProfitBroughtForward}))))
             return false;
@@ -249,17 +249,16 @@ bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QStrin
         "KISYUZAN = COALESCE((SELECT K.KISYUZAN FROM T_KANJO K WHERE K.KOCODE = T_KISYUZAN.KOCODE), 0)");
     if (rate)
         return cn.exec(QStringLiteral("UPDATE T_KISYUZAN SET RATE = ?2, %1 WHERE CID = ?1").arg(kisyuzan),
-                       {gstrCID, *rate});
-    return cn.exec(QStringLiteral("UPDATE T_KISYUZAN SET %1 WHERE CID = ?").arg(kisyuzan), {gstrCID});
+                       {cid, *rate});
+    return cn.exec(QStringLiteral("UPDATE T_KISYUZAN SET %1 WHERE CID = ?").arg(kisyuzan), {cid});
 }
 
-bool update_kisyuzan_hojo(const QString& eym, QString& step) {
+bool update_kisyuzan_hojo(const QString& cid, const QString& eym, QString& step) {
     step = QStringLiteral("sub-account balances");
     if (!gcnKaikei || gFailStep == step) return false;
     // A sole proprietor's drawings and contributions start at zero, their
     // sub-accounts too.
-    const auto kind =
-        gcnKaikei->scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {gstrCID});
+    const auto kind = gcnKaikei->scalar(QStringLiteral("SELECT GKBN FROM T_COMP_MAIN WHERE CID = ?"), {cid});
     if (!kind) return false;
     const QString reset = kind->toString().trimmed() == QStringLiteral("1")
                               ? QString()
@@ -273,7 +272,7 @@ bool update_kisyuzan_hojo(const QString& eym, QString& step) {
                        " AND M.HOCODE = H.HOKOCODE AND B.KOCODE BETWEEN %2 AND %3%1), 0)"
                        " WHERE H.CID = ?1")
             .arg(reset, sqlCode(kCarriedBalances.first), sqlCode(kCarriedBalances.last)),
-        {gstrCID, eym});
+        {cid, eym});
 }
 
 YearCloseResult CloseFiscalYear(double rate) {
@@ -284,13 +283,12 @@ YearCloseResult CloseFiscalYear(double rate) {
     }
     platform::Connection& cn = *gcnKaikei;
     const QString cid = gstrCID;
-    const auto company =
-        cn.queryOne(QStringLiteral("SELECT KISYU, KIMATU, NENDOSU FROM WK_COMPANY WHERE CID = ?"), {cid});
-    if (!company || company->size() == 0) {
+    const PeriodRead company = CurrentPeriodOf(cid);
+    if (!company.period) {
         result.failedStep = QStringLiteral("company");
         return result;
     }
-    const QString kisyu = company->text("KISYU"), kimatu = company->text("KIMATU");
+    const QString kisyu = company.period->kisyu, kimatu = company.period->kimatu;
     const QDate end = QDate::fromString(kimatu, QStringLiteral("yyyy/MM/dd"));
     if (!end.isValid() || kisyu.size() < 7) {
         result.failedStep = QStringLiteral("company");
@@ -319,9 +317,9 @@ YearCloseResult CloseFiscalYear(double rate) {
     };
 
     // The year kept in the previous-year tables, with its figures.
-    if (!save_now_data(sym, eym, kimatu, step)) return fail();
+    if (!save_now_data(cid, sym, eym, kimatu, step)) return fail();
 
-    if (!update_kisyuzan_data(eym, rate, step) || !update_kisyuzan_hojo(eym, step)) return fail();
+    if (!update_kisyuzan_data(cid, eym, rate, step) || !update_kisyuzan_hojo(cid, eym, step)) return fail();
 
     // The next period.
     const QString nk = newStart.toString(fmt), ne = newEnd.toString(fmt);
@@ -379,7 +377,8 @@ YearCloseResult CloseFiscalYear(double rate) {
     }
 
     step = QStringLiteral("month list");
-    if (gFailStep == step || !SetDayInputData(nk.left(7), ne.left(7)) || !SetTukisimeData(nk.left(7), ne.left(7)))
+    if (gFailStep == step || !SetDayInputData(cid, nk.left(7), ne.left(7)) ||
+        !SetTukisimeData(cid, nk.left(7), ne.left(7)))
         return fail();
 
     // Remaining vouchers renumbered in their order; two passes keep the keys
@@ -417,16 +416,15 @@ YearCloseResult CloseFiscalYear(double rate) {
 YearEndPeriod ReadYearEndPeriod() {
     YearEndPeriod p;
     if (!gcnKaikei) return p;
-    const auto row = gcnKaikei->queryOne(
-        QStringLiteral("SELECT KISYU, KIMATU, NENDOSU, GKBN FROM WK_COMPANY WHERE CID = ?"), {gstrCID});
-    if (!row) return p;
+    const PeriodRead read = CurrentPeriodOf(gstrCID);
+    if (!read.ok) return p;
     p.ok = true;
-    if (row->size() == 0) return p;
+    if (!read.period) return p;
     p.found = true;
-    p.kisyu = row->text(QStringLiteral("KISYU"));
-    p.kimatu = row->text(QStringLiteral("KIMATU"));
-    p.gkbn = row->text(QStringLiteral("GKBN"));
-    p.nendosu = row->integer(QStringLiteral("NENDOSU"));
+    p.kisyu = read.period->kisyu;
+    p.kimatu = read.period->kimatu;
+    p.gkbn = read.period->gkbn;
+    p.nendosu = read.period->nendosu;
     return p;
 }
 
@@ -454,4 +452,8 @@ QString YearCloseStepText(const QString& step) {
         {QStringLiteral("commit"), QStringLiteral("更新の確定")},
     };
     return texts.value(step, step);
+}
+
+bool set_hyouji_table(YearEndFigures& figures, const QString& month) {
+    return set_hyouji_table(gstrCID, figures, month);
 }

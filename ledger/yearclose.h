@@ -36,15 +36,17 @@ YearCloseResult CloseFiscalYear(double rate);
 
 // The steps of the year close that the return from the previous year
 // (ledger/previousyear.h) runs too, each inside the caller's transaction on
-// the current company gstrCID. False when a statement failed, with the step's
-// name in step (see YearCloseStepText); the caller rolls back.
+// the company cid, which is the one loaded in WK_COMPANY and the working chart
+// (the current company, or the one the return has just switched to). False when a statement failed, with the
+// step's name in step (see YearCloseStepText); the caller rolls back.
 //
 // Keeps the loaded year, months sym..eym ("yyyy/mm") closing on kimatu
 // ("yyyy/mm/dd"): the company's previous-year rows (BT_*) are replaced by its
 // working rows, the month totals of the year are brought up to date
 // (sub-account totals too) and T_KESANSYO receives the year's figures (its
 // old row is kept in BT_KESANSYO).
-bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu, QString& step);
+bool save_now_data(const QString& cid, const QString& sym, const QString& eym, const QString& kimatu,
+                   QString& step);
 // The opening balances of the working chart and of T_KISYUZAN from the
 // closing balances of month eym of the kept year (the chart BT_KANJO):
 // balance-sheet accounts in use carry theirs, 171 receives the year's result
@@ -52,22 +54,22 @@ bool save_now_data(const QString& sym, const QString& eym, const QString& kimatu
 // "1") the capital 154 receives 353 + 155 - 107 instead, and 107, 155 and 171
 // start at zero. With a rate, it is written on
 // every T_KISYUZAN row of the company; without, RATE stays.
-bool update_kisyuzan_data(const QString& eym, std::optional<double> rate, QString& step);
+bool update_kisyuzan_data(const QString& cid, const QString& eym, std::optional<double> rate, QString& step);
 // The sub-accounts' opening balances from their closing balances of month
 // eym: sub-accounts of balance-sheet accounts carry theirs, the others start
 // at zero, as do a sole proprietor's drawings and contributions.
-bool update_kisyuzan_hojo(const QString& eym, QString& step);
+bool update_kisyuzan_hojo(const QString& cid, const QString& eym, QString& step);
 
 // Test hook: when set, the step of that name fails as if its statement had.
 void SetYearCloseFailureForTest(const QString& step);
 
-// Adds to the figures those of month "yyyy/mm" of the current company (the
-// caller starts from zeros). A figure is the sum of the month's closing
-// balances (cumulative debit minus credit for debit-side accounts, the
-// reverse for the others) over fixed account codes, total accounts included,
-// or a sum or difference of such figures; figure 64 is the loss (-63) when
-// figure 63 is negative. Accounts without a total in the month count zero.
-// False when the month totals cannot be read.
+// Adds to the figures those of month "yyyy/mm" of the company cid (the
+// caller starts from zeros; the form without cid: the current company). A figure is the sum of the month's
+// closing balances (cumulative debit minus credit for debit-side accounts, the reverse for the others) over
+// fixed account codes, total accounts included, or a sum or difference of such figures; figure 64 is the loss
+// (-63) when figure 63 is negative. Accounts without a total in the month count zero. False when the month
+// totals cannot be read.
+bool set_hyouji_table(const QString& cid, YearEndFigures& figures, const QString& month);
 bool set_hyouji_table(YearEndFigures& figures, const QString& month);
 
 // The period of the current company as the year-end screen shows it, from

@@ -161,6 +161,40 @@ std::optional<QString> decode(const QByteArray& bytes) {
     return QString::fromUtf8(out);
 }
 
+Decoder::Decoder() : cd_(iconv_open("UTF-16LE", "CP932")) {}
+
+Decoder::~Decoder() {
+    if (cd_ != reinterpret_cast<void*>(-1)) iconv_close(static_cast<iconv_t>(cd_));
+}
+
+bool Decoder::decode(QByteArrayView bytes, QString& out) {
+    const qsizetype n = bytes.size();
+    // Every CP932 character is one UTF-16 unit, so the text never has more
+    // units than the bytes.
+    out.resize(n);
+    char16_t* o = reinterpret_cast<char16_t*>(out.data());
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    // ASCII, the usual case, is the same code in CP932 (0x5C included).
+    qsizetype i = 0;
+    while (i < n && in[i] < 0x80) {
+        o[i] = in[i];
+        ++i;
+    }
+    if (i == n) return true;
+    if (cd_ == reinterpret_cast<void*>(-1)) return false;
+    out.resize(i + 2 * (n - i));  // room to spare for the converter
+    o = reinterpret_cast<char16_t*>(out.data());
+    const auto cd = static_cast<iconv_t>(cd_);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char* src = const_cast<char*>(bytes.data()) + i;
+    size_t srcLeft = size_t(n - i);
+    char* dst = reinterpret_cast<char*>(o + i);
+    size_t dstLeft = size_t(n - i) * 4;
+    if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == size_t(-1) || srcLeft != 0) return false;
+    out.truncate(qsizetype(reinterpret_cast<char16_t*>(dst) - o));
+    return true;
+}
+
 int byteLength(const QString& text) {
     Iconv& cd = encoder();
     int total = 0;

@@ -30,6 +30,23 @@ EncodeResult encode(const QString& text);
 bool appendFromUtf8(QByteArrayView utf8, QByteArray& out);
 // Decodes CP932 bytes; nullopt when the bytes are not valid CP932.
 std::optional<QString> decode(const QByteArray& bytes);
+// Decodes CP932 bytes into a text whose storage is kept from one call to the
+// next, for reading files value by value or line by line without a new heap
+// string each time. Not for sharing between threads.
+class Decoder {
+public:
+    Decoder();
+    ~Decoder();
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+    // Replaces out by the text of bytes (out's storage is reused); false when
+    // the bytes are not valid CP932 (out is then unspecified).
+    bool decode(QByteArrayView bytes, QString& out);
+
+private:
+    void* cd_;
+};
+
 // Bytes the text takes in CP932 (characters it cannot hold count 2, as a
 // replacement would). Used for field length limits.
 int byteLength(const QString& text);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "ledger/printwork.h"
 #include "platform/currency.h"
 #include "reports/reportcommon.h"
@@ -121,16 +122,16 @@ bool BuildRPsKesan1(platform::Connection& cn, Document& doc) {
     if (!items) return false;
     const auto k = readKesansyo(cn);
     if (!k) return false;
-    const auto closing = cn.queryOne(QStringLiteral("SELECT KIMATU FROM WK_COMPANY"));
-    if (!closing) return false;
+    const PeriodRead period = CurrentPeriod(cn);
+    if (!period.ok) return false;
 
     doc.title = QStringLiteral("損益計算書");
     doc.orientation = Orientation::Landscape;
     doc.companyName = company->name;
-    const QString from = Trim(items->value(6));
-    const QString to = closing->size() > 0 ? PrintEraDate(Trim(closing->text(0))) : QString();
+    const QString from = Trim(items->komoku7);
+    const QString to = period.period ? PrintEraDate(period.period->kimatu) : QString();
     if (!from.isEmpty() || !to.isEmpty()) doc.period = QStringLiteral("自 %1　至 %2").arg(from, to);
-    const QString written = Trim(items->value(5));
+    const QString written = Trim(items->komoku6);
     if (!written.isEmpty()) doc.headerItems.push_back({QStringLiteral("作成日"), written});
 
     struct Spec {
@@ -228,7 +229,7 @@ bool BuildRTsKesan(platform::Connection& cn, Document& doc) {
     doc.title = QStringLiteral("貸借対照表");
     doc.orientation = Orientation::Landscape;
     doc.companyName = company->name;
-    const QString closing = Trim(items->value(5));
+    const QString closing = Trim(items->komoku6);
     if (!closing.isEmpty()) doc.period = closing + QStringLiteral("現在");
 
     struct Spec {

@@ -75,7 +75,7 @@ bool startLedger(platform::Connection& cn, Document& doc, const QString& title, 
     doc.title = title;
     doc.orientation = wideAccounts ? Orientation::Landscape : Orientation::Portrait;
     doc.companyName = company->name;
-    const QString from = Trim(items->value(5)), to = Trim(items->value(6));
+    const QString from = Trim(items->komoku6), to = Trim(items->komoku7);
     doc.period = from.isEmpty() ? QString() : from + QStringLiteral("度 ～ ") + to + QStringLiteral("度");
     const QString fiscal = FiscalPeriodText(*company);
     if (!fiscal.isEmpty()) doc.headerItems.push_back({QString(), fiscal});

@@ -83,7 +83,7 @@ bool BuildMonthlyStatement(platform::Connection& cn, Document& doc, const QStrin
     doc.title = title;
     doc.orientation = Orientation::Portrait;
     doc.companyName = company->name;
-    doc.period = Trim(items->value(5));
+    doc.period = Trim(items->komoku6);
     const QString fiscal = FiscalPeriodText(*company);
     if (!fiscal.isEmpty()) doc.headerItems.push_back({QString(), fiscal});
     doc.table.columns = statementColumns();

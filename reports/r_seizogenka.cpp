@@ -29,7 +29,7 @@ bool BuildRSeizoGenka(platform::Connection& cn, Document& doc) {
     doc.title = QStringLiteral("製造原価報告書");
     doc.orientation = Orientation::Portrait;
     doc.companyName = company->name;
-    const QString from = Trim(items->value(5)), to = Trim(items->value(6));
+    const QString from = Trim(items->komoku6), to = Trim(items->komoku7);
     if (!from.isEmpty() || !to.isEmpty()) doc.period = QStringLiteral("自 %1　至 %2").arg(from, to);
 
     Column number{QStringLiteral("番号"), 0.8, Align::Center};

@@ -60,8 +60,8 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     doc.title = QStringLiteral("仕訳日記帳");
     doc.orientation = Orientation::Portrait;
     doc.companyName = company->name;
-    doc.period = rangeText(Trim(items->value(5)), Trim(items->value(6)));
-    const QString numbers = rangeText(Trim(items->value(7)), Trim(items->value(8)));
+    doc.period = rangeText(Trim(items->komoku6), Trim(items->komoku7));
+    const QString numbers = rangeText(Trim(items->komoku8), Trim(items->komoku9));
     if (!numbers.isEmpty()) doc.headerItems.push_back({QStringLiteral("伝票番号"), numbers});
     doc.table.columns = columns();
     doc.table.captionColumn = 2;

@@ -2,6 +2,7 @@
 
 #include "app/common/dates.h"
 #include "app/common/values.h"
+#include "ledger/period.h"
 #include "reports/reportcommon.h"
 
 namespace reports {
@@ -112,8 +113,8 @@ std::vector<Currency> headAmounts(const platform::Row& head, int first) {
 bool BuildTukisyusiReport(platform::Connection& cn, Document& doc) {
     const auto company = ReadCompanyHeader(cn);
     if (!company) return false;
-    const auto kisyu = cn.queryOne(QStringLiteral("SELECT KISYU FROM WK_COMPANY"));
-    if (!kisyu) return false;
+    const PeriodRead period = CurrentPeriod(cn);
+    if (!period.ok) return false;
     QStringList columns;
     for (int i = 1; i <= 65; ++i) columns << QStringLiteral("KOMOKU%1").arg(i);
     const auto head =
@@ -129,7 +130,7 @@ bool BuildTukisyusiReport(platform::Connection& cn, Document& doc) {
     doc.companyName = company->name;
     if (head->size() > 0 && !Trim(head->text(0)).isEmpty()) {
         QString era;
-        if (kisyu->size() > 0) SeirekiToWareki(Trim(kisyu->text(0)), era, 0);
+        if (period.period) SeirekiToWareki(period.period->kisyu, era, 0);
         doc.period = era + Trim(head->text(0)) + QStringLiteral("年度");
     }
 

@@ -1,17 +1,19 @@
 #include "reports/reportcommon.h"
 
 #include "app/common/values.h"
+#include "ledger/period.h"
 
 namespace reports {
 
 std::optional<CompanyHeader> ReadCompanyHeader(platform::Connection& cn) {
-    const auto row = cn.queryOne(QStringLiteral("SELECT COMPANY, PKISYU, PKIMATU FROM WK_COMPANY"));
-    if (!row) return std::nullopt;
+    const auto row = cn.queryOne(QStringLiteral("SELECT COMPANY FROM WK_COMPANY"));
+    const PeriodRead period = CurrentPeriod(cn);
+    if (!row || !period.ok) return std::nullopt;
     CompanyHeader h;
-    if (row->size() > 0) {
-        h.name = Trim(row->text(0));
-        h.periodFrom = Trim(row->text(1));
-        h.periodTo = Trim(row->text(2));
+    if (row->size() > 0) h.name = Trim(row->text("COMPANY"));
+    if (period.period) {
+        h.periodFrom = Trim(period.period->pkisyu);
+        h.periodTo = Trim(period.period->pkimatu);
     }
     return h;
 }
@@ -21,13 +23,22 @@ QString FiscalPeriodText(const CompanyHeader& company) {
     return QStringLiteral("自 %1　至 %2").arg(company.periodFrom, company.periodTo);
 }
 
-std::optional<QStringList> ReadPrintKomoku(platform::Connection& cn) {
+std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn) {
     const auto row =
         cn.queryOne(QStringLiteral("SELECT KOMOKU1, KOMOKU2, KOMOKU3, KOMOKU4, KOMOKU5, KOMOKU6, KOMOKU7, "
                                    "KOMOKU8, KOMOKU9 FROM T_PRINTKOMOKU"));
     if (!row) return std::nullopt;
-    QStringList items;
-    for (int i = 0; i < 9; ++i) items << (row->size() > 0 ? row->text(i) : QString());
+    PrintKomoku items;
+    if (row->size() == 0) return items;
+    items.komoku1 = row->text("KOMOKU1");
+    items.komoku2 = row->text("KOMOKU2");
+    items.komoku3 = row->text("KOMOKU3");
+    items.komoku4 = row->text("KOMOKU4");
+    items.komoku5 = row->text("KOMOKU5");
+    items.komoku6 = row->text("KOMOKU6");
+    items.komoku7 = row->text("KOMOKU7");
+    items.komoku8 = row->text("KOMOKU8");
+    items.komoku9 = row->text("KOMOKU9");
     return items;
 }
 

@@ -26,9 +26,14 @@ std::optional<CompanyHeader> ReadCompanyHeader(platform::Connection& cn);
 // "自 2010年04月01日　至 2011年03月31日"; empty when either end is empty.
 QString FiscalPeriodText(const CompanyHeader& company);
 
-// The nine items KOMOKU1..KOMOKU9 of T_PRINTKOMOKU as texts (index 0 is
-// KOMOKU1); nine empty texts when the table holds no row. nullopt on a database
-// failure.
-std::optional<QStringList> ReadPrintKomoku(platform::Connection& cn);
+// The header row of T_PRINTKOMOKU, each item under its column's name (what an
+// item holds depends on the screen that wrote it).
+struct PrintKomoku {
+    QString komoku1, komoku2, komoku3, komoku4, komoku5, komoku6, komoku7, komoku8, komoku9;
+};
+
+// The header row; every item empty when the table holds no row. nullopt on a
+// database failure.
+std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn);
 
 }  // namespace reports

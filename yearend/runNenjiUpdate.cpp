@@ -276,11 +276,11 @@ void runNenjiUpdate::cmdNowYear_Click() {
     lblMessage->setText(QStringLiteral("本年度データを復元中！！"));
     lblMessage->setVisible(true);
     repaint();
-    ReturnToCurrentYear([&] {
-        lblMessage->setVisible(false);
-        repaint();
-        busy.restore();
-    });
+    gstrCID = ReturnToCurrentYear([&] {
+                  lblMessage->setVisible(false);
+                  repaint();
+                  busy.restore();
+              }).cid;
     form_init();
     setYearButtons();
 }

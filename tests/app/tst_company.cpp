@@ -18,6 +18,7 @@
 #include "platform/connection.h"
 #include "platform/msgbox.h"
 #include "setup/InpKaisyaJoho.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::MsgIcon;
@@ -221,7 +222,11 @@ private slots:
         QCOMPARE(scalarText(QStringLiteral("SELECT count(*) FROM T_KISYUZAN WHERE CID = '51'")),
                  QStringLiteral("0"));
         ScriptedMsgBox box;
+        // The engine loads the company; making it current is its caller's.
+        const QString before = gstrCID;
         QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QCOMPARE(gstrCID, before);
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
         QCOMPARE(gstrCID, QStringLiteral("51"));
         QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
@@ -250,18 +255,18 @@ private slots:
     void switchBackRestoresOwnChart() {
         startMenu();
         addCompany(QStringLiteral("51"), QStringLiteral("新しい会社"));
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         QVERIFY(gcnKaikei->exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KANNAME = '手元現金', KISYUZAN = ?, JUN = 7 "
                            "WHERE CID = '51' AND KOCODE = '004'"),
             {QVariant::fromValue(Currency::fromYen(123456))}));
 
-        QVERIFY(SwitchCompany(QStringLiteral("01")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("01")));
         QCOMPARE(chartMismatches(QStringLiteral("01")), 0);
         QVERIFY(scalarText(QStringLiteral("SELECT KANNAME FROM T_KANJO WHERE KOCODE = '004'")) !=
                 QStringLiteral("手元現金"));
 
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         QCOMPARE(chartMismatches(QStringLiteral("51")), 0);
         QCOMPARE(scalarText(QStringLiteral("SELECT KANNAME || '|' || KISYUZAN || '|' || JUN FROM T_KANJO "
                                            "WHERE KOCODE = '004'")),

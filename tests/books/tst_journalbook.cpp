@@ -61,6 +61,33 @@ private slots:
         QCOMPARE(shown, (QStringList{"2010/04/01=1", "2010/04/02=2", "2010/11/15=12"}));
         QCOMPARE(JournalRangeOf((*list)[0], (*list)[2]).toVoucher, QStringLiteral("00012"));
     }
+    // Voucher numbers lose their blanks and leading zeros ("0" when nothing
+    // else is left); a date not written as yyyy/mm/dd prints empty.
+    void printedNumbersAndDates_data() {
+        QTest::addColumn<QString>("denno");
+        QTest::addColumn<QString>("siday");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("plain") << "00001" << "2010/04/01" << "1|10.04.01";
+        QTest::newRow("all zeros") << "00000" << "2010/04/01" << "0|10.04.01";
+        QTest::newRow("blank after the number") << "00010 " << "2010/04/01" << "10|10.04.01";
+        QTest::newRow("date without leading zeros") << "00001" << "2010/4/1" << "1|";
+        QTest::newRow("date with dashes") << "00001" << "2010-04-01" << "1|";
+    }
+    void printedNumbersAndDates() {
+        QFETCH(QString, denno);
+        QFETCH(QString, siday);
+        QFETCH(QString, printed);
+        QVERIFY(co_->cn().exec(QStringLiteral("UPDATE T_SIWAKE SET DENNO = ? WHERE DENCODE = '00001'"), {denno}));
+        QVERIFY(co_->cn().exec(
+            QStringLiteral("UPDATE T_SI_MEISAI SET SIDAY = ? WHERE DENCODE = '00001' AND DENMENO = '001'"), {siday}));
+        ScriptedMsgBox box;
+        QVERIFY(BuildSiwakeNikki(range("00000", "00012", "2010/04/01", "2010/11/15")));
+        QCOMPARE(box.count(), 0);
+        const auto row = co_->cn().queryOne(QStringLiteral("SELECT DENNO || '|' || SIDAY FROM T_SIALL_OUT ORDER BY rowid"));
+        QVERIFY(row && row->size() == 1);
+        QCOMPARE(row->text(0), printed);
+    }
+
     // One work row per journal line: names resolved per side, each sub-account
     // from its own account, a side "000" empty, an unknown account by its code.
     void theWorkRowsOfARange() {

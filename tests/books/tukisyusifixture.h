@@ -20,6 +20,7 @@
 #include "ledger/tukisyusi.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace tukisyusifixture {
@@ -120,7 +121,7 @@ protected:
         v.set("AICODE", QStringLiteral("004"));
         v.set("RATE", QStringLiteral("0"));
         platform::Transaction tx(*gcnKaikei);
-        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && SwitchCompany(kCid);
+        return WriteRow(v, QStringLiteral("T_COMP_MAIN")) && tx.commit() && testenv::MakeCompanyCurrent(kCid);
     }
 
     // A year of journal lines between random accounts of the table's

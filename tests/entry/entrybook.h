@@ -14,6 +14,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace entrytest {
@@ -43,7 +44,7 @@ public:
         gstrSoftName = QStringLiteral("Ralvek");
         gstrCallForm.clear();
         SetTheCompanyList(&companies_);
-        if (!SwitchCompany(QStringLiteral("01"))) return false;
+        if (!testenv::MakeCompanyCurrent(QStringLiteral("01"))) return false;
         SetNendoLabel(CurrentNendoLabel());
         return cn().exec(
             QStringLiteral("UPDATE T_KISYUZAN SET KISYUZAN = ? WHERE CID = '01' AND KOCODE = '004'"),

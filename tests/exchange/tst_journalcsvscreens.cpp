@@ -50,7 +50,7 @@ private slots:
                                                "VALUES ('51', 'テスト商店', '2003/04/01', '2004/03/31', '1', 1)")));
         {
             platform::Transaction tx(*gcnKaikei);  // as its callers in the program run it
-            QVERIFY(ResetCompanyData());
+            QVERIFY(ResetCompanyData(gstrCID));
             QVERIFY(tx.commit());
         }
         JournalLine line;

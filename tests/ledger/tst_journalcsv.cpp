@@ -110,7 +110,7 @@ class TestJournalCsv : public QObject {
                                 {name}));
         {
             platform::Transaction tx(*gcnKaikei);  // as its callers in the program run it
-            QVERIFY(ResetCompanyData());
+            QVERIFY(ResetCompanyData(gstrCID));
             QVERIFY(tx.commit());
         }
     }
@@ -172,6 +172,35 @@ private slots:
         // Importing the same pair again gives the same journal.
         QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
         QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+    }
+
+    // A journal of several written blocks comes back from the pair exactly
+    // as it was, and exporting the imported lines gives the same bytes.
+    void manyBlocksRoundTrip() {
+        QTemporaryDir dir, again;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        QVERIFY(gcnKaikei->exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000) "
+            "INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRTRITU, KRKIN, "
+            "KSKOCODE, KSKIN, TEKIYO) "
+            "SELECT printf('%05d', 10 + i / 100), printf('%03d', i % 100), '51', "
+            "printf('2003/%02d/%02d', 4 + i % 9, 1 + i % 28), printf('2003/%02d', 4 + i % 9), "
+            "CASE WHEN i % 7 = 0 THEN NULL ELSE '1' END, printf('%03d', i % 40), (i % 5) * 0.25, "
+            "i * 12345 - 600000, '004', i * 10000, "
+            "CASE i % 4 WHEN 0 THEN '売上 \"特価\", ' || i WHEN 1 THEN '' WHEN 2 THEN 'ｶﾅ ' || i "
+            "ELSE '\"\"' END FROM n")));
+        const QStringList dated = dump(QStringLiteral("WHERE CID = '51' AND SIDAY <> ''"));
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        const QByteArray first = readAll(dir.filePath(QStringLiteral("Data51_00.CSV")));
+        QVERIFY(first.size() > (1 << 20));  // more than one block
+        QCOMPARE(ReadCsvRecords(first, 31, nullptr)->size(), 12000);
+
+        openCompany(QStringLiteral("受け側"));
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(dump(QStringLiteral("WHERE SIDAY <> ''")), dated);
+        QCOMPARE(ExportJournalCsv(again.path(), QString()), JournalCsvResult::Done);
+        QCOMPARE(readAll(again.filePath(QStringLiteral("Data51_00.CSV"))), first);
     }
 
     // An export killed before each of its changes of the folder (and once
@@ -360,6 +389,47 @@ private slots:
         QCOMPARE(dump(), before);
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
         QCOMPARE(gcnKaikei->scalar(QStringLiteral("PRAGMA cache_size"))->toLongLong(), cacheSize);
+    }
+
+    // Faults of an earlier kind are reported first wherever they are in the
+    // line file: a line that is no CP932, then the CSV syntax, then the
+    // records' values; nothing changes.
+    void faultsReportedByKind_data() {
+        QTest::addColumn<QByteArray>("line1From");
+        QTest::addColumn<QByteArray>("line1To");
+        QTest::addColumn<QByteArray>("line3From");
+        QTest::addColumn<QByteArray>("line3To");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("syntax after a refused amount")
+            << QByteArray("\"1234.5678\",") << QByteArray("\"1,234\",") << QByteArray("\"0\",") << QByteArray("")
+            << "3行目: 値の数が";
+        QTest::newRow("not CP932 after a syntax fault")
+            << QByteArray("\"1234.5678\",") << QByteArray("") << QByteArray("\"00002\",") << QByteArray("\"\x81\x7f\",")
+            << "3行目: Shift-JIS(CP932)として読めない";
+    }
+    void faultsReportedByKind() {
+        QFETCH(QByteArray, line1From);
+        QFETCH(QByteArray, line1To);
+        QFETCH(QByteArray, line3From);
+        QFETCH(QByteArray, line3To);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        ScriptedMsgBox boxes;
+        openCompany(QStringLiteral("送り側"));
+        addFixture();
+        QCOMPARE(ExportJournalCsv(dir.path(), QString()), JournalCsvResult::Done);
+        const QString path = dir.filePath(QStringLiteral("Data51_00.CSV"));
+        QList<QByteArray> lines = readAll(path).split('\n');
+        QVERIFY(lines.size() >= 4 && lines[0].contains(line1From) && lines[2].contains(line3From));
+        lines[0].replace(line1From, line1To);
+        lines[2].replace(line3From, line3To);
+        writeAll(path, lines.join('\n'));
+        const QStringList before = dump();
+        boxes.clear();
+        QCOMPARE(ImportJournalCsv(dir.path(), QString()), JournalCsvResult::Failed);
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY2(boxes.last().text.contains(message), qPrintable(boxes.last().text));
+        QCOMPARE(dump(), before);
     }
 
     void damagedOrForeignPairRefused_data() {

@@ -434,7 +434,7 @@ private slots:
         platform::FixedClock clock(QDate(2003, 4, 2));
         addCompany(kCid, QStringLiteral("0"), 3, QStringLiteral("2003/04/01"), QStringLiteral("2004/03/31"));
         ScriptedMsgBox box;
-        QVERIFY(ResetCompanyData());
+        QVERIFY(ResetCompanyData(gstrCID));
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT CID, COMPANY, KISYU FROM WK_COMPANY")),
                  QStringList{"51|テスト商店|2003/04/01"});
@@ -448,13 +448,13 @@ private slots:
     // An id without a company row empties WK_COMPANY and changes nothing else.
     void resetCompanyDataWithoutCompanyRow() {
         gstrCID = QStringLiteral("01");
-        QVERIFY(ResetCompanyData());
+        QVERIFY(ResetCompanyData(gstrCID));
         const QStringList monthsBefore =
             column(QStringLiteral("SELECT * FROM T_DAY_INPUT ORDER BY CID, INYM"));
         gstrCID = QStringLiteral("77");
         gstrNendo = QStringLiteral("平成12年度");
         ScriptedMsgBox box;
-        QVERIFY(ResetCompanyData());
+        QVERIFY(ResetCompanyData(gstrCID));
         QCOMPARE(box.count(), 0);
         QCOMPARE(column(QStringLiteral("SELECT count(*) FROM WK_COMPANY")), QStringList{"0"});
         QCOMPARE(gstrNendo, QStringLiteral("平成12年度"));
@@ -468,13 +468,13 @@ private slots:
             gcnKaikei->exec(QStringLiteral("CREATE TEMP TRIGGER fail_status BEFORE INSERT ON T_TUKISIME "
                                            "BEGIN SELECT RAISE(ABORT, 'forced'); END")));
         ScriptedMsgBox box;
-        QVERIFY(!ResetCompanyData());
+        QVERIFY(!ResetCompanyData(gstrCID));
         QCOMPARE(box.count(), 1);
         QVERIFY(box.last().text.contains(QStringLiteral("WriteTukisimeTable")));
 
         QVERIFY(gcnKaikei->exec(QStringLiteral("DROP TABLE WK_COMPANY")));
         box.clear();
-        QVERIFY(!ResetCompanyData());
+        QVERIFY(!ResetCompanyData(gstrCID));
         QCOMPARE(box.count(), 1);
         QCOMPARE(box.last().text,
                  QStringLiteral("データアクセス中にエラーが発生しました(ResetCompanyData)。"));

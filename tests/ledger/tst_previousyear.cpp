@@ -5,13 +5,14 @@
 // failure at each step leaving every table as it was, and the
 // initialisation touching one company only.
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QRegularExpression>
 #include <QtTest>
 #include <csignal>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "app/common/companylist.h"
 #include "app/common/globals.h"
@@ -22,6 +23,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -258,7 +260,7 @@ private slots:
                      {yen(1000), yen(1000), kCid}));
         {
             ScriptedMsgBox box;
-            QVERIFY(ReturnToCurrentYear());
+            QVERIFY(testenv::MadeCurrent(ReturnToCurrentYear()).ok);
             QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
         }
         QVERIFY(gblnNowYear);
@@ -390,7 +392,7 @@ private slots:
         if (direction == QLatin1String("open"))
             QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Failed);
         else
-            QVERIFY(!ReturnToCurrentYear());
+            QVERIFY(!testenv::MadeCurrent(ReturnToCurrentYear()).ok);
         QVERIFY(box.count() > 0);
         QVERIFY2(box.last().text.endsWith(direction == QLatin1String("open") ? QStringLiteral("(cmdPerYear_Click)")
                                                                               : QStringLiteral("(reset_now_year_data)")),
@@ -404,7 +406,7 @@ private slots:
         if (direction == QLatin1String("open"))
             QCOMPARE(OpenPreviousYear(), PreviousYearOpening::Opened);
         else
-            QVERIFY(ReturnToCurrentYear());
+            QVERIFY(testenv::MadeCurrent(ReturnToCurrentYear()).ok);
     }
 
     // A working file damaged while the previous year is open is refused
@@ -420,7 +422,7 @@ private slots:
         file.close();
         const QStringList before = dump();
         ScriptedMsgBox box;
-        QVERIFY(!ReturnToCurrentYear());
+        QVERIFY(!testenv::MadeCurrent(ReturnToCurrentYear()).ok);
         QVERIFY2(box.last().text.contains(QStringLiteral("T_004.txt")), qPrintable(box.last().text));
         QCOMPARE(dump(), before);
         QVERIFY(!gblnNowYear);
@@ -455,7 +457,7 @@ private slots:
         gblnNowYear = true;
         gstrCID = QStringLiteral("無し");
         ScriptedMsgBox box;
-        QVERIFY(ReturnLeftOpenPreviousYear());
+        QVERIFY(testenv::MadeCurrent(ReturnLeftOpenPreviousYear()).ok);
         QVERIFY(gblnNowYear);
         QCOMPARE(box.last().text, QStringLiteral("データが正しく復元されました。"));
         QCOMPARE(gstrCID, kCid);
@@ -470,7 +472,7 @@ private slots:
 
         // A start with nothing left open changes nothing.
         const QStringList before = dump();
-        QVERIFY(ReturnLeftOpenPreviousYear());
+        QVERIFY(testenv::MadeCurrent(ReturnLeftOpenPreviousYear()).ok);
         QCOMPARE(dump(), before);
     }
 

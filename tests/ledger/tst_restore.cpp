@@ -123,6 +123,14 @@ private slots:
                                    << "T_010.txt 1行目";
         QTest::newRow("other company in a later line")
             << "T_010.txt" << QByteArray("\"51\",\"001\",\"a\"\r\n\"99\",\"002\",\"b\"\r\n") << "T_010.txt 2行目";
+        // Faults of an earlier kind are reported first wherever they are in
+        // the file: the reading, the quoting, the company, then the values.
+        QTest::newRow("quoting fault after a refused value")
+            << "T_010.txt" << QByteArray("\"51\",\"001\",\"a\tb\"\r\n\"51\",\"002\r\n") << "T_010.txt 2行目";
+        QTest::newRow("other company after a refused value")
+            << "T_010.txt" << QByteArray("\"51\",\"001\",\"a\tb\"\r\n\"99\",\"002\",\"b\"\r\n") << "T_010.txt 2行目";
+        QTest::newRow("not CP932 after a quoting fault")
+            << "T_010.txt" << QByteArray("\"51\",\"001\r\n\"51\",\"002\",\"\x81\x20\"\r\n") << "T_010.txt 2行目";
         QTest::newRow("other company's set") << "T_002.txt" << QByteArray() << "T_002.txt";
         QTest::newRow("file missing") << "T_023.txt" << QByteArray() << "";
     }
@@ -240,6 +248,44 @@ private slots:
             QVERIFY(box.shown().front().text.contains(QStringLiteral("WriteKisyuzanTable")));
             QCOMPARE(box.last().text, QStringLiteral("T_KISYUZANマスタのアクセス中にエラーが発生しました(write_data_to_table)。"));
         }
+    }
+
+    // A journal of several read blocks (quotes, commas, full-width text,
+    // fractions of a yen, empty values) comes back exactly as it was; a
+    // refused value in a line past the first block refuses the set with
+    // nothing changed.
+    void manyBlocksRoundTrip() {
+        QVERIFY(exec(QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000) "
+            "INSERT INTO T_SI_MEISAI (DENCODE, DENMENO, CID, SIDAY, DATEYM, SISYU, KRKOCODE, KRTRITU, KRKIN, "
+            "KSKOCODE, KSKIN, TEKIYO) "
+            "SELECT printf('%05d', 10 + i / 100), printf('%03d', i % 100), '51', "
+            "printf('2003/%02d/%02d', 4 + i % 9, 1 + i % 28), printf('2003/%02d', 4 + i % 9), "
+            "CASE WHEN i % 7 = 0 THEN NULL ELSE '1' END, printf('%03d', i % 40), (i % 5) * 0.25, "
+            "i * 12345 - 600000, '004', i * 10000, "
+            "CASE i % 4 WHEN 0 THEN '売上 \"特価\", ' || i WHEN 1 THEN '' WHEN 2 THEN 'ｶﾅ ' || i "
+            "ELSE '\"\"' END FROM n")));
+        ScriptedMsgBox box;
+        QCOMPARE(DataBackUp(BackupKind::Chosen, {}, [&] { return std::optional<QString>(folder_); }),
+                 BackupResult::Written);
+        QVERIFY(QFileInfo(folder_ + QStringLiteral("T_004.txt")).size() > (1 << 20));  // more than one block
+        const QStringList before = dump();
+        QVERIFY(exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = '51' AND DENCODE > '00050'")));
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Restored);
+        QCOMPARE(dump(), before);
+
+        QVERIFY(exec(QStringLiteral("DELETE FROM T_SI_MEISAI WHERE CID = '51' AND DENCODE > '00050'")));
+        const QStringList shortened = dump();
+        QFile f(folder_ + QStringLiteral("T_004.txt"));
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("\"00999\",\"001\",\"51\",\"2003/02/30\",\"2003/02\",\"\",\"\",\"\",\"\",\"\",\"\",\"0\",\"0\","
+                "\"0\",\"0\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"0\",\"0\",\"0\",\"0\",\"\",\"\",\"\",\"\",\"\"\r\n");
+        f.close();
+        box.clear();
+        QCOMPARE(RestoreBackupSet(folder_), RestoreResult::Refused);
+        QCOMPARE(box.count(), 1);
+        QVERIFY2(box.last().text.contains(QStringLiteral("T_004.txt %1行目 SIDAY").arg(12002)), qPrintable(box.last().text));
+        QCOMPARE(dump(), shortened);
     }
 
     // What comes in from a set is held to the rules of what is typed: every

@@ -31,6 +31,11 @@ private slots:
         QCOMPARE(encoded.bytes.toHex(), bytes.toHex());
         QCOMPARE(encoded.message(), QString());
         QCOMPARE(cp932::decode(bytes), std::optional<QString>(text));
+        // The reusing decoder: the same text, also into a string that held a longer one.
+        cp932::Decoder decoder;
+        QString reused = QStringLiteral("現金 and a longer text held before");
+        QVERIFY(decoder.decode(bytes, reused));
+        QCOMPARE(reused, text);
         QCOMPARE(cp932::byteLength(text), int(bytes.size()));
         QVERIFY(cp932::canEncode(text));
     }
@@ -160,6 +165,8 @@ private slots:
     void decodeRefusesInvalidBytes() {
         QFETCH(QByteArray, bytes);
         QCOMPARE(cp932::decode(bytes), std::optional<QString>());
+        QString out;
+        QVERIFY(!cp932::Decoder().decode(bytes, out));
     }
 };
 

@@ -14,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/connection.h"
 #include "platform/msgbox.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 using platform::ScriptedMsgBox;
@@ -456,7 +457,7 @@ private:
             for (const QString& t : PeriodJournalTables()) insertMinimalRow(t, cid, QStringLiteral("00001"));
         }
         ScriptedMsgBox box;
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         QCOMPARE(box.count(), 0);
         QCOMPARE(CurrentNendoLabel().value_or(QStringLiteral("(no row)")), QStringLiteral("第 12 期"));
     }

@@ -22,6 +22,7 @@
 #include "app/common/settingsmenu.h"
 #include "entry/InpKantanSiwake.h"
 #include "ledger/company.h"
+#include "ledger/companystore.h"
 #include "ledger/textbackup.h"
 #include "ledger/vouchers.h"
 #include "platform/clock.h"
@@ -32,7 +33,7 @@
 #include "platform/msgbox.h"
 #include "platform/spreadgrid.h"
 #include "setup/InpKaisyaJoho.h"
-#include "ledger/companystore.h"
+#include "support/currentcompany.h"
 #include "support/inputmethod.h"
 #include "support/testenv.h"
 
@@ -219,7 +220,7 @@ private slots:
     void editModeShowsTheCurrentCompany() {
         startMenu();
         QVERIFY(InsertCompany(company51()));
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         InpKaisyaJoho* s = open(QStringLiteral("SyokiSetMenu"));
         QVERIFY(!s->isNewMode());
         QCOMPARE(s->Label1->text(), QStringLiteral("会社情報設定"));
@@ -275,7 +276,7 @@ private slots:
             r.kimatu = QStringLiteral("2000/12/31");
             QVERIFY(InsertCompany(r));
         }
-        QVERIFY(SwitchCompany(cid));
+        QVERIFY(testenv::MakeCompanyCurrent(cid));
         InpKaisyaJoho* s = open(QStringLiteral("SyokiSetMenu"));
         QCOMPARE(s->txtKisyubi->text(), start);
         QCOMPARE(s->txtKimatubi->text(), closing);
@@ -291,7 +292,7 @@ private slots:
         QFETCH(qint64, balance);
         QFETCH(bool, locked);
         QVERIFY(InsertCompany(company51()));
-        QVERIFY(SwitchCompany(QStringLiteral("51")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("51")));
         addVoucher(QStringLiteral("51"), QStringLiteral("00001"), balance);
         InpKaisyaJoho* s = open(QStringLiteral("SyokiSetMenu"));
         for (QWidget* w :
@@ -764,7 +765,7 @@ private slots:
 
     void editModeReturnsToTheSettingsMenu() {
         // Opened by the company switch: the settings menu is shown, not the opener.
-        QVERIFY(SwitchCompany(QStringLiteral("02")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("02")));
         InpKaisyaJoho* s = open(QStringLiteral("SyokiSetMenu"));
         s->cmdBack->click();
         QVERIFY(settings_->isVisible());
@@ -846,7 +847,7 @@ private slots:
     }
 
     void failedLoadClosesAtOnce() {
-        QVERIFY(SwitchCompany(QStringLiteral("02")));
+        QVERIFY(testenv::MakeCompanyCurrent(QStringLiteral("02")));
         QVERIFY(gcnKaikei->exec(QStringLiteral("ALTER TABLE T_SIWAKE RENAME TO T_SIWAKE_GONE")));
         ScriptedMsgBox box;
         gstrCallForm = QStringLiteral("SyokiSetMenu");

@@ -28,6 +28,7 @@
 #include "ledger/vouchers.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace fixture {
@@ -179,7 +180,7 @@ public:
         v.set("RATE", QStringLiteral("0"));
         platform::Transaction tx(cn());
         if (!WriteRow(v, QStringLiteral("T_COMP_MAIN")) || !tx.commit()) return false;
-        if (!SwitchCompany(kCid)) return false;
+        if (!testenv::MakeCompanyCurrent(kCid)) return false;
         SetNendoLabel(CurrentNendoLabel());
         const auto rows = cn().query(QStringLiteral("SELECT KMCODE, KOCODE FROM T_KANJO WHERE KMCODE <> ''"));
         if (!rows) return false;

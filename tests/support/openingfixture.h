@@ -17,6 +17,7 @@
 #include "ledger/company.h"
 #include "platform/connection.h"
 #include "platform/currency.h"
+#include "support/currentcompany.h"
 #include "support/testenv.h"
 
 namespace openingfixture {
@@ -101,7 +102,8 @@ inline std::unique_ptr<Company> open(bool voucherOnStart = true, const QString& 
                                 " SIINLDAY, AICODE) VALUES (?, 'テスト商店', ?, '2012/03/31', '1', ?, 3,"
                                 " '2012/06/30', '004')"),
                  {kCid, kStart, kancng}) ||
-        !c->exec(QStringLiteral("DELETE FROM T_KISYUZAN WHERE CID = ?"), {kCid}) || !SwitchCompany(kCid))
+        !c->exec(QStringLiteral("DELETE FROM T_KISYUZAN WHERE CID = ?"), {kCid}) ||
+        !testenv::MakeCompanyCurrent(kCid))
         return nullptr;
     if (!c->setBalance(QStringLiteral("004"), 100000) || !c->setBalance(QStringLiteral("012"), 50000) ||
         !c->setBalance(QStringLiteral("115"), 30000) || !c->setBalance(QStringLiteral("154"), 120000))
