@@ -2,9 +2,9 @@
 // A generated company-year for benchmarks: one company with the shipped chart
 // of accounts, opening balances, sub-accounts for the bank, customers and
 // suppliers, a day voucher for every day of the fiscal year and N journal
-// lines spread over the days (fewer at weekends; a day of more than 999 lines,
-// the most one voucher numbers, gets further vouchers of the same day, so a
-// million lines fit a year), in the mix of a small shop:
+// lines spread over the days (fewer at weekends; a day of more than 900 lines
+// gets further vouchers of the same day, so a million lines fit a year), in
+// the mix of a small shop:
 // cash sales, expenses paid in cash, purchases in cash and on account, sales
 // on account, collections and payments through the bank, cash deposits. Every
 // line has a Japanese description. The month status is left as a company
@@ -218,9 +218,16 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
     std::stable_sort(lines.begin(), lines.end(),
                      [](const GenLine& a, const GenLine& b) { return a.day < b.day; });
 
-    // Vouchers, one per day and one more for each further 999 lines of the
+    // Vouchers, one per day and one more for each further 900 lines of the
     // day, and the lines under them: each side carries the other side's
-    // account and sub-account as its counter account.
+    // account and sub-account as its counter account. A day's lines are
+    // spread evenly over its vouchers, so every voucher keeps room below the
+    // 999 lines it can number: a day that is no longer the latest never gets
+    // a further voucher (its code would come after a later day's), so lines
+    // added to a past day afterwards, a bank statement's say, go into the
+    // room its vouchers have. Vouchers filled to 999 in turn would leave a
+    // large day's last voucher with a random room, at a million lines often
+    // none, and such a company could take no further line on that day.
     platform::Statement voucher(cn,
                                 QStringLiteral("INSERT INTO T_SIWAKE VALUES (?, ?, ?, ?, ?, '1', 0, 0, 0)"));
     platform::Statement line(
@@ -228,7 +235,7 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
                 "INSERT INTO T_SI_MEISAI VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, '00', ?9, '000', ?10, 0,"
                 " ?11, ?11, ?12, ?13, ?12, ?13, '00', ?9, '000', ?10, 0, ?11, ?11, ?7, ?8, '', ?14, '')"));
     if (!voucher.isValid() || !line.isValid()) return std::nullopt;
-    constexpr int kLinesPerVoucher = 999;
+    constexpr int kLinesPerVoucher = 900;
     std::vector<int> linesOfDay(size_t(year.days), 0);
     for (const GenLine& l : lines) ++linesOfDay[size_t(l.day)];
     std::vector<int> firstVoucher(size_t(year.days), 0);  // number of the day's first voucher
@@ -249,8 +256,14 @@ inline std::optional<CompanyYear> generateCompanyYear(platform::Connection& cn,
     for (const GenLine& l : lines) {
         lineOfDay = l.day == lastDayIndex ? lineOfDay + 1 : 0;
         lastDayIndex = l.day;
-        const int voucherNo = firstVoucher[size_t(l.day)] + lineOfDay / kLinesPerVoucher;
-        const int lineNo = lineOfDay % kLinesPerVoucher + 1;
+        // The day's lines in even runs, one run per voucher: the voucher of
+        // line i is floor(i * count / n), whose run starts at ceil(k * n / count).
+        const qint64 ofDay = linesOfDay[size_t(l.day)];
+        const qint64 count = std::max<qint64>(1, (ofDay + kLinesPerVoucher - 1) / kLinesPerVoucher);
+        const qint64 k = qint64(lineOfDay) * count / ofDay;
+        const qint64 runStart = (k * ofDay + count - 1) / count;
+        const int voucherNo = firstVoucher[size_t(l.day)] + int(k);
+        const int lineNo = int(lineOfDay - runStart) + 1;
         const QString day = opt.firstDay.addDays(l.day).toString(QStringLiteral("yyyy/MM/dd"));
         const QString debitSub = l.kind->debitSubs ? subCode(uniform(1, l.kind->debitSubs)) : QString();
         const QString creditSub = l.kind->creditSubs ? subCode(uniform(1, l.kind->creditSubs)) : QString();

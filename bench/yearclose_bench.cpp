@@ -12,7 +12,8 @@
 //             every INSERT, UPDATE and DELETE the update ran, with its values
 //             filled in, recorded by a trace of an untimed run beforehand;
 //             the journal's secondary indexes are dropped before the delete
-//             of the closed year's lines and built again after it.
+//             of the closed year's lines and built again after it (as the
+//             update itself does).
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,8 +33,11 @@
 namespace {
 
 // The traced writes with the journal's secondary indexes dropped around the
-// first delete from the journal; empty when there is no such delete.
+// first delete from the journal; empty when there is no such delete. Drops
+// the update ran itself are left out of the trace (it records no CREATE
+// INDEX): the floor drops and builds the indexes here, once.
 QStringList withIndexesRebuilt(QStringList statements, bench::PlainDb& base) {
+    statements.removeIf([](const QString& s) { return s.startsWith(QLatin1String("DROP INDEX"), Qt::CaseInsensitive); });
     const auto at = std::find_if(statements.begin(), statements.end(), [](const QString& s) {
         return s.startsWith(QLatin1String("DELETE FROM T_SI_MEISAI"), Qt::CaseInsensitive);
     });

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
+#include <future>
 
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
@@ -77,6 +78,20 @@ bool createEmptyCopy(const QString& copy) {
     return ::close(fd) == 0;
 }
 
+// Writes the compacted copy of the connection's database. The engine's own
+// syncs of the copy and of its journal are turned off for the copy's
+// writing: the copy is of no use until it has been checked, synced whole
+// (syncPath) and renamed over the file, and a copy that a crash leaves
+// half-written is removed as a leftover; the file itself is only read here.
+// The connection's setting is put back afterwards.
+bool vacuumInto(platform::Connection& cn, const QString& copy) {
+    const auto level = cn.scalar(QStringLiteral("PRAGMA synchronous"));
+    if (!level || !cn.exec(QStringLiteral("PRAGMA synchronous = OFF"))) return false;
+    const bool written = cn.exec(QStringLiteral("VACUUM INTO ?"), {copy});
+    const bool restored = cn.exec(QStringLiteral("PRAGMA synchronous = %1").arg(level->toInt()));
+    return written && restored;
+}
+
 // The copy's structure checked: pages, b-trees, records, constraints. The
 // check of every index against its table is left out: VACUUM INTO builds
 // each index of the copy afresh from the rows it has just written, so an
@@ -114,9 +129,15 @@ bool CompactKaikeiDatabase() {
     // the compaction.
     const bool cleared = RemoveCompactionLeftovers(file);
     if (cleared) step(QStringLiteral("copy"));
-    const bool written = cleared && createEmptyCopy(copy) && gcnKaikei->exec(QStringLiteral("VACUUM INTO ?"), {copy}) &&
-                         copyIsSound(copy) && (step(QStringLiteral("mode")), takeOverMode(file, copy)) &&
-                         syncPath(copy, false);
+    bool written = cleared && createEmptyCopy(copy) && vacuumInto(*gcnKaikei, copy) &&
+                   (step(QStringLiteral("mode")), takeOverMode(file, copy));
+    if (written) {
+        // The copy goes to the disk while it is checked: the check only
+        // reads it, and both are done before the rename.
+        std::future<bool> synced = std::async(std::launch::async, [copy] { return syncPath(copy, false); });
+        const bool sound = copyIsSound(copy);
+        written = synced.get() && sound;
+    }
     if (!written) {
         if (cleared) RemoveCompactionLeftovers(file);
         warn(kCompactFailure);

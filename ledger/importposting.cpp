@@ -71,7 +71,7 @@ bool applyCash(std::vector<PendingCash>& pending, int* failedIndex) {
     struct Voucher {
         QString code, day;
         Currency y, d;
-        bool registered = false, changed = false;
+        bool registered = false;
     };
     const std::optional<platform::Rows> rows = gcnKaikei->query(
         QStringLiteral("SELECT DENCODE, DENDAY, YDAYZAN, DAYZAN FROM T_SIWAKE WHERE CID = ? AND DENDAY >= ?"
@@ -81,45 +81,66 @@ bool applyCash(std::vector<PendingCash>& pending, int* failedIndex) {
         showWriteError();
         return fail(pending.front().index);
     }
+    // The vouchers in day order, a day's in code order: a day's vouchers are
+    // a run, its first the one the lookup by DENDAY finds (its lowest code),
+    // and "every later day" is the run's end onwards.
     std::vector<Voucher> vouchers;
     vouchers.reserve(rows->size());
     for (const platform::Row& r : *rows) vouchers.push_back({r.text(0), r.text(1), r.currency(2), r.currency(3)});
-    // The voucher of a day as the lookup by DENDAY finds it: its lowest code.
-    const auto firstOfDay = [&](const QString& day) -> Voucher* {
-        Voucher* found = nullptr;
-        for (Voucher& v : vouchers)
-            if (v.day == day && (!found || v.code < found->code)) found = &v;
-        return found;
+    const auto dayBegin = [&](const QString& day) {
+        return size_t(std::lower_bound(vouchers.begin(), vouchers.end(), day,
+                                       [](const Voucher& v, const QString& d) { return v.day < d; }) -
+                      vouchers.begin());
     };
+    const auto dayEnd = [&](const QString& day) {
+        return size_t(std::upper_bound(vouchers.begin(), vouchers.end(), day,
+                                       [](const QString& d, const Voucher& v) { return d < v.day; }) -
+                      vouchers.begin());
+    };
+    // What the steps add, summed over positions (a Fenwick tree): an amount
+    // added at k counts for every voucher from k on. carried holds the
+    // carries into later days (both balances), raised the days' own cash
+    // (DAYZAN only, added at the run's start and taken off at its end).
+    struct Sums {
+        std::vector<Currency> tree;
+        explicit Sums(size_t n) : tree(n + 1) {}
+        void add(size_t k, Currency amount) {
+            for (size_t i = k + 1; i < tree.size(); i += i & (~i + 1)) tree[i] = tree[i] + amount;
+        }
+        Currency at(size_t k) const {
+            Currency sum;
+            for (size_t i = k + 1; i > 0; i -= i & (~i + 1)) sum = sum + tree[i];
+            return sum;
+        }
+    };
+    Sums carried(vouchers.size()), raised(vouchers.size());
+    const auto yOf = [&](size_t k) { return vouchers[k].y + carried.at(k); };
+    const auto dOf = [&](size_t k) { return vouchers[k].d + carried.at(k) + raised.at(k); };
+    size_t carriedFrom = vouchers.size();  // the first voucher a carry changed
 
     for (const PendingCash& p : pending) {
         // Every voucher of the day carries the day's balances.
-        for (Voucher& v : vouchers) {
-            if (v.day == p.day) {
-                v.d = v.d + p.change;
-                v.registered = v.changed = true;
-            }
+        const size_t begin = dayBegin(p.day), end = dayEnd(p.day);
+        if (begin < end) {
+            raised.add(begin, p.change);
+            raised.add(end, -p.change);
+            for (size_t k = begin; k < end; ++k) vouchers[k].registered = true;
         }
         if (p.day == last.denDay) continue;  // no later day
-        const Voucher* today = firstOfDay(p.day);
         const QString next = QDate::fromString(p.day, kDayFormat).addDays(1).toString(kDayFormat);
-        const Voucher* following = firstOfDay(next);
-        if (!today || !following) return fail(p.index);
-        const Currency shift = today->d - following->y;
+        const size_t following = dayBegin(next);
+        if (begin == end || following == vouchers.size() || vouchers[following].day != next) return fail(p.index);
+        const Currency shift = dOf(begin) - yOf(following);
         if (shift.isZero()) continue;
-        for (Voucher& v : vouchers) {
-            if (v.day >= next) {
-                v.y = v.y + shift;
-                v.d = v.d + shift;
-                v.changed = true;
-            }
-        }
+        carried.add(following, shift);
+        carriedFrom = std::min(carriedFrom, following);
     }
 
     QJsonArray changed;
-    for (const Voucher& v : vouchers) {
-        if (!v.changed) continue;
-        changed.append(QJsonArray{v.code, QString::number(v.y.raw()), QString::number(v.d.raw()),
+    for (size_t k = 0; k < vouchers.size(); ++k) {
+        const Voucher& v = vouchers[k];
+        if (!v.registered && k < carriedFrom) continue;
+        changed.append(QJsonArray{v.code, QString::number(yOf(k).raw()), QString::number(dOf(k).raw()),
                                   v.registered ? 1 : 0});
     }
     pending.clear();
@@ -211,9 +232,11 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
         if (failedIndex && *failedIndex < 0) *failedIndex = int(index);
         return false;
     };
-    // Cash changes wait until a voucher is to be created (which copies the
-    // last day's balance) or the end; applying them together gives the same
-    // balances as applying each at once.
+    // Cash changes wait until the end; applying them together gives the same
+    // balances as applying each at once. A day voucher created meanwhile
+    // copies the last day's balance without the changes still waiting: each
+    // change's carry into every later day (update_yokujitu_zandaka) brings
+    // it level, as it does the days that were there before.
     std::vector<PendingCash> pending;
     // The days' vouchers and last line numbers, kept for the whole import.
     DayLineNumbers numbers;
@@ -225,7 +248,6 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
         const QString day = Trim(line.date);
         const bool validDay = QDate::fromString(day, kDayFormat).isValid();
         if (!validDay || coveredThrough.isEmpty() || day > coveredThrough) {
-            if (!applyCash(pending, failedIndex)) return fail(i);
             if (!make_new_siwake_data(line, kisyu)) return fail(i);
             if (validDay && day > coveredThrough) coveredThrough = day;
             const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();

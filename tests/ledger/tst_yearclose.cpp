@@ -133,6 +133,18 @@ class TestYearClose : public QObject {
                 out << f.join('|');
             }
         }
+        // The journal's indexes, which the update drops and builds again.
+        out << journalIndexes();
+        return out.join('\n');
+    }
+
+    // The journal's index definitions, in name order.
+    QString journalIndexes() {
+        const auto rows = cn_->query(QStringLiteral(
+            "SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = 'T_SI_MEISAI' ORDER BY name"));
+        if (!rows) return QStringLiteral("<failed>");
+        QStringList out;
+        for (const auto& r : *rows) out << r.text(0) + QLatin1Char('|') + r.text(1);
         return out.join('\n');
     }
 
@@ -180,9 +192,17 @@ private slots:
         const Currency profit = closing["353"];
         QVERIFY2(profit == Currency::fromYen(700 - 120 - 40), qPrintable(profit.toText()));
 
+        const QString indexesBefore = journalIndexes();
+        QVERIFY(indexesBefore.count(QLatin1Char('\n')) >= 3);
         platform::ScriptedMsgBox box;
         const YearCloseResult r = CloseFiscalYear(1.5);
         QVERIFY2(r.ok, qPrintable(r.failedStep + (box.count() ? box.last().text : QString())));
+        // The journal's indexes are all there again, as defined, and agree
+        // with the rows left.
+        QCOMPARE(journalIndexes(), indexesBefore);
+        const auto check = cn_->scalar(QStringLiteral("PRAGMA integrity_check"));
+        QVERIFY(check);
+        QCOMPARE(check->toString(), QStringLiteral("ok"));
 
         // Opening balances: balance-sheet accounts carry, 171 gets the profit,
         // 353 and the income and expense accounts start at zero.
@@ -358,7 +378,7 @@ private slots:
     void failureRollsBack_data() {
         QTest::addColumn<QString>("step");
         for (const char* s : {"save", "summation", "figures", "opening balances", "sub-account balances", "company", "delete",
-                              "month list", "renumber"})
+                              "rebuild indexes", "month list", "renumber"})
             QTest::newRow(s) << QString::fromLatin1(s);
     }
     void failureRollsBack() {
