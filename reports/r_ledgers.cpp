@@ -15,21 +15,19 @@ enum Col { KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, AIH
            HOCODE, HONAME };
 
 // A work table's rows, one at a time and without QVariant: a book of a year
-// runs to hundreds of thousands of rows. The general ledger build writes the
-// accounts from the highest internal code down; that book shows them in the
-// order of the user's account numbers, each account's rows in the order they
-// were built. The subsidiary ledger build already writes its rows in the
-// book's order (by sub-account, each starting with its brought-forward row,
-// which has no account number, then its lines by date), so it is read as
-// written.
+// runs to hundreds of thousands of rows. Both builds write their rows in the
+// book's order, so they are read as written, without a sort: the general
+// ledger by account number (trimmed, as stored in KMCODE; accounts sharing a
+// number in descending internal code), each account's rows in date order;
+// the subsidiary ledger by sub-account, each starting with its
+// brought-forward row, which has no account number, then its lines by date.
 class WorkRows {
 public:
     WorkRows(platform::Connection& cn, const QString& table, bool subAccounts)
         : st_(cn, QStringLiteral("SELECT KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, "
                                  "AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN, ") +
                       (subAccounts ? QStringLiteral("HOCODE, HONAME") : QStringLiteral("'', ''")) +
-                      QStringLiteral(" FROM ") + table +
-                      (subAccounts ? QStringLiteral(" ORDER BY rowid") : QStringLiteral(" ORDER BY KMCODE, rowid"))) {}
+                      QStringLiteral(" FROM ") + table + QStringLiteral(" ORDER BY rowid")) {}
 
     bool next() { return st_.next(); }
     // The statement ran to its end.
