@@ -310,7 +310,15 @@ std::unique_ptr<Connection> Connection::open(const QString& path, DbError* error
         return nullptr;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // A connection is used by one thread at a time (the program's own
+    // threads never touch one: the PDF writer's helper only compresses, the
+    // compaction's only syncs a file). Without SQLite's per-connection mutex
+    // every call that reads a value of a row no longer locks and unlocks it,
+    // a cost paid per cell of the books' hundreds of thousands of rows.
+    // SQLite's process-wide locks stay, so connections may still live on
+    // different threads.
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         if (error) {
             *error = DbError{rc & 0xff, rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("cannot open")};

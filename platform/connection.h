@@ -142,9 +142,8 @@ public:
 
     // One value of the current row without QVariant, for loops over many rows:
     // its kind and, by kind, the integer, the real, or the bytes of a text
-    // (UTF-8) or blob, valid until the next step. Read under one lock of the
-    // connection, so the connection must not be used by another thread
-    // meanwhile (the program uses it from one thread).
+    // (UTF-8) or blob, valid until the next step. A connection and its
+    // statements are used by one thread at a time (see Connection::open).
     enum class Kind { Null, Integer, Real, Text, Blob };
     struct Cell {
         Kind kind = Kind::Null;
@@ -169,7 +168,8 @@ private:
 class Connection {
 public:
     // Opens an existing database file read-write. A missing file fails and
-    // creates nothing.
+    // creates nothing. The connection has no lock of its own: one thread at
+    // a time may use it and its statements.
     static std::unique_ptr<Connection> open(const QString& path, DbError* error = nullptr);
     ~Connection();
     Connection(const Connection&) = delete;
