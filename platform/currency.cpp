@@ -148,7 +148,42 @@ QString Currency::toText() const {
     return negative ? u'-' + s : s;
 }
 
+namespace {
+
+// A count of whole yen with a comma between groups of three digits, '-'
+// before a negative one: written into a buffer, without the strings of the
+// general path (the books show hundreds of thousands of such amounts).
+QString groupedWholeYen(std::uint64_t magnitude, bool negative) {
+    char16_t buf[32];  // 20 digits, 6 commas, a sign
+    int p = 32, digits = 0;
+    do {
+        if (digits > 0 && digits % 3 == 0) buf[--p] = u',';
+        buf[--p] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+        ++digits;
+    } while (magnitude != 0);
+    if (negative) buf[--p] = u'-';
+    return QString(reinterpret_cast<const QChar*>(buf + p), 32 - p);
+}
+
+}  // namespace
+
 QString Currency::toDisplay(int decimals) const {
+    // Whole yen, the common case: as needed of a whole amount, or rounded to
+    // no decimals (half away from zero), as the general path below.
+    if (decimals < 0 && raw_ % kScale == 0)
+        return groupedWholeYen(raw_ < 0 ? 0ULL - static_cast<std::uint64_t>(raw_ / kScale)
+                                        : static_cast<std::uint64_t>(raw_ / kScale),
+                               raw_ < 0);
+    if (decimals == 0) {
+        std::int64_t rounded = raw_ / kScale;
+        const std::int64_t r = raw_ % kScale;
+        if (r * 2 >= kScale) rounded += 1;
+        if (r * 2 <= -kScale) rounded -= 1;
+        return groupedWholeYen(rounded < 0 ? 0ULL - static_cast<std::uint64_t>(rounded)
+                                           : static_cast<std::uint64_t>(rounded),
+                               rounded < 0);
+    }
     QString plain = toText();
     if (decimals >= 0 && decimals < 4) {
         std::int64_t unit = 1;

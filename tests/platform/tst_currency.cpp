@@ -98,6 +98,12 @@ private slots:
         QTest::newRow("no decimals, below half") << qint64(-4999) << 0 << "0";
         QTest::newRow("rounding carries into grouping") << qint64(9999995000) << 0 << "1,000,000";
         QTest::newRow("four decimals") << qint64(1) << 4 << "0.0001";
+        QTest::newRow("four decimals of whole yen") << qint64(15000000) << 4 << "1,500.0000";
+        QTest::newRow("zero as needed") << qint64(0) << -1 << "0";
+        QTest::newRow("zero, no decimals") << qint64(0) << 0 << "0";
+        QTest::newRow("whole negative, no decimals") << qint64(-10000000) << 0 << "-1,000";
+        QTest::newRow("below a yen as needed") << qint64(-1) << -1 << "-0.0001";
+        QTest::newRow("half up, no decimals") << qint64(10005000) << 0 << "1,001";
         // Rounding at the limits carries past what 64 bits hold.
         QTest::newRow("largest, whole yen") << kLargest << 0 << "922,337,203,685,478";
         QTest::newRow("least, whole yen") << kLeast << 0 << "-922,337,203,685,478";
