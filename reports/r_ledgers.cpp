@@ -45,17 +45,31 @@ public:
                 return platform::Row(nullptr, {st_.value(c)}).text(0);
         }
     }
-    QString text(Col c) const { return Trim(raw(c)); }
+    // The value without blanks around it. A text's blanks are cut from its
+    // UTF-8 bytes before they are decoded (a blank byte is never part of a
+    // longer character): the same text as Trim(raw(c)), with one string.
+    QString text(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        if (cell.kind != platform::Statement::Kind::Text) return Trim(raw(c));
+        QByteArrayView b = cell.bytes;
+        while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
+        while (!b.isEmpty() && b.back() == ' ') b.chop(1);
+        return QString::fromUtf8(b);
+    }
     Currency amount(Col c) const {
         const platform::Statement::Cell cell = st_.cell(c);
         if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
         return Currency::fromVariant(st_.value(c));
     }
-    bool broughtForward() const {
-        return raw(DENNO) == QStringLiteral("0") && raw(DENMENO) == QStringLiteral("0");
-    }
+    // Both numbers "0" (the columns hold texts or nothing).
+    bool broughtForward() const { return isZeroText(DENNO) && isZeroText(DENMENO); }
 
 private:
+    bool isZeroText(Col c) const {
+        const platform::Statement::Cell cell = st_.cell(c);
+        return cell.kind == platform::Statement::Kind::Text && cell.bytes == QByteArrayView("0");
+    }
+
     platform::Statement st_;
 };
 
