@@ -45,17 +45,7 @@ public:
                 return platform::Row(nullptr, {st_.value(c)}).text(0);
         }
     }
-    // The value without blanks around it. A text's blanks are cut from its
-    // UTF-8 bytes before they are decoded (a blank byte is never part of a
-    // longer character): the same text as Trim(raw(c)), with one string.
-    QString text(Col c) const {
-        const platform::Statement::Cell cell = st_.cell(c);
-        if (cell.kind != platform::Statement::Kind::Text) return Trim(raw(c));
-        QByteArrayView b = cell.bytes;
-        while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
-        while (!b.isEmpty() && b.back() == ' ') b.chop(1);
-        return QString::fromUtf8(b);
-    }
+    QString text(Col c) const { return TrimmedCellText(st_, c); }
     Currency amount(Col c) const {
         const platform::Statement::Cell cell = st_.cell(c);
         if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);

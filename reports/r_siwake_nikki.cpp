@@ -75,7 +75,7 @@ public:
                 return platform::Row(nullptr, {st_.value(c)}).text(0);
         }
     }
-    QString text(Col c) const { return Trim(raw(c)); }
+    QString text(Col c) const { return TrimmedCellText(st_, c); }
     Currency amount(Col c) const {
         const platform::Statement::Cell cell = st_.cell(c);
         if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);

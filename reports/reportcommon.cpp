@@ -42,4 +42,15 @@ std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn) {
     return items;
 }
 
+QString TrimmedCellText(const platform::Statement& st, int col) {
+    const platform::Statement::Cell cell = st.cell(col);
+    if (cell.kind == platform::Statement::Kind::Null) return QString();
+    if (cell.kind != platform::Statement::Kind::Text)
+        return Trim(platform::Row(nullptr, {st.value(col)}).text(0));
+    QByteArrayView b = cell.bytes;
+    while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
+    while (!b.isEmpty() && b.back() == ' ') b.chop(1);
+    return QString::fromUtf8(b);
+}
+
 }  // namespace reports

@@ -36,4 +36,10 @@ struct PrintKomoku {
 // database failure.
 std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn);
 
+// A cell of a work table read as text without blanks around it: the same
+// text as Trim() of the decoded value, the blanks cut from a text's UTF-8
+// bytes before the one decoding (a blank byte is never part of a longer
+// character). Null: empty.
+QString TrimmedCellText(const platform::Statement& st, int col);
+
 }  // namespace reports
