@@ -272,7 +272,16 @@ std::optional<Recording> record(const QString& path) {
         rec.ops.push_back(p);
         ++rec.pages;
 
-        const QByteArray content = pdf.stream(refAfter(page, "/Contents "));
+        // A page's content is one stream or an array of them (the page-number
+        // footer is added as a second stream once the page count is known).
+        QByteArray content;
+        const qsizetype at = page.indexOf("/Contents ") + 10;
+        if (page.at(at) == '[') {
+            const QList<QByteArray> refs = page.mid(at + 1, page.indexOf(']', at) - at - 1).simplified().split(' ');
+            for (qsizetype r = 0; r + 2 < refs.size(); r += 3) content += pdf.stream(refs[r].toInt()) + '\n';
+        } else {
+            content = pdf.stream(refAfter(page, "/Contents "));
+        }
         Lexer lex{content};
         QByteArray tok;
         std::vector<QByteArray> args;
