@@ -64,23 +64,9 @@ public:
     bool ok() const { return st_.isValid() && st_.error().ok(); }
 
     // The value as stored (null: empty).
-    QString raw(Col c) const {
-        const platform::Statement::Cell cell = st_.cell(c);
-        switch (cell.kind) {
-            case platform::Statement::Kind::Text:
-                return QString::fromUtf8(cell.bytes);
-            case platform::Statement::Kind::Null:
-                return QString();
-            default:
-                return platform::Row(nullptr, {st_.value(c)}).text(0);
-        }
-    }
+    QString raw(Col c) const { return CellText(st_, c); }
     QString text(Col c) const { return TrimmedCellText(st_, c); }
-    Currency amount(Col c) const {
-        const platform::Statement::Cell cell = st_.cell(c);
-        if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
-        return Currency::fromVariant(st_.value(c));
-    }
+    Currency amount(Col c) const { return CellAmount(st_, c); }
 
     // A side without an account (its number and name empty) prints nothing,
     // not even its amount.

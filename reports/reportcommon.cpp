@@ -53,4 +53,22 @@ QString TrimmedCellText(const platform::Statement& st, int col) {
     return QString::fromUtf8(b);
 }
 
+QString CellText(const platform::Statement& st, int col) {
+    const platform::Statement::Cell cell = st.cell(col);
+    switch (cell.kind) {
+        case platform::Statement::Kind::Text:
+            return QString::fromUtf8(cell.bytes);
+        case platform::Statement::Kind::Null:
+            return QString();
+        default:
+            return platform::Row(nullptr, {st.value(col)}).text(0);
+    }
+}
+
+Currency CellAmount(const platform::Statement& st, int col) {
+    const platform::Statement::Cell cell = st.cell(col);
+    if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
+    return Currency::fromVariant(st.value(col));
+}
+
 }  // namespace reports

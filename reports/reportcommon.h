@@ -42,4 +42,11 @@ std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn);
 // character). Null: empty.
 QString TrimmedCellText(const platform::Statement& st, int col);
 
+// A column of the current row as stored, untrimmed (null: empty).
+QString CellText(const platform::Statement& st, int col);
+
+// An amount column of the current row: INTEGER cells hold the exact count of
+// 1/10,000 yen; anything else is converted as a stored value.
+Currency CellAmount(const platform::Statement& st, int col);
+
 }  // namespace reports
