@@ -41,20 +41,25 @@ QString damaged(const QString& path, qint64 line, const QString& reason, const Q
     return text + QStringLiteral(": ") + reason;
 }
 
-// Splits one line (without its line end) of a backup file into its
+// Splits one line (without its line end) of a backup file into views of its
 // values: each quoted, separated by commas, a doubled quote standing for one
-// quote. False when the line is not in that form.
-bool splitLine(QStringView s, Record& values) {
+// quote. False when the line is not in that form. A value holding doubled
+// quotes is unquoted into one of unquoted, whose texts are kept for the next
+// line.
+bool splitViews(QStringView s, std::vector<QStringView>& values, std::vector<QString>& unquoted) {
+    values.clear();
+    size_t used = 0;
     qsizetype i = 0;
     const qsizetype end = s.size();
     for (;;) {
         if (i >= end || s[i] != QLatin1Char('"')) return false;
         ++i;
         qsizetype q = s.indexOf(QLatin1Char('"'), i);
-        if (q < 0) return false;  // no closing quote
+        if (q < 0) return false;
         if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
-            // A value holding quotes: gathered piece by piece.
-            QString value;
+            if (used == unquoted.size()) unquoted.emplace_back();
+            QString& value = unquoted[used++];
+            value.resize(0);
             for (;;) {
                 value.append(s.mid(i, q - i));
                 if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
@@ -66,15 +71,24 @@ bool splitLine(QStringView s, Record& values) {
                 }
                 break;
             }
-            values.append(std::move(value));
+            values.push_back(QStringView(value));  // its text no longer changes
         } else {
-            values.append(s.mid(i, q - i).toString());
+            values.push_back(s.mid(i, q - i));
         }
         i = q + 1;
         if (i == end) return true;
         if (s[i] != QLatin1Char(',')) return false;
         ++i;
     }
+}
+
+// The values of one line appended to values as texts.
+bool splitLine(QStringView s, Record& values) {
+    std::vector<QStringView> views;
+    std::vector<QString> unquoted;
+    if (!splitViews(s, views, unquoted)) return false;
+    for (QStringView v : views) values.append(v.toString());
+    return true;
 }
 
 // The number of the first line of bytes that is no valid CP932.
@@ -376,44 +390,6 @@ qint64 countLines(const QString& path) {
     return lines + (last != '\n' ? 1 : 0);
 }
 
-// Splits one line (without its line end) into views of its values, as
-// splitLine does; a value holding doubled quotes is unquoted into one of
-// unquoted, whose texts are kept for the next line.
-bool splitViews(QStringView s, std::vector<QStringView>& values, std::vector<QString>& unquoted) {
-    values.clear();
-    size_t used = 0;
-    qsizetype i = 0;
-    const qsizetype end = s.size();
-    for (;;) {
-        if (i >= end || s[i] != QLatin1Char('"')) return false;
-        ++i;
-        qsizetype q = s.indexOf(QLatin1Char('"'), i);
-        if (q < 0) return false;
-        if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
-            if (used == unquoted.size()) unquoted.emplace_back();
-            QString& value = unquoted[used++];
-            value.resize(0);
-            for (;;) {
-                value.append(s.mid(i, q - i));
-                if (q + 1 < end && s[q + 1] == QLatin1Char('"')) {
-                    value.append(QLatin1Char('"'));
-                    i = q + 2;
-                    q = s.indexOf(QLatin1Char('"'), i);
-                    if (q < 0) return false;
-                    continue;
-                }
-                break;
-            }
-            values.push_back(QStringView(value));  // its text no longer changes
-        } else {
-            values.push_back(s.mid(i, q - i));
-        }
-        i = q + 1;
-        if (i == end) return true;
-        if (s[i] != QLatin1Char(',')) return false;
-        ++i;
-    }
-}
 
 // One file of a set, read in chunks and each line checked and (while
 // writing) written as it is read. The checks and the order in which their
