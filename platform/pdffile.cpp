@@ -2,12 +2,15 @@
 
 #include <QFile>
 #include <QRawFont>
+#include <QThread>
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <map>
 #include <set>
+#include <thread>
 
 namespace platform::report {
 
@@ -99,12 +102,14 @@ quint32 tableChecksum(const QByteArray& t) {
     return sum;
 }
 
+}  // namespace
+
 // A font file as the faces use it: mapped rather than read, its tables views
 // into the mapping, parsed once and kept for the life of the process (every
 // PDF draws in the same two faces), with the glyphs of the characters looked
 // up so far. One per thread and file: the character lookup is a Qt font
 // engine, which stays in the thread that made it.
-struct FontFile {
+struct PdfFontFile {
     QFile file;
     QByteArray data;  // the mapping, not copied
     QHash<QByteArray, QByteArray> tables;  // views into data
@@ -158,12 +163,12 @@ struct FontFile {
 
     // The font file at path, loaded on first use; nullptr when it is not a
     // usable TrueType file.
-    static FontFile* get(const QString& path) {
+    static PdfFontFile* get(const QString& path) {
         // Never freed: the mappings and Qt font engines stay until the process
         // ends, and are not torn down after the application object.
-        thread_local auto* files = new QHash<QString, FontFile*>;
-        if (FontFile* f = files->value(path)) return f;
-        auto f = std::make_unique<FontFile>();
+        thread_local auto* files = new QHash<QString, PdfFontFile*>;
+        if (PdfFontFile* f = files->value(path)) return f;
+        auto f = std::make_unique<PdfFontFile>();
         if (!f->load(path)) return nullptr;
         files->insert(path, f.get());
         return f.release();
@@ -197,21 +202,70 @@ struct FontFile {
     }
 };
 
+namespace {
+
+// Threads that draw pages (PdfFile::addPage) and compress contents, one
+// fewer than the processor has (at least one): the thread that builds the
+// report and writes the file has work of its own. Made once and kept for
+// the life of the process, like the font files each of them loads.
+class DrawingPool {
+public:
+    static DrawingPool& get() {
+        static auto* pool = new DrawingPool;  // never freed: its threads wait to the end
+        return *pool;
+    }
+    int size() const { return size_; }
+    void run(std::function<void(int)> task) {
+        {
+            std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        }
+        ready_.notify_one();
+    }
+
+private:
+    DrawingPool() : size_(std::max(1, QThread::idealThreadCount() - 1)) {
+        for (int i = 0; i < size_; ++i) std::thread([this, i] { work(i); }).detach();
+    }
+    void work(int worker) {
+        for (;;) {
+            std::function<void(int)> task;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait(lock, [this] { return !tasks_.empty(); });
+                task = std::move(tasks_.front());
+                tasks_.pop_front();
+            }
+            task(worker);
+        }
+    }
+    const int size_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::deque<std::function<void(int)>> tasks_;
+};
+
+QByteArray deflated(const std::string& content) {
+    // qCompress puts the length in front of a zlib stream: FlateDecode reads the stream.
+    return qCompress(reinterpret_cast<const uchar*>(content.data()), qsizetype(content.size()), 1).mid(4);
+}
+
 }  // namespace
 
 // A face of one PDF: its font file and the glyphs used, which go into the
-// document's embedded subset.
-struct PdfFile::Face {
-    using Glyph = FontFile::Glyph;
+// document's embedded subset. The glyphs are looked up in each thread's own
+// copy of the font file (PdfContent::fileOf); `file` serves the tables.
+struct PdfContent::Face {
+    using Glyph = PdfFontFile::Glyph;
     QString name;  // PostScript-style name without spaces
-    FontFile* file = nullptr;
+    QString path;
+    PdfFontFile* file = nullptr;
     std::map<quint32, QString> used;  // glyph id -> the characters it stands for
     std::vector<bool> seen;           // by glyph id: in `used` already
     int resource = 0;                 // /F<n>
     int objectId = 0;                 // the Type0 font object
 
     double advance(quint32 id) const { return file->advance(id); }
-    const Glyph* glyph(char32_t c) { return file->glyph(c); }
 
     QByteArray glyphData(quint32 id) const {
         const QByteArray& loca = file->tables.find("loca").value();
@@ -311,15 +365,166 @@ struct PdfFile::Face {
     }
 };
 
+// ------------------------------------------------------------------ content
+
+void PdfContent::begin(double scale, const QSizeF* pagePt) {
+    data_.clear();
+    data_.reserve(64 * 1024);
+    used_.clear();
+    for (std::vector<quint64>& bits : seen_) std::fill(bits.begin(), bits.end(), 0);
+    failed_ = false;
+    stroke_ = fill_ = QColor();
+    lineWidth_ = -1;
+    textFace_ = nullptr;
+    textSize_ = -1;
+    if (pagePt) {
+        // Pixels to points, y downwards from the top; lines end flat.
+        appendNumbers(data_, {scale, 0, 0, -scale, 0, pagePt->height()});
+        data_ += "cm\n0 J\n";
+    }
+}
+
+PdfFontFile* PdfContent::fileOf(Face* f) {
+    const size_t k = size_t(f->resource);
+    if (k >= files_.size()) {
+        files_.resize(k + 1, nullptr);
+        seen_.resize(k + 1);
+    }
+    if (!files_[k]) {
+        // The face's file as loaded by this thread: its character lookup is
+        // a Qt font engine of the thread that made it.
+        files_[k] = PdfFontFile::get(f->path);
+        if (files_[k]) seen_[k].assign(size_t(files_[k]->numGlyphs) / 64 + 1, 0);
+    }
+    return files_[k];
+}
+
+void PdfContent::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
+    if (color != stroke_) {
+        appendColor(data_, color, "RG");
+        stroke_ = color;
+    }
+    if (widthPx != lineWidth_) {
+        appendNumber(data_, widthPx);
+        data_ += " w\n";
+        lineWidth_ = widthPx;
+    }
+    appendNumbers(data_, {a.x(), a.y()});
+    data_ += "m ";
+    appendNumbers(data_, {b.x(), b.y()});
+    data_ += "l S\n";
+}
+
+void PdfContent::fillRect(const QRectF& r, const QColor& color) {
+    if (color != fill_) {
+        appendColor(data_, color, "rg");
+        fill_ = color;
+    }
+    appendNumbers(data_, {r.x(), r.y(), r.width(), r.height()});
+    data_ += "re f\n";
+}
+
+bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, double spacing, QPointF at,
+                      double hscale, const QString& s) {
+    PdfFontFile* file = f ? fileOf(f) : nullptr;
+    if (!file) {
+        failed_ = true;
+        return false;
+    }
+    // The glyphs first: a character the face lacks leaves the page untouched.
+    thread_local std::vector<const Face::Glyph*> glyphs;
+    thread_local std::vector<char32_t> chars;
+    glyphs.clear();
+    chars.clear();
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char32_t c = s[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
+            ++i;
+        }
+        const Face::Glyph* g = c < 0x20 ? nullptr : file->glyph(c);
+        if (!g) {
+            failed_ = true;
+            return false;
+        }
+        glyphs.push_back(g);
+        chars.push_back(c);
+    }
+    if (glyphs.empty()) return true;
+    std::vector<quint64>& seen = seen_[size_t(f->resource)];
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const quint32 id = glyphs[i]->id;  // below numGlyphs: glyph() checked it
+        quint64& word = seen[id / 64];
+        const quint64 bit = quint64(1) << (id % 64);
+        if (word & bit) continue;
+        word |= bit;
+        used_.push_back({f, id, chars[i]});
+    }
+
+    if (fill_ != QColor(Qt::black)) {
+        data_ += "0 g\n";
+        fill_ = Qt::black;
+    }
+    data_ += "BT\n";
+    if (f != textFace_ || sizePx != textSize_) {
+        data_ += "/F" + std::to_string(f->resource) + ' ';
+        appendNumber(data_, sizePx);
+        data_ += " Tf\n";
+        textFace_ = f;
+        textSize_ = sizePx;
+    }
+    const bool spaced = spacing != 0 && !(percentSpacing && spacing == 100);
+    auto draw = [&](double x) {
+        appendNumbers(data_, {hscale, 0, 0, -1, x, at.y()});
+        data_ += "Tm ";
+        if (!spaced) {
+            data_ += '<';
+            for (const Face::Glyph* g : glyphs) appendHex4(data_, g->id);
+            data_ += "> Tj\n";
+            return;
+        }
+        // Letter spacing: every glyph moves on by the extra space.
+        data_ += '[';
+        for (const Face::Glyph* g : glyphs) {
+            data_ += '<';
+            appendHex4(data_, g->id);
+            data_ += "> ";
+            const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
+            appendNumber(data_, -extra);
+            data_ += ' ';
+        }
+        data_ += "] TJ\n";
+    };
+    draw(at.x());
+    if (bold) {
+        // A face without a bold style is emboldened by drawing the text again
+        // half a stroke to the left; the copy is marked as no text, so the
+        // text reads once.
+        data_ += "/Span << /ActualText <> >> BDC\n";
+        draw(at.x() - file->emboldening * sizePx);
+        data_ += "EMC\n";
+    }
+    data_ += "ET\n";
+    return true;
+}
+
+// --------------------------------------------------------------------- file
+
 PdfFile::PdfFile(QIODevice& out, double dpi, std::function<QString(const QString&)> faceFile)
     : out_(out), scale_(72.0 / dpi), faceFile_(std::move(faceFile)) {
     offsets_.assign(4, 0);  // 1 catalogue, 2 page tree, 3 resources
     write(QByteArray("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"));
+    workerContents_.resize(size_t(drawingThreads()));
+    for (auto& c : workerContents_) c = std::make_unique<PdfContent>();
 }
 
 PdfFile::~PdfFile() {
-    // A file given up midway: the compressions still running end first.
-    for (PendingStream& p : pending_) p.data.wait();
+    // A file given up midway: the drawings and compressions still running end first.
+    waitForPages();
+}
+
+int PdfFile::drawingThreads() {
+    return DrawingPool::get().size();
 }
 
 void PdfFile::setInfo(const QString& title, const QString& creator) {
@@ -356,24 +561,12 @@ void PdfFile::writeStream(int id, const QByteArray& data, const QByteArray& extr
     write(QByteArray("\nendstream\nendobj\n"));
 }
 
-void PdfFile::resetState() {
-    content_.clear();
-    content_.reserve(64 * 1024);
-    stroke_ = fill_ = QColor();
-    lineWidth_ = -1;
-    textFace_ = nullptr;
-    textSize_ = -1;
-}
-
 void PdfFile::newPage(QSizeF pagePt) {
     finishPage();
     inPage_ = true;
     reopened_ = -1;
-    pageSize_ = pagePt;
-    resetState();
-    // Pixels to points, y downwards from the top; lines end flat.
-    appendNumbers(content_, {scale_, 0, 0, -scale_, 0, pagePt.height()});
-    content_ += "cm\n0 J\n";
+    pages_.push_back({pagePt, 0, 0});
+    current_.begin(scale_, &pagePt);
 }
 
 void PdfFile::reopenPage(int index) {
@@ -383,73 +576,163 @@ void PdfFile::reopenPage(int index) {
     // colours, line width and font are set again as the drawing needs them.
     inPage_ = true;
     reopened_ = index;
-    resetState();
+    current_.begin(scale_, nullptr);
+}
+
+void PdfFile::addPage(QSizeF pagePt, std::function<void(PdfContent&, int)> draw) {
+    finishPage();
+    const int contents = newObject();
+    pages_.push_back({pagePt, contents, 0});
+    addJob({contents, pagePt, std::move(draw)});
+}
+
+void PdfFile::drawOver(int from, int to, std::function<void(PdfContent&, int, int)> draw) {
+    finishPage();
+    auto shared = std::make_shared<std::function<void(PdfContent&, int, int)>>(std::move(draw));
+    for (int i = std::max(0, from); i < std::min(to, int(pages_.size())); ++i) {
+        const int contents = newObject();
+        pages_[size_t(i)].more = contents;
+        addJob({contents, std::nullopt, [shared, i](PdfContent& c, int worker) { (*shared)(c, i, worker); }});
+    }
+    submitJobs();
+}
+
+namespace {
+constexpr size_t kJobsPerThread = 8;  // pages handed to a drawing thread at a time
+}
+
+void PdfFile::addJob(Job job) {
+    jobs_.push_back(std::move(job));
+    if (jobs_.size() >= kJobsPerThread) submitJobs();
+}
+
+void PdfFile::submitJobs() {
+    if (jobs_.empty()) return;
+    struct Work {
+        std::vector<Job> jobs;
+        std::promise<std::vector<Drawn>> done;
+    };
+    auto work = std::make_shared<Work>();
+    work->jobs = std::move(jobs_);
+    jobs_.clear();
+    PendingStream pending;
+    for (const Job& j : work->jobs) pending.ids.push_back(j.id);
+    pending.drawn = work->done.get_future();
+    // The jobs (and the page's rows they hold) are freed by this thread, which
+    // made them: freeing them on another one contends for the allocator.
+    pending.jobs = work;
+    pending_.push_back(std::move(pending));
+    DrawingPool::get().run([this, work = std::move(work)](int worker) mutable {
+        std::promise<std::vector<Drawn>> done = std::move(work->done);
+        try {
+            std::vector<Drawn> drawn;
+            PdfContent& c = *workerContents_[size_t(worker)];
+            for (Job& j : work->jobs) {
+                c.begin(scale_, j.pagePt ? &*j.pagePt : nullptr);
+                j.draw(c, worker);
+                drawn.push_back({deflated(c.data_), std::move(c.used_), c.failed_});
+            }
+            work.reset();
+            done.set_value(std::move(drawn));
+        } catch (...) {
+            work.reset();
+            done.set_exception(std::current_exception());
+        }
+    });
+    writePending(false);
 }
 
 void PdfFile::finishPage() {
     if (!inPage_) return;
     inPage_ = false;
+    submitJobs();  // the pages before this one go first
     const int contents = newObject();
-    // Deflate takes a good part of writing a page: it runs on another
-    // thread while the next pages are drawn.
-    pending_.push_back({contents, std::async(std::launch::async, [content = std::move(content_)] {
-                            return qCompress(reinterpret_cast<const uchar*>(content.data()),
-                                             qsizetype(content.size()), 1)
-                                .mid(4);
-                        })});
-    content_ = std::string();
-    writePending(false);
     if (reopened_ >= 0)
         pages_[size_t(reopened_)].more = contents;
     else
-        pages_.push_back({pageSize_, contents, 0});
+        pages_.back().contents = contents;
     reopened_ = -1;
+    Drawn drawn{QByteArray(), std::move(current_.used_), current_.failed_};
+    current_.used_.clear();
+    PendingStream pending;
+    pending.ids.push_back(contents);
+    constexpr size_t kSmall = 16 * 1024;
+    if (current_.data_.size() <= kSmall) {
+        // A small content (a footer) is compressed at once: cheaper than
+        // handing it to another thread.
+        drawn.data = deflated(current_.data_);
+        std::promise<std::vector<Drawn>> done;
+        pending.drawn = done.get_future();
+        std::vector<Drawn> one;
+        one.push_back(std::move(drawn));
+        done.set_value(std::move(one));
+        pending_.push_back(std::move(pending));
+    } else {
+        // Deflate takes a good part of writing a page: it runs on another
+        // thread while the next pages are drawn.
+        auto done = std::make_shared<std::promise<std::vector<Drawn>>>();
+        pending.drawn = done->get_future();
+        pending_.push_back(std::move(pending));
+        DrawingPool::get().run(
+            [done, content = std::make_shared<std::string>(std::move(current_.data_)),
+             drawn = std::make_shared<Drawn>(std::move(drawn))](int) {
+                try {
+                    drawn->data = deflated(*content);
+                    std::vector<Drawn> one;
+                    one.push_back(std::move(*drawn));
+                    done->set_value(std::move(one));
+                } catch (...) {
+                    done->set_exception(std::current_exception());
+                }
+            });
+    }
+    current_.data_ = std::string();
+    writePending(false);
+}
+
+void PdfFile::waitForPages() {
+    submitJobs();
+    for (PendingStream& p : pending_) p.drawn.wait();
 }
 
 void PdfFile::writePending(bool all) {
-    constexpr size_t kInFlight = 4;
+    if (all) submitJobs();
+    // Enough pages ahead to keep every drawing thread busy, few enough that
+    // a long book never waits in memory.
+    const size_t inFlight = 2 * size_t(drawingThreads()) + 2;
     while (!pending_.empty()) {
         PendingStream& next = pending_.front();
-        const bool ready = next.data.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-        if (!all && !ready && pending_.size() <= kInFlight) break;
-        writeStream(next.id, next.data.get());
+        const bool ready = next.drawn.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        if (!all && !ready && pending_.size() <= inFlight) break;
+        const std::vector<Drawn> drawn = next.drawn.get();
+        for (size_t k = 0; k < drawn.size() && k < next.ids.size(); ++k) {
+            const Drawn& d = drawn[k];
+            if (d.failed) unsupported_ = true;
+            // The glyphs in the order of the pages, as if drawn one by one:
+            // the first character drawn with a glyph is the one it reads as.
+            for (const PdfContent::Used& u : d.used) {
+                Face& f = *u.face;
+                if (f.seen.empty()) f.seen.assign(size_t(f.file->numGlyphs), false);
+                if (f.seen[u.id]) continue;
+                f.seen[u.id] = true;
+                f.used.emplace(u.id, QString::fromUcs4(&u.c, 1));
+            }
+            writeStream(next.ids[k], d.data);
+        }
         pending_.pop_front();
     }
 }
 
-void PdfFile::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
-    if (color != stroke_) {
-        appendColor(content_, color, "RG");
-        stroke_ = color;
-    }
-    if (widthPx != lineWidth_) {
-        appendNumber(content_, widthPx);
-        content_ += " w\n";
-        lineWidth_ = widthPx;
-    }
-    appendNumbers(content_, {a.x(), a.y()});
-    content_ += "m ";
-    appendNumbers(content_, {b.x(), b.y()});
-    content_ += "l S\n";
-}
-
-void PdfFile::fillRect(const QRectF& r, const QColor& color) {
-    if (color != fill_) {
-        appendColor(content_, color, "rg");
-        fill_ = color;
-    }
-    appendNumbers(content_, {r.x(), r.y(), r.width(), r.height()});
-    content_ += "re f\n";
-}
-
 PdfFile::Face* PdfFile::face(const QString& family) {
+    std::lock_guard lock(facesMutex_);
     auto it = byFamily_.find(family);
     if (it != byFamily_.end()) return it.value();
     Face* result = nullptr;
     const QString path = faceFile_ ? faceFile_(family) : QString();
     if (!path.isEmpty()) {
         auto f = std::make_unique<Face>();
-        f->file = FontFile::get(path);
+        f->path = path;
+        f->file = PdfFontFile::get(path);
         if (f->file) {
             for (QChar c : family) {
                 if (c.isLetterOrNumber() && c.unicode() < 128) f->name += c;
@@ -462,82 +745,6 @@ PdfFile::Face* PdfFile::face(const QString& family) {
     }
     byFamily_.insert(family, result);
     return result;
-}
-
-bool PdfFile::text(Face* f, double sizePx, bool bold, bool percentSpacing, double spacing, QPointF at,
-                   double hscale, const QString& s) {
-    if (!f) return false;
-    // The glyphs first: a character the face lacks leaves the page untouched.
-    thread_local std::vector<const Face::Glyph*> glyphs;
-    thread_local std::vector<char32_t> chars;
-    glyphs.clear();
-    chars.clear();
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        char32_t c = s[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
-            ++i;
-        }
-        if (c < 0x20) return false;
-        const Face::Glyph* g = f->glyph(c);
-        if (!g) return false;
-        glyphs.push_back(g);
-        chars.push_back(c);
-    }
-    if (glyphs.empty()) return true;
-    if (f->seen.empty()) f->seen.assign(size_t(f->file->numGlyphs), false);
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const quint32 id = glyphs[i]->id;  // below numGlyphs: glyph() checked it
-        if (f->seen[id]) continue;
-        f->seen[id] = true;
-        f->used.emplace(id, QString::fromUcs4(&chars[i], 1));
-    }
-
-    if (fill_ != QColor(Qt::black)) {
-        content_ += "0 g\n";
-        fill_ = Qt::black;
-    }
-    content_ += "BT\n";
-    if (f != textFace_ || sizePx != textSize_) {
-        content_ += "/F" + std::to_string(f->resource) + ' ';
-        appendNumber(content_, sizePx);
-        content_ += " Tf\n";
-        textFace_ = f;
-        textSize_ = sizePx;
-    }
-    const bool spaced = spacing != 0 && !(percentSpacing && spacing == 100);
-    auto draw = [&](double x) {
-        appendNumbers(content_, {hscale, 0, 0, -1, x, at.y()});
-        content_ += "Tm ";
-        if (!spaced) {
-            content_ += '<';
-            for (const Face::Glyph* g : glyphs) appendHex4(content_, g->id);
-            content_ += "> Tj\n";
-            return;
-        }
-        // Letter spacing: every glyph moves on by the extra space.
-        content_ += '[';
-        for (const Face::Glyph* g : glyphs) {
-            content_ += '<';
-            appendHex4(content_, g->id);
-            content_ += "> ";
-            const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
-            appendNumber(content_, -extra);
-            content_ += ' ';
-        }
-        content_ += "] TJ\n";
-    };
-    draw(at.x());
-    if (bold) {
-        // A face without a bold style is emboldened by drawing the text again
-        // half a stroke to the left; the copy is marked as no text, so the
-        // text reads once.
-        content_ += "/Span << /ActualText <> >> BDC\n";
-        draw(at.x() - f->file->emboldening * sizePx);
-        content_ += "EMC\n";
-    }
-    content_ += "ET\n";
-    return true;
 }
 
 void PdfFile::writeFace(Face& f) {
@@ -623,6 +830,7 @@ void PdfFile::writeFace(Face& f) {
 bool PdfFile::finish() {
     finishPage();
     writePending(true);
+    if (unsupported_) return false;
     QByteArray fonts;
     for (auto& f : faces_) {
         if (f->used.empty()) continue;

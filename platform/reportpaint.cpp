@@ -16,7 +16,9 @@
 #include <QRawFont>
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <memory>
 #include <deque>
 #include <functional>
 #include <map>
@@ -122,7 +124,8 @@ Row sumRow(const Table& t, RowKind kind, const QString& caption, const std::vect
 // without lines.
 class Paginator : public TableSink {
 public:
-    using PageFn = std::function<void(const std::vector<Row>&)>;
+    // Gets the page's lines, which it may take.
+    using PageFn = std::function<void(std::vector<Row>&)>;
 
     Paginator(const Table& t, int rowsPerPage, PageFn onPage)
         : t_(t),
@@ -260,13 +263,50 @@ Qt::Alignment qtAlign(Align a) {
     return Qt::AlignLeft;
 }
 
+// A device that has only a resolution: the font metrics of a thread that
+// draws pages of a PDF file, which leaves the writer's device to its own.
+class ResolutionDevice : public QPaintDevice {
+public:
+    explicit ResolutionDevice(int dpi) : dpi_(dpi) {}
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override {
+        switch (m) {
+            case PdmDpiX:
+            case PdmDpiY:
+            case PdmPhysicalDpiX:
+            case PdmPhysicalDpiY:
+                return dpi_;
+            case PdmDevicePixelRatio:
+                return 1;
+            case PdmDevicePixelRatioScaled:
+                return int(devicePixelRatioFScale());
+            case PdmDepth:
+                return 32;
+            default:
+                return 0;
+        }
+    }
+
+private:
+    int dpi_;
+};
+
 // Draws in millimetres on a device of any resolution: through a painter, or
 // straight into a PDF file (then d is only asked for the font metrics, so the
 // layout is the one a painter on a PDF writer of that resolution gets).
+// A canvas belongs to one thread; into a PDF, it draws into the file's
+// current content, or the one set by drawInto.
 class Canvas {
 public:
     Canvas(QPainter& p, QPaintDevice& d) : p_(&p), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
     Canvas(PdfFile& pdf, QPaintDevice& d) : pdf_(&pdf), d_(d), pxPerMm_(d.logicalDpiX() / 25.4) {}
+    // Into a PDF file with metrics of its own, for a thread drawing pages.
+    Canvas(PdfFile& pdf, int dpi)
+        : pdf_(&pdf), own_(std::make_unique<ResolutionDevice>(dpi)), d_(*own_), pxPerMm_(d_.logicalDpiX() / 25.4) {}
+
+    void drawInto(PdfContent* content) { content_ = content; }
 
     // A text the PDF file could not draw (the document is then written by
     // QPdfWriter instead).
@@ -291,7 +331,7 @@ public:
 
     void line(double x1, double y1, double x2, double y2, double widthPt, const QColor& color = Qt::black) {
         if (pdf_) {
-            pdf_->line(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)), widthPt * d_.logicalDpiX() / 72.0, color);
+            out().line(QPointF(px(x1), px(y1)), QPointF(px(x2), px(y2)), widthPt * d_.logicalDpiX() / 72.0, color);
             return;
         }
         // Pens change rarely between rules: set one only when it differs.
@@ -316,7 +356,7 @@ public:
 
     void fill(double x, double y, double w, double h, const QColor& color) {
         if (pdf_)
-            pdf_->fillRect(rect(x, y, w, h), color);
+            out().fillRect(rect(x, y, w, h), color);
         else
             p_->fillRect(rect(x, y, w, h), color);
     }
@@ -334,7 +374,7 @@ public:
         const QRectF r = rect(x, y, w, h);
         const QFontMetricsF& fm = fs.metrics;
         const double need = pdf_ ? width(fs, s) : fm.horizontalAdvance(s);
-        const double baseline = r.top() + (r.height() - fm.height()) / 2 + fm.ascent();
+        const double baseline = r.top() + (r.height() - fs.height) / 2 + fs.ascent;
         const Qt::Alignment align = qtAlign(a) | Qt::AlignVCenter;
         if (need <= r.width()) {
             // A line that fits is drawn at its baseline: much cheaper than a
@@ -373,9 +413,13 @@ private:
     struct FontState {
         QFont font;
         QFontMetricsF metrics;
+        // The metrics' height and ascent: each asks the font database, which
+        // is shared by every thread.
+        double height = 0, ascent = 0;
         PdfFile::Face* face = nullptr;  // in a PDF file
         double sizePx = 0;
-        std::vector<double> advances;   // by character, -1 not measured yet
+        // By character, in blocks of 256 made as needed; -1 not measured yet.
+        std::vector<std::unique_ptr<std::array<double, 256>>> advances;
         // The last text measured in a letter-spaced font, and its width.
         QString spacedText;
         double spacedWidth = 0;
@@ -396,12 +440,17 @@ private:
             }
             return last.spacedWidth;
         }
-        auto& advances = const_cast<std::vector<double>&>(fs.advances);
-        if (advances.empty()) advances.assign(0x10000, -1.0);
+        auto& advances = const_cast<FontState&>(fs).advances;
+        if (advances.empty()) advances.resize(256);
         double sum = 0;
         for (QChar c : s) {
             if (c.isSurrogate()) return fs.metrics.horizontalAdvance(s);
-            double& a = advances[c.unicode()];
+            auto& block = advances[c.unicode() >> 8];
+            if (!block) {
+                block = std::make_unique<std::array<double, 256>>();
+                block->fill(-1.0);
+            }
+            double& a = (*block)[c.unicode() & 0xFF];
             if (a < 0) a = fs.metrics.horizontalAdvance(c);
             sum += a;
         }
@@ -410,7 +459,7 @@ private:
 
     void pdfText(const FontState& fs, QPointF at, double hscale, const QString& s) {
         const QFont& f = fs.font;
-        if (!pdf_->text(fs.face, fs.sizePx, f.bold(), f.letterSpacingType() == QFont::PercentageSpacing,
+        if (!out().text(fs.face, fs.sizePx, f.bold(), f.letterSpacingType() == QFont::PercentageSpacing,
                         f.letterSpacing(), at, hscale, s))
             failed_ = true;
     }
@@ -434,7 +483,9 @@ private:
         const QString key = f.key() + QString::number(f.letterSpacing());
         auto it = fonts_.find(key);
         if (it == fonts_.end()) {
-            FontState fs{f, QFontMetricsF(f, &d_), nullptr, 0, {}, {}, 0, false};
+            FontState fs{f, QFontMetricsF(f, &d_), 0, 0, nullptr, 0, {}, {}, 0, false};
+            fs.height = fs.metrics.height();
+            fs.ascent = fs.metrics.ascent();
             if (pdf_) {
                 // The pixel size of the face the metrics come from.
                 fs.face = pdf_->face(f.family());
@@ -447,8 +498,12 @@ private:
         return it->second;
     }
 
+    PdfContent& out() { return content_ ? *content_ : pdf_->current(); }
+
     QPainter* p_ = nullptr;
     PdfFile* pdf_ = nullptr;
+    PdfContent* content_ = nullptr;
+    std::unique_ptr<QPaintDevice> own_;
     QPaintDevice& d_;
     bool failed_ = false;
     double pxPerMm_;
@@ -624,13 +679,19 @@ int drawDocument(Canvas& c, const Document& doc, const Geometry& g, const std::f
     return number;
 }
 
+constexpr int kPdfDpi = 600;
+
 // Writes a document into a PDF file while it is built: the table's pages are
 // drawn and written as its rows come, each page's footer once the page count
-// is known at the end (drawn over the written page).
+// is known at the end (drawn over the written page). The pages are cut here,
+// one by one, and drawn on the file's drawing threads, each with a canvas of
+// its own, from a copy of the header and columns taken before the first row.
 class PdfPages : public TableSink {
 public:
     PdfPages(Document& doc, Canvas& c, PdfFile& pdf, QPdfWriter& metrics)
-        : doc_(doc), c_(c), pdf_(pdf), metrics_(metrics) {}
+        : doc_(doc), c_(c), pdf_(pdf), metrics_(metrics), canvases_(size_t(PdfFile::drawingThreads())) {}
+    // The drawing threads use the canvases and the copy of the header.
+    ~PdfPages() override { pdf_.waitForPages(); }
 
     void group(const QString& heading) override { paginator().group(heading); }
     void row(Row&& r) override { paginator().row(std::move(r)); }
@@ -640,10 +701,9 @@ public:
         if (!paginator_) setUp();
         const int tablePages = pdf_.pageCount();
         const int pages = std::max<int>(1, tablePages + int(doc_.formPages.size()));
-        for (int i = 0; i < tablePages; ++i) {
-            pdf_.reopenPage(i);
-            drawFooter(c_, g_, i + 1, pages);
-        }
+        pdf_.drawOver(0, tablePages, [this, pages](PdfContent& content, int page, int worker) {
+            drawFooter(canvas(worker, content), g_, page + 1, pages);
+        });
         int number = tablePages;
         for (const FormPage& form : doc_.formPages) {
             pdf_.newPage(pagePt_);
@@ -665,13 +725,27 @@ private:
     Paginator& paginator() {
         if (!paginator_) {
             setUp();
-            paginator_.emplace(doc_.table, g_.rowsPerPage, [this](const std::vector<Row>& page) {
-                pdf_.newPage(pagePt_);
-                drawPageHeader(c_, doc_, g_);
-                drawTablePage(c_, doc_.table, page, g_);
+            head_ = doc_;
+            head_.table.sink = nullptr;
+            head_.formPages.clear();
+            paginator_.emplace(doc_.table, g_.rowsPerPage, [this](std::vector<Row>& page) {
+                auto rows = std::make_shared<const std::vector<Row>>(std::move(page));
+                pdf_.addPage(pagePt_, [this, rows](PdfContent& content, int worker) {
+                    Canvas& c = canvas(worker, content);
+                    drawPageHeader(c, head_, g_);
+                    drawTablePage(c, head_.table, *rows, g_);
+                });
             });
         }
         return *paginator_;
+    }
+
+    // The canvas of a drawing thread, drawing into content.
+    Canvas& canvas(int worker, PdfContent& content) {
+        std::unique_ptr<Canvas>& c = canvases_[size_t(worker)];
+        if (!c) c = std::make_unique<Canvas>(pdf_, kPdfDpi);
+        c->drawInto(&content);
+        return *c;
     }
 
     // The page in the document's orientation, set by the builder.
@@ -680,6 +754,10 @@ private:
         metrics_.setPageLayout(layout);
         pagePt_ = layout.fullRectPoints().size();
         g_ = geometryFor(doc_, layout.fullRect(QPageLayout::Millimeter).size());
+        // The faces in the order a page uses them (the title first), so that
+        // their numbers in the file do not depend on which thread asks first.
+        pdf_.face(kMincho);
+        pdf_.face(kGothic);
     }
 
     Document& doc_;
@@ -689,6 +767,8 @@ private:
     QSizeF pagePt_;
     Geometry g_;
     std::optional<Paginator> paginator_;
+    Document head_;  // the header and the columns, for the drawing threads
+    std::vector<std::unique_ptr<Canvas>> canvases_;  // by drawing thread
 };
 
 struct FaceFiles {
@@ -718,8 +798,6 @@ QString faceFile(const QString& family) {
     }
     return QString();
 }
-
-constexpr int kPdfDpi = 600;
 
 // The document through QPdfWriter: for what the own writer cannot draw.
 bool writePdfWithQt(const Document& doc, const QString& path, QString* error) {
@@ -818,6 +896,7 @@ bool writePdfWhileBuilding(Document& doc, const std::function<bool(Document&)>& 
         pages.finish();
         unsupported = c.failed();
         written = !unsupported && pdf.finish();
+        unsupported = unsupported || pdf.unsupportedText();
     }
     if (unsupported) {
         // A text the own writer cannot draw: the whole document through QPdfWriter.
