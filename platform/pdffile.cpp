@@ -373,6 +373,7 @@ void PdfContent::begin(double scale, const QSizeF* pagePt) {
     used_.clear();
     for (std::vector<quint64>& bits : seen_) std::fill(bits.begin(), bits.end(), 0);
     failed_ = false;
+    inText_ = false;
     stroke_ = fill_ = QColor();
     lineWidth_ = -1;
     textFace_ = nullptr;
@@ -399,7 +400,14 @@ PdfFontFile* PdfContent::fileOf(Face* f) {
     return files_[k];
 }
 
+void PdfContent::endText() {
+    if (!inText_) return;
+    data_ += "ET\n";
+    inText_ = false;
+}
+
 void PdfContent::line(QPointF a, QPointF b, double widthPx, const QColor& color) {
+    endText();
     if (color != stroke_) {
         appendColor(data_, color, "RG");
         stroke_ = color;
@@ -416,6 +424,7 @@ void PdfContent::line(QPointF a, QPointF b, double widthPx, const QColor& color)
 }
 
 void PdfContent::fillRect(const QRectF& r, const QColor& color) {
+    endText();
     if (color != fill_) {
         appendColor(data_, color, "rg");
         fill_ = color;
@@ -465,7 +474,11 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
         data_ += "0 g\n";
         fill_ = Qt::black;
     }
-    data_ += "BT\n";
+    // Texts one after the other share a text object.
+    if (!inText_) {
+        data_ += "BT\n";
+        inText_ = true;
+    }
     if (f != textFace_ || sizePx != textSize_) {
         data_ += "/F" + std::to_string(f->resource) + ' ';
         appendNumber(data_, sizePx);
@@ -475,6 +488,8 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
     }
     const bool spaced = spacing != 0 && !(percentSpacing && spacing == 100);
     auto draw = [&](double x) {
+        // Placed by its whole matrix: placing it from the text before (Td)
+        // moves the text layer's columns.
         appendNumbers(data_, {hscale, 0, 0, -1, x, at.y()});
         data_ += "Tm ";
         if (!spaced) {
@@ -504,7 +519,6 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
         draw(at.x() - file->emboldening * sizePx);
         data_ += "EMC\n";
     }
-    data_ += "ET\n";
     return true;
 }
 
@@ -630,6 +644,7 @@ void PdfFile::submitJobs() {
             for (Job& j : work->jobs) {
                 c.begin(scale_, j.pagePt ? &*j.pagePt : nullptr);
                 j.draw(c, worker);
+                c.endText();
                 drawn.push_back({deflated(c.data_), std::move(c.used_), c.failed_});
             }
             work.reset();
@@ -652,6 +667,7 @@ void PdfFile::finishPage() {
     else
         pages_.back().contents = contents;
     reopened_ = -1;
+    current_.endText();
     Drawn drawn{QByteArray(), std::move(current_.used_), current_.failed_};
     current_.used_.clear();
     PendingStream pending;

@@ -74,6 +74,8 @@ private:
     // Starts empty with the initial state; a new page (pagePt set) also gets
     // the transformation from pixels to points.
     void begin(double scale, const QSizeF* pagePt);
+    // Closes the text object the last texts are in.
+    void endText();
     PdfFontFile* fileOf(Face* f);
 
     std::string data_;
@@ -85,6 +87,7 @@ private:
     double lineWidth_ = -1;
     Face* textFace_ = nullptr;
     double textSize_ = -1;
+    bool inText_ = false;
 };
 
 class PdfFile {

@@ -480,8 +480,8 @@ private:
     const FontState& state(const QFont& f) {
         // Most texts come in the font of the text before.
         if (last_ && f == last_->font) return *last_;
-        const QString key = f.key() + QString::number(f.letterSpacing());
-        auto it = fonts_.find(key);
+        // A handful of fonts: compared rather than keyed.
+        auto it = std::find_if(fonts_.begin(), fonts_.end(), [&](const FontState& fs) { return fs.font == f; });
         if (it == fonts_.end()) {
             FontState fs{f, QFontMetricsF(f, &d_), 0, 0, nullptr, 0, {}, {}, 0, false};
             fs.height = fs.metrics.height();
@@ -492,10 +492,11 @@ private:
                 const QRawFont raw = QRawFont::fromFont(QFont(f, &d_));
                 fs.sizePx = raw.isValid() ? raw.pixelSize() : f.pointSizeF() * d_.logicalDpiY() / 72.0;
             }
-            it = fonts_.emplace(key, std::move(fs)).first;
+            fonts_.push_back(std::move(fs));
+            it = std::prev(fonts_.end());
         }
-        last_ = &it->second;
-        return it->second;
+        last_ = &*it;
+        return *it;
     }
 
     PdfContent& out() { return content_ ? *content_ : pdf_->current(); }
@@ -507,7 +508,7 @@ private:
     QPaintDevice& d_;
     bool failed_ = false;
     double pxPerMm_;
-    std::map<QString, FontState> fonts_;  // stays put: the pointers below point into it
+    std::deque<FontState> fonts_;  // stays put: the pointers below point into it
     const FontState* last_ = nullptr;
     const FontState* painterFont_ = nullptr;
     PenState penState_ = PenState::Unknown;
