@@ -213,6 +213,19 @@ struct Lexer {
             at += 2;
         } else if (c == '<') {
             at = s.indexOf('>', at) + 1;
+        } else if (c == '(') {
+            // A string of bytes: up to the bracket that closes it.
+            int depth = 0;
+            for (; at < s.size(); ++at) {
+                if (s[at] == '\\') {
+                    ++at;
+                } else if (s[at] == '(') {
+                    ++depth;
+                } else if (s[at] == ')' && --depth == 0) {
+                    ++at;
+                    break;
+                }
+            }
         } else if (c == '[' || c == ']') {
             ++at;
         } else {
@@ -224,9 +237,24 @@ struct Lexer {
     }
 };
 
-std::vector<unsigned> hexGlyphs(const QByteArray& tok) {
+// The glyph ids of a string token: hex digits or bytes, two to a glyph.
+std::vector<unsigned> stringGlyphs(const QByteArray& tok) {
     std::vector<unsigned> g;
-    for (qsizetype i = 1; i + 4 <= tok.size() - 1; i += 4) g.push_back(tok.mid(i, 4).toUInt(nullptr, 16));
+    if (tok.startsWith('<')) {
+        for (qsizetype i = 1; i + 4 <= tok.size() - 1; i += 4) g.push_back(tok.mid(i, 4).toUInt(nullptr, 16));
+        return g;
+    }
+    QByteArray bytes;
+    for (qsizetype i = 1; i + 1 < tok.size(); ++i) {
+        char b = tok[i];
+        if (b == '\\' && i + 2 < tok.size()) {
+            b = tok[++i];
+            if (b == 'r') b = '\r';
+            else if (b == 'n') b = '\n';
+        }
+        bytes += b;
+    }
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) g.push_back((uchar(bytes[i]) << 8) | uchar(bytes[i + 1]));
     return g;
 }
 
@@ -305,8 +333,8 @@ std::optional<Recording> record(const QString& path) {
                 continue;
             }
             if (inArray) {
-                if (c == '<') {
-                    for (unsigned g : hexGlyphs(tok)) {
+                if (c == '<' || c == '(') {
+                    for (unsigned g : stringGlyphs(tok)) {
                         text.glyphs.push_back(g);
                         text.extra.push_back(0);
                     }
@@ -315,7 +343,7 @@ std::optional<Recording> record(const QString& path) {
                 }
                 continue;
             }
-            if (std::isdigit(uchar(c)) || c == '-' || c == '.' || c == '/' || c == '<') {
+            if (std::isdigit(uchar(c)) || c == '-' || c == '.' || c == '/' || c == '<' || c == '(') {
                 args.push_back(tok);
                 continue;
             }
@@ -355,7 +383,7 @@ std::optional<Recording> record(const QString& path) {
                 text.face = face;
             } else if (tok == "Tj" || tok == "TJ") {
                 if (tok == "Tj") {
-                    text.glyphs = hexGlyphs(args.at(0));
+                    text.glyphs = stringGlyphs(args.at(0));
                     text.extra.assign(text.glyphs.size(), 0);
                 }
                 text.copy = inSpan;

@@ -48,6 +48,26 @@ void appendHex4(std::string& out, unsigned v) {
     out.append(hex, 4);
 }
 
+// Glyph ids as a string of two bytes each, most significant first: half as
+// long as hex digits. The bytes a string gives a meaning to are escaped; a
+// carriage return too, which a reader would take for a line end.
+void appendGlyphString(std::string& out, const quint32* ids, size_t n) {
+    out += '(';
+    for (size_t i = 0; i < n; ++i) {
+        for (const char b : {char(ids[i] >> 8), char(ids[i] & 0xFF)}) {
+            if (b == '(' || b == ')' || b == '\\') {
+                out += '\\';
+                out += b;
+            } else if (b == '\r') {
+                out += "\\r";
+            } else {
+                out += b;
+            }
+        }
+    }
+    out += ')';
+}
+
 void appendColor(std::string& out, const QColor& c, const char* op) {
     appendNumbers(out, {c.redF(), c.greenF(), c.blueF()});
     out += op;
@@ -442,8 +462,10 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
     }
     // The glyphs first: a character the face lacks leaves the page untouched.
     thread_local std::vector<const Face::Glyph*> glyphs;
+    thread_local std::vector<quint32> ids;
     thread_local std::vector<char32_t> chars;
     glyphs.clear();
+    ids.clear();
     chars.clear();
     for (qsizetype i = 0; i < s.size(); ++i) {
         char32_t c = s[i].unicode();
@@ -457,6 +479,7 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
             return false;
         }
         glyphs.push_back(g);
+        ids.push_back(g->id);
         chars.push_back(c);
     }
     if (glyphs.empty()) return true;
@@ -490,20 +513,23 @@ bool PdfContent::text(Face* f, double sizePx, bool bold, bool percentSpacing, do
     auto draw = [&](double x) {
         // Placed by its whole matrix: placing it from the text before (Td)
         // moves the text layer's columns.
-        appendNumbers(data_, {hscale, 0, 0, -1, x, at.y()});
+        if (hscale == 1)
+            data_ += "1 0 0 -1 ";
+        else
+            appendNumbers(data_, {hscale, 0, 0, -1});
+        appendNumbers(data_, {x, at.y()});
         data_ += "Tm ";
         if (!spaced) {
-            data_ += '<';
-            for (const Face::Glyph* g : glyphs) appendHex4(data_, g->id);
-            data_ += "> Tj\n";
+            appendGlyphString(data_, ids.data(), ids.size());
+            data_ += " Tj\n";
             return;
         }
         // Letter spacing: every glyph moves on by the extra space.
         data_ += '[';
-        for (const Face::Glyph* g : glyphs) {
-            data_ += '<';
-            appendHex4(data_, g->id);
-            data_ += "> ";
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            const Face::Glyph* g = glyphs[i];
+            appendGlyphString(data_, &ids[i], 1);
+            data_ += ' ';
             const double extra = percentSpacing ? g->width * (spacing - 100) / 100.0 : spacing * 1000.0 / sizePx;
             appendNumber(data_, -extra);
             data_ += ' ';

@@ -17,6 +17,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <deque>
@@ -307,6 +308,25 @@ public:
         : pdf_(&pdf), own_(std::make_unique<ResolutionDevice>(dpi)), d_(*own_), pxPerMm_(d_.logicalDpiX() / 25.4) {}
 
     void drawInto(PdfContent* content) { content_ = content; }
+
+    // The canvas of the calling thread for drawing pages of a PDF file into
+    // content. Kept for the thread's life: the metrics of its fonts (made
+    // once, measured as needed) serve every file; `document` names the file,
+    // whose faces the canvas takes when it changes.
+    static Canvas& ofThread(PdfFile& pdf, quint64 document, int dpi, PdfContent& content) {
+        thread_local std::unique_ptr<Canvas> own;
+        thread_local quint64 current = 0;
+        if (!own || own->d_.logicalDpiX() != dpi) {
+            own = std::make_unique<Canvas>(pdf, dpi);
+        } else if (current != document) {
+            own->pdf_ = &pdf;
+            own->failed_ = false;
+            for (FontState& fs : own->fonts_) fs.face = pdf.face(fs.font.family());
+        }
+        current = document;
+        own->drawInto(&content);
+        return *own;
+    }
 
     // A text the PDF file could not draw (the document is then written by
     // QPdfWriter instead).
@@ -690,8 +710,8 @@ constexpr int kPdfDpi = 600;
 class PdfPages : public TableSink {
 public:
     PdfPages(Document& doc, Canvas& c, PdfFile& pdf, QPdfWriter& metrics)
-        : doc_(doc), c_(c), pdf_(pdf), metrics_(metrics), canvases_(size_t(PdfFile::drawingThreads())) {}
-    // The drawing threads use the canvases and the copy of the header.
+        : doc_(doc), c_(c), pdf_(pdf), metrics_(metrics), serial_(nextSerial()) {}
+    // The drawing threads use the copy of the header.
     ~PdfPages() override { pdf_.waitForPages(); }
 
     void group(const QString& heading) override { paginator().group(heading); }
@@ -742,11 +762,11 @@ private:
     }
 
     // The canvas of a drawing thread, drawing into content.
-    Canvas& canvas(int worker, PdfContent& content) {
-        std::unique_ptr<Canvas>& c = canvases_[size_t(worker)];
-        if (!c) c = std::make_unique<Canvas>(pdf_, kPdfDpi);
-        c->drawInto(&content);
-        return *c;
+    Canvas& canvas(int, PdfContent& content) { return Canvas::ofThread(pdf_, serial_, kPdfDpi, content); }
+
+    static quint64 nextSerial() {
+        static std::atomic<quint64> serial{0};
+        return ++serial;
     }
 
     // The page in the document's orientation, set by the builder.
@@ -769,7 +789,7 @@ private:
     Geometry g_;
     std::optional<Paginator> paginator_;
     Document head_;  // the header and the columns, for the drawing threads
-    std::vector<std::unique_ptr<Canvas>> canvases_;  // by drawing thread
+    const quint64 serial_;  // tells the drawing threads' canvases this file from the ones before
 };
 
 struct FaceFiles {
