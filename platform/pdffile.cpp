@@ -698,7 +698,7 @@ void PdfFile::finishPage() {
     current_.used_.clear();
     PendingStream pending;
     pending.ids.push_back(contents);
-    constexpr size_t kSmall = 16 * 1024;
+    constexpr size_t kSmall = 2048;
     if (current_.data_.size() <= kSmall) {
         // A small content (a footer) is compressed at once: cheaper than
         // handing it to another thread.

@@ -8,11 +8,18 @@
 // the embedded widths position, keeps the graphics state between drawings and
 // embeds each face once, reduced to the glyphs used (glyph ids kept), with a
 // map back to the characters so the text can be searched and extracted.
-// The font files are mapped, not read, and parsed once per process: a PDF
-// pays only for the subset of the glyphs it uses.
+// The font files are mapped, not read, and parsed once per process (and per
+// thread that draws): a PDF pays only for the subset of the glyphs it uses.
 //
 // Coordinates are device pixels at the resolution given, y downwards, like a
 // QPainter on a QPdfWriter of that resolution.
+//
+// A page is drawn into a content (PdfContent) of its own: on the calling
+// thread (newPage, reopenPage and the drawing calls of PdfFile), or on one of
+// a few drawing threads while the caller goes on (addPage, drawOver). The
+// contents are compressed off the calling thread and written in page order;
+// the glyphs each one used join the embedded subsets in that order, so the
+// file is the same whichever thread drew a page.
 //
 // A text needing something this writer does not do (a face without its font
 // file, a character the face lacks) makes text() return false; the caller

@@ -19,10 +19,9 @@
 #include <array>
 #include <atomic>
 #include <cmath>
-#include <memory>
 #include <deque>
 #include <functional>
-#include <map>
+#include <memory>
 #include <utility>
 
 #include "platform/pdffile.h"
@@ -746,6 +745,11 @@ private:
     Paginator& paginator() {
         if (!paginator_) {
             setUp();
+            // The faces in the order a page uses them (the title first), so
+            // that their numbers in the file do not depend on which thread
+            // asks first.
+            pdf_.face(kMincho);
+            pdf_.face(kGothic);
             head_ = doc_;
             head_.table.sink = nullptr;
             head_.formPages.clear();
@@ -775,10 +779,6 @@ private:
         metrics_.setPageLayout(layout);
         pagePt_ = layout.fullRectPoints().size();
         g_ = geometryFor(doc_, layout.fullRect(QPageLayout::Millimeter).size());
-        // The faces in the order a page uses them (the title first), so that
-        // their numbers in the file do not depend on which thread asks first.
-        pdf_.face(kMincho);
-        pdf_.face(kGothic);
     }
 
     Document& doc_;
