@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-odbc
   libsqlite3-dev sqlite3 libicu-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc
-  fonts-ipaexfont poppler-utils locales qt6-translations-l10n libcairo2-dev libfreetype-dev
+  fonts-ipaexfont poppler-utils locales qt6-translations-l10n libcairo2-dev libfreetype-dev libdeflate-dev
   cups printer-driver-cups-pdf
   ibus ibus-mozc xvfb xdotool dbus-x11 procps python3
 )
