@@ -30,26 +30,23 @@ QString trimmed(const QString& column, std::initializer_list<const char*> writte
 
 // The columns of one side of a journal line (prefix KR debit, KS credit) as
 // the work row holds them; J is the side's row of the trimmed chart, H its
-// row of the trimmed sub-accounts. The line's own columns are trimmed here,
-// the names already were.
+// row of the trimmed sub-accounts. An account the chart does not have shows
+// its code and "科目なし". The line's own columns are trimmed here, the names
+// already were.
 QString sideColumns(const QString& side) {
     return QStringLiteral(
-               "CASE WHEN SM.%1KOCODE = %2 THEN ''"
-               " WHEN %1J.KOCODE IS NULL THEN trim(COALESCE(SM.%1KOCODE, '')) ELSE %1J.KMCODE END,"
-               " COALESCE(%1H.HOCODE, ''),"
-               " CASE WHEN SM.%1KOCODE = %2 THEN ''"
-               " WHEN %1J.KOCODE IS NULL THEN '科目なし' ELSE %1J.KANNAME END,"
-               " COALESCE(%1H.HONAME, ''),"
-               " %3, %4, %5, SM.%1TKIN, SM.%1KIN")
-        .arg(side, chart::sqlCode(chart::kNoAccount), trimmed(side + QStringLiteral("BUKBN"), {"00"}),
+               "COALESCE(%1J.KMCODE, trim(COALESCE(SM.%1KOCODE, ''))), COALESCE(%1H.HOCODE, ''),"
+               " COALESCE(%1J.KANNAME, '科目なし'), COALESCE(%1H.HONAME, ''), %2, %3, %4, SM.%1TKIN, "
+               "SM.%1KIN")
+        .arg(side, trimmed(side + QStringLiteral("BUKBN"), {"00"}),
              trimmed(side + QStringLiteral("TKBN"), {"1", "5"}),
              trimmed(side + QStringLiteral("TKOCODE"), {"000"}));
 }
 
-// The chart row and the sub-account row of one side. The trimmed chart has
-// no row "000" (no account looks nothing up); the trimmed sub-accounts have
-// no empty code, so a blank code on the line names none (an empty one is not
-// even looked up).
+// The chart row and the sub-account row of one side. The trimmed chart's row
+// "000" (no account) has an empty number and name; the trimmed sub-accounts
+// have no empty code, so a blank code on the line names none (an empty one
+// is not even looked up).
 QString sideJoins(const QString& side) {
     return QStringLiteral(
                " LEFT JOIN temp.JOURNAL_CHART %1J ON %1J.KOCODE = SM.%1KOCODE"
@@ -67,7 +64,8 @@ QString printedDay(const QString& column) {
 }
 
 // The lookup tables of one build, in the temporary schema: the chart and the
-// company's sub-accounts with their numbers and names trimmed, and the
+// company's sub-accounts with their numbers and names trimmed (the chart's
+// "000", no account, with an empty number and name), and the
 // vouchers of the range with their printed date and number. Each value is
 // trimmed and formatted once per chart row or voucher, not once per journal
 // line. Parameters: CID, then for the vouchers CID and the range.
@@ -85,7 +83,8 @@ bool fillLookups(platform::Connection& cn, const JournalRange& range) {
     return cn.exec(QStringLiteral("CREATE TEMP TABLE JOURNAL_CHART"
                                   " (KOCODE TEXT PRIMARY KEY, KMCODE TEXT, KANNAME TEXT) WITHOUT ROWID")) &&
            cn.exec(QStringLiteral("INSERT INTO temp.JOURNAL_CHART SELECT KOCODE, trim(COALESCE(KMCODE, '')),"
-                                  " trim(COALESCE(KANNAME, '')) FROM T_KANJO WHERE KOCODE <> %1")
+                                  " trim(COALESCE(KANNAME, '')) FROM T_KANJO WHERE KOCODE <> %1"
+                                  " UNION ALL SELECT %1, '', ''")
                        .arg(chart::sqlCode(chart::kNoAccount))) &&
            cn.exec(
                QStringLiteral("CREATE TEMP TABLE JOURNAL_SUBS (KANKOCODE TEXT, HOKOCODE TEXT, HOCODE TEXT,"
