@@ -62,9 +62,10 @@ constexpr Side kCredit{KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN};
 class TextMemo {
 public:
     // The text of these UTF-8 bytes; `wrap` puts it in parentheses (a
-    // sub-account's name as printed). Empty bytes: an empty text.
+    // sub-account's name as printed). Empty bytes: an empty text, as
+    // QString::fromUtf8 gives it.
     QString text(QByteArrayView bytes, bool wrap = false) {
-        if (bytes.isEmpty()) return QString();
+        if (bytes.isEmpty()) return QString::fromUtf8(bytes);
         Slot& slot = slots_[qHash(bytes) & (kSlots - 1)];
         if (!slot.used || QByteArrayView(slot.key) != bytes) {
             slot.key = bytes.toByteArray();
@@ -118,11 +119,11 @@ public:
     // One side as printed. A side without an account (its number and name
     // empty) prints nothing, not even its amount.
     struct SideText {
-        QString code, name, subCode, subName;
+        QString code, name, subName;
         Cell amount;
     };
     SideText side(const Side& side) {
-        SideText out{text(side.code), text(side.name), {}, memoText(side.subName, true), Cell()};
+        SideText out{text(side.code), text(side.name), memoText(side.subName, true), Cell()};
         if (!out.code.isEmpty() || !out.name.isEmpty()) out.amount = amount(side.amount);
         return out;
     }
