@@ -189,6 +189,9 @@ private:
     void read(const QString& path, const QString& sql, const Params& params) {
         const auto cn = platform::Connection::open(path);
         if (!cn) return;
+        // A lock in the way fails the read at once; this connection then
+        // reads the side itself.
+        sqlite3_busy_timeout(cn->handle(), 0);
         platform::Statement st(*cn, sql);
         st.bindAll(params);
         while (st.next()) {
