@@ -235,11 +235,12 @@ constexpr int kMonthsWorthASecondConnection = 3;
 // any) are dropped afterwards: a line then costs no test of its month, which a
 // seek per month pays on every line. Otherwise each month is sought on its own.
 //
-// With readInParallel and several months to read, the credit sides are read
-// by a second connection on a thread of its own while this one reads the
-// debit sides (the caller makes sure both see the same lines, see
-// SideReader); should that read fail, this connection reads them after all.
-bool collectSides(const QString& cid, const QStringList& months, bool readInParallel) {
+// Given secondReaderFile and several months to read, the credit sides are
+// read by a second connection to that file on a thread of its own while this
+// one reads the debit sides (the caller makes sure both see the same lines,
+// see SideReader); should that read fail, this connection reads them after
+// all.
+bool collectSides(const QString& cid, const QStringList& months, const QString& secondReaderFile) {
     if (!run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS MSUM_SIDES"
                             " (DATEYM TEXT, KOCODE TEXT, HOCODE TEXT, KR INTEGER, KS INTEGER)"),
              {}) ||
@@ -261,8 +262,8 @@ bool collectSides(const QString& cid, const QStringList& months, bool readInPara
     const QString insert = QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS) ");
 
     std::optional<SideReader> reader;
-    if (readInParallel && months.size() >= kMonthsWorthASecondConnection)
-        reader.emplace(db().path(), side.arg(QStringLiteral("KS"), QStringLiteral("SUM(KSKIN)"), lines),
+    if (!secondReaderFile.isEmpty() && months.size() >= kMonthsWorthASecondConnection)
+        reader.emplace(secondReaderFile, side.arg(QStringLiteral("KS"), QStringLiteral("SUM(KSKIN)"), lines),
                        params);
     if (!run(insert + debit + (reader ? QString() : QStringLiteral(" UNION ALL ") + credit), params))
         return false;
@@ -310,14 +311,15 @@ bool msum_to_tukihojo(const QString& cid, const QString& O) {
 }
 
 // The journal months' lines are read first: only the month totals change
-// below, so with readInParallel no write of this connection is pending while
+// below, so with a second reader no write of this connection is pending while
 // the second connection reads.
-bool rebuildMonths(const QString& cid, const QString& O, const QStringList& months, bool readInParallel) {
+bool rebuildMonths(const QString& cid, const QString& O, const QStringList& months,
+                   const QString& secondReaderFile) {
     QStringList journalMonths;
     for (const QString& m : months) {
         if (!isOpeningMonth(m)) journalMonths << m;
     }
-    if (!journalMonths.isEmpty() && !collectSides(cid, journalMonths, readInParallel)) {
+    if (!journalMonths.isEmpty() && !collectSides(cid, journalMonths, secondReaderFile)) {
         warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
         return false;
     }
@@ -432,7 +434,7 @@ bool subAccountTargetStep(const QString& cid, const QString& O, const QString& T
 }
 
 bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals,
-               bool readInParallel) {
+               const QString& secondReaderFile) {
     const QString O = openingMonthOf(fromYM);
     const QString& T = toYM;
     QStringList list;
@@ -447,7 +449,7 @@ bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, b
     }
 
     const QStringList months = listedMonths(list);
-    if (!months.isEmpty() && !rebuildMonths(cid, O, months, readInParallel)) return false;
+    if (!months.isEmpty() && !rebuildMonths(cid, O, months, secondReaderFile)) return false;
     if (!deleteTotalAccountRows(cid, O)) return false;
     // Every running total from the earliest rebuilt month on depends on it.
     // Rows between an earlier, lower target and this one may also be behind
@@ -473,15 +475,20 @@ bool msum_main(const QString& cid, const QString& fromYM, const QString& toYM, b
         return false;
     }
     // A second connection may read lines for this one only when no caller's
-    // transaction holds changes that it could not see.
-    const bool readInParallel =
-        !db().inTransaction() && sqlite3_get_autocommit(db().handle()) != 0 && !db().path().isEmpty();
+    // transaction holds changes that it could not see. It opens the file by
+    // the full name the engine resolved for this connection (none for a
+    // database in memory).
+    QString secondReaderFile;
+    if (!db().inTransaction() && sqlite3_get_autocommit(db().handle()) != 0) {
+        const char* file = sqlite3_db_filename(db().handle(), "main");
+        if (file) secondReaderFile = QString::fromUtf8(file);
+    }
     platform::Transaction sp(db());
     if (!sp.started()) {
         failMain();
         return false;
     }
-    if (!summarize(cid, fromYM, toYM, withSubAccountTotals, readInParallel))
+    if (!summarize(cid, fromYM, toYM, withSubAccountTotals, secondReaderFile))
         return false;  // rolled back by sp
     if (!sp.commit()) {
         failMain();
