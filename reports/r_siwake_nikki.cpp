@@ -1,5 +1,12 @@
 #include "reports/r_siwake_nikki.h"
 
+#include <QHash>
+#include <array>
+#include <iterator>
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "app/common/values.h"
 #include "platform/connection.h"
 #include "reports/reportcommon.h"
@@ -48,6 +55,37 @@ struct Side {
 constexpr Side kDebit{KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN};
 constexpr Side kCredit{KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN};
 
+// The texts of one column, each decoded once while it recurs: account and
+// sub-account numbers and names, line numbers and descriptions repeat across
+// a year's lines, and a text shared between rows costs neither decoding nor
+// memory. A direct-mapped table of the values last seen keeps it bounded.
+class TextMemo {
+public:
+    // The text of these UTF-8 bytes; `wrap` puts it in parentheses (a
+    // sub-account's name as printed). Empty bytes: an empty text, as
+    // QString::fromUtf8 gives it.
+    QString text(QByteArrayView bytes, bool wrap = false) {
+        if (bytes.isEmpty()) return QString::fromUtf8(bytes);
+        Slot& slot = slots_[qHash(bytes) & (kSlots - 1)];
+        if (!slot.used || QByteArrayView(slot.key) != bytes) {
+            slot.key = bytes.toByteArray();
+            slot.text = QString::fromUtf8(bytes);
+            if (wrap) slot.text = QStringLiteral("(") + slot.text + QStringLiteral(")");
+            slot.used = true;
+        }
+        return slot.text;
+    }
+
+private:
+    static constexpr size_t kSlots = 256;
+    struct Slot {
+        bool used = false;
+        QByteArray key;
+        QString text;
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
 // The work table's rows, one at a time and without QVariant: a year's
 // journal runs to hundreds of thousands of lines.
 class JournalRows {
@@ -56,7 +94,8 @@ public:
         : st_(cn,
               QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
                              " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT"
-                             " ORDER BY rowid")) {}
+                             " ORDER BY rowid")),
+          memos_(TEKIYO + 1) {}
 
     bool valid() const { return st_.isValid(); }
     bool next() { return st_.next(); }
@@ -65,26 +104,57 @@ public:
 
     // The value as stored (null: empty).
     QString raw(Col c) const { return CellText(st_, c); }
-    QString text(Col c) const { return TrimmedCellText(st_, c); }
+    // The value without blanks around it, as TrimmedCellText reads it.
+    QString text(Col c) { return memoText(c, false); }
     Currency amount(Col c) const { return CellAmount(st_, c); }
 
-    // A side without an account (its number and name empty) prints nothing,
-    // not even its amount.
-    bool hasAccount(const Side& side) const {
-        return !text(side.code).isEmpty() || !text(side.name).isEmpty();
-    }
-    Cell amountOf(const Side& side) const {
-        if (!hasAccount(side)) return Cell();
-        return amount(side.amount);
-    }
-    QString subAccountOf(const Side& side) const {
-        const QString name = text(side.subName);
-        return name.isEmpty() ? QString() : QStringLiteral("(") + name + QStringLiteral(")");
+    // The stored bytes of the voucher's date and number, when both are texts
+    // (or null): equal bytes are an equal voucher.
+    std::optional<std::pair<QByteArrayView, QByteArrayView>> voucherBytes() const {
+        const auto day = st_.cell(SIDAY), number = st_.cell(DENNO);
+        if (!plain(day) || !plain(number)) return std::nullopt;
+        return std::make_pair(day.bytes, number.bytes);
     }
 
+    // One side as printed. A side without an account (its number and name
+    // empty) prints nothing, not even its amount.
+    struct SideText {
+        QString code, name, subName;
+        Cell amount;
+    };
+    SideText side(const Side& side) {
+        SideText out{text(side.code), text(side.name), memoText(side.subName, true), Cell()};
+        if (!out.code.isEmpty() || !out.name.isEmpty()) out.amount = amount(side.amount);
+        return out;
+    }
+    // The sub-account code, read only for a line that prints its sub-accounts.
+    QString subCode(const Side& side) { return text(side.subCode); }
+
 private:
+    static bool plain(const platform::Statement::Cell& cell) {
+        return cell.kind == platform::Statement::Kind::Text || cell.kind == platform::Statement::Kind::Null;
+    }
+    QString memoText(Col c, bool wrap) {
+        const platform::Statement::Cell cell = st_.cell(c);
+        if (!plain(cell)) {
+            const QString text = TrimmedCellText(st_, c);
+            return wrap && !text.isEmpty() ? QStringLiteral("(") + text + QStringLiteral(")") : text;
+        }
+        QByteArrayView b = cell.bytes;
+        while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
+        while (!b.isEmpty() && b.back() == ' ') b.chop(1);
+        return memos_[c].text(b, wrap);
+    }
+
     platform::Statement st_;
+    std::vector<TextMemo> memos_;
 };
+
+// The cells of a row, moved into place (a vector built from a braced list
+// copies each cell once more).
+std::vector<Cell> cells(std::array<Cell, 8>&& row) {
+    return {std::make_move_iterator(row.begin()), std::make_move_iterator(row.end())};
+}
 
 QString rangeText(const QString& from, const QString& to) {
     if (from.isEmpty() && to.isEmpty()) return QString();
@@ -113,22 +183,37 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     doc.table.totalCaption = QStringLiteral("合計");
 
     QString voucher;
+    QByteArray voucherBytes;  // the stored date, then the number, of the last row
+    qsizetype dayLength = -1;
     bool first = true;
     while (r.next()) {
-        const QString day = r.raw(SIDAY), number = r.raw(DENNO);
-        const QString key = day + QLatin1Char('/') + number;
-        if (first || key != voucher) {
-            doc.table.addGroup(QStringLiteral("%1　伝票番号 %2").arg(day, number));
-            voucher = key;
-            first = false;
+        // A new voucher is seen by its stored bytes; its texts are read only then.
+        const auto bytes = r.voucherBytes();
+        const bool same = !first && bytes && dayLength == bytes->first.size() &&
+                          voucherBytes.size() == bytes->first.size() + bytes->second.size() &&
+                          voucherBytes.startsWith(bytes->first) && voucherBytes.endsWith(bytes->second);
+        if (!same) {
+            const QString day = r.raw(SIDAY), number = r.raw(DENNO);
+            const QString key = day + QLatin1Char('/') + number;
+            if (first || key != voucher) {
+                doc.table.addGroup(QStringLiteral("%1　伝票番号 %2").arg(day, number));
+                voucher = key;
+                first = false;
+            }
+            if (bytes) {
+                voucherBytes = bytes->first.toByteArray() + bytes->second.toByteArray();
+                dayLength = bytes->first.size();
+            } else {
+                dayLength = -1;
+            }
         }
-        doc.table.addRow(
-            Row::detail({r.text(DENMENO), r.text(KRKMCODE), r.text(KRKMNAME), r.amountOf(kDebit),
-                         r.text(KSKMCODE), r.text(KSKMNAME), r.amountOf(kCredit), r.text(TEKIYO)}));
-        const QString debitSub = r.subAccountOf(kDebit), creditSub = r.subAccountOf(kCredit);
-        if (!debitSub.isEmpty() || !creditSub.isEmpty()) {
-            doc.table.addRow(Row::detail(
-                {Cell(), r.text(KRHOCODE), debitSub, Cell(), r.text(KSHOCODE), creditSub, Cell(), Cell()}));
+        JournalRows::SideText debit = r.side(kDebit), credit = r.side(kCredit);
+        const bool subAccounts = !debit.subName.isEmpty() || !credit.subName.isEmpty();
+        doc.table.addRow(Row::detail(cells({r.text(DENMENO), debit.code, debit.name, debit.amount,
+                                            credit.code, credit.name, credit.amount, r.text(TEKIYO)})));
+        if (subAccounts) {
+            doc.table.addRow(Row::detail(cells({Cell(), r.subCode(kDebit), debit.subName, Cell(),
+                                                r.subCode(kCredit), credit.subName, Cell(), Cell()})));
         }
     }
     return r.ok();
