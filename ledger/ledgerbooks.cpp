@@ -252,15 +252,16 @@ public:
         platform::Statement subs(*gcnKaikei, QString::fromUtf8(kCounterSubAccounts));
         subs.bind(1, cid);
         while (subs.next())
-            subs_[key(textAt(subs, 0), textAt(subs, 1))] = {textAt(subs, 2).bytes, textAt(subs, 3).bytes};
+            subs_[std::string(key(viewAt(subs, 0), viewAt(subs, 1)))] = {textAt(subs, 2).bytes,
+                                                                           textAt(subs, 3).bytes};
         return subs.error().ok();
     }
 
     // The counter account's number and name when the account exists (else
     // its internal code as written), and the sub-account's code and name
     // when the company has it (else empty).
-    const Counter* find(const Text& account, const Text& sub) {
-        const std::string k = key(account, sub);
+    const Counter* find(const TextView& account, const TextView& sub) {
+        const std::string_view k = key(account, sub);
         auto it = resolved_.find(k);
         if (it != resolved_.end()) return &it->second;
         Counter c;
@@ -269,29 +270,39 @@ public:
             c.code = a->second.first;
             c.name = a->second.second;
         } else {
-            c.code = account.bytes;
+            c.code = std::string(account.bytes);
         }
         const auto s = subs_.find(k);
         if (s != subs_.end()) {
             c.subCode = s->second.first;
             c.subName = s->second.second;
         }
-        return &resolved_.emplace(k, std::move(c)).first->second;
+        return &resolved_.emplace(std::string(k), std::move(c)).first->second;
     }
 
 private:
-    // NULL never matches, so it gets a key no text can have.
-    static std::string key(const Text& account, const Text& sub) {
-        if (account.null || sub.null) return std::string(1, '\0') + (account.null ? "" : account.bytes);
-        return account.bytes + '\x1f' + sub.bytes;
+    // The key of an account and sub-account, valid until the next call. NULL
+    // never matches, so it gets a key no text can have.
+    std::string_view key(const TextView& account, const TextView& sub) {
+        key_.clear();
+        if (account.null || sub.null) {
+            key_ += '\0';
+            key_ += account.bytes;
+        } else {
+            key_ += account.bytes;
+            key_ += '\x1f';
+            key_ += sub.bytes;
+        }
+        return key_;
     }
 
-    std::unordered_map<std::string, std::pair<std::string, std::string>> accounts_, subs_;
-    std::unordered_map<std::string, Counter> resolved_;
+    TextMap<std::pair<std::string, std::string>> accounts_, subs_;
+    TextMap<Counter> resolved_;
+    std::string key_;
 };
 
 bool readLedgerAccounts(const platform::Params& params, std::vector<LedgerAccountRows>& accounts,
-                        std::unordered_map<std::string, int>& byCode) {
+                        TextMap<int>& byCode) {
     platform::Statement st(*gcnKaikei, QString::fromUtf8(kLedgerAccounts));
     st.bindAll(params);
     while (st.next()) {
@@ -316,18 +327,14 @@ bool readLedgerVouchers(const QString& cid, Lines& out) {
     return st.error().ok();
 }
 
-bool readLedgerLines(const platform::Params& params, const std::unordered_map<std::string, int>& accountIndex,
+bool readLedgerLines(const platform::Params& params, const TextMap<int>& accountIndex,
                      Counters& counters, LedgerLines& out) {
     platform::Statement st(*gcnKaikei, ledgerLinesSql(params));
     st.bindAll(params.mid(0, 4));  // the account range is tested while reading
-    const auto bytesAt = [&](int col) {
-        const platform::Statement::Cell c = st.cell(col);
-        return c.kind == platform::Statement::Kind::Text ? std::string(c.bytes.data(), size_t(c.bytes.size()))
-                                                         : std::string();
-    };
     const auto indexOf = [&](int col) {
-        if (st.cell(col).kind != platform::Statement::Kind::Text) return -1;
-        const auto it = accountIndex.find(bytesAt(col));
+        const platform::Statement::Cell c = st.cell(col);
+        if (c.kind != platform::Statement::Kind::Text) return -1;
+        const auto it = accountIndex.find(std::string_view(c.bytes.data(), size_t(c.bytes.size())));
         return it == accountIndex.end() ? -1 : it->second;
     };
     while (st.next()) {
@@ -347,7 +354,7 @@ bool readLedgerLines(const platform::Params& params, const std::unordered_map<st
             if (l.account[side] < 0) continue;
             const int col = 4 + 4 * side;
             l.amount[side] = Currency::fromRaw(st.cell(col + 1).integer);
-            l.counter[side] = counters.find(textAt(st, col + 2), textAt(st, col + 3));
+            l.counter[side] = counters.find(viewAt(st, col + 2), viewAt(st, col + 3));
         }
         out.lines.push_back(std::move(l));
     }
@@ -522,7 +529,7 @@ public:
 
 private:
     std::vector<LedgerAccountRows> accounts_;
-    std::unordered_map<std::string, int> accountIndex_;
+    TextMap<int> accountIndex_;
     Counters counters_;
     LedgerLines lines_;
 };
@@ -747,19 +754,21 @@ private:
     bool readLines(const platform::Params& params) {
         platform::Statement st(*gcnKaikei, ledgerLinesSql(params));
         st.bindAll(params.mid(0, 4));
-        const auto indexIn = [&](const std::unordered_map<std::string, int>& map, const std::string& key) {
+        const auto indexIn = [&](const TextMap<int>& map, std::string_view key) {
             const auto it = map.find(key);
             return it == map.end() ? -1 : it->second;
         };
-        const auto textOf = [&](int col, std::string& out) {
+        const auto textOf = [&](int col, std::string_view& out) {
             const platform::Statement::Cell c = st.cell(col);
             if (c.kind != platform::Statement::Kind::Text) return false;
-            out.assign(c.bytes.data(), size_t(c.bytes.size()));
+            out = std::string_view(c.bytes.data(), size_t(c.bytes.size()));
             return true;
         };
-        std::string key, part;
+        std::string key;
+        std::string_view account, part;
         const auto named = [&](int col) {
-            if (!textOf(col, key) || !textOf(col + 1, part)) return -1;  // NULL matches nothing
+            if (!textOf(col, account) || !textOf(col + 1, part)) return -1;  // NULL matches nothing
+            key.assign(account);
             key += '\x1f';
             key += part;
             return indexIn(subIndex_, key);
@@ -769,7 +778,7 @@ private:
             bool any = false;
             for (int side = 0; side < 2; ++side) {
                 const int col = 4 + 4 * side;
-                l.own[side] = textOf(col, key) ? indexIn(rangeIndex_, key) : -1;
+                l.own[side] = textOf(col, account) ? indexIn(rangeIndex_, account) : -1;
                 l.subOf[side] = named(col + 2);
                 any = any || (l.own[side] >= 0 && l.subOf[side] >= 0);
             }
@@ -817,10 +826,10 @@ private:
     }
 
     std::vector<RangeAccount> rangeAccounts_;
-    std::unordered_map<std::string, int> rangeIndex_;
+    TextMap<int> rangeIndex_;
     std::unordered_map<std::string, ChartAccount> chart_;
     std::vector<NamedSub> subs_;
-    std::unordered_map<std::string, int> subIndex_;
+    TextMap<int> subIndex_;
     std::vector<int> subOrder_;
     struct Lines {
         std::vector<SubLine> lines;
