@@ -1,6 +1,6 @@
 #include "reports/r_ledgers.h"
 
-#include <cstring>
+#include <array>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -35,25 +35,55 @@ bool trimmedBytes(const platform::Statement::Cell& cell, std::string_view& out) 
     return true;
 }
 
+// A text key and a key of three texts (a row's counter account is made of
+// three columns), looked up by views of the cells' bytes without a copy.
+using Parts = std::array<std::string_view, 3>;
+using StoredParts = std::array<std::string, 3>;
+
+std::string stored(std::string_view key) { return std::string(key); }
+StoredParts stored(const Parts& key) { return {std::string(key[0]), std::string(key[1]), std::string(key[2])}; }
+
+struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    size_t operator()(const Parts& p) const {
+        size_t h = 0;
+        for (const std::string_view s : p) h = (h ^ std::hash<std::string_view>()(s)) * 0x100000001b3ULL;
+        return h;
+    }
+    size_t operator()(const StoredParts& p) const { return (*this)(Parts{p[0], p[1], p[2]}); }
+};
+
+struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    bool operator()(const StoredParts& a, const Parts& b) const {
+        return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+    }
+    bool operator()(const Parts& a, const StoredParts& b) const { return (*this)(b, a); }
+    bool operator()(const StoredParts& a, const StoredParts& b) const { return a == b; }
+};
+
 // The texts a book repeats from row to row (days, counter accounts,
 // descriptions), each made once and then shared by every cell that shows
 // it: a row costs a lookup in place of an allocation and a decoding per
 // cell. Keyed by the bytes the text is made from; it stops growing at
 // kLimit texts (a year of mostly distinct descriptions), after which the
 // texts it does not hold are made each time.
+template <class Key, class View>
 class TextCache {
 public:
     // The text stays valid until the next call.
     template <class Make>
-    const QString& get(std::string_view key, Make make) {
-        if (last_ && last_->first == key) return last_->second;
+    const QString& get(const View& key, Make make) {
+        if (last_ && KeyEqual()(last_->first, key)) return last_->second;
         const auto it = map_.find(key);
         if (it != map_.end()) {
             last_ = &*it;
             return it->second;
         }
         if (map_.size() >= kLimit) return made(make);
-        last_ = &*map_.emplace(std::string(key), make()).first;
+        last_ = &*map_.emplace(stored(key), make()).first;
         return last_->second;
     }
     // A text made without the cache (valid until the next call).
@@ -65,14 +95,12 @@ public:
 
 private:
     static constexpr size_t kLimit = 1 << 14;
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-    };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> map_;
-    const std::pair<const std::string, QString>* last_ = nullptr;  // nodes stay put
+    std::unordered_map<Key, QString, KeyHash, KeyEqual> map_;
+    const std::pair<const Key, QString>* last_ = nullptr;  // nodes stay put
     QString spare_;
 };
+using SingleCache = TextCache<std::string, std::string_view>;
+using JoinCache = TextCache<StoredParts, Parts>;
 
 QString joined(const QString& a, const QString& b, const QString& separator = QStringLiteral(" ")) {
     if (a.isEmpty()) return b;
@@ -125,18 +153,9 @@ public:
         else
             out += text(c).toStdString();
     }
-    // The same after its length, so that keys made of several values never
-    // run into each other.
-    void appendKeyPart(Col c, std::string& out) const {
-        const size_t at = out.size();
-        out.append(sizeof(quint32), '\0');
-        appendTrimmed(c, out);
-        const quint32 length = quint32(out.size() - at - sizeof(quint32));
-        std::memcpy(out.data() + at, &length, sizeof length);
-    }
 
     // The trimmed text of a column through a cache.
-    const QString& cachedText(Col c, TextCache& cache) const {
+    const QString& cachedText(Col c, SingleCache& cache) const {
         std::string_view b;
         if (!trimmedBytes(st_.cell(c), b)) return cache.made([&] { return text(c); });
         return cache.get(b, [&] { return utf8(b); });
@@ -145,11 +164,11 @@ public:
     // The texts of columns a, b and c, trimmed, joined by make through a
     // cache keyed by the three (a row names its counter from three columns).
     template <class Make>
-    const QString& cachedJoin(Col a, Col b, Col c, TextCache& cache, std::string& key, Make make) const {
-        key.clear();
-        appendKeyPart(a, key);
-        appendKeyPart(b, key);
-        appendKeyPart(c, key);
+    const QString& cachedJoin(Col a, Col b, Col c, JoinCache& cache, Make make) const {
+        Parts key;
+        if (!trimmedBytes(st_.cell(a), key[0]) || !trimmedBytes(st_.cell(b), key[1]) ||
+            !trimmedBytes(st_.cell(c), key[2]))
+            return cache.made([&] { return make(text(a), text(b), text(c)); });
         return cache.get(key, [&] { return make(text(a), text(b), text(c)); });
     }
 
@@ -226,7 +245,7 @@ public:
 
 private:
     const WorkRows& r_;
-    TextCache days_, vouchers_, descriptions_;
+    SingleCache days_, vouchers_, descriptions_;
 };
 
 }  // namespace
@@ -235,8 +254,8 @@ bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
     if (!startLedger(cn, doc, QStringLiteral("総勘定元帳"), QStringLiteral("相手科目"))) return false;
     WorkRows r(cn, QStringLiteral("T_SKANMT_OUT"), false);
     LineRows lines(r);
-    TextCache counters;
-    std::string current, account, key;
+    JoinCache counters;
+    std::string current, account;
     bool first = true;
     while (r.next()) {
         r.raw(KANKOCODE, account);
@@ -245,7 +264,7 @@ bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
             current = account;
             first = false;
         }
-        const QString counter = r.cachedJoin(AICODE, AINAME, AIHONAME, counters, key,
+        const QString& counter = r.cachedJoin(AICODE, AINAME, AIHONAME, counters,
                                              [](const QString& code, const QString& name, const QString& sub) {
                                                  return joined(joined(code, name), sub, QStringLiteral("／"));
                                              });
@@ -259,10 +278,10 @@ bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
         return false;
     WorkRows r(cn, QStringLiteral("T_SKANSUBMT_OUT"), true);
     LineRows lines(r);
-    TextCache accounts;
+    JoinCache accounts;
     // A sub-account's rows follow each other: a new one starts with its
     // brought-forward row, or where the sub-account or its account changes.
-    std::string current, currentAccount, sub, ownAccount, key;
+    std::string current, currentAccount, sub, ownAccount;
     bool previousBroughtForward = false, first = true;
     while (r.next()) {
         const bool bf = r.broughtForward();
@@ -280,8 +299,8 @@ bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
         }
         if (!bf) currentAccount = ownAccount;
         previousBroughtForward = bf;
-        const QString account =
-            r.cachedJoin(KMNAME, AINAME, AIHONAME, accounts, key,
+        const QString& account =
+            r.cachedJoin(KMNAME, AINAME, AIHONAME, accounts,
                          [](const QString& name, const QString& counter, const QString& counterSub) {
                              return joined(name, joined(counter, counterSub, QStringLiteral(" ")),
                                            QStringLiteral("／"));
