@@ -4,7 +4,10 @@
 //
 // For each N: a fresh copy of the shipped database, a company-year of N
 // journal lines (bench/gen_company_year.h), then the median wall time of
-//   - a plain SQLite GROUP BY of the lines by month and account, both sides;
+//   - the floor: a plain SQLite GROUP BY of the lines by month, account and
+//     sub-account, both sides, on a copy of the database through a plain
+//     connection, its rows written to a file (the month totals the
+//     summation stores: its account totals are those rows summed again);
 //   - a full summation (every month marked) for the last month of the year;
 //   - the same with the sub-account running totals (the subsidiary ledger);
 //   - the summation after one changed day (its month marked);
@@ -16,7 +19,9 @@
 // a process only grows).
 //
 // Then the ratio line (bench/ratio.h) of the full summation against its
-// floor, the plain GROUP BY, run alternately.
+// floor, run alternately, and on standard error a line
+// "cpu msum <lines> <program s> <floor s>" with the medians of both sides'
+// processor seconds.
 
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -32,6 +37,7 @@
 #include <clocale>
 #include <cstdio>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "app/common/globals.h"
@@ -62,13 +68,28 @@ double median(int repeat, const std::function<bool()>& prepare, const std::funct
     return times[times.size() / 2];
 }
 
-// With MSUM_TRACE set, every statement that takes a millisecond or more is
-// printed with its time (for profiling).
-int traceSlowStatements(unsigned, void*, void* stmt, void* nanoseconds) {
-    const auto ns = *static_cast<sqlite3_int64*>(nanoseconds);
-    if (ns >= 1000000) {
+// With MSUM_TRACE set, every statement that takes at least that many
+// microseconds (1,000 when empty) is printed with its time (for profiling).
+// The engine's own statement times are whole milliseconds, so the time is
+// taken here from the statement's first step to its reset.
+struct Trace {
+    sqlite3_int64 thresholdNs = 0;
+    std::unordered_map<void*, Clock::time_point> started;
+};
+
+int traceSlowStatements(unsigned event, void* context, void* stmt, void*) {
+    auto* trace = static_cast<Trace*>(context);
+    if (event == SQLITE_TRACE_STMT) {
+        trace->started.emplace(stmt, Clock::now());
+        return 0;
+    }
+    const auto it = trace->started.find(stmt);
+    if (it == trace->started.end()) return 0;
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - it->second).count();
+    trace->started.erase(it);
+    if (ns >= trace->thresholdNs) {
         char* sql = sqlite3_expanded_sql(static_cast<sqlite3_stmt*>(stmt));
-        std::fprintf(stderr, "%8.2f ms  %.160s\n", ns / 1e6, sql ? sql : "");
+        std::fprintf(stderr, "%8.3f ms  %.160s\n", ns / 1e6, sql ? sql : "");
         sqlite3_free(sql);
     }
     return 0;
@@ -80,12 +101,21 @@ long peakKilobytes() {
     return usage.ru_maxrss;
 }
 
-bool readAll(platform::Connection& cn, const QString& sql, const QString& cid, qint64* rows) {
-    platform::Statement st(cn, sql);
-    st.bind(1, cid);
-    while (st.next()) ++*rows;
-    return st.error().ok();
+// Processor seconds of this process: on a shared machine they show what a
+// step costs better than wall time.
+double processorSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
+
+// Both sides of the lines by month, account and sub-account.
+const char* const kFloor =
+    "SELECT DATEYM, KRKOCODE, KRHOKOCODE, SUM(KRKIN), 0 FROM T_SI_MEISAI WHERE CID = ?1"
+    " GROUP BY DATEYM, KRKOCODE, KRHOKOCODE"
+    " UNION ALL"
+    " SELECT DATEYM, KSKOCODE, KSHOKOCODE, 0, SUM(KSKIN) FROM T_SI_MEISAI WHERE CID = ?1"
+    " GROUP BY DATEYM, KSKOCODE, KSHOKOCODE";
 
 struct Result {
     int lines = 0;
@@ -125,8 +155,12 @@ Result runFor(int lines, int repeat) {
         return r;
     }
     gcnKaikei = cn.get();
-    if (qEnvironmentVariableIsSet("MSUM_TRACE"))
-        sqlite3_trace_v2(cn->handle(), SQLITE_TRACE_PROFILE, traceSlowStatements, nullptr);
+    static Trace trace;
+    if (qEnvironmentVariableIsSet("MSUM_TRACE")) {
+        const int us = qEnvironmentVariableIntValue("MSUM_TRACE");
+        trace.thresholdNs = sqlite3_int64(us > 0 ? us : 1000) * 1000;
+        sqlite3_trace_v2(cn->handle(), SQLITE_TRACE_STMT | SQLITE_TRACE_PROFILE, traceSlowStatements, &trace);
+    }
     bench::CompanyYearOptions options;
     options.lines = lines;
     gstrCID = options.cid;
@@ -142,21 +176,17 @@ Result runFor(int lines, int repeat) {
     const QString opening = year->fromYM.left(4) + QStringLiteral("/00");
     const platform::Params company{gstrCID};
 
+    const QString floorDb = dir.filePath(QStringLiteral("floor.mdb"));
+    if (!bench::copyFile(path, floorDb)) {
+        r.ok = false;
+        return r;
+    }
+    bench::PlainDb plain(floorDb);
+    const QString floorRows = dir.filePath(QStringLiteral("floor.txt"));
+    auto floor = [&] { return plain.queryToFile(QString::fromUtf8(kFloor), {gstrCID}, floorRows, &r.groupRows); };
+
     auto nothing = [] { return true; };
-    r.groupBy = median(
-        repeat, nothing,
-        [&] {
-            r.groupRows = 0;
-            return readAll(*cn,
-                           QStringLiteral("SELECT DATEYM, KRKOCODE, SUM(KRKIN) FROM T_SI_MEISAI WHERE CID = ?"
-                                          " GROUP BY DATEYM, KRKOCODE"),
-                           gstrCID, &r.groupRows) &&
-                   readAll(*cn,
-                           QStringLiteral("SELECT DATEYM, KSKOCODE, SUM(KSKIN) FROM T_SI_MEISAI WHERE CID = ?"
-                                          " GROUP BY DATEYM, KSKOCODE"),
-                           gstrCID, &r.groupRows);
-        },
-        &r.ok);
+    r.groupBy = median(repeat, nothing, floor, &r.ok);
 
     // A full summation starts from the state a company switch leaves.
     auto markEverything = [&] {
@@ -190,18 +220,20 @@ Result runFor(int lines, int repeat) {
                    {gstrCID, day.left(7)});
     };
     r.oneDay = median(repeat, changeOneDay, summarize(false), &r.ok);
-    bench::compare(QStringLiteral("msum"), lines, repeat, {markEverything, summarize(false)},
-                   {{}, [&] {
-                        qint64 rows = 0;
-                        return readAll(*cn,
-                                       QStringLiteral("SELECT DATEYM, KRKOCODE, SUM(KRKIN) FROM T_SI_MEISAI"
-                                                      " WHERE CID = ? GROUP BY DATEYM, KRKOCODE"),
-                                       gstrCID, &rows) &&
-                               readAll(*cn,
-                                       QStringLiteral("SELECT DATEYM, KSKOCODE, SUM(KSKIN) FROM T_SI_MEISAI"
-                                                      " WHERE CID = ? GROUP BY DATEYM, KSKOCODE"),
-                                       gstrCID, &rows);
-                    }});
+    std::vector<double> programCpu, floorCpu;
+    const auto counted = [](const std::function<bool()>& work, std::vector<double>& times) {
+        return [&work, &times] {
+            const double start = processorSeconds();
+            const bool ok = work();
+            times.push_back(processorSeconds() - start);
+            return ok;
+        };
+    };
+    const std::function<bool()> full = summarize(false);
+    const std::function<bool()> floorWork = floor;
+    bench::compare(QStringLiteral("msum"), lines, repeat, {markEverything, counted(full, programCpu)},
+                   {{}, counted(floorWork, floorCpu)});
+    std::fprintf(stderr, "cpu msum %d %.4f %.4f\n", lines, bench::medianOf(programCpu), bench::medianOf(floorCpu));
     r.nothing = median(repeat, nothing, summarize(false), &r.ok);
     r.peakAfterSummation = peakKilobytes();
 
@@ -247,8 +279,8 @@ int main(int argc, char** argv) {
     if (sizes.empty()) sizes = {10000, 100000};
 
     std::printf("monthly summation, median of %d runs, times in ms\n", repeat);
-    std::printf("%8s %9s %9s %9s %9s %9s %9s %9s %8s %8s %8s\n", "lines", "generate", "group-by", "full",
-                "full+sub", "one-day", "nothing", "full/gb", "db MB", "rss MB", "T_TUKI*");
+    std::printf("%8s %9s %9s %9s %9s %9s %9s %9s %8s %8s %8s\n", "lines", "generate", "floor", "full",
+                "full+sub", "one-day", "nothing", "full/fl", "db MB", "rss MB", "T_TUKI*");
     bool ok = true;
     for (int n : sizes) {
         const Result r = runFor(n, repeat);

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <future>
+#include <system_error>
+#include <thread>
 
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
@@ -145,8 +147,22 @@ bool CompactKaikeiDatabase() {
     }
 
     CloseKaikeiConnection();
+    // The replaced file is held open across the rename, so that its blocks
+    // are freed when this descriptor is closed on a helper thread rather
+    // than inside the rename: on a large file the freeing takes tens of
+    // milliseconds, and nothing needs to wait for it. No connection of the
+    // program is open on the replaced file any longer, so closing this
+    // descriptor releases no lock of theirs.
+    const int replaced = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
     const bool renamed = (!stepHook() || stepHook()(QStringLiteral("rename"))) &&
                          std::rename(QFile::encodeName(copy).constData(), QFile::encodeName(file).constData()) == 0;
+    if (replaced >= 0) {
+        try {
+            std::thread([replaced] { ::close(replaced); }).detach();
+        } catch (const std::system_error&) {
+            ::close(replaced);
+        }
+    }
     if (renamed) syncPath(QFileInfo(file).absolutePath(), true);
     else RemoveCompactionLeftovers(file);
 

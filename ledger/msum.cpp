@@ -1,8 +1,13 @@
 #include "ledger/msum.h"
 
+#include <sqlite3.h>
+
 #include <QDate>
 #include <QRegularExpression>
 #include <QStringList>
+#include <optional>
+#include <thread>
+#include <vector>
 
 #include "app/common/globals.h"
 #include "ledger/chartcodes.h"
@@ -141,30 +146,134 @@ bool msum_new_tukidata(const QString& cid, const QString& O) {
     return true;
 }
 
+// True when months (journal months, ascending) are every journal month of
+// the company's month status from the first of them on.
+std::optional<bool> monthsRunToTheEnd(const QString& cid, const QStringList& months) {
+    const auto count =
+        db().scalar(QStringLiteral("SELECT COUNT(*) FROM T_TUKISIME WHERE CID = ?1 AND DATEYM >= ?2"
+                                   " AND substr(DATEYM, 6, 2) <> '00'"),
+                    {cid, months.first()});
+    if (!count) return std::nullopt;
+    return count->toLongLong() == months.size();
+}
+
+// One side's groups of the lines as a second connection read them.
+struct SideGroup {
+    QByteArray month, account, subAccount;
+    qint64 amount = 0;
+};
+
+// Reads one side's groups through a connection of its own to the company's
+// file on a thread of its own, while this connection reads the other side.
+// The caller makes sure that both see the same lines: this connection holds
+// its write lock (no other writer can change the file) and has no change of
+// its own to the lines that the other connection could not see.
+class SideReader {
+public:
+    SideReader(const QString& path, const QString& sql, const Params& params)
+        : thread_([this, path, sql, params] { read(path, sql, params); }) {}
+    ~SideReader() {
+        if (thread_.joinable()) thread_.join();
+    }
+    SideReader(const SideReader&) = delete;
+    SideReader& operator=(const SideReader&) = delete;
+
+    // Waits for the groups; nullopt when the read failed.
+    std::optional<std::vector<SideGroup>> take() {
+        thread_.join();
+        if (!ok_) return std::nullopt;
+        return std::move(groups_);
+    }
+
+private:
+    void read(const QString& path, const QString& sql, const Params& params) {
+        const auto cn = platform::Connection::open(path);
+        if (!cn) return;
+        // A lock in the way fails the read at once; this connection then
+        // reads the side itself.
+        sqlite3_busy_timeout(cn->handle(), 0);
+        platform::Statement st(*cn, sql);
+        st.bindAll(params);
+        while (st.next()) {
+            const platform::Statement::Cell amount = st.cell(3);
+            if (amount.kind != platform::Statement::Kind::Integer) return;
+            groups_.push_back({st.cell(0).bytes.toByteArray(), st.cell(1).bytes.toByteArray(),
+                               st.cell(2).bytes.toByteArray(), amount.integer});
+        }
+        ok_ = st.error().ok();
+    }
+
+    std::vector<SideGroup> groups_;
+    bool ok_ = false;
+    std::thread thread_;  // last: starts once the members above exist
+};
+
+bool insertCreditGroups(const std::vector<SideGroup>& groups) {
+    platform::Statement st(db(), QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS)"
+                                                " VALUES (?1, ?2, ?3, 0, ?4)"));
+    for (const SideGroup& g : groups) {
+        st.bindUtf8(1, g.month).bindUtf8(2, g.account).bindUtf8(3, g.subAccount).bindInteger(4, g.amount);
+        if (!st.exec()) return false;
+        st.reset();
+    }
+    return st.error().ok();
+}
+
+// A second connection costs about a millisecond to open; a month of a large
+// company's lines takes several to read, a month of a small one's less.
+constexpr int kMonthsWorthASecondConnection = 3;
+
 // Both sides of the journal lines of the given months, grouped by month,
 // account and sub-account, into the work table temp.MSUM_SIDES: one pass over
 // the lines serves the account and the sub-account totals alike. A side
 // without an account counts under its code as it stands ("000" or empty).
-bool collectSides(const QString& cid, const QStringList& months) {
+//
+// Each side is read from its month index (CID, DATEYM, account, sub-account,
+// amount) in index order, so the groups need no sort. When the months run to
+// the company's last month, the lines are read in one run from the first of
+// them and the groups of other months (lines outside the company's months, if
+// any) are dropped afterwards: a line then costs no test of its month, which a
+// seek per month pays on every line. Otherwise each month is sought on its own.
+//
+// Given secondReaderFile and several months to read, the credit sides are
+// read by a second connection to that file on a thread of its own while this
+// one reads the debit sides (the caller makes sure both see the same lines,
+// see SideReader); should that read fail, this connection reads them after
+// all.
+bool collectSides(const QString& cid, const QStringList& months, const QString& secondReaderFile) {
     if (!run(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS MSUM_SIDES"
                             " (DATEYM TEXT, KOCODE TEXT, HOCODE TEXT, KR INTEGER, KS INTEGER)"),
              {}) ||
         !run(QStringLiteral("DELETE FROM temp.MSUM_SIDES"), {}))
         return false;
-    Params params{cid};
-    for (const QString& m : months) params << m;
-    const QString in = numberedParams(2, int(months.size()));
-    return run(
-        QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS)"
-                       " SELECT DATEYM, COALESCE(KRKOCODE, ''), COALESCE(KRHOKOCODE, ''), SUM(KRKIN), 0"
-                       " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
-                       " GROUP BY DATEYM, KRKOCODE, KRHOKOCODE"
-                       " UNION ALL"
-                       " SELECT DATEYM, COALESCE(KSKOCODE, ''), COALESCE(KSHOKOCODE, ''), 0, SUM(KSKIN)"
-                       " FROM T_SI_MEISAI WHERE CID = ?1 AND DATEYM IN (%1)"
-                       " GROUP BY DATEYM, KSKOCODE, KSHOKOCODE")
-            .arg(in),
-        params);
+    const std::optional<bool> toTheEnd = monthsRunToTheEnd(cid, months);
+    if (!toTheEnd) return false;
+    Params listed;
+    for (const QString& m : months) listed << m;
+    const QString lines =
+        *toTheEnd ? QStringLiteral("CID = ?1 AND DATEYM >= ?2")
+                  : QStringLiteral("CID = ?1 AND DATEYM IN (%1)").arg(numberedParams(2, int(months.size())));
+    const Params params = Params{cid} + (*toTheEnd ? Params{months.first()} : listed);
+    const QString side = QStringLiteral(
+        "SELECT DATEYM, COALESCE(%1KOCODE, ''), COALESCE(%1HOKOCODE, ''), %2 FROM T_SI_MEISAI"
+        " WHERE %3 GROUP BY DATEYM, %1KOCODE, %1HOKOCODE");
+    const QString debit = side.arg(QStringLiteral("KR"), QStringLiteral("SUM(KRKIN), 0"), lines);
+    const QString credit = side.arg(QStringLiteral("KS"), QStringLiteral("0, SUM(KSKIN)"), lines);
+    const QString insert = QStringLiteral("INSERT INTO temp.MSUM_SIDES (DATEYM, KOCODE, HOCODE, KR, KS) ");
+
+    std::optional<SideReader> reader;
+    if (!secondReaderFile.isEmpty() && months.size() >= kMonthsWorthASecondConnection)
+        reader.emplace(secondReaderFile, side.arg(QStringLiteral("KS"), QStringLiteral("SUM(KSKIN)"), lines),
+                       params);
+    if (!run(insert + debit + (reader ? QString() : QStringLiteral(" UNION ALL ") + credit), params))
+        return false;
+    if (reader) {
+        const std::optional<std::vector<SideGroup>> groups = reader->take();
+        if (groups ? !insertCreditGroups(*groups) : !run(insert + credit, params)) return false;
+    }
+    return !*toTheEnd || run(QStringLiteral("DELETE FROM temp.MSUM_SIDES WHERE DATEYM NOT IN (%1)")
+                                 .arg(numberedParams(1, int(months.size()))),
+                             listed);
 }
 
 // The account rows of the collected months, and a zero opening row for every
@@ -201,24 +310,27 @@ bool msum_to_tukihojo(const QString& cid, const QString& O) {
     return false;
 }
 
-bool rebuildMonths(const QString& cid, const QString& O, const QStringList& months) {
+// The journal months' lines are read first: only the month totals change
+// below, so with a second reader no write of this connection is pending while
+// the second connection reads.
+bool rebuildMonths(const QString& cid, const QString& O, const QStringList& months,
+                   const QString& secondReaderFile) {
+    QStringList journalMonths;
+    for (const QString& m : months) {
+        if (!isOpeningMonth(m)) journalMonths << m;
+    }
+    if (!journalMonths.isEmpty() && !collectSides(cid, journalMonths, secondReaderFile)) {
+        warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
+        return false;
+    }
     if (!deleteMonthRows(cid, months)) {
         failMain();
         return false;
     }
-    QStringList journalMonths;
     for (const QString& m : months) {
-        if (isOpeningMonth(m)) {
-            if (!msum_new_tukidata(cid, m)) return false;
-        } else {
-            journalMonths << m;
-        }
+        if (isOpeningMonth(m) && !msum_new_tukidata(cid, m)) return false;
     }
     if (journalMonths.isEmpty()) return true;
-    if (!collectSides(cid, journalMonths)) {
-        warnTable(QStringLiteral("T_TUKIKAN"), QStringLiteral("msum_to_tukikanjo"));
-        return false;
-    }
     return msum_to_tukikanjo(cid, O) && msum_to_tukihojo(cid, O);
 }
 
@@ -321,7 +433,8 @@ bool subAccountTargetStep(const QString& cid, const QString& O, const QString& T
            UpdateTukiSimebi(cid, QStringLiteral("Hojo"), QStringLiteral("1"), O, T);
 }
 
-bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals) {
+bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals,
+               const QString& secondReaderFile) {
     const QString O = openingMonthOf(fromYM);
     const QString& T = toYM;
     QStringList list;
@@ -336,7 +449,7 @@ bool summarize(const QString& cid, const QString& fromYM, const QString& toYM, b
     }
 
     const QStringList months = listedMonths(list);
-    if (!months.isEmpty() && !rebuildMonths(cid, O, months)) return false;
+    if (!months.isEmpty() && !rebuildMonths(cid, O, months, secondReaderFile)) return false;
     if (!deleteTotalAccountRows(cid, O)) return false;
     // Every running total from the earliest rebuilt month on depends on it.
     // Rows between an earlier, lower target and this one may also be behind
@@ -361,12 +474,22 @@ bool msum_main(const QString& cid, const QString& fromYM, const QString& toYM, b
         failMain();
         return false;
     }
+    // A second connection may read lines for this one only when no caller's
+    // transaction holds changes that it could not see. It opens the file by
+    // the full name the engine resolved for this connection (none for a
+    // database in memory).
+    QString secondReaderFile;
+    if (!db().inTransaction() && sqlite3_get_autocommit(db().handle()) != 0) {
+        const char* file = sqlite3_db_filename(db().handle(), "main");
+        if (file) secondReaderFile = QString::fromUtf8(file);
+    }
     platform::Transaction sp(db());
     if (!sp.started()) {
         failMain();
         return false;
     }
-    if (!summarize(cid, fromYM, toYM, withSubAccountTotals)) return false;  // rolled back by sp
+    if (!summarize(cid, fromYM, toYM, withSubAccountTotals, secondReaderFile))
+        return false;  // rolled back by sp
     if (!sp.commit()) {
         failMain();
         return false;

@@ -17,7 +17,10 @@
 // All work is done by the database over whole sets of rows, inside one
 // savepoint: a call either completes or leaves every table as it was (the
 // months stay marked, so the next call repeats the work). Inside a caller's
-// transaction the savepoint nests.
+// transaction the savepoint nests. Outside one, the journal lines of several
+// months are read by two connections at once, the debit sides by this one and
+// the credit sides by a second connection to the same file, used only to
+// read, on a thread of its own.
 //
 // Amounts are the raw INTEGER counts of 1/10,000 yen; every sum stays exact.
 

@@ -177,20 +177,37 @@ private slots:
         }
     }
 
-    // The copy cannot be written (a folder stands at its name) or cannot
-    // replace the file: the file unchanged, the connection open on it.
+    // The copy cannot be written (a folder stands at its name), is damaged
+    // after its writing, or cannot replace the file: the file unchanged, the
+    // connection open on it.
     void failedCompactionKeepsTheFile_data() {
         QTest::addColumn<bool>("folderInTheWay");
+        QTest::addColumn<bool>("damaged");
         QTest::addColumn<QString>("message");
-        QTest::newRow("copy not written") << true << "DBの圧縮中にエラーが発生しました(CompactDB)。";
-        QTest::newRow("rename fails") << false << "ファイル名の変更中にエラーが発生しました(RenameFile)。";
+        QTest::newRow("copy not written") << true << false << "DBの圧縮中にエラーが発生しました(CompactDB)。";
+        QTest::newRow("copy damaged") << false << true << "DBの圧縮中にエラーが発生しました(CompactDB)。";
+        QTest::newRow("rename fails") << false << false << "ファイル名の変更中にエラーが発生しました(RenameFile)。";
     }
     void failedCompactionKeepsTheFile() {
         QFETCH(bool, folderInTheWay);
+        QFETCH(bool, damaged);
         QFETCH(QString, message);
         const QString copy = gstrDataPath + QStringLiteral("bak_") + DB_NAME;
-        if (folderInTheWay) QVERIFY(QDir().mkdir(copy));
-        else SetCompactionStepHook([](const QString& step) { return step != QStringLiteral("rename"); });
+        if (folderInTheWay) {
+            QVERIFY(QDir().mkdir(copy));
+        } else if (damaged) {
+            // Once written, the copy's last page (a b-tree page) is overwritten
+            // with bytes no page holds.
+            SetCompactionStepHook([copy](const QString& step) {
+                if (step != QStringLiteral("mode")) return true;
+                QFile f(copy);
+                if (!f.open(QIODevice::ReadWrite) || !f.seek(f.size() - 4096)) return true;
+                f.write(QByteArray(4096, '\x7f'));
+                return true;
+            });
+        } else {
+            SetCompactionStepHook([](const QString& step) { return step != QStringLiteral("rename"); });
+        }
         const QByteArray before = hashOf(file_);
         ScriptedMsgBox box;
         QVERIFY(!CompactKaikeiDatabase());

@@ -590,6 +590,43 @@ private slots:
         QCOMPARE(box.last().title, gstrSoftName);
     }
 
+    // The lines of the summed months count however they are read: the whole
+    // year in one run, leaving out lines outside the company's months (after
+    // the last one, in the opening month); some months one by one; and inside
+    // a caller's transaction, where a line it added and has not committed
+    // counts as well.
+    void linesOfTheSummedMonths_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("insideTransaction");
+        QTest::addColumn<QString>("expected");
+        const QString year = QStringLiteral(
+            "004@2010/03=50/0/1950/360 030@2009/11=60/0/560/0 180@2009/11=0/160/0/860 "
+            "030@2009/00=500/0/500/0 020.01@2010/01=20/0/220/0"
+            " 020.02@2010/01=0/20/0/20 020@2010/01=20/20/20/20 004@2010/04=- 030@2010/04=- 180@2010/04=-");
+        const QString toDecember = QStringLiteral(
+            "004@2009/12=100/40/1900/360 030@2009/11=60/0/560/0 180@2009/11=0/160/0/860"
+            " 004@2010/03=- 020.01@2010/01=-");
+        QTest::newRow("the year") << "2010/03" << false << year;
+        QTest::newRow("the year, caller's transaction") << "2010/03" << true << year;
+        QTest::newRow("to December") << "2009/12" << false << toDecember;
+        QTest::newRow("to December, caller's transaction") << "2009/12" << true << toDecember;
+    }
+
+    void linesOfTheSummedMonths() {
+        QFETCH(QString, target);
+        QFETCH(bool, insideTransaction);
+        QFETCH(QString, expected);
+        addMonthlyTrade(4, 12);
+        addLines(
+            QStringLiteral("2010/01/20 020.01>020.02 20; 2010/03/10 004>180 50; 2010/04/01 004>030 7777;"
+                           " 2009/00/01 030>180 9999"));
+        if (insideTransaction) QVERIFY(cn_->begin());
+        addLines(QStringLiteral("2009/11/05 030>180 60"));
+        summarize(target);
+        if (insideTransaction) QVERIFY(cn_->commit());
+        check(expected);
+    }
+
     // Inside a caller's transaction the summation nests and goes with it.
     void insideCallersTransaction() {
         addMonthlyTrade(4, 4);
