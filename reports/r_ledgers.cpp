@@ -220,12 +220,12 @@ class LineRows {
 public:
     explicit LineRows(const WorkRows& r) : r_(r) {}
 
-    // The row's cells; a brought-forward row shows only its caption and the
-    // balance.
-    Row row(const QString& account) {
+    // The row's cells; a brought-forward row (WorkRows::broughtForward())
+    // shows only its caption and the balance.
+    Row row(const QString& account, bool broughtForward) {
         Row row;
         row.cells.reserve(7);
-        if (r_.broughtForward()) {
+        if (broughtForward) {
             static const QString caption = QStringLiteral("繰越残高");
             row.cells.resize(3);
             row.cells.emplace_back(caption);
@@ -268,7 +268,7 @@ bool BuildRKanjyoMotoTyo(platform::Connection& cn, Document& doc) {
                                              [](const QString& code, const QString& name, const QString& sub) {
                                                  return joined(joined(code, name), sub, QStringLiteral("／"));
                                              });
-        doc.table.addRow(lines.row(counter));
+        doc.table.addRow(lines.row(counter, r.broughtForward()));
     }
     return r.ok();
 }
@@ -305,7 +305,7 @@ bool BuildRHojoMotoTyo(platform::Connection& cn, Document& doc) {
                              return joined(name, joined(counter, counterSub, QStringLiteral(" ")),
                                            QStringLiteral("／"));
                          });
-        doc.table.addRow(lines.row(account));
+        doc.table.addRow(lines.row(account, bf));
     }
     return r.ok();
 }
