@@ -24,6 +24,11 @@
 //                      table alone, against the same floors; a line
 //                      "cpu <operation> <lines> <program s> <floor s>" on
 //                      the standard error gives their processor times;
+//   *-rows             the ledgers' report builders reading the work tables
+//                      the builds left into report rows, handed to a sink
+//                      that drops them (no pagination, no PDF): the reading
+//                      alone, against the same floors, also in processor
+//                      time;
 //   statement-pdf      the balance sheet of the last month (built once,
 //                      untimed), its report R_TS written as PDF: the fixed
 //                      cost of a PDF, measured against the absolute target of
@@ -53,6 +58,7 @@
 #include "platform/msgbox.h"
 #include "platform/reportpaint.h"
 #include "reports/allreports.h"
+#include "reports/r_ledgers.h"
 #include "reports/reportregistry.h"
 
 namespace {
@@ -117,6 +123,22 @@ void compareWithProcessorTime(const QString& operation, long long lines, int rep
     bench::compare(operation, lines, repeat, counted(program, programCpu), counted(floor, floorCpu));
     std::fprintf(stderr, "cpu %s %lld %.3f %.3f\n", qPrintable(operation), lines, bench::medianOf(programCpu),
                  bench::medianOf(floorCpu));
+}
+
+// Takes a report's rows and drops them, counting them.
+class DroppingSink : public platform::report::TableSink {
+public:
+    void group(const QString&) override { ++groups; }
+    void row(platform::report::Row&&) override { ++rows; }
+    long long groups = 0, rows = 0;
+};
+
+// Runs a report builder into a document whose table drops its rows.
+bool readRows(bool (*builder)(platform::Connection&, platform::report::Document&)) {
+    platform::report::Document doc;
+    DroppingSink sink;
+    doc.table.sink = &sink;
+    return builder(*gcnKaikei, doc) && sink.rows > 0;
 }
 
 }  // namespace
@@ -216,6 +238,19 @@ int main(int argc, char** argv) {
     compareWithProcessorTime(QStringLiteral("journal-book-build"), lines, repeat,
                              {{}, [&] { return BuildSiwakeNikki(journal); }},
                              floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
+
+    // The reading of the work tables into report rows alone: the last builds
+    // above left both tables filled, and the header row is written once.
+    if (!PrintSokanjo(range) || !PrintMotokanjo(range) || !WritePrintHeader(header1, header2)) {
+        std::fprintf(stderr, "ledger builds failed\n");
+        return 1;
+    }
+    compareWithProcessorTime(QStringLiteral("general-ledger-rows"), lines, repeat,
+                             {{}, [] { return readRows(&reports::BuildRKanjyoMotoTyo); }},
+                             floorQuery(kGeneralLedgerFloor, yearParams));
+    compareWithProcessorTime(QStringLiteral("subsidiary-ledger-rows"), lines, repeat,
+                             {{}, [] { return readRows(&reports::BuildRHojoMotoTyo); }},
+                             floorQuery(kSubsidiaryLedgerFloor, yearParams));
 
     const StatementMonth month{year->fromYM, year->toYM, QStringLiteral("2010年 3月")};
     if (!BuildTaisyakuTaisyo(month)) {
