@@ -18,8 +18,9 @@
 //                      sub-account, in order of that sub-account and date;
 //   journal-book       BuildSiwakeNikki over every voucher of the year,
 //                      R_SIWAKE_NIKKI; floor: the year's lines with both
-//                      sides' account and sub-account names, in voucher and
-//                      line order;
+//                      sides' account and sub-account names and their
+//                      voucher's number (the vouchers chosen by number and
+//                      date), in voucher and line order;
 //   *-build            the same three without the PDF: the build of the work
 //                      table alone, against the same floors; a line
 //                      "cpu <operation> <lines> <program s> <floor s>" on
@@ -88,15 +89,17 @@ const char* kSubsidiaryLedgerFloor =
     " WHERE M.CID = ?1 AND M.DATEYM BETWEEN ?2 AND ?3 AND M.KSAIHOCODE <> ''"
     " ORDER BY 1, 2, 4, 5, 6, 7";
 
-// The year's lines with both sides' names, in voucher and line order.
+// The year's lines with both sides' names and their voucher's number, in
+// voucher and line order: the vouchers chosen by number and date as the
+// program chooses them.
 const char* kJournalBookFloor =
-    "SELECT M.SIDAY, M.DENCODE, M.DENMENO, M.SISYU, KR.KMCODE, KR.KANNAME, HR.HOCODE, HR.HONAME, M.KRKIN,"
+    "SELECT M.SIDAY, SI.DENNO, M.DENMENO, M.SISYU, KR.KMCODE, KR.KANNAME, HR.HOCODE, HR.HONAME, M.KRKIN,"
     " KS.KMCODE, KS.KANNAME, HS.HOCODE, HS.HONAME, M.KSKIN, M.TEKIYO"
-    " FROM T_SI_MEISAI M"
+    " FROM T_SI_MEISAI M JOIN T_SIWAKE SI ON SI.CID = M.CID AND SI.DENCODE = M.DENCODE"
     " LEFT JOIN T_KANJO KR ON KR.KOCODE = M.KRKOCODE LEFT JOIN T_KANJO KS ON KS.KOCODE = M.KSKOCODE"
     " LEFT JOIN T_HOJOKAMOKU HR ON HR.CID = M.CID AND HR.KANKOCODE = M.KRKOCODE AND HR.HOKOCODE = M.KRHOKOCODE"
     " LEFT JOIN T_HOJOKAMOKU HS ON HS.CID = M.CID AND HS.KANKOCODE = M.KSKOCODE AND HS.HOKOCODE = M.KSHOKOCODE"
-    " WHERE M.CID = ?1 AND M.SIDAY BETWEEN ?2 AND ?3"
+    " WHERE M.CID = ?1 AND SI.CID = ?1 AND SI.DENNO BETWEEN ?2 AND ?3 AND SI.DENDAY BETWEEN ?4 AND ?5"
     " ORDER BY M.DENCODE, M.DENMENO";
 
 // Processor seconds of this process: on a shared machine they show what a
@@ -188,8 +191,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generation failed: %s\n", qPrintable(cn->lastError().text()));
         return 1;
     }
-    const QString firstDay = options.firstDay.toString(QStringLiteral("yyyy/MM/dd"));
-    const QString lastDay = options.firstDay.addYears(1).addDays(-1).toString(QStringLiteral("yyyy/MM/dd"));
     const auto vouchers = ListJournalVouchers();
     if (!msum_main(year->fromYM, year->toYM, false) || !msum_main(year->fromYM, year->toYM, true) || !vouchers ||
         vouchers->empty() || !bench::copyFile(path, floorDb)) {
@@ -221,13 +222,14 @@ int main(int argc, char** argv) {
                     }},
                    floorQuery(kSubsidiaryLedgerFloor, yearParams));
     const JournalRange journal = JournalRangeOf(vouchers->front(), vouchers->back());
+    const QStringList journalParams{gstrCID, journal.fromVoucher, journal.toVoucher, journal.fromDate, journal.toDate};
     bench::compare(QStringLiteral("journal-book"), lines, repeat,
                    {{},
                     [&] {
                         return BuildSiwakeNikki(journal) &&
                                WriteReportPdf(QStringLiteral("R_SIWAKE_NIKKI"), pdf("journal-book.pdf"));
                     }},
-                   floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
+                   floorQuery(kJournalBookFloor, journalParams));
 
     // The builds alone, without their PDFs, also in processor time.
     compareWithProcessorTime(QStringLiteral("general-ledger-build"), lines, repeat,
@@ -237,7 +239,7 @@ int main(int argc, char** argv) {
                              floorQuery(kSubsidiaryLedgerFloor, yearParams));
     compareWithProcessorTime(QStringLiteral("journal-book-build"), lines, repeat,
                              {{}, [&] { return BuildSiwakeNikki(journal); }},
-                             floorQuery(kJournalBookFloor, {gstrCID, firstDay, lastDay}));
+                             floorQuery(kJournalBookFloor, journalParams));
 
     // The reading of the work tables into report rows alone: the last builds
     // above left both tables filled, and the header row is written once.
