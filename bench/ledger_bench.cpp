@@ -12,10 +12,14 @@
 //   general-ledger     PrintSokanjo over the whole year and every account,
 //                      the report R_KANJYOMOTOTYO written as PDF; floor: the
 //                      year's lines, both sides, with the account's number,
-//                      in order of account, date, voucher, line and side;
+//                      the voucher's number and the counter account's
+//                      number and name, in order of account, date, voucher,
+//                      line and side;
 //   subsidiary-ledger  PrintMotokanjo over the same range, R_HOJOMOTOTYO;
 //                      floor: the sides whose counter account names a
-//                      sub-account, in order of that sub-account and date;
+//                      sub-account, with the voucher's number and the names
+//                      of the line's accounts, in order of that sub-account
+//                      and date;
 //   journal-book       BuildSiwakeNikki over every voucher of the year,
 //                      R_SIWAKE_NIKKI; floor: the year's lines with both
 //                      sides' account and sub-account names and their
@@ -64,28 +68,38 @@
 
 namespace {
 
-// Both sides of the year's lines, each under its account's number.
+// Both sides of the year's lines, each under its account's number, with the
+// voucher's number and the counter account's number and name as printed.
 const char* kGeneralLedgerFloor =
-    "SELECT K.KMCODE, M.SIDAY, M.DENCODE, M.DENMENO, 0 AS JUN, M.KRKIN + M.KRTKIN, M.KRAICODE, M.KRAIHOCODE,"
-    " M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KRKOCODE"
+    "SELECT K.KMCODE, M.SIDAY, SI.DENNO, M.DENMENO, 0 AS JUN, M.KRKIN + M.KRTKIN, C.KMCODE, C.KANNAME,"
+    " M.KRAIHOCODE, M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KRKOCODE"
+    " JOIN T_SIWAKE SI ON SI.CID = M.CID AND SI.DENCODE = M.DENCODE"
+    " LEFT JOIN T_KANJO C ON C.KOCODE = M.KRAICODE"
     " WHERE M.CID = ?1 AND M.DATEYM BETWEEN ?2 AND ?3"
     " UNION ALL "
-    "SELECT K.KMCODE, M.SIDAY, M.DENCODE, M.DENMENO, 1, M.KSKIN + M.KSTKIN, M.KSAICODE, M.KSAIHOCODE,"
-    " M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KSKOCODE"
+    "SELECT K.KMCODE, M.SIDAY, SI.DENNO, M.DENMENO, 1, M.KSKIN + M.KSTKIN, C.KMCODE, C.KANNAME,"
+    " M.KSAIHOCODE, M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KSKOCODE"
+    " JOIN T_SIWAKE SI ON SI.CID = M.CID AND SI.DENCODE = M.DENCODE"
+    " LEFT JOIN T_KANJO C ON C.KOCODE = M.KSAICODE"
     " WHERE M.CID = ?1 AND M.DATEYM BETWEEN ?2 AND ?3"
     " ORDER BY 1, 2, 3, 4, 5";
 
 // The sides whose counter account names a sub-account, seen from that
-// sub-account, with its names.
+// sub-account, with its names, the voucher's number and the names of the
+// line's two accounts as printed.
 const char* kSubsidiaryLedgerFloor =
-    "SELECT K.KMCODE, H.HOCODE, H.HONAME, M.SIDAY, M.DENCODE, M.DENMENO, 0 AS JUN, M.KRKIN, M.KRKOCODE,"
-    " M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KRAICODE"
+    "SELECT K.KMCODE, H.HOCODE, H.HONAME, M.SIDAY, SI.DENNO, M.DENMENO, 0 AS JUN, M.KRKIN, DA.KANNAME,"
+    " CA.KANNAME, M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KRAICODE"
     " JOIN T_HOJOKAMOKU H ON H.CID = M.CID AND H.KANKOCODE = M.KRAICODE AND H.HOKOCODE = M.KRAIHOCODE"
+    " JOIN T_SIWAKE SI ON SI.CID = M.CID AND SI.DENCODE = M.DENCODE"
+    " LEFT JOIN T_KANJO DA ON DA.KOCODE = M.KRKOCODE LEFT JOIN T_KANJO CA ON CA.KOCODE = M.KSKOCODE"
     " WHERE M.CID = ?1 AND M.DATEYM BETWEEN ?2 AND ?3 AND M.KRAIHOCODE <> ''"
     " UNION ALL "
-    "SELECT K.KMCODE, H.HOCODE, H.HONAME, M.SIDAY, M.DENCODE, M.DENMENO, 1, M.KSKIN, M.KSKOCODE,"
-    " M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KSAICODE"
+    "SELECT K.KMCODE, H.HOCODE, H.HONAME, M.SIDAY, SI.DENNO, M.DENMENO, 1, M.KSKIN, DA.KANNAME,"
+    " CA.KANNAME, M.TEKIYO FROM T_SI_MEISAI M JOIN T_KANJO K ON K.KOCODE = M.KSAICODE"
     " JOIN T_HOJOKAMOKU H ON H.CID = M.CID AND H.KANKOCODE = M.KSAICODE AND H.HOKOCODE = M.KSAIHOCODE"
+    " JOIN T_SIWAKE SI ON SI.CID = M.CID AND SI.DENCODE = M.DENCODE"
+    " LEFT JOIN T_KANJO DA ON DA.KOCODE = M.KRKOCODE LEFT JOIN T_KANJO CA ON CA.KOCODE = M.KSKOCODE"
     " WHERE M.CID = ?1 AND M.DATEYM BETWEEN ?2 AND ?3 AND M.KSAIHOCODE <> ''"
     " ORDER BY 1, 2, 4, 5, 6, 7";
 
