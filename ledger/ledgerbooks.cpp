@@ -4,7 +4,9 @@
 #include <functional>
 #include <string>
 #include <tuple>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -101,38 +103,88 @@ struct Text {
     bool null = true;
 };
 
-Text textAt(const platform::Statement& st, int col) {
+// The same without a copy, valid until the statement moves on.
+struct TextView {
+    std::string_view bytes;
+    bool null = true;
+};
+
+TextView viewAt(const platform::Statement& st, int col) {
     const platform::Statement::Cell c = st.cell(col);
     if (c.kind == platform::Statement::Kind::Null) return {};
-    return {std::string(c.bytes.data(), size_t(c.bytes.size())), false};
+    return {std::string_view(c.bytes.data(), size_t(c.bytes.size())), false};
 }
 
-std::string trimBlanks(std::string s) {
+Text textAt(const platform::Statement& st, int col) {
+    const TextView v = viewAt(st, col);
+    return {std::string(v.bytes), v.null};
+}
+
+std::string_view trimBlanks(std::string_view s) {
     const size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
 // "yyyy/mm/dd" as the books print it, "yy.mm.dd" (days are stored in ASCII).
-Text printedDay(const Text& day) {
+Text printedDay(const TextView& day) {
     if (day.null) return {};
     const auto part = [&](size_t pos) {
-        return pos < day.bytes.size() ? day.bytes.substr(pos, 2) : std::string();
+        return pos < day.bytes.size() ? std::string(day.bytes.substr(pos, 2)) : std::string();
     };
     return {part(2) + '.' + part(5) + '.' + part(8), false};
 }
+
+// Hash maps and sets keyed by text that are also searched with the bytes of a
+// cell, without a copy of them.
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+template <class T>
+using TextMap = std::unordered_map<std::string, T, TextHash, std::equal_to<>>;
+
+// The descriptions of the lines, each kept once: a year repeats the same few
+// descriptions, and a lookup costs less than a copy per line.
+class Descriptions {
+public:
+    const std::string* of(std::string_view text) {
+        const auto it = set_.find(text);
+        if (it != set_.end()) return &*it;
+        return &*set_.emplace(text).first;
+    }
+
+private:
+    std::unordered_set<std::string, TextHash, std::equal_to<>> set_;  // nodes stay put
+};
+
+// The printed days by their id in the days' TextOrder (0, NULL, first).
+class PrintedDays {
+public:
+    PrintedDays() : days_(1) {}
+    // Called with each id as it is handed out: new ids come in turn.
+    void note(int id, const TextView& day) {
+        if (size_t(id) == days_.size()) days_.push_back(printedDay(day));
+    }
+    const Text& at(int id) const { return days_[size_t(id)]; }
+
+private:
+    std::vector<Text> days_;
+};
 
 // Gives each distinct text of a sort column a small number while the lines
 // are read, so that the lines are ordered by numbers rather than by texts:
 // number(id) is the text's place in SQL's order (NULL first).
 class TextOrder {
 public:
-    int id(const Text& t) {
+    int id(const TextView& t) {
         if (t.null) return 0;
-        const auto [it, added] = ids_.try_emplace(t.bytes, int(texts_.size()) + 1);
-        if (added) texts_.push_back(&it->first);
+        if (const auto it = ids_.find(t.bytes); it != ids_.end()) return it->second;
+        const auto it = ids_.emplace(std::string(t.bytes), int(texts_.size()) + 1).first;
+        texts_.push_back(&it->first);
         return it->second;
     }
+    int id(const Text& t) { return id(TextView{t.bytes, t.null}); }
     const std::string& text(int id) const { return *texts_[size_t(id - 1)]; }
 
     // Numbers the texts in order; after this, id() must not be called.
@@ -148,7 +200,7 @@ public:
     quint32 number(int id) const { return places_[size_t(id)]; }
 
 private:
-    std::unordered_map<std::string, int> ids_;
+    TextMap<int> ids_;
     std::vector<const std::string*> texts_;  // by id - 1 (node keys stay put)
     std::vector<quint32> places_;            // by id, 0 for NULL
 };
@@ -174,8 +226,8 @@ struct LedgerVoucher {
 struct LedgerLine {
     int day = 0, lineNo = 0;  // ids in the TextOrder of their column
     const LedgerVoucher* voucher = nullptr;
-    std::string tekiyo;
-    Currency amount[2];         // debit and credit, each with its tax
+    const std::string* tekiyo = nullptr;  // trimmed, kept in LedgerLines::descriptions
+    Currency amount[2];                   // debit and credit, each with its tax
     int account[2] = {-1, -1};  // index into the accounts of the range, -1 outside it
     const Counter* counter[2] = {nullptr, nullptr};
 };
@@ -183,9 +235,10 @@ struct LedgerLine {
 // The lines of the range and the order of their sort columns.
 struct LedgerLines {
     std::vector<LedgerLine> lines;
-    std::unordered_map<std::string, LedgerVoucher> vouchers;  // by voucher code
+    TextMap<LedgerVoucher> vouchers;  // by voucher code
     TextOrder days, voucherNumbers, lineNos;
-    std::unordered_map<int, Text> printedDays;  // by day id
+    PrintedDays printedDays;
+    Descriptions descriptions;
 };
 
 // Counter names by account and sub-account, resolved once per pair.
@@ -199,15 +252,16 @@ public:
         platform::Statement subs(*gcnKaikei, QString::fromUtf8(kCounterSubAccounts));
         subs.bind(1, cid);
         while (subs.next())
-            subs_[key(textAt(subs, 0), textAt(subs, 1))] = {textAt(subs, 2).bytes, textAt(subs, 3).bytes};
+            subs_[std::string(key(viewAt(subs, 0), viewAt(subs, 1)))] = {textAt(subs, 2).bytes,
+                                                                           textAt(subs, 3).bytes};
         return subs.error().ok();
     }
 
     // The counter account's number and name when the account exists (else
     // its internal code as written), and the sub-account's code and name
     // when the company has it (else empty).
-    const Counter* find(const Text& account, const Text& sub) {
-        const std::string k = key(account, sub);
+    const Counter* find(const TextView& account, const TextView& sub) {
+        const std::string_view k = key(account, sub);
         auto it = resolved_.find(k);
         if (it != resolved_.end()) return &it->second;
         Counter c;
@@ -216,29 +270,39 @@ public:
             c.code = a->second.first;
             c.name = a->second.second;
         } else {
-            c.code = account.bytes;
+            c.code = std::string(account.bytes);
         }
         const auto s = subs_.find(k);
         if (s != subs_.end()) {
             c.subCode = s->second.first;
             c.subName = s->second.second;
         }
-        return &resolved_.emplace(k, std::move(c)).first->second;
+        return &resolved_.emplace(std::string(k), std::move(c)).first->second;
     }
 
 private:
-    // NULL never matches, so it gets a key no text can have.
-    static std::string key(const Text& account, const Text& sub) {
-        if (account.null || sub.null) return std::string(1, '\0') + (account.null ? "" : account.bytes);
-        return account.bytes + '\x1f' + sub.bytes;
+    // The key of an account and sub-account, valid until the next call. NULL
+    // never matches, so it gets a key no text can have.
+    std::string_view key(const TextView& account, const TextView& sub) {
+        key_.clear();
+        if (account.null || sub.null) {
+            key_ += '\0';
+            key_ += account.bytes;
+        } else {
+            key_ += account.bytes;
+            key_ += '\x1f';
+            key_ += sub.bytes;
+        }
+        return key_;
     }
 
-    std::unordered_map<std::string, std::pair<std::string, std::string>> accounts_, subs_;
-    std::unordered_map<std::string, Counter> resolved_;
+    TextMap<std::pair<std::string, std::string>> accounts_, subs_;
+    TextMap<Counter> resolved_;
+    std::string key_;
 };
 
 bool readLedgerAccounts(const platform::Params& params, std::vector<LedgerAccountRows>& accounts,
-                        std::unordered_map<std::string, int>& byCode) {
+                        TextMap<int>& byCode) {
     platform::Statement st(*gcnKaikei, QString::fromUtf8(kLedgerAccounts));
     st.bindAll(params);
     while (st.next()) {
@@ -263,18 +327,14 @@ bool readLedgerVouchers(const QString& cid, Lines& out) {
     return st.error().ok();
 }
 
-bool readLedgerLines(const platform::Params& params, const std::unordered_map<std::string, int>& accountIndex,
+bool readLedgerLines(const platform::Params& params, const TextMap<int>& accountIndex,
                      Counters& counters, LedgerLines& out) {
     platform::Statement st(*gcnKaikei, ledgerLinesSql(params));
     st.bindAll(params.mid(0, 4));  // the account range is tested while reading
-    const auto bytesAt = [&](int col) {
-        const platform::Statement::Cell c = st.cell(col);
-        return c.kind == platform::Statement::Kind::Text ? std::string(c.bytes.data(), size_t(c.bytes.size()))
-                                                         : std::string();
-    };
     const auto indexOf = [&](int col) {
-        if (st.cell(col).kind != platform::Statement::Kind::Text) return -1;
-        const auto it = accountIndex.find(bytesAt(col));
+        const platform::Statement::Cell c = st.cell(col);
+        if (c.kind != platform::Statement::Kind::Text) return -1;
+        const auto it = accountIndex.find(std::string_view(c.bytes.data(), size_t(c.bytes.size())));
         return it == accountIndex.end() ? -1 : it->second;
     };
     while (st.next()) {
@@ -282,19 +342,19 @@ bool readLedgerLines(const platform::Params& params, const std::unordered_map<st
         l.account[0] = indexOf(4);
         l.account[1] = indexOf(8);
         if (l.account[0] < 0 && l.account[1] < 0) continue;
-        const auto voucher = out.vouchers.find(bytesAt(0));
+        const auto voucher = out.vouchers.find(viewAt(st, 0).bytes);
         if (voucher == out.vouchers.end()) continue;
         l.voucher = &voucher->second;
-        const Text day = textAt(st, 1);
+        const TextView day = viewAt(st, 1);
         l.day = out.days.id(day);
-        if (!out.printedDays.count(l.day)) out.printedDays.emplace(l.day, printedDay(day));
-        l.lineNo = out.lineNos.id(textAt(st, 2));
-        l.tekiyo = trimBlanks(textAt(st, 3).bytes);
+        out.printedDays.note(l.day, day);
+        l.lineNo = out.lineNos.id(viewAt(st, 2));
+        l.tekiyo = out.descriptions.of(trimBlanks(viewAt(st, 3).bytes));
         for (int side = 0; side < 2; ++side) {
             if (l.account[side] < 0) continue;
             const int col = 4 + 4 * side;
             l.amount[side] = Currency::fromRaw(st.cell(col + 1).integer);
-            l.counter[side] = counters.find(textAt(st, col + 2), textAt(st, col + 3));
+            l.counter[side] = counters.find(viewAt(st, col + 2), viewAt(st, col + 3));
         }
         out.lines.push_back(std::move(l));
     }
@@ -445,7 +505,7 @@ bool writeLedgerRows(const LedgerLines& in, const std::vector<LedgerAccountRows>
             const Currency credit = side == 1 ? l.amount[1] : Currency();
             balance += a.debitNormal ? debit - credit : credit - debit;
             if (!writer.add({&a, &in.printedDays.at(l.day), &l.voucher->printed, &in.lineNos.text(l.lineNo),
-                             side, l.counter[side], &l.tekiyo, debit, credit, balance}))
+                             side, l.counter[side], l.tekiyo, debit, credit, balance}))
                 return false;
         }
     }
@@ -469,7 +529,7 @@ public:
 
 private:
     std::vector<LedgerAccountRows> accounts_;
-    std::unordered_map<std::string, int> accountIndex_;
+    TextMap<int> accountIndex_;
     Counters counters_;
     LedgerLines lines_;
 };
@@ -543,7 +603,7 @@ struct SubSide {
 struct SubLine {
     const LedgerVoucher* voucher = nullptr;
     int day = 0, lineNo = 0;  // ids in the TextOrder of their column
-    std::string tekiyo;
+    const std::string* tekiyo = nullptr;  // trimmed, kept in Lines::descriptions
     Currency amount[2];
     int own[2] = {-1, -1};      // index into the range's accounts
     int subOf[2] = {-1, -1};    // the side's named counter sub-account
@@ -593,7 +653,7 @@ public:
                 if (!writer.add({&own.ko, &lines_.printedDays.at(l.day), &l.voucher->printed,
                                  &lines_.lineNos.text(l.lineNo), side, &own.km, &sub, &own.name,
                                  account ? &account->km : &sub.ko, &counter.code,
-                                 account ? &account->name : &empty, &counter.name, &l.tekiyo, debit, credit,
+                                 account ? &account->name : &empty, &counter.name, l.tekiyo, debit, credit,
                                  sub.inRange ? balance : Currency()}))
                     return false;
             }
@@ -694,19 +754,21 @@ private:
     bool readLines(const platform::Params& params) {
         platform::Statement st(*gcnKaikei, ledgerLinesSql(params));
         st.bindAll(params.mid(0, 4));
-        const auto indexIn = [&](const std::unordered_map<std::string, int>& map, const std::string& key) {
+        const auto indexIn = [&](const TextMap<int>& map, std::string_view key) {
             const auto it = map.find(key);
             return it == map.end() ? -1 : it->second;
         };
-        const auto textOf = [&](int col, std::string& out) {
+        const auto textOf = [&](int col, std::string_view& out) {
             const platform::Statement::Cell c = st.cell(col);
             if (c.kind != platform::Statement::Kind::Text) return false;
-            out.assign(c.bytes.data(), size_t(c.bytes.size()));
+            out = std::string_view(c.bytes.data(), size_t(c.bytes.size()));
             return true;
         };
-        std::string key, part;
+        std::string key;
+        std::string_view account, part;
         const auto named = [&](int col) {
-            if (!textOf(col, key) || !textOf(col + 1, part)) return -1;  // NULL matches nothing
+            if (!textOf(col, account) || !textOf(col + 1, part)) return -1;  // NULL matches nothing
+            key.assign(account);
             key += '\x1f';
             key += part;
             return indexIn(subIndex_, key);
@@ -716,21 +778,19 @@ private:
             bool any = false;
             for (int side = 0; side < 2; ++side) {
                 const int col = 4 + 4 * side;
-                l.own[side] = textOf(col, key) ? indexIn(rangeIndex_, key) : -1;
+                l.own[side] = textOf(col, account) ? indexIn(rangeIndex_, account) : -1;
                 l.subOf[side] = named(col + 2);
                 any = any || (l.own[side] >= 0 && l.subOf[side] >= 0);
             }
             if (!any) continue;
-            const platform::Statement::Cell code = st.cell(0);
-            const auto voucher =
-                lines_.vouchers.find(std::string(code.bytes.data(), size_t(code.bytes.size())));
+            const auto voucher = lines_.vouchers.find(viewAt(st, 0).bytes);
             if (voucher == lines_.vouchers.end()) continue;
             l.voucher = &voucher->second;
-            const Text day = textAt(st, 1);
+            const TextView day = viewAt(st, 1);
             l.day = lines_.days.id(day);
-            if (!lines_.printedDays.count(l.day)) lines_.printedDays.emplace(l.day, printedDay(day));
-            l.lineNo = lines_.lineNos.id(textAt(st, 2));
-            l.tekiyo = trimBlanks(textAt(st, 3).bytes);
+            lines_.printedDays.note(l.day, day);
+            l.lineNo = lines_.lineNos.id(viewAt(st, 2));
+            l.tekiyo = lines_.descriptions.of(trimBlanks(viewAt(st, 3).bytes));
             for (int side = 0; side < 2; ++side) {
                 if (l.own[side] < 0 || l.subOf[side] < 0) continue;
                 l.amount[side] = Currency::fromRaw(st.cell(4 + 4 * side + 1).integer);
@@ -766,16 +826,17 @@ private:
     }
 
     std::vector<RangeAccount> rangeAccounts_;
-    std::unordered_map<std::string, int> rangeIndex_;
+    TextMap<int> rangeIndex_;
     std::unordered_map<std::string, ChartAccount> chart_;
     std::vector<NamedSub> subs_;
-    std::unordered_map<std::string, int> subIndex_;
+    TextMap<int> subIndex_;
     std::vector<int> subOrder_;
     struct Lines {
         std::vector<SubLine> lines;
-        std::unordered_map<std::string, LedgerVoucher> vouchers;
+        TextMap<LedgerVoucher> vouchers;
         TextOrder days, voucherNumbers, lineNos;
-        std::unordered_map<int, Text> printedDays;
+        PrintedDays printedDays;
+        Descriptions descriptions;
     } lines_;
     std::vector<SubSide> sides_;
 };

@@ -1,6 +1,7 @@
 // The general and subsidiary ledger builds: their balances against balances
 // worked out independently from a generated year, and the columns, order and
-// failure behaviour of their work tables on small fixtures.
+// failure behaviour of their work tables on small fixtures; the ledger
+// reports' reading of the work tables into report rows.
 
 #include <QtTest>
 
@@ -8,6 +9,7 @@
 #include "ledgerfixture.h"
 #include "ledgeroracle.h"
 #include "platform/msgbox.h"
+#include "reports/r_ledgers.h"
 
 using namespace ledgerfixture;
 
@@ -42,6 +44,22 @@ class TestLedgerBuilds : public QObject {
     bool sub(const QString& km, const QString& hoko, const QString& code, const QString& name, qint64 opening) {
         return cn().exec(QStringLiteral("INSERT INTO T_HOJOKAMOKU VALUES ('51', ?, ?, ?, ?, ?)"),
                          {co_->ko(km), hoko, code, name, yen(opening)});
+    }
+
+    // A report's table as lines: "# heading" per group, then each row's cells
+    // joined by "|", amounts as their count of 1/10,000 yen.
+    static QStringList rendered(const platform::report::Document& doc) {
+        QStringList out;
+        for (const auto& g : doc.table.groups) {
+            out << QStringLiteral("# ") + g.heading;
+            for (const auto& row : g.rows) {
+                QStringList cells;
+                for (const auto& c : row.cells)
+                    cells << (c.isAmount() ? QString::number(c.amount().raw()) : c.text());
+                out << cells.join(QLatin1Char('|'));
+            }
+        }
+        return out;
     }
 
     QStringList column(const QString& sql, const platform::Params& params = {}) {
@@ -315,6 +333,73 @@ private slots:
                               "X1 みずほ銀行 3 1 121 X1 さくら商店 800",
                               "X1 さくら商店 0 0    0", "X1 さくら商店 2 1 166 X1 さくら商店 800",
                               "X1 さくら商店 3 0 166 X1 みずほ銀行 500"}));
+    }
+
+    // The reports read the work tables as written: blanks around a stored
+    // text are cut, NULL reads as empty, a text repeated with other blanks
+    // reads the same, a brought-forward row shows its caption and balance
+    // only; the general ledger starts a group where the account changes, the
+    // subsidiary ledger at a brought-forward row, a new sub-account, or a new
+    // own account of the same sub-account.
+    void reportsReadWorkTables() {
+        QVERIFY(cn().exec(QStringLiteral(
+            "INSERT INTO T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME, AICODE, AIHOCODE,"
+            " AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN) VALUES"
+            " ('004', '00.01.01', '0', '0', 0, ' 101', '現金 ', '0', '', '', '', '', 0, 0, 500),"
+            " ('004', '10.04.01', '1', '001', 0, '101', '現金', '511 ', '', ' 売上高', '', ' 売上 ', 100, 0, 600),"
+            " ('004', '10.04.01 ', ' 2', '001', 1, '101', '現金', '511', NULL, '売上高 ', NULL, '売上', 0, 50, 550),"
+            " ('004', '10.04.02', '3', '002', 1, '101', '現金', '121', '01', '普通預金', ' 銀行', NULL, 0, 10, 540),"
+            " ('004', '10.04.02', '4', '001', 1, '101', '現金', NULL, NULL, NULL, NULL, '  ', 0, 1, 539),"
+            " ('012', '10.04.02', '3', '002', 0, '121', NULL, '101', '', '現金', '', 'x', 10, 0, 10)")));
+        platform::report::Document general;
+        QVERIFY(reports::BuildRKanjyoMotoTyo(cn(), general));
+        QCOMPARE(rendered(general),
+                 QStringList({"# 101 現金", "|||繰越残高|||500", "10.04.01|1|511 売上高|売上|100|0|600",
+                              "10.04.01|2|511 売上高|売上|0|50|550", "10.04.02|3|121 普通預金／銀行||0|10|540",
+                              "10.04.02|4|||0|1|539", "# 121", "10.04.02|3|101 現金|x|10|0|10"}));
+
+        QVERIFY(cn().exec(QStringLiteral(
+            "INSERT INTO T_SKANSUBMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, HOCODE, KMNAME, HONAME,"
+            " AICODE, AIHOCODE, AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN) VALUES"
+            " ('004', '00.01.01', '0', '0', 0, '', 'B1', '', 'みずほ', '', '', '', '', '繰越残高', 0, 0, 70),"
+            " ('004', '10.04.01', '1', '001', 0, '101', 'B1 ', '現金', 'みずほ ', '121', 'B1', '普通預金', 'みずほ',"
+            "  '預入', 20, 0, 50),"
+            " ('004', '10.04.03', '5', '001', 1, '101', 'B1', '現金 ', 'みずほ', '121 ', 'B1', ' 普通預金', NULL,"
+            "  '預入', 0, 5, 55),"
+            " ('247', '10.04.04', '6', '001', 0, '550', 'B1', '仕入高', 'みずほ', '166', 'B1', '買掛金', 'みずほ',"
+            "  '', 7, 0, 0),"
+            " ('004', '10.04.05', '7', '001', 0, '101', 'C2', '現金', 'さくら', '121', 'C2', '普通預金', '', 'y',"
+            "  3, 0, 0)")));
+        platform::report::Document subsidiary;
+        QVERIFY(reports::BuildRHojoMotoTyo(cn(), subsidiary));
+        QCOMPARE(rendered(subsidiary),
+                 QStringList({"# B1 みずほ", "|||繰越残高|||70", "10.04.01|1|現金／普通預金 みずほ|預入|20|0|50",
+                              "10.04.03|5|現金／普通預金|預入|0|5|55", "# B1 みずほ",
+                              "10.04.04|6|仕入高／買掛金 みずほ||7|0|0", "# C2 さくら",
+                              "10.04.05|7|現金／普通預金|y|3|0|0"}));
+    }
+
+    // A year of distinct descriptions reads each line's own, also past the
+    // number of texts the reading keeps for reuse.
+    void reportsReadManyDistinctTexts() {
+        QVERIFY(cn().exec(QStringLiteral(
+            "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 20000)"
+            " INSERT INTO T_SKANMT_OUT (KANKOCODE, SIDAY, DENNO, DENMENO, JUN, KMCODE, KMNAME, AICODE, AIHOCODE,"
+            " AINAME, AIHONAME, TEKIYO, KRKIN, KSKIN, ZAN)"
+            " SELECT '004', '10.04.01', I, '001', 0, '101', '現金', I % 7, '', 'N' || (I % 7), '', 'D' || I, I, 0, 0"
+            " FROM N")));
+        platform::report::Document doc;
+        QVERIFY(reports::BuildRKanjyoMotoTyo(cn(), doc));
+        QCOMPARE(doc.table.groups.size(), size_t(1));
+        const auto& rows = doc.table.groups.front().rows;
+        QCOMPARE(rows.size(), size_t(20000));
+        for (int i = 1; i <= 20000; ++i) {
+            const auto& cells = rows[size_t(i - 1)].cells;
+            const QString n = QString::number(i);
+            if (cells[1].text() != n || cells[3].text() != QStringLiteral("D") + n ||
+                cells[2].text() != QStringLiteral("%1 N%1").arg(i % 7))
+                QFAIL(qPrintable(QStringLiteral("row %1").arg(i)));
+        }
     }
 };
 
