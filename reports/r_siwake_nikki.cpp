@@ -2,8 +2,12 @@
 
 #include <QHash>
 #include <array>
+#include <condition_variable>
+#include <deque>
 #include <iterator>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -156,6 +160,109 @@ std::vector<Cell> cells(std::array<Cell, 8>&& row) {
     return {std::make_move_iterator(row.begin()), std::make_move_iterator(row.end())};
 }
 
+// One line of the work table as printed: the heading of its voucher when it
+// starts one, its row, and the row of its sub-accounts when it has them.
+struct Line {
+    bool startsVoucher = false;
+    bool subAccounts = false;
+    QString heading;
+    std::array<Cell, 8> row, sub;
+};
+
+// Lines passed from the thread that reads the work table to the one that
+// lays the report out, in batches, a few batches ahead at most.
+class Handover {
+public:
+    // Hands a batch over, waiting while the queue is full. false: the
+    // taking side has stopped.
+    bool put(std::vector<Line>&& batch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return stopped_ || batches_.size() < kAhead; });
+        if (stopped_) return false;
+        batches_.push_back(std::move(batch));
+        changed_.notify_all();
+        return true;
+    }
+    // No more batches come.
+    void close() {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        changed_.notify_all();
+    }
+    // The next batch; false when the reading has ended and every batch was taken.
+    bool take(std::vector<Line>& batch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return closed_ || !batches_.empty(); });
+        if (batches_.empty()) return false;
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+        changed_.notify_all();
+        return true;
+    }
+    // The taking side gives up: the reading stops at its next batch.
+    void stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    static constexpr size_t kAhead = 4;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::vector<Line>> batches_;
+    bool closed_ = false, stopped_ = false;
+};
+
+// Reads the work table's rows into lines and hands them over in batches.
+void readLines(JournalRows& r, Handover& out) {
+    constexpr size_t kBatch = 512;
+    std::vector<Line> batch;
+    batch.reserve(kBatch);
+    QString voucher;
+    QByteArray voucherBytes;  // the stored date, then the number, of the last row
+    qsizetype dayLength = -1;
+    bool first = true;
+    while (r.next()) {
+        Line& line = batch.emplace_back();
+        // A new voucher is seen by its stored bytes; its texts are read only then.
+        const auto bytes = r.voucherBytes();
+        const bool same = !first && bytes && dayLength == bytes->first.size() &&
+                          voucherBytes.size() == bytes->first.size() + bytes->second.size() &&
+                          voucherBytes.startsWith(bytes->first) && voucherBytes.endsWith(bytes->second);
+        if (!same) {
+            const QString day = r.raw(SIDAY), number = r.raw(DENNO);
+            const QString key = day + QLatin1Char('/') + number;
+            if (first || key != voucher) {
+                line.startsVoucher = true;
+                line.heading = QStringLiteral("%1　伝票番号 %2").arg(day, number);
+                voucher = key;
+                first = false;
+            }
+            if (bytes) {
+                voucherBytes = bytes->first.toByteArray() + bytes->second.toByteArray();
+                dayLength = bytes->first.size();
+            } else {
+                dayLength = -1;
+            }
+        }
+        JournalRows::SideText debit = r.side(kDebit), credit = r.side(kCredit);
+        line.subAccounts = !debit.subName.isEmpty() || !credit.subName.isEmpty();
+        line.row = {r.text(DENMENO), debit.code, debit.name, debit.amount,
+                    credit.code, credit.name, credit.amount, r.text(TEKIYO)};
+        if (line.subAccounts) {
+            line.sub = {Cell(), r.subCode(kDebit), std::move(debit.subName), Cell(),
+                        r.subCode(kCredit), std::move(credit.subName), Cell(), Cell()};
+        }
+        if (batch.size() == kBatch) {
+            if (!out.put(std::move(batch))) return;
+            batch = std::vector<Line>();
+            batch.reserve(kBatch);
+        }
+    }
+    if (!batch.empty()) out.put(std::move(batch));
+}
+
 QString rangeText(const QString& from, const QString& to) {
     if (from.isEmpty() && to.isEmpty()) return QString();
     return from + QStringLiteral(" ～ ") + to;
@@ -182,38 +289,30 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     doc.table.subtotalCaption = QStringLiteral("伝票計");
     doc.table.totalCaption = QStringLiteral("合計");
 
-    QString voucher;
-    QByteArray voucherBytes;  // the stored date, then the number, of the last row
-    qsizetype dayLength = -1;
-    bool first = true;
-    while (r.next()) {
-        // A new voucher is seen by its stored bytes; its texts are read only then.
-        const auto bytes = r.voucherBytes();
-        const bool same = !first && bytes && dayLength == bytes->first.size() &&
-                          voucherBytes.size() == bytes->first.size() + bytes->second.size() &&
-                          voucherBytes.startsWith(bytes->first) && voucherBytes.endsWith(bytes->second);
-        if (!same) {
-            const QString day = r.raw(SIDAY), number = r.raw(DENNO);
-            const QString key = day + QLatin1Char('/') + number;
-            if (first || key != voucher) {
-                doc.table.addGroup(QStringLiteral("%1　伝票番号 %2").arg(day, number));
-                voucher = key;
-                first = false;
+    // The work table is read on a thread of its own while the rows are laid
+    // out here: the connection is used by that thread alone until it ends.
+    Handover handover;
+    {
+        std::thread reader([&r, &handover] {
+            readLines(r, handover);
+            handover.close();
+        });
+        // Ends the reading however this scope is left.
+        struct Join {
+            Handover& handover;
+            std::thread& reader;
+            ~Join() {
+                handover.stop();
+                reader.join();
             }
-            if (bytes) {
-                voucherBytes = bytes->first.toByteArray() + bytes->second.toByteArray();
-                dayLength = bytes->first.size();
-            } else {
-                dayLength = -1;
+        } join{handover, reader};
+        std::vector<Line> batch;
+        while (handover.take(batch)) {
+            for (Line& line : batch) {
+                if (line.startsVoucher) doc.table.addGroup(line.heading);
+                doc.table.addRow(Row::detail(cells(std::move(line.row))));
+                if (line.subAccounts) doc.table.addRow(Row::detail(cells(std::move(line.sub))));
             }
-        }
-        JournalRows::SideText debit = r.side(kDebit), credit = r.side(kCredit);
-        const bool subAccounts = !debit.subName.isEmpty() || !credit.subName.isEmpty();
-        doc.table.addRow(Row::detail(cells({r.text(DENMENO), debit.code, debit.name, debit.amount,
-                                            credit.code, credit.name, credit.amount, r.text(TEKIYO)})));
-        if (subAccounts) {
-            doc.table.addRow(Row::detail(cells({Cell(), r.subCode(kDebit), debit.subName, Cell(),
-                                                r.subCode(kCredit), credit.subName, Cell(), Cell()})));
         }
     }
     return r.ok();
