@@ -10,6 +10,7 @@
 #include "ledger/journalbook.h"
 #include "platform/msgbox.h"
 #include "reports/prepareengine.h"
+#include "reports/r_siwake_nikki.h"
 #include "reports/reportregistry.h"
 #include "statements/statementfixture.h"
 
@@ -208,6 +209,43 @@ private slots:
         // Voucher totals and the grand total of both sides.
         QVERIFY(only(QStringLiteral("伝票計\\s+18,000\\s+18,000")));
         QVERIFY(only(QStringLiteral("合計\\s+21,300\\s+25,800")));
+    }
+    // A journal longer than the report reads at a time: every line once and in
+    // order, each voucher's heading once, a sub-account row under its line.
+    void aLongJournalReadInOrder() {
+        QVERIFY(BuildSiwakeNikki(range("00001", "00012", "2010/04/01", "2010/11/15")));
+        constexpr int kLines = 1300;
+        QVERIFY(co_->cn().exec(QStringLiteral("DELETE FROM T_SIALL_OUT")));
+        QVERIFY(co_->cn().exec(
+            QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?)"
+                " INSERT INTO T_SIALL_OUT (CID, SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME,"
+                " KRKIN, KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO)"
+                " SELECT '01', '10.04.01', CAST(i / 3 + 1 AS TEXT), printf('%03d', i % 3 + 1), '111', '', '現金',"
+                " '', (i + 1) * 10000, '511', CASE WHEN i % 7 = 0 THEN '2' ELSE '' END, '売上高',"
+                " CASE WHEN i % 7 = 0 THEN '甲' || i ELSE '' END, (i + 1) * 10000, 'T' || i FROM n"),
+            {kLines}));
+        platform::report::Document doc;
+        QVERIFY(reports::BuildSiwakeNikkiReport(co_->cn(), doc));
+        QCOMPARE(int(doc.table.groups.size()), (kLines + 2) / 3);
+        int line = 0, subRows = 0;
+        for (size_t g = 0; g < doc.table.groups.size(); ++g) {
+            const platform::report::Group& group = doc.table.groups[g];
+            QCOMPARE(group.heading, QStringLiteral("10.04.01　伝票番号 %1").arg(g + 1));
+            for (const platform::report::Row& r : group.rows) {
+                if (r.cells[0].isBlank()) {
+                    QCOMPARE(r.cells[5].text(), QStringLiteral("(甲%1)").arg(line - 1));
+                    ++subRows;
+                    continue;
+                }
+                QCOMPARE(r.cells[0].text(), QStringLiteral("%1").arg(line % 3 + 1, 3, 10, QLatin1Char('0')));
+                QCOMPARE(r.cells[3].amount().yen(), line + 1);
+                QCOMPARE(r.cells[7].text(), QStringLiteral("T%1").arg(line));
+                ++line;
+            }
+        }
+        QCOMPARE(line, kLines);
+        QCOMPARE(subRows, (kLines + 6) / 7);
     }};
 
 QTEST_MAIN(TestJournalBook)
