@@ -19,6 +19,7 @@
 #include <QRectF>
 #include <QString>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/currency.h"
@@ -33,6 +34,7 @@ class Cell {
 public:
     Cell() = default;
     Cell(const QString& text) : text_(text) {}                  // NOLINT(google-explicit-constructor)
+    Cell(QString&& text) : text_(std::move(text)) {}            // NOLINT(google-explicit-constructor)
     Cell(const char* utf8) : text_(QString::fromUtf8(utf8)) {}  // NOLINT(google-explicit-constructor)
     Cell(Currency amount) : amount_(amount) {}                  // NOLINT(google-explicit-constructor)
 

@@ -90,32 +90,113 @@ private:
     std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
 };
 
-// The work table's rows, one at a time and without QVariant: a year's
-// journal runs to hundreds of thousands of lines.
+constexpr int kColumns = TEKIYO + 1;
+
+// Rows of the work table copied out of the statement, a batch at a time:
+// per row and column the value's kind and its integer, real, or bytes (in
+// the batch's buffer).
+struct StoredRows {
+    struct Value {
+        platform::Statement::Kind kind = platform::Statement::Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        qsizetype offset = 0, size = 0;
+    };
+    QByteArray bytes;
+    std::vector<Value> values;  // kColumns per row
+
+    size_t rows() const { return values.size() / kColumns; }
+    // Emptied, keeping its room.
+    void clear() {
+        bytes.resize(0);
+        values.clear();
+    }
+    // Appends the statement's current row.
+    void add(const platform::Statement& st) {
+        for (int c = 0; c < kColumns; ++c) {
+            const platform::Statement::Cell cell = st.cell(c);
+            Value& v = values.emplace_back();
+            v.kind = cell.kind;
+            v.integer = cell.integer;
+            v.real = cell.real;
+            v.offset = bytes.size();
+            v.size = cell.bytes.size();
+            bytes.append(cell.bytes);
+        }
+    }
+};
+
+// One stored row, read as a statement's row is.
+class StoredRow {
+public:
+    StoredRow(const StoredRows& rows, size_t row) : rows_(rows), first_(row * kColumns) {}
+
+    platform::Statement::Cell cell(int c) const {
+        const StoredRows::Value& v = rows_.values[first_ + size_t(c)];
+        platform::Statement::Cell out;
+        out.kind = v.kind;
+        out.integer = v.integer;
+        out.real = v.real;
+        if (v.kind == platform::Statement::Kind::Text || v.kind == platform::Statement::Kind::Blob)
+            out.bytes = QByteArrayView(rows_.bytes.constData() + v.offset, v.size);
+        return out;
+    }
+    // The value as Statement::value gives it.
+    QVariant value(int c) const {
+        const platform::Statement::Cell v = cell(c);
+        switch (v.kind) {
+            case platform::Statement::Kind::Integer:
+                return QVariant(v.integer);
+            case platform::Statement::Kind::Real:
+                return QVariant(v.real);
+            case platform::Statement::Kind::Text:
+                return QVariant(QString::fromUtf8(v.bytes));
+            case platform::Statement::Kind::Blob:
+                return QVariant(v.bytes.toByteArray());
+            case platform::Statement::Kind::Null:
+                break;
+        }
+        return QVariant(QMetaType::fromType<QString>());
+    }
+
+private:
+    const StoredRows& rows_;
+    size_t first_;
+};
+
+// The texts and amounts of the work table's rows as the report prints
+// them, read from the stored rows without QVariant: a year's journal runs to
+// hundreds of thousands of lines.
 class JournalRows {
 public:
-    explicit JournalRows(platform::Connection& cn)
-        : st_(cn,
-              QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN,"
-                             " KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN, TEKIYO FROM T_SIALL_OUT"
-                             " ORDER BY rowid")),
-          memos_(TEKIYO + 1) {}
+    JournalRows() : memos_(kColumns) {}
 
-    bool valid() const { return st_.isValid(); }
-    bool next() { return st_.next(); }
-    // The statement ran to its end.
-    bool ok() const { return st_.isValid() && st_.error().ok(); }
+    void setRow(const StoredRow* row) { row_ = row; }
 
     // The value as stored (null: empty).
-    QString raw(Col c) const { return CellText(st_, c); }
+    QString raw(Col c) const {
+        const platform::Statement::Cell cell = row_->cell(c);
+        switch (cell.kind) {
+            case platform::Statement::Kind::Text:
+                return QString::fromUtf8(cell.bytes);
+            case platform::Statement::Kind::Null:
+                return QString();
+            default:
+                return platform::Row(nullptr, {row_->value(c)}).text(0);
+        }
+    }
     // The value without blanks around it, as TrimmedCellText reads it.
     QString text(Col c) { return memoText(c, false); }
-    Currency amount(Col c) const { return CellAmount(st_, c); }
+    Currency amount(Col c) const {
+        const platform::Statement::Cell cell = row_->cell(c);
+        if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
+        return Currency::fromVariant(row_->value(c));
+    }
 
     // The stored bytes of the voucher's date and number, when both are texts
     // (or null): equal bytes are an equal voucher.
     std::optional<std::pair<QByteArrayView, QByteArrayView>> voucherBytes() const {
-        const auto day = st_.cell(SIDAY), number = st_.cell(DENNO);
+        const auto day = row_->cell(SIDAY), number = row_->cell(DENNO);
         if (!plain(day) || !plain(number)) return std::nullopt;
         return std::make_pair(day.bytes, number.bytes);
     }
@@ -139,9 +220,9 @@ private:
         return cell.kind == platform::Statement::Kind::Text || cell.kind == platform::Statement::Kind::Null;
     }
     QString memoText(Col c, bool wrap) {
-        const platform::Statement::Cell cell = st_.cell(c);
+        const platform::Statement::Cell cell = row_->cell(c);
         if (!plain(cell)) {
-            const QString text = TrimmedCellText(st_, c);
+            const QString text = Trim(platform::Row(nullptr, {row_->value(c)}).text(0));
             return wrap && !text.isEmpty() ? QStringLiteral("(") + text + QStringLiteral(")") : text;
         }
         QByteArrayView b = cell.bytes;
@@ -150,7 +231,7 @@ private:
         return memos_[c].text(b, wrap);
     }
 
-    platform::Statement st_;
+    const StoredRow* row_ = nullptr;
     std::vector<TextMemo> memos_;
 };
 
@@ -169,13 +250,13 @@ struct Line {
     std::array<Cell, 8> row, sub;
 };
 
-// Lines passed from the thread that reads the work table to the one that
-// lays the report out, in batches, a few batches ahead at most.
+// Batches passed from one thread to the next, a few batches ahead at most.
+template <typename Batch>
 class Handover {
 public:
     // Hands a batch over, waiting while the queue is full. false: the
     // taking side has stopped.
-    bool put(std::vector<Line>&& batch) {
+    bool put(Batch&& batch) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return stopped_ || batches_.size() < kAhead; });
         if (stopped_) return false;
@@ -190,7 +271,7 @@ public:
         changed_.notify_all();
     }
     // The next batch; false when the reading has ended and every batch was taken.
-    bool take(std::vector<Line>& batch) {
+    bool take(Batch& batch) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return closed_ || !batches_.empty(); });
         if (batches_.empty()) return false;
@@ -198,6 +279,19 @@ public:
         batches_.pop_front();
         changed_.notify_all();
         return true;
+    }
+    // A batch taken and used, its room kept for the putting side's next one.
+    void giveBack(Batch&& batch) {
+        std::lock_guard lock(mutex_);
+        if (spare_.size() < kAhead + 1) spare_.push_back(std::move(batch));
+    }
+    // A batch given back, if any (else an empty one).
+    Batch spare() {
+        std::lock_guard lock(mutex_);
+        if (spare_.empty()) return Batch();
+        Batch batch = std::move(spare_.back());
+        spare_.pop_back();
+        return batch;
     }
     // The taking side gives up: the reading stops at its next batch.
     void stop() {
@@ -210,57 +304,85 @@ private:
     static constexpr size_t kAhead = 4;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<Line>> batches_;
+    std::deque<Batch> batches_;
+    std::vector<Batch> spare_;
     bool closed_ = false, stopped_ = false;
 };
 
-// Reads the work table's rows into lines and hands them over in batches.
-void readLines(JournalRows& r, Handover& out) {
-    constexpr size_t kBatch = 512;
-    std::vector<Line> batch;
-    batch.reserve(kBatch);
+constexpr size_t kBatch = 512;  // rows handed from one thread to the next at a time
+
+// Steps through the work table, handing its rows over in batches.
+void readRows(platform::Statement& st, Handover<StoredRows>& out) {
+    const auto next = [&out] {
+        StoredRows batch = out.spare();
+        batch.clear();
+        batch.values.reserve(kBatch * kColumns);
+        return batch;
+    };
+    StoredRows batch = next();
+    while (st.next()) {
+        batch.add(st);
+        if (batch.rows() == kBatch) {
+            if (!out.put(std::move(batch))) return;
+            batch = next();
+        }
+    }
+    if (batch.rows() > 0) out.put(std::move(batch));
+}
+
+// Turns the stored rows into lines as printed, handing them over in batches.
+void makeLines(Handover<StoredRows>& in, Handover<std::vector<Line>>& out) {
+    JournalRows r;
+    StoredRows stored;
     QString voucher;
     QByteArray voucherBytes;  // the stored date, then the number, of the last row
     qsizetype dayLength = -1;
     bool first = true;
-    while (r.next()) {
-        Line& line = batch.emplace_back();
-        // A new voucher is seen by its stored bytes; its texts are read only then.
-        const auto bytes = r.voucherBytes();
-        const bool same = !first && bytes && dayLength == bytes->first.size() &&
-                          voucherBytes.size() == bytes->first.size() + bytes->second.size() &&
-                          voucherBytes.startsWith(bytes->first) && voucherBytes.endsWith(bytes->second);
-        if (!same) {
-            const QString day = r.raw(SIDAY), number = r.raw(DENNO);
-            const QString key = day + QLatin1Char('/') + number;
-            if (first || key != voucher) {
-                line.startsVoucher = true;
-                line.heading = QStringLiteral("%1　伝票番号 %2").arg(day, number);
-                voucher = key;
-                first = false;
+    while (in.take(stored)) {
+        std::vector<Line> batch(stored.rows());
+        for (size_t i = 0; i < stored.rows(); ++i) {
+            const StoredRow row(stored, i);
+            r.setRow(&row);
+            Line& line = batch[i];
+            // A new voucher is seen by its stored bytes; its texts are read only then.
+            const auto bytes = r.voucherBytes();
+            const bool same = !first && bytes && dayLength == bytes->first.size() &&
+                              voucherBytes.size() == bytes->first.size() + bytes->second.size() &&
+                              voucherBytes.startsWith(bytes->first) && voucherBytes.endsWith(bytes->second);
+            if (!same) {
+                const QString day = r.raw(SIDAY), number = r.raw(DENNO);
+                const QString key = day + QLatin1Char('/') + number;
+                if (first || key != voucher) {
+                    line.startsVoucher = true;
+                    line.heading = QStringLiteral("%1　伝票番号 %2").arg(day, number);
+                    voucher = key;
+                    first = false;
+                }
+                if (bytes) {
+                    voucherBytes.resize(0);  // keeps its room
+                    voucherBytes.append(bytes->first).append(bytes->second);
+                    dayLength = bytes->first.size();
+                } else {
+                    dayLength = -1;
+                }
             }
-            if (bytes) {
-                voucherBytes = bytes->first.toByteArray() + bytes->second.toByteArray();
-                dayLength = bytes->first.size();
-            } else {
-                dayLength = -1;
+            JournalRows::SideText debit = r.side(kDebit), credit = r.side(kCredit);
+            line.subAccounts = !debit.subName.isEmpty() || !credit.subName.isEmpty();
+            line.row = {r.text(DENMENO),          std::move(debit.code),  std::move(debit.name),
+                        std::move(debit.amount),  std::move(credit.code), std::move(credit.name),
+                        std::move(credit.amount), r.text(TEKIYO)};
+            if (line.subAccounts) {
+                line.sub = {Cell(), r.subCode(kDebit), std::move(debit.subName), Cell(),
+                            r.subCode(kCredit), std::move(credit.subName), Cell(), Cell()};
             }
         }
-        JournalRows::SideText debit = r.side(kDebit), credit = r.side(kCredit);
-        line.subAccounts = !debit.subName.isEmpty() || !credit.subName.isEmpty();
-        line.row = {r.text(DENMENO), debit.code, debit.name, debit.amount,
-                    credit.code, credit.name, credit.amount, r.text(TEKIYO)};
-        if (line.subAccounts) {
-            line.sub = {Cell(), r.subCode(kDebit), std::move(debit.subName), Cell(),
-                        r.subCode(kCredit), std::move(credit.subName), Cell(), Cell()};
-        }
-        if (batch.size() == kBatch) {
-            if (!out.put(std::move(batch))) return;
-            batch = std::vector<Line>();
-            batch.reserve(kBatch);
+        r.setRow(nullptr);
+        in.giveBack(std::move(stored));
+        if (!out.put(std::move(batch))) {
+            in.stop();
+            return;
         }
     }
-    if (!batch.empty()) out.put(std::move(batch));
 }
 
 QString rangeText(const QString& from, const QString& to) {
@@ -275,8 +397,10 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     if (!company) return false;
     const auto items = ReadPrintKomoku(cn);
     if (!items) return false;
-    JournalRows r(cn);
-    if (!r.valid()) return false;
+    platform::Statement st(cn, QStringLiteral("SELECT SIDAY, DENNO, DENMENO, KRKMCODE, KRHOCODE, KRKMNAME,"
+                                              " KRHONAME, KRKIN, KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN,"
+                                              " TEKIYO FROM T_SIALL_OUT ORDER BY rowid"));
+    if (!st.isValid()) return false;
 
     doc.title = QStringLiteral("仕訳日記帳");
     doc.orientation = Orientation::Portrait;
@@ -289,25 +413,34 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     doc.table.subtotalCaption = QStringLiteral("伝票計");
     doc.table.totalCaption = QStringLiteral("合計");
 
-    // The work table is read on a thread of its own while the rows are laid
-    // out here: the connection is used by that thread alone until it ends.
-    Handover handover;
+    // The work table is read on a thread of its own (the connection is used
+    // by that thread alone until it ends), its rows made into lines on
+    // another, while the lines are laid out here.
+    Handover<StoredRows> stored;
+    Handover<std::vector<Line>> lines;
     {
-        std::thread reader([&r, &handover] {
-            readLines(r, handover);
-            handover.close();
+        std::thread reader([&st, &stored] {
+            readRows(st, stored);
+            stored.close();
         });
-        // Ends the reading however this scope is left.
+        std::thread maker([&stored, &lines] {
+            makeLines(stored, lines);
+            lines.close();
+        });
+        // Ends both threads however this scope is left.
         struct Join {
-            Handover& handover;
-            std::thread& reader;
+            Handover<StoredRows>& stored;
+            Handover<std::vector<Line>>& lines;
+            std::thread &reader, &maker;
             ~Join() {
-                handover.stop();
+                lines.stop();
+                maker.join();
+                stored.stop();
                 reader.join();
             }
-        } join{handover, reader};
+        } join{stored, lines, reader, maker};
         std::vector<Line> batch;
-        while (handover.take(batch)) {
+        while (lines.take(batch)) {
             for (Line& line : batch) {
                 if (line.startsVoucher) doc.table.addGroup(line.heading);
                 doc.table.addRow(Row::detail(cells(std::move(line.row))));
@@ -315,7 +448,8 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
             }
         }
     }
-    return r.ok();
+    // Read to its end.
+    return st.error().ok();
 }
 
 }  // namespace reports
