@@ -327,6 +327,22 @@ bool readLedgerVouchers(const QString& cid, Lines& out) {
     return st.error().ok();
 }
 
+// The columns both ledgers read alike from a line (voucher code, day, line
+// number, description): false when the line's voucher is not among the
+// range's vouchers, and the line is skipped.
+template <class Lines, class Line>
+bool readLineHead(const platform::Statement& st, Lines& lines, Line& l) {
+    const auto voucher = lines.vouchers.find(viewAt(st, 0).bytes);
+    if (voucher == lines.vouchers.end()) return false;
+    l.voucher = &voucher->second;
+    const TextView day = viewAt(st, 1);
+    l.day = lines.days.id(day);
+    lines.printedDays.note(l.day, day);
+    l.lineNo = lines.lineNos.id(viewAt(st, 2));
+    l.tekiyo = lines.descriptions.of(trimBlanks(viewAt(st, 3).bytes));
+    return true;
+}
+
 bool readLedgerLines(const platform::Params& params, const TextMap<int>& accountIndex,
                      Counters& counters, LedgerLines& out) {
     platform::Statement st(*gcnKaikei, ledgerLinesSql(params));
@@ -342,14 +358,7 @@ bool readLedgerLines(const platform::Params& params, const TextMap<int>& account
         l.account[0] = indexOf(4);
         l.account[1] = indexOf(8);
         if (l.account[0] < 0 && l.account[1] < 0) continue;
-        const auto voucher = out.vouchers.find(viewAt(st, 0).bytes);
-        if (voucher == out.vouchers.end()) continue;
-        l.voucher = &voucher->second;
-        const TextView day = viewAt(st, 1);
-        l.day = out.days.id(day);
-        out.printedDays.note(l.day, day);
-        l.lineNo = out.lineNos.id(viewAt(st, 2));
-        l.tekiyo = out.descriptions.of(trimBlanks(viewAt(st, 3).bytes));
+        if (!readLineHead(st, out, l)) continue;
         for (int side = 0; side < 2; ++side) {
             if (l.account[side] < 0) continue;
             const int col = 4 + 4 * side;
@@ -783,14 +792,7 @@ private:
                 any = any || (l.own[side] >= 0 && l.subOf[side] >= 0);
             }
             if (!any) continue;
-            const auto voucher = lines_.vouchers.find(viewAt(st, 0).bytes);
-            if (voucher == lines_.vouchers.end()) continue;
-            l.voucher = &voucher->second;
-            const TextView day = viewAt(st, 1);
-            l.day = lines_.days.id(day);
-            lines_.printedDays.note(l.day, day);
-            l.lineNo = lines_.lineNos.id(viewAt(st, 2));
-            l.tekiyo = lines_.descriptions.of(trimBlanks(viewAt(st, 3).bytes));
+            if (!readLineHead(st, lines_, l)) continue;
             for (int side = 0; side < 2; ++side) {
                 if (l.own[side] < 0 || l.subOf[side] < 0) continue;
                 l.amount[side] = Currency::fromRaw(st.cell(4 + 4 * side + 1).integer);
