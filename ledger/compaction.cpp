@@ -15,6 +15,7 @@
 #include "app/common/globals.h"
 #include "app/common/kaikeidb.h"
 #include "platform/connection.h"
+#include "platform/gatheredwrites.h"
 #include "platform/msgbox.h"
 
 namespace {
@@ -80,7 +81,8 @@ bool createEmptyCopy(const QString& copy) {
     return ::close(fd) == 0;
 }
 
-// Writes the compacted copy of the connection's database. The engine's own
+// Writes the compacted copy of the connection's database, its pages handed
+// to the kernel 64 KiB at a time (gatheredWritesUri). The engine's own
 // syncs of the copy and of its journal are turned off for the copy's
 // writing: the copy is of no use until it has been checked, synced whole
 // (syncPath) and renamed over the file, and a copy that a crash leaves
@@ -89,7 +91,8 @@ bool createEmptyCopy(const QString& copy) {
 bool vacuumInto(platform::Connection& cn, const QString& copy) {
     const auto level = cn.scalar(QStringLiteral("PRAGMA synchronous"));
     if (!level || !cn.exec(QStringLiteral("PRAGMA synchronous = OFF"))) return false;
-    const bool written = cn.exec(QStringLiteral("VACUUM INTO ?"), {copy});
+    const bool written = cn.exec(QStringLiteral("VACUUM INTO ?"), {platform::gatheredWritesUri(copy)});
+    if (!written) fprintf(stderr, "DBG %s %s\n", qPrintable(cn.lastError().text()), qPrintable(platform::gatheredWritesUri(copy)));
     const bool restored = cn.exec(QStringLiteral("PRAGMA synchronous = %1").arg(level->toInt()));
     return written && restored;
 }

@@ -317,8 +317,12 @@ std::unique_ptr<Connection> Connection::open(const QString& path, DbError* error
     // a cost paid per cell of the books' hundreds of thousands of rows.
     // SQLite's process-wide locks stay, so connections may still live on
     // different threads.
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    // URI file names are accepted so that a copy can be written through
+    // another VFS (gatheredWritesUri). A relative path that happens to begin
+    // with "file:" is kept a path.
+    const QString name = path.startsWith(QStringLiteral("file:")) ? QStringLiteral("./") + path : path;
+    const int rc = sqlite3_open_v2(name.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK) {
         if (error) {
             *error = DbError{rc & 0xff, rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("cannot open")};

@@ -2,6 +2,7 @@
 // bound values, rows, nested transactions, savepoints and error kinds.
 
 #include "platform/connection.h"
+#include "platform/gatheredwrites.h"
 
 #include <sqlite3.h>
 
@@ -413,6 +414,95 @@ private slots:
         const auto sum = cn_->scalar(QStringLiteral("SELECT SUM(KINGAKU) FROM T WHERE CID = '02'"));
         QVERIFY(sum);
         QCOMPARE(Currency::fromVariant(*sum), Currency::fromYen(100));
+    }
+
+    // A file written through gatheredWritesUri is the file SQLite would have
+    // written the ordinary way, byte for byte, at the name given, whatever
+    // characters the name holds.
+    void gatheredCopyIsTheOrdinaryCopy_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "copy.mdb";
+        QTest::newRow("URI characters") << "写し 50%#1?.mdb";
+    }
+    void gatheredCopyIsTheOrdinaryCopy() {
+        QFETCH(QString, name);
+        QVERIFY(fillWithRows(20000));
+        const QString ordinary = dir_->filePath(QStringLiteral("ordinary.mdb"));
+        const QString gathered = dir_->filePath(name);
+        QVERIFY(cn_->exec(QStringLiteral("VACUUM INTO ?"), {ordinary}));
+        QVERIFY2(cn_->exec(QStringLiteral("VACUUM INTO ?"), {platform::gatheredWritesUri(gathered)}),
+                 qPrintable(cn_->lastError().text()));
+        QCOMPARE(QDir(dir_->path()).entryList(QDir::Files).size(), 3);
+        QCOMPARE(bytesOf(gathered).size(), bytesOf(ordinary).size());
+        QVERIFY(bytesOf(gathered) == bytesOf(ordinary));
+    }
+
+    // Ordinary transactions on a database attached through gatheredWritesUri,
+    // with a page cache so small that pages still gathered are read back:
+    // inserts in scattered order, updates, deletes and a rolled-back
+    // transaction leave exactly the rows a plain table holds after the same
+    // statements, in a sound file.
+    void gatheredWritesKeepEveryChange() {
+        const QString other = dir_->filePath(QStringLiteral("other.mdb"));
+        QFile empty(other);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QVERIFY(cn_->exec(QStringLiteral("ATTACH ? AS g"), {platform::gatheredWritesUri(other)}));
+        sqlite3_vfs* vfs = nullptr;
+        QCOMPARE(sqlite3_file_control(cn_->handle(), "g", SQLITE_FCNTL_VFS_POINTER, &vfs), SQLITE_OK);
+        QVERIFY(vfs && QByteArray(vfs->zName) != QByteArray(sqlite3_vfs_find(nullptr)->zName));
+        QVERIFY(cn_->execScript(QStringLiteral(
+            "PRAGMA g.cache_size = 8;"
+            "CREATE TABLE g.T (CID TEXT, CODE TEXT, NAME TEXT, PRIMARY KEY (CID, CODE));"
+            "CREATE INDEX g.T_NAME ON T (NAME);")));
+        const QString scattered = QStringLiteral(
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
+            "INSERT INTO {table} (CID, CODE, NAME) SELECT '03', printf('%06d', (i * 7919) % 6007), "
+            "printf('%0*d', 40 + i % 200, i) FROM n");
+        const QStringList changes = {
+            QStringLiteral("UPDATE {table} SET NAME = NAME || NAME WHERE CODE LIKE '%3'"),
+            QStringLiteral("DELETE FROM {table} WHERE CODE LIKE '%7'"),
+        };
+        for (const QString& table : {QStringLiteral("main.T"), QStringLiteral("g.T")}) {
+            QVERIFY(cn_->begin());
+            QVERIFY(cn_->exec(QString(scattered).replace(QStringLiteral("{table}"), table)));
+            QVERIFY(cn_->commit());
+            for (const QString& change : changes) {
+                QVERIFY(cn_->begin());
+                QVERIFY(cn_->exec(QString(change).replace(QStringLiteral("{table}"), table)));
+                QVERIFY(cn_->commit());
+            }
+            QVERIFY(cn_->begin());
+            QVERIFY(cn_->exec(QStringLiteral("DELETE FROM ") + table));
+            QVERIFY(cn_->rollback());
+        }
+        const QString differing = QStringLiteral(
+            "SELECT count(*) FROM (SELECT CID, CODE, NAME FROM main.T WHERE CID = '03' "
+            "EXCEPT SELECT * FROM g.T UNION ALL SELECT * FROM g.T EXCEPT SELECT CID, CODE, NAME FROM main.T "
+            "WHERE CID = '03')");
+        QCOMPARE(cn_->scalar(differing)->toInt(), 0);
+        const int kept = cn_->scalar(QStringLiteral("SELECT count(*) FROM g.T"))->toInt();
+        QVERIFY(kept > 5000 && kept < 6000);
+        QVERIFY(cn_->exec(QStringLiteral("DETACH g")));
+        auto reopened = Connection::open(other);
+        QVERIFY(reopened);
+        QCOMPARE(reopened->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
+        QCOMPARE(reopened->scalar(QStringLiteral("SELECT count(*) FROM T"))->toInt(), kept);
+    }
+
+private:
+    // rows more lines of company "02" in T, of varying length, so that the
+    // file spans many pages.
+    bool fillWithRows(int rows) {
+        return cn_->exec(QStringLiteral(
+                             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                             "INSERT INTO T (CID, CODE, NAME, KINGAKU) SELECT '02', printf('%06d', i), "
+                             "printf('%0*d', 10 + i % 300, i), i FROM n"),
+                         {rows});
+    }
+    static QByteArray bytesOf(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 };
 
