@@ -11,6 +11,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <limits>
 #include <memory>
 
@@ -488,6 +491,24 @@ private slots:
         QVERIFY(reopened);
         QCOMPARE(reopened->scalar(QStringLiteral("PRAGMA integrity_check"))->toString(), QStringLiteral("ok"));
         QCOMPARE(reopened->scalar(QStringLiteral("SELECT count(*) FROM T"))->toInt(), kept);
+    }
+
+    // A write that the file system refuses fails the copy, however the writes
+    // were gathered: the copy is never reported written.
+    void refusedGatheredWriteFailsTheCopy() {
+        QVERIFY(fillWithRows(20000));
+        const QString copy = dir_->filePath(QStringLiteral("copy.mdb"));
+        struct rlimit before {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = before;
+        small.rlim_cur = 300 * 1024;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = cn_->exec(QStringLiteral("VACUUM INTO ?"), {platform::gatheredWritesUri(copy)});
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, ignored);
+        QVERIFY(!written);
+        QVERIFY(!cn_->lastError().ok());
     }
 
 private:
