@@ -92,7 +92,6 @@ bool vacuumInto(platform::Connection& cn, const QString& copy) {
     const auto level = cn.scalar(QStringLiteral("PRAGMA synchronous"));
     if (!level || !cn.exec(QStringLiteral("PRAGMA synchronous = OFF"))) return false;
     const bool written = cn.exec(QStringLiteral("VACUUM INTO ?"), {platform::gatheredWritesUri(copy)});
-    if (!written) fprintf(stderr, "DBG %s %s\n", qPrintable(cn.lastError().text()), qPrintable(platform::gatheredWritesUri(copy)));
     const bool restored = cn.exec(QStringLiteral("PRAGMA synchronous = %1").arg(level->toInt()));
     return written && restored;
 }
