@@ -263,6 +263,22 @@ QVariant Statement::value(const QString& name) const {
     return QVariant();
 }
 
+QVariant Statement::Cell::value() const {
+    switch (kind) {
+    case Kind::Integer:
+        return QVariant(integer);
+    case Kind::Real:
+        return QVariant(real);
+    case Kind::Text:
+        return QVariant(QString::fromUtf8(bytes));
+    case Kind::Blob:
+        return QVariant(bytes.toByteArray());
+    case Kind::Null:
+        break;
+    }
+    return QVariant(QMetaType::fromType<QString>());  // null
+}
+
 Statement::Cell Statement::cell(int col) const {
     Cell cell;
     if (!stmt_ || col < 0 || col >= columnCount()) return cell;

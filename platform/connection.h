@@ -150,6 +150,8 @@ public:
         qint64 integer = 0;
         double real = 0;
         QByteArrayView bytes;
+        // The value as value() gives it for the cell's column.
+        QVariant value() const;
     };
     Cell cell(int col) const;
 

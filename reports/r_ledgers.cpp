@@ -23,15 +23,9 @@ enum Col { KANKOCODE, SIDAY, DENNO, DENMENO, KMCODE, KMNAME, AICODE, AINAME, AIH
 // no bytes. False for a cell of another kind, which is read through
 // TrimmedCellText instead.
 bool trimmedBytes(const platform::Statement::Cell& cell, std::string_view& out) {
-    if (cell.kind == platform::Statement::Kind::Null) {
-        out = {};
-        return true;
-    }
-    if (cell.kind != platform::Statement::Kind::Text) return false;
-    std::string_view b(cell.bytes.data(), size_t(cell.bytes.size()));
-    while (!b.empty() && b.front() == ' ') b.remove_prefix(1);
-    while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
-    out = b;
+    const std::optional<QByteArrayView> bytes = TrimmedCellBytes(cell);
+    if (!bytes) return false;
+    out = std::string_view(bytes->data(), size_t(bytes->size()));
     return true;
 }
 

@@ -141,23 +141,6 @@ public:
             out.bytes = QByteArrayView(rows_.bytes.constData() + v.offset, v.size);
         return out;
     }
-    // The value as Statement::value gives it.
-    QVariant value(int c) const {
-        const platform::Statement::Cell v = cell(c);
-        switch (v.kind) {
-            case platform::Statement::Kind::Integer:
-                return QVariant(v.integer);
-            case platform::Statement::Kind::Real:
-                return QVariant(v.real);
-            case platform::Statement::Kind::Text:
-                return QVariant(QString::fromUtf8(v.bytes));
-            case platform::Statement::Kind::Blob:
-                return QVariant(v.bytes.toByteArray());
-            case platform::Statement::Kind::Null:
-                break;
-        }
-        return QVariant(QMetaType::fromType<QString>());
-    }
 
 private:
     const StoredRows& rows_;
@@ -174,24 +157,10 @@ public:
     void setRow(const StoredRow* row) { row_ = row; }
 
     // The value as stored (null: empty).
-    QString raw(Col c) const {
-        const platform::Statement::Cell cell = row_->cell(c);
-        switch (cell.kind) {
-            case platform::Statement::Kind::Text:
-                return QString::fromUtf8(cell.bytes);
-            case platform::Statement::Kind::Null:
-                return QString();
-            default:
-                return platform::Row(nullptr, {row_->value(c)}).text(0);
-        }
-    }
+    QString raw(Col c) const { return CellText(row_->cell(c)); }
     // The value without blanks around it, as TrimmedCellText reads it.
     QString text(Col c) { return memoText(c, false); }
-    Currency amount(Col c) const {
-        const platform::Statement::Cell cell = row_->cell(c);
-        if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
-        return Currency::fromVariant(row_->value(c));
-    }
+    Currency amount(Col c) const { return CellAmount(row_->cell(c)); }
 
     // The stored bytes of the voucher's date and number, when both are texts
     // (or null): equal bytes are an equal voucher.
@@ -221,14 +190,9 @@ private:
     }
     QString memoText(Col c, bool wrap) {
         const platform::Statement::Cell cell = row_->cell(c);
-        if (!plain(cell)) {
-            const QString text = Trim(platform::Row(nullptr, {row_->value(c)}).text(0));
-            return wrap && !text.isEmpty() ? QStringLiteral("(") + text + QStringLiteral(")") : text;
-        }
-        QByteArrayView b = cell.bytes;
-        while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
-        while (!b.isEmpty() && b.back() == ' ') b.chop(1);
-        return memos_[c].text(b, wrap);
+        if (const auto bytes = TrimmedCellBytes(cell)) return memos_[c].text(*bytes, wrap);
+        const QString text = TrimmedCellText(cell);
+        return wrap && !text.isEmpty() ? QStringLiteral("(") + text + QStringLiteral(")") : text;
     }
 
     const StoredRow* row_ = nullptr;

@@ -42,33 +42,47 @@ std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn) {
     return items;
 }
 
-QString TrimmedCellText(const platform::Statement& st, int col) {
-    const platform::Statement::Cell cell = st.cell(col);
-    if (cell.kind == platform::Statement::Kind::Null) return QString();
-    if (cell.kind != platform::Statement::Kind::Text)
-        return Trim(platform::Row(nullptr, {st.value(col)}).text(0));
+std::optional<QByteArrayView> TrimmedCellBytes(const platform::Statement::Cell& cell) {
+    if (cell.kind == platform::Statement::Kind::Null) return QByteArrayView();
+    if (cell.kind != platform::Statement::Kind::Text) return std::nullopt;
     QByteArrayView b = cell.bytes;
     while (!b.isEmpty() && b.front() == ' ') b = b.sliced(1);
     while (!b.isEmpty() && b.back() == ' ') b.chop(1);
-    return QString::fromUtf8(b);
+    return b;
 }
 
-QString CellText(const platform::Statement& st, int col) {
-    const platform::Statement::Cell cell = st.cell(col);
+QString TrimmedCellText(const platform::Statement::Cell& cell) {
+    if (cell.kind == platform::Statement::Kind::Null) return QString();
+    if (const auto bytes = TrimmedCellBytes(cell)) return QString::fromUtf8(*bytes);
+    return Trim(platform::Row(nullptr, {cell.value()}).text(0));
+}
+
+QString TrimmedCellText(const platform::Statement& st, int col) {
+    return TrimmedCellText(st.cell(col));
+}
+
+QString CellText(const platform::Statement::Cell& cell) {
     switch (cell.kind) {
         case platform::Statement::Kind::Text:
             return QString::fromUtf8(cell.bytes);
         case platform::Statement::Kind::Null:
             return QString();
         default:
-            return platform::Row(nullptr, {st.value(col)}).text(0);
+            return platform::Row(nullptr, {cell.value()}).text(0);
     }
 }
 
-Currency CellAmount(const platform::Statement& st, int col) {
-    const platform::Statement::Cell cell = st.cell(col);
+QString CellText(const platform::Statement& st, int col) {
+    return CellText(st.cell(col));
+}
+
+Currency CellAmount(const platform::Statement::Cell& cell) {
     if (cell.kind == platform::Statement::Kind::Integer) return Currency::fromRaw(cell.integer);
-    return Currency::fromVariant(st.value(col));
+    return Currency::fromVariant(cell.value());
+}
+
+Currency CellAmount(const platform::Statement& st, int col) {
+    return CellAmount(st.cell(col));
 }
 
 }  // namespace reports

@@ -41,12 +41,18 @@ std::optional<PrintKomoku> ReadPrintKomoku(platform::Connection& cn);
 // bytes before the one decoding (a blank byte is never part of a longer
 // character). Null: empty.
 QString TrimmedCellText(const platform::Statement& st, int col);
+// The bytes of a text cell without the blanks around it; a null cell gives
+// none. nullopt for a cell of another kind (read it with TrimmedCellText).
+std::optional<QByteArrayView> TrimmedCellBytes(const platform::Statement::Cell& cell);
+QString TrimmedCellText(const platform::Statement::Cell& cell);
 
 // A column of the current row as stored, untrimmed (null: empty).
 QString CellText(const platform::Statement& st, int col);
+QString CellText(const platform::Statement::Cell& cell);
 
 // An amount column of the current row: INTEGER cells hold the exact count of
 // 1/10,000 yen; anything else is converted as a stored value.
 Currency CellAmount(const platform::Statement& st, int col);
+Currency CellAmount(const platform::Statement::Cell& cell);
 
 }  // namespace reports
