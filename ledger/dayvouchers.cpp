@@ -33,7 +33,7 @@ QString dayText(const QDate& day) {
 }
 
 // The company's scheduled patterns (SETID above "1"), read once when the first
-// voucher needs them.
+// voucher needs them; each pattern's accounts are looked up at its first line.
 class ScheduledPatterns {
 public:
     // False when the read failed.
@@ -45,24 +45,32 @@ public:
                              {gstrCID});
         if (!rows) return false;
         rows_ = *rows;
+        accounts_.assign(rows_.size(), std::nullopt);
         loaded_ = true;
         return true;
     }
 
-    // Writes the line of every pattern scheduled on day into voucher code.
-    // False after the message of the failed step.
-    bool addLines(const QString& code, const QDate& day) {
+    // Writes the line of every pattern scheduled on day into voucher code
+    // and returns how many it wrote; nullopt after the message of the failed step.
+    std::optional<int> addLines(const QString& code, const QDate& day) {
         if (!load()) {
             showCreationError();
-            return false;
+            return std::nullopt;
         }
-        for (const platform::Row& pattern : rows_) {
+        int written = 0;
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            const platform::Row& pattern = rows_[i];
             if (!isScheduledOn(pattern, day)) continue;
-            if (!SetSiwakeMeisaiData(pattern, code, dayText(day), day.toString(QStringLiteral("yyyy/MM")))) {
-                return false;
+            if (!accounts_[i]) {
+                accounts_[i] = GetPatternAccounts(pattern);
+                if (!accounts_[i]) return std::nullopt;
             }
+            if (!SetSiwakeMeisaiData(pattern, *accounts_[i], code, dayText(day),
+                                     day.toString(QStringLiteral("yyyy/MM"))))
+                return std::nullopt;
+            ++written;
         }
-        return true;
+        return written;
     }
 
 private:
@@ -80,6 +88,7 @@ private:
 
     bool loaded_ = false;
     platform::Rows rows_;
+    std::vector<std::optional<PatternAccounts>> accounts_;
 };
 
 bool writeVoucher(const QString& code, const QDate& day, const QString& today, Currency balance, double rate) {
@@ -104,64 +113,128 @@ bool createFirstVoucher(const QDate& kisyu, const QString& today, ScheduledPatte
     if (!opening) return false;
     const QString code = FormatDenCode(1);
     if (!writeVoucher(code, kisyu, today, *opening, rate)) return false;
-    return patterns.addLines(code, kisyu);
+    return patterns.addLines(code, kisyu).has_value();
 }
 
 std::optional<bool> hasVouchers() {
-    const auto v =
-        gcnKaikei->scalar(QStringLiteral("SELECT COUNT(*) FROM T_SIWAKE WHERE CID = ?"), {gstrCID});
+    const auto v = gcnKaikei->scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM T_SIWAKE WHERE CID = ?)"),
+                                     {gstrCID});
     if (!v) return std::nullopt;
     return v->toLongLong() > 0;
 }
 
-// Creates the company's first voucher when it has none, then one voucher for
-// every day after the last voucher up to end, each with the last voucher's
-// closing balance and, when carryRate, its rate (else 0). False after its
-// message.
-bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRate,
-                           std::optional<VoucherRange>& range) {
-    const QDate today = platform::Clock::today();
-    const QString todayText = dayText(today);
-    ScheduledPatterns patterns;
+// The company's last voucher (its highest code): what every new day voucher
+// continues from.
+struct LastVoucher {
+    int code = 0;
+    QDate day;
+    Currency dayZan;
+    double rate = 0;
+};
 
-    const std::optional<bool> any = hasVouchers();
-    if (!any) {
+// Reads the last voucher whose code number is code. False after the message.
+bool readLastVoucher(int code, LastVoucher& last) {
+    SiwakeData data;
+    if (GetSiwakeData(QStringLiteral("DENCODE"), FormatDenCode(code), data) != 1) {
         showCreationError();
         return false;
     }
-    if (!*any) {
+    last = {code, dayOf(data.denDay), data.dayZan, data.rate};
+    return true;
+}
+
+}  // namespace
+
+struct DayVoucherRun::State {
+    QString kisyu;
+    bool carryRate = true;
+    ScheduledPatterns patterns;
+    std::optional<LastVoucher> last;  // kept between calls
+    std::vector<Created> created;     // by the last call
+
+    // Creates the company's first voucher when it has none, then one voucher
+    // for every day after the last voucher up to end, each with the last
+    // voucher's closing balance and, when carryRate, its rate (else 0).
+    // False after its message.
+    bool through(const QDate& end) {
+        created.clear();
+        const QString todayText = dayText(platform::Clock::today());
+        if (!last && !createFirstIfNone(todayText)) return false;
+
+        // The last voucher is the one with the company's highest code; one
+        // written by someone else since the last call is read afresh.
+        const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
+        if (!lastCode) return false;
+        if (!last || last->code != *lastCode) {
+            LastVoucher read;
+            if (!readLastVoucher(*lastCode, read)) return false;
+            last = read;
+        }
+        if (!last->day.isValid() || !end.isValid()) {
+            showCreationError();
+            return false;
+        }
+
+        const qint64 missing = last->day.daysTo(end);
+        for (qint64 i = 1; i <= missing; ++i) {
+            const QString code = FormatDenCode(last->code + 1);
+            const QDate day = last->day.addDays(1);
+            const double rate = carryRate ? last->rate : 0;
+            if (!writeVoucher(code, day, todayText, last->dayZan, rate)) {
+                showCreationError();
+                return false;
+            }
+            last = LastVoucher{last->code + 1, day, last->dayZan, rate};
+            const std::optional<int> lines = patterns.addLines(code, day);
+            if (!lines) return false;
+            created.push_back({dayText(day), code, *lines});
+        }
+        return true;
+    }
+
+    bool createFirstIfNone(const QString& todayText) {
+        const std::optional<bool> any = hasVouchers();
+        if (!any) {
+            showCreationError();
+            return false;
+        }
+        if (*any) return true;
         const QDate start = dayOf(kisyu);
         if (!start.isValid()) {
             showCreationError();
             return false;
         }
-        if (!createFirstVoucher(start, todayText, patterns)) return false;
+        return createFirstVoucher(start, todayText, patterns);
     }
+};
 
-    // The last voucher is the one with the company's highest code.
-    const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
-    if (!lastCode) return false;
-    SiwakeData last;
-    if (GetSiwakeData(QStringLiteral("DENCODE"), FormatDenCode(*lastCode), last) != 1) {
-        showCreationError();
-        return false;
-    }
-    const QDate lastDay = dayOf(last.denDay);
-    if (!lastDay.isValid() || !end.isValid()) {
-        showCreationError();
-        return false;
-    }
+DayVoucherRun::DayVoucherRun(const QString& kisyu, bool carryRate) : state_(std::make_unique<State>()) {
+    state_->kisyu = kisyu;
+    state_->carryRate = carryRate;
+}
 
-    const qint64 missing = lastDay.daysTo(end);
-    for (qint64 i = 1; i <= missing; ++i) {
-        const QString code = FormatDenCode(*lastCode + int(i));
-        const QDate day = lastDay.addDays(i);
-        if (!writeVoucher(code, day, todayText, last.dayZan, carryRate ? last.rate : 0)) {
-            showCreationError();
-            return false;
-        }
-        if (!patterns.addLines(code, day)) return false;
-    }
+DayVoucherRun::~DayVoucherRun() = default;
+
+bool DayVoucherRun::through(const QString& day) {
+    return state_->through(dayOf(day));
+}
+
+const std::vector<DayVoucherRun::Created>& DayVoucherRun::created() const {
+    return state_->created;
+}
+
+QString DayVoucherRun::lastDay() const {
+    return state_->last ? dayText(state_->last->day) : QString();
+}
+
+namespace {
+
+// Creates the missing vouchers through end in one run and reads the voucher
+// range. False after its message.
+bool createVouchersThrough(const QString& kisyu, const QDate& end, bool carryRate,
+                           std::optional<VoucherRange>& range) {
+    DayVoucherRun run(kisyu, carryRate);
+    if (!run.through(dayText(end))) return false;
     range = GetMinMaxSiwakeDenCode();
     return range.has_value();
 }

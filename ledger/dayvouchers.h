@@ -15,7 +15,9 @@
 // patterns are chosen by hand and never added here.
 
 #include <QString>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "ledger/vouchers.h"
 
@@ -39,3 +41,38 @@ std::optional<VoucherRange> make_new_siwake_data(const QString& kisyu, const QSt
 // date creates nothing and fails. Same savepoint, messages and result as
 // above.
 std::optional<VoucherRange> CreateDayVouchersThrough(const QString& kisyu, const QString& day);
+
+// The creation of CreateDayVouchersThrough repeated for the lines of one
+// import, inside the import's transaction: the scheduled patterns and their
+// accounts are read once, and the company's last voucher is kept between
+// calls and read again only when a voucher of a higher code appeared
+// meanwhile (a full day's further voucher), so that a new day costs its own
+// inserts. No savepoint of its own and no voucher range: the import rolls
+// everything back at its first failure.
+class DayVoucherRun {
+public:
+    // kisyu: the fiscal start (KISYU), "yyyy/mm/dd". carryRate: each new
+    // voucher takes the last voucher's rate (an import), else rate 0 (the
+    // daily entry).
+    explicit DayVoucherRun(const QString& kisyu, bool carryRate = true);
+    ~DayVoucherRun();
+
+    // Creates the missing day vouchers up to day, as CreateDayVouchersThrough
+    // does. False after its message.
+    bool through(const QString& day);
+
+    // A voucher created by the last call, with the number of its scheduled
+    // lines (its lines are numbered 1 to lines).
+    struct Created {
+        QString day;
+        QString code;
+        int lines = 0;
+    };
+    const std::vector<Created>& created() const;
+    // DENDAY of the company's last voucher, once a call has succeeded.
+    QString lastDay() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

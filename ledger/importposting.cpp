@@ -240,22 +240,18 @@ bool PostImportLines(std::vector<ImportLine>& lines, const QString& kisyu, int* 
     std::vector<PendingCash> pending;
     // The days' vouchers and last line numbers, kept for the whole import.
     DayLineNumbers numbers;
-    // Every day up to this one has its voucher already: creating vouchers
-    // through it again would add none.
+    // The day vouchers created on the way, and the last day that has its
+    // voucher already: creating vouchers through it again would add none.
+    DayVoucherRun run(kisyu);
     QString coveredThrough;
     for (size_t i = 0; i < lines.size(); ++i) {
         ImportLine& line = lines[i];
         const QString day = Trim(line.date);
         const bool validDay = QDate::fromString(day, kDayFormat).isValid();
         if (!validDay || coveredThrough.isEmpty() || day > coveredThrough) {
-            if (!make_new_siwake_data(line, kisyu)) return fail(i);
-            if (validDay && day > coveredThrough) coveredThrough = day;
-            const std::optional<int> lastCode = GetMaxSiwakeDenpyoNo();
-            if (!lastCode) return fail(i);
-            SiwakeData last;
-            if (GetSiwakeData(QStringLiteral("DENCODE"), FormatDenCode(*lastCode), last) == 1 &&
-                last.denDay > coveredThrough)
-                coveredThrough = last.denDay;
+            if (!run.through(day)) return fail(i);
+            for (const DayVoucherRun::Created& c : run.created()) numbers.addNewDay(c.day, c.code, c.lines);
+            coveredThrough = std::max(day, run.lastDay());
         }
         if (!write_Siwake_Meisai(line, numbers)) {
             // The one failure without a message: no voucher has the line's date.

@@ -44,8 +44,9 @@ bool update_yokujitu_zandaka(ImportLine& line);
 // line with a cash change the change of DAYZAN of its day's vouchers before
 // the carry. The cash changes are applied together (before new vouchers are
 // created, which copy the last day's balance, and at the end), with the
-// balances the line-by-line steps give; make_new_siwake_data is skipped
-// for a line whose day already has every voucher up to it. On the first failure everything of the import is rolled back and
+// balances the line-by-line steps give; the missing day vouchers are created
+// as make_new_siwake_data creates them (one DayVoucherRun for the import),
+// skipped for a line whose day already has every voucher up to it. On the first failure everything of the import is rolled back and
 // false is returned; failedIndex (when given) receives the failed line's
 // index. The cash change also marks that day's vouchers registered (KESSAN
 // '1'). noVoucher (when given) becomes true when the line failed because no

@@ -65,10 +65,6 @@ std::optional<QString> lowestSubAccount(const QString& kocode) {
     return v->isNull() ? QString() : v->toString();
 }
 
-struct PatternAccounts {
-    QString debit, debitSub, credit, creditSub;
-};
-
 std::optional<PatternAccounts> patternAccounts(const QString& krcode, const QString& kscode) {
     PatternAccounts a;
     const auto debit = accountCode(krcode);
@@ -196,29 +192,28 @@ std::optional<Currency> GetKisyuzan(double& rate) {
     return row->currency("KISYUZAN");
 }
 
-bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
-                         const QString& month) {
-    if (!gcnKaikei) {
-        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
-        return false;
-    }
+std::optional<PatternAccounts> GetPatternAccounts(const platform::Row& pattern) {
+    const std::optional<PatternAccounts> acc =
+        gcnKaikei ? patternAccounts(pattern.text("KRCODE"), pattern.text("KSCODE")) : std::nullopt;
+    if (!acc) ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+    return acc;
+}
+
+namespace {
+
+// The voucher code as stored: a code of digits in its five-digit form.
+QString storedDenCode(const QString& denCode) {
     const std::optional<int> code = codeNumber(denCode);
-    const QString voucher = code && !denCode.isEmpty() ? FormatDenCode(*code) : denCode;
-    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
-    if (!lastLine) return false;  // its own message is shown
+    return code && !denCode.isEmpty() ? FormatDenCode(*code) : denCode;
+}
 
-    const QString krcode = pattern.text("KRCODE");
-    const QString kscode = pattern.text("KSCODE");
-    const std::optional<PatternAccounts> acc = patternAccounts(krcode, kscode);
-    if (!acc) {
-        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
-        return false;
-    }
-
+// Inserts the pattern's zero-amount line as line lastLine + 1 of voucher.
+bool writePatternLine(const platform::Row& pattern, const PatternAccounts& acc, const QString& voucher,
+                      int lastLine, const QString& day, const QString& month) {
     // A line of the day's own kind (SISYU "0"), outside tax, with no amount.
     JournalLine line;
     line.denCode = voucher;
-    line.denMeNo = FormatDenMeNo(*lastLine + 1);
+    line.denMeNo = FormatDenMeNo(lastLine + 1);
     line.cid = gstrCID;
     line.siDay = day;
     line.dateYm = month;
@@ -233,11 +228,39 @@ bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, c
         s.aicode = counter;
         s.aihocode = counterSub;
     };
-    side(line.kr, acc->debit, acc->debitSub, acc->credit, QStringLiteral("0000"));
-    side(line.ks, acc->credit, acc->creditSub, acc->debit, QStringLiteral("0000"));
+    side(line.kr, acc.debit, acc.debitSub, acc.credit, QStringLiteral("0000"));
+    side(line.ks, acc.credit, acc.creditSub, acc.debit, QStringLiteral("0000"));
     line.tekiyo = pattern.text("TENAME");
-    line.ptcode = krcode + kscode;
+    line.ptcode = pattern.text("KRCODE") + pattern.text("KSCODE");
     return WriteSiMeisaiTable(line, QStringLiteral("T_SI_MEISAI"));
+}
+
+}  // namespace
+
+bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
+                         const QString& month) {
+    if (!gcnKaikei) {
+        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+        return false;
+    }
+    const QString voucher = storedDenCode(denCode);
+    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
+    if (!lastLine) return false;  // its own message is shown
+    const std::optional<PatternAccounts> acc = GetPatternAccounts(pattern);
+    if (!acc) return false;
+    return writePatternLine(pattern, *acc, voucher, *lastLine, day, month);
+}
+
+bool SetSiwakeMeisaiData(const platform::Row& pattern, const PatternAccounts& accounts, const QString& denCode,
+                         const QString& day, const QString& month) {
+    if (!gcnKaikei) {
+        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+        return false;
+    }
+    const QString voucher = storedDenCode(denCode);
+    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
+    if (!lastLine) return false;  // its own message is shown
+    return writePatternLine(pattern, accounts, voucher, *lastLine, day, month);
 }
 
 QString FullDayMessage(const QString& day) {
@@ -286,6 +309,13 @@ std::optional<DayLineNumbers::Slot> DayLineNumbers::next(const QString& day) {
         if (!addVoucher(day, d)) return shown();
     }
     return Slot{d.codes[d.current], FormatDenMeNo(++*d.last)};
+}
+
+void DayLineNumbers::addNewDay(const QString& day, const QString& code, int lines) {
+    Day d;
+    d.codes.push_back(code);
+    d.last = lines;
+    days_.insert_or_assign(day, std::move(d));
 }
 
 bool DayLineNumbers::addVoucher(const QString& day, Day& d) {

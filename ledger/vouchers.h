@@ -113,6 +113,17 @@ std::optional<Currency> GetKisyuzan(double& rate);
 bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
                          const QString& month);
 
+// The accounts of a pattern's line as SetSiwakeMeisaiData names them, looked
+// up once where one pattern writes many lines. A failed read shows
+// "データベースのアクセス中にエラーが発生しました(SetSiwakeMeisaiData)。".
+struct PatternAccounts {
+    QString debit, debitSub, credit, creditSub;  // KOCODE and lowest HOKOCODE of each side
+};
+std::optional<PatternAccounts> GetPatternAccounts(const platform::Row& pattern);
+// SetSiwakeMeisaiData with the pattern's accounts already looked up.
+bool SetSiwakeMeisaiData(const platform::Row& pattern, const PatternAccounts& accounts, const QString& denCode,
+                         const QString& day, const QString& month);
+
 // The most lines one voucher holds: DENMENO has three digits.
 constexpr int kMaxVoucherLines = 999;
 
@@ -152,6 +163,9 @@ public:
     // telling why.
     std::optional<Slot> next(const QString& day);
     Failure failure() const { return failure_; }
+    // Records the voucher just created for a day that had none, holding lines
+    // 1 to lines, so that the day's first line needs no read.
+    void addNewDay(const QString& day, const QString& code, int lines);
 
 private:
     struct Day {

@@ -94,44 +94,61 @@ private slots:
     // balances must be those of the three steps run line by line (with the
     // day's DAYZAN raised before each carry), also for lines out of date
     // order, several cash lines on one day, new days between them and a
-    // break in the chain before the import (the carry closes it).
+    // break in the chain before the import (the carry closes it). Every new
+    // day also takes a scheduled line. With fullNewDay a new day receives
+    // more lines than one voucher holds, so that it continues in a further
+    // voucher before the next new days are created after it.
     void cashTogetherEqualsLineByLine_data() {
         QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {7u, 11u, 23u, 101u}) QTest::addRow("seed %u", seed) << seed;
+        QTest::addColumn<bool>("fullNewDay");
+        for (unsigned seed : {7u, 11u, 23u, 101u}) QTest::addRow("seed %u", seed) << seed << false;
+        QTest::addRow("a new day fills its voucher") << 5u << true;
     }
     void cashTogetherEqualsLineByLine() {
         QFETCH(unsigned, seed);
+        QFETCH(bool, fullNewDay);
         platform::ScriptedMsgBox boxes;
         platform::FixedClock clock(QDate(2011, 4, 20));
-        QVERIFY(cn_->exec("UPDATE T_SIWAKE SET YDAYZAN = ? WHERE DENCODE = '00002'",
-                          {QVariant::fromValue(Currency::fromYen(90))}));
+        const auto setUp = [](platform::Connection& cn) {
+            return prepare(cn) &&
+                   cn.exec("UPDATE T_SIWAKE SET YDAYZAN = ? WHERE DENCODE = '00002'",
+                           {QVariant::fromValue(Currency::fromYen(90))}) &&
+                   cn.exec("INSERT INTO T_SI_PATTERN VALUES ('51', '101', '701', 'n', 'e', '2', '')");
+        };
+        QVERIFY(setUp(*cn_));
         std::mt19937 rng(seed);
         const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         std::vector<ImportLine> lines;
-        for (int i = 0; i < 60; ++i) {
-            const QString day = QStringLiteral("2011/04/%1").arg(pick(1, i < 30 ? 12 : 25), 2, 10, QLatin1Char('0'));
+        const auto add = [&](const QString& day) {
             const int yen = pick(1, 900);
             const bool in = pick(0, 1) == 1;
             lines.push_back(line(day, QString::number(yen), in ? "1" : "0", pick(0, 2) == 0 ? 0 : (in ? -yen : yen)));
+        };
+        for (int i = 0; i < 60; ++i)
+            add(QStringLiteral("2011/04/%1").arg(pick(1, i < 30 ? 12 : 25), 2, 10, QLatin1Char('0')));
+        if (fullNewDay) {
+            for (int i = 0; i < 1000; ++i) add(QStringLiteral("2011/04/26"));
+            for (int i = 0; i < 5; ++i) add(QStringLiteral("2011/04/%1").arg(26 + i));
         }
         std::vector<ImportLine> stepLines = lines;
         QVERIFY(PostImportLines(lines, "2011/04/01"));
         const QStringList together = rows("SELECT * FROM T_SIWAKE ORDER BY DENCODE") +
                                      rows("SELECT * FROM T_SI_MEISAI ORDER BY DENCODE, DENMENO");
+        if (fullNewDay)
+            QCOMPARE(rows("SELECT COUNT(*) FROM T_SIWAKE WHERE DENDAY = '2011/04/26'"), QStringList{"2"});
 
         auto other = testenv::ShippedDb::open();
         QVERIFY(other);
         platform::Connection& cn = other->connection();
-        QVERIFY(prepare(cn));
-        QVERIFY(cn.exec("UPDATE T_SIWAKE SET YDAYZAN = ? WHERE DENCODE = '00002'",
-                        {QVariant::fromValue(Currency::fromYen(90))}));
+        QVERIFY(setUp(cn));
         QVERIFY(cn.begin());
         for (ImportLine& l : stepLines) {
             QVERIFY(make_new_siwake_data(l, "2011/04/01"));
             QVERIFY(write_Siwake_Meisai(l));
             if (l.cashChange.isZero()) continue;
-            QVERIFY(cn.exec("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = DAYZAN + ? WHERE CID = '51' AND DENCODE = ?",
-                            {QVariant::fromValue(l.cashChange), l.voucherCode}));
+            // Every voucher of the day carries the day's balances.
+            QVERIFY(cn.exec("UPDATE T_SIWAKE SET KESSAN = '1', DAYZAN = DAYZAN + ? WHERE CID = '51' AND DENDAY = ?",
+                            {QVariant::fromValue(l.cashChange), l.date}));
             QVERIFY(update_yokujitu_zandaka(l));
         }
         QVERIFY(cn.commit());
