@@ -85,17 +85,45 @@ std::optional<QString> realDay(int year, int month, int day) {
     return d.toString(QStringLiteral("yyyy/MM/dd"));
 }
 
+// Reads from one to most ASCII digits of t at pos (moving pos past them) as
+// a number; -1 when there is no digit at pos.
+int readDigits(QStringView t, qsizetype& pos, int most) {
+    int value = 0;
+    int count = 0;
+    while (count < most && pos < t.size() && t[pos] >= u'0' && t[pos] <= u'9') {
+        value = value * 10 + (t[pos].unicode() - u'0');
+        ++pos;
+        ++count;
+    }
+    return count > 0 ? value : -1;
+}
+
 // A Western date written "yyyy/m/d" (also with "-", "." or 年月日 between the
 // parts) or "yyyymmdd"; nullopt unless it names a real day.
 std::optional<QString> westernDate(const QString& text) {
-    static const QRegularExpression separated(
-        QStringLiteral("^(\\d{4})[/.\\-年](\\d{1,2})[/.\\-月](\\d{1,2})日?$"));
-    static const QRegularExpression packed(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
-    const QString t = Trim(narrowDigits(text));
-    QRegularExpressionMatch m = separated.match(t);
-    if (!m.hasMatch()) m = packed.match(t);
-    if (!m.hasMatch()) return std::nullopt;
-    return realDay(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QString trimmed = Trim(narrowDigits(text));
+    const QStringView t(trimmed);
+    const auto separator = [&](qsizetype pos, char16_t unit) {
+        return pos < t.size() && (t[pos] == u'/' || t[pos] == u'.' || t[pos] == u'-' || t[pos] == unit);
+    };
+    qsizetype pos = 0;
+    const int year = readDigits(t, pos, 4);
+    if (pos != 4) return std::nullopt;
+    if (separator(pos, u'年')) {
+        ++pos;
+        const int month = readDigits(t, pos, 2);
+        if (month < 0 || !separator(pos, u'月')) return std::nullopt;
+        ++pos;
+        const int day = readDigits(t, pos, 2);
+        if (day < 0) return std::nullopt;
+        if (pos < t.size() && t[pos] == u'日') ++pos;
+        if (pos != t.size()) return std::nullopt;
+        return realDay(year, month, day);
+    }
+    const int month = readDigits(t, pos, 2);
+    const int day = readDigits(t, pos, 2);
+    if (pos != 8 || pos != t.size()) return std::nullopt;
+    return realDay(year, month, day);
 }
 
 // The date of イーバンク lines goes through the program's date normaliser,
@@ -241,16 +269,22 @@ public:
     }
 
     StatementRead readCp932(const QByteArray& bytes) {
-        const QList<QByteArray> lines = bytes.split('\n');
+        platform::cp932::Decoder decoder;
+        QString text;  // the line's text, its storage kept from line to line
+        QStringList fields;
         int lineNo = 0;
         bool header = false;
-        for (QByteArray raw : lines) {
+        for (qsizetype start = 0; start <= bytes.size();) {
             ++lineNo;
+            const qsizetype newline = bytes.indexOf('\n', start);
+            const qsizetype end = newline < 0 ? bytes.size() : newline;
+            QByteArrayView raw(bytes.constData() + start, end - start);
+            start = end + 1;
             if (raw.endsWith('\r')) raw.chop(1);
-            const std::optional<QString> decoded = platform::cp932::decode(raw);
+            const bool readable = decoder.decode(raw, text);
             if (!header) {
-                if (!decoded) continue;
-                const QString key = Trim(*decoded).left(7);
+                if (!readable) continue;
+                const QString key = Trim(text).left(7);
                 for (const Header& h : kHeaders) {
                     if (key == QStringView(h.key)) {
                         out_.layout = *h.layout;
@@ -260,12 +294,11 @@ public:
                 }
                 continue;
             }
-            if (!decoded)
+            if (!readable)
                 return refuse(lineNo, QStringLiteral("Shift-JISの文字として読めないバイトがあります。"),
                               QStringLiteral("CSVデータの読み込み中にエラーが発生しました(read_file)。"));
-            if (Trim(*decoded).isEmpty()) continue;
-            QStringList fields;
-            if (!SplitStatementCsvLine(*decoded, fields))
+            if (Trim(text).isEmpty()) continue;
+            if (!SplitStatementCsvLine(text, fields))
                 return refuse(lineNo, QStringLiteral("引用符で始まる値が閉じられていません。"),
                               QStringLiteral("CSVデータの読み込み中にエラーが発生しました(get_Chr34_data)。"));
             // The end line of this layout: what follows it is not read.
@@ -294,32 +327,42 @@ QString BankFileCharset(const QByteArray& head) {
 
 bool SplitStatementCsvLine(const QString& line, QStringList& fields) {
     fields.clear();
-    const qsizetype n = line.size();
+    const QStringView text(line);
+    const qsizetype n = text.size();
+    // Where the field from `from` ends: at the next comma or the line's end.
+    const auto fieldEnd = [&](qsizetype from) {
+        const qsizetype comma = text.indexOf(u',', from);
+        return comma < 0 ? n : comma;
+    };
     qsizetype i = 0;
     while (true) {
         QString value;
-        if (i < n && line[i] == u'"') {
+        if (i < n && text[i] == u'"') {
             // A quoted field: to its closing quote; "" is one quote.
             ++i;
             bool closed = false;
             while (i < n) {
-                if (line[i] == u'"') {
-                    if (i + 1 < n && line[i + 1] == u'"') {
-                        value += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++i;
-                    break;
+                const qsizetype quote = text.indexOf(u'"', i);
+                if (quote < 0) break;
+                value += text.sliced(i, quote - i);
+                if (quote + 1 < n && text[quote + 1] == u'"') {
+                    value += u'"';
+                    i = quote + 2;
+                    continue;
                 }
-                value += line[i++];
+                closed = true;
+                i = quote + 1;
+                break;
             }
             if (!closed) return false;
             // Text between the closing quote and the next comma stays with the value.
-            while (i < n && line[i] != u',') value += line[i++];
+            const qsizetype end = fieldEnd(i);
+            value += text.sliced(i, end - i);
+            i = end;
         } else {
-            while (i < n && line[i] != u',') value += line[i++];
+            const qsizetype end = fieldEnd(i);
+            if (end > i) value = text.sliced(i, end - i).toString();
+            i = end;
         }
         if (fields.size() < kMaxFields) fields << value;
         if (i >= n) break;
