@@ -201,10 +201,22 @@ std::optional<PatternAccounts> GetPatternAccounts(const platform::Row& pattern) 
 
 namespace {
 
-// The voucher code as stored: a code of digits in its five-digit form.
-QString storedDenCode(const QString& denCode) {
+// Where a pattern's line goes: voucher denCode as stored (a code of digits in
+// its five-digit form) and its highest line number. nullopt after the message.
+struct PatternLinePlace {
+    QString voucher;
+    int lastLine = 0;
+};
+std::optional<PatternLinePlace> patternLinePlace(const QString& denCode) {
+    if (!gcnKaikei) {
+        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
+        return std::nullopt;
+    }
     const std::optional<int> code = codeNumber(denCode);
-    return code && !denCode.isEmpty() ? FormatDenCode(*code) : denCode;
+    const QString voucher = code && !denCode.isEmpty() ? FormatDenCode(*code) : denCode;
+    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
+    if (!lastLine) return std::nullopt;  // its own message is shown
+    return PatternLinePlace{voucher, *lastLine};
 }
 
 // Inserts the pattern's zero-amount line as line lastLine + 1 of voucher.
@@ -239,28 +251,18 @@ bool writePatternLine(const platform::Row& pattern, const PatternAccounts& acc, 
 
 bool SetSiwakeMeisaiData(const platform::Row& pattern, const QString& denCode, const QString& day,
                          const QString& month) {
-    if (!gcnKaikei) {
-        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
-        return false;
-    }
-    const QString voucher = storedDenCode(denCode);
-    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
-    if (!lastLine) return false;  // its own message is shown
+    const std::optional<PatternLinePlace> place = patternLinePlace(denCode);
+    if (!place) return false;
     const std::optional<PatternAccounts> acc = GetPatternAccounts(pattern);
     if (!acc) return false;
-    return writePatternLine(pattern, *acc, voucher, *lastLine, day, month);
+    return writePatternLine(pattern, *acc, place->voucher, place->lastLine, day, month);
 }
 
 bool SetSiwakeMeisaiData(const platform::Row& pattern, const PatternAccounts& accounts, const QString& denCode,
                          const QString& day, const QString& month) {
-    if (!gcnKaikei) {
-        ShowDbAccessError(QStringLiteral("SetSiwakeMeisaiData"));
-        return false;
-    }
-    const QString voucher = storedDenCode(denCode);
-    const std::optional<int> lastLine = GetMaxSiwakeMeisaiDenpyoNo(voucher);
-    if (!lastLine) return false;  // its own message is shown
-    return writePatternLine(pattern, accounts, voucher, *lastLine, day, month);
+    const std::optional<PatternLinePlace> place = patternLinePlace(denCode);
+    if (!place) return false;
+    return writePatternLine(pattern, accounts, place->voucher, place->lastLine, day, month);
 }
 
 QString FullDayMessage(const QString& day) {
