@@ -61,8 +61,9 @@ public:
     // does. False after its message.
     bool through(const QString& day);
 
-    // A voucher created by the last call, with the number of its scheduled
-    // lines (its lines are numbered 1 to lines).
+    // A voucher the last call created after the company's last voucher, with
+    // the number of its scheduled lines (its lines are numbered 1 to lines).
+    // The first voucher of a company that had none is not among them.
     struct Created {
         QString day;
         QString code;
