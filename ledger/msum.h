@@ -17,14 +17,16 @@
 // All work is done by the database over whole sets of rows, inside one
 // savepoint: a call either completes or leaves every table as it was (the
 // months stay marked, so the next call repeats the work). Inside a caller's
-// transaction the savepoint nests. Outside one, the journal lines of several
-// months are read by two connections at once, the debit sides by this one and
-// the credit sides by a second connection to the same file, used only to
-// read, on a thread of its own.
+// transaction the savepoint nests. Outside one, and on a large file, the
+// journal lines of several months are read by several connections at once:
+// the first half of the months by this one, the rest by up to three further
+// connections to the same file, used only to read, each on a thread of its
+// own.
 //
 // Amounts are the raw INTEGER counts of 1/10,000 yen; every sum stays exact.
 
 #include <QString>
+#include <QtGlobal>
 
 // Brings the monthly totals up to date for the target month toYM ("yyyy/mm").
 // fromYM is the first month of the fiscal period ("yyyy/mm"); its year followed
@@ -44,6 +46,10 @@
 // form without it works on gstrCID.
 bool msum_main(const QString& cid, const QString& fromYM, const QString& toYM, bool withSubAccountTotals);
 bool msum_main(const QString& fromYM, const QString& toYM, bool withSubAccountTotals);
+
+// The file size in bytes from which msum_main reads months through further
+// connections (8 MiB). Tests lower it to take that path on small files.
+void msum_readInParallelFrom(qint64 bytes);
 
 // Steps of msum_main, callable on their own (each runs in its own savepoint).
 

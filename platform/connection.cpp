@@ -325,6 +325,13 @@ std::unique_ptr<Connection> Connection::open(const QString& path, DbError* error
         if (error) *error = DbError{SQLITE_CANTOPEN, SQLITE_CANTOPEN, QStringLiteral("database file not found: %1").arg(path)};
         return nullptr;
     }
+    // SQLite keeps memory statistics under one process-wide lock taken on
+    // every allocation; when several connections read at once (the monthly
+    // summation's) threads queue on that lock. Nothing here reads the
+    // statistics. The setting is accepted only before the library starts,
+    // which the first open does; refused later, it changes nothing.
+    static const int memoryStatisticsOff = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    Q_UNUSED(memoryStatisticsOff);
     sqlite3* db = nullptr;
     // A connection is used by one thread at a time (the program's own
     // threads never touch one: the PDF writer's helper only compresses, the

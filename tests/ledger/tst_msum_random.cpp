@@ -516,7 +516,12 @@ class TestMsumRandom : public QObject {
     }
 
 private slots:
-    void initTestCase() { testenv::isolate(); }
+    // Every summation of several months here reads through further
+    // connections, as on a large company's file.
+    void initTestCase() {
+        testenv::isolate();
+        msum_readInParallelFrom(0);
+    }
 
     void cleanup() { db_.reset(); }
 
