@@ -1,6 +1,9 @@
 #include "platform/pdffile.h"
 
+#include <fcntl.h>
+
 #include <QFile>
+#include <QFileDevice>
 #include <QRawFont>
 #include <QThread>
 #include <algorithm>
@@ -604,12 +607,24 @@ void PdfFile::write(const QByteArray& bytes) {
     if (!ok_) return;
     if (out_.write(bytes) != bytes.size()) ok_ = false;
     written_ += bytes.size();
+    startWriteback();
 }
 
 void PdfFile::write(const std::string& bytes) {
     if (!ok_) return;
     if (out_.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) ok_ = false;
     written_ += qint64(bytes.size());
+    startWriteback();
+}
+
+void PdfFile::startWriteback() {
+    constexpr qint64 kStep = qint64(1) << 20;
+    if (written_ - writebackFrom_ < kStep) return;
+    auto* file = qobject_cast<QFileDevice*>(&out_);
+    if (!file || file->handle() < 0 || !file->flush()) return;
+    // Only a hint: should it fail, the final sync does the writing.
+    (void)sync_file_range(file->handle(), writebackFrom_, written_ - writebackFrom_, SYNC_FILE_RANGE_WRITE);
+    writebackFrom_ = written_;
 }
 
 void PdfFile::writeStream(int id, const QByteArray& data, const QByteArray& extraDict) {

@@ -134,7 +134,9 @@ public:
     // The pages begun so far.
     int pageCount() const { return int(pages_.size()); }
 
-    void line(QPointF a, QPointF b, double widthPx, const QColor& color) { current_.line(a, b, widthPx, color); }
+    void line(QPointF a, QPointF b, double widthPx, const QColor& color) {
+        current_.line(a, b, widthPx, color);
+    }
     void fillRect(const QRectF& r, const QColor& color) { current_.fillRect(r, color); }
     bool text(Face* face, double sizePx, bool bold, bool percentSpacing, double spacing, QPointF at,
               double hscale, const QString& s) {
@@ -180,6 +182,10 @@ private:
     void beginObject(int id);
     void write(const QByteArray& bytes);
     void write(const std::string& bytes);
+    // A file saved at the end (QSaveFile) is synced to disk then: the disk
+    // starts on every megabyte written meanwhile, so that the final sync has
+    // little left to wait for.
+    void startWriteback();
     void writeStream(int id, const QByteArray& data, const QByteArray& extraDict = QByteArray());
     void writeFace(Face& f);
 
@@ -188,6 +194,7 @@ private:
     std::function<QString(const QString&)> faceFile_;
     QString title_, creator_;
     qint64 written_ = 0;
+    qint64 writebackFrom_ = 0;  // bytes before it were handed to the disk
     bool ok_ = true;
     bool unsupported_ = false;
     std::vector<qint64> offsets_;  // by object number; 0 = not written yet

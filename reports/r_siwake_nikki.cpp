@@ -7,6 +7,7 @@
 #include <iterator>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -93,22 +94,27 @@ private:
 constexpr int kColumns = TEKIYO + 1;
 
 // Rows of the work table copied out of the statement, a batch at a time:
-// per row and column the value's kind and its integer, real, or bytes (in
-// the batch's buffer).
+// per row and column the value's kind and its integer, real, or the place of
+// its bytes in the batch's buffer. A value takes 16 bytes: a batch is
+// written once and read once, and its size is most of what that costs.
 struct StoredRows {
+    using Kind = platform::Statement::Kind;
     struct Value {
-        platform::Statement::Kind kind = platform::Statement::Kind::Null;
-        qint64 integer = 0;
-        double real = 0;
-        qsizetype offset = 0, size = 0;
+        Kind kind = Kind::Null;
+        quint32 size = 0;  // of a text or blob
+        union {
+            qint64 integer = 0;
+            double real;
+            quint64 offset;  // of a text or blob in the buffer
+        };
     };
-    QByteArray bytes;
+    std::string bytes;
     std::vector<Value> values;  // kColumns per row
 
     size_t rows() const { return values.size() / kColumns; }
     // Emptied, keeping its room.
     void clear() {
-        bytes.resize(0);
+        bytes.clear();
         values.clear();
     }
     // Appends the statement's current row.
@@ -117,11 +123,22 @@ struct StoredRows {
             const platform::Statement::Cell cell = st.cell(c);
             Value& v = values.emplace_back();
             v.kind = cell.kind;
-            v.integer = cell.integer;
-            v.real = cell.real;
-            v.offset = bytes.size();
-            v.size = cell.bytes.size();
-            bytes.append(cell.bytes);
+            switch (cell.kind) {
+            case Kind::Integer:
+                v.integer = cell.integer;
+                break;
+            case Kind::Real:
+                v.real = cell.real;
+                break;
+            case Kind::Text:
+            case Kind::Blob:
+                v.offset = bytes.size();
+                v.size = quint32(cell.bytes.size());
+                bytes.append(cell.bytes.data(), size_t(cell.bytes.size()));
+                break;
+            case Kind::Null:
+                break;
+            }
         }
     }
 };
@@ -135,10 +152,20 @@ public:
         const StoredRows::Value& v = rows_.values[first_ + size_t(c)];
         platform::Statement::Cell out;
         out.kind = v.kind;
-        out.integer = v.integer;
-        out.real = v.real;
-        if (v.kind == platform::Statement::Kind::Text || v.kind == platform::Statement::Kind::Blob)
-            out.bytes = QByteArrayView(rows_.bytes.constData() + v.offset, v.size);
+        switch (v.kind) {
+        case StoredRows::Kind::Integer:
+            out.integer = v.integer;
+            break;
+        case StoredRows::Kind::Real:
+            out.real = v.real;
+            break;
+        case StoredRows::Kind::Text:
+        case StoredRows::Kind::Blob:
+            out.bytes = QByteArrayView(rows_.bytes.data() + v.offset, qsizetype(v.size));
+            break;
+        case StoredRows::Kind::Null:
+            break;
+        }
         return out;
     }
 
