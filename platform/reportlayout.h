@@ -18,6 +18,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -182,6 +183,9 @@ struct Document {
     std::vector<HeaderItem> headerItems;
     Table table;
     std::vector<FormPage> formPages;
+    // Memory that texts of the rows refer to without owning it
+    // (QString::fromRawData), kept as long as the document or a copy of it.
+    std::vector<std::shared_ptr<const void>> storage;
 
     bool hasTable() const { return !table.columns.empty(); }
 };

@@ -1,10 +1,12 @@
 #include "reports/r_siwake_nikki.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <deque>
 #include <iterator>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -60,12 +62,43 @@ struct Side {
 constexpr Side kDebit{KRKMCODE, KRHOCODE, KRKMNAME, KRHONAME, KRKIN};
 constexpr Side kCredit{KSKMCODE, KSHOCODE, KSKMNAME, KSHONAME, KSKIN};
 
+// Texts that many rows share, each kept once for the whole document: the
+// cells refer to them without counting their users (QString::fromRawData).
+// Counted texts would have the thread that makes the rows and the thread
+// that lays them out and drops them write to the same counters all the
+// time. Written by one thread; the document keeps it (Document::storage)
+// as long as any of its rows may exist.
+class TextStore {
+public:
+    QString keep(const QString& text) {
+        const qsizetype n = text.size();
+        if (n == 0) return QString();
+        if (chunks_.empty() || used_ + n > chunkSize_) {
+            chunkSize_ = std::max(kChunk, n);
+            chunks_.push_back(std::make_unique<char16_t[]>(size_t(chunkSize_)));
+            used_ = 0;
+        }
+        char16_t* at = chunks_.back().get() + used_;
+        std::copy_n(text.utf16(), n, at);
+        used_ += n;
+        return QString::fromRawData(reinterpret_cast<const QChar*>(at), n);
+    }
+
+private:
+    static constexpr qsizetype kChunk = 32 * 1024;  // characters
+    std::vector<std::unique_ptr<char16_t[]>> chunks_;
+    qsizetype used_ = 0, chunkSize_ = 0;
+};
+
 // The texts of one column, each decoded once while it recurs: account and
 // sub-account numbers and names, line numbers and descriptions repeat across
 // a year's lines, and a text shared between rows costs neither decoding nor
-// memory. A direct-mapped table of the values last seen keeps it bounded.
+// memory. A direct-mapped table of the values last seen keeps the lookup
+// small; the texts themselves are kept in the store.
 class TextMemo {
 public:
+    explicit TextMemo(TextStore* store = nullptr) : store_(store) {}
+
     // The text of these UTF-8 bytes; `wrap` puts it in parentheses (a
     // sub-account's name as printed). Empty bytes: an empty text, as
     // QString::fromUtf8 gives it.
@@ -74,8 +107,9 @@ public:
         Slot& slot = slots_[qHash(bytes) & (kSlots - 1)];
         if (!slot.used || QByteArrayView(slot.key) != bytes) {
             slot.key = bytes.toByteArray();
-            slot.text = QString::fromUtf8(bytes);
-            if (wrap) slot.text = QStringLiteral("(") + slot.text + QStringLiteral(")");
+            QString text = QString::fromUtf8(bytes);
+            if (wrap) text = QStringLiteral("(") + text + QStringLiteral(")");
+            slot.text = store_ ? store_->keep(text) : text;
             slot.used = true;
         }
         return slot.text;
@@ -88,6 +122,7 @@ private:
         QByteArray key;
         QString text;
     };
+    TextStore* store_;
     std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
 };
 
@@ -179,7 +214,7 @@ private:
 // hundreds of thousands of lines.
 class JournalRows {
 public:
-    JournalRows() : memos_(kColumns) {}
+    explicit JournalRows(TextStore* store) : memos_(kColumns, TextMemo(store)) {}
 
     void setRow(const StoredRow* row) { row_ = row; }
 
@@ -321,9 +356,10 @@ void readRows(platform::Statement& st, Handover<StoredRows>& out) {
     if (batch.rows() > 0) out.put(std::move(batch));
 }
 
-// Turns the stored rows into lines as printed, handing them over in batches.
-void makeLines(Handover<StoredRows>& in, Handover<std::vector<Line>>& out) {
-    JournalRows r;
+// Turns the stored rows into lines as printed, handing them over in batches;
+// their texts are kept in store.
+void makeLines(Handover<StoredRows>& in, Handover<std::vector<Line>>& out, TextStore& store) {
+    JournalRows r(&store);
     StoredRows stored;
     QString voucher;
     QByteArray voucherBytes;  // the stored date, then the number, of the last row
@@ -345,7 +381,7 @@ void makeLines(Handover<StoredRows>& in, Handover<std::vector<Line>>& out) {
                 const QString key = day + QLatin1Char('/') + number;
                 if (first || key != voucher) {
                     line.startsVoucher = true;
-                    line.heading = QStringLiteral("%1　伝票番号 %2").arg(day, number);
+                    line.heading = store.keep(QStringLiteral("%1　伝票番号 %2").arg(day, number));
                     voucher = key;
                     first = false;
                 }
@@ -409,13 +445,15 @@ bool BuildSiwakeNikkiReport(platform::Connection& cn, Document& doc) {
     // another, while the lines are laid out here.
     Handover<StoredRows> stored;
     Handover<std::vector<Line>> lines;
+    auto store = std::make_shared<TextStore>();
+    doc.storage.push_back(store);
     {
         std::thread reader([&st, &stored] {
             readRows(st, stored);
             stored.close();
         });
-        std::thread maker([&stored, &lines] {
-            makeLines(stored, lines);
+        std::thread maker([&stored, &lines, &store = *store] {
+            makeLines(stored, lines, store);
             lines.close();
         });
         // Ends both threads however this scope is left.
