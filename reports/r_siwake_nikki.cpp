@@ -97,7 +97,7 @@ private:
 // small; the texts themselves are kept in the store.
 class TextMemo {
 public:
-    explicit TextMemo(TextStore* store = nullptr) : store_(store) {}
+    explicit TextMemo(TextStore& store) : store_(&store) {}
 
     // The text of these UTF-8 bytes; `wrap` puts it in parentheses (a
     // sub-account's name as printed). Empty bytes: an empty text, as
@@ -109,7 +109,7 @@ public:
             slot.key = bytes.toByteArray();
             QString text = QString::fromUtf8(bytes);
             if (wrap) text = QStringLiteral("(") + text + QStringLiteral(")");
-            slot.text = store_ ? store_->keep(text) : text;
+            slot.text = store_->keep(text);
             slot.used = true;
         }
         return slot.text;
@@ -214,7 +214,7 @@ private:
 // hundreds of thousands of lines.
 class JournalRows {
 public:
-    explicit JournalRows(TextStore* store) : memos_(kColumns, TextMemo(store)) {}
+    explicit JournalRows(TextStore& store) : memos_(kColumns, TextMemo(store)) {}
 
     void setRow(const StoredRow* row) { row_ = row; }
 
@@ -359,7 +359,7 @@ void readRows(platform::Statement& st, Handover<StoredRows>& out) {
 // Turns the stored rows into lines as printed, handing them over in batches;
 // their texts are kept in store.
 void makeLines(Handover<StoredRows>& in, Handover<std::vector<Line>>& out, TextStore& store) {
-    JournalRows r(&store);
+    JournalRows r(store);
     StoredRows stored;
     QString voucher;
     QByteArray voucherBytes;  // the stored date, then the number, of the last row
