@@ -620,11 +620,12 @@ void PdfFile::write(const std::string& bytes) {
 void PdfFile::startWriteback() {
     constexpr qint64 kStep = qint64(1) << 20;
     if (written_ - writebackFrom_ < kStep) return;
+    const qint64 from = writebackFrom_;
+    writebackFrom_ = written_;  // tried once, whatever comes of it
     auto* file = qobject_cast<QFileDevice*>(&out_);
     if (!file || file->handle() < 0 || !file->flush()) return;
     // Only a hint: should it fail, the final sync does the writing.
-    (void)sync_file_range(file->handle(), writebackFrom_, written_ - writebackFrom_, SYNC_FILE_RANGE_WRITE);
-    writebackFrom_ = written_;
+    (void)sync_file_range(file->handle(), from, written_ - from, SYNC_FILE_RANGE_WRITE);
 }
 
 void PdfFile::writeStream(int id, const QByteArray& data, const QByteArray& extraDict) {
